@@ -1,0 +1,86 @@
+# The Windows side: the program, its simulated-machine twin and the libraries they share.
+enable_language(RC)
+
+# Windows programs run under Wine on Linux: the wrapper owns this build folder's private
+# prefix and display, so ctest and the test discovery reach them the same way.
+if(NOT CMAKE_HOST_WIN32)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run ${CMAKE_BINARY_DIR})
+endif()
+
+# 32-bit builds run on Windows XP SP3 and later, 64-bit builds on Windows 7 and later:
+# the SDK headers then hide everything newer, so nothing is used by accident.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(VANTREL_WINNT 0x0601)
+  set(VANTREL_NTDDI 0x06010000)
+else()
+  set(VANTREL_WINNT 0x0501)
+  set(VANTREL_NTDDI 0x05010300)
+endif()
+
+add_library(vantrel_windows_flags INTERFACE)
+target_compile_definitions(vantrel_windows_flags INTERFACE
+  _WIN32_WINNT=${VANTREL_WINNT} WINVER=${VANTREL_WINNT} NTDDI_VERSION=${VANTREL_NTDDI}
+  _WIN32_IE=0x0600 STRICT NOMINMAX)
+target_compile_options(vantrel_windows_flags INTERFACE
+  $<$<COMPILE_LANGUAGE:CXX>:${VANTREL_WARNINGS}> $<$<COMPILE_LANGUAGE:CXX>:-ffunction-sections -fdata-sections>)
+target_link_options(vantrel_windows_flags INTERFACE -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+target_link_libraries(vantrel_windows_flags INTERFACE
+  comctl32 shell32 powrprof setupapi advapi32 gdi32 user32 kernel32)
+target_compile_definitions(vantrel_core PUBLIC _WIN32_WINNT=${VANTREL_WINNT})
+
+# Everything but the platform back ends and the entry point.
+file(GLOB VANTREL_APP_SOURCES CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/src/framework/*.cpp
+  ${PROJECT_SOURCE_DIR}/src/platform/*.cpp
+  ${PROJECT_SOURCE_DIR}/src/app/*.cpp
+  ${PROJECT_SOURCE_DIR}/src/battery/*.cpp
+  ${PROJECT_SOURCE_DIR}/src/power/*.cpp
+  ${PROJECT_SOURCE_DIR}/src/display/*.cpp
+  ${PROJECT_SOURCE_DIR}/src/i18n/*.cpp
+  ${PROJECT_SOURCE_DIR}/src/controls/*.cpp)
+add_library(vantrel_app STATIC ${VANTREL_APP_SOURCES})
+target_include_directories(vantrel_app PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/resources)
+target_link_libraries(vantrel_app PUBLIC vantrel_core vantrel_windows_flags)
+
+file(GLOB VANTREL_WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/win32/*.cpp)
+add_library(vantrel_platform_win32 STATIC ${VANTREL_WIN32_PLATFORM_SOURCES})
+target_link_libraries(vantrel_platform_win32 PUBLIC vantrel_app)
+
+file(GLOB VANTREL_SIM_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/sim/*.cpp)
+add_library(vantrel_platform_sim STATIC ${VANTREL_SIM_PLATFORM_SOURCES})
+target_link_libraries(vantrel_platform_sim PUBLIC vantrel_app)
+
+# One resource script for the program, its twin and the test programs.
+set(VANTREL_RC ${PROJECT_SOURCE_DIR}/resources/vantrel.rc)
+file(GLOB_RECURSE VANTREL_RC_DEPENDS CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/resources/*.rc ${PROJECT_SOURCE_DIR}/resources/*.h
+  ${PROJECT_SOURCE_DIR}/resources/*.ico ${PROJECT_SOURCE_DIR}/resources/*.bmp
+  ${PROJECT_SOURCE_DIR}/resources/*.manifest)
+set_source_files_properties(${VANTREL_RC} PROPERTIES OBJECT_DEPENDS "${VANTREL_RC_DEPENDS}")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/resources -I${PROJECT_SOURCE_DIR}/src")
+add_library(vantrel_resources OBJECT ${VANTREL_RC})
+
+function(vantrel_program name platform_lib)
+  add_executable(${name} WIN32 ${PROJECT_SOURCE_DIR}/src/app/entry/winmain.cpp $<TARGET_OBJECTS:vantrel_resources>)
+  # Each program links exactly one back end, which provides platform::StartBackend().
+  target_link_libraries(${name} PRIVATE ${platform_lib} vantrel_app)
+  set_target_properties(${name} PROPERTIES OUTPUT_NAME ${name} RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  if(CMAKE_BUILD_TYPE MATCHES "Rel")
+    target_link_options(${name} PRIVATE -s)
+  endif()
+endfunction()
+
+vantrel_program(vantrel vantrel_platform_win32)
+vantrel_program(vantrel-sim vantrel_platform_sim)
+
+# The language files ship beside the program.
+file(GLOB VANTREL_LANGUAGE_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/languages/*.lng)
+set(VANTREL_COPY_LANGUAGES ${CMAKE_COMMAND} -E true)
+if(VANTREL_LANGUAGE_FILES)
+  set(VANTREL_COPY_LANGUAGES ${CMAKE_COMMAND} -E copy_if_different ${VANTREL_LANGUAGE_FILES} ${CMAKE_BINARY_DIR}/bin/Languages/)
+endif()
+add_custom_target(vantrel_languages ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/bin/Languages
+  COMMAND ${VANTREL_COPY_LANGUAGES}
+  DEPENDS ${VANTREL_LANGUAGE_FILES}
+  COMMENT "Copying the language files")

@@ -1,0 +1,24 @@
+#include "app/app_state.h"
+
+namespace vantrel::app {
+
+AppState& State() noexcept {
+  static AppState state;
+  return state;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  // Scan back from the last character; index 0 ends the search.
+  size_t i = path.empty() ? 0 : path.size() - 1;
+  while (i > 0 && path[i] != '\\') --i;
+  return path.substr(0, i);
+}
+
+std::string ModulePath(HINSTANCE instance) {
+  char buffer[1000] = {};
+  DWORD n = ::GetModuleFileNameA(instance, buffer, sizeof buffer);
+  if (n == 0 || n >= sizeof buffer) return {};
+  return std::string(buffer, n);
+}
+
+}  // namespace vantrel::app

@@ -1,0 +1,28 @@
+// Process-wide state that start-up fills and every window reads.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/core/app_settings.h"
+
+namespace vantrel::app {
+
+struct AppState {
+  // The program's folder: the executable's path without its last "\" component.
+  std::string app_directory;
+  HWND meter_window = nullptr;
+  HINSTANCE instance = nullptr;
+  AppSettings settings;
+};
+
+AppState& State() noexcept;
+
+// The folder part of a path: everything before its last backslash; a path without one gives
+// the empty string.
+std::string DirectoryOf(const std::string& path);
+// The full path of the running program's executable.
+std::string ModulePath(HINSTANCE instance);
+
+}  // namespace vantrel::app

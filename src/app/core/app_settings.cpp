@@ -1,0 +1,13 @@
+#include "app/core/app_settings.h"
+
+#include <cstdio>
+
+namespace vantrel::app {
+
+std::string SettingsKeyPath() {
+  char path[64];
+  std::snprintf(path, sizeof path, "Software\\%s\\", kProductName);
+  return path;
+}
+
+}  // namespace vantrel::app

@@ -1,0 +1,52 @@
+// The options the program keeps between runs, one registry value each, with their defaults.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vantrel::app {
+
+// Registry names of the options; numbers are stored as 4-byte REG_BINARY values.
+inline constexpr char kTransparentForm[] = "TransparentForm";
+inline constexpr char kAlpha[] = "bAlpha";
+inline constexpr char kAlwaysOnTop[] = "AlwaysOnTop";
+inline constexpr char kAppearOnlyWhenChrDischr[] = "AppearOnlyWhenChrDischr";
+inline constexpr char kBeepAfterWakeUp[] = "BeepAfterWakeUp";
+inline constexpr char kPaneWindow[] = "PaneWindow";
+inline constexpr char kDisplayOneBatteryStatus[] = "DisplayOneBatteryStatus";
+inline constexpr char kBatteryName[] = "BatteryName";
+inline constexpr char kBatteryMeterPosLeft[] = "BatteryMeterPosLeft";
+inline constexpr char kBatteryMeterPosTop[] = "BatteryMeterPosTop";
+inline constexpr char kLanguage[] = "Language";
+
+// The product whose key holds the options: "Software\<product>\" under the current user.
+inline constexpr char kProductName[] = "Vantrel";
+// The auto-start entry.
+inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr char kAutoStartValue[] = "Corvane";
+
+// The longest text a string option may hold; longer ones are not stored.
+inline constexpr std::size_t kMaxStoredText = 254;
+
+// The default meter position is this far left of the desktop's right edge.
+inline constexpr int32_t kDefaultMeterRightMargin = 70;
+inline constexpr int32_t kDefaultMeterTop = 10;
+
+struct AppSettings {
+  int32_t TransparentForm = 0;  // the meter is layered with the alpha below
+  uint8_t bAlpha = 0;           // the meter's alpha is 255 - bAlpha (0 = opaque)
+  int32_t AlwaysOnTop = 1;
+  int32_t AppearOnlyWhenChrDischr = 0;
+  int32_t BeepAfterWakeUp = 0;
+  int32_t PaneWindow = 0;  // auto-hide under the pointer
+  int32_t DisplayOneBatteryStatus = 0;
+  std::string BatteryName;
+  int32_t BatteryMeterPosLeft = 0;  // default: desktop right edge - 70
+  int32_t BatteryMeterPosTop = kDefaultMeterTop;
+  std::string Language;  // empty: the built-in texts
+};
+
+// "Software\Vantrel\".
+std::string SettingsKeyPath();
+
+}  // namespace vantrel::app

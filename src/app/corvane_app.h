@@ -1,0 +1,33 @@
+// The application object: single-instance guard, start-up sequence and shutdown.
+#pragma once
+
+#include <windows.h>
+
+#include "app/settings_store.h"
+#include "framework/handles.h"
+
+namespace vantrel::app {
+
+inline constexpr char kSemaphoreName[] = "Corvane Semaphore";
+
+class CorvaneApp {
+ public:
+  // Takes the single-instance semaphore; when another copy holds it, nothing else is made.
+  CorvaneApp();
+  // Removes the tray icon, destroys the meter and closes the semaphore.
+  ~CorvaneApp();
+  CorvaneApp(const CorvaneApp&) = delete;
+  CorvaneApp& operator=(const CorvaneApp&) = delete;
+
+  // The start-up sequence. False: end at once (another copy runs).
+  bool InitInstance(HINSTANCE instance);
+
+  bool another_copy() const noexcept { return another_copy_; }
+
+ private:
+  fw::UniqueHandle semaphore_;
+  bool another_copy_ = false;
+  SettingsStore store_;
+};
+
+}  // namespace vantrel::app

@@ -1,0 +1,44 @@
+// Loading and storing AppSettings under HKEY_CURRENT_USER\Software\Vantrel\.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/core/app_settings.h"
+#include "app/registry_key.h"
+
+namespace vantrel::app {
+
+class SettingsStore {
+ public:
+  // Opens the settings key, creating it when missing. Without it every read gives its
+  // default and every write fails; nothing is reported.
+  bool OpenKey();
+
+  // The options read before the language is loaded: TransparentForm, bAlpha, AlwaysOnTop,
+  // AppearOnlyWhenChrDischr, BeepAfterWakeUp, PaneWindow and Language, in this order.
+  void LoadDisplayOptions(AppSettings& settings);
+  // The options read after it: DisplayOneBatteryStatus, BatteryName, BatteryMeterPosTop and
+  // BatteryMeterPosLeft (default: `desktop_right` - 70).
+  void LoadMeterOptions(AppSettings& settings, LONG desktop_right);
+
+  // Stores the display options and the meter position in the order the Control page applies
+  // them.
+  void SaveDisplayOptions(const AppSettings& settings);
+  bool SaveLanguage(const std::string& language);
+
+  // The auto-start entry "Corvane" under the current user's Run key.
+  bool IsAutoStart();
+  bool SetAutoStart(bool enabled, const std::string& command);
+
+  RegistryKey& key() noexcept { return key_; }
+
+ private:
+  RegistryKey key_;
+};
+
+// The command that starts this program: its folder, "\", its base name and ".exe".
+std::string AutoStartCommand(const std::string& app_directory, const std::string& exe_base_name);
+
+}  // namespace vantrel::app

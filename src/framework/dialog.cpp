@@ -1,0 +1,183 @@
+#include "framework/dialog.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace vantrel::fw {
+
+namespace {
+
+HINSTANCE g_resource_instance = nullptr;
+
+std::vector<HWND>& ModelessWindows() {
+  static std::vector<HWND> windows;
+  return windows;
+}
+
+// Messages whose result a dialog procedure returns directly instead of through DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT msg) {
+  switch (msg) {
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+    case WM_INITDIALOG:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+HINSTANCE ResourceInstance() noexcept {
+  return g_resource_instance ? g_resource_instance : ::GetModuleHandleA(nullptr);
+}
+void SetResourceInstance(HINSTANCE instance) noexcept { g_resource_instance = instance; }
+
+Dialog::~Dialog() {
+  if (hwnd() && ::IsWindow(hwnd())) {
+    HWND h = hwnd();
+    Detach();
+    UnregisterModeless(h);
+    if (!modal_) ::DestroyWindow(h);
+  }
+}
+
+INT_PTR Dialog::DoModal() {
+  modal_ = true;
+  return ::DialogBoxParamA(ResourceInstance(), MAKEINTRESOURCEA(template_id_), parent_, &Dialog::StaticDialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+bool Dialog::Create() {
+  modal_ = false;
+  HWND h = ::CreateDialogParamA(ResourceInstance(), MAKEINTRESOURCEA(template_id_), parent_,
+                                &Dialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+  if (!h) return false;
+  if (!(::GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD)) RegisterModeless(h);
+  return true;
+}
+
+void Dialog::DestroyWindow() {
+  if (hwnd()) ::DestroyWindow(hwnd());
+}
+
+void Dialog::EndDialog(INT_PTR result) {
+  if (!hwnd()) return;
+  if (modal_) {
+    ::EndDialog(hwnd(), result);
+  } else {
+    ::ShowWindow(hwnd(), SW_HIDE);
+  }
+}
+
+std::string Dialog::ItemText(int id) const {
+  HWND item = Item(id);
+  int length = item ? ::GetWindowTextLengthA(item) : 0;
+  std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
+  int copied = item ? ::GetWindowTextA(item, text.data(), static_cast<int>(text.size())) : 0;
+  text.resize(static_cast<size_t>(std::max(copied, 0)));
+  return text;
+}
+
+bool Dialog::OnCommand(WORD id, WORD code, HWND) {
+  if (code != BN_CLICKED && code != 1 /* accelerator */) return false;
+  if (id == IDOK) {
+    OnOK();
+    return true;
+  }
+  if (id == IDCANCEL) {
+    OnCancel();
+    return true;
+  }
+  return false;
+}
+
+bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+INT_PTR Dialog::DialogProc(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
+  bool handled = false;
+  switch (msg) {
+    case WM_INITDIALOG:
+      return OnInitDialog();
+    case WM_COMMAND:
+      handled = OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+      if (!handled) handled = OnMessage(msg, wp, lp, result);
+      break;
+    default:
+      handled = OnMessage(msg, wp, lp, result);
+      if (!handled && (msg == WM_DRAWITEM || msg == WM_MEASUREITEM || msg == WM_DELETEITEM)) {
+        handled = ReflectOwnerDraw(msg, wp, lp);
+        result = TRUE;
+      }
+      break;
+  }
+  if (!handled) return FALSE;
+  if (ReturnsResultDirectly(msg)) return static_cast<INT_PTR>(result);
+  ::SetWindowLongPtrA(hwnd(), DWLP_MSGRESULT, result);
+  return TRUE;
+}
+
+INT_PTR CALLBACK Dialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = static_cast<Dialog*>(Window::FromHandle(hwnd));
+  if (!self && msg == WM_INITDIALOG) {
+    self = reinterpret_cast<Dialog*>(lp);
+    if (self) self->Attach(hwnd);
+  }
+  if (!self) return FALSE;
+  INT_PTR answer = FALSE;
+  try {
+    answer = self->DialogProc(msg, wp, lp);
+  } catch (...) {
+    answer = FALSE;  // nothing may cross into the window manager
+  }
+  if (msg == WM_NCDESTROY) {
+    UnregisterModeless(hwnd);
+    self->Detach();
+    self->OnFinalDestroy();
+  }
+  return answer;
+}
+
+// ---- message loop -------------------------------------------------------------------------
+
+void RegisterModeless(HWND hwnd) {
+  auto& windows = ModelessWindows();
+  if (std::find(windows.begin(), windows.end(), hwnd) == windows.end()) windows.push_back(hwnd);
+}
+
+void UnregisterModeless(HWND hwnd) {
+  auto& windows = ModelessWindows();
+  windows.erase(std::remove(windows.begin(), windows.end(), hwnd), windows.end());
+}
+
+bool PreTranslateDialogMessage(MSG& msg) {
+  if (!msg.hwnd) return false;
+  HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+  const auto& windows = ModelessWindows();
+  if (std::find(windows.begin(), windows.end(), root) == windows.end()) return false;
+  return ::IsDialogMessageA(root, &msg) != FALSE;
+}
+
+int RunMessageLoop() {
+  MSG msg;
+  for (;;) {
+    BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(msg.wParam);
+    if (got == -1) return -1;
+    if (PreTranslateDialogMessage(msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+}
+
+}  // namespace vantrel::fw

@@ -1,0 +1,73 @@
+// Dialogs built from templates, modal or modeless, with initialisation, OK and Cancel hooks.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/window.h"
+
+namespace vantrel::fw {
+
+class Dialog : public Window {
+ public:
+  Dialog(UINT templateId, HWND parent) noexcept : template_id_(templateId), parent_(parent) {}
+  ~Dialog() override;
+
+  // Runs the dialog modally; returns the value given to EndDialog, or -1 when it could not be
+  // created.
+  INT_PTR DoModal();
+  // Creates the dialog modeless (hidden unless its template says WS_VISIBLE). Keyboard
+  // navigation is handled by the message loop for every modeless top-level dialog.
+  bool Create();
+  // Destroys a modeless dialog's window.
+  void DestroyWindow();
+  // Ends a modal dialog; a modeless one is only hidden.
+  void EndDialog(INT_PTR result);
+
+  UINT template_id() const noexcept { return template_id_; }
+  HWND parent() const noexcept { return parent_; }
+  bool is_modal() const noexcept { return modal_; }
+
+  HWND Item(int id) const noexcept { return ::GetDlgItem(hwnd(), id); }
+  std::string ItemText(int id) const;
+  void SetItemText(int id, const char* text) const noexcept { ::SetDlgItemTextA(hwnd(), id, text); }
+  void SetItemText(int id, const std::string& text) const noexcept { SetItemText(id, text.c_str()); }
+  void EnableItem(int id, bool enable) const noexcept { ::EnableWindow(Item(id), enable ? TRUE : FALSE); }
+  bool IsChecked(int id) const noexcept { return ::IsDlgButtonChecked(hwnd(), id) == BST_CHECKED; }
+  void SetChecked(int id, bool checked) const noexcept {
+    ::CheckDlgButton(hwnd(), id, checked ? BST_CHECKED : BST_UNCHECKED);
+  }
+
+ protected:
+  // Return TRUE to let the system set the focus.
+  virtual BOOL OnInitDialog() { return TRUE; }
+  // Return true when the command was handled.
+  virtual bool OnCommand(WORD id, WORD code, HWND control);
+  virtual void OnOK() { EndDialog(IDOK); }
+  virtual void OnCancel() { EndDialog(IDCANCEL); }
+  // Any other message. Return true when handled, with the message's result in `result`.
+  virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+ private:
+  static INT_PTR CALLBACK StaticDialogProc(HWND, UINT, WPARAM, LPARAM);
+  INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp);
+
+  UINT template_id_;
+  HWND parent_;
+  bool modal_ = false;
+};
+
+// Message loop of the user-interface thread, until WM_QUIT; returns its exit code.
+int RunMessageLoop();
+// Lets a modeless top-level window take part in dialog keyboard navigation (Tab, Enter, Escape).
+void RegisterModeless(HWND hwnd);
+void UnregisterModeless(HWND hwnd);
+// True when the message was a dialog navigation message for one of the modeless windows.
+bool PreTranslateDialogMessage(MSG& msg);
+
+// The module that holds the program's resources (dialog templates, icons, strings).
+HINSTANCE ResourceInstance() noexcept;
+void SetResourceInstance(HINSTANCE instance) noexcept;
+
+}  // namespace vantrel::fw

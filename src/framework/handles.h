@@ -1,0 +1,201 @@
+// Owners for every kind of handle the program creates. Each owner releases its handle in its
+// destructor; the GDI and USER owners also keep a count of the objects alive right now, which
+// tests read around repeated paints and page switches to prove that nothing leaks.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <utility>
+
+namespace vantrel::fw {
+
+enum class ObjectKind { Gdi, User, Kernel, Count };
+
+// Objects created through an owner and not yet released.
+long LiveObjects(ObjectKind kind) noexcept;
+inline long LiveGdiObjects() noexcept { return LiveObjects(ObjectKind::Gdi); }
+inline long LiveUserObjects() noexcept { return LiveObjects(ObjectKind::User); }
+inline long LiveKernelHandles() noexcept { return LiveObjects(ObjectKind::Kernel); }
+
+namespace detail {
+void CountObject(ObjectKind kind, int delta) noexcept;
+}  // namespace detail
+
+template <class Traits>
+class Owned {
+ public:
+  using Handle = typename Traits::Handle;
+
+  Owned() noexcept = default;
+  explicit Owned(Handle h) noexcept : h_(h) {
+    if (valid()) detail::CountObject(Traits::kKind, +1);
+  }
+  ~Owned() { reset(); }
+
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+  Owned(Owned&& other) noexcept : h_(std::exchange(other.h_, Traits::Invalid())) {}
+  Owned& operator=(Owned&& other) noexcept {
+    if (this != &other) {
+      reset();
+      h_ = std::exchange(other.h_, Traits::Invalid());
+    }
+    return *this;
+  }
+
+  Handle get() const noexcept { return h_; }
+  operator Handle() const noexcept { return h_; }  // NOLINT: handles are passed to API calls
+  bool valid() const noexcept { return Traits::IsValid(h_); }
+  explicit operator bool() const noexcept { return valid(); }
+
+  void reset(Handle h = Traits::Invalid()) noexcept {
+    if (valid()) {
+      Traits::Close(h_);
+      detail::CountObject(Traits::kKind, -1);
+    }
+    h_ = h;
+    if (valid()) detail::CountObject(Traits::kKind, +1);
+  }
+
+  // Hands the handle to a new owner outside this family (the system, a control).
+  [[nodiscard]] Handle release() noexcept {
+    if (valid()) detail::CountObject(Traits::kKind, -1);
+    return std::exchange(h_, Traits::Invalid());
+  }
+
+ private:
+  Handle h_ = Traits::Invalid();
+};
+
+namespace traits {
+
+struct KernelHandle {
+  using Handle = HANDLE;
+  static constexpr ObjectKind kKind = ObjectKind::Kernel;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) noexcept { ::CloseHandle(h); }
+};
+
+struct RegistryKey {
+  using Handle = HKEY;
+  static constexpr ObjectKind kKind = ObjectKind::Kernel;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::RegCloseKey(h); }
+};
+
+struct Library {
+  using Handle = HMODULE;
+  static constexpr ObjectKind kKind = ObjectKind::Kernel;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::FreeLibrary(h); }
+};
+
+template <class T>
+struct GdiObject {
+  using Handle = T;
+  static constexpr ObjectKind kKind = ObjectKind::Gdi;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::DeleteObject(h); }
+};
+
+struct MemoryDC {
+  using Handle = HDC;
+  static constexpr ObjectKind kKind = ObjectKind::Gdi;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::DeleteDC(h); }
+};
+
+struct Icon {
+  using Handle = HICON;
+  static constexpr ObjectKind kKind = ObjectKind::User;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::DestroyIcon(h); }
+};
+
+struct Menu {
+  using Handle = HMENU;
+  static constexpr ObjectKind kKind = ObjectKind::User;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::DestroyMenu(h); }
+};
+
+struct ImageList {
+  using Handle = HIMAGELIST;
+  static constexpr ObjectKind kKind = ObjectKind::User;
+  static Handle Invalid() noexcept { return nullptr; }
+  static bool IsValid(Handle h) noexcept { return h != nullptr; }
+  static void Close(Handle h) noexcept { ::ImageList_Destroy(h); }
+};
+
+}  // namespace traits
+
+using UniqueHandle = Owned<traits::KernelHandle>;
+using UniqueKey = Owned<traits::RegistryKey>;
+using UniqueLibrary = Owned<traits::Library>;
+using UniqueBitmap = Owned<traits::GdiObject<HBITMAP>>;
+using UniqueFont = Owned<traits::GdiObject<HFONT>>;
+using UniqueBrush = Owned<traits::GdiObject<HBRUSH>>;
+using UniquePen = Owned<traits::GdiObject<HPEN>>;
+using UniqueRegion = Owned<traits::GdiObject<HRGN>>;
+using UniqueMemoryDC = Owned<traits::MemoryDC>;
+using UniqueIcon = Owned<traits::Icon>;
+using UniqueMenu = Owned<traits::Menu>;
+using UniqueImageList = Owned<traits::ImageList>;
+
+// A window's device context, released with ReleaseDC.
+class WindowDC {
+ public:
+  explicit WindowDC(HWND hwnd) noexcept;
+  ~WindowDC();
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  HDC get() const noexcept { return dc_; }
+  operator HDC() const noexcept { return dc_; }  // NOLINT
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+// The device context of one WM_PAINT, ended with EndPaint. Always validates the update region,
+// even when the caller draws nothing.
+class PaintDC {
+ public:
+  explicit PaintDC(HWND hwnd) noexcept;
+  ~PaintDC();
+  PaintDC(const PaintDC&) = delete;
+  PaintDC& operator=(const PaintDC&) = delete;
+  HDC get() const noexcept { return dc_; }
+  operator HDC() const noexcept { return dc_; }  // NOLINT
+  const PAINTSTRUCT& paint() const noexcept { return ps_; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
+};
+
+// Selects an object into a device context and puts the previous one back on scope exit.
+class SelectObjectGuard {
+ public:
+  SelectObjectGuard(HDC dc, HGDIOBJ obj) noexcept : dc_(dc), old_(obj ? ::SelectObject(dc, obj) : nullptr) {}
+  ~SelectObjectGuard() {
+    if (old_) ::SelectObject(dc_, old_);
+  }
+  SelectObjectGuard(const SelectObjectGuard&) = delete;
+  SelectObjectGuard& operator=(const SelectObjectGuard&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+}  // namespace vantrel::fw

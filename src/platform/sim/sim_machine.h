@@ -1,0 +1,186 @@
+// The simulated machine: a laptop with batteries, power schemes and power actions, emulated
+// faithfully enough that every battery and policy behaviour of the program can be exercised
+// on a machine without batteries, under Wine, where the power library is mostly stubs. Its
+// state lives in an INI file (docs/simulated-machine.md describes the format), read and written
+// with the system's own profile functions.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/system_api.h"
+
+namespace vantrel::platform::sim {
+
+// Information levels of IOCTL_BATTERY_QUERY_INFORMATION, as bits of SimBattery::unsupported.
+constexpr unsigned LevelBit(int level) { return 1u << level; }
+
+struct SimBattery {
+  // The slot answers tag requests; a slot that never does makes every tag wait time out.
+  bool answers = true;
+  // CreateFile on the battery's interface fails (with ERROR_ACCESS_DENIED).
+  bool open_fails = false;
+  ULONG tag = 1;
+  std::string device_name;
+  std::string manufacture_name;
+  std::string serial_number;
+  std::string unique_id;
+  BATTERY_MANUFACTURE_DATE manufacture_date{};
+  BATTERY_INFORMATION info{};
+  // Live state at simulated time zero.
+  ULONG capacity = 0;  // mWh, or BATTERY_UNKNOWN_CAPACITY
+  ULONG voltage = 0;   // mV, or BATTERY_UNKNOWN_VOLTAGE
+  LONG rate = 0;       // mW, negative while discharging, or BATTERY_UNKNOWN_RATE
+  ULONG power_state = 0;
+  ULONG temperature = 0;  // tenths of a kelvin
+  // Information levels the device cannot supply (ERROR_INVALID_FUNCTION).
+  unsigned unsupported = 0;
+};
+
+struct SimScheme {
+  UINT id = 0;
+  std::wstring name;
+  std::wstring description;
+  POWER_POLICY policy{};
+  MACHINE_PROCESSOR_POWER_POLICY processor{};
+};
+
+struct SimState {
+  double time_scale = 1.0;          // simulated seconds per real second
+  bool shutdown_privilege = true;   // the user holds SeShutdownPrivilege
+  bool lcd_device = true;           // "\\.\LCD" can be opened
+  bool processor_functions = true;  // the power library exports the processor-scheme functions
+  bool hiber_file_present = true;   // a hibernation file is reserved
+  bool timer_resume = true;         // waitable timers can wake the machine
+  DWORD suspend_seconds = 30;       // length of a simulated sleep that no wake timer ends earlier
+  bool suspend_refused = false;     // an application or driver refuses every suspend request
+  SYSTEM_POWER_CAPABILITIES capabilities{};
+  std::vector<SimBattery> batteries;
+  std::vector<SimScheme> schemes;  // in enumeration order
+  UINT active_scheme = 0;
+  GLOBAL_POWER_POLICY global{};
+};
+
+// The default laptop of a first run: two batteries with the figures of real ones, the classic
+// default power schemes and global policy.
+SimState DefaultLaptop();
+// The classic default schemes alone (ids 0 to 5).
+std::vector<SimScheme> DefaultSchemes();
+GLOBAL_POWER_POLICY DefaultGlobalPolicy();
+
+// Reads a state file; missing keys take the values of an empty SimState (no batteries, no
+// schemes). Returns false when the file does not exist.
+bool LoadState(const std::string& path, SimState& state);
+// Writes the whole state file (the action log is kept).
+bool SaveState(const std::string& path, const SimState& state);
+
+class SimulatedMachine : public SystemApi {
+ public:
+  // Loads the state file, creating it with the default laptop when it does not exist.
+  explicit SimulatedMachine(std::string iniPath);
+  // Runs on a given state; `iniPath` receives what the program changes and the action log.
+  SimulatedMachine(std::string iniPath, SimState state);
+  ~SimulatedMachine() override;
+  SimulatedMachine(const SimulatedMachine&) = delete;
+  SimulatedMachine& operator=(const SimulatedMachine&) = delete;
+
+  const std::string& ini_path() const noexcept { return ini_path_; }
+  SimState& state() noexcept { return state_; }
+  const SimState& state() const noexcept { return state_; }
+
+  // Simulated seconds since the machine started: real time scaled, plus what Advance added.
+  double Now() const noexcept;
+  void Advance(double seconds) noexcept;
+
+  // The actions the machine recorded instead of performing them (log off, shut down, suspend,
+  // timers, beeps…), oldest first; also kept in the state file's [Log] section.
+  std::vector<std::string> Log() const;
+  void AppendLog(const std::string& line);
+  void ClearLog();
+
+  // Handles of simulated devices and tokens that are open right now.
+  size_t OpenHandleCount() const noexcept;
+
+  // ---- SystemApi: device set-up and battery class driver (sim_battery.cpp) ----
+  HDEVINFO SetupDiGetClassDevsA(const GUID* classGuid, PCSTR enumerator, HWND parent, DWORD flags) override;
+  BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device, const GUID* interfaceGuid, DWORD index,
+                                   PSP_DEVICE_INTERFACE_DATA data) override;
+  BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data,
+                                        PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD detailSize,
+                                        PDWORD requiredSize, PSP_DEVINFO_DATA device) override;
+  BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set) override;
+  HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                     DWORD flags, HANDLE templateFile) override;
+  BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
+                       LPDWORD returned, LPOVERLAPPED overlapped) override;
+  BOOL CloseHandle(HANDLE handle) override;
+
+  // ---- SystemApi: power library, session, timers (sim_power.cpp) ----
+  BOOLEAN EnumPwrSchemes(SchemeEnumProc callback, LPARAM context) override;
+  BOOLEAN ReadPwrScheme(UINT id, PPOWER_POLICY policy) override;
+  BOOLEAN WritePwrScheme(PUINT id, LPWSTR name, LPWSTR description, PPOWER_POLICY policy) override;
+  BOOLEAN DeletePwrScheme(UINT id) override;
+  BOOLEAN GetActivePwrScheme(PUINT id) override;
+  BOOLEAN SetActivePwrScheme(UINT id, PGLOBAL_POWER_POLICY global, PPOWER_POLICY policy) override;
+  BOOLEAN ReadGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override;
+  BOOLEAN WriteGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override;
+  BOOLEAN GetPwrCapabilities(PSYSTEM_POWER_CAPABILITIES capabilities) override;
+  BOOLEAN IsPwrSuspendAllowed() override;
+  BOOLEAN IsPwrHibernateAllowed() override;
+  BOOLEAN IsPwrShutdownAllowed() override;
+  LONG CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in, ULONG inSize, PVOID out,
+                              ULONG outSize) override;
+  BOOLEAN SetSuspendState(BOOLEAN hibernate, BOOLEAN forceCritical, BOOLEAN disableWakeEvent) override;
+  FARPROC GetPowerLibraryProc(LPCSTR name) override;
+  BOOL ExitWindowsEx(UINT flags, DWORD reason) override;
+  BOOL OpenProcessToken(HANDLE process, DWORD access, PHANDLE token) override;
+  BOOL LookupPrivilegeValueA(LPCSTR system, LPCSTR name, PLUID luid) override;
+  BOOL AdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES state, DWORD length,
+                             PTOKEN_PRIVILEGES previous, PDWORD returned) override;
+  HANDLE CreateWaitableTimerA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, LPCSTR name) override;
+  BOOL SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* dueTime, LONG period, PTIMERAPCROUTINE completion,
+                        LPVOID argument, BOOL resume) override;
+  BOOL CancelWaitableTimer(HANDLE timer) override;
+  BOOL Beep(DWORD frequency, DWORD duration) override;
+
+  // The machine whose processor-scheme functions GetPowerLibraryProc hands out.
+  static SimulatedMachine* Current() noexcept;
+
+ protected:
+  // Simulated handles: small tagged values that no system call ever sees.
+  enum class HandleKind { Battery, Lcd, Token, DeviceSet };
+  HANDLE NewHandle(HandleKind kind, size_t index);
+  // True when `handle` is open and of `kind`; its index is stored through `index`.
+  bool LookupHandle(HANDLE handle, HandleKind kind, size_t* index) const;
+  bool ReleaseHandle(HANDLE handle);
+
+  // Serialises the state between the user-interface thread and a wake-up thread.
+  class Lock {
+   public:
+    explicit Lock(const SimulatedMachine& machine) noexcept : cs_(&machine.lock_) { ::EnterCriticalSection(cs_); }
+    ~Lock() { ::LeaveCriticalSection(cs_); }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+   private:
+    CRITICAL_SECTION* cs_;
+  };
+
+ private:
+  struct OpenHandle {
+    HandleKind kind;
+    size_t index;
+    bool open;
+  };
+
+  std::string ini_path_;
+  SimState state_;
+  DWORD start_tick_;
+  double advanced_ = 0;
+  std::vector<OpenHandle> handles_;
+  mutable CRITICAL_SECTION lock_;
+};
+
+}  // namespace vantrel::platform::sim
