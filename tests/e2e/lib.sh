@@ -14,15 +14,26 @@ fail() { echo "FAIL: $*"; exit 1; }
 # Runs a Windows program to its end, its output through a file (see scripts/wine-run).
 run() { "$src/scripts/wine-run" "$build" "$@"; }
 
-# Starts a Windows program in the background; its Linux process id is printed.
+# Starts a Windows program in the background; the Linux process id of the launcher is printed.
 start() {
   local log="$artefacts/$(basename "$1" .exe)-$RANDOM.log"
   wine "$@" >"$log" 2>&1 &
   echo $!
 }
 
-# Ends every process of the prefix that runs the named executable.
-stop_program() { wine taskkill /f /im "$1" >/dev/null 2>&1 || true; sleep 0.5; }
+# Ends every process of this build's private prefix that runs the named executable. Wine's
+# launcher hands the program to a process of its own, and Wine's taskkill does not find
+# programs started from outside the prefix, so they are found through /proc and ended by id.
+stop_program() {
+  local dir pid
+  for dir in /proc/[0-9]*; do
+    pid=${dir#/proc/}
+    tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+    tr '\0' ' ' <"$dir/cmdline" 2>/dev/null | grep -qiF "$1" || continue
+    kill "$pid" 2>/dev/null || true
+  done
+  sleep 0.5
+}
 
 alive() { kill -0 "$1" 2>/dev/null; }
 
