@@ -3,8 +3,15 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "app/settings_store.h"
 #include "framework/handles.h"
+
+namespace vantrel::display {
+class MeterWindow;
+class TrayIcon;
+}  // namespace vantrel::display
 
 namespace vantrel::app {
 
@@ -23,11 +30,16 @@ class CorvaneApp {
   bool InitInstance(HINSTANCE instance);
 
   bool another_copy() const noexcept { return another_copy_; }
+  // Null in a second copy.
+  display::MeterWindow* meter() const noexcept { return meter_.get(); }
+  display::TrayIcon* tray_icon() const noexcept { return tray_icon_.get(); }
 
  private:
   fw::UniqueHandle semaphore_;
   bool another_copy_ = false;
   SettingsStore store_;
+  std::unique_ptr<display::TrayIcon> tray_icon_;
+  std::unique_ptr<display::MeterWindow> meter_;
 };
 
 }  // namespace vantrel::app
