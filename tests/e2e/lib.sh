@@ -14,25 +14,27 @@ fail() { echo "FAIL: $*"; exit 1; }
 # Runs a Windows program to its end, its output through a file (see scripts/wine-run).
 run() { "$src/scripts/wine-run" "$build" "$@"; }
 
-# Starts a Windows program in the background; the Linux process id of the launcher is printed.
+# Starts a Windows program in the background; its Linux process id is printed.
 start() {
   local log="$artefacts/$(basename "$1" .exe)-$RANDOM.log"
   wine "$@" >"$log" 2>&1 &
   echo $!
 }
 
-# Ends every process of this build's private prefix that runs the named executable. Wine's
-# launcher hands the program to a process of its own, and Wine's taskkill does not find
-# programs started from outside the prefix, so they are found through /proc and ended by id.
+# Ends every process that runs the named executable of this build (Wine's own taskkill does
+# not see them all).
 stop_program() {
-  local dir pid
-  for dir in /proc/[0-9]*; do
-    pid=${dir#/proc/}
-    tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
-    tr '\0' ' ' <"$dir/cmdline" 2>/dev/null | grep -qiF "$1" || continue
-    kill "$pid" 2>/dev/null || true
+  local path pids
+  path=$(winepath -w "$bin/$1" 2>/dev/null) || return 0
+  pids=$(ps -eo pid=,args= | P="$path" awk 'index($0, ENVIRON["P"]) { print $1 }')
+  [ -n "$pids" ] || return 0
+  kill $pids 2>/dev/null || true
+  for _ in $(seq 1 30); do
+    pids=$(ps -eo pid=,args= | P="$path" awk 'index($0, ENVIRON["P"]) { print $1 }')
+    [ -n "$pids" ] || return 0
+    sleep 0.1
   done
-  sleep 0.5
+  kill -9 $pids 2>/dev/null || true
 }
 
 alive() { kill -0 "$1" 2>/dev/null; }
@@ -40,3 +42,18 @@ alive() { kill -0 "$1" 2>/dev/null; }
 registry_key_exists() { run reg query "$1" >/dev/null 2>&1; }
 
 screenshot() { import -display "$DISPLAY" -window root "$artefacts/$1.png" && echo "screenshot: $artefacts/$1.png"; }
+
+# Waits up to $1 seconds for a command to succeed.
+wait_for() {
+  local timeout=$1; shift
+  local end=$((SECONDS + timeout))
+  until "$@"; do
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.2
+  done
+}
+
+# Programs a script starts are ended however it ends, so no copy outlives its test.
+cleanup_programs=()
+cleanup() { for exe in "${cleanup_programs[@]}"; do stop_program "$exe"; done; }
+trap cleanup EXIT
