@@ -16,6 +16,8 @@
 namespace vantrel::app {
 namespace {
 
+void CALLBACK QuitWithAnotherCode(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(99); }
+
 class StartUpDisplayTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(vantrel::testing::DeleteTree(HKEY_CURRENT_USER, "Software\\Vantrel")); }
@@ -99,7 +101,7 @@ TEST_F(StartUpDisplayTest, DestroyingTheMeterEndsTheMessageLoop) {
   ::SendMessageA(meter, WM_CLOSE, 0, 0);
   ASSERT_TRUE(::IsWindow(meter));
   // Should the quit not come, this ends the loop with another code.
-  UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, [](HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(99); });
+  UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, &QuitWithAnotherCode);
   ::DestroyWindow(meter);
   EXPECT_EQ(fw::RunMessageLoop(), 0);
   ::KillTimer(nullptr, guard);
