@@ -7,6 +7,7 @@
 
 #include "app/settings_store.h"
 #include "framework/handles.h"
+#include "i18n/core/language_table.h"
 
 namespace vantrel::display {
 class MeterWindow;
@@ -40,6 +41,8 @@ class CorvaneApp {
   SettingsStore store_;
   std::unique_ptr<display::TrayIcon> tray_icon_;
   std::unique_ptr<display::MeterWindow> meter_;
+  // The program's one language table, installed for every window from start-up on.
+  std::unique_ptr<i18n::LanguageTable> languages_;
 };
 
 }  // namespace vantrel::app
