@@ -8,10 +8,31 @@
 
 namespace vantrel::display {
 
-MeterPainter::MeterPainter(HWND window)
-    : window_(window),
-      font_(::LoadBitmapA(fw::ResourceInstance(), MAKEINTRESOURCEA(IDB_METER_FONT))) {
+bool MeterPainter::Canvas::Hold(HBITMAP picture, HDC compatible) {
+  Release();
+  bitmap.reset(picture);
+  dc.reset(::CreateCompatibleDC(compatible));
+  if (!valid()) return false;
+  original = ::SelectObject(dc, bitmap);
+  return original != nullptr;
+}
+
+void MeterPainter::Canvas::Release() noexcept {
+  // The bitmap must leave its surface before either is deleted.
+  if (dc && original) ::SelectObject(dc, original);
+  original = nullptr;
+  dc.reset();
+  bitmap.reset();
+}
+
+MeterPainter::MeterPainter(HWND window) : window_(window) {
   for (const Point& p : kOutline) outline_[static_cast<size_t>(outline_count_++)] = POINT{p.x, p.y};
+  // Compatible with the screen the window is on.
+  fw::WindowDC screen(nullptr);
+  const HINSTANCE resources = fw::ResourceInstance();
+  font_.Hold(::LoadBitmapA(resources, MAKEINTRESOURCEA(IDB_METER_FONT)), screen);
+  face_.Hold(::LoadBitmapA(resources, MAKEINTRESOURCEA(IDB_METER_FACE)), screen);
+  surface_.Hold(::CreateCompatibleBitmap(screen, kFaceWidth, kFaceHeight), screen);
 }
 
 MeterPainter::~MeterPainter() = default;
@@ -25,44 +46,34 @@ bool MeterPainter::SetOutline() {
 }
 
 void MeterPainter::Paint(HDC target) {
-  fw::UniqueMemoryDC surface(::CreateCompatibleDC(target));
-  // The face is loaded afresh for each paint: the bitmap is tiny and this keeps nothing
-  // selected or cached between paints.
-  fw::UniqueBitmap face(::LoadBitmapA(fw::ResourceInstance(), MAKEINTRESOURCEA(IDB_METER_FACE)));
-  if (!surface || !face) return;
-  {
-    fw::SelectObjectGuard holding(surface, face);
-    FaceFigures figures = CurrentMeterBattery().Figures(platform_, app::State().settings);
-    RenderFace(surface, figures);
-    ::BitBlt(target, 0, 0, kFaceWidth, kFaceHeight, surface, 0, 0, SRCCOPY);
-  }
+  if (!RenderFace(CurrentMeterBattery().Figures(platform_, app::State().settings))) return;
+  ::BitBlt(target, 0, 0, kFaceWidth, kFaceHeight, surface_.dc, 0, 0, SRCCOPY);
 }
 
-void MeterPainter::RenderFace(HDC surface, const FaceFigures& figures) const {
-  DrawFontText(surface, kTimeTextOrigin, figures.time_text);
-  DrawFontText(surface, kChargeTextOrigin, ChargeText(figures.charge));
+bool MeterPainter::RenderFace(const FaceFigures& figures) {
+  if (!ready()) return false;
+  ::BitBlt(surface_.dc, 0, 0, kFaceWidth, kFaceHeight, face_.dc, 0, 0, SRCCOPY);
+  DrawFontText(kTimeTextOrigin, figures.time_text);
+  DrawFontText(kChargeTextOrigin, ChargeText(figures.charge));
 
   const Rect blank = BlankRect(figures.charge);
   if (blank.left < blank.right) {
     RECT r{blank.left, blank.top, blank.right, blank.bottom};
-    ::FillRect(surface, &r, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::FillRect(surface_.dc, &r, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
   }
+  return true;
 }
 
-void MeterPainter::DrawFontText(HDC surface, Point at, const std::string& text) const {
-  if (!font_ || text.empty()) return;
-  fw::UniqueMemoryDC glyphs(::CreateCompatibleDC(surface));
-  if (!glyphs) return;
-  fw::SelectObjectGuard holding(glyphs, font_);
+void MeterPainter::DrawFontText(Point at, const std::string& text) {
   // Glyph k goes to 5k; the text is 5 * length - 1 wide, so the last glyph's spacing column
   // is left out. Plain copies: the strip brings its own background.
   const int width = TextWidth(text.size());
   for (size_t k = 0; k < text.size(); ++k) {
     const int x = static_cast<int>(k) * kGlyphWidth;
-    if (x >= width) break;
+    if (x >= width || at.x + x >= kFaceWidth) break;
     const int w = std::min(kGlyphWidth, width - x);
     const Point glyph = GlyphOrigin(text[k]);
-    ::BitBlt(surface, at.x + x, at.y, w, kGlyphHeight, glyphs, glyph.x, glyph.y, SRCCOPY);
+    ::BitBlt(surface_.dc, at.x + x, at.y, w, kGlyphHeight, font_.dc, glyph.x, glyph.y, SRCCOPY);
   }
 }
 

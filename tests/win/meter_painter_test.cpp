@@ -31,7 +31,7 @@ class PaintedFaceTest : public ::testing::Test {
   void Paint(unsigned charge, const std::string& time) {
     scope_.battery.figures = {charge, time};
     MeterPainter painter(nullptr);
-    ASSERT_TRUE(painter.font_loaded());
+    ASSERT_TRUE(painter.ready());
     painter.Paint(painted_.dc());
   }
 
