@@ -26,11 +26,15 @@ start() {
 stop_program() {
   local path pids
   path=$(winepath -w "$bin/$1" 2>/dev/null) || return 0
-  pids=$(ps -eo pid=,args= | P="$path" awk 'index($0, ENVIRON["P"]) { print $1 }')
+  # 64-bit Wine shows the program's Windows path in its arguments, 32-bit Wine the Unix one.
+  program_pids() {
+    ps -eo pid=,args= | P="$path" U="$bin/$1" awk 'index($0, ENVIRON["P"]) || index($0, ENVIRON["U"]) { print $1 }'
+  }
+  pids=$(program_pids "$1")
   [ -n "$pids" ] || return 0
   kill $pids 2>/dev/null || true
   for _ in $(seq 1 30); do
-    pids=$(ps -eo pid=,args= | P="$path" awk 'index($0, ENVIRON["P"]) { print $1 }')
+    pids=$(program_pids "$1")
     [ -n "$pids" ] || return 0
     sleep 0.1
   done
