@@ -288,6 +288,12 @@ LRESULT CTimeEdit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_RBUTTONUP: {
       ::SetFocus(hwnd());
+      // The focus repaints the field; done while the popup is being shown, that paint can
+      // leave the popup hidden (seen under Wine), so it is done first.
+      MSG paint;
+      for (int i = 0; i < 4 && ::PeekMessageA(&paint, hwnd(), WM_PAINT, WM_PAINT, PM_REMOVE); ++i) {
+        ::DispatchMessageA(&paint);
+      }
       POINT at{};
       ::GetCursorPos(&at);
       ::TrackPopupMenu(presets_, 0, at.x, at.y, 0, hwnd(), nullptr);

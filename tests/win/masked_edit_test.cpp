@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -199,6 +200,33 @@ TEST_F(TimeEditTest, BadMasksDisableTheControl) {
   EXPECT_TRUE(next.Init(kTimeMask, "123"));
   EXPECT_EQ(TextOf(next.hwnd()), "1:23:__");
   EXPECT_TRUE(::IsWindowEnabled(next.hwnd()));
+}
+
+// Keys for the open preset popup: "2 Hours", into it, "15 Minutes", choose.
+constexpr UINT kWalkToTwoFifteen[] = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN,
+                                      VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+size_t g_next_key = 0;
+bool g_popup_seen = false;
+
+void CALLBACK WalkPresets(HWND owner, UINT, UINT_PTR timer, DWORD) {
+  if (HWND popup = ::FindWindowA("#32768", nullptr)) g_popup_seen = g_popup_seen || ::IsWindowVisible(popup);
+  if (g_next_key == std::size(kWalkToTwoFifteen)) {
+    ::KillTimer(owner, timer);
+    return;
+  }
+  ::PostMessageA(owner, WM_KEYDOWN, kWalkToTwoFifteen[g_next_key++], 0);
+}
+
+TEST_F(TimeEditTest, RightClickOpensThePresetsAndOneIsChosen) {
+  g_next_key = 0;
+  g_popup_seen = false;
+  ::SetTimer(host.hwnd(), 1, 60, &WalkPresets);
+  ::SendMessageA(edit.hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(5, 5));  // returns when the popup closes
+  testing::PumpMessages(50);
+  EXPECT_TRUE(g_popup_seen);
+  EXPECT_EQ(g_next_key, std::size(kWalkToTwoFifteen));
+  EXPECT_EQ(::GetFocus(), edit.hwnd());
+  EXPECT_EQ(Text(), "2:15:00");
 }
 
 TEST_F(TimeEditTest, PresetsSetTheTimeAndFollowTheLanguage) {
