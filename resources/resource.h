@@ -72,10 +72,6 @@
 #define ID_TRAY_WAKE_LAST   2000
 
 // ---- custom controls ----
-// Texts of the time edit's preset popup.
-#define IDS_HOURS           100
-#define IDS_MINUTES         101
-#define IDS_NEVER           102
 // Commands of the time edit's preset popup: "Never", its separator, and one command per
 // hours and minutes entry: first + hours index * step + minutes index.
 #define ID_TIME_PRESET_NEVER      50

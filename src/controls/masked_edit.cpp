@@ -5,6 +5,7 @@
 
 #include "framework/dialog.h"
 #include "i18n/core/language_table.h"
+#include "i18n/core/text_ids.h"
 #include "resource.h"
 
 namespace vantrel::controls {
@@ -250,10 +251,10 @@ void CTimeEdit::RebuildPresets() {
   // Deleting a submenu entry destroys the submenu with it.
   while (::GetMenuItemCount(presets_) > 0) ::DeleteMenu(presets_, 0, MF_BYPOSITION);
 
-  ::AppendMenuA(presets_, MF_STRING, ID_TIME_PRESET_NEVER, i18n::Text(IDS_NEVER).c_str());
+  ::AppendMenuA(presets_, MF_STRING, ID_TIME_PRESET_NEVER, i18n::Text(i18n::IDS_NEVER).c_str());
   ::AppendMenuA(presets_, MF_SEPARATOR, ID_TIME_PRESET_SEPARATOR, nullptr);
-  const std::string hours = i18n::Text(IDS_HOURS);
-  const std::string minutes = i18n::Text(IDS_MINUTES);
+  const std::string hours = i18n::Text(i18n::IDS_HOURS);
+  const std::string minutes = i18n::Text(i18n::IDS_MINUTES);
   for (size_t i = 0; i < std::size(kPresetHours); ++i) {
     fw::UniqueMenu submenu(::CreatePopupMenu());
     if (!submenu) continue;

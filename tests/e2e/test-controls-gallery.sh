@@ -5,6 +5,7 @@ source "$(dirname "$0")/lib.sh" "$@"
 # Pixels of an exact colour in a picture.
 count_colour() { convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format '%[fx:round(mean*w*h)]' info:; }
 
+cleanup_programs+=(controls-gallery.exe)
 stop_program controls-gallery.exe
 for mode in tray presets; do
   args=(--exit-after 6000)
