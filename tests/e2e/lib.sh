@@ -23,14 +23,13 @@ start() {
 
 # Ends every process that runs the named executable of this build (Wine's own taskkill does
 # not see them all).
-# 64-bit programs show their Windows path, 32-bit ones their Linux path.
-program_pids() {
-  local path
-  path=$(winepath -w "$bin/$1" 2>/dev/null) || return 0
-  ps -eo pid=,args= | P="$path" U="$bin/$1" awk 'index($0, ENVIRON["P"]) || index($0, ENVIRON["U"]) { print $1 }'
-}
 stop_program() {
-  local pids
+  local path pids
+  path=$(winepath -w "$bin/$1" 2>/dev/null) || return 0
+  # 64-bit Wine shows the program's Windows path in its arguments, 32-bit Wine the Unix one.
+  program_pids() {
+    ps -eo pid=,args= | P="$path" U="$bin/$1" awk 'index($0, ENVIRON["P"]) || index($0, ENVIRON["U"]) { print $1 }'
+  }
   pids=$(program_pids "$1")
   [ -n "$pids" ] || return 0
   kill $pids 2>/dev/null || true
