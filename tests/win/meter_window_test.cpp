@@ -1,5 +1,5 @@
 // The meter window under Wine: timers, transparency, appear-only, auto-hide, dragging, the
-// keyboard, the tray menu's events and placement.
+// tray menu's events and placement.
 #include <gtest/gtest.h>
 
 #include "app/app_messages.h"
@@ -13,44 +13,43 @@
 namespace vantrel::display {
 namespace {
 
-using vantrel::testing::LayeredAlpha;
-using vantrel::testing::MovePointer;
-using vantrel::testing::MovePointerAway;
-using vantrel::testing::MovePointerInto;
-using vantrel::testing::PumpUntil;
-
-bool TimerRuns(HWND window, UINT_PTR id) {
-  // Killing is the only way to ask; the timer is started again at its period.
-  if (!::KillTimer(window, id)) return false;
-  ::SetTimer(window, id, id == app::kMeterTickTimer ? 1000 : 50, nullptr);
-  return true;
-}
+using namespace vantrel::testing;
 
 bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
+POINT Where(HWND window) {
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  return {r.left, r.top};
+}
 
 class MeterWindowTest : public ::testing::Test {
  protected:
   // Creates the meter at (400, 300) with the tray menu's events recorded.
   void Create(bool show = true) {
-    meter_.set_tray_menu(std::make_unique<vantrel::testing::RecordingTrayMenu>(events_));
+    auto menu = std::make_unique<RecordingTrayMenu>();
+    menu_ = menu.get();
+    meter_.set_tray_menu(std::move(menu));
     ASSERT_TRUE(meter_.Create());
     meter_.MoveTo(400, 300);
     if (show) meter_.ShowAndPaint();
   }
   HWND hwnd() const { return meter_.hwnd(); }
+  void MouseOverMeter() {
+    MovePointerInto(hwnd());
+    ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  }
 
-  vantrel::testing::DisplayTestScope scope_;
-  vantrel::testing::TrayMenuEvents events_;
+  DisplayTestScope scope_;
+  RecordingTrayMenu* menu_ = nullptr;
   MeterWindow meter_;
 };
 
 TEST_F(MeterWindowTest, WithoutABatteryTheWindowStaysHiddenWithNoTimersAndNoShape) {
   scope_.battery.count = 0;
   Create(false);
-  EXPECT_TRUE(::IsWindow(hwnd()));
   EXPECT_EQ(meter_.painter(), nullptr);
-  EXPECT_EQ(events_.builds, 1);  // the tray menu exists all the same
-  PumpUntil([] { return false; }, 1300);
+  EXPECT_EQ(menu_->builds, 1);  // the tray menu exists all the same
+  Pump(1300);
   EXPECT_FALSE(Visible(hwnd()));
   EXPECT_EQ(scope_.battery.figure_calls, 0);
   for (UINT_PTR id : {app::kMeterShowTimer, app::kMeterDragTimer, app::kMeterTickTimer})
@@ -59,220 +58,129 @@ TEST_F(MeterWindowTest, WithoutABatteryTheWindowStaysHiddenWithNoTimersAndNoShap
   EXPECT_EQ(::GetWindowRgn(hwnd(), region), ERROR);
 }
 
-TEST_F(MeterWindowTest, WithABatteryOnlyTheTickRunsAndTheMeterIsAToolWindow) {
+TEST_F(MeterWindowTest, WithABatteryOnlyTheTickRunsAndItShowsAndRepaintsEverySecond) {
   scope_.settings().AlwaysOnTop = 1;
   Create(false);
-  EXPECT_TRUE(meter_.has_batteries());
   const LONG_PTR ex = ::GetWindowLongPtrA(hwnd(), GWL_EXSTYLE);
-  EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
-  EXPECT_TRUE(ex & WS_EX_TOPMOST);
-  EXPECT_FALSE(ex & WS_EX_LAYERED);
-  EXPECT_TRUE(TimerRuns(hwnd(), app::kMeterTickTimer));
-  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer));  // only while dragging
-  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterShowTimer));  // only after an auto-hide
-  // Hidden at first, the tick shows it within a second and repaints it every second after.
+  EXPECT_TRUE((ex & WS_EX_TOOLWINDOW) && (ex & WS_EX_TOPMOST) && !(ex & WS_EX_LAYERED));
+  EXPECT_TRUE(TimerRuns(hwnd(), app::kMeterTickTimer, 1000));
+  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));  // only while dragging
+  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterShowTimer, 50));  // only after an auto-hide
   EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 1500));
   const int painted = scope_.battery.figure_calls;
-  PumpUntil([] { return false; }, 2100);
+  Pump(2100);
   EXPECT_GE(scope_.battery.figure_calls - painted, 2);
   EXPECT_LE(scope_.battery.figure_calls - painted, 4);
-}
 
-TEST_F(MeterWindowTest, NotAlwaysOnTopMeansNotTopmost) {
   scope_.settings().AlwaysOnTop = 0;
-  Create(false);
-  EXPECT_FALSE(::GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  MeterWindow below;
+  ASSERT_TRUE(below.Create());
+  EXPECT_FALSE(::GetWindowLongPtrA(below.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
-TEST(MeterTransparencyTest, AlphaIs255MinusTheSettingAndMissingLayeringLeavesItOpaque) {
-  struct Case {
-    int transparent;
-    uint8_t alpha_setting;
-    bool layered;
-    BYTE alpha;
-  } cases[] = {{1, 0, true, 255}, {1, 255, true, 0}, {1, 100, true, 155}, {0, 100, false, 0}};
-  for (const Case& c : cases) {
-    vantrel::testing::DisplayTestScope scope;
+TEST(MeterTransparencyTest, AlphaIs255MinusTheSettingAndWithoutLayeringTheMeterIsOpaque) {
+  struct { int transparent, setting; bool layered; BYTE alpha; } cases[] = {
+      {1, 0, true, 255}, {1, 255, true, 0}, {1, 100, true, 155}, {0, 100, false, 0}};
+  for (const auto& c : cases) {
+    DisplayTestScope scope;
     scope.settings().TransparentForm = c.transparent;
-    scope.settings().bAlpha = c.alpha_setting;
+    scope.settings().bAlpha = static_cast<uint8_t>(c.setting);
     MeterWindow meter;
     ASSERT_TRUE(meter.Create());
-    EXPECT_EQ(IsLayered(meter.hwnd()), c.layered) << c.alpha_setting;
-    if (c.layered) {
-      EXPECT_EQ(LayeredAlpha(meter.hwnd()), c.alpha) << c.alpha_setting;
-    }
+    EXPECT_EQ(IsLayered(meter.hwnd()), c.layered) << c.setting;
+    EXPECT_EQ(c.layered ? LayeredAlpha(meter.hwnd()) : 0, c.alpha) << c.setting;
   }
-
-  // A system without the layering function: the meter is made all the same, opaque.
-  vantrel::testing::DisplayTestScope scope;
+  DisplayTestScope scope;
   scope.settings().TransparentForm = 1;
-  scope.settings().bAlpha = 100;
   LayeredLookup previous = SetLayeredLookup([]() -> SetLayeredWindowAttributesFn { return nullptr; });
   MeterWindow meter;
-  bool created = meter.Create();
-  EXPECT_EQ(SetLayered(meter.hwnd(), true), -1);
-  EXPECT_EQ(SetAlpha(meter.hwnd(), 0, 10, LWA_ALPHA), -1);
+  const bool created = meter.Create();
+  const int layered = SetLayered(meter.hwnd(), true), alpha = SetAlpha(meter.hwnd(), 0, 10, LWA_ALPHA);
   SetLayeredLookup(previous);
   ASSERT_TRUE(created);
+  EXPECT_EQ(layered, -1);
+  EXPECT_EQ(alpha, -1);
   EXPECT_FALSE(IsLayered(meter.hwnd()));
-  // With the function back, the same calls work and report success.
   EXPECT_EQ(SetLayered(meter.hwnd(), true), 0);
   EXPECT_EQ(SetAlpha(meter.hwnd(), 0, 10, LWA_ALPHA), 0);
-  EXPECT_TRUE(IsLayered(meter.hwnd()));
   EXPECT_EQ(LayeredAlpha(meter.hwnd()), 10);
-  EXPECT_EQ(SetLayered(meter.hwnd(), false), 0);
-  EXPECT_FALSE(IsLayered(meter.hwnd()));
 }
 
-TEST_F(MeterWindowTest, AppearOnlyHidesWithoutAChargingOrDischargingBatteryAndShowsWithOne) {
+TEST_F(MeterWindowTest, AppearOnlyFollowsTheBatteryOfInterestUnlessThePointerIsOver) {
   scope_.settings().AppearOnlyWhenChrDischr = 1;
   scope_.battery.of_interest = false;  // on mains with a full battery
   Create();
-  ASSERT_TRUE(Visible(hwnd()));
   EXPECT_TRUE(PumpUntil([&] { return !Visible(hwnd()); }, 1200));
-  scope_.battery.of_interest = true;  // now discharging
+  scope_.battery.of_interest = true;  // discharging
   EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 1200));
-  // The pointer over the meter keeps it as it is.
   scope_.battery.of_interest = false;
   EXPECT_TRUE(PumpUntil([&] { return !Visible(hwnd()); }, 1200));
   scope_.battery.of_interest = true;
   MovePointerInto(hwnd());
-  PumpUntil([] { return false; }, 1300);
+  Pump(1300);
   EXPECT_FALSE(Visible(hwnd()));
 }
 
 TEST_F(MeterWindowTest, AutoHideHidesUnderThePointerAndReturnsWhenItLeaves) {
-  scope_.settings().PaneWindow = 1;
-  Create();
-  MovePointerInto(hwnd());
-  ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
-  EXPECT_FALSE(Visible(hwnd()));
-  PumpUntil([] { return false; }, 1300);  // the tick does not bring it back under the pointer
-  EXPECT_FALSE(Visible(hwnd()));
-  MovePointerAway();
-  EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 500));
-  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterShowTimer));
+  // transparency, bAlpha -> last fade-out alpha, alpha after coming back
+  struct { int transparent, setting; BYTE hidden, back; } cases[] = {{0, 0, 0, 0}, {1, 40, 5, 215}, {1, 255, 0, 0}};
+  for (const auto& c : cases) {
+    scope_.settings().PaneWindow = 1;
+    scope_.settings().TransparentForm = c.transparent;
+    scope_.settings().bAlpha = static_cast<uint8_t>(c.setting);
+    MeterWindow meter;
+    ASSERT_TRUE(meter.Create());
+    meter.MoveTo(400, 300);
+    meter.ShowAndPaint();
+    ::SendMessageA(meter.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(-40 & 0xFFFF, 10));  // captured, elsewhere
+    EXPECT_TRUE(Visible(meter.hwnd()));
+    MovePointerInto(meter.hwnd());
+    ::SendMessageA(meter.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    EXPECT_FALSE(Visible(meter.hwnd())) << c.setting;
+    EXPECT_EQ(LayeredAlpha(meter.hwnd()), c.hidden) << c.setting;
+    Pump(1300);  // neither the show timer nor the tick bring it back under the pointer
+    EXPECT_FALSE(Visible(meter.hwnd())) << c.setting;
+    MovePointerAway();
+    EXPECT_TRUE(PumpUntil([&] { return Visible(meter.hwnd()); }, 500)) << c.setting;
+    EXPECT_EQ(LayeredAlpha(meter.hwnd()), c.back) << c.setting;  // the configured alpha again
+    EXPECT_FALSE(TimerRuns(meter.hwnd(), app::kMeterShowTimer, 50));
+  }
 }
 
-TEST_F(MeterWindowTest, AutoHideFadesBackToTheConfiguredTransparency) {
-  scope_.settings().PaneWindow = 1;
-  scope_.settings().TransparentForm = 1;
-  scope_.settings().bAlpha = 40;
-  Create();
-  ASSERT_EQ(LayeredAlpha(hwnd()), 215);
-  MovePointerInto(hwnd());
-  ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
-  EXPECT_FALSE(Visible(hwnd()));
-  EXPECT_EQ(LayeredAlpha(hwnd()), 5);  // the last fade-out step
-  MovePointerAway();
-  EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 500));
-  EXPECT_EQ(LayeredAlpha(hwnd()), 215);
-}
-
-TEST_F(MeterWindowTest, FullyTransparentMeterDoesNotFadeIn) {
-  scope_.settings().PaneWindow = 1;
-  scope_.settings().TransparentForm = 1;
-  scope_.settings().bAlpha = 255;
-  Create();
-  MovePointerInto(hwnd());
-  const DWORD start = ::GetTickCount();
-  ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
-  EXPECT_LT(::GetTickCount() - start, 200u);  // no fade-out steps either
-  EXPECT_FALSE(Visible(hwnd()));
-  MovePointerAway();
-  EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 500));
-  EXPECT_EQ(LayeredAlpha(hwnd()), 0);
-}
-
-TEST_F(MeterWindowTest, AutoHideIgnoresMovesAwayFromTheMeter) {
-  scope_.settings().PaneWindow = 1;
-  Create();
-  // Moves reported while the pointer is captured elsewhere.
-  ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(-40, -20));
-  ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(300, 10));
-  EXPECT_TRUE(Visible(hwnd()));
-}
-
-TEST_F(MeterWindowTest, DragFollowsThePointerUnderCaptureAndEndsOnRelease) {
+TEST_F(MeterWindowTest, DragCapturesThePointerRunsItsTimerAndEndsOnReleaseOrCaptureLoss) {
   Create();
   ::SendMessageA(hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
   EXPECT_TRUE(meter_.dragging());
   EXPECT_EQ(::GetCapture(), hwnd());
-  EXPECT_TRUE(TimerRuns(hwnd(), app::kMeterDragTimer));
+  EXPECT_TRUE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));
   ::SendMessageA(hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 25));
-  RECT r{};
-  ::GetWindowRect(hwnd(), &r);
-  EXPECT_EQ(r.left, 420);
-  EXPECT_EQ(r.top, 315);
-  // Released far outside the meter: the capture still brings the button-up here.
+  EXPECT_EQ(Where(hwnd()).x, 420);
+  EXPECT_EQ(Where(hwnd()).y, 315);
+  // Far outside: the captured pointer still moves it, and the button-up still arrives.
   ::SendMessageA(hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-200 & 0xFFFF, -100 & 0xFFFF));
-  ::GetWindowRect(hwnd(), &r);
-  EXPECT_EQ(r.left, 210);
-  EXPECT_EQ(r.top, 205);
+  EXPECT_EQ(Where(hwnd()).x, 210);
   ::SendMessageA(hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(-200 & 0xFFFF, -100 & 0xFFFF));
   EXPECT_FALSE(meter_.dragging());
   EXPECT_NE(::GetCapture(), hwnd());
-  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer));
-  // Moves after the drag move nothing.
+  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));
   ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 20));
-  ::GetWindowRect(hwnd(), &r);
-  EXPECT_EQ(r.left, 210);
-}
+  EXPECT_EQ(Where(hwnd()).x, 210);
 
-TEST_F(MeterWindowTest, DragTimerKeepsTheMeterUnderAFastPointer) {
-  Create();
+  // The timer keeps the meter under a pointer too fast for the moves.
   MovePointerInto(hwnd());
   ::SendMessageA(hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
   MovePointer(700, 600);
-  EXPECT_TRUE(PumpUntil(
-      [&] {
-        RECT r{};
-        ::GetWindowRect(hwnd(), &r);
-        return r.left == 690 && r.top == 590;
-      },
-      500));
-  ::SendMessageA(hwnd(), WM_LBUTTONUP, 0, 0);
-}
-
-TEST_F(MeterWindowTest, LosingTheCaptureEndsTheDrag) {
-  Create();
-  ::SendMessageA(hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  EXPECT_TRUE(PumpUntil([&] { return Where(hwnd()).x == 690 && Where(hwnd()).y == 590; }, 500));
+  // Another window taking the pointer ends the drag.
   HWND other = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ::SetCapture(other);
   EXPECT_FALSE(meter_.dragging());
-  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer));
+  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));
   ::ReleaseCapture();
   ::DestroyWindow(other);
 }
 
-TEST_F(MeterWindowTest, EnterGivesCommandOneAndCloseNeitherHidesNorDestroys) {
-  Create();
-  ::SetForegroundWindow(hwnd());
-  ::SetFocus(hwnd());
-  ::PostMessageA(hwnd(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
-  MSG msg;
-  while (::PeekMessageA(&msg, hwnd(), 0, 0, PM_REMOVE)) {
-    if (!fw::PreTranslateDialogMessage(msg)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-  }
-  ASSERT_EQ(events_.commands, std::vector<UINT>{ID_TRAY_MAIN_DIALOG});
-  EXPECT_TRUE(Visible(hwnd()));
-
-  ::SendMessageA(hwnd(), WM_CLOSE, 0, 0);
-  PumpUntil([] { return false; }, 100);
-  EXPECT_TRUE(::IsWindow(hwnd()));
-  EXPECT_TRUE(Visible(hwnd()));
-  // Commands beyond the menu's range are not the menu's.
-  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(2001, 0), 0);
-  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(1215, 0), 0);
-  EXPECT_EQ(events_.commands.back(), 1215u);
-  for (UINT id : events_.commands) EXPECT_LE(id, 2000u);
-}
-
-class RecordingBeeps : public platform::ForwardingSystemApi {
- public:
+struct RecordingBeeps : platform::ForwardingSystemApi {
   RecordingBeeps() : ForwardingSystemApi(platform::Sys()) {}
   BOOL Beep(DWORD frequency, DWORD duration) override {
     beeps.push_back({frequency, duration});
@@ -281,30 +189,30 @@ class RecordingBeeps : public platform::ForwardingSystemApi {
   std::vector<std::pair<DWORD, DWORD>> beeps;
 };
 
-TEST_F(MeterWindowTest, LanguageChangeBeepsAndRebuildsTheTrayMenu) {
+TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackLanguageAndCursor) {
   RecordingBeeps beeps;
   platform::ScopedSystemApi scoped(beeps);
   Create();
-  ASSERT_EQ(events_.builds, 1);
-  ::SendMessageA(hwnd(), app::WM_LANGUAGE_CHANGED, 0, 0);
-  ASSERT_EQ(beeps.beeps.size(), 1u);
-  EXPECT_EQ(beeps.beeps[0].first, 1000u);
-  EXPECT_EQ(beeps.beeps[0].second, 100u);
-  EXPECT_EQ(events_.builds, 2);
-}
+  ::SetForegroundWindow(hwnd());
+  ::PostMessageA(hwnd(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  for (MSG msg; ::PeekMessageA(&msg, hwnd(), 0, 0, PM_REMOVE);)
+    if (!fw::PreTranslateDialogMessage(msg)) ::DispatchMessageA(&msg);
+  EXPECT_EQ(menu_->commands, std::vector<UINT>{ID_TRAY_MAIN_DIALOG});  // Enter opens the main dialog
+  ::SendMessageA(hwnd(), WM_CLOSE, 0, 0);
+  Pump(100);
+  EXPECT_TRUE(::IsWindow(hwnd()) && Visible(hwnd()));  // closing neither hides nor destroys
+  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(2001, 0), 0);
+  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(1215, 0), 0);
+  EXPECT_EQ(menu_->commands.back(), 1215u);
+  for (UINT id : menu_->commands) EXPECT_LE(id, 2000u);
 
-TEST_F(MeterWindowTest, TrayCallbackGoesToTheMenuAndAlwaysAnswersOne) {
-  Create();
   EXPECT_EQ(::SendMessageA(hwnd(), app::WM_TRAY_CALLBACK, 1, WM_RBUTTONDOWN), 1);
-  EXPECT_EQ(::SendMessageA(hwnd(), app::WM_TRAY_CALLBACK, 1, WM_LBUTTONDBLCLK), 1);
-  EXPECT_EQ(events_.notifications, (std::vector<UINT>{WM_RBUTTONDOWN, WM_LBUTTONDBLCLK}));
-  MeterWindow bare;  // no tray menu attached
-  ASSERT_TRUE(bare.Create());
-  EXPECT_EQ(::SendMessageA(bare.hwnd(), app::WM_TRAY_CALLBACK, 1, WM_RBUTTONDOWN), 1);
-}
+  EXPECT_EQ(menu_->notifications, std::vector<UINT>{WM_RBUTTONDOWN});
 
-TEST_F(MeterWindowTest, CursorIsTheHandUnlessTheMeterHidesItself) {
-  Create();
+  ::SendMessageA(hwnd(), app::WM_LANGUAGE_CHANGED, 0, 0);
+  EXPECT_EQ(beeps.beeps, (std::vector<std::pair<DWORD, DWORD>>{{1000, 100}}));
+  EXPECT_EQ(menu_->builds, 2);
+
   ::SendMessageA(hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
   scope_.settings().PaneWindow = 1;
@@ -315,40 +223,28 @@ TEST_F(MeterWindowTest, CursorIsTheHandUnlessTheMeterHidesItself) {
 TEST_F(MeterWindowTest, TaskbarRestartAddsTheIconAgain) {
   Create();
   TrayIcon icon;
-  icon.set_entry_source({});
   icon.SetOwner(hwnd(), 0);
-  icon.SetCallback(app::WM_TRAY_CALLBACK);
-  icon.SetTooltip(kTrayTooltip);
   icon.SetIconFromResource(::GetModuleHandleA(nullptr), IDI_APP);
   ASSERT_TRUE(icon.Add());
   meter_.set_tray_icon(&icon);
-  // The restarted taskbar knows no icon any more.
-  NOTIFYICONDATAA gone = icon.record();
+  NOTIFYICONDATAA gone = icon.record();  // the restarted taskbar knows no icon any more
   ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &gone));
-  ASSERT_FALSE(vantrel::testing::TrayIconExists(hwnd(), icon.record().uID));
   ::SendMessageA(hwnd(), ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(vantrel::testing::TrayIconExists(hwnd(), icon.record().uID));
-  EXPECT_TRUE(icon.Delete());
+  EXPECT_TRUE(TrayIconExists(hwnd(), icon.record().uID));
 }
 
 TEST_F(MeterWindowTest, StoredPositionIsKeptUnlessItIsOnNoMonitor) {
   Create(false);
-  auto place = [&](int x, int y) {
-    meter_.MoveTo(x, y);
-    RECT r{};
-    ::GetWindowRect(hwnd(), &r);
-    return std::pair<int, int>{r.left, r.top};
-  };
-  EXPECT_EQ(place(100, 120), (std::pair<int, int>{100, 120}));
-  // Partly off the screen, negative included: as stored.
-  EXPECT_EQ(place(-30, -10), (std::pair<int, int>{-30, -10}));
   RECT work{};
   ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  EXPECT_EQ(place(-5000, -5000), (std::pair<int, int>{work.left, work.top}));
-  EXPECT_EQ(place(5000, 200), (std::pair<int, int>{static_cast<int>(work.right) - 56, 200}));
-  EXPECT_EQ(place(300, 9000), (std::pair<int, int>{300, static_cast<int>(work.bottom) - 33}));
-  // The setting itself is not touched.
-  EXPECT_EQ(scope_.settings().BatteryMeterPosLeft, 0);
+  struct { int x, y; LONG want_x, want_y; } cases[] = {
+      {100, 120, 100, 120}, {-30, -10, -30, -10},  // partly off the screen: as stored
+      {-5000, -5000, work.left, work.top}, {5000, 200, work.right - 56, 200}, {300, 9000, 300, work.bottom - 33}};
+  for (const auto& c : cases) {
+    meter_.MoveTo(c.x, c.y);
+    EXPECT_EQ(Where(hwnd()).x, c.want_x) << c.x << ", " << c.y;
+    EXPECT_EQ(Where(hwnd()).y, c.want_y) << c.x << ", " << c.y;
+  }
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include "app/app_messages.h"
 #include "display/core/tray_rules.h"
-#include "display/meter_window.h"
 #include "display/tray_icon.h"
 #include "resource.h"
 #include "win/display_support.h"
@@ -13,15 +12,11 @@
 namespace vantrel::display {
 namespace {
 
+// Other programs' icons with these identifiers; the listing ends with `result`.
 TrayIcon::EntrySource Entries(std::vector<uint32_t> ids, DWORD result = 0, int* calls = nullptr) {
   return [ids, result, calls](std::vector<TrayEntry>& entries) {
     if (calls) ++*calls;
-    for (uint32_t id : ids) {
-      TrayEntry entry;
-      entry.id = id;
-      entry.owner = 0x1234;  // someone else's
-      entries.push_back(entry);
-    }
+    for (uint32_t id : ids) entries.push_back(TrayEntry{0x1234, id, 0, 0, {}, {}});
     return result;
   };
 }
@@ -30,55 +25,37 @@ class TrayIconTest : public ::testing::Test {
  protected:
   void SetUp() override {
     owner_ = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(owner_, nullptr);
   }
   void TearDown() override { ::DestroyWindow(owner_); }
   HWND owner_ = nullptr;
 };
 
-TEST_F(TrayIconTest, FreeIdentifierSkipsTheIdentifiersOfOtherIcons) {
+TEST_F(TrayIconTest, FreeIdentifierAndRecordLayout) {
   TrayIcon icon;
   icon.set_entry_source(Entries({1, 2, 4}));
-  icon.SetOwner(owner_, 0);
+  const uint32_t shell = icon.SetOwner(owner_, 0);
   EXPECT_EQ(icon.record().uID, 3u);
-  EXPECT_EQ(icon.entries().size(), 3u);
-
-  // A listing that failed half way still counts what it found.
-  icon.set_entry_source(Entries({1}, ERROR_ACCESS_DENIED));
+  icon.set_entry_source(Entries({1}, ERROR_ACCESS_DENIED));  // half a listing counts
   icon.SetOwner(owner_, 0);
   EXPECT_EQ(icon.record().uID, 2u);
-
-  icon.set_entry_source(Entries({}));
-  icon.SetOwner(owner_, 0);
-  EXPECT_EQ(icon.record().uID, 1u);
-
-  // A given identifier is used as it is, without listing anything.
   int calls = 0;
-  icon.set_entry_source(Entries({7}, 0, &calls));
+  icon.set_entry_source(Entries({7}, 0, &calls));  // a given identifier is used as it is
   icon.SetOwner(owner_, 7);
   EXPECT_EQ(icon.record().uID, 7u);
   EXPECT_EQ(calls, 0);
-}
 
-TEST_F(TrayIconTest, RecordLayoutFollowsTheShellVersion) {
+  EXPECT_EQ(shell, ShellLibraryVersion());
+  EXPECT_GE(shell, ShellVersion(5, 0));  // Wine's shell
+  EXPECT_EQ(icon.record().cbSize, NOTIFYICONDATAA_V2_SIZE);
   EXPECT_EQ(NotifyRecordSize(ShellVersion(4, 72)), NOTIFYICONDATAA_V1_SIZE);
-  EXPECT_EQ(NotifyRecordSize(ShellVersion(5, 0)), NOTIFYICONDATAA_V2_SIZE);
   EXPECT_EQ(NotifyRecordSize(0), NOTIFYICONDATAA_V1_SIZE);  // version unknown
   if (sizeof(void*) == 4) {
     EXPECT_EQ(NotifyRecordSize(ShellVersion(4, 72)), 88u);
     EXPECT_EQ(NotifyRecordSize(ShellVersion(6, 0)), 488u);
   }
-  TrayIcon icon;
-  icon.set_entry_source(Entries({}));
-  const uint32_t shell = icon.SetOwner(owner_, 0);
-  EXPECT_EQ(shell, ShellLibraryVersion());
-  EXPECT_GE(shell, ShellVersion(5, 0));  // Wine's shell
-  EXPECT_EQ(icon.record().cbSize, NOTIFYICONDATAA_V2_SIZE);
-  EXPECT_EQ(icon.record().hWnd, owner_);
-  EXPECT_EQ(icon.record().uFlags, 0u);
 }
 
-TEST_F(TrayIconTest, SettersCarryTheirFlagsAndTheTooltipIsCut) {
+TEST_F(TrayIconTest, SettersAddTheirFlagsTheTooltipIsCutAndTheIconIsSmall) {
   TrayIcon icon;
   icon.set_entry_source(Entries({}));
   icon.SetOwner(owner_, 0);
@@ -88,10 +65,8 @@ TEST_F(TrayIconTest, SettersCarryTheirFlagsAndTheTooltipIsCut) {
   EXPECT_EQ(std::strlen(icon.record().szTip), 63u);
   icon.SetTooltip(kTrayTooltip);
   EXPECT_STREQ(icon.record().szTip, "Corvane");
-  EXPECT_EQ(icon.SetIconFromResource(::GetModuleHandleA(nullptr), IDI_APP), nullptr);
-  ASSERT_NE(icon.record().hIcon, nullptr);
+  icon.SetIconFromResource(::GetModuleHandleA(nullptr), IDI_APP);
   EXPECT_EQ(icon.record().uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_TIP | NIF_ICON));
-  // The notification area's size, not the large image shrunk.
   ICONINFO info{};
   ASSERT_TRUE(::GetIconInfo(icon.record().hIcon, &info));
   BITMAP colour{};
@@ -101,36 +76,23 @@ TEST_F(TrayIconTest, SettersCarryTheirFlagsAndTheTooltipIsCut) {
   ::DeleteObject(info.hbmMask);
 }
 
-TEST_F(TrayIconTest, AddedToAndRemovedFromTheTaskbar) {
-  TrayIcon icon;
-  icon.SetOwner(owner_, 0);  // Wine's taskbar: nothing readable, the first identifier
-  EXPECT_TRUE(icon.entries().empty());
-  EXPECT_EQ(icon.record().uID, 1u);
-  icon.SetCallback(app::WM_TRAY_CALLBACK);
-  icon.SetTooltip(kTrayTooltip);
-  icon.SetIconFromResource(::GetModuleHandleA(nullptr), IDI_APP);
-  ASSERT_TRUE(icon.Add());
-  EXPECT_EQ(icon.record().uFlags, 0u);
-  EXPECT_TRUE(vantrel::testing::TrayIconExists(owner_, 1));
-  EXPECT_TRUE(icon.Delete());
-  EXPECT_FALSE(vantrel::testing::TrayIconExists(owner_, 1));
-  // A second delete has nothing to remove.
-  EXPECT_FALSE(icon.Delete());
-}
-
-TEST_F(TrayIconTest, AnIconStillAddedIsRemovedWithTheObject) {
+TEST_F(TrayIconTest, AddedToAndRemovedFromWinesTaskbar) {
   {
     TrayIcon icon;
-    icon.set_entry_source(Entries({}));
-    icon.SetOwner(owner_, 5);
+    icon.SetOwner(owner_, 0);  // nothing is read from Wine's taskbar: the first identifier
+    EXPECT_TRUE(icon.entries().empty());
+    EXPECT_EQ(icon.record().uID, 1u);
+    icon.SetTooltip(kTrayTooltip);
     icon.SetIconFromResource(::GetModuleHandleA(nullptr), IDI_APP);
     ASSERT_TRUE(icon.Add());
-    ASSERT_TRUE(vantrel::testing::TrayIconExists(owner_, 5));
+    EXPECT_EQ(icon.record().uFlags, 0u);
+    EXPECT_TRUE(vantrel::testing::TrayIconExists(owner_, 1));
+    EXPECT_TRUE(icon.Delete());
+    EXPECT_FALSE(vantrel::testing::TrayIconExists(owner_, 1));
+    ASSERT_TRUE(icon.AddAgain());
   }
-  EXPECT_FALSE(vantrel::testing::TrayIconExists(owner_, 5));
-}
-
-TEST(TrayEntriesTest, UnderWineNothingIsReadFromTheShell) {
+  // An icon still added goes with its object.
+  EXPECT_FALSE(vantrel::testing::TrayIconExists(owner_, 1));
   std::vector<TrayEntry> entries(3);
   EnumerateTrayEntries(entries);
   EXPECT_TRUE(entries.empty());
