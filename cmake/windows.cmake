@@ -65,7 +65,7 @@ function(vantrel_program name platform_lib)
   # Each program links exactly one back end, which provides platform::StartBackend().
   target_link_libraries(${name} PRIVATE ${platform_lib} vantrel_app)
   set_target_properties(${name} PROPERTIES OUTPUT_NAME ${name} RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-  if(CMAKE_BUILD_TYPE MATCHES "Rel")
+  if(CMAKE_BUILD_TYPE STREQUAL "MinSizeRel" OR CMAKE_BUILD_TYPE STREQUAL "Release")
     target_link_options(${name} PRIVATE -s)
   endif()
 endfunction()

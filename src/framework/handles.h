@@ -70,70 +70,29 @@ class Owned {
 
 namespace traits {
 
-struct KernelHandle {
-  using Handle = HANDLE;
-  static constexpr ObjectKind kKind = ObjectKind::Kernel;
-  static Handle Invalid() noexcept { return nullptr; }
-  static bool IsValid(Handle h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-  static void Close(Handle h) noexcept { ::CloseHandle(h); }
-};
-
-struct RegistryKey {
-  using Handle = HKEY;
-  static constexpr ObjectKind kKind = ObjectKind::Kernel;
-  static Handle Invalid() noexcept { return nullptr; }
-  static bool IsValid(Handle h) noexcept { return h != nullptr; }
-  static void Close(Handle h) noexcept { ::RegCloseKey(h); }
-};
-
-struct Library {
-  using Handle = HMODULE;
-  static constexpr ObjectKind kKind = ObjectKind::Kernel;
-  static Handle Invalid() noexcept { return nullptr; }
-  static bool IsValid(Handle h) noexcept { return h != nullptr; }
-  static void Close(Handle h) noexcept { ::FreeLibrary(h); }
-};
-
-template <class T>
-struct GdiObject {
+// Handles whose empty value is null, released by one function.
+template <class T, ObjectKind K, auto CloseFunction>
+struct NullHandle {
   using Handle = T;
-  static constexpr ObjectKind kKind = ObjectKind::Gdi;
+  static constexpr ObjectKind kKind = K;
   static Handle Invalid() noexcept { return nullptr; }
   static bool IsValid(Handle h) noexcept { return h != nullptr; }
-  static void Close(Handle h) noexcept { ::DeleteObject(h); }
+  static void Close(Handle h) noexcept { CloseFunction(h); }
 };
 
-struct MemoryDC {
-  using Handle = HDC;
-  static constexpr ObjectKind kKind = ObjectKind::Gdi;
-  static Handle Invalid() noexcept { return nullptr; }
-  static bool IsValid(Handle h) noexcept { return h != nullptr; }
-  static void Close(Handle h) noexcept { ::DeleteDC(h); }
+// Kernel handles come back as null or as INVALID_HANDLE_VALUE on failure.
+struct KernelHandle : NullHandle<HANDLE, ObjectKind::Kernel, &::CloseHandle> {
+  static bool IsValid(Handle h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
 };
 
-struct Icon {
-  using Handle = HICON;
-  static constexpr ObjectKind kKind = ObjectKind::User;
-  static Handle Invalid() noexcept { return nullptr; }
-  static bool IsValid(Handle h) noexcept { return h != nullptr; }
-  static void Close(Handle h) noexcept { ::DestroyIcon(h); }
-};
-
-struct Menu {
-  using Handle = HMENU;
-  static constexpr ObjectKind kKind = ObjectKind::User;
-  static Handle Invalid() noexcept { return nullptr; }
-  static bool IsValid(Handle h) noexcept { return h != nullptr; }
-  static void Close(Handle h) noexcept { ::DestroyMenu(h); }
-};
-
-struct ImageList {
-  using Handle = HIMAGELIST;
-  static constexpr ObjectKind kKind = ObjectKind::User;
-  static Handle Invalid() noexcept { return nullptr; }
-  static bool IsValid(Handle h) noexcept { return h != nullptr; }
-  static void Close(Handle h) noexcept { ::ImageList_Destroy(h); }
-};
+using RegistryKey = NullHandle<HKEY, ObjectKind::Kernel, &::RegCloseKey>;
+using Library = NullHandle<HMODULE, ObjectKind::Kernel, &::FreeLibrary>;
+template <class T>
+using GdiObject = NullHandle<T, ObjectKind::Gdi, &::DeleteObject>;
+using MemoryDC = NullHandle<HDC, ObjectKind::Gdi, &::DeleteDC>;
+using Icon = NullHandle<HICON, ObjectKind::User, &::DestroyIcon>;
+using Menu = NullHandle<HMENU, ObjectKind::User, &::DestroyMenu>;
+using ImageList = NullHandle<HIMAGELIST, ObjectKind::User, &::ImageList_Destroy>;
 
 }  // namespace traits
 

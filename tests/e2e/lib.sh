@@ -21,11 +21,39 @@ start() {
   echo $!
 }
 
-# Ends every process of the prefix that runs the named executable.
-stop_program() { wine taskkill /f /im "$1" >/dev/null 2>&1 || true; sleep 0.5; }
+# Ends every process that runs the named executable of this build (Wine's own taskkill does
+# not see them all).
+stop_program() {
+  local path pids
+  path=$(winepath -w "$bin/$1" 2>/dev/null) || return 0
+  pids=$(ps -eo pid=,args= | P="$path" awk 'index($0, ENVIRON["P"]) { print $1 }')
+  [ -n "$pids" ] || return 0
+  kill $pids 2>/dev/null || true
+  for _ in $(seq 1 30); do
+    pids=$(ps -eo pid=,args= | P="$path" awk 'index($0, ENVIRON["P"]) { print $1 }')
+    [ -n "$pids" ] || return 0
+    sleep 0.1
+  done
+  kill -9 $pids 2>/dev/null || true
+}
 
 alive() { kill -0 "$1" 2>/dev/null; }
 
 registry_key_exists() { run reg query "$1" >/dev/null 2>&1; }
 
 screenshot() { import -display "$DISPLAY" -window root "$artefacts/$1.png" && echo "screenshot: $artefacts/$1.png"; }
+
+# Waits up to $1 seconds for a command to succeed.
+wait_for() {
+  local timeout=$1; shift
+  local end=$((SECONDS + timeout))
+  until "$@"; do
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.2
+  done
+}
+
+# Programs a script starts are ended however it ends, so no copy outlives its test.
+cleanup_programs=()
+cleanup() { for exe in "${cleanup_programs[@]}"; do stop_program "$exe"; done; }
+trap cleanup EXIT

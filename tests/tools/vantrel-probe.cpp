@@ -1,6 +1,7 @@
 // A small driver for the end-to-end tests: finds the program's windows, reads their texts and
 // answers message boxes, as a user would.
 //   vantrel-probe messagebox <caption> [timeout-ms]   prints the box's text and presses OK
+//   vantrel-probe read-messagebox <caption> [timeout-ms]   prints the box's text, leaves it open
 //   vantrel-probe window <caption> [timeout-ms]       prints 1 when a top-level window exists
 //   vantrel-probe no-window <caption> [timeout-ms]    succeeds when none appears
 #include <windows.h>
@@ -47,14 +48,14 @@ HWND WaitFor(const char* caption, bool dialog_only, DWORD timeout) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: vantrel-probe messagebox|window|no-window <caption> [timeout-ms]\n");
+    std::fprintf(stderr, "usage: vantrel-probe messagebox|read-messagebox|window|no-window <caption> [timeout-ms]\n");
     return 2;
   }
   std::string command = argv[1];
   const char* caption = argv[2];
   DWORD timeout = argc > 3 ? static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)) : 10000;
 
-  if (command == "messagebox") {
+  if (command == "messagebox" || command == "read-messagebox") {
     HWND box = WaitFor(caption, true, timeout);
     if (!box) {
       std::printf("no message box \"%s\"\n", caption);
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
     ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message box's text control
     std::printf("TEXT: %s\n", text);
     std::fflush(stdout);
-    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    if (command == "messagebox") ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     return 0;
   }
   if (command == "window" || command == "no-window") {

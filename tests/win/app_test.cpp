@@ -19,7 +19,17 @@ TEST(DirectoryOfTest, CutsAtTheLastBackslash) {
 
 class StartUpTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(vantrel::testing::DeleteTree(HKEY_CURRENT_USER, "Software\\Vantrel")); }
+  void SetUp() override {
+    // A copy of the program that an earlier test ended may still be on its way out.
+    for (int i = 0; i < 100 && SemaphoreExists(); ++i) ::Sleep(100);
+    ASSERT_FALSE(SemaphoreExists()) << "another copy of the program runs in this Wine prefix";
+    ASSERT_TRUE(vantrel::testing::DeleteTree(HKEY_CURRENT_USER, "Software\\Vantrel"));
+  }
+  static bool SemaphoreExists() {
+    HANDLE h = ::OpenSemaphoreA(SYNCHRONIZE, FALSE, kSemaphoreName);
+    if (h) ::CloseHandle(h);
+    return h != nullptr;
+  }
   void TearDown() override { vantrel::testing::DeleteTree(HKEY_CURRENT_USER, "Software\\Vantrel"); }
 };
 
