@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "framework/prompt.h"
+#include "i18n/core/text_format.h"
 
 namespace vantrel::app {
 
@@ -37,7 +38,18 @@ bool CorvaneApp::InitInstance(HINSTANCE instance) {
   state.app_directory = DirectoryOf(ModulePath(instance));
   // 4. The display options and the language name.
   store_.LoadDisplayOptions(state.settings);
-  // 5. The language table is loaded here once the language files are read.
+  // 5. The language. A file that cannot be read is reported once; the built-in texts then
+  // serve this run, and the stored name is kept for the next.
+  languages_ = std::make_unique<i18n::LanguageTable>(state.app_directory + "\\Languages\\");
+  i18n::InstallTexts(languages_.get());
+  if (!languages_->Load(state.settings.Language)) {
+    fw::AppPrompt(nullptr,
+                  i18n::FormatText("The language file '%s.lng' absent or location in wrong path!",
+                                   {state.settings.Language}),
+                  MB_OK);
+    state.settings.Language.clear();
+    languages_->Load(state.settings.Language);
+  }
   // 6. The meter options; the default position hangs off the desktop's right edge.
   RECT desktop{};
   ::GetWindowRect(::GetDesktopWindow(), &desktop);

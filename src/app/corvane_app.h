@@ -3,8 +3,11 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "app/settings_store.h"
 #include "framework/handles.h"
+#include "i18n/core/language_table.h"
 
 namespace vantrel::app {
 
@@ -28,6 +31,8 @@ class CorvaneApp {
   fw::UniqueHandle semaphore_;
   bool another_copy_ = false;
   SettingsStore store_;
+  // The program's one language table, installed for every window from start-up on.
+  std::unique_ptr<i18n::LanguageTable> languages_;
 };
 
 }  // namespace vantrel::app

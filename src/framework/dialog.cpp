@@ -53,14 +53,21 @@ Dialog::~Dialog() {
 
 INT_PTR Dialog::DoModal() {
   modal_ = true;
+  auto self = reinterpret_cast<LPARAM>(this);
+  if (memory_template_)
+    return ::DialogBoxIndirectParamA(ResourceInstance(), memory_template_, parent_, &Dialog::StaticDialogProc, self);
   return ::DialogBoxParamA(ResourceInstance(), MAKEINTRESOURCEA(template_id_), parent_, &Dialog::StaticDialogProc,
-                           reinterpret_cast<LPARAM>(this));
+                           self);
 }
 
 bool Dialog::Create() {
   modal_ = false;
-  HWND h = ::CreateDialogParamA(ResourceInstance(), MAKEINTRESOURCEA(template_id_), parent_,
-                                &Dialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+  auto self = reinterpret_cast<LPARAM>(this);
+  HWND h = memory_template_
+               ? ::CreateDialogIndirectParamA(ResourceInstance(), memory_template_, parent_, &Dialog::StaticDialogProc,
+                                              self)
+               : ::CreateDialogParamA(ResourceInstance(), MAKEINTRESOURCEA(template_id_), parent_,
+                                      &Dialog::StaticDialogProc, self);
   if (!h) return false;
   if (!(::GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD)) RegisterModeless(h);
   return true;

@@ -12,6 +12,9 @@ namespace vantrel::fw {
 class Dialog : public Window {
  public:
   Dialog(UINT templateId, HWND parent) noexcept : template_id_(templateId), parent_(parent) {}
+  // From a template built in memory; it must stay valid while the dialog is being created.
+  Dialog(const DLGTEMPLATE* memoryTemplate, HWND parent) noexcept
+      : memory_template_(memoryTemplate), parent_(parent) {}
   ~Dialog() override;
 
   // Runs the dialog modally; returns the value given to EndDialog, or -1 when it could not be
@@ -53,7 +56,8 @@ class Dialog : public Window {
   static INT_PTR CALLBACK StaticDialogProc(HWND, UINT, WPARAM, LPARAM);
   INT_PTR DialogProc(UINT msg, WPARAM wp, LPARAM lp);
 
-  UINT template_id_;
+  UINT template_id_ = 0;
+  const DLGTEMPLATE* memory_template_ = nullptr;
   HWND parent_;
   bool modal_ = false;
 };

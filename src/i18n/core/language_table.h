@@ -22,6 +22,10 @@ class LanguageTable {
 
   // `folder` is kept as given; a language's file is `folder` + "\" + name + ".lng".
   explicit LanguageTable(std::string folder = {}, FileReader reader = {});
+  // A table that goes away while installed is uninstalled first.
+  ~LanguageTable();
+  LanguageTable(const LanguageTable&) = delete;
+  LanguageTable& operator=(const LanguageTable&) = delete;
 
   // Selects a language: the empty name selects the built-in texts and always succeeds. A file
   // that cannot be read changes nothing: the previous language and its texts stay in effect.
@@ -61,7 +65,8 @@ std::vector<int> BuiltInIds();
 // The one table of the program. Until start-up installs its own, a table without a folder
 // that shows the built-in texts.
 LanguageTable& Texts() noexcept;
-// Installs the program's table (not owned); null restores the default one.
+// Installs the program's table (not owned; it stays installed until it is destroyed or
+// another is installed); null restores the default one.
 void InstallTexts(LanguageTable* table) noexcept;
 // Shorthand for Texts().GetText(id).
 std::string Text(int id);

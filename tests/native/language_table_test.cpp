@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "i18n/core/language_table.h"
+#include "i18n/core/text_format.h"
+
+namespace vantrel::i18n {
+namespace {
+
+// The entries of a file as "id|text" lines.
+std::vector<std::string> Parse(std::string_view bytes) {
+  std::vector<LanguageEntry> entries;
+  ParseLanguageFile(bytes, entries);
+  std::vector<std::string> out;
+  for (const auto& e : entries) out.push_back(std::to_string(e.id) + "|" + e.text);
+  return out;
+}
+using Lines = std::vector<std::string>;
+
+TEST(LineScannerTest, OneLineGivesAtMostOneEntry) {
+  const std::pair<const char*, const char*> cases[] = {
+      // exactly one separator is consumed; nothing is trimmed or unescaped
+      {"120 Hours", "120|Hours"}, {"120=Hours", "120|Hours"}, {"120\tHours", "120|Hours"},
+      {"120 = Hours", "120|= Hours"}, {"120  Hours", "120| Hours"}, {"4001 Word  ", "4001|Word  "},
+      {"7 a\\nb # %s", "7|a\\nb # %s"}, {"6202  ", "6202| "}, {"4001 ", "4001|"}, {"0001 x", "1|x"},
+      {"3 \xDC\xC0\xFF", "3|\xDC\xC0\xFF"},
+      // a leading blank or tab starts the text at once, under identifier 0
+      {" 4001 Word", "0|4001 Word"}, {"\t4001 Word", "0|4001 Word"},
+      // too many digits saturate rather than wrap onto a real identifier (2^32 + 1)
+      {"4294967297 x", "2147483647|x"}, {"2147483648 x", "2147483647|x"},
+      // lines that add nothing
+      {"# 4001 Word", nullptr}, {"4001", nullptr}, {"40a Word", nullptr}, {"", nullptr}, {"[Section]", nullptr},
+      {"; note", nullptr}, {"Word", nullptr}, {"-5 x", nullptr}, {"\r4001 x", nullptr}};
+  for (const auto& [line, expected] : cases) {
+    EXPECT_EQ(Parse(line), expected ? Lines{expected} : Lines{}) << "line: " << line;
+  }
+  EXPECT_EQ(Parse(std::string(5000, '9') + " x"), Lines{"2147483647|x"});
+}
+
+TEST(FileSplittingTest, LinesFollowTextModeRules) {
+  // CR LF and LF end a line, a lone CR stays in it, the last line needs no end.
+  EXPECT_EQ(Parse("1 a\r\n2 b\n3 c\rd\n4 e\r\r\n5 f"), (Lines{"1|a", "2|b", "3|c\rd", "4|e\r", "5|f"}));
+  EXPECT_EQ(Parse("7 tail\r"), Lines{"7|tail\r"});
+  // Byte 26 ends the file, also inside a line.
+  EXPECT_EQ(Parse("1 a\n2 b\x1a" "c\n3 d\n"), (Lines{"1|a", "2|b"}));
+  EXPECT_EQ(Parse("\x1a" "1 a\n"), Lines{});
+  // File order; blank lines and comments add nothing; no limit on a line's length.
+  EXPECT_EQ(Parse("\n# header\r\n3001 B\r\n\r\n1 A\n3001 C\n\n"), (Lines{"3001|B", "1|A", "3001|C"}));
+  EXPECT_EQ(Parse("1 " + std::string(100000, 'x'))[0].size(), 100002u);
+}
+
+class LanguageTableTest : public ::testing::Test {
+ protected:
+  static constexpr char kFolder[] = "C:\\Vantrel\\Languages\\";
+  static std::string PathOf(const std::string& name) { return std::string(kFolder) + "\\" + name + ".lng"; }
+
+  std::map<std::string, std::string> files_;
+  std::vector<std::string> asked_;
+  LanguageTable table_{kFolder, [this](const std::string& path, std::string& bytes) {
+                         asked_.push_back(path);
+                         auto it = files_.find(path);
+                         if (it == files_.end()) return false;
+                         bytes = it->second;
+                         return true;
+                       }};
+};
+
+TEST_F(LanguageTableTest, BuiltInTextsUntilALanguageIsLoaded) {
+  EXPECT_EQ(table_.name(), "");
+  EXPECT_EQ(table_.GetText(1), "OK");
+  EXPECT_EQ(table_.GetText(5401), "Processor C-state policy: ");
+  EXPECT_EQ(table_.GetText(6004), "Default alert \"Low Battery\":");
+  EXPECT_EQ(table_.GetText(6202), " ");
+  EXPECT_EQ(table_.GetText(8001), "");
+
+  files_[PathOf("X")] = "3001 A\n3001 B\n 3302 About\n";
+  ASSERT_TRUE(table_.Load("X"));
+  // The folder keeps its own trailing backslash, so two of them precede the name.
+  EXPECT_EQ(asked_, Lines{"C:\\Vantrel\\Languages\\\\X.lng"});
+  EXPECT_EQ(table_.name(), "X");
+  EXPECT_EQ(table_.entries().size(), 3u);
+  EXPECT_EQ(table_.GetText(3001), "A");  // the first of duplicates
+  EXPECT_EQ(table_.GetText(3302), "");   // no fall-back to "About"
+  std::string out = "stale";
+  table_.GetText(1, out);
+  EXPECT_EQ(out, "");
+
+  asked_.clear();
+  EXPECT_TRUE(table_.Load(""));
+  EXPECT_TRUE(asked_.empty());
+  EXPECT_TRUE(table_.entries().empty());
+  EXPECT_EQ(table_.GetText(1), "OK");
+}
+
+TEST_F(LanguageTableTest, ReloadReadsAfreshAndAFailedLoadChangesNothing) {
+  EXPECT_FALSE(table_.Load("Missing"));
+  EXPECT_EQ(table_.name(), "");
+  EXPECT_EQ(table_.GetText(1), "OK");
+
+  files_[PathOf("First")] = "1 One\n2 Two\n";
+  ASSERT_TRUE(table_.Load("First"));
+  files_[PathOf("First")] = "1 Uno\n";
+  ASSERT_TRUE(table_.Load("First"));
+  EXPECT_EQ(table_.entries().size(), 1u);
+  EXPECT_EQ(table_.GetText(2), "");
+
+  EXPECT_FALSE(table_.Load("Second"));
+  files_.erase(PathOf("First"));
+  EXPECT_FALSE(table_.Load("First"));
+  EXPECT_EQ(table_.name(), "First");
+  EXPECT_EQ(table_.entries().size(), 1u);
+  EXPECT_EQ(table_.GetText(1), "Uno");
+}
+
+TEST(LanguageFileTest, RealFilesThroughTheTablesOwnReader) {
+  namespace fsys = std::filesystem;
+  std::error_code ec;
+  const fsys::path dir = fsys::temp_directory_path(ec) / "vantrel-language-file-test";
+  fsys::remove_all(dir, ec);
+  ASSERT_TRUE(fsys::create_directories(dir, ec)) << ec.message();
+  LanguageTable table(dir.string());
+  const std::string file = table.FilePath("Real");
+  std::FILE* out = std::fopen(file.c_str(), "wb");
+  ASSERT_NE(out, nullptr) << file;
+  std::fputs("# test\r\n1 Gut\r\n2 Nein\x1a" "3 hidden\r\n", out);
+  ASSERT_EQ(std::fclose(out), 0);
+  // Where the file should be, a folder: it opens on some systems but cannot be read.
+  const std::string folder_as_file = table.FilePath("Folder");
+  ASSERT_TRUE(fsys::create_directory(folder_as_file, ec)) << ec.message();
+
+  EXPECT_TRUE(table.Load("Real"));
+  EXPECT_EQ(table.entries().size(), 2u);
+  EXPECT_EQ(table.GetText(2), "Nein");
+  EXPECT_FALSE(table.Load("Absent"));
+  EXPECT_FALSE(table.Load("Folder"));
+  EXPECT_EQ(table.GetText(1), "Gut");
+
+  fsys::remove(file, ec);
+  fsys::remove(folder_as_file, ec);
+  fsys::remove_all(dir, ec);
+}
+
+TEST(InstalledTextsTest, ServesLookupsWhileItLivesAndNeverDangles) {
+  {
+    LanguageTable table("", [](const std::string&, std::string& bytes) {
+      bytes = "1 Ja\n";
+      return true;
+    });
+    ASSERT_TRUE(table.Load("Any"));
+    InstallTexts(&table);
+    EXPECT_EQ(Text(1), "Ja");
+  }
+  EXPECT_EQ(Text(1), "OK");
+}
+
+TEST(FormatTextTest, FillsOnlyItsOwnPlaceholders) {
+  EXPECT_EQ(FormatText("Delete power scheme ('%s')?", {"Max Battery"}), "Delete power scheme ('Max Battery')?");
+  EXPECT_EQ(FormatText("%s - %s: %d%%", {"Vantrel", "Control", "42"}), "Vantrel - Control: 42%");
+  // A translated text is not a trusted format: anything else passes through untouched.
+  EXPECT_EQ(FormatText("%n%x%s%p%", {"a"}), "%n%xa%p%");
+  EXPECT_EQ(FormatText("%s and %s", {"%s%d"}), "%s%d and ");
+}
+
+}  // namespace
+}  // namespace vantrel::i18n
