@@ -78,9 +78,9 @@ TEST(BatteryFigures, TextsOfTimeChargeAndPowerState) {
   EXPECT_EQ(TimeText(0xFFFFFFFEull), "1193046:28:14");
   EXPECT_EQ(ChargeText(87), "87%");
   EXPECT_EQ(ChargeText(170), "170%");
-  EXPECT_EQ(PowerStateTextId(true, true), kTextCharging);
-  EXPECT_EQ(PowerStateTextId(false, true), kTextDischarging);
-  EXPECT_EQ(PowerStateTextId(false, false), kTextOnLine);
+  EXPECT_EQ(PowerStateTextId(true, true), 6031);  // charging wins
+  EXPECT_EQ(PowerStateTextId(false, true), 6032);
+  EXPECT_EQ(PowerStateTextId(false, false), 6030);
 }
 
 TEST(MeterFigures, AllBatteriesSumChargesAndKnownTimes) {

@@ -31,8 +31,8 @@ std::string ChargeText(unsigned charge) {
 }
 
 int PowerStateTextId(bool charging, bool discharging) {
-  if (charging) return kTextCharging;
-  return discharging ? kTextDischarging : kTextOnLine;
+  if (charging) return i18n::IDS_BATTERY_CHARGING;
+  return discharging ? i18n::IDS_BATTERY_DISCHARGING : i18n::IDS_BATTERY_ONLINE;
 }
 
 MeterFigures CombineMeterFigures(BatteryQueries& batteries, bool one_battery, const std::string& battery_name) {

@@ -5,12 +5,9 @@
 #include <cstdint>
 #include <string>
 
-namespace vantrel::battery {
+#include "i18n/core/text_ids.h"
 
-// Texts of the power state.
-inline constexpr int kTextOnLine = 6030;
-inline constexpr int kTextCharging = 6031;
-inline constexpr int kTextDischarging = 6032;
+namespace vantrel::battery {
 
 // The platform's marker of an unknown capacity (the same value as BATTERY_UNKNOWN_CAPACITY).
 inline constexpr uint32_t kUnknownCapacity = 0xFFFFFFFFu;
@@ -33,7 +30,8 @@ std::string TimeText(uint64_t seconds);
 // "%d%%".
 std::string ChargeText(unsigned charge);
 
-// 6031 when charging (also when both bits are set), else 6032 when discharging, else 6030.
+// "Charging" when charging (also when both bits are set), else "Discharging" when
+// discharging, else "OnLine": the text's identifier.
 int PowerStateTextId(bool charging, bool discharging);
 
 // What the meter shows: the charge (a sum over batteries, may exceed 100) and the time text.
