@@ -21,16 +21,22 @@ start() {
   echo $!
 }
 
+# The processes that run the named executable of this build: 64-bit ones show the Windows
+# path of their program, 32-bit ones its Unix path.
+program_pids() {
+  local path
+  path=$(winepath -w "$bin/$1" 2>/dev/null) || path=
+  ps -eo pid=,args= | P="$path" U="$bin/$1" awk '(ENVIRON["P"] != "" && index($0, ENVIRON["P"])) || index($0, ENVIRON["U"]) { print $1 }'
+}
 # Ends every process that runs the named executable of this build (Wine's own taskkill does
 # not see them all).
 stop_program() {
-  local path pids
-  path=$(winepath -w "$bin/$1" 2>/dev/null) || return 0
-  pids=$(ps -eo pid=,args= | P="$path" awk 'index($0, ENVIRON["P"]) { print $1 }')
+  local pids
+  pids=$(program_pids "$1")
   [ -n "$pids" ] || return 0
   kill $pids 2>/dev/null || true
   for _ in $(seq 1 30); do
-    pids=$(ps -eo pid=,args= | P="$path" awk 'index($0, ENVIRON["P"]) { print $1 }')
+    pids=$(program_pids "$1")
     [ -n "$pids" ] || return 0
     sleep 0.1
   done
