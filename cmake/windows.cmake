@@ -84,3 +84,19 @@ add_custom_target(vantrel_languages ALL
   COMMAND ${VANTREL_COPY_LANGUAGES}
   DEPENDS ${VANTREL_LANGUAGE_FILES}
   COMMENT "Copying the language files")
+
+# The help file ships beside the program; it is compiled when the help compiler is there.
+find_program(VANTREL_CHMCMD chmcmd)
+if(VANTREL_CHMCMD)
+  file(GLOB VANTREL_HELP_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/help/*)
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/help)
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/bin/vantrel.chm
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/help ${CMAKE_BINARY_DIR}/help
+    COMMAND ${VANTREL_CHMCMD} vantrel.hhp
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/help/vantrel.chm ${CMAKE_BINARY_DIR}/bin/vantrel.chm
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/help
+    DEPENDS ${VANTREL_HELP_SOURCES}
+    COMMENT "Compiling the help file")
+  add_custom_target(vantrel_help ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/vantrel.chm)
+endif()

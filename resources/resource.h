@@ -71,4 +71,13 @@
 #define ID_TRAY_WAKE_BASE   1000
 #define ID_TRAY_WAKE_LAST   2000
 
+// ---- custom controls ----
+// Commands of the time edit's preset popup: "Never", its separator, and one command per
+// hours and minutes entry: first + hours index * step + minutes index.
+#define ID_TIME_PRESET_NEVER      50
+#define ID_TIME_PRESET_SEPARATOR  51
+#define ID_TIME_PRESET_FIRST      101
+#define ID_TIME_PRESET_HOURS_STEP 100
+#define ID_TIME_PRESET_LAST       611
+
 #endif

@@ -168,6 +168,7 @@ bool ReflectOwnerDraw(UINT msg, WPARAM, LPARAM lp) {
       auto& mis = *reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
       if (mis.CtlType == ODT_MENU) {
         MenuDrawHandler* handler = TrackedMenuHandler();
+        if (!handler && mis.itemData) handler = FindMenuHandlerForItem(mis.itemData);
         if (!handler) return false;
         handler->MeasureItem(mis);
         return true;
@@ -191,6 +192,20 @@ void UnregisterMenuHandler(HMENU menu) { MenuHandlers().erase(menu); }
 MenuDrawHandler* FindMenuHandler(HMENU menu) {
   auto it = MenuHandlers().find(menu);
   return it == MenuHandlers().end() ? nullptr : it->second;
+}
+MenuDrawHandler* FindMenuHandlerForItem(ULONG_PTR itemData) {
+  for (const auto& [menu, handler] : MenuHandlers()) {
+    int count = ::GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+      MENUITEMINFOA info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_DATA;
+      if (::GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info) && info.dwItemData == itemData) {
+        return handler;
+      }
+    }
+  }
+  return nullptr;
 }
 void SetTrackedMenuHandler(MenuDrawHandler* handler) { g_tracked_menu = handler; }
 MenuDrawHandler* TrackedMenuHandler() { return g_tracked_menu; }

@@ -73,8 +73,24 @@ void RegisterMenuHandler(HMENU menu, MenuDrawHandler* handler);
 void UnregisterMenuHandler(HMENU menu);
 MenuDrawHandler* FindMenuHandler(HMENU menu);
 // For WM_MEASUREITEM the platform does not say which popup holds the item; the window that
-// tracks a menu names its handler here for the duration of the tracking.
+// tracks a menu names its handler here for the duration of the tracking. Without one, the
+// request goes to the registered handler whose popup holds an item with that item data.
 void SetTrackedMenuHandler(MenuDrawHandler* handler);
 MenuDrawHandler* TrackedMenuHandler();
+MenuDrawHandler* FindMenuHandlerForItem(ULONG_PTR itemData);
+
+// Names the tracked handler for one scope and restores the previous one.
+class TrackedMenuScope {
+ public:
+  explicit TrackedMenuScope(MenuDrawHandler* handler) noexcept : previous_(TrackedMenuHandler()) {
+    SetTrackedMenuHandler(handler);
+  }
+  ~TrackedMenuScope() { SetTrackedMenuHandler(previous_); }
+  TrackedMenuScope(const TrackedMenuScope&) = delete;
+  TrackedMenuScope& operator=(const TrackedMenuScope&) = delete;
+
+ private:
+  MenuDrawHandler* previous_;
+};
 
 }  // namespace vantrel::fw

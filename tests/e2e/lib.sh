@@ -21,17 +21,15 @@ start() {
   echo $!
 }
 
-# The processes that run the named executable of this build: 64-bit ones show the Windows
-# path of their program, 32-bit ones its Unix path.
-program_pids() {
-  local path
-  path=$(winepath -w "$bin/$1" 2>/dev/null) || path=
-  ps -eo pid=,args= | P="$path" U="$bin/$1" awk '(ENVIRON["P"] != "" && index($0, ENVIRON["P"])) || index($0, ENVIRON["U"]) { print $1 }'
-}
 # Ends every process that runs the named executable of this build (Wine's own taskkill does
 # not see them all).
 stop_program() {
-  local pids
+  local path pids
+  path=$(winepath -w "$bin/$1" 2>/dev/null) || return 0
+  # 64-bit Wine shows the program's Windows path in its arguments, 32-bit Wine the Unix one.
+  program_pids() {
+    ps -eo pid=,args= | P="$path" U="$bin/$1" awk 'index($0, ENVIRON["P"]) || index($0, ENVIRON["U"]) { print $1 }'
+  }
   pids=$(program_pids "$1")
   [ -n "$pids" ] || return 0
   kill $pids 2>/dev/null || true

@@ -430,7 +430,7 @@ bool LoadState(const std::string& path, SimState& state) {
   return true;
 }
 
-bool SaveState(const std::string& path, const SimState& s) {
+void SaveMachineSection(const std::string& path, const SimState& s) {
   Profile p(path);
   char scale[32];
   std::snprintf(scale, sizeof scale, "%g", s.time_scale);
@@ -442,6 +442,47 @@ bool SaveState(const std::string& path, const SimState& s) {
   p.SetNumber("Machine", "TimerResume", s.timer_resume);
   p.SetNumber("Machine", "SuspendSeconds", s.suspend_seconds);
   p.SetNumber("Machine", "SuspendRefused", s.suspend_refused);
+}
+
+namespace {
+void WriteSchemeSection(const Profile& p, const SimScheme& scheme, size_t index) {
+  std::string sec = SchemeSection(index);
+  const char* n = sec.c_str();
+  p.ClearSection(n);
+  p.SetNumber(n, "Id", scheme.id);
+  p.SetText(n, "Name", Narrow(scheme.name));
+  p.SetText(n, "Description", Narrow(scheme.description));
+  p.SetStruct(n, "Policy", scheme.policy);
+  p.SetStruct(n, "ProcessorPolicy", scheme.processor);
+}
+}  // namespace
+
+void SaveSchemes(const std::string& path, const SimState& s) {
+  Profile p(path);
+  // Drop sections of schemes that no longer exist.
+  long long old_schemes = p.Number("Schemes", "Count", 0);
+  for (long long i = static_cast<long long>(s.schemes.size()); i < old_schemes; ++i)
+    p.ClearSection(SchemeSection(static_cast<size_t>(i)).c_str());
+  p.SetNumber("Schemes", "Count", static_cast<long long>(s.schemes.size()));
+  p.SetNumber("Schemes", "Active", s.active_scheme);
+  for (size_t i = 0; i < s.schemes.size(); ++i) WriteSchemeSection(p, s.schemes[i], i);
+}
+
+void SaveScheme(const std::string& path, const SimState& s, size_t index) {
+  if (index >= s.schemes.size()) return;
+  Profile p(path);
+  p.SetNumber("Schemes", "Count", static_cast<long long>(s.schemes.size()));
+  p.SetNumber("Schemes", "Active", s.active_scheme);
+  WriteSchemeSection(p, s.schemes[index], index);
+}
+
+void SaveGlobalPolicy(const std::string& path, const SimState& s) {
+  Profile(path).SetStruct("GlobalPolicy", "Policy", s.global);
+}
+
+bool SaveState(const std::string& path, const SimState& s) {
+  Profile p(path);
+  SaveMachineSection(path, s);
 
   const SYSTEM_POWER_CAPABILITIES& c = s.capabilities;
   p.ClearSection("Capabilities");
@@ -515,23 +556,8 @@ bool SaveState(const std::string& path, const SimState& s) {
     p.SetText(n, "Unsupported", levels);
   }
 
-  long long old_schemes = Profile(path).Number("Schemes", "Count", 0);
-  for (long long i = static_cast<long long>(s.schemes.size()); i < old_schemes; ++i)
-    p.ClearSection(SchemeSection(static_cast<size_t>(i)).c_str());
-  p.SetNumber("Schemes", "Count", static_cast<long long>(s.schemes.size()));
-  p.SetNumber("Schemes", "Active", s.active_scheme);
-  for (size_t i = 0; i < s.schemes.size(); ++i) {
-    const SimScheme& scheme = s.schemes[i];
-    std::string sec = SchemeSection(i);
-    const char* n = sec.c_str();
-    p.ClearSection(n);
-    p.SetNumber(n, "Id", scheme.id);
-    p.SetText(n, "Name", Narrow(scheme.name));
-    p.SetText(n, "Description", Narrow(scheme.description));
-    p.SetStruct(n, "Policy", scheme.policy);
-    p.SetStruct(n, "ProcessorPolicy", scheme.processor);
-  }
-  p.SetStruct("GlobalPolicy", "Policy", s.global);
+  SaveSchemes(path, s);
+  SaveGlobalPolicy(path, s);
   return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
@@ -628,6 +654,7 @@ size_t SimulatedMachine::OpenHandleCount() const noexcept {
 BOOL SimulatedMachine::CloseHandle(HANDLE handle) {
   if (ReleaseHandle(handle)) return TRUE;
   // Timers are real kernel objects even on the simulated machine.
+  ForgetTimer(handle);
   return ::CloseHandle(handle);
 }
 

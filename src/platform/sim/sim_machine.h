@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,32 @@ GLOBAL_POWER_POLICY DefaultGlobalPolicy();
 bool LoadState(const std::string& path, SimState& state);
 // Writes the whole state file (the action log is kept).
 bool SaveState(const std::string& path, const SimState& state);
+// Writes one part of the state file: [Machine]; [Schemes] with every scheme section; one
+// scheme's section with the scheme count and the active id; [GlobalPolicy].
+void SaveMachineSection(const std::string& path, const SimState& state);
+void SaveSchemes(const std::string& path, const SimState& state);
+void SaveScheme(const std::string& path, const SimState& state, size_t index);
+void SaveGlobalPolicy(const std::string& path, const SimState& state);
+
+// A waitable timer created through the machine: a real kernel object whose arming the
+// machine records, so that a simulated sleep can end at its due time.
+struct SimTimer {
+  HANDLE handle = nullptr;  // the real timer
+  std::string name;
+  bool open = true;
+  bool armed = false;
+  bool resume = false;        // armed to wake the machine, and the machine supports it
+  double due = 0;             // simulated seconds (SimulatedMachine::Now) when it fires
+  PTIMERAPCROUTINE completion = nullptr;
+  LPVOID argument = nullptr;
+  HANDLE thread = nullptr;    // the arming thread, where the completion routine runs
+  HANDLE fired = nullptr;     // manual-reset event: the routine has run for this arming
+  volatile LONG fire_claimed = 0;  // the routine runs once per arming, whoever fires first
+  SimTimer() = default;
+  SimTimer(const SimTimer&) = delete;
+  SimTimer& operator=(const SimTimer&) = delete;
+  ~SimTimer();
+};
 
 class SimulatedMachine : public SystemApi {
  public:
@@ -105,6 +132,8 @@ class SimulatedMachine : public SystemApi {
 
   // Handles of simulated devices and tokens that are open right now.
   size_t OpenHandleCount() const noexcept;
+  // Waitable timers created through the machine and not closed yet.
+  size_t OpenTimerCount() const noexcept;
 
   // Takes battery `index` out and puts it (or `replacement`) back: the slot reports a new tag,
   // so requests carrying the old one fail with ERROR_FILE_NOT_FOUND. False without such a slot.
@@ -155,6 +184,10 @@ class SimulatedMachine : public SystemApi {
   BOOL CancelWaitableTimer(HANDLE timer) override;
   BOOL Beep(DWORD frequency, DWORD duration) override;
 
+  // What the processor-scheme functions handed out by GetPowerLibraryProc do.
+  BOOLEAN ReadProcessorPwrScheme(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy);
+  BOOLEAN WriteProcessorPwrScheme(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy);
+
   // The machine whose processor-scheme functions GetPowerLibraryProc hands out.
   static SimulatedMachine* Current() noexcept;
 
@@ -197,6 +230,19 @@ class SimulatedMachine : public SystemApi {
   double advanced_ = 0;
   std::vector<OpenHandle> handles_;
   mutable CRITICAL_SECTION lock_;
+
+  // ---- power library and session state (sim_power.cpp) ----
+  // Marks a timer record closed when the program closes its handle.
+  void ForgetTimer(HANDLE handle);
+  SimTimer* FindTimer(HANDLE handle);
+  // Makes a timer's completion routine run on its arming thread, as if it had fired; false when
+  // it had run already or cannot run.
+  bool FireTimer(SimTimer& timer);
+  static VOID CALLBACK OnRealTimer(LPVOID record, DWORD lowTime, DWORD highTime);
+  static VOID CALLBACK OnFireRequest(ULONG_PTR record);
+
+  bool shutdown_privilege_enabled_ = false;  // enabled in the process token
+  std::vector<std::unique_ptr<SimTimer>> timers_;  // kept for the machine's life: APCs point at them
 };
 
 }  // namespace vantrel::platform::sim

@@ -1,0 +1,267 @@
+// The scheme, policy and capability half of PowerPlatform.
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "power/power_platform.h"
+
+namespace vantrel::power {
+
+namespace {
+
+using platform::Sys;
+
+constexpr char kReadProcessorFunction[] = "ReadProcessorPwrScheme";
+constexpr char kWriteProcessorFunction[] = "WriteProcessorPwrScheme";
+
+// The last error of a failed call. A failure is never reported as 0, even by a call that
+// forgot to set the reason.
+int FailureCode() {
+  DWORD error = ::GetLastError();
+  return error != ERROR_SUCCESS ? static_cast<int>(error) : ERROR_GEN_FAILURE;
+}
+
+bool IsLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
+
+// Wide text of at most `maxChars` characters (the system's sizes count the terminator, which
+// may be missing) in the user's code page.
+std::string Narrow(const wchar_t* text, size_t maxChars) {
+  if (!text) return {};
+  size_t length = 0;
+  while (length < maxChars && text[length] != L'\0') ++length;
+  if (length == 0) return {};
+  int wide = static_cast<int>(length);
+  int bytes = ::WideCharToMultiByte(CP_ACP, 0, text, wide, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return {};
+  std::string narrow(static_cast<size_t>(bytes), '\0');
+  bytes = ::WideCharToMultiByte(CP_ACP, 0, text, wide, narrow.data(), bytes, nullptr, nullptr);
+  narrow.resize(bytes > 0 ? static_cast<size_t>(bytes) : 0);
+  return narrow;
+}
+
+std::wstring Widen(std::string_view text) {
+  if (text.empty()) return {};
+  int bytes = static_cast<int>(text.size());
+  int chars = ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
+  if (chars <= 0) return {};
+  std::wstring wide(static_cast<size_t>(chars), L'\0');
+  chars = ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, wide.data(), chars);
+  wide.resize(chars > 0 ? static_cast<size_t>(chars) : 0);
+  return wide;
+}
+
+// Copies `text` when the buffer holds it, else reports its length: the two-call pattern.
+void ProvideText(const std::string& text, char* buffer, unsigned capacity, unsigned* length) {
+  if (buffer && capacity >= text.size()) {
+    text.copy(buffer, text.size());
+    buffer[text.size()] = '\0';
+  } else if (length) {
+    *length = static_cast<unsigned>(text.size());
+  }
+}
+
+platform::ProcessorSchemeFn ProcessorFunction(const char* name) {
+  FARPROC proc = Sys().GetPowerLibraryProc(name);
+  // Through a generic function type: the address is typed by its export name only.
+  return reinterpret_cast<platform::ProcessorSchemeFn>(reinterpret_cast<void (*)()>(proc));
+}
+
+SYSTEM_POWER_CAPABILITIES Capabilities() {
+  SYSTEM_POWER_CAPABILITIES capabilities{};
+  if (!Sys().GetPwrCapabilities(&capabilities)) capabilities = SYSTEM_POWER_CAPABILITIES{};
+  return capabilities;
+}
+
+int Flag(BOOLEAN value) { return value ? 1 : 0; }
+
+}  // namespace
+
+const PowerSchemeEntry* PowerPlatform::Entry(int number) const noexcept {
+  if (number < 0 || static_cast<size_t>(number) >= schemes_.size()) return nullptr;
+  return &schemes_[static_cast<size_t>(number)];
+}
+
+// ---- the scheme list --------------------------------------------------------------------------
+
+BOOLEAN CALLBACK PowerPlatform::OnSchemeEnumerated(UINT id, DWORD nameSize, LPWSTR name, DWORD descriptionSize,
+                                                   LPWSTR description, PPOWER_POLICY, LPARAM context) {
+  auto* self = reinterpret_cast<PowerPlatform*>(context);
+  if (!self) return FALSE;
+  try {
+    PowerSchemeEntry entry;
+    entry.id = id;
+    entry.name = Narrow(name, nameSize / sizeof(WCHAR));
+    entry.description = Narrow(description, descriptionSize / sizeof(WCHAR));
+    self->schemes_.push_back(std::move(entry));
+    return TRUE;
+  } catch (...) {
+    return FALSE;  // out of memory: keep what was listed so far
+  }
+}
+
+int PowerPlatform::EnumSchemes() {
+  schemes_.clear();
+  Sys().EnumPwrSchemes(&PowerPlatform::OnSchemeEnumerated, reinterpret_cast<LPARAM>(this));
+  return 1;
+}
+
+int PowerPlatform::GetSchemeText(int number, char* name, unsigned nameCapacity, unsigned* nameLength,
+                                 char* description, unsigned descriptionCapacity,
+                                 unsigned* descriptionLength) const {
+  const PowerSchemeEntry* entry = Entry(number);
+  if (!entry) return 0;
+  ProvideText(entry->name, name, nameCapacity, nameLength);
+  ProvideText(entry->description, description, descriptionCapacity, descriptionLength);
+  return 0;
+}
+
+UINT PowerPlatform::GetSchemeId(int number) const noexcept {
+  const PowerSchemeEntry* entry = Entry(number);
+  return entry ? entry->id : kNoSchemeId;
+}
+
+int PowerPlatform::GetActiveSchemeIndex() const {
+  UINT active = 0;
+  if (Sys().GetActivePwrScheme(&active)) {
+    for (size_t i = 0; i < schemes_.size(); ++i) {
+      if (schemes_[i].id == active) return static_cast<int>(i);
+    }
+  }
+  return static_cast<int>(schemes_.size());
+}
+
+int PowerPlatform::ReadScheme(int number, POWER_POLICY* policy) const {
+  const PowerSchemeEntry* entry = Entry(number);
+  if (!entry) return ERROR_FILE_NOT_FOUND;
+  if (!policy) return ERROR_INVALID_PARAMETER;
+  return Sys().ReadPwrScheme(entry->id, policy) ? 0 : FailureCode();
+}
+
+int PowerPlatform::WriteScheme(const char* name, const char* description, const POWER_POLICY& policy,
+                               int* number) {
+  const PowerSchemeEntry* existing = Entry(number ? *number : -1);
+  PowerSchemeEntry entry;
+  if (existing) {
+    entry = *existing;
+  } else {
+    entry.id = NewSchemeId();
+  }
+  // The list keeps what the system stores: the cut texts.
+  if (name) entry.name = std::string(CutSchemeName(name, IsLeadByte));
+  if (description) entry.description = std::string(CutSchemeDescription(description, IsLeadByte));
+
+  std::wstring wideName = Widen(entry.name);
+  std::wstring wideDescription = Widen(entry.description);
+  POWER_POLICY stored = policy;
+  UINT id = entry.id;
+  if (!Sys().WritePwrScheme(&id, wideName.data(), wideDescription.data(), &stored)) return FailureCode();
+
+  if (existing) {
+    schemes_[static_cast<size_t>(*number)] = std::move(entry);
+  } else {
+    int appended = static_cast<int>(schemes_.size());
+    schemes_.push_back(std::move(entry));
+    if (number) *number = appended;
+  }
+  return 0;
+}
+
+int PowerPlatform::DeleteScheme(int number) {
+  const PowerSchemeEntry* entry = Entry(number);
+  // The last scheme is never deleted: the system must keep an active one.
+  if (schemes_.size() < 2 || !entry) return 0;
+  if (number == GetActiveSchemeIndex()) {
+    bool last = static_cast<size_t>(number) == schemes_.size() - 1;
+    SetActiveScheme(last ? number - 1 : number + 1);
+  }
+  if (!Sys().DeletePwrScheme(entry->id)) return 0;
+  schemes_.erase(schemes_.begin() + number);
+  return 1;
+}
+
+int PowerPlatform::SetActiveScheme(int number, const GLOBAL_POWER_POLICY* global, const POWER_POLICY* policy) {
+  const PowerSchemeEntry* entry = Entry(number);
+  if (!entry) return -1;
+  GLOBAL_POWER_POLICY globalCopy{};
+  POWER_POLICY policyCopy{};
+  if (global) globalCopy = *global;
+  if (policy) policyCopy = *policy;
+  BOOLEAN ok = Sys().SetActivePwrScheme(entry->id, global ? &globalCopy : nullptr, policy ? &policyCopy : nullptr);
+  return ok ? 0 : -1;
+}
+
+int PowerPlatform::IsSchemeNameFree(const char* name) const {
+  std::string_view wanted = name ? name : "";
+  for (const PowerSchemeEntry& entry : schemes_) {
+    if (entry.name == wanted) return 0;
+  }
+  return 1;
+}
+
+// ---- processor policy --------------------------------------------------------------------------
+
+int PowerPlatform::ReadProcessorScheme(int number, MACHINE_PROCESSOR_POWER_POLICY* policy) const {
+  platform::ProcessorSchemeFn read = ProcessorFunction(kReadProcessorFunction);
+  if (!read) return -1;
+  const PowerSchemeEntry* entry = Entry(number);
+  if (!entry) return ERROR_FILE_NOT_FOUND;
+  if (!policy) return ERROR_INVALID_PARAMETER;
+  return read(entry->id, policy) ? 0 : FailureCode();
+}
+
+int PowerPlatform::WriteProcessorScheme(int number, const MACHINE_PROCESSOR_POWER_POLICY& policy) const {
+  platform::ProcessorSchemeFn write = ProcessorFunction(kWriteProcessorFunction);
+  if (!write) return -1;
+  const PowerSchemeEntry* entry = Entry(number);
+  if (!entry) return ERROR_FILE_NOT_FOUND;
+  MACHINE_PROCESSOR_POWER_POLICY stored = policy;
+  return write(entry->id, &stored) ? 0 : FailureCode();
+}
+
+int PowerPlatform::HasProcessorSchemes() { return ProcessorFunction(kWriteProcessorFunction) ? 1 : 0; }
+
+// ---- global policy -------------------------------------------------------------------------------
+
+int PowerPlatform::ReadGlobalPolicy(GLOBAL_POWER_POLICY* policy) {
+  if (!policy) return ERROR_INVALID_PARAMETER;
+  return Sys().ReadGlobalPwrPolicy(policy) ? 0 : FailureCode();
+}
+
+int PowerPlatform::WriteGlobalPolicy(const GLOBAL_POWER_POLICY& policy) {
+  GLOBAL_POWER_POLICY stored = policy;
+  if (!Sys().WriteGlobalPwrPolicy(&stored)) return FailureCode();
+  // The system applies a new global policy only when a scheme is activated.
+  UINT active = 0;
+  if (Sys().GetActivePwrScheme(&active)) Sys().SetActivePwrScheme(active, nullptr, nullptr);
+  return 0;
+}
+
+// ---- capabilities and permissions ----------------------------------------------------------------
+
+int PowerPlatform::HasPowerButton() { return Flag(Capabilities().PowerButtonPresent); }
+int PowerPlatform::HasSleepButton() { return Flag(Capabilities().SleepButtonPresent); }
+int PowerPlatform::HasLid() { return Flag(Capabilities().LidPresent); }
+
+int PowerPlatform::SupportsSleepState(int state) {
+  if (state < 1 || state > 5) return 0;
+  SYSTEM_POWER_CAPABILITIES c = Capabilities();
+  const BOOLEAN supported[] = {c.SystemS1, c.SystemS2, c.SystemS3, c.SystemS4, c.SystemS5};
+  return Flag(supported[state - 1]);
+}
+
+int PowerPlatform::GetThrottleRange(BYTE* minimum, BYTE* maximum) {
+  SYSTEM_POWER_CAPABILITIES c = Capabilities();
+  if (!c.ProcessorThrottle) return 0;
+  if (minimum) *minimum = c.ProcessorMinThrottle;
+  if (maximum) *maximum = c.ProcessorMaxThrottle;
+  return 1;
+}
+
+int PowerPlatform::HasSystemBatteries() { return Flag(Capabilities().SystemBatteriesPresent); }
+int PowerPlatform::CanHibernate() { return Flag(Sys().IsPwrHibernateAllowed()); }
+int PowerPlatform::CanShutdown() { return Flag(Sys().IsPwrShutdownAllowed()); }
+int PowerPlatform::CanSuspend() { return Flag(Sys().IsPwrSuspendAllowed()); }
+
+}  // namespace vantrel::power

@@ -1,0 +1,90 @@
+// The portable rules of the custom controls: masks, the side bar gradient, progress geometry.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "controls/core/gradient.h"
+#include "controls/core/mask_engine.h"
+#include "controls/core/progress_model.h"
+
+namespace vantrel::controls {
+namespace {
+
+std::vector<MaskElement> Parse(const std::string& mask) {
+  std::vector<MaskElement> elements;
+  EXPECT_TRUE(CheckBrackets(mask) && ParseMask(mask, elements)) << mask;
+  return elements;
+}
+
+TEST(MaskTest, TimeMaskGivesSevenElements) {
+  auto e = Parse("[0-9]:[0-5][0-9]:[0-5][0-9]");
+  ASSERT_EQ(e.size(), 7u);
+  const char* sets[] = {"0123456789", ":", "012345", "0123456789", ":", "012345", "0123456789"};
+  for (size_t i = 0; i < 7; ++i) {
+    EXPECT_EQ(e[i].characters, sets[i]) << i;
+    EXPECT_EQ(e[i].literal, i == 1 || i == 4) << i;
+  }
+}
+
+TEST(MaskTest, BracketsEscapesAndRanges) {
+  for (const char* bad : {"[0-9", "0-9]", "[[0-9]]", "]["}) EXPECT_FALSE(CheckBrackets(bad)) << bad;
+  EXPECT_TRUE(Parse("").empty());
+  std::vector<MaskElement> e;
+  EXPECT_FALSE(ParseMask("[-9]", e));  // a range without a start
+  EXPECT_FALSE(ParseMask(std::string(kMaxMaskElements, 'x') + "[0]", e));
+  EXPECT_TRUE(e.empty());
+  EXPECT_EQ(Parse("[\\-9]")[0].characters, "-9");
+  EXPECT_EQ(Parse("[Z-\\\\]")[0].characters, "Z[\\");  // an escaped backslash ends a range
+  EXPECT_EQ(Parse("[c-a]")[0].characters, "");         // an empty set accepts nothing
+  auto closed = Parse("[a-c\\]-\\");                   // "]" closes even after a backslash
+  ASSERT_EQ(closed.size(), 3u);
+  EXPECT_EQ(closed[0].characters, "abc");
+  EXPECT_TRUE(closed[1].literal && closed[2].literal);
+}
+
+TEST(MaskRulesTest, ShownRawAndPositions) {
+  auto e = Parse("[0-9]:[0-5][0-9]:[0-5][0-9]");
+  MaskRules zero(e, '0');
+  MaskRules blank(e, '_');
+  EXPECT_EQ(zero.Shown("10500"), "1:05:00");
+  EXPECT_EQ(zero.Shown("9x"), "9:00:00");
+  EXPECT_EQ(blank.Shown("1234567"), "1:23:45");
+  EXPECT_EQ(zero.Raw("1:05:00"), "15");
+  EXPECT_EQ(blank.Raw("1:05:00"), "10500");
+  EXPECT_EQ(blank.Raw("1:0"), "10___");  // missing positions read as the prompt
+  EXPECT_EQ(blank.LastInput(), 6);
+  EXPECT_EQ(blank.NextInput(1), 2);
+  EXPECT_EQ(blank.NextInput(7), -1);
+  EXPECT_EQ(blank.PrevInput(4), 3);
+  EXPECT_EQ(blank.Blank(3, 99), "_:__");
+}
+
+TEST(GradientTest, StartAtTheBottomEndAtTheTop) {
+  EXPECT_EQ(MulDivRounded(255, 1, 2), 128);
+  EXPECT_EQ(MulDivRounded(-255, 1, 2), -128);
+  EXPECT_EQ(MulDivRounded(1, 1, 0), -1);
+  auto table = GradientTable(MakeColour(255, 0, 192), MakeColour(0, 255, 0), 256);
+  EXPECT_EQ(table[128], MakeColour(127, 128, 96));
+  auto pixels = GradientPixels(MakeColour(0, 0, 192), MakeColour(10, 20, 30), 3, 600, 256);
+  ASSERT_EQ(pixels.size(), 1800u);
+  EXPECT_EQ(pixels[0], 0x0000C0u);     // 0x00RRGGBB, row 0 = bottom
+  EXPECT_EQ(pixels[1799], 0x0A141Eu);  // the top row reaches the end colour past 512 rows
+  EXPECT_EQ(GradientRowEntry(256, 99, 100), 253);  // a short bar stops just before it
+  EXPECT_TRUE(GradientPixels(0, 0, 0, 10, 256).empty());
+  EXPECT_TRUE(GradientPixels(0, 0, 1 << 16, 1 << 16, 256).empty());
+}
+
+TEST(ProgressModelTest, ExactWidthAndPercent) {
+  EXPECT_EQ(FilledWidth(50, 0, 100, 80), 40);
+  EXPECT_EQ(FilledWidth(101, 0, 100, 200), 202);  // not limited to the client
+  EXPECT_EQ(FilledWidth(29, 0, 100, 100), 29);    // 0.29 × 100 in doubles gives 28
+  EXPECT_EQ(FilledWidth(50, 100, 100, 80), 0);
+  EXPECT_EQ(FilledWidth(INT_MAX, INT_MIN, INT_MAX, 1000), 1000);
+  EXPECT_EQ(FilledWidth(INT_MAX, 0, 1, 1000), INT_MAX);
+  for (int p : {29, 57, 58, 101}) EXPECT_EQ(ProgressPercent(p, 0, 100), p);
+  EXPECT_EQ(ProgressText("", 101), "101%");
+  EXPECT_EQ(ProgressText("87%", 50), "87%");
+}
+
+}  // namespace
+}  // namespace vantrel::controls

@@ -1,0 +1,224 @@
+// The scheme list, policies and capabilities of PowerPlatform against the simulated power
+// library, and the library's state file.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "power/power_platform.h"
+#include "win/power_test_machine.h"
+
+namespace vantrel::power {
+namespace {
+
+using platform::sim::SimScheme;
+using platform::sim::SimState;
+
+class PowerSchemesTest : public ::testing::Test {
+ protected:
+  void Boot(SimState state) {
+    power_.reset();
+    pc_.Boot(std::move(state));
+    power_ = std::make_unique<PowerPlatform>();
+    power_->EnumSchemes();
+    pc_.fake().calls.clear();
+  }
+  // Schemes "Scheme <id>" with these ids, `active` active.
+  void BootWith(std::initializer_list<UINT> ids, UINT active) {
+    SimState state = platform::sim::DefaultLaptop();
+    state.schemes.clear();
+    for (UINT id : ids) {
+      SimScheme s;
+      s.id = id;
+      s.name = L"Scheme " + std::to_wstring(id);
+      s.description = s.name + L" text";
+      state.schemes.push_back(s);
+    }
+    state.active_scheme = active;
+    Boot(std::move(state));
+  }
+  void TearDown() override { power_.reset(); }
+  std::vector<UINT> Ids() {
+    std::vector<UINT> ids;
+    for (const SimScheme& s : pc_.state().schemes) ids.push_back(s.id);
+    return ids;
+  }
+
+  testing::PowerTestMachine pc_;
+  std::unique_ptr<PowerPlatform> power_;
+};
+
+TEST_F(PowerSchemesTest, ListsSchemesInOrderWithTwoCallTexts) {
+  Boot(platform::sim::DefaultLaptop());
+  ASSERT_EQ(power_->GetSchemeCount(), 6u);
+  EXPECT_EQ(power_->GetActiveSchemeIndex(), 1);
+  // A buffer one short gets nothing and learns the length; the exact capacity gets the text.
+  const std::string name = "Portable/Laptop";
+  unsigned length = 0;
+  std::string buffer(name.size() + 1, '#');
+  power_->GetSchemeText(1, buffer.data(), static_cast<unsigned>(name.size() - 1), &length, nullptr, 0, nullptr);
+  EXPECT_EQ(length, name.size());
+  EXPECT_EQ(buffer, std::string(name.size() + 1, '#'));
+  power_->GetSchemeText(1, buffer.data(), length, nullptr, nullptr, 0, nullptr);
+  EXPECT_STREQ(buffer.c_str(), name.c_str());
+  power_->EnumSchemes();
+  EXPECT_EQ(power_->GetSchemeCount(), 6u) << "a new enumeration replaces the list";
+}
+
+TEST_F(PowerSchemesTest, DeletionKeepsOneSchemeAndHandsTheActiveStateOver) {
+  BootWith({7}, 7);
+  EXPECT_EQ(power_->DeleteScheme(0), 0);
+  EXPECT_TRUE(pc_.fake().calls.empty());
+
+  BootWith({0, 1, 2}, 2);  // active and last: the one before takes over
+  EXPECT_EQ(power_->DeleteScheme(2), 1);
+  EXPECT_EQ(pc_.fake().calls, (std::vector<std::string>{"SetActivePwrScheme 1", "DeletePwrScheme 2"}));
+  EXPECT_EQ(Ids(), (std::vector<UINT>{0, 1}));
+
+  BootWith({0, 1, 2}, 0);  // active elsewhere: the one after; the entries behind move up
+  EXPECT_EQ(power_->DeleteScheme(0), 1);
+  EXPECT_EQ(pc_.state().active_scheme, 1u);
+  EXPECT_EQ(power_->GetSchemeId(0), 1u);
+  EXPECT_EQ(power_->GetActiveSchemeIndex(), 0);
+
+  // The library itself refuses to delete the active scheme.
+  EXPECT_FALSE(pc_.machine().DeletePwrScheme(1));
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+}
+
+TEST_F(PowerSchemesTest, NewSchemesTakeTheSmallestFreeIdAndCutTexts) {
+  BootWith({0, 1, 2, 4}, 0);
+  POWER_POLICY policy{};
+  policy.user.VideoTimeoutAc = 321;
+  int number = -1;
+  ASSERT_EQ(power_->WriteScheme(std::string(40, 'N').c_str(), std::string(300, 'd').c_str(), policy, &number), 0);
+  EXPECT_EQ(number, 4);
+  EXPECT_EQ(Ids(), (std::vector<UINT>{0, 1, 2, 4, 3}));
+  const SimScheme& stored = pc_.state().schemes.back();
+  EXPECT_EQ(stored.name, std::wstring(32, L'N'));
+  EXPECT_EQ(stored.description, std::wstring(255, L'd'));
+  EXPECT_EQ(stored.policy.user.VideoTimeoutAc, 321u);
+  EXPECT_EQ(power_->schemes()[4].name, std::string(32, 'N')) << "the list holds what the system holds";
+
+  // No description for a new scheme: empty. No texts for an existing one: kept.
+  number = 99;
+  ASSERT_EQ(power_->WriteScheme("Fresh", nullptr, policy, &number), 0);
+  EXPECT_EQ(pc_.state().schemes.back().description, L"");
+  number = 1;
+  policy.user.IdleTimeoutDc = 777;
+  ASSERT_EQ(power_->WriteScheme(nullptr, nullptr, policy, &number), 0);
+  EXPECT_EQ(pc_.state().schemes[1].name, L"Scheme 1");
+  EXPECT_EQ(pc_.state().schemes[1].description, L"Scheme 1 text");
+  EXPECT_EQ(pc_.state().schemes[1].policy.user.IdleTimeoutDc, 777u);
+  EXPECT_EQ(pc_.state().active_scheme, 0u) << "writing does not activate";
+
+  BootWith({0}, 0);
+  EXPECT_EQ(power_->NewSchemeId(), 1u);
+  // A write the system refuses is reported and adds nothing.
+  pc_.fake().fail_scheme_write = true;
+  number = -1;
+  EXPECT_EQ(power_->WriteScheme("Lost", nullptr, policy, &number), ERROR_WRITE_FAULT);
+  EXPECT_EQ(number, -1);
+  EXPECT_EQ(power_->GetSchemeCount(), 1u);
+}
+
+TEST_F(PowerSchemesTest, ProcessorPoliciesNeedTheLibraryFunctions) {
+  SimState state = platform::sim::DefaultLaptop();
+  state.processor_functions = false;
+  Boot(state);
+  MACHINE_PROCESSOR_POWER_POLICY policy{};
+  EXPECT_EQ(power_->HasProcessorSchemes(), 0);
+  EXPECT_EQ(power_->ReadProcessorScheme(5, &policy), -1);
+  EXPECT_EQ(power_->WriteProcessorScheme(0, policy), -1);
+  EXPECT_EQ(policy.ProcessorPolicyDc.DynamicThrottle, 0) << "nothing was read";
+  EXPECT_NE(pc_.state().schemes[0].processor.Revision, 0) << "nothing was written";
+
+  pc_.state().processor_functions = true;
+  EXPECT_EQ(power_->HasProcessorSchemes(), 1);
+  ASSERT_EQ(power_->ReadProcessorScheme(5, &policy), 0);
+  EXPECT_EQ(policy.ProcessorPolicyDc.DynamicThrottle, PO_THROTTLE_DEGRADE);
+}
+
+TEST_F(PowerSchemesTest, CapabilitiesAndNameChecks) {
+  Boot(platform::sim::DefaultLaptop());  // S3, S4 and S5
+  EXPECT_EQ(PowerPlatform::SupportsSleepState(0), 0);
+  EXPECT_EQ(PowerPlatform::SupportsSleepState(1), 0);
+  EXPECT_EQ(PowerPlatform::SupportsSleepState(5), 1);
+  EXPECT_EQ(PowerPlatform::SupportsSleepState(6), 0);
+  pc_.state().hiber_file_present = false;
+  EXPECT_EQ(PowerPlatform::CanHibernate(), 0) << "hibernation needs its file";
+
+  EXPECT_EQ(power_->IsSchemeNameFree("Max Battery"), 0);
+  EXPECT_EQ(power_->IsSchemeNameFree("max battery"), 1);
+}
+
+TEST_F(PowerSchemesTest, ActiveSchemeMissingFromTheListGivesTheCountAndNothingReadsPastTheEnd) {
+  BootWith({0, 1}, 9);
+  int active = power_->GetActiveSchemeIndex();
+  EXPECT_EQ(active, 2);
+  POWER_POLICY policy{};
+  EXPECT_NE(power_->ReadScheme(active, &policy), 0);
+  char name[8] = "keep";
+  unsigned length = 99;
+  power_->GetSchemeText(active, name, sizeof name - 1, &length, nullptr, 0, nullptr);
+  EXPECT_STREQ(name, "keep");
+  EXPECT_EQ(length, 99u);
+  EXPECT_EQ(power_->SetActiveScheme(active), -1);
+  EXPECT_EQ(power_->DeleteScheme(active), 0);
+  MACHINE_PROCESSOR_POWER_POLICY processor{};
+  EXPECT_NE(power_->ReadProcessorScheme(active, &processor), 0);
+  EXPECT_EQ(Ids(), (std::vector<UINT>{0, 1}));
+}
+
+TEST_F(PowerSchemesTest, GlobalPolicyWriteReappliesTheActiveSchemeAndActivationKeepsRecords) {
+  Boot(platform::sim::DefaultLaptop());
+  GLOBAL_POWER_POLICY global{};
+  ASSERT_EQ(PowerPlatform::ReadGlobalPolicy(&global), 0);
+  EXPECT_EQ(global.user.GlobalFlags, 0x16u);
+  global.user.GlobalFlags = 0x2;
+  ASSERT_EQ(PowerPlatform::WriteGlobalPolicy(global), 0);
+  EXPECT_EQ(pc_.fake().calls, (std::vector<std::string>{"WriteGlobalPwrPolicy", "SetActivePwrScheme 1"}));
+  EXPECT_EQ(pc_.state().global.user.GlobalFlags, 0x2u);
+
+  // Null records keep the stored ones; given records replace them.
+  const DWORD video = pc_.state().schemes[3].policy.user.VideoTimeoutAc;
+  EXPECT_EQ(power_->SetActiveScheme(3), 0);
+  EXPECT_EQ(pc_.state().schemes[3].policy.user.VideoTimeoutAc, video);
+  POWER_POLICY changed{};
+  EXPECT_EQ(power_->SetActiveScheme(3, nullptr, &changed), 0);
+  EXPECT_EQ(pc_.state().schemes[3].policy.user.VideoTimeoutAc, 0u);
+}
+
+TEST_F(PowerSchemesTest, ChangesSurviveInTheStateFile) {
+  std::string ini = pc_.dir() + "\\persist.ini";
+  ASSERT_TRUE(platform::sim::SaveState(ini, platform::sim::DefaultLaptop()));
+  {
+    platform::sim::SimulatedMachine machine(ini);
+    platform::ScopedSystemApi scope(machine);
+    PowerPlatform power;
+    power.EnumSchemes();
+    POWER_POLICY policy{};
+    ASSERT_EQ(power.ReadScheme(3, &policy), 0);
+    policy.user.VideoTimeoutAc = 4321;
+    int number = -1;
+    ASSERT_EQ(power.WriteScheme("Night", "Screen off late", policy, &number), 0);
+    ASSERT_EQ(power.SetActiveScheme(number), 0);
+    ASSERT_EQ(power.DeleteScheme(0), 1);
+    GLOBAL_POWER_POLICY global{};
+    ASSERT_EQ(PowerPlatform::ReadGlobalPolicy(&global), 0);
+    global.user.DischargePolicy[1].BatteryLevel = 17;
+    ASSERT_EQ(PowerPlatform::WriteGlobalPolicy(global), 0);
+  }
+  SimState reread;
+  ASSERT_TRUE(platform::sim::LoadState(ini, reread));
+  ASSERT_EQ(reread.schemes.size(), 6u);
+  EXPECT_EQ(reread.schemes[0].id, 1u) << "the deleted scheme is gone and the others moved up";
+  const SimScheme& night = reread.schemes.back();
+  EXPECT_EQ(night.id, 6u);
+  EXPECT_EQ(night.name + L"|" + night.description, L"Night|Screen off late");
+  EXPECT_EQ(night.policy.user.VideoTimeoutAc, 4321u);
+  EXPECT_EQ(reread.active_scheme, 6u);
+  EXPECT_EQ(reread.global.user.DischargePolicy[1].BatteryLevel, 17u);
+}
+
+}  // namespace
+}  // namespace vantrel::power
