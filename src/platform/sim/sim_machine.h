@@ -30,11 +30,14 @@ struct SimBattery {
   std::string unique_id;
   BATTERY_MANUFACTURE_DATE manufacture_date{};
   BATTERY_INFORMATION info{};
-  // Live state at simulated time zero.
+  // Live state at simulated time `since` (zero in the state file): the capacity moves at the
+  // rate while the power state says charging or discharging.
   ULONG capacity = 0;  // mWh, or BATTERY_UNKNOWN_CAPACITY
   ULONG voltage = 0;   // mV, or BATTERY_UNKNOWN_VOLTAGE
   LONG rate = 0;       // mW, negative while discharging, or BATTERY_UNKNOWN_RATE
   ULONG power_state = 0;
+  // When a charge or discharge command or an exchange last reset the live state (not stored).
+  double since = 0;
   ULONG temperature = 0;  // tenths of a kelvin
   // Information levels the device cannot supply (ERROR_INVALID_FUNCTION).
   unsigned unsupported = 0;
@@ -132,6 +135,13 @@ class SimulatedMachine : public SystemApi {
   // Waitable timers created through the machine and not closed yet.
   size_t OpenTimerCount() const noexcept;
 
+  // Takes battery `index` out and puts it (or `replacement`) back: the slot reports a new tag,
+  // so requests carrying the old one fail with ERROR_FILE_NOT_FOUND. False without such a slot.
+  bool ExchangeBattery(size_t index);
+  bool ExchangeBattery(size_t index, SimBattery replacement);
+  // The battery's live state now: capacity, rate and power state moved on with time.
+  BATTERY_STATUS BatteryStatusNow(size_t index) const;
+
   // ---- SystemApi: device set-up and battery class driver (sim_battery.cpp) ----
   HDEVINFO SetupDiGetClassDevsA(const GUID* classGuid, PCSTR enumerator, HWND parent, DWORD flags) override;
   BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device, const GUID* interfaceGuid, DWORD index,
@@ -202,6 +212,12 @@ class SimulatedMachine : public SystemApi {
   };
 
  private:
+  // Battery class requests (sim_battery.cpp); `slot` is the battery the handle opened.
+  BOOL QueryTag(size_t slot, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD returned);
+  BOOL QueryInformation(size_t slot, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD returned);
+  BOOL QueryStatus(size_t slot, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD returned);
+  BOOL SetInformation(size_t slot, LPVOID in, DWORD inSize);
+
   struct OpenHandle {
     HandleKind kind;
     size_t index;

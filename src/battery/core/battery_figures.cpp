@@ -1,0 +1,73 @@
+#include "battery/core/battery_figures.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace vantrel::battery {
+
+unsigned ChargeFromCapacity(uint32_t remaining, uint32_t full) {
+  if (full == 0 || full == kUnknownCapacity || remaining == kUnknownCapacity) return 0;
+  // 64 bits: remaining × 100 overflows 32 bits for capacities in large relative units.
+  return static_cast<unsigned>(uint64_t{std::min(remaining, full)} * 100 / full);
+}
+
+unsigned WearFromCapacity(uint32_t full, uint32_t design) {
+  if (design == 0 || design == kUnknownCapacity || full == kUnknownCapacity) return 0;
+  auto kept = static_cast<unsigned>(uint64_t{std::min(design, full)} * 100 / design);
+  return 100 - kept;
+}
+
+std::string TimeText(uint64_t seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%llu:%02u:%02u", static_cast<unsigned long long>(seconds / 3600),
+                static_cast<unsigned>(seconds % 3600 / 60), static_cast<unsigned>(seconds % 60));
+  return text;
+}
+
+std::string ChargeText(unsigned charge) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%u%%", charge);
+  return text;
+}
+
+int PowerStateTextId(bool charging, bool discharging) {
+  if (charging) return i18n::IDS_BATTERY_CHARGING;
+  return discharging ? i18n::IDS_BATTERY_DISCHARGING : i18n::IDS_BATTERY_ONLINE;
+}
+
+MeterFigures CombineMeterFigures(BatteryQueries& batteries, bool one_battery, const std::string& battery_name) {
+  MeterFigures figures;
+  uint64_t time = 0;
+  if (one_battery) {
+    int index = batteries.FindByName(battery_name);
+    if (index >= 0) {
+      auto i = static_cast<unsigned>(index);
+      uint32_t seconds = 0;
+      if (batteries.EstimatedTime(i, seconds)) time = seconds;
+      figures.charge = batteries.ChargePercent(i) & 0xFF;
+    }
+  } else {
+    unsigned count = batteries.Count();
+    for (unsigned i = 0; i < count; ++i) {
+      uint32_t seconds = 0;
+      if (batteries.EstimatedTime(i, seconds)) time += seconds;
+      figures.charge += batteries.ChargePercent(i) & 0xFF;
+    }
+  }
+  figures.time_text = time != 0 ? TimeText(time) : kUnknownTimeText;
+  return figures;
+}
+
+int FirstBatteryOfInterest(BatteryQueries& batteries, bool one_battery, const std::string& battery_name) {
+  unsigned count = batteries.Count();
+  for (unsigned i = 0; i < count; ++i) {
+    std::string name;
+    if (!batteries.DeviceName(i, name)) continue;
+    if (!batteries.IsCharging(i) && !batteries.IsDischarging(i)) continue;
+    if (one_battery && name != battery_name) continue;
+    return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace vantrel::battery

@@ -1,0 +1,69 @@
+// Figures derived from the raw battery queries, and how they combine over several batteries
+// for the meter. Portable: the battery layer reaches the devices through BatteryQueries.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "i18n/core/text_ids.h"
+
+namespace vantrel::battery {
+
+// The platform's marker of an unknown capacity (the same value as BATTERY_UNKNOWN_CAPACITY).
+inline constexpr uint32_t kUnknownCapacity = 0xFFFFFFFFu;
+
+// The meter's time text when no time is known.
+inline constexpr char kUnknownTimeText[] = "UNKNOWN";
+
+// Remaining × 100 / full-charged, truncated. A battery cannot hold more than its full charge,
+// so the result is at most 100; an unknown remaining or full capacity, or a full capacity of
+// 0, gives 0.
+unsigned ChargeFromCapacity(uint32_t remaining, uint32_t full);
+
+// 100 − min(design, full) × 100 / design, truncated. A design capacity of 0 (relative-capacity
+// batteries) or an unknown one, and an unknown full capacity, give 0: there is nothing to
+// compare. A full capacity of 0 gives 100.
+unsigned WearFromCapacity(uint32_t full, uint32_t design);
+
+// "%d:%02d:%02d": hours (not limited to 24), minutes, seconds.
+std::string TimeText(uint64_t seconds);
+// "%d%%".
+std::string ChargeText(unsigned charge);
+
+// "Charging" when charging (also when both bits are set), else "Discharging" when
+// discharging, else "OnLine": the text's identifier.
+int PowerStateTextId(bool charging, bool discharging);
+
+// What the meter shows: the charge (a sum over batteries, may exceed 100) and the time text.
+struct MeterFigures {
+  unsigned charge = 0;
+  std::string time_text;
+};
+
+// The battery layer as the meter figures need it; batteries are addressed by index.
+class BatteryQueries {
+ public:
+  virtual ~BatteryQueries() = default;
+  virtual unsigned Count() = 0;
+  // The first battery whose device name equals `name` exactly, or -1.
+  virtual int FindByName(const std::string& name) = 0;
+  // The charge in per cent (its users keep the low 8 bits).
+  virtual unsigned ChargePercent(unsigned index) = 0;
+  // True, with the seconds, when the estimated time at the present rate is known.
+  virtual bool EstimatedTime(unsigned index, uint32_t& seconds) = 0;
+  // True, with the name, when the device name can be read in two calls (an empty name cannot).
+  virtual bool DeviceName(unsigned index, std::string& name) = 0;
+  virtual bool IsCharging(unsigned index) = 0;
+  virtual bool IsDischarging(unsigned index) = 0;
+};
+
+// The meter's figures: in one-battery mode those of the battery named `battery_name` (0 and
+// "UNKNOWN" when there is none), otherwise the sums over every battery. A total time of 0
+// reads "UNKNOWN".
+MeterFigures CombineMeterFigures(BatteryQueries& batteries, bool one_battery, const std::string& battery_name);
+
+// The first battery, in index order, whose name can be read, that charges or discharges and,
+// in one-battery mode, whose name equals `battery_name` (case-sensitive); -1 when none.
+int FirstBatteryOfInterest(BatteryQueries& batteries, bool one_battery, const std::string& battery_name);
+
+}  // namespace vantrel::battery

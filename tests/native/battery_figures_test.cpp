@@ -1,0 +1,148 @@
+#include "battery/core/battery_figures.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vantrel::battery {
+namespace {
+
+struct FakeBattery {
+  std::string name;  // empty: the name cannot be read
+  unsigned charge = 0;
+  bool time_known = false;
+  uint32_t seconds = 0;
+  bool charging = false;
+  bool discharging = false;
+};
+
+class FakeBatteries : public BatteryQueries {
+ public:
+  explicit FakeBatteries(std::vector<FakeBattery> batteries) : batteries_(std::move(batteries)) {}
+  unsigned Count() override { return static_cast<unsigned>(batteries_.size()); }
+  int FindByName(const std::string& name) override {
+    for (size_t i = 0; i < batteries_.size(); ++i)
+      if (!batteries_[i].name.empty() && batteries_[i].name == name) return static_cast<int>(i);
+    return -1;
+  }
+  unsigned ChargePercent(unsigned index) override { return batteries_.at(index).charge; }
+  bool EstimatedTime(unsigned index, uint32_t& seconds) override {
+    seconds = batteries_.at(index).seconds;
+    return batteries_.at(index).time_known;
+  }
+  bool DeviceName(unsigned index, std::string& name) override {
+    name = batteries_.at(index).name;
+    return !name.empty();
+  }
+  bool IsCharging(unsigned index) override { return batteries_.at(index).charging; }
+  bool IsDischarging(unsigned index) override { return batteries_.at(index).discharging; }
+
+ private:
+  std::vector<FakeBattery> batteries_;
+};
+
+TEST(BatteryFigures, ChargeIsRemainingOverFullAndSafeOnOddFigures) {
+  EXPECT_EQ(ChargeFromCapacity(25000, 50000), 50u);
+  EXPECT_EQ(ChargeFromCapacity(49999, 50000), 99u);  // truncated
+  EXPECT_EQ(ChargeFromCapacity(0, 50000), 0u);
+  // A full-charged capacity of 0 must not divide by zero.
+  EXPECT_EQ(ChargeFromCapacity(25000, 0), 0u);
+  // An unknown remaining capacity is no charge, not a 32-bit overflow's percentage.
+  EXPECT_EQ(ChargeFromCapacity(kUnknownCapacity, 50000), 0u);
+  EXPECT_EQ(ChargeFromCapacity(25000, kUnknownCapacity), 0u);
+  // Real batteries report a little more than full (93790 of 93550).
+  EXPECT_EQ(ChargeFromCapacity(93790, 93550), 100u);
+  EXPECT_EQ(ChargeFromCapacity(300000, 50000), 100u);
+  // Large relative units: remaining × 100 exceeds 32 bits.
+  EXPECT_EQ(ChargeFromCapacity(3000000000u, 4000000000u), 75u);
+}
+
+TEST(BatteryFigures, WearComparesFullWithDesign) {
+  EXPECT_EQ(WearFromCapacity(50000, 60000), 17u);
+  EXPECT_EQ(WearFromCapacity(25860, 23510), 0u);  // full above design
+  EXPECT_EQ(WearFromCapacity(60000, 60000), 0u);
+  EXPECT_EQ(WearFromCapacity(0, 60000), 100u);
+  // Relative-capacity batteries report design 0: nothing to compare, no division by zero.
+  EXPECT_EQ(WearFromCapacity(50000, 0), 0u);
+  EXPECT_EQ(WearFromCapacity(50000, kUnknownCapacity), 0u);
+  EXPECT_EQ(WearFromCapacity(kUnknownCapacity, 60000), 0u);
+  EXPECT_EQ(WearFromCapacity(3000000000u, 4000000000u), 25u);
+}
+
+TEST(BatteryFigures, TextsOfTimeChargeAndPowerState) {
+  EXPECT_EQ(TimeText(3725), "1:02:05");
+  EXPECT_EQ(TimeText(90000), "25:00:00");
+  EXPECT_EQ(TimeText(36000), "10:00:00");
+  EXPECT_EQ(TimeText(59), "0:00:59");
+  EXPECT_EQ(TimeText(0xFFFFFFFEull), "1193046:28:14");
+  EXPECT_EQ(ChargeText(87), "87%");
+  EXPECT_EQ(ChargeText(170), "170%");
+  EXPECT_EQ(PowerStateTextId(true, true), 6031);  // charging wins
+  EXPECT_EQ(PowerStateTextId(false, true), 6032);
+  EXPECT_EQ(PowerStateTextId(false, false), 6030);
+}
+
+TEST(MeterFigures, AllBatteriesSumChargesAndKnownTimes) {
+  FakeBatteries two({{"A", 40, true, 3000, false, true}, {"B", 30, true, 725, false, true}});
+  MeterFigures f = CombineMeterFigures(two, false, "");
+  EXPECT_EQ(f.charge, 70u);
+  EXPECT_EQ(ChargeText(f.charge), "70%");
+  EXPECT_EQ(f.time_text, "1:02:05");
+
+  // The sum, not the mean; an unknown time adds nothing.
+  FakeBatteries full({{"A", 90, false, 0xFFFFFFFF}, {"B", 80, true, 90000}});
+  f = CombineMeterFigures(full, false, "");
+  EXPECT_EQ(ChargeText(f.charge), "170%");
+  EXPECT_EQ(f.time_text, "25:00:00");
+
+  // Users keep the low 8 bits of each battery's charge.
+  FakeBatteries odd({{"A", 256 + 10}, {"B", 5}});
+  EXPECT_EQ(CombineMeterFigures(odd, false, "").charge, 15u);
+}
+
+TEST(MeterFigures, NoTimeReadsUnknown) {
+  FakeBatteries on_mains({{"A", 100, false, 0xFFFFFFFF}, {"B", 50, false, 0}});
+  MeterFigures f = CombineMeterFigures(on_mains, false, "");
+  EXPECT_EQ(f.charge, 150u);
+  EXPECT_EQ(f.time_text, "UNKNOWN");
+  // A known time of exactly 0 seconds also reads "UNKNOWN".
+  FakeBatteries empty_battery({{"A", 0, true, 0}});
+  EXPECT_EQ(CombineMeterFigures(empty_battery, false, "").time_text, "UNKNOWN");
+  FakeBatteries none({});
+  f = CombineMeterFigures(none, false, "");
+  EXPECT_EQ(f.charge, 0u);
+  EXPECT_EQ(f.time_text, "UNKNOWN");
+}
+
+TEST(MeterFigures, OneBatteryModeShowsOnlyTheNamedBattery) {
+  FakeBatteries two({{"A", 40, true, 3725}, {"B", 30, true, 100}});
+  MeterFigures f = CombineMeterFigures(two, true, "B");
+  EXPECT_EQ(f.charge, 30u);
+  EXPECT_EQ(f.time_text, "0:01:40");
+  f = CombineMeterFigures(two, true, "A");
+  EXPECT_EQ(f.charge, 40u);
+  EXPECT_EQ(f.time_text, "1:02:05");
+  for (const char* name : {"", "C", "a"}) {
+    f = CombineMeterFigures(two, true, name);
+    EXPECT_EQ(f.charge, 0u) << name;
+    EXPECT_EQ(f.time_text, "UNKNOWN") << name;
+  }
+}
+
+TEST(BatteryOfInterest, FirstReadableBatteryThatChargesOrDischarges) {
+  FakeBatteries batteries({{"", 50, false, 0, true, false},  // name unreadable: never counts
+                           {"Resting", 50},
+                           {"Bay", 50, false, 0, false, true},
+                           {"Main", 50, false, 0, true, false}});
+  EXPECT_EQ(FirstBatteryOfInterest(batteries, false, ""), 2);
+  EXPECT_EQ(FirstBatteryOfInterest(batteries, true, "Main"), 3);
+  EXPECT_EQ(FirstBatteryOfInterest(batteries, true, "main"), -1);  // case-sensitive
+  EXPECT_EQ(FirstBatteryOfInterest(batteries, true, "Resting"), -1);
+  EXPECT_EQ(FirstBatteryOfInterest(batteries, true, ""), -1);
+  FakeBatteries none({});
+  EXPECT_EQ(FirstBatteryOfInterest(none, false, ""), -1);
+}
+
+}  // namespace
+}  // namespace vantrel::battery
