@@ -1,5 +1,6 @@
 #include "display/meter_battery.h"
 
+#include "battery/battery_status.h"
 #include "power/power_platform.h"
 
 namespace vantrel::display {
@@ -8,9 +9,13 @@ namespace {
 
 class StatusModel final : public MeterBattery {
  public:
-  unsigned BatteryCount(power::PowerPlatform&) override { return 0; }
-  bool HasBatteryOfInterest(power::PowerPlatform&, const app::AppSettings&) override { return false; }
-  FaceFigures Figures(power::PowerPlatform&, const app::AppSettings&) override { return {0, "UNKNOWN"}; }
+  unsigned BatteryCount(power::PowerPlatform& platform) override { return platform.GetBatteryCount(); }
+  bool HasBatteryOfInterest(power::PowerPlatform& platform, const app::AppSettings& settings) override {
+    return battery::FindBatteryOfInterest(platform, settings) >= 0;
+  }
+  FaceFigures Figures(power::PowerPlatform& platform, const app::AppSettings& settings) override {
+    return battery::ComputeMeterFigures(platform, settings);
+  }
 };
 
 StatusModel g_status_model;

@@ -3,9 +3,8 @@
 // model through the asker's own PowerPlatform; tests put their own answers in place.
 #pragma once
 
-#include <string>
-
 #include "app/core/app_settings.h"
+#include "battery/core/battery_figures.h"
 
 namespace vantrel::power {
 class PowerPlatform;
@@ -14,10 +13,7 @@ class PowerPlatform;
 namespace vantrel::display {
 
 // The face's figures: the charge (may exceed 100 when batteries are summed) and the time text.
-struct FaceFigures {
-  unsigned charge = 0;
-  std::string time_text;
-};
+using FaceFigures = battery::MeterFigures;
 
 class MeterBattery {
  public:
