@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <vector>
 
 #include "app/app_state.h"
@@ -59,10 +60,12 @@ inline void MovePointerInto(HWND window) {
 }
 inline void MovePointerAway() { MovePointer(3, 600); }
 
-// Settings back as they were, the battery answers in place, the pointer out of the way.
+// Settings back as they were, the battery answers in place (unless the battery status model
+// is to answer), the pointer out of the way.
 class DisplayTestScope {
  public:
-  DisplayTestScope() : saved_(app::State().settings), scoped_(battery) {
+  explicit DisplayTestScope(bool fake_battery = true) : saved_(app::State().settings) {
+    if (fake_battery) scoped_.emplace(battery);
     app::State().settings = app::AppSettings{};
     MovePointerAway();
   }
@@ -72,7 +75,7 @@ class DisplayTestScope {
 
  private:
   app::AppSettings saved_;
-  display::ScopedMeterBattery scoped_;
+  std::optional<display::ScopedMeterBattery> scoped_;
 };
 
 // A 32-bit top-down drawing surface whose pixels read back as 0xRRGGBB.

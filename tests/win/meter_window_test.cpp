@@ -6,14 +6,17 @@
 #include "display/layered_window.h"
 #include "display/meter_window.h"
 #include "display/tray_icon.h"
+#include "platform/sim/sim_machine.h"
 #include "platform/system_api.h"
 #include "resource.h"
 #include "win/display_support.h"
+#include "win/test_support.h"
 
 namespace vantrel::display {
 namespace {
 
 using namespace vantrel::testing;
+using vantrel::testing::TempDir;
 
 bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
 POINT Where(HWND window) {
@@ -245,6 +248,39 @@ TEST_F(MeterWindowTest, StoredPositionIsKeptUnlessItIsOnNoMonitor) {
     EXPECT_EQ(Where(hwnd()).x, c.want_x) << c.x << ", " << c.y;
     EXPECT_EQ(Where(hwnd()).y, c.want_y) << c.x << ", " << c.y;
   }
+}
+
+TEST(MeterOnTheSimulatedLaptopTest, ShowsItsBatteryAndFollowsItsPowerState) {
+  DisplayTestScope scope(false);
+  scope.settings().DisplayOneBatteryStatus = 1;
+  scope.settings().BatteryName = "42T4969";  // the main battery: 87 %, discharging
+  TempDir dir;
+  platform::sim::SimState state = platform::sim::DefaultLaptop();
+  state.time_scale = 0;
+  platform::sim::SimulatedMachine machine(dir.File("laptop.ini"), state);
+  platform::ScopedSystemApi scoped(machine);
+  {
+    MeterWindow meter;
+    ASSERT_TRUE(meter.Create());
+    ASSERT_NE(meter.painter(), nullptr);
+    Surface face(56, 33);
+    meter.painter()->Paint(face.dc());
+    EXPECT_EQ(face.At(40, 16), 0xFFFFFFu);  // blank from 87 * 38 / 100 + 7
+    EXPECT_NE(face.At(39, 16), 0xFFFFFFu);
+
+    scope.settings().AppearOnlyWhenChrDischr = 1;
+    meter.ShowAndPaint();
+    machine.state().batteries[0].power_state = BATTERY_POWER_ON_LINE;  // on mains, not charging
+    EXPECT_TRUE(PumpUntil([&] { return !Visible(meter.hwnd()); }, 1200));
+    machine.state().batteries[0].power_state = BATTERY_DISCHARGING;
+    EXPECT_TRUE(PumpUntil([&] { return Visible(meter.hwnd()); }, 1200));
+  }
+  machine.state().batteries.clear();  // a machine without batteries
+  MeterWindow meter;
+  ASSERT_TRUE(meter.Create());
+  Pump(1200);
+  EXPECT_FALSE(Visible(meter.hwnd()));
+  EXPECT_FALSE(::KillTimer(meter.hwnd(), app::kMeterTickTimer));
 }
 
 }  // namespace
