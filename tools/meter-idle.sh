@@ -22,9 +22,10 @@ ini="$out/meter-idle-sim.ini"
 rm -f "$ini"
 export VANTREL_SIM_INI; VANTREL_SIM_INI=$(winepath -w "$ini")
 
-pids_of() {  # Linux ids of the processes of this prefix that run the named program
+pids_of() {  # Linux ids of the processes that run the named program of this build
+  # 64-bit Wine shows the program's Windows path, 32-bit Wine its Linux path.
   local path; path=$(winepath -w "$bin/$1")
-  ps -eo pid=,args= | P="$path" awk 'index($0, ENVIRON["P"]) { print $1 }'
+  ps -eo pid=,args= | P="$path" U="$bin/$1" awk '$2 == ENVIRON["P"] || $2 == ENVIRON["U"] { print $1 }'
 }
 switches() {  # voluntary context switches of all threads of a process
   cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { s += $2 } END { print s + 0 }'
@@ -35,13 +36,18 @@ cpu_ns() {  # from the scheduler's own account, in nanoseconds
 }
 threads() { ls /proc/"$1"/task | wc -l; }
 
+if [ -n "$(pids_of vantrel-sim.exe)$(pids_of meter-baseline.exe)" ]; then
+  echo "vantrel-sim.exe or meter-baseline.exe of this build is running already; end it first"
+  exit 1
+fi
+# Whatever happens, the two programs end with the script.
+trap 'kill $(pids_of vantrel-sim.exe) $(pids_of meter-baseline.exe) 2>/dev/null || true' EXIT
 wine "$bin/vantrel-sim.exe" >"$out/meter-idle-vantrel.log" 2>&1 &
 wine "$bin/meter-baseline.exe" 300 300 >"$out/meter-idle-baseline.log" 2>&1 &
 sleep 8
-meter=$(pids_of vantrel-sim.exe | head -1)
-base=$(pids_of meter-baseline.exe | head -1)
+meter=$(pids_of vantrel-sim.exe)
+base=$(pids_of meter-baseline.exe)
 [ -n "$meter" ] && [ -n "$base" ] || { echo "the programs did not start"; exit 1; }
-trap 'kill $meter $base 2>/dev/null || true' EXIT
 import -display "$DISPLAY" -window root "$out/meter-idle.png"
 
 # Counts the bursts of system calls in a trace written with -tt.
