@@ -2,9 +2,15 @@
 
 #include <cstdio>
 
+#include "app/app_messages.h"
 #include "app/app_state.h"
+#include "display/meter_battery.h"
+#include "display/meter_window.h"
+#include "display/tray_icon.h"
 #include "framework/prompt.h"
 #include "i18n/core/text_format.h"
+#include "power/power_platform.h"
+#include "resource.h"
 
 namespace vantrel::app {
 
@@ -16,11 +22,20 @@ CorvaneApp::CorvaneApp() {
     another_copy_ = true;
     return;
   }
-  // The tray icon and the meter window object are made here, not yet shown; they join when
-  // the notification-area icon and the meter exist.
+  // Not shown yet: the icon is added and the meter's window made during start-up.
+  tray_icon_ = std::make_unique<display::TrayIcon>();
+  meter_ = std::make_unique<display::MeterWindow>();
 }
 
-CorvaneApp::~CorvaneApp() = default;
+CorvaneApp::~CorvaneApp() {
+  // The message loop is over (or never ran): destroying the meter now must not post a quit.
+  if (meter_) meter_->set_main_window(false);
+  if (tray_icon_) {
+    tray_icon_->Delete();
+    tray_icon_.reset();
+  }
+  meter_.reset();
+}
 
 bool CorvaneApp::InitInstance(HINSTANCE instance) {
   // 1. A second copy says so and ends; the first copy is neither activated nor told.
@@ -54,9 +69,25 @@ bool CorvaneApp::InitInstance(HINSTANCE instance) {
   RECT desktop{};
   ::GetWindowRect(::GetDesktopWindow(), &desktop);
   store_.LoadMeterOptions(state.settings, desktop.right);
-  // 7-10. The meter window, the tray icon, the meter's position and its first showing come
-  // with the meter and tray icon.
+  // 7. The meter's window, the program's main window for its whole life.
+  if (!meter_->Create()) return false;
+  meter_->set_main_window(true);
+  state.meter_window = meter_->hwnd();
   state.instance = instance;
+  // 8. The notification-area icon, owned by the meter; added again if the taskbar restarts.
+  tray_icon_->SetOwner(meter_->hwnd(), 0);
+  tray_icon_->SetCallback(WM_TRAY_CALLBACK);
+  tray_icon_->SetTooltip(display::kTrayTooltip);
+  tray_icon_->SetIconFromResource(instance, IDI_APP);
+  tray_icon_->Add();
+  meter_->set_tray_icon(tray_icon_.get());
+  // 9. The stored position, as it is (only a position on no monitor is brought back).
+  meter_->MoveTo(state.settings.BatteryMeterPosLeft, state.settings.BatteryMeterPosTop);
+  // 10. The meter shows only when there is a battery.
+  {
+    power::PowerPlatform batteries;
+    if (display::CurrentMeterBattery().BatteryCount(batteries) > 0) meter_->ShowAndPaint(SW_SHOWNORMAL);
+  }
   return true;
 }
 

@@ -9,6 +9,11 @@
 #include "framework/handles.h"
 #include "i18n/core/language_table.h"
 
+namespace vantrel::display {
+class MeterWindow;
+class TrayIcon;
+}  // namespace vantrel::display
+
 namespace vantrel::app {
 
 inline constexpr char kSemaphoreName[] = "Corvane Semaphore";
@@ -26,11 +31,16 @@ class CorvaneApp {
   bool InitInstance(HINSTANCE instance);
 
   bool another_copy() const noexcept { return another_copy_; }
+  // Null in a second copy.
+  display::MeterWindow* meter() const noexcept { return meter_.get(); }
+  display::TrayIcon* tray_icon() const noexcept { return tray_icon_.get(); }
 
  private:
   fw::UniqueHandle semaphore_;
   bool another_copy_ = false;
   SettingsStore store_;
+  std::unique_ptr<display::TrayIcon> tray_icon_;
+  std::unique_ptr<display::MeterWindow> meter_;
   // The program's one language table, installed for every window from start-up on.
   std::unique_ptr<i18n::LanguageTable> languages_;
 };

@@ -1,0 +1,80 @@
+#include "display/meter_painter.h"
+
+#include <algorithm>
+
+#include "app/app_state.h"
+#include "framework/dialog.h"
+#include "resource.h"
+
+namespace vantrel::display {
+
+bool MeterPainter::Canvas::Hold(HBITMAP picture, HDC compatible) {
+  Release();
+  bitmap.reset(picture);
+  dc.reset(::CreateCompatibleDC(compatible));
+  if (!valid()) return false;
+  original = ::SelectObject(dc, bitmap);
+  return original != nullptr;
+}
+
+void MeterPainter::Canvas::Release() noexcept {
+  // The bitmap must leave its surface before either is deleted.
+  if (dc && original) ::SelectObject(dc, original);
+  original = nullptr;
+  dc.reset();
+  bitmap.reset();
+}
+
+MeterPainter::MeterPainter(HWND window) : window_(window) {
+  for (const Point& p : kOutline) outline_[static_cast<size_t>(outline_count_++)] = POINT{p.x, p.y};
+  // Compatible with the screen the window is on.
+  fw::WindowDC screen(nullptr);
+  const HINSTANCE resources = fw::ResourceInstance();
+  font_.Hold(::LoadBitmapA(resources, MAKEINTRESOURCEA(IDB_METER_FONT)), screen);
+  face_.Hold(::LoadBitmapA(resources, MAKEINTRESOURCEA(IDB_METER_FACE)), screen);
+  surface_.Hold(::CreateCompatibleBitmap(screen, kFaceWidth, kFaceHeight), screen);
+}
+
+MeterPainter::~MeterPainter() = default;
+
+bool MeterPainter::SetOutline() {
+  fw::UniqueRegion region(::CreatePolygonRgn(outline_.data(), outline_count_, ALTERNATE));
+  if (!region) return false;
+  if (!::SetWindowRgn(window_, region.get(), TRUE)) return false;
+  (void)region.release();  // the window owns its region now
+  return true;
+}
+
+void MeterPainter::Paint(HDC target) {
+  if (!RenderFace(CurrentMeterBattery().Figures(platform_, app::State().settings))) return;
+  ::BitBlt(target, 0, 0, kFaceWidth, kFaceHeight, surface_.dc, 0, 0, SRCCOPY);
+}
+
+bool MeterPainter::RenderFace(const FaceFigures& figures) {
+  if (!ready()) return false;
+  ::BitBlt(surface_.dc, 0, 0, kFaceWidth, kFaceHeight, face_.dc, 0, 0, SRCCOPY);
+  DrawFontText(kTimeTextOrigin, figures.time_text);
+  DrawFontText(kChargeTextOrigin, ChargeText(figures.charge));
+
+  const Rect blank = BlankRect(figures.charge);
+  if (blank.left < blank.right) {
+    RECT r{blank.left, blank.top, blank.right, blank.bottom};
+    ::FillRect(surface_.dc, &r, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  }
+  return true;
+}
+
+void MeterPainter::DrawFontText(Point at, const std::string& text) {
+  // Glyph k goes to 5k; the text is 5 * length - 1 wide, so the last glyph's spacing column
+  // is left out. Plain copies: the strip brings its own background.
+  const int width = TextWidth(text.size());
+  for (size_t k = 0; k < text.size(); ++k) {
+    const int x = static_cast<int>(k) * kGlyphWidth;
+    if (x >= width || at.x + x >= kFaceWidth) break;
+    const int w = std::min(kGlyphWidth, width - x);
+    const Point glyph = GlyphOrigin(text[k]);
+    ::BitBlt(surface_.dc, at.x + x, at.y, w, kGlyphHeight, font_.dc, glyph.x, glyph.y, SRCCOPY);
+  }
+}
+
+}  // namespace vantrel::display

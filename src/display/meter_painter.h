@@ -1,0 +1,66 @@
+// Paints the meter's face: the face bitmap, the time and the percentage in the private bitmap
+// font, and the empty part of the charge bar blanked in white. Drawn off-screen and copied to
+// the window in one operation. The face, the glyph strip and the off-screen surface are made
+// once and kept selected: a paint, once a second all day, creates no drawing object at all.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "display/core/meter_face.h"
+#include "display/meter_battery.h"
+#include "framework/handles.h"
+#include "power/power_platform.h"
+
+namespace vantrel::display {
+
+class MeterPainter {
+ public:
+  // Loads the face and the font strip and builds the painter's own PowerPlatform.
+  explicit MeterPainter(HWND window);
+  ~MeterPainter();
+  MeterPainter(const MeterPainter&) = delete;
+  MeterPainter& operator=(const MeterPainter&) = delete;
+
+  // Gives the window its battery-shaped outline. False when the region could not be set.
+  bool SetOutline();
+
+  // One paint: the face with the current figures, copied to `target` at (0, 0).
+  void Paint(HDC target);
+
+  // Draws the face for `figures` on the off-screen surface; false when the painter's drawing
+  // objects could not be made.
+  bool RenderFace(const FaceFigures& figures);
+
+  bool ready() const noexcept { return face_.valid() && font_.valid() && surface_.valid(); }
+  power::PowerPlatform& platform() noexcept { return platform_; }
+
+ private:
+  // A memory drawing surface with one bitmap selected for its whole life.
+  struct Canvas {
+    fw::UniqueBitmap bitmap;
+    fw::UniqueMemoryDC dc;
+    HGDIOBJ original = nullptr;
+    Canvas() = default;
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+    ~Canvas() { Release(); }
+    bool Hold(HBITMAP picture, HDC compatible);
+    void Release() noexcept;
+    bool valid() const noexcept { return dc.valid() && bitmap.valid(); }
+  };
+
+  void DrawFontText(Point at, const std::string& text);
+
+  HWND window_;
+  std::array<POINT, kOutline.size()> outline_{};
+  int outline_count_ = 0;
+  Canvas font_;
+  Canvas face_;
+  Canvas surface_;
+  power::PowerPlatform platform_;
+};
+
+}  // namespace vantrel::display

@@ -1,0 +1,287 @@
+// The meter window under Wine: timers, transparency, appear-only, auto-hide, dragging, the
+// tray menu's events and placement.
+#include <gtest/gtest.h>
+
+#include "app/app_messages.h"
+#include "display/layered_window.h"
+#include "display/meter_window.h"
+#include "display/tray_icon.h"
+#include "platform/sim/sim_machine.h"
+#include "platform/system_api.h"
+#include "resource.h"
+#include "win/display_support.h"
+#include "win/test_support.h"
+
+namespace vantrel::display {
+namespace {
+
+using namespace vantrel::testing;
+using vantrel::testing::TempDir;
+
+bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
+POINT Where(HWND window) {
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  return {r.left, r.top};
+}
+
+class MeterWindowTest : public ::testing::Test {
+ protected:
+  // Creates the meter at (400, 300) with the tray menu's events recorded.
+  void Create(bool show = true) {
+    auto menu = std::make_unique<RecordingTrayMenu>();
+    menu_ = menu.get();
+    meter_.set_tray_menu(std::move(menu));
+    ASSERT_TRUE(meter_.Create());
+    meter_.MoveTo(400, 300);
+    if (show) meter_.ShowAndPaint();
+  }
+  HWND hwnd() const { return meter_.hwnd(); }
+  void MouseOverMeter() {
+    MovePointerInto(hwnd());
+    ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  }
+
+  DisplayTestScope scope_;
+  RecordingTrayMenu* menu_ = nullptr;
+  MeterWindow meter_;
+};
+
+TEST_F(MeterWindowTest, WithoutABatteryTheWindowStaysHiddenWithNoTimersAndNoShape) {
+  scope_.battery.count = 0;
+  Create(false);
+  EXPECT_EQ(meter_.painter(), nullptr);
+  EXPECT_EQ(menu_->builds, 1);  // the tray menu exists all the same
+  Pump(1300);
+  EXPECT_FALSE(Visible(hwnd()));
+  EXPECT_EQ(scope_.battery.figure_calls, 0);
+  for (UINT_PTR id : {app::kMeterShowTimer, app::kMeterDragTimer, app::kMeterTickTimer})
+    EXPECT_FALSE(::KillTimer(hwnd(), id)) << id;
+  fw::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+  EXPECT_EQ(::GetWindowRgn(hwnd(), region), ERROR);
+}
+
+TEST_F(MeterWindowTest, WithABatteryOnlyTheTickRunsAndItShowsAndRepaintsEverySecond) {
+  scope_.settings().AlwaysOnTop = 1;
+  Create(false);
+  const LONG_PTR ex = ::GetWindowLongPtrA(hwnd(), GWL_EXSTYLE);
+  EXPECT_TRUE((ex & WS_EX_TOOLWINDOW) && (ex & WS_EX_TOPMOST) && !(ex & WS_EX_LAYERED));
+  EXPECT_TRUE(TimerRuns(hwnd(), app::kMeterTickTimer, 1000));
+  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));  // only while dragging
+  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterShowTimer, 50));  // only after an auto-hide
+  EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 1500));
+  const int painted = scope_.battery.figure_calls;
+  Pump(2100);
+  EXPECT_GE(scope_.battery.figure_calls - painted, 2);
+  EXPECT_LE(scope_.battery.figure_calls - painted, 4);
+
+  scope_.settings().AlwaysOnTop = 0;
+  MeterWindow below;
+  ASSERT_TRUE(below.Create());
+  EXPECT_FALSE(::GetWindowLongPtrA(below.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST(MeterTransparencyTest, AlphaIs255MinusTheSettingAndWithoutLayeringTheMeterIsOpaque) {
+  struct { int transparent, setting; bool layered; BYTE alpha; } cases[] = {
+      {1, 0, true, 255}, {1, 255, true, 0}, {1, 100, true, 155}, {0, 100, false, 0}};
+  for (const auto& c : cases) {
+    DisplayTestScope scope;
+    scope.settings().TransparentForm = c.transparent;
+    scope.settings().bAlpha = static_cast<uint8_t>(c.setting);
+    MeterWindow meter;
+    ASSERT_TRUE(meter.Create());
+    EXPECT_EQ(IsLayered(meter.hwnd()), c.layered) << c.setting;
+    EXPECT_EQ(c.layered ? LayeredAlpha(meter.hwnd()) : 0, c.alpha) << c.setting;
+  }
+  DisplayTestScope scope;
+  scope.settings().TransparentForm = 1;
+  LayeredLookup previous = SetLayeredLookup([]() -> SetLayeredWindowAttributesFn { return nullptr; });
+  MeterWindow meter;
+  const bool created = meter.Create();
+  const int layered = SetLayered(meter.hwnd(), true), alpha = SetAlpha(meter.hwnd(), 0, 10, LWA_ALPHA);
+  SetLayeredLookup(previous);
+  ASSERT_TRUE(created);
+  EXPECT_EQ(layered, -1);
+  EXPECT_EQ(alpha, -1);
+  EXPECT_FALSE(IsLayered(meter.hwnd()));
+  EXPECT_EQ(SetLayered(meter.hwnd(), true), 0);
+  EXPECT_EQ(SetAlpha(meter.hwnd(), 0, 10, LWA_ALPHA), 0);
+  EXPECT_EQ(LayeredAlpha(meter.hwnd()), 10);
+}
+
+TEST_F(MeterWindowTest, AppearOnlyFollowsTheBatteryOfInterestUnlessThePointerIsOver) {
+  scope_.settings().AppearOnlyWhenChrDischr = 1;
+  scope_.battery.of_interest = false;  // on mains with a full battery
+  Create();
+  EXPECT_TRUE(PumpUntil([&] { return !Visible(hwnd()); }, 1200));
+  scope_.battery.of_interest = true;  // discharging
+  EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 1200));
+  scope_.battery.of_interest = false;
+  EXPECT_TRUE(PumpUntil([&] { return !Visible(hwnd()); }, 1200));
+  scope_.battery.of_interest = true;
+  MovePointerInto(hwnd());
+  Pump(1300);
+  EXPECT_FALSE(Visible(hwnd()));
+}
+
+TEST_F(MeterWindowTest, AutoHideHidesUnderThePointerAndReturnsWhenItLeaves) {
+  // transparency, bAlpha -> last fade-out alpha, alpha after coming back
+  struct { int transparent, setting; BYTE hidden, back; } cases[] = {{0, 0, 0, 0}, {1, 40, 5, 215}, {1, 255, 0, 0}};
+  for (const auto& c : cases) {
+    scope_.settings().PaneWindow = 1;
+    scope_.settings().TransparentForm = c.transparent;
+    scope_.settings().bAlpha = static_cast<uint8_t>(c.setting);
+    MeterWindow meter;
+    ASSERT_TRUE(meter.Create());
+    meter.MoveTo(400, 300);
+    meter.ShowAndPaint();
+    ::SendMessageA(meter.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(-40 & 0xFFFF, 10));  // captured, elsewhere
+    EXPECT_TRUE(Visible(meter.hwnd()));
+    MovePointerInto(meter.hwnd());
+    ::SendMessageA(meter.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    EXPECT_FALSE(Visible(meter.hwnd())) << c.setting;
+    EXPECT_EQ(LayeredAlpha(meter.hwnd()), c.hidden) << c.setting;
+    Pump(1300);  // neither the show timer nor the tick bring it back under the pointer
+    EXPECT_FALSE(Visible(meter.hwnd())) << c.setting;
+    MovePointerAway();
+    EXPECT_TRUE(PumpUntil([&] { return Visible(meter.hwnd()); }, 500)) << c.setting;
+    EXPECT_EQ(LayeredAlpha(meter.hwnd()), c.back) << c.setting;  // the configured alpha again
+    EXPECT_FALSE(TimerRuns(meter.hwnd(), app::kMeterShowTimer, 50));
+  }
+}
+
+TEST_F(MeterWindowTest, DragCapturesThePointerRunsItsTimerAndEndsOnReleaseOrCaptureLoss) {
+  Create();
+  ::SendMessageA(hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  EXPECT_TRUE(meter_.dragging());
+  EXPECT_EQ(::GetCapture(), hwnd());
+  EXPECT_TRUE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));
+  ::SendMessageA(hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 25));
+  EXPECT_EQ(Where(hwnd()).x, 420);
+  EXPECT_EQ(Where(hwnd()).y, 315);
+  // Far outside: the captured pointer still moves it, and the button-up still arrives.
+  ::SendMessageA(hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-200 & 0xFFFF, -100 & 0xFFFF));
+  EXPECT_EQ(Where(hwnd()).x, 210);
+  ::SendMessageA(hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(-200 & 0xFFFF, -100 & 0xFFFF));
+  EXPECT_FALSE(meter_.dragging());
+  EXPECT_NE(::GetCapture(), hwnd());
+  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));
+  ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 20));
+  EXPECT_EQ(Where(hwnd()).x, 210);
+
+  // The timer keeps the meter under a pointer too fast for the moves.
+  MovePointerInto(hwnd());
+  ::SendMessageA(hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  MovePointer(700, 600);
+  EXPECT_TRUE(PumpUntil([&] { return Where(hwnd()).x == 690 && Where(hwnd()).y == 590; }, 500));
+  // Another window taking the pointer ends the drag.
+  HWND other = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ::SetCapture(other);
+  EXPECT_FALSE(meter_.dragging());
+  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));
+  ::ReleaseCapture();
+  ::DestroyWindow(other);
+}
+
+struct RecordingBeeps : platform::ForwardingSystemApi {
+  RecordingBeeps() : ForwardingSystemApi(platform::Sys()) {}
+  BOOL Beep(DWORD frequency, DWORD duration) override {
+    beeps.push_back({frequency, duration});
+    return TRUE;
+  }
+  std::vector<std::pair<DWORD, DWORD>> beeps;
+};
+
+TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackLanguageAndCursor) {
+  RecordingBeeps beeps;
+  platform::ScopedSystemApi scoped(beeps);
+  Create();
+  ::SetForegroundWindow(hwnd());
+  ::PostMessageA(hwnd(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  for (MSG msg; ::PeekMessageA(&msg, hwnd(), 0, 0, PM_REMOVE);)
+    if (!fw::PreTranslateDialogMessage(msg)) ::DispatchMessageA(&msg);
+  EXPECT_EQ(menu_->commands, std::vector<UINT>{ID_TRAY_MAIN_DIALOG});  // Enter opens the main dialog
+  ::SendMessageA(hwnd(), WM_CLOSE, 0, 0);
+  Pump(100);
+  EXPECT_TRUE(::IsWindow(hwnd()) && Visible(hwnd()));  // closing neither hides nor destroys
+  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(2001, 0), 0);
+  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(1215, 0), 0);
+  EXPECT_EQ(menu_->commands.back(), 1215u);
+  for (UINT id : menu_->commands) EXPECT_LE(id, 2000u);
+
+  EXPECT_EQ(::SendMessageA(hwnd(), app::WM_TRAY_CALLBACK, 1, WM_RBUTTONDOWN), 1);
+  EXPECT_EQ(menu_->notifications, std::vector<UINT>{WM_RBUTTONDOWN});
+
+  ::SendMessageA(hwnd(), app::WM_LANGUAGE_CHANGED, 0, 0);
+  EXPECT_EQ(beeps.beeps, (std::vector<std::pair<DWORD, DWORD>>{{1000, 100}}));
+  EXPECT_EQ(menu_->builds, 2);
+
+  ::SendMessageA(hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
+  scope_.settings().PaneWindow = 1;
+  ::SendMessageA(hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_ARROW));
+}
+
+TEST_F(MeterWindowTest, TaskbarRestartAddsTheIconAgain) {
+  Create();
+  TrayIcon icon;
+  icon.SetOwner(hwnd(), 0);
+  icon.SetIconFromResource(::GetModuleHandleA(nullptr), IDI_APP);
+  ASSERT_TRUE(icon.Add());
+  meter_.set_tray_icon(&icon);
+  NOTIFYICONDATAA gone = icon.record();  // the restarted taskbar knows no icon any more
+  ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &gone));
+  ::SendMessageA(hwnd(), ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(TrayIconExists(hwnd(), icon.record().uID));
+}
+
+TEST_F(MeterWindowTest, StoredPositionIsKeptUnlessItIsOnNoMonitor) {
+  Create(false);
+  RECT work{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  struct { int x, y; LONG want_x, want_y; } cases[] = {
+      {100, 120, 100, 120}, {-30, -10, -30, -10},  // partly off the screen: as stored
+      {-5000, -5000, work.left, work.top}, {5000, 200, work.right - 56, 200}, {300, 9000, 300, work.bottom - 33}};
+  for (const auto& c : cases) {
+    meter_.MoveTo(c.x, c.y);
+    EXPECT_EQ(Where(hwnd()).x, c.want_x) << c.x << ", " << c.y;
+    EXPECT_EQ(Where(hwnd()).y, c.want_y) << c.x << ", " << c.y;
+  }
+}
+
+TEST(MeterOnTheSimulatedLaptopTest, ShowsItsBatteryAndFollowsItsPowerState) {
+  DisplayTestScope scope(false);
+  scope.settings().DisplayOneBatteryStatus = 1;
+  scope.settings().BatteryName = "42T4969";  // the main battery: 87 %, discharging
+  TempDir dir;
+  platform::sim::SimState state = platform::sim::DefaultLaptop();
+  state.time_scale = 0;
+  platform::sim::SimulatedMachine machine(dir.File("laptop.ini"), state);
+  platform::ScopedSystemApi scoped(machine);
+  {
+    MeterWindow meter;
+    ASSERT_TRUE(meter.Create());
+    ASSERT_NE(meter.painter(), nullptr);
+    Surface face(56, 33);
+    meter.painter()->Paint(face.dc());
+    EXPECT_EQ(face.At(40, 16), 0xFFFFFFu);  // blank from 87 * 38 / 100 + 7
+    EXPECT_NE(face.At(39, 16), 0xFFFFFFu);
+
+    scope.settings().AppearOnlyWhenChrDischr = 1;
+    meter.ShowAndPaint();
+    machine.state().batteries[0].power_state = BATTERY_POWER_ON_LINE;  // on mains, not charging
+    EXPECT_TRUE(PumpUntil([&] { return !Visible(meter.hwnd()); }, 1200));
+    machine.state().batteries[0].power_state = BATTERY_DISCHARGING;
+    EXPECT_TRUE(PumpUntil([&] { return Visible(meter.hwnd()); }, 1200));
+  }
+  machine.state().batteries.clear();  // a machine without batteries
+  MeterWindow meter;
+  ASSERT_TRUE(meter.Create());
+  Pump(1200);
+  EXPECT_FALSE(Visible(meter.hwnd()));
+  EXPECT_FALSE(::KillTimer(meter.hwnd(), app::kMeterTickTimer));
+}
+
+}  // namespace
+}  // namespace vantrel::display
