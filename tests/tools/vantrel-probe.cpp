@@ -52,6 +52,16 @@ HWND WaitFor(const char* caption, bool dialog_only, DWORD timeout) {
   }
 }
 
+BOOL CALLBACK PrintMenuRect(HWND window, LPARAM) {
+  char cls[16] = {};
+  ::GetClassNameA(window, cls, sizeof cls);
+  if (std::strcmp(cls, "#32768") != 0 || !::IsWindowVisible(window)) return TRUE;
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,17 +77,7 @@ int main(int argc, char** argv) {
     }
   }
   if (argc >= 2 && std::strcmp(argv[1], "menu-rects") == 0) {
-    ::EnumWindows(
-        [](HWND window, LPARAM) -> BOOL {
-          char cls[16] = {};
-          ::GetClassNameA(window, cls, sizeof cls);
-          if (std::strcmp(cls, "#32768") != 0 || !::IsWindowVisible(window)) return TRUE;
-          RECT r{};
-          ::GetWindowRect(window, &r);
-          std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
-          return TRUE;
-        },
-        0);
+    ::EnumWindows(&PrintMenuRect, 0);
     return 0;
   }
   if (argc >= 2 && std::strcmp(argv[1], "foreground") == 0) {

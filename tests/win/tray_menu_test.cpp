@@ -245,8 +245,14 @@ TEST_F(TrayMenuTest, RightButtonGreysThenTracksAtThePointerWithTheMeterInFront) 
 }
 
 void CALLBACK QuitWithAnotherCode(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(99); }
+HWND g_exiting_meter = nullptr;
+void CALLBACK ChooseExit(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  ::SendMessageA(g_exiting_meter, WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
+}
 
-TEST(TrayExitTest, ExitClosesTheMainWindowThenTheMeterEndsTheLoopAndTheIconGoes) {
+// Exit is chosen while the About box runs its own loop inside a handler of the main window.
+TEST(TrayExitTest, ExitWhileTheAboutBoxIsOpenClosesTheMainWindowThenTheMeterAndTheIconGoes) {
   ASSERT_TRUE(vantrel::testing::DeleteTree(HKEY_CURRENT_USER, "Software\\Vantrel"));
   vantrel::testing::DisplayTestScope display;
   fw::PromptRecorder prompts;
@@ -261,7 +267,10 @@ TEST(TrayExitTest, ExitClosesTheMainWindowThenTheMeterEndsTheLoopAndTheIconGoes)
     ::SendMessageA(meter, app::WM_TRAY_CALLBACK, 0, WM_LBUTTONDBLCLK);  // opens the main window
     HWND main = ::FindWindowA(nullptr, "Vantrel - Control");
     ASSERT_NE(main, nullptr);
-    ::SendMessageA(meter, WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
+    g_exiting_meter = meter;
+    UINT_PTR exit = ::SetTimer(nullptr, 0, 200, &ChooseExit);
+    ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(ID_HELP_ABOUT, 0), 0);  // ends with its window
+    ::KillTimer(nullptr, exit);
     EXPECT_FALSE(::IsWindow(main));
     EXPECT_FALSE(::IsWindow(meter));
     UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, &QuitWithAnotherCode);
