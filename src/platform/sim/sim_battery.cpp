@@ -28,12 +28,7 @@ constexpr DWORD kPollMs = 10;
 
 constexpr double kSecondsPerHour = 3600.0;
 
-template <class T>
-T Fail(DWORD error, T value) {
-  ::SetLastError(error);
-  return value;
-}
-BOOL Fail(DWORD error) { return Fail<BOOL>(error, FALSE); }
+BOOL Fail(DWORD error) { return sim::Fail<BOOL>(error, FALSE); }
 
 std::string InterfacePath(size_t slot) { return kPathPrefix + std::to_string(slot + 1) + kPathSuffix; }
 

@@ -15,6 +15,19 @@
 
 namespace vantrel::platform::sim {
 
+// A simulated call's outcome: the value it returns, with the thread's last error set as the
+// real function would leave it.
+template <class T>
+T Fail(DWORD error, T value) {
+  ::SetLastError(error);
+  return value;
+}
+template <class T>
+T Succeed(T value) {
+  ::SetLastError(ERROR_SUCCESS);
+  return value;
+}
+
 // Information levels of IOCTL_BATTERY_QUERY_INFORMATION, as bits of SimBattery::unsupported.
 constexpr unsigned LevelBit(int level) { return 1u << level; }
 

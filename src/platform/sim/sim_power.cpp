@@ -40,18 +40,6 @@ constexpr double kMaxRealSleepSeconds = 1.0;
 constexpr DWORD kFireWaitMs = 2000;
 constexpr double kTimerUnitsPerSecond = 1e7;
 
-template <class T>
-T Fail(DWORD error, T value) {
-  ::SetLastError(error);
-  return value;
-}
-
-template <class T>
-T Succeed(T value) {
-  ::SetLastError(ERROR_SUCCESS);
-  return value;
-}
-
 std::wstring BoundedWide(const wchar_t* text) {
   if (!text) return {};
   size_t length = 0;
