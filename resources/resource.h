@@ -60,6 +60,13 @@
 #define ID_LANGUAGE_FIRST   30000
 #define ID_LANGUAGE_LAST    30033
 
+// ---- main window pages and About box ----
+#ifndef IDC_STATIC
+#define IDC_STATIC          (-1)
+#endif
+#define IDC_APPLY           1088  // Apply of the Schemes and Policy pages
+#define IDC_CONTROL_APPLY   1102  // Apply of the Control page
+
 // ---- tray menu commands ----
 #define ID_TRAY_MAIN_DIALOG 1
 #define ID_TRAY_SLEEP       3

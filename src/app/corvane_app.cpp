@@ -10,6 +10,7 @@
 #include "framework/prompt.h"
 #include "i18n/core/text_format.h"
 #include "power/power_platform.h"
+#include "power/tray_menu.h"
 #include "resource.h"
 
 namespace vantrel::app {
@@ -25,6 +26,8 @@ CorvaneApp::CorvaneApp() {
   // Not shown yet: the icon is added and the meter's window made during start-up.
   tray_icon_ = std::make_unique<display::TrayIcon>();
   meter_ = std::make_unique<display::MeterWindow>();
+  // The tray menu lives as long as the meter, which owns it and receives its commands.
+  meter_->set_tray_menu(std::make_unique<power::TrayMenu>());
 }
 
 CorvaneApp::~CorvaneApp() {

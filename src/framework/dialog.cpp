@@ -169,10 +169,13 @@ void UnregisterModeless(HWND hwnd) {
 
 bool PreTranslateDialogMessage(MSG& msg) {
   if (!msg.hwnd) return false;
-  HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
   const auto& windows = ModelessWindows();
-  if (std::find(windows.begin(), windows.end(), root) == windows.end()) return false;
-  return ::IsDialogMessageA(root, &msg) != FALSE;
+  // The innermost registered window takes the keys: a page inside a window gets its own Enter
+  // and Escape.
+  for (HWND h = msg.hwnd; h; h = (::GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD) ? ::GetParent(h) : nullptr) {
+    if (std::find(windows.begin(), windows.end(), h) != windows.end()) return ::IsDialogMessageA(h, &msg) != FALSE;
+  }
+  return false;
 }
 
 int RunMessageLoop() {

@@ -64,7 +64,9 @@ class Dialog : public Window {
 
 // Message loop of the user-interface thread, until WM_QUIT; returns its exit code.
 int RunMessageLoop();
-// Lets a modeless top-level window take part in dialog keyboard navigation (Tab, Enter, Escape).
+// Lets a modeless window take part in dialog keyboard navigation (Tab, Enter, Escape): every
+// modeless top-level dialog, and a child dialog that handles its own keys (a page inside a
+// window); a registered window is forgotten when it is destroyed.
 void RegisterModeless(HWND hwnd);
 void UnregisterModeless(HWND hwnd);
 // True when the message was a dialog navigation message for one of the modeless windows.

@@ -1,0 +1,427 @@
+#include "app/main_dialog.h"
+
+#include <commctrl.h>
+#include <htmlhelp.h>
+#include <shellapi.h>
+
+#include <string>
+#include <string_view>
+
+#include "app/about_dialog.h"
+#include "app/app_messages.h"
+#include "app/app_state.h"
+#include "app/settings_store.h"
+#include "battery/batteries_page.h"
+#include "display/control_page.h"
+#include "framework/prompt.h"
+#include "i18n/core/language_table.h"
+#include "i18n/core/text_format.h"
+#include "i18n/core/text_ids.h"
+#include "power/policy_page.h"
+#include "power/power_platform.h"
+#include "power/schemes_page.h"
+#include "resource.h"
+
+namespace vantrel::app {
+
+namespace {
+
+constexpr int kPageTitles[kPageKindCount] = {i18n::IDS_PAGE_CONTROL, i18n::IDS_PAGE_SCHEMES,
+                                             i18n::IDS_PAGE_BATTERIES, i18n::IDS_PAGE_POLICY};
+// The page list's images, in this order; the last one is loaded but no page shows it.
+constexpr UINT kPageIcons[] = {IDI_CONTROL, IDI_SCHEMES, IDI_BATTERIES, IDI_POLICY, IDI_SPARE_PAGE};
+constexpr int kPageIconSize = 32;
+constexpr int kImageListGrowth = 5;
+
+constexpr i18n::MenuText kMenuBarTexts[] = {{kPagesMenuPosition, i18n::IDS_MENU_PAGES},
+                                            {kLanguagesMenuPosition, i18n::IDS_MENU_LANGUAGES},
+                                            {kHelpMenuPosition, i18n::IDS_MENU_HELP}};
+constexpr i18n::MenuText kPagesMenuTexts[] = {{0, i18n::IDS_PAGE_CONTROL},
+                                              {1, i18n::IDS_PAGE_SCHEMES},
+                                              {2, i18n::IDS_PAGE_BATTERIES},
+                                              {3, i18n::IDS_PAGE_POLICY}};
+constexpr i18n::MenuText kLanguagesMenuTexts[] = {{kDefaultLanguagePosition, i18n::IDS_MENU_DEFAULT_LANGUAGE}};
+constexpr i18n::MenuText kHelpMenuTexts[] = {
+    {0, i18n::IDS_MENU_HELP_TOPICS}, {1, i18n::IDS_MENU_WEB_SITE}, {3, i18n::IDS_MENU_ABOUT}};
+
+// Menu texts are read into buffers of this size.
+constexpr int kMenuTextSize = 256;
+// A folder of thousands of files must not make a menu that reaches the window's own commands.
+constexpr UINT kMaxLanguageItems = 1000;
+
+constexpr char kLanguageExtension[] = ".lng";
+constexpr char kHelpLibrary[] = "hhctrl.ocx";
+constexpr char kHelpFunction[] = "HtmlHelpA";
+constexpr char kWebSiteFolder[] = "c:\\";
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+
+// The language a file in the Languages folder holds: its name without ".lng". Nothing for a
+// name the search matched only through its short form ("x.lngx") or for ".lng" alone.
+std::string LanguageNameOf(std::string_view file_name) {
+  constexpr size_t kExtension = sizeof kLanguageExtension - 1;
+  if (file_name.size() <= kExtension) return {};
+  const std::string_view extension = file_name.substr(file_name.size() - kExtension);
+  for (size_t i = 0; i < kExtension; ++i) {
+    const char c = extension[i];
+    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    if (lower != kLanguageExtension[i]) return {};
+  }
+  return std::string(file_name.substr(0, file_name.size() - kExtension));
+}
+
+class FileSearch {
+ public:
+  explicit FileSearch(const std::string& pattern) : handle_(::FindFirstFileA(pattern.c_str(), &found_)) {}
+  ~FileSearch() {
+    if (valid()) ::FindClose(handle_);
+  }
+  FileSearch(const FileSearch&) = delete;
+  FileSearch& operator=(const FileSearch&) = delete;
+  bool valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
+  const WIN32_FIND_DATAA& found() const noexcept { return found_; }
+  bool Next() { return ::FindNextFileA(handle_, &found_) != FALSE; }
+
+ private:
+  WIN32_FIND_DATAA found_{};
+  HANDLE handle_;
+};
+
+std::unique_ptr<i18n::CLangDialog> MakePage(uint8_t kind, HWND parent) {
+  switch (kind) {
+    case kControlPage:
+      return std::make_unique<display::CControlPage>(parent);
+    case kSchemesPage:
+      return std::make_unique<power::SchemesPage>(parent);
+    case kBatteriesPage:
+      return std::make_unique<battery::CBatteriesPage>(parent);
+    default:
+      return std::make_unique<power::PolicyPage>(parent);
+  }
+}
+
+void SaveLanguageName(const std::string& name) {
+  SettingsStore store;
+  store.OpenKey();
+  store.SaveLanguage(name);
+}
+
+}  // namespace
+
+CMainDialog::CMainDialog() noexcept : CLangDialog(IDD_MAIN, ::GetDesktopWindow()) {}
+
+CMainDialog::~CMainDialog() {
+  // The window goes first, while everything its messages reach is still here.
+  if (hwnd()) DestroyWindow();
+  if (help_library_) {
+    if (auto help = reinterpret_cast<HtmlHelpFunction>(
+            reinterpret_cast<void*>(::GetProcAddress(help_library_, kHelpFunction)))) {
+      help(nullptr, nullptr, HH_CLOSE_ALL, 0);
+    }
+  }
+}
+
+HMENU CMainDialog::languages_menu() const noexcept {
+  return hwnd() ? ::GetSubMenu(::GetMenu(hwnd()), kLanguagesMenuPosition) : nullptr;
+}
+
+BOOL CMainDialog::OnInitDialog() {
+  SetUpIcons();
+  page_list_.SubclassDlgItem(hwnd(), IDC_PAGE_LIST);
+  SetUpPageList();
+  RetextMainWindow();
+  FillLanguagesMenu();
+  CheckRememberedLanguage();
+  ShowPage(current_kind_);
+  return TRUE;
+}
+
+void CMainDialog::SetUpIcons() {
+  // The program's icon in the caption and on the taskbar button.
+  HINSTANCE instance = fw::ResourceInstance();
+  big_icon_.reset(static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                                  ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0)));
+  small_icon_.reset(static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                                    ::GetSystemMetrics(SM_CXSMICON),
+                                                    ::GetSystemMetrics(SM_CYSMICON), 0)));
+  if (big_icon_) ::SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
+  if (small_icon_) ::SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
+}
+
+void CMainDialog::SetUpPageList() {
+  HWND list = Item(IDC_PAGE_LIST);
+  if (!list) return;
+  ::SendMessageA(list, LVM_SETBKCOLOR, 0, kPageListColour);
+  ::SendMessageA(list, LVM_SETTEXTCOLOR, 0, RGB(255, 255, 255));
+  ::SendMessageA(list, LVM_SETTEXTBKCOLOR, 0, kPageListColour);
+
+  images_.reset(::ImageList_Create(kPageIconSize, kPageIconSize, ILC_COLOR32, 0, kImageListGrowth));
+  int image_of[std::size(kPageIcons)];
+  for (size_t i = 0; i < std::size(kPageIcons); ++i) {
+    fw::UniqueIcon icon(static_cast<HICON>(::LoadImageA(fw::ResourceInstance(), MAKEINTRESOURCEA(kPageIcons[i]),
+                                                        IMAGE_ICON, kPageIconSize, kPageIconSize, 0)));
+    // The list copies the icon. A missing one leaves its page without a picture.
+    image_of[i] = images_ && icon ? ::ImageList_ReplaceIcon(images_, -1, icon) : -1;
+  }
+  if (images_) {
+    ::ImageList_SetBkColor(images_, kPageListColour);
+    ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));
+  }
+  for (int kind = 0; kind < kPageKindCount; ++kind) {
+    std::string text = i18n::Text(kPageTitles[kind]);
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = kind;
+    item.pszText = text.data();
+    item.iImage = image_of[kind] >= 0 ? image_of[kind] : I_IMAGENONE;
+    ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+// ---- pages ----------------------------------------------------------------------------------
+
+LRESULT CMainDialog::SelectPage(int kind) {
+  if (kind < 0 || kind >= kPageKindCount || kind == current_kind_) return 0;
+  current_kind_ = static_cast<uint8_t>(kind);
+  ShowPage(current_kind_);
+  return 1;
+}
+
+void CMainDialog::ShowPage(uint8_t kind) {
+  if (!hwnd() || kind >= kPageKindCount) return;
+  unsigned batteries = 0;
+  {
+    power::PowerPlatform platform;
+    batteries = platform.GetBatteryCount();
+  }
+  if (kind == kBatteriesPage && batteries == 0) {
+    // The page on show and the title stay; choosing Batteries again says nothing more until
+    // another page has been chosen.
+    current_kind_ = kind;
+    fw::AppPrompt(hwnd(), i18n::Text(i18n::IDS_NO_BATTERIES), MB_OK);
+    return;
+  }
+  // The old page goes before the new one is made: exactly one page exists.
+  page_.reset();
+  std::unique_ptr<i18n::CLangDialog> page = MakePage(kind, hwnd());
+  current_kind_ = kind;
+  if (!page->Create()) return;
+  ++pages_built_;
+  page_ = std::move(page);
+  HWND h = page_->hwnd();
+  // Enter and Escape on the page reach the page itself.
+  fw::RegisterModeless(h);
+  RECT r{};
+  ::GetWindowRect(h, &r);
+  ::MoveWindow(h, kPageLeft, 0, r.right - r.left, r.bottom - r.top, FALSE);
+  ::ShowWindow(h, SW_SHOWNORMAL);
+  shown_kind_ = kind;
+  SetTitle();
+}
+
+void CMainDialog::SetTitle() {
+  ::SetWindowTextA(hwnd(), i18n::FormatText("%s - %s", {kProductName, i18n::Text(kPageTitles[shown_kind_])}).c_str());
+}
+
+void CMainDialog::RetextMainWindow() {
+  if (!hwnd()) return;
+  if (HWND list = Item(IDC_PAGE_LIST)) {
+    for (int kind = 0; kind < kPageKindCount; ++kind) {
+      std::string text = i18n::Text(kPageTitles[kind]);
+      LVITEMA item{};
+      item.iSubItem = 0;
+      item.pszText = text.data();
+      ::SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  HMENU bar = ::GetMenu(hwnd());
+  i18n::RetextMenu(bar, kMenuBarTexts);
+  i18n::RetextMenu(::GetSubMenu(bar, kPagesMenuPosition), kPagesMenuTexts);
+  i18n::RetextMenu(::GetSubMenu(bar, kLanguagesMenuPosition), kLanguagesMenuTexts);
+  i18n::RetextMenu(::GetSubMenu(bar, kHelpMenuPosition), kHelpMenuTexts);
+  ::DrawMenuBar(hwnd());
+  SetTitle();
+}
+
+// ---- languages ------------------------------------------------------------------------------
+
+void CMainDialog::FillLanguagesMenu() {
+  HMENU menu = languages_menu();
+  if (!menu) return;
+  ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  FileSearch search(State().app_directory + "\\Languages\\*" + kLanguageExtension);
+  if (!search.valid()) return;
+  UINT command = ID_LANGUAGE_FIRST;
+  do {
+    const WIN32_FIND_DATAA& found = search.found();
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const std::string name = LanguageNameOf(found.cFileName);
+    if (name.empty()) continue;
+    if (command >= ID_LANGUAGE_FIRST + kMaxLanguageItems) break;
+    if (::AppendMenuA(menu, MF_STRING, command, name.c_str())) last_language_command_ = command++;
+  } while (search.Next());
+}
+
+void CMainDialog::CheckRememberedLanguage() {
+  HMENU menu = languages_menu();
+  const std::string& name = State().settings.Language;
+  if (name.empty()) {
+    ::CheckMenuItem(menu, kDefaultLanguagePosition, MF_BYPOSITION | MF_CHECKED);
+    return;
+  }
+  // Only the files' items are compared: a language named like the "Default" item is a file.
+  const int count = ::GetMenuItemCount(menu);
+  for (int position = kFirstLanguageFilePosition; position < count; ++position) {
+    char text[kMenuTextSize] = {};
+    ::GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION);
+    if (name == text) {
+      ::CheckMenuItem(menu, static_cast<UINT>(position), MF_BYPOSITION | MF_CHECKED);
+      return;
+    }
+  }
+}
+
+void CMainDialog::UncheckLanguages() {
+  HMENU menu = languages_menu();
+  const int count = ::GetMenuItemCount(menu);
+  for (int position = 0; position < count; ++position) {
+    ::CheckMenuItem(menu, static_cast<UINT>(position), MF_BYPOSITION | MF_UNCHECKED);
+  }
+}
+
+void CMainDialog::ChooseLanguageFile(UINT command) {
+  HMENU bar = ::GetMenu(hwnd());
+  char text[kMenuTextSize] = {};
+  if (::GetMenuStringA(bar, command, text, sizeof text, MF_BYCOMMAND) <= 0) return;
+  const std::string name = text;
+  // A file that cannot be read changes nothing: texts, check mark and stored name stay.
+  if (!i18n::Texts().Load(name)) return;
+  State().settings.Language = name;
+  SaveLanguageName(name);
+  UncheckLanguages();
+  ::CheckMenuItem(bar, command, MF_BYCOMMAND | MF_CHECKED);
+  AfterLanguageChange();
+}
+
+void CMainDialog::ChooseDefaultLanguage() {
+  State().settings.Language.clear();
+  i18n::Texts().Load(State().settings.Language);
+  SaveLanguageName(State().settings.Language);
+  UncheckLanguages();
+  AfterLanguageChange();
+  ::CheckMenuItem(languages_menu(), kDefaultLanguagePosition, MF_BYPOSITION | MF_CHECKED);
+}
+
+void CMainDialog::AfterLanguageChange() {
+  RetextMainWindow();
+  if (page_) page_->ApplyLanguage();
+  // Sent, not posted: the tray menu speaks the new language when this returns.
+  HWND meter = State().meter_window;
+  if (meter && ::IsWindow(meter)) ::SendMessageA(meter, WM_LANGUAGE_CHANGED, 0, 0);
+}
+
+// ---- help -----------------------------------------------------------------------------------
+
+void CMainDialog::ShowHelpTopics() {
+  // The viewer is looked up when asked for: a system without it simply shows no help.
+  if (!help_library_) help_library_.reset(::LoadLibraryA(kHelpLibrary));
+  if (!help_library_) return;
+  auto help = reinterpret_cast<HtmlHelpFunction>(
+      reinterpret_cast<void*>(::GetProcAddress(help_library_, kHelpFunction)));
+  if (!help) return;
+  const std::string file = State().app_directory + "\\" + kHelpFileName;
+  help(hwnd(), file.c_str(), HH_DISPLAY_TOPIC, 0);
+}
+
+void CMainDialog::OpenWebSite() {
+  ::ShellExecuteA(hwnd(), "open", kWebSiteAddress, "", kWebSiteFolder, SW_SHOWNORMAL);
+}
+
+void CMainDialog::ShowAbout() {
+  CAboutDialog about(hwnd());
+  about.DoModal();
+}
+
+// ---- messages -------------------------------------------------------------------------------
+
+bool CMainDialog::OnCommand(WORD id, WORD code, HWND control) {
+  if (id >= ID_PAGE_CONTROL && id < ID_PAGE_CONTROL + kPageKindCount) {
+    const uint8_t kind = static_cast<uint8_t>(id - ID_PAGE_CONTROL);
+    if (kind != current_kind_) {
+      current_kind_ = kind;
+      ShowPage(kind);
+    }
+    return true;
+  }
+  if (id >= ID_LANGUAGE_FIRST && id <= ID_LANGUAGE_LAST) {
+    ChooseLanguageFile(id);
+    return true;
+  }
+  // Files listed beyond the handled commands do nothing.
+  if (id > ID_LANGUAGE_LAST && id <= last_language_command_) return true;
+  switch (id) {
+    case ID_LANGUAGE_DEFAULT:
+      ChooseDefaultLanguage();
+      return true;
+    case ID_HELP_TOPICS:
+      ShowHelpTopics();
+      return true;
+    case ID_HELP_WEB_SITE:
+      OpenWebSite();
+      return true;
+    case ID_HELP_ABOUT:
+      ShowAbout();
+      return true;
+    default:
+      return CLangDialog::OnCommand(id, code, control);
+  }
+}
+
+bool CMainDialog::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+  switch (msg) {
+    case WM_PAGE_SELECTED:
+      result = SelectPage(static_cast<int>(wp));
+      return true;
+    case WM_POWERBROADCAST:
+      result = TRUE;  // never refuses a suspend
+      return true;
+    default:
+      return false;
+  }
+}
+
+// ---- host -----------------------------------------------------------------------------------
+
+MainWindowHost::~MainWindowHost() = default;
+
+void MainWindowHost::ShowMainWindow() {
+  if (closed_) return;
+  if (dialog_) {
+    HWND h = dialog_->hwnd();
+    if (!h) return;
+    ::SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    ::SetForegroundWindow(h);
+    return;
+  }
+  auto dialog = std::make_unique<CMainDialog>();
+  if (!dialog->Create()) return;
+  dialog_ = std::move(dialog);
+  HWND h = dialog_->hwnd();
+  // Centred on the work area's right and bottom edges (its left and top are not counted).
+  RECT work{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  RECT r{};
+  ::GetWindowRect(h, &r);
+  const int x = (work.right - (r.right - r.left)) / 2;
+  const int y = (work.bottom - (r.bottom - r.top)) / 2;
+  ::SetWindowPos(h, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  ::ShowWindow(h, SW_SHOWNORMAL);
+  ::UpdateWindow(h);
+  ::SetForegroundWindow(h);
+}
+
+void MainWindowHost::DestroyMainWindow() {
+  closed_ = true;
+  if (dialog_) dialog_->DestroyWindow();
+}
+
+}  // namespace vantrel::app

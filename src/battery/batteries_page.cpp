@@ -1,0 +1,9 @@
+#include "battery/batteries_page.h"
+
+#include "resource.h"
+
+namespace vantrel::battery {
+
+CBatteriesPage::CBatteriesPage(HWND parent) noexcept : CMainPage(IDD_BATTERIES_PAGE, parent) {}
+
+}  // namespace vantrel::battery

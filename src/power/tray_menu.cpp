@@ -1,0 +1,203 @@
+#include "power/tray_menu.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/core/app_settings.h"
+#include "framework/dialog.h"
+#include "i18n/core/language_table.h"
+#include "i18n/core/text_ids.h"
+#include "power/power_actions.h"
+#include "power/power_platform.h"
+#include "power/wake_up_timer.h"
+
+namespace vantrel::power {
+
+namespace {
+
+using controls::CMenuXP;
+using controls::CMenuXPItem;
+
+// Sleep and hibernate from the menu ask the applications and keep wake events off.
+constexpr bool kQueryApplications = true;
+constexpr bool kDisableWakeEvents = true;
+
+std::unique_ptr<CMenuXPItem> Item(UINT id, std::string text, UINT icon) {
+  auto item = std::make_unique<CMenuXPItem>();
+  item->id = id;
+  item->text = std::move(text);
+  if (icon) {
+    // Owned by the item; an icon the program lacks leaves the item without one.
+    item->icon.reset(static_cast<HICON>(
+        ::LoadImageA(fw::ResourceInstance(), MAKEINTRESOURCEA(icon), IMAGE_ICON, item->size, item->size, 0)));
+  }
+  return item;
+}
+
+std::unique_ptr<CMenuXPItem> SideBar(std::string title) {
+  auto item = std::make_unique<CMenuXPItem>();
+  item->text = std::move(title);
+  item->side_bar = true;
+  item->size = CMenuXP::kSideBarWidth;
+  return item;
+}
+
+// A wake-up submenu: flat, with its unit on a side bar that fades from `colour` to black.
+std::unique_ptr<CMenuXP> WakeUpSubmenu(int title_id, COLORREF colour) {
+  auto menu = std::make_unique<CMenuXP>();
+  if (!menu->CreatePopupMenu()) return nullptr;
+  menu->side_bar_start_colour = colour;
+  menu->side_bar_end_colour = kWakeUpBarEndColour;
+  menu->style = CMenuXP::kStyleFlat;
+  menu->AppendSideBar(SideBar(i18n::Text(title_id)));
+  return menu;
+}
+
+std::unique_ptr<CMenuXP> HoursSubmenu() {
+  std::unique_ptr<CMenuXP> hours = WakeUpSubmenu(i18n::IDS_HOURS, kHoursBarColour);
+  if (!hours) return nullptr;
+  for (unsigned h : kWakeUpHours) {
+    std::unique_ptr<CMenuXP> minutes = WakeUpSubmenu(i18n::IDS_MINUTES, kMinutesBarColour);
+    if (!minutes) continue;
+    for (unsigned m : kWakeUpMinutes) {
+      minutes->AppendItem(0, Item(WakeUpCommandId(h, m), std::to_string(m), IDI_MINUTES));
+    }
+    hours->AppendPopup(0, std::move(minutes), Item(0, std::to_string(h), IDI_HOURS));
+  }
+  return hours;
+}
+
+std::string SideBarTitle() {
+  char title[64];
+  std::snprintf(title, sizeof title, "%s %d.%02d", app::kProductName, kTrayVersionMajor, kTrayVersionMinor);
+  return title;
+}
+
+// Clears a flag when a scope ends, however it ends.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) noexcept : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+TrayMenu::TrayMenu() { menu_.CreatePopupMenu(); }
+
+TrayMenu::~TrayMenu() { main_window_.DestroyMainWindow(); }
+
+void TrayMenu::BuildTrayMenu(HWND) {
+  // Every item goes, from the last to the first, with the submenus and their records.
+  menu_.DeleteAllItems();
+  using i18n::Text;
+  menu_.AppendSideBar(SideBar(SideBarTitle()));
+  menu_.AppendItem(0, Item(ID_TRAY_MAIN_DIALOG, Text(i18n::IDS_TRAY_MAIN_DIALOG), IDI_APP));
+  menu_.AppendSeparator();
+  menu_.AppendItem(0, Item(ID_TRAY_LOG_OFF, Text(i18n::IDS_TRAY_LOG_OFF), IDI_LOGOFF));
+  menu_.AppendItem(0, Item(ID_TRAY_SHUT_DOWN, Text(i18n::IDS_TRAY_SHUT_DOWN), IDI_SHUTDOWN));
+  menu_.AppendItem(0, Item(ID_TRAY_REBOOT, Text(i18n::IDS_TRAY_REBOOT), IDI_REBOOT));
+  menu_.AppendSeparator();
+  // Whether the machine may sleep is asked once per build; only the greying follows it later.
+  if (PowerPlatform::CanSuspend()) {
+    if (std::unique_ptr<CMenuXP> hours = HoursSubmenu()) {
+      menu_.AppendPopup(0, std::move(hours), Item(kWakeUpItemRecordId, Text(i18n::IDS_TRAY_WAKE_UP_AFTER), 0));
+    }
+  }
+  menu_.AppendItem(0, Item(ID_TRAY_SLEEP, Text(i18n::IDS_TRAY_SLEEP), IDI_SLEEP));
+  menu_.AppendItem(0, Item(ID_TRAY_HIBERNATE, Text(i18n::IDS_TRAY_HIBERNATE), IDI_HIBERNATE));
+  menu_.AppendSeparator();
+  menu_.AppendItem(0, Item(ID_TRAY_EXIT, Text(i18n::IDS_TRAY_EXIT), IDI_EXIT));
+  ::SetMenuDefaultItem(menu_.handle(), ID_TRAY_MAIN_DIALOG, FALSE);
+}
+
+void TrayMenu::UpdateGreying() {
+  ::EnableMenuItem(menu_.handle(), ID_TRAY_HIBERNATE,
+                   MF_BYCOMMAND | (PowerPlatform::CanHibernate() ? MF_ENABLED : MF_GRAYED));
+  ::EnableMenuItem(menu_.handle(), ID_TRAY_SLEEP,
+                   MF_BYCOMMAND | (PowerPlatform::CanSuspend() ? MF_ENABLED : MF_GRAYED));
+}
+
+void TrayMenu::OnTrayNotify(HWND meter, UINT mouse_message) {
+  switch (mouse_message) {
+    case WM_LBUTTONDBLCLK:
+      ::SendMessageA(meter, WM_COMMAND, MAKEWPARAM(ID_TRAY_MAIN_DIALOG, 0), 0);
+      break;
+    case WM_RBUTTONDOWN:
+      ShowMenu(meter);
+      break;
+    default:
+      break;
+  }
+}
+
+void TrayMenu::ShowMenu(HWND meter) {
+  UpdateGreying();
+  POINT pointer{};
+  ::GetCursorPos(&pointer);
+  // Without the foreground the menu would stay open when the user clicks elsewhere, and the
+  // message after it lets the next menu close properly too.
+  ::SetForegroundWindow(meter);
+  {
+    fw::TrackedMenuScope measuring(&menu_);
+    ::TrackPopupMenu(menu_.handle(), TPM_LEFTBUTTON | TPM_RIGHTALIGN, pointer.x, pointer.y, 0, meter, nullptr);
+  }
+  ::PostMessageA(meter, WM_NULL, 0, 0);
+}
+
+void TrayMenu::OnMenuCommand(HWND meter, UINT id) {
+  switch (id) {
+    case ID_TRAY_MAIN_DIALOG:
+      main_window_.ShowMainWindow();
+      break;
+    case ID_TRAY_EXIT:
+      // The main window and its page go while the meter they may talk to is still there; the
+      // meter is the program's main window, so the program ends with it.
+      main_window_.DestroyMainWindow();
+      ::DestroyWindow(meter);
+      break;
+    case ID_TRAY_SLEEP:
+    case ID_TRAY_HIBERNATE:
+    case ID_TRAY_LOG_OFF:
+    case ID_TRAY_SHUT_DOWN:
+    case ID_TRAY_REBOOT:
+      RunPowerAction(id);
+      break;
+    default:
+      if (id > ID_TRAY_WAKE_BASE && id <= ID_TRAY_WAKE_LAST) RunPowerAction(id);
+      break;
+  }
+}
+
+void TrayMenu::RunPowerAction(UINT id) {
+  if (power_action_running_) return;
+  FlagScope running(power_action_running_);
+  // No result is looked at: a refused action leaves the machine as it was.
+  switch (id) {
+    case ID_TRAY_SLEEP:
+      SleepSystem(kQueryApplications, kDisableWakeEvents);
+      break;
+    case ID_TRAY_HIBERNATE:
+      HibernateSystem(kQueryApplications, kDisableWakeEvents);
+      break;
+    case ID_TRAY_LOG_OFF:
+      LogOffUser();
+      break;
+    case ID_TRAY_SHUT_DOWN:
+      ShutDownSystem();
+      break;
+    case ID_TRAY_REBOOT:
+      RebootSystem();
+      break;
+    default:
+      RunWakeUpCommand(id);
+      break;
+  }
+}
+
+}  // namespace vantrel::power

@@ -1,0 +1,67 @@
+// The tray menu: the program's commands under its notification-area icon. One owner-drawn menu
+// for the whole program, made with the meter window and rebuilt after a language change, and
+// the handler of the commands it sends to the meter.
+#pragma once
+
+#include <windows.h>
+
+#include "app/main_dialog.h"
+#include "controls/menu_xp.h"
+#include "display/meter_window.h"
+#include "power/core/wake_up_rules.h"
+#include "resource.h"
+
+namespace vantrel::power {
+
+// The hours and minutes the "WakeUp After" submenus offer.
+inline constexpr unsigned kWakeUpHours[] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+inline constexpr unsigned kWakeUpMinutes[] = {0, 1, 2, 3, 5, 10, 15, 25, 45, 50};
+// The version the side bar shows beside the product name.
+inline constexpr int kTrayVersionMajor = 1;
+inline constexpr int kTrayVersionMinor = 0;
+// The record of the "WakeUp After" item; it opens the hours and sends no command.
+inline constexpr UINT kWakeUpItemRecordId = 2;
+inline constexpr COLORREF kHoursBarColour = RGB(0, 255, 0);
+inline constexpr COLORREF kMinutesBarColour = RGB(255, 0, 0);
+inline constexpr COLORREF kWakeUpBarEndColour = RGB(0, 0, 0);
+
+// The command of a wake-up after `hours` and `minutes`.
+constexpr UINT WakeUpCommandId(unsigned hours, unsigned minutes) {
+  return ID_TRAY_WAKE_BASE + hours * kWakeUpHourStep + minutes;
+}
+
+class TrayMenu : public display::TrayMenuHook {
+ public:
+  // The menu starts empty; the meter builds it when its window is made.
+  TrayMenu();
+  // The main window goes first, then the menu with every item and submenu.
+  ~TrayMenu() override;
+  TrayMenu(const TrayMenu&) = delete;
+  TrayMenu& operator=(const TrayMenu&) = delete;
+
+  // Rebuilds the menu in place in the current language. "WakeUp After" is offered only when
+  // the system allows standby now.
+  void BuildTrayMenu(HWND meter) override;
+  // Double click: the main window. Right button: the menu at the pointer.
+  void OnTrayNotify(HWND meter, UINT mouse_message) override;
+  void OnMenuCommand(HWND meter, UINT id) override;
+
+  // Greys Sleep and Hibernate while the system does not allow them.
+  void UpdateGreying();
+
+  controls::CMenuXP& menu() noexcept { return menu_; }
+  app::MainWindowHost& main_window() noexcept { return main_window_; }
+  bool power_action_running() const noexcept { return power_action_running_; }
+
+ private:
+  void ShowMenu(HWND meter);
+  void RunPowerAction(UINT id);
+
+  app::MainWindowHost main_window_;
+  controls::CMenuXP menu_;
+  // A power action blocks this thread (a sleep until the machine resumes); a command that
+  // reaches the meter meanwhile must not start another.
+  bool power_action_running_ = false;
+};
+
+}  // namespace vantrel::power

@@ -1,0 +1,291 @@
+// The main window under Wine: page choice and its refusal without batteries, the title, the
+// Languages menu and the language switch, placement when shown again, and keys on a page.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/about_dialog.h"
+#include "app/app_messages.h"
+#include "app/app_state.h"
+#include "app/main_dialog.h"
+#include "display/control_page.h"
+#include "display/meter_window.h"
+#include "framework/prompt.h"
+#include "i18n/core/language_table.h"
+#include "power/tray_menu.h"
+#include "resource.h"
+#include "win/dialog_template.h"
+#include "win/display_support.h"
+#include "win/power_test_machine.h"
+
+namespace vantrel::app {
+namespace {
+
+constexpr char kKey[] = "Software\\Vantrel";
+
+std::string Text(HWND hwnd) {
+  char text[256] = {};
+  ::GetWindowTextA(hwnd, text, sizeof text);
+  return text;
+}
+std::string MenuString(HMENU menu, UINT position) {
+  char text[256] = {};
+  ::GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+  return text;
+}
+std::vector<UINT> Checked(HMENU menu) {
+  std::vector<UINT> checked;
+  for (UINT i = 0; i < static_cast<UINT>(::GetMenuItemCount(menu)); ++i)
+    if (::GetMenuState(menu, i, MF_BYPOSITION) & MF_CHECKED) checked.push_back(i);
+  return checked;
+}
+std::string PageListText(HWND main, int item) {
+  char text[64] = {};
+  LVITEMA request{};
+  request.pszText = text;
+  request.cchTextMax = sizeof text;
+  ::SendDlgItemMessageA(main, IDC_PAGE_LIST, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(&request));
+  return text;
+}
+std::string StoredLanguage() {
+  auto value = vantrel::testing::ReadRaw(HKEY_CURRENT_USER, kKey, kLanguage);
+  return value.found ? std::string(value.data.begin(), value.data.end()).c_str() : "(none)";
+}
+
+// A program folder with a Languages folder, a simulated laptop, the program's language table,
+// the meter with the real tray menu, and prompts recorded.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(vantrel::testing::DeleteTree(HKEY_CURRENT_USER, kKey));
+    saved_ = State();
+    State().app_directory = dir_.path();
+    ASSERT_TRUE(::CreateDirectoryA(languages_.c_str(), nullptr));
+    i18n::InstallTexts(&table_);
+    Boot(2);
+    auto menu = std::make_unique<power::TrayMenu>();
+    tray_ = menu.get();
+    meter_.set_tray_menu(std::move(menu));
+    ASSERT_TRUE(meter_.Create());
+    State().meter_window = meter_.hwnd();
+  }
+  void TearDown() override {
+    host_.DestroyMainWindow();
+    for (const std::string& file : files_) ::DeleteFileA(file.c_str());
+    ::RemoveDirectoryA((languages_ + "Folder.lng").c_str());
+    ::RemoveDirectoryA(languages_.c_str());
+    State() = saved_;
+    vantrel::testing::DeleteTree(HKEY_CURRENT_USER, kKey);
+  }
+  void Boot(size_t batteries) {
+    platform::sim::SimState state = platform::sim::DefaultLaptop();
+    state.batteries.resize(batteries);
+    pc_.Boot(state);
+  }
+  void WriteLanguage(const std::string& name, const char* lines) {
+    files_.push_back(languages_ + name + ".lng");
+    std::FILE* file = std::fopen(files_.back().c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs(lines, file);
+    std::fclose(file);
+  }
+  CMainDialog& Open() {
+    host_.ShowMainWindow();
+    EXPECT_NE(host_.window(), nullptr);
+    return *host_.window();
+  }
+  void Command(UINT id) { ::SendMessageA(host_.window()->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  LRESULT Choose(WPARAM entry) { return ::SendMessageA(host_.window()->hwnd(), WM_PAGE_SELECTED, entry, 0); }
+
+  vantrel::testing::TempDir dir_;
+  std::string languages_ = dir_.path() + "\\Languages\\";
+  std::vector<std::string> files_;
+  AppState saved_;
+  vantrel::testing::PowerTestMachine pc_;
+  i18n::LanguageTable table_{languages_};
+  vantrel::testing::DisplayTestScope display_;
+  fw::PromptRecorder prompts_;
+  display::MeterWindow meter_;
+  power::TrayMenu* tray_ = nullptr;
+  MainWindowHost host_;
+};
+
+TEST_F(MainWindowTest, PagesAreBuiltOnlyWhenThePageOnShowChanges) {
+  CMainDialog& main = Open();
+  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Control");
+  HWND control = main.current_page()->hwnd();
+  EXPECT_EQ(Choose(kControlPage), 0);
+  EXPECT_EQ(Choose(static_cast<WPARAM>(-1)), 0);
+  EXPECT_EQ(main.pages_built(), 1u);
+
+  EXPECT_EQ(Choose(kSchemesPage), 1);
+  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Schemes");
+  EXPECT_FALSE(::IsWindow(control));
+  RECT r{};  // right of the page list, at the top, shown
+  ::GetWindowRect(main.current_page()->hwnd(), &r);
+  ::MapWindowPoints(nullptr, main.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, kPageLeft);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_TRUE(::IsWindowVisible(main.current_page()->hwnd()));
+
+  Command(ID_PAGE_BATTERIES);
+  Command(ID_PAGE_BATTERIES);
+  Command(ID_PAGE_POLICY);
+  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Policy");
+  EXPECT_EQ(main.pages_built(), 4u);
+  EXPECT_TRUE(prompts_.entries().empty());
+  EXPECT_EQ(::SendMessageA(main.hwnd(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0), TRUE);
+}
+
+TEST_F(MainWindowTest, WithoutBatteriesTheBatteriesPageIsRefusedOnceAndTheShownPageStays) {
+  Boot(0);
+  CMainDialog& main = Open();
+  HWND control = main.current_page()->hwnd();
+  Choose(kBatteriesPage);
+  ASSERT_EQ(prompts_.entries().size(), 1u);
+  EXPECT_EQ(prompts_.entries()[0].text, "This computer don't have batteries!");
+  EXPECT_EQ(prompts_.entries()[0].owner, main.hwnd());
+  EXPECT_EQ(main.current_page()->hwnd(), control);
+
+  Choose(kBatteriesPage);
+  Command(ID_PAGE_BATTERIES);
+  EXPECT_EQ(prompts_.entries().size(), 1u);
+  // Re-texting after the refusal names the page on show, not the refused one.
+  Command(ID_LANGUAGE_DEFAULT);
+  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Control");
+
+  EXPECT_EQ(Choose(kControlPage), 1);
+  EXPECT_EQ(main.pages_built(), 2u);
+  EXPECT_FALSE(::IsWindow(control));
+}
+
+TEST_F(MainWindowTest, ALanguageIsStoredCheckedAppliedEverywhereAndAFailedOneChangesNothing) {
+  WriteLanguage("Deutsch", "2 Abbrechen\r\n1000 Hauptfenster...\r\n3001 Steuerung\r\n3100 Seiten\r\n3200 Standard\r\n");
+  ASSERT_TRUE(::CreateDirectoryA((languages_ + "Folder.lng").c_str(), nullptr));  // not a file: not listed
+  CMainDialog& main = Open();
+  HMENU languages = main.languages_menu();
+  ASSERT_EQ(::GetMenuItemCount(languages), 3);
+  EXPECT_EQ(MenuString(languages, 2), "Deutsch");
+  EXPECT_EQ(::GetMenuItemID(languages, 2), static_cast<UINT>(ID_LANGUAGE_FIRST));
+  EXPECT_EQ(Checked(languages), std::vector<UINT>{0});
+
+  Command(ID_LANGUAGE_FIRST);
+  EXPECT_EQ(StoredLanguage(), "Deutsch");
+  EXPECT_EQ(Checked(languages), std::vector<UINT>{2});
+  EXPECT_EQ(MenuString(::GetMenu(main.hwnd()), 0), "Seiten");
+  EXPECT_EQ(MenuString(languages, 0), "Standard");
+  EXPECT_EQ(PageListText(main.hwnd(), 0), "Steuerung");
+  EXPECT_EQ(PageListText(main.hwnd(), 1), "");  // the file lacks it
+  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Steuerung");
+  EXPECT_EQ(main.current_page()->ItemText(IDCANCEL), "Abbrechen");
+  MENUITEMINFOA info{};  // owner-drawn items keep their texts in their records
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_DATA;
+  ::GetMenuItemInfoA(tray_->menu().handle(), ID_TRAY_MAIN_DIALOG, FALSE, &info);
+  const controls::CMenuXPItem* item = controls::CMenuXPItem::FromData(info.dwItemData);
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->text, "Hauptfenster...");
+  EXPECT_EQ(pc_.Logged("Beep frequency=1000 duration=100"), 1u);
+
+  Command(ID_LANGUAGE_DEFAULT);
+  EXPECT_EQ(StoredLanguage(), "");
+  EXPECT_EQ(Checked(languages), std::vector<UINT>{0});
+  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Control");
+  EXPECT_EQ(pc_.Logged("Beep"), 2u);
+
+  ::DeleteFileA(files_[0].c_str());  // listed, then gone
+  Command(ID_LANGUAGE_FIRST);
+  EXPECT_EQ(StoredLanguage(), "");
+  EXPECT_EQ(Checked(languages), std::vector<UINT>{0});
+  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Control");
+  EXPECT_EQ(pc_.Logged("Beep"), 2u);
+}
+
+TEST_F(MainWindowTest, TheRememberedLanguageIsCheckedOnlyOnAFileOfThatName) {
+  WriteLanguage("Deutsch", "3001 Steuerung\r\n");
+  WriteLanguage("Default", "3001 Vorgabe\r\n");
+  for (const char* name : {"Deutsch", "Klingon", "deutsch", "Default"}) {
+    State().settings.Language = name;
+    MainWindowHost host;
+    host.ShowMainWindow();
+    HMENU languages = host.window()->languages_menu();
+    const std::vector<UINT> checked = Checked(languages);
+    if (std::string(name) == "Klingon" || std::string(name) == "deutsch") {
+      EXPECT_TRUE(checked.empty()) << name;
+    } else {
+      ASSERT_EQ(checked.size(), 1u) << name;
+      EXPECT_GE(checked[0], kFirstLanguageFilePosition) << "the file's item, not the built-in texts' one";
+      EXPECT_EQ(MenuString(languages, checked[0]), name);
+    }
+  }
+}
+
+TEST_F(MainWindowTest, FirstShowIsCentredLaterShowsKeepThePlaceAndHelpWithoutAFileIsHarmless) {
+  CMainDialog& main = Open();
+  RECT work{}, r{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  ::GetWindowRect(main.hwnd(), &r);
+  EXPECT_EQ(r.left, (work.right - (r.right - r.left)) / 2);
+  EXPECT_EQ(r.top, (work.bottom - (r.bottom - r.top)) / 2);
+
+  ::SetWindowPos(main.hwnd(), nullptr, 37, 41, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  HWND page = main.current_page()->hwnd();
+  ::SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  vantrel::testing::Pump(50);  // the window's close request arrives as a posted Cancel
+  EXPECT_FALSE(::IsWindowVisible(main.hwnd()));
+  host_.ShowMainWindow();
+  EXPECT_EQ(host_.window(), &main);
+  ::GetWindowRect(main.hwnd(), &r);
+  EXPECT_EQ(r.left, 37);
+  EXPECT_EQ(r.top, 41);
+  EXPECT_EQ(main.current_page()->hwnd(), page);
+
+  Command(ID_HELP_TOPICS);  // the folder holds no help file
+  EXPECT_EQ(CAboutDialog(nullptr).Lines()[0], "Vantrel 1.00");  // from the version resource
+  host_.DestroyMainWindow();
+  EXPECT_FALSE(::IsWindow(page));
+  host_.ShowMainWindow();  // the program is ending: nothing comes back
+  EXPECT_EQ(main.hwnd(), nullptr);
+}
+
+// A page that notes its own OK and Cancel before closing its host.
+class NotingPage : public display::CControlPage {
+ public:
+  using CControlPage::CControlPage;
+  std::vector<int> ends;
+
+ protected:
+  void OnOK() override {
+    ends.push_back(IDOK);
+    CControlPage::OnOK();
+  }
+  void OnCancel() override {
+    ends.push_back(IDCANCEL);
+    CControlPage::OnCancel();
+  }
+};
+
+TEST(PageKeysTest, EnterAndEscapeOnAPageReachThePageWhichClosesItsHost) {
+  vantrel::testing::DialogTemplate host_template("Host", 300, 250);
+  fw::Dialog host(host_template.get(), nullptr);
+  ASSERT_TRUE(host.Create());
+  NotingPage page(host.hwnd());
+  ASSERT_TRUE(page.Create());
+  fw::RegisterModeless(page.hwnd());
+  for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+    ::ShowWindow(host.hwnd(), SW_SHOW);
+    MSG msg{::GetDlgItem(page.hwnd(), IDOK), WM_KEYDOWN, key, 0x00010001, 0, {}};
+    ::SetFocus(msg.hwnd);
+    EXPECT_TRUE(fw::PreTranslateDialogMessage(msg));
+    vantrel::testing::Pump(50);
+    EXPECT_FALSE(::IsWindowVisible(host.hwnd())) << key;
+  }
+  EXPECT_EQ(page.ends, (std::vector<int>{IDOK, IDCANCEL}));
+  page.DestroyWindow();
+  host.DestroyWindow();
+}
+
+}  // namespace
+}  // namespace vantrel::app

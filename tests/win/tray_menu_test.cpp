@@ -1,0 +1,285 @@
+// The tray menu under Wine on a simulated laptop: its items and submenus, the greying by the
+// machine's permissions, the commands reaching the machine, the tray icon's mouse events and
+// Exit.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_messages.h"
+#include "app/app_state.h"
+#include "app/corvane_app.h"
+#include "display/meter_window.h"
+#include "display/tray_icon.h"
+#include "framework/prompt.h"
+#include "power/tray_menu.h"
+#include "resource.h"
+#include "win/display_support.h"
+#include "win/power_test_machine.h"
+#include "win/test_support.h"
+
+namespace vantrel::power {
+namespace {
+
+using controls::CMenuXP;
+using controls::CMenuXPItem;
+using platform::sim::SimState;
+using vantrel::testing::Pump;
+
+// One line per item: "bar:<title>", "-", "popup:<text>" or "<id>:<text>".
+std::vector<std::string> Describe(HMENU menu) {
+  std::vector<std::string> lines;
+  for (UINT i = 0; i < static_cast<UINT>(::GetMenuItemCount(menu)); ++i) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
+    ::GetMenuItemInfoA(menu, i, TRUE, &info);
+    const CMenuXPItem* item = CMenuXPItem::FromData(info.dwItemData);
+    lines.push_back(!item             ? "(no record)"
+                    : item->side_bar  ? "bar:" + item->text
+                    : item->separator ? "-"
+                    : info.hSubMenu   ? "popup:" + item->text
+                                      : std::to_string(info.wID) + ":" + item->text);
+  }
+  return lines;
+}
+
+CMenuXP* Submenu(HMENU menu, UINT position) {
+  return dynamic_cast<CMenuXP*>(fw::FindMenuHandler(::GetSubMenu(menu, static_cast<int>(position))));
+}
+
+bool Greyed(HMENU menu, UINT command) { return (::GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0; }
+
+SimState Laptop(bool standby = true, bool hibernate = true) {
+  SimState state = platform::sim::DefaultLaptop();
+  state.capabilities.SystemS3 = standby;
+  state.capabilities.SystemS4 = hibernate;
+  state.time_scale = 100000;     // hours of sleep in a fraction of a second
+  state.suspend_seconds = 36000;  // only the wake-up timer ends a sleep early
+  return state;
+}
+
+class TrayMenuTest : public ::testing::Test {
+ protected:
+  void Start(const SimState& state) {
+    pc_.Boot(state);
+    auto menu = std::make_unique<TrayMenu>();
+    tray_ = menu.get();
+    meter_.set_tray_menu(std::move(menu));
+    ASSERT_TRUE(meter_.Create());
+    app::State().meter_window = meter_.hwnd();
+    app::State().app_directory = dir_.path();
+  }
+  void TearDown() override {
+    if (tray_) tray_->main_window().DestroyMainWindow();
+    app::State().meter_window = nullptr;
+    app::State().app_directory = saved_directory_;
+  }
+  HMENU top() { return tray_->menu().handle(); }
+  void Command(UINT id) { ::SendMessageA(meter_.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  // Sleeps that the wake-up timer ended (real time passes while the request is armed, so the
+  // simulated seconds fall a little short of the request's).
+  size_t WokenByTheTimer() {
+    size_t n = 0;
+    for (const std::string& line : pc_.machine().Log())
+      n += line.rfind("Resume after ", 0) == 0 && line.find(" s (wake-up timer)") != std::string::npos;
+    return n;
+  }
+  void Notify(UINT mouse_message) { ::SendMessageA(meter_.hwnd(), app::WM_TRAY_CALLBACK, 0, mouse_message); }
+
+  vantrel::testing::TempDir dir_;
+  std::string saved_directory_ = app::State().app_directory;
+  vantrel::testing::PowerTestMachine pc_;
+  vantrel::testing::DisplayTestScope display_;
+  fw::PromptRecorder prompts_;
+  display::MeterWindow meter_;
+  TrayMenu* tray_ = nullptr;
+};
+
+TEST_F(TrayMenuTest, ItemsSubmenusAndARebuildThatLeaksNothing) {
+  Start(Laptop());
+  const std::vector<std::string> expected = {
+      "bar:Vantrel 1.00", "1:Main Dialog...", "-",      "5:Logging Off", "6:Shutdown", "7:Reboot", "-",
+      "popup:WakeUp After", "3:Sleep",        "4:Hibernate", "-",         "16:Exit"};
+  EXPECT_EQ(Describe(top()), expected);
+  EXPECT_EQ(::GetMenuDefaultItem(top(), FALSE, 0), static_cast<UINT>(ID_TRAY_MAIN_DIALOG));
+  EXPECT_EQ(tray_->menu().style, CMenuXP::kStyle3D);
+
+  CMenuXP* hours = Submenu(top(), 7);
+  ASSERT_NE(hours, nullptr);
+  EXPECT_EQ(Describe(hours->handle()),
+            (std::vector<std::string>{"bar:Hours", "popup:0", "popup:1", "popup:2", "popup:3", "popup:4", "popup:5",
+                                      "popup:6", "popup:7", "popup:8"}));
+  EXPECT_EQ(hours->style, CMenuXP::kStyleFlat);
+  EXPECT_EQ(hours->side_bar_start_colour, RGB(0, 255, 0));
+  CMenuXP* two_hours = Submenu(hours->handle(), 3);
+  ASSERT_NE(two_hours, nullptr);
+  EXPECT_EQ(Describe(two_hours->handle()),
+            (std::vector<std::string>{"bar:Minutes", "1200:0", "1201:1", "1202:2", "1203:3", "1205:5", "1210:10",
+                                      "1215:15", "1225:25", "1245:45", "1250:50"}));
+  EXPECT_EQ(two_hours->style, CMenuXP::kStyleFlat);
+  EXPECT_EQ(two_hours->side_bar_start_colour, RGB(255, 0, 0));
+  EXPECT_EQ(Describe(Submenu(hours->handle(), 9)->handle()).back(), "1850:50");
+
+  // A rebuild replaces every item, submenu and icon: nothing stays behind.
+  const long user_objects = fw::LiveUserObjects();
+  tray_->BuildTrayMenu(meter_.hwnd());
+  EXPECT_EQ(Describe(top()), expected);
+  EXPECT_EQ(fw::LiveUserObjects(), user_objects);
+}
+
+TEST_F(TrayMenuTest, StandbyDecidesTheWakeUpItemAtBuildAndGreyingFollowsThePermissions) {
+  Start(Laptop(false, true));
+  EXPECT_EQ(Describe(top())[7], "3:Sleep");  // no "WakeUp After"
+  tray_->UpdateGreying();
+  EXPECT_TRUE(Greyed(top(), ID_TRAY_SLEEP));
+  EXPECT_FALSE(Greyed(top(), ID_TRAY_HIBERNATE));
+
+  pc_.state().capabilities.SystemS3 = TRUE;
+  pc_.state().capabilities.SystemS4 = FALSE;
+  tray_->UpdateGreying();
+  EXPECT_FALSE(Greyed(top(), ID_TRAY_SLEEP));
+  EXPECT_TRUE(Greyed(top(), ID_TRAY_HIBERNATE));
+  EXPECT_EQ(Describe(top())[7], "3:Sleep");  // only a rebuild adds it
+  tray_->BuildTrayMenu(meter_.hwnd());
+  EXPECT_EQ(Describe(top())[7], "popup:WakeUp After");
+
+  pc_.state().hiber_file_present = false;  // hibernation needs its file too
+  pc_.state().capabilities.SystemS4 = TRUE;
+  tray_->UpdateGreying();
+  EXPECT_TRUE(Greyed(top(), ID_TRAY_HIBERNATE));
+}
+
+TEST_F(TrayMenuTest, WakeUpCommandsSleepUntilTheirTimerAndTheOthersReachTheMachine) {
+  Start(Laptop());
+  Command(WakeUpCommandId(2, 15));
+  EXPECT_EQ(pc_.Logged("SetWaitableTimer due=-81000000000 period=0 resume=1"), 1u);
+  EXPECT_EQ(pc_.Logged("SetSuspendState hibernate=0 forceCritical=1 disableWakeEvent=0"), 1u);
+  EXPECT_EQ(WokenByTheTimer(), 1u);
+  Command(1850);
+  EXPECT_EQ(pc_.Logged("SetWaitableTimer due=-318000000000 period=0 resume=1"), 1u);
+  EXPECT_EQ(WokenByTheTimer(), 2u);
+
+  pc_.machine().ClearLog();
+  for (UINT nothing : {0u, 2u, 8u, 15u, 17u, 1000u}) Command(nothing);
+  EXPECT_TRUE(pc_.machine().Log().empty());
+
+  Command(ID_TRAY_SLEEP);
+  Command(ID_TRAY_HIBERNATE);
+  Command(ID_TRAY_LOG_OFF);
+  Command(ID_TRAY_SHUT_DOWN);
+  Command(ID_TRAY_REBOOT);
+  EXPECT_EQ(pc_.Logged("SetSuspendState hibernate=0 forceCritical=0 disableWakeEvent=1"), 1u);
+  EXPECT_EQ(pc_.Logged("SetSuspendState hibernate=1 forceCritical=0 disableWakeEvent=1"), 1u);
+  EXPECT_EQ(pc_.Logged("ExitWindowsEx flags=0x10"), 1u);
+  EXPECT_EQ(pc_.Logged("ExitWindowsEx flags=0x18"), 1u);
+  EXPECT_EQ(pc_.Logged("ExitWindowsEx flags=0x12"), 1u);
+  EXPECT_TRUE(::IsWindow(meter_.hwnd()));
+}
+
+// Delivers commands to the meter while the machine is being put to sleep, as a message that
+// reaches the blocked thread would.
+class CommandsDuringSuspend : public platform::ForwardingSystemApi {
+ public:
+  CommandsDuringSuspend(platform::SystemApi& target, HWND meter) : ForwardingSystemApi(target), meter_(meter) {}
+  BOOLEAN SetSuspendState(BOOLEAN h, BOOLEAN f, BOOLEAN d) override {
+    if (!sent_) {
+      sent_ = true;
+      for (UINT id : {1850u, static_cast<UINT>(ID_TRAY_SLEEP), static_cast<UINT>(ID_TRAY_HIBERNATE)})
+        ::SendMessageA(meter_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    }
+    return ForwardingSystemApi::SetSuspendState(h, f, d);
+  }
+
+ private:
+  HWND meter_;
+  bool sent_ = false;
+};
+
+TEST_F(TrayMenuTest, APowerActionArrivingDuringASuspendStartsNothing) {
+  Start(Laptop());
+  CommandsDuringSuspend during(pc_.fake(), meter_.hwnd());
+  platform::ScopedSystemApi scoped(during);
+  Command(WakeUpCommandId(0, 5));
+  EXPECT_EQ(pc_.fake().Count("SetSuspendState"), 1u);
+  EXPECT_EQ(pc_.fake().Count("CreateWaitableTimerA"), 1u);
+  EXPECT_FALSE(tray_->power_action_running());
+  Command(ID_TRAY_SLEEP);  // afterwards the next one runs
+  EXPECT_EQ(pc_.fake().Count("SetSuspendState"), 2u);
+}
+
+struct TrackingSeen {
+  HWND meter = nullptr;
+  bool found = false;
+  RECT popup{};
+  bool meter_in_front = false;
+  bool sleep_greyed = false;
+  HMENU menu = nullptr;
+} g_seen;
+
+void CALLBACK LookAtTheMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  HWND popup = ::FindWindowA("#32768", nullptr);
+  g_seen.found = popup && ::IsWindowVisible(popup);
+  if (popup) ::GetWindowRect(popup, &g_seen.popup);
+  g_seen.meter_in_front = ::GetForegroundWindow() == g_seen.meter;
+  g_seen.sleep_greyed = Greyed(g_seen.menu, ID_TRAY_SLEEP);
+  ::EndMenu();
+}
+
+TEST_F(TrayMenuTest, RightButtonGreysThenTracksAtThePointerWithTheMeterInFront) {
+  Start(Laptop(false, true));
+  g_seen = TrackingSeen{meter_.hwnd()};
+  g_seen.menu = top();
+  vantrel::testing::MovePointer(700, 400);
+  UINT_PTR timer = ::SetTimer(nullptr, 0, 300, &LookAtTheMenu);
+  Notify(WM_RBUTTONDOWN);  // returns when the menu has closed
+  ::KillTimer(nullptr, timer);
+  EXPECT_TRUE(g_seen.found);
+  EXPECT_EQ(g_seen.popup.right, 700);
+  EXPECT_EQ(g_seen.popup.top, 400);
+  EXPECT_TRUE(g_seen.meter_in_front);
+  EXPECT_TRUE(g_seen.sleep_greyed);
+  MSG msg;
+  EXPECT_TRUE(::PeekMessageA(&msg, meter_.hwnd(), WM_NULL, WM_NULL, PM_REMOVE));
+}
+
+void CALLBACK QuitWithAnotherCode(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(99); }
+HWND g_exiting_meter = nullptr;
+void CALLBACK ChooseExit(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  ::SendMessageA(g_exiting_meter, WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
+}
+
+// Exit is chosen while the About box runs its own loop inside a handler of the main window.
+TEST(TrayExitTest, ExitWhileTheAboutBoxIsOpenClosesTheMainWindowThenTheMeterAndTheIconGoes) {
+  ASSERT_TRUE(vantrel::testing::DeleteTree(HKEY_CURRENT_USER, "Software\\Vantrel"));
+  vantrel::testing::DisplayTestScope display;
+  fw::PromptRecorder prompts;
+  HWND meter = nullptr;
+  UINT icon = 0;
+  {
+    app::CorvaneApp application;
+    ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
+    meter = application.meter()->hwnd();
+    icon = application.tray_icon()->record().uID;
+    ASSERT_TRUE(vantrel::testing::TrayIconExists(meter, icon));
+    ::SendMessageA(meter, app::WM_TRAY_CALLBACK, 0, WM_LBUTTONDBLCLK);  // opens the main window
+    HWND main = ::FindWindowA(nullptr, "Vantrel - Control");
+    ASSERT_NE(main, nullptr);
+    g_exiting_meter = meter;
+    UINT_PTR exit = ::SetTimer(nullptr, 0, 200, &ChooseExit);
+    ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(ID_HELP_ABOUT, 0), 0);  // ends with its window
+    ::KillTimer(nullptr, exit);
+    EXPECT_FALSE(::IsWindow(main));
+    EXPECT_FALSE(::IsWindow(meter));
+    UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, &QuitWithAnotherCode);
+    EXPECT_EQ(fw::RunMessageLoop(), 0);
+    ::KillTimer(nullptr, guard);
+  }
+  EXPECT_FALSE(vantrel::testing::TrayIconExists(meter, icon));
+  vantrel::testing::DeleteTree(HKEY_CURRENT_USER, "Software\\Vantrel");
+}
+
+}  // namespace
+}  // namespace vantrel::power
