@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "../win/icon_directory.h"
+#include "win/icon_directory.h"
 #include "controls/menu_xp.h"
 #include "framework/handles.h"
 #include "resource.h"
