@@ -9,23 +9,13 @@
 #include "controls/masked_edit.h"
 #include "i18n/core/language_table.h"
 #include "resource.h"
-#include "win/control_host.h"
 #include "win/test_support.h"
 
 namespace vantrel::controls {
 namespace {
 
-std::string TextOf(HWND hwnd) {
-  char text[128] = {};
-  ::GetWindowTextA(hwnd, text, sizeof text);
-  return text;
-}
-
-std::string MenuText(HMENU menu, UINT position) {
-  char text[128] = {};
-  ::GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-  return text;
-}
+using testing::MenuString;
+using testing::WindowText;
 
 class TimeEditTest : public ::testing::Test {
  protected:
@@ -39,7 +29,7 @@ class TimeEditTest : public ::testing::Test {
     ASSERT_TRUE(edit.SetPromptChar("0"));
   }
 
-  std::string Text() const { return TextOf(edit.hwnd()); }
+  std::string Text() const { return WindowText(edit.hwnd()); }
   std::pair<DWORD, DWORD> Selection() const {
     DWORD start = 0;
     DWORD end = 0;
@@ -151,12 +141,12 @@ TEST_F(TimeEditTest, PasteAndControlCharactersChangeNothing) {
 TEST_F(TimeEditTest, RealKeystrokesReachTheMask) {
   ::SetForegroundWindow(host.hwnd());
   ::SetFocus(edit.hwnd());
-  testing::PumpMessages(100);
+  testing::Pump(100);
   ASSERT_EQ(::GetFocus(), edit.hwnd());
   for (BYTE key : {BYTE{'2'}, BYTE{'7'}, BYTE{'4'}, BYTE{VK_BACK}}) {
     ::keybd_event(key, 0, 0, 0);
     ::keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    testing::PumpMessages(50);
+    testing::Pump(50);
   }
   EXPECT_EQ(Text(), "2:00:00");  // 7 refused, 4 typed, then Backspace took it back
   EXPECT_EQ(edit.current_position(), 2);
@@ -164,15 +154,15 @@ TEST_F(TimeEditTest, RealKeystrokesReachTheMask) {
 
 TEST_F(TimeEditTest, BadMasksDisableTheControl) {
   EXPECT_FALSE(next.Init("[0-9", ""));
-  EXPECT_EQ(TextOf(next.hwnd()), "Init failed.");
+  EXPECT_EQ(WindowText(next.hwnd()), "Init failed.");
   EXPECT_FALSE(::IsWindowEnabled(next.hwnd()));
   EXPECT_FALSE(next.Init("[-9]", ""));
-  EXPECT_EQ(TextOf(next.hwnd()), "SetValidChars failed.");
+  EXPECT_EQ(WindowText(next.hwnd()), "SetValidChars failed.");
   EXPECT_FALSE(::IsWindowEnabled(next.hwnd()));
   ::SendMessageA(next.hwnd(), WM_CHAR, '1', 1);
-  EXPECT_EQ(TextOf(next.hwnd()), "SetValidChars failed.");
+  EXPECT_EQ(WindowText(next.hwnd()), "SetValidChars failed.");
   EXPECT_TRUE(next.Init(kTimeMask, "123"));
-  EXPECT_EQ(TextOf(next.hwnd()), "1:23:__");
+  EXPECT_EQ(WindowText(next.hwnd()), "1:23:__");
   EXPECT_TRUE(::IsWindowEnabled(next.hwnd()));
 }
 
@@ -196,7 +186,7 @@ TEST_F(TimeEditTest, RightClickOpensThePresetsAndOneIsChosen) {
   g_popup_seen = false;
   ::SetTimer(host.hwnd(), 1, 60, &WalkPresets);
   ::SendMessageA(edit.hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(5, 5));  // returns when the popup closes
-  testing::PumpMessages(50);
+  testing::Pump(50);
   EXPECT_TRUE(g_popup_seen);
   EXPECT_EQ(g_next_key, std::size(kWalkToTwoFifteen));
   EXPECT_EQ(::GetFocus(), edit.hwnd());
@@ -206,9 +196,9 @@ TEST_F(TimeEditTest, RightClickOpensThePresetsAndOneIsChosen) {
 TEST_F(TimeEditTest, PresetsSetTheTimeAndFollowTheLanguage) {
   HMENU presets = edit.presets();
   ASSERT_EQ(::GetMenuItemCount(presets), 8);
-  EXPECT_EQ(MenuText(presets, 4), "2 Hours");
+  EXPECT_EQ(MenuString(presets, 4), "2 Hours");
   HMENU two_hours = ::GetSubMenu(presets, 4);
-  EXPECT_EQ(MenuText(two_hours, 6), "15 Minutes");
+  EXPECT_EQ(MenuString(two_hours, 6), "15 Minutes");
   EXPECT_EQ(::GetMenuItemID(::GetSubMenu(presets, 7), 10), static_cast<UINT>(ID_TIME_PRESET_LAST));
 
   ::SendMessageA(edit.hwnd(), WM_COMMAND, ::GetMenuItemID(two_hours, 6), 0);
@@ -229,9 +219,9 @@ TEST_F(TimeEditTest, PresetsSetTheTimeAndFollowTheLanguage) {
   i18n::InstallTexts(nullptr);
   EXPECT_FALSE(::IsMenu(two_hours));
   ASSERT_EQ(::GetMenuItemCount(presets), 8);
-  EXPECT_EQ(MenuText(presets, 0), "Nie");
-  EXPECT_EQ(MenuText(presets, 4), "2 Stunden");
-  EXPECT_EQ(MenuText(::GetSubMenu(presets, 4), 6), "15 Minuten");
+  EXPECT_EQ(MenuString(presets, 0), "Nie");
+  EXPECT_EQ(MenuString(presets, 4), "2 Stunden");
+  EXPECT_EQ(MenuString(::GetSubMenu(presets, 4), 6), "15 Minuten");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "controls/menu_xp.h"
-#include "win/control_host.h"
+#include "win/test_support.h"
 
 namespace vantrel::controls {
 namespace {

@@ -10,7 +10,6 @@
 
 #include "controls/icon_combo.h"
 #include "controls/page_list.h"
-#include "win/control_host.h"
 #include "win/test_support.h"
 
 namespace vantrel::controls {
@@ -109,7 +108,7 @@ TEST_F(PageListTest, ReleaseSendsThePressedIconOnly) {
   Send(WM_MOUSEMOVE, Centre(1));
   Send(WM_LBUTTONDOWN, Centre(1));
   PointerAt(POINT{800, 450});
-  testing::PumpMessages(700);
+  testing::Pump(700);
   EXPECT_EQ(pages.hot_item(), -1);
   EXPECT_FALSE(pages.pressed());
   EXPECT_FALSE(pages.tracking());
@@ -121,7 +120,7 @@ TEST_F(PageListTest, ReleaseSendsThePressedIconOnly) {
   Send(WM_MOUSEMOVE, blank);
   Send(WM_LBUTTONDOWN, blank);
   PointerAt(POINT{800, 450});
-  testing::PumpMessages(700);
+  testing::Pump(700);
   EXPECT_FALSE(pages.pressed());
   Send(WM_MOUSEMOVE, Centre(3));
   Send(WM_LBUTTONDOWN, Centre(3));
@@ -139,7 +138,7 @@ TEST_F(PageListTest, DoubleClickSendsTwiceAndNothingSelects) {
     ::keybd_event(key, 0, 0, 0);
     ::keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
   }
-  testing::PumpMessages(100);
+  testing::Pump(100);
   EXPECT_EQ(Selected(), 0u);
 }
 

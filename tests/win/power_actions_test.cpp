@@ -3,89 +3,75 @@
 #include <gtest/gtest.h>
 
 #include "power/power_actions.h"
-#include "win/power_test_machine.h"
+#include "win/test_support.h"
 
 namespace vantrel::power {
 namespace {
 
-using Calls = std::vector<std::string>;
+using Lines = std::vector<std::string>;
 
-platform::sim::SimState Laptop() {
+platform::sim::SimState Laptop(void (*change)(platform::sim::SimState&) = nullptr) {
   platform::sim::SimState state = platform::sim::DefaultLaptop();
   state.time_scale = 1000;  // simulated sleeps pass at once
+  if (change) change(state);
   return state;
 }
 
-TEST(PowerActionsTest, ShutDownAndRebootAskApplicationsAndNeedThePrivilege) {
+TEST(PowerActionsTest, ExitsNeedThePrivilegeAndSleepsPassTheirChoices) {
   testing::PowerTestMachine pc;
   pc.Boot(Laptop());
+  // Power off (not halt) and reboot, hung applications forced, no EWX_FORCE (4).
   EXPECT_EQ(ShutDownSystem(), 0);
   EXPECT_EQ(RebootSystem(), 0);
-  // Power off (not halt) and reboot, hung applications forced, no EWX_FORCE (4).
-  const Calls step = {"OpenProcessToken 0x28", "AdjustTokenPrivileges"};
-  Calls expected = step;
-  expected.push_back("ExitWindowsEx 0x18 0");
-  expected.insert(expected.end(), step.begin(), step.end());
-  expected.push_back("ExitWindowsEx 0x12 0");
-  EXPECT_EQ(pc.fake().calls, expected);
+  const std::string privilege = "AdjustTokenPrivileges SeShutdownPrivilege enabled";
+  EXPECT_EQ(pc.machine().Log(),
+            (Lines{privilege, "ExitWindowsEx flags=0x18 reason=0", privilege, "ExitWindowsEx flags=0x12 reason=0"}));
   EXPECT_EQ(pc.machine().OpenHandleCount(), 0u) << "the token is closed";
-  EXPECT_EQ(pc.Logged("ExitWindowsEx flags=0x12 reason=0"), 1u);
-
-  platform::sim::SimState denied = Laptop();
-  denied.shutdown_privilege = false;
-  pc.Boot(denied);
-  EXPECT_EQ(ShutDownSystem(), ERROR_NOT_ALL_ASSIGNED);
-  EXPECT_EQ(RebootSystem(), ERROR_NOT_ALL_ASSIGNED);
-  EXPECT_EQ(pc.fake().Count("ExitWindowsEx"), 0u);
-  EXPECT_EQ(pc.machine().OpenHandleCount(), 0u);
-}
-
-TEST(PowerActionsTest, LogOffReportsSuccessWhetherAcceptedOrRefused) {
-  testing::PowerTestMachine pc;
-  pc.Boot(Laptop());
+  // Log off is reported done whether the system accepts it or not.
+  pc.machine().ClearLog();
   EXPECT_EQ(LogOffUser(), 0);
   pc.fake().refuse_exit = true;
   EXPECT_EQ(LogOffUser(), 0);
-  EXPECT_EQ(pc.fake().calls, (Calls{"ExitWindowsEx 0x10 0", "ExitWindowsEx 0x10 0"}));
-}
+  EXPECT_EQ(pc.machine().Log(), Lines{"ExitWindowsEx flags=0x10 reason=0"});
 
-TEST(PowerActionsTest, SleepAndHibernatePassTheirChoicesWhenAllowed) {
-  testing::PowerTestMachine pc;
-  pc.Boot(Laptop());
+  pc.machine().ClearLog();
   EXPECT_EQ(SleepSystem(true, true), 0);
   EXPECT_EQ(SleepSystem(false, false), 0);
   EXPECT_EQ(HibernateSystem(true, true), 0);
-  EXPECT_EQ(pc.fake().calls, (Calls{"SetSuspendState 0 0 1", "SetSuspendState 0 1 0", "SetSuspendState 1 0 1"}));
+  EXPECT_EQ(pc.Logged("SetSuspendState hibernate=0 forceCritical=0 disableWakeEvent=1"), 1u);
+  EXPECT_EQ(pc.Logged("SetSuspendState hibernate=0 forceCritical=1 disableWakeEvent=0"), 1u);
+  EXPECT_EQ(pc.Logged("SetSuspendState hibernate=1 forceCritical=0 disableWakeEvent=1"), 1u);
   EXPECT_EQ(pc.Logged("Resume after"), 3u);
 
-  platform::sim::SimState refusing = Laptop();
-  refusing.suspend_refused = true;
-  pc.Boot(refusing);
-  EXPECT_EQ(SleepSystem(true, true), ERROR_OPERATION_ABORTED);
+  pc.Boot(Laptop([](platform::sim::SimState& s) { s.shutdown_privilege = false; }));
+  EXPECT_EQ(ShutDownSystem(), ERROR_NOT_ALL_ASSIGNED);
+  EXPECT_EQ(RebootSystem(), ERROR_NOT_ALL_ASSIGNED);
+  EXPECT_EQ(pc.Logged("ExitWindowsEx"), 0u);
+  EXPECT_EQ(pc.machine().OpenHandleCount(), 0u);
 
-  platform::sim::SimState desktop = Laptop();
-  desktop.capabilities.SystemS3 = FALSE;
-  desktop.hiber_file_present = false;
-  pc.Boot(desktop);
+  pc.Boot(Laptop([](platform::sim::SimState& s) { s.suspend_refused = true; }));
+  EXPECT_EQ(SleepSystem(true, true), ERROR_OPERATION_ABORTED);
+  pc.Boot(Laptop([](platform::sim::SimState& s) {
+    s.capabilities.SystemS3 = FALSE;
+    s.hiber_file_present = false;
+  }));
   EXPECT_EQ(SleepSystem(true, true), -1);
   EXPECT_EQ(HibernateSystem(true, true), -1);
-  EXPECT_TRUE(pc.fake().calls.empty());
+  EXPECT_TRUE(pc.machine().Log().empty());
 }
 
 TEST(PowerActionsTest, HibernationFileSwitchSendsOneByteAtLevelTen) {
   testing::PowerTestMachine pc;
   pc.Boot(Laptop());
   EXPECT_EQ(ReserveHibernationFile(false), 0);
-  EXPECT_EQ(pc.fake().calls, (Calls{"CallNtPowerInformation 10 in=1[0 ] out=null/0"}));
+  EXPECT_EQ(pc.fake().calls, Lines{"CallNtPowerInformation 10 in=1[0 ] out=null/0"});
   // Without the file hibernation is not allowed; the state file keeps the choice.
   EXPECT_FALSE(pc.machine().IsPwrHibernateAllowed());
   EXPECT_EQ(::GetPrivateProfileIntA("Machine", "HiberFilePresent", -1, pc.machine().ini_path().c_str()), 0);
   EXPECT_EQ(ReserveHibernationFile(true), 0);
   EXPECT_TRUE(pc.machine().IsPwrHibernateAllowed());
 
-  platform::sim::SimState user = Laptop();
-  user.shutdown_privilege = false;
-  pc.Boot(user);
+  pc.Boot(Laptop([](platform::sim::SimState& s) { s.shutdown_privilege = false; }));
   EXPECT_EQ(static_cast<DWORD>(ReserveHibernationFile(false)), 0xC0000022u);  // the status, unchanged
   EXPECT_TRUE(pc.machine().IsPwrHibernateAllowed());
 }

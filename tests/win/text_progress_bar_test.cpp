@@ -6,7 +6,6 @@
 
 #include "controls/menu_xp.h"
 #include "controls/text_progress_bar.h"
-#include "win/control_host.h"
 #include "win/test_support.h"
 
 namespace vantrel::controls {

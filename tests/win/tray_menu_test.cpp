@@ -8,14 +8,11 @@
 
 #include "app/app_messages.h"
 #include "app/app_state.h"
-#include "app/corvane_app.h"
 #include "display/meter_window.h"
 #include "display/tray_icon.h"
 #include "framework/prompt.h"
 #include "power/tray_menu.h"
 #include "resource.h"
-#include "win/display_support.h"
-#include "win/power_test_machine.h"
 #include "win/test_support.h"
 
 namespace vantrel::power {
@@ -201,11 +198,11 @@ TEST_F(TrayMenuTest, APowerActionArrivingDuringASuspendStartsNothing) {
   CommandsDuringSuspend during(pc_.fake(), meter_.hwnd());
   platform::ScopedSystemApi scoped(during);
   Command(WakeUpCommandId(0, 5));
-  EXPECT_EQ(pc_.fake().Count("SetSuspendState"), 1u);
-  EXPECT_EQ(pc_.fake().Count("CreateWaitableTimerA"), 1u);
+  EXPECT_EQ(pc_.Logged("SetSuspendState"), 1u);
+  EXPECT_EQ(pc_.Logged("CreateWaitableTimer"), 1u);
   EXPECT_FALSE(tray_->power_action_running());
   Command(ID_TRAY_SLEEP);  // afterwards the next one runs
-  EXPECT_EQ(pc_.fake().Count("SetSuspendState"), 2u);
+  EXPECT_EQ(pc_.Logged("SetSuspendState"), 2u);
 }
 
 struct TrackingSeen {
@@ -242,43 +239,6 @@ TEST_F(TrayMenuTest, RightButtonGreysThenTracksAtThePointerWithTheMeterInFront) 
   EXPECT_TRUE(g_seen.sleep_greyed);
   MSG msg;
   EXPECT_TRUE(::PeekMessageA(&msg, meter_.hwnd(), WM_NULL, WM_NULL, PM_REMOVE));
-}
-
-void CALLBACK QuitWithAnotherCode(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(99); }
-HWND g_exiting_meter = nullptr;
-void CALLBACK ChooseExit(HWND, UINT, UINT_PTR id, DWORD) {
-  ::KillTimer(nullptr, id);
-  ::SendMessageA(g_exiting_meter, WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
-}
-
-// Exit is chosen while the About box runs its own loop inside a handler of the main window.
-TEST(TrayExitTest, ExitWhileTheAboutBoxIsOpenClosesTheMainWindowThenTheMeterAndTheIconGoes) {
-  ASSERT_TRUE(vantrel::testing::DeleteTree(HKEY_CURRENT_USER, "Software\\Vantrel"));
-  vantrel::testing::DisplayTestScope display;
-  fw::PromptRecorder prompts;
-  HWND meter = nullptr;
-  UINT icon = 0;
-  {
-    app::CorvaneApp application;
-    ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
-    meter = application.meter()->hwnd();
-    icon = application.tray_icon()->record().uID;
-    ASSERT_TRUE(vantrel::testing::TrayIconExists(meter, icon));
-    ::SendMessageA(meter, app::WM_TRAY_CALLBACK, 0, WM_LBUTTONDBLCLK);  // opens the main window
-    HWND main = ::FindWindowA(nullptr, "Vantrel - Control");
-    ASSERT_NE(main, nullptr);
-    g_exiting_meter = meter;
-    UINT_PTR exit = ::SetTimer(nullptr, 0, 200, &ChooseExit);
-    ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(ID_HELP_ABOUT, 0), 0);  // ends with its window
-    ::KillTimer(nullptr, exit);
-    EXPECT_FALSE(::IsWindow(main));
-    EXPECT_FALSE(::IsWindow(meter));
-    UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, &QuitWithAnotherCode);
-    EXPECT_EQ(fw::RunMessageLoop(), 0);
-    ::KillTimer(nullptr, guard);
-  }
-  EXPECT_FALSE(vantrel::testing::TrayIconExists(meter, icon));
-  vantrel::testing::DeleteTree(HKEY_CURRENT_USER, "Software\\Vantrel");
 }
 
 }  // namespace

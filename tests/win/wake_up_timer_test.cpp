@@ -4,7 +4,7 @@
 
 #include "app/app_state.h"
 #include "power/wake_up_timer.h"
-#include "win/power_test_machine.h"
+#include "win/test_support.h"
 
 namespace vantrel::power {
 namespace {
@@ -22,54 +22,46 @@ class WakeUpTest : public ::testing::Test {
   }
   void SetUp() override { app::State().settings.BeepAfterWakeUp = 1; }
   void TearDown() override { app::State().settings.BeepAfterWakeUp = 0; }
-  bool WaitingThreadEnded() {
-    return pc_.fake().arming_thread && ::WaitForSingleObject(pc_.fake().arming_thread, 0) == WAIT_OBJECT_0;
-  }
   // The request is over: its thread has ended and its timer is closed.
   void ExpectCleanEnd() {
-    EXPECT_TRUE(WaitingThreadEnded());
+    EXPECT_TRUE(pc_.fake().arming_thread && ::WaitForSingleObject(pc_.fake().arming_thread, 0) == WAIT_OBJECT_0);
     EXPECT_EQ(pc_.machine().OpenTimerCount(), 0u);
   }
 
   testing::PowerTestMachine pc_;
 };
 
-TEST(WakeUpCommandTest, CommandsAreHoursAndMinutes) {
-  EXPECT_EQ(WakeUpSecondsForCommand(1001), 60u);
-  EXPECT_EQ(WakeUpSecondsForCommand(1105), 3900u);
-  EXPECT_EQ(WakeUpSecondsForCommand(1850), 31800u);
-  EXPECT_EQ(WakeUpSecondsForCommand(2000), 36000u);
-  EXPECT_EQ(WakeUpSecondsForCommand(1000), 0u);
-  EXPECT_EQ(WakeUpSecondsForCommand(2001), 0u);
-}
-
-TEST_F(WakeUpTest, NoTimeArmsNothingAndDoesNotSleep) {
+TEST_F(WakeUpTest, CommandsAreHoursAndMinutesAndNoTimeArmsNothing) {
+  const std::pair<UINT, DWORD> commands[] = {{1001, 60},    {1105, 3900}, {1850, 31800},
+                                             {2000, 36000}, {1000, 0},    {2001, 0}};
+  for (auto [command, seconds] : commands) EXPECT_EQ(WakeUpSecondsForCommand(command), seconds) << command;
   Boot();
   EXPECT_FALSE(RunWakeUpCommand(1000));
   EXPECT_TRUE(pc_.fake().calls.empty());
   EXPECT_TRUE(pc_.machine().Log().empty());
 }
 
-TEST_F(WakeUpTest, StartArmsTheNamedTimerOnItsThreadBeforeReturning) {
+TEST_F(WakeUpTest, StartArmsTheNamedTimerOnItsThreadBeforeReturningOrLeavesTheHandleAlone) {
   Boot();
-  WakeUpTimer timer;
-  ::SetLastError(ERROR_INVALID_HANDLE);
-  EXPECT_EQ(timer.Cancel(), ERROR_INVALID_HANDLE) << "no timer yet: the last error, nothing called";
-  EXPECT_TRUE(pc_.fake().calls.empty());
+  {
+    WakeUpTimer timer;
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    EXPECT_EQ(timer.Cancel(), ERROR_INVALID_HANDLE) << "no timer yet: the last error, nothing called";
+    EXPECT_TRUE(pc_.fake().calls.empty());
 
-  HANDLE thread = nullptr;
-  ASSERT_EQ(timer.Start(60, OnWakeUpTimer, &thread), 0);
-  EXPECT_EQ(pc_.fake().calls, (std::vector<std::string>{"CreateWaitableTimerA Global\\CorvaneWakeUpTimer 0",
-                                                         "SetWaitableTimer -600000000 0 routine 1"}));
-  EXPECT_NE(timer.wake_timer(), nullptr);
-  EXPECT_EQ(timer.Cancel(), 0);
-  EXPECT_EQ(timer.wake_timer(), nullptr);
-  EXPECT_TRUE(StopWakeUpThread(thread));
-  EXPECT_TRUE(WaitingThreadEnded());
-  EXPECT_EQ(pc_.Logged("Beep"), 0u) << "cancelled before it fired";
-}
+    HANDLE thread = nullptr;
+    ASSERT_EQ(timer.Start(60, OnWakeUpTimer, &thread), 0);
+    EXPECT_EQ(pc_.fake().calls, (std::vector<std::string>{"CreateWaitableTimerA Global\\CorvaneWakeUpTimer 0",
+                                                           "SetWaitableTimer -600000000 0 routine 1"}));
+    EXPECT_NE(timer.wake_timer(), nullptr);
+    EXPECT_EQ(timer.Cancel(), 0);
+    EXPECT_EQ(timer.wake_timer(), nullptr);
+    EXPECT_TRUE(StopWakeUpThread(thread));
+    EXPECT_EQ(pc_.Logged("Beep"), 0u) << "cancelled before it fired";
+  }
+  ExpectCleanEnd();
 
-TEST_F(WakeUpTest, WithoutATimerNoThreadStartsAndTheMachineStillSleeps) {
+  // Without a timer no thread starts, and the machine still sleeps.
   Boot();
   pc_.fake().fail_timer_creation = true;
   {
@@ -79,7 +71,7 @@ TEST_F(WakeUpTest, WithoutATimerNoThreadStartsAndTheMachineStillSleeps) {
     EXPECT_EQ(untouched, reinterpret_cast<HANDLE>(0x1234));
   }
   SleepAndWakeUpAfter(60);
-  EXPECT_EQ(pc_.fake().Count("SetWaitableTimer"), 0u);
+  EXPECT_EQ(pc_.Logged("SetWaitableTimer"), 0u);
   EXPECT_EQ(pc_.Logged("Resume after 3600 s"), 1u) << "nothing woke it early";
 }
 
@@ -123,8 +115,8 @@ TEST_F(WakeUpTest, EveryOtherEndingCancelsJoinsAndStaysSilent) {
     DWORD started = ::GetTickCount();
     SleepAndWakeUpAfter(120);
     EXPECT_LT(::GetTickCount() - started, 3000u);
-    EXPECT_EQ(pc_.fake().Count("SetWaitableTimer"), 1u);
-    EXPECT_EQ(pc_.fake().Count("CancelWaitableTimer"), 1u);
+    EXPECT_EQ(pc_.Logged("SetWaitableTimer"), 1u);
+    EXPECT_EQ(pc_.Logged("CancelWaitableTimer"), 1u);
     EXPECT_EQ(pc_.Logged("Beep"), 0u);
     ExpectCleanEnd();
   }
