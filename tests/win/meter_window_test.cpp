@@ -6,8 +6,6 @@
 #include "display/layered_window.h"
 #include "display/meter_window.h"
 #include "display/tray_icon.h"
-#include "platform/sim/sim_machine.h"
-#include "platform/system_api.h"
 #include "resource.h"
 #include "win/test_support.h"
 
@@ -17,7 +15,7 @@ namespace {
 using namespace vantrel::testing;
 
 bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
-POINT Where(HWND window) {
+std::pair<LONG, LONG> Where(HWND window) {
   RECT r{};
   ::GetWindowRect(window, &r);
   return {r.left, r.top};
@@ -35,10 +33,6 @@ class MeterWindowTest : public ::testing::Test {
     if (show) meter_.ShowAndPaint();
   }
   HWND hwnd() const { return meter_.hwnd(); }
-  void MouseOverMeter() {
-    MovePointerInto(hwnd());
-    ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
-  }
 
   DisplayTestScope scope_;
   RecordingTrayMenu* menu_ = nullptr;
@@ -107,21 +101,6 @@ TEST(MeterTransparencyTest, AlphaIs255MinusTheSettingAndWithoutLayeringTheMeterI
   EXPECT_EQ(LayeredAlpha(meter.hwnd()), 10);
 }
 
-TEST_F(MeterWindowTest, AppearOnlyFollowsTheBatteryOfInterestUnlessThePointerIsOver) {
-  scope_.settings().AppearOnlyWhenChrDischr = 1;
-  scope_.battery.of_interest = false;  // on mains with a full battery
-  Create();
-  EXPECT_TRUE(PumpUntil([&] { return !Visible(hwnd()); }, 1200));
-  scope_.battery.of_interest = true;  // discharging
-  EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 1200));
-  scope_.battery.of_interest = false;
-  EXPECT_TRUE(PumpUntil([&] { return !Visible(hwnd()); }, 1200));
-  scope_.battery.of_interest = true;
-  MovePointerInto(hwnd());
-  Pump(1300);
-  EXPECT_FALSE(Visible(hwnd()));
-}
-
 TEST_F(MeterWindowTest, AutoHideHidesUnderThePointerAndReturnsWhenItLeaves) {
   // transparency, bAlpha -> last fade-out alpha, alpha after coming back
   struct { int transparent, setting; BYTE hidden, back; } cases[] = {{0, 0, 0, 0}, {1, 40, 5, 215}, {1, 255, 0, 0}};
@@ -155,23 +134,22 @@ TEST_F(MeterWindowTest, DragCapturesThePointerRunsItsTimerAndEndsOnReleaseOrCapt
   EXPECT_EQ(::GetCapture(), hwnd());
   EXPECT_TRUE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));
   ::SendMessageA(hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 25));
-  EXPECT_EQ(Where(hwnd()).x, 420);
-  EXPECT_EQ(Where(hwnd()).y, 315);
+  EXPECT_EQ(Where(hwnd()), std::make_pair(420L, 315L));
   // Far outside: the captured pointer still moves it, and the button-up still arrives.
   ::SendMessageA(hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-200 & 0xFFFF, -100 & 0xFFFF));
-  EXPECT_EQ(Where(hwnd()).x, 210);
+  EXPECT_EQ(Where(hwnd()).first, 210);
   ::SendMessageA(hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(-200 & 0xFFFF, -100 & 0xFFFF));
   EXPECT_FALSE(meter_.dragging());
   EXPECT_NE(::GetCapture(), hwnd());
   EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));
   ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 20));
-  EXPECT_EQ(Where(hwnd()).x, 210);
+  EXPECT_EQ(Where(hwnd()).first, 210);
 
   // The timer keeps the meter under a pointer too fast for the moves.
   MovePointerInto(hwnd());
   ::SendMessageA(hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
   MovePointer(700, 600);
-  EXPECT_TRUE(PumpUntil([&] { return Where(hwnd()).x == 690 && Where(hwnd()).y == 590; }, 500));
+  EXPECT_TRUE(PumpUntil([&] { return Where(hwnd()) == std::make_pair(690L, 590L); }, 500));
   // Another window taking the pointer ends the drag.
   HWND other = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ::SetCapture(other);
@@ -228,12 +206,11 @@ TEST_F(MeterWindowTest, StoredPositionIsKeptUnlessItIsOnNoMonitor) {
       {-5000, -5000, work.left, work.top}, {5000, 200, work.right - 56, 200}, {300, 9000, 300, work.bottom - 33}};
   for (const auto& c : cases) {
     meter_.MoveTo(c.x, c.y);
-    EXPECT_EQ(Where(hwnd()).x, c.want_x) << c.x << ", " << c.y;
-    EXPECT_EQ(Where(hwnd()).y, c.want_y) << c.x << ", " << c.y;
+    EXPECT_EQ(Where(hwnd()), std::make_pair(c.want_x, c.want_y)) << c.x << ", " << c.y;
   }
 }
 
-TEST(MeterOnTheSimulatedLaptopTest, ShowsItsBatteryAndFollowsItsPowerState) {
+TEST(MeterOnTheSimulatedLaptopTest, ShowsItsBatteryAndAppearsOnlyWhileItDischargesUnlessThePointerIsThere) {
   DisplayTestScope scope(false);
   scope.settings().DisplayOneBatteryStatus = 1;
   scope.settings().BatteryName = "42T4969";  // the main battery: 87 %, discharging
@@ -253,7 +230,11 @@ TEST(MeterOnTheSimulatedLaptopTest, ShowsItsBatteryAndFollowsItsPowerState) {
   meter.ShowAndPaint();
   pc.state().batteries[0].power_state = BATTERY_POWER_ON_LINE;  // on mains, not charging
   EXPECT_TRUE(PumpUntil([&] { return !Visible(meter.hwnd()); }, 1200));
+  MovePointerInto(meter.hwnd());  // discharging again, but the pointer is where it would show
   pc.state().batteries[0].power_state = BATTERY_DISCHARGING;
+  Pump(1300);
+  EXPECT_FALSE(Visible(meter.hwnd()));
+  MovePointerAway();
   EXPECT_TRUE(PumpUntil([&] { return Visible(meter.hwnd()); }, 1200));
 }
 

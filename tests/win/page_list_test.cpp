@@ -171,42 +171,36 @@ class IconComboTest : public ::testing::Test {
   CIconComboBox combo;
 };
 
-TEST_F(IconComboTest, RecordsLiveAndDieWithTheirItems) {
+TEST_F(IconComboTest, RecordsLiveAndDieWithTheirItemsAndAColouredItemKeepsItsColourWhenSelected) {
   const long live = ComboItemData::live();
   EXPECT_FALSE(combo.SetItemColor(-1, CIconComboBox::kSupportedColour));
   EXPECT_FALSE(combo.SetItemImage(3, 0));
   EXPECT_EQ(ComboItemData::live(), live);
-  EXPECT_TRUE(combo.SetItemColor(0, CIconComboBox::kSupportedColour));
   EXPECT_TRUE(combo.SetItemImage(0, 2));
+  EXPECT_TRUE(combo.SetItemColor(1, CIconComboBox::kUnsupportedColour));
   EXPECT_TRUE(combo.SetItemImage(1, 1));
   EXPECT_EQ(ComboItemData::live(), live + 2);
-  EXPECT_EQ(combo.ItemData(0)->text_colour, CIconComboBox::kSupportedColour);
-  EXPECT_EQ(combo.ItemData(0)->image_index, 2);
   EXPECT_EQ(combo.ItemData(2), nullptr);
+
+  auto red = Render(1, ODS_SELECTED);
+  EXPECT_GT(red->Count(CIconComboBox::kUnsupportedColour, RECT{0, 0, 200, 18}), 10);
+  EXPECT_EQ(red->At(199, 9), ::GetSysColor(COLOR_HIGHLIGHT));
+  // Without a colour: the highlight text, indented by the icon width although it has no icon.
+  auto plain = Render(2, ODS_SELECTED);
+  EXPECT_GT(plain->Count(::GetSysColor(COLOR_HIGHLIGHTTEXT), RECT{17, 0, 200, 18}), 10);
+  EXPECT_EQ(plain->Count(::GetSysColor(COLOR_HIGHLIGHT), RECT{0, 0, 17, 18}), 17 * 18);
+  EXPECT_EQ(Render(3, ODS_SELECTED)->Count(RGB(255, 255, 255), RECT{0, 0, 200, 18}), 200 * 18);  // past the end
 
   ::SendMessageA(combo.hwnd(), CB_DELETESTRING, 0, 0);
   EXPECT_EQ(ComboItemData::live(), live + 1);
   EXPECT_EQ(combo.ItemData(0)->image_index, 1);
+  EXPECT_EQ(combo.ItemData(0)->text_colour, CIconComboBox::kUnsupportedColour);
   ::SendMessageA(combo.hwnd(), CB_RESETCONTENT, 0, 0);
   EXPECT_EQ(ComboItemData::live(), live);
   ::SendMessageA(combo.hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Sleep"));
   combo.SetItemColor(0, CIconComboBox::kUnsupportedColour);
   ::DestroyWindow(combo.hwnd());
   EXPECT_EQ(ComboItemData::live(), live);
-
-}
-
-TEST_F(IconComboTest, ColouredItemKeepsItsColourWhenSelected) {
-  combo.SetItemColor(1, CIconComboBox::kUnsupportedColour);
-  auto red = Render(1, ODS_SELECTED);
-  EXPECT_GT(red->Count(CIconComboBox::kUnsupportedColour, RECT{0, 0, 200, 18}), 10);
-  EXPECT_EQ(red->At(199, 9), ::GetSysColor(COLOR_HIGHLIGHT));
-  auto plain = Render(2, ODS_SELECTED);
-  // Without a colour: the highlight text, indented by the icon width although it has no icon.
-  const RECT icon_column{0, 0, 17, 18};
-  EXPECT_GT(plain->Count(::GetSysColor(COLOR_HIGHLIGHTTEXT), RECT{17, 0, 200, 18}), 10);
-  EXPECT_EQ(plain->Count(::GetSysColor(COLOR_HIGHLIGHT), icon_column), 17 * 18);
-  EXPECT_EQ(Render(3, ODS_SELECTED)->Count(RGB(255, 255, 255), RECT{0, 0, 200, 18}), 200 * 18);  // past the end
 }
 
 }  // namespace

@@ -176,19 +176,7 @@ bool TimerRuns(HWND window, UINT_PTR id, UINT period) {
   return true;
 }
 
-// ---- RecordingSystem
-
-namespace {
-template <class T>
-T Fail(DWORD error, T value) {
-  ::SetLastError(error);
-  return value;
-}
-}  // namespace
-
-RecordingSystem::~RecordingSystem() {
-  if (arming_thread) ::CloseHandle(arming_thread);
-}
+// ---- the simulated laptop
 
 void RecordingSystem::Note(const char* format, ...) {
   char line[256];
@@ -199,48 +187,15 @@ void RecordingSystem::Note(const char* format, ...) {
   calls.push_back(line);
 }
 
-BOOL RecordingSystem::ExitWindowsEx(UINT flags, DWORD reason) {
-  if (refuse_exit) return Fail<BOOL>(ERROR_ACCESS_DENIED, FALSE);
-  return ForwardingSystemApi::ExitWindowsEx(flags, reason);
-}
-
-LONG RecordingSystem::CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in, ULONG inSize, PVOID out,
-                                             ULONG outSize) {
+LONG RecordingSystem::CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in, ULONG in_size, PVOID out,
+                                             ULONG out_size) {
   std::string bytes;
-  for (ULONG i = 0; in && i < inSize; ++i) bytes += std::to_string(static_cast<BYTE*>(in)[i]) + " ";
-  Note("CallNtPowerInformation %d in=%lu[%s] out=%s/%lu", static_cast<int>(level), inSize, bytes.c_str(),
-       out ? "buffer" : "null", outSize);
-  return ForwardingSystemApi::CallNtPowerInformation(level, in, inSize, out, outSize);
+  for (ULONG i = 0; in && i < in_size; ++i) bytes += std::to_string(static_cast<BYTE*>(in)[i]) + " ";
+  Note("CallNtPowerInformation %d in=%lu[%s] out=%s/%lu", static_cast<int>(level), in_size, bytes.c_str(),
+       out ? "buffer" : "null", out_size);
+  return ForwardingSystemApi::CallNtPowerInformation(level, in, in_size, out, out_size);
 }
 
-BOOLEAN RecordingSystem::WritePwrScheme(PUINT id, LPWSTR name, LPWSTR description, PPOWER_POLICY policy) {
-  Note("WritePwrScheme %u", id ? *id : 0);
-  if (fail_scheme_write) return Fail<BOOLEAN>(ERROR_WRITE_FAULT, FALSE);
-  return ForwardingSystemApi::WritePwrScheme(id, name, description, policy);
-}
-
-BOOLEAN RecordingSystem::DeletePwrScheme(UINT id) {
-  Note("DeletePwrScheme %u", id);
-  return ForwardingSystemApi::DeletePwrScheme(id);
-}
-
-BOOLEAN RecordingSystem::SetActivePwrScheme(UINT id, PGLOBAL_POWER_POLICY global, PPOWER_POLICY policy) {
-  Note("SetActivePwrScheme %u", id);
-  return ForwardingSystemApi::SetActivePwrScheme(id, global, policy);
-}
-
-BOOLEAN RecordingSystem::WriteGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) {
-  Note("WriteGlobalPwrPolicy");
-  return ForwardingSystemApi::WriteGlobalPwrPolicy(policy);
-}
-
-HANDLE RecordingSystem::CreateWaitableTimerA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, LPCSTR name) {
-  Note("CreateWaitableTimerA %s %d", name ? name : "(null)", manualReset);
-  if (fail_timer_creation) return Fail<HANDLE>(ERROR_ACCESS_DENIED, nullptr);
-  return ForwardingSystemApi::CreateWaitableTimerA(security, manualReset, name);
-}
-
-// On the waiting thread, while the caller waits for it to arm the timer.
 BOOL RecordingSystem::SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period,
                                        PTIMERAPCROUTINE completion, LPVOID argument, BOOL resume) {
   Note("SetWaitableTimer %lld %ld %s %d%s", due ? static_cast<long long>(due->QuadPart) : 0LL, period,
@@ -249,22 +204,6 @@ BOOL RecordingSystem::SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, L
   ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &arming_thread, SYNCHRONIZE,
                     FALSE, 0);
   return ForwardingSystemApi::SetWaitableTimer(timer, due, period, completion, argument, resume);
-}
-
-// ---- PowerTestMachine
-
-void PowerTestMachine::Boot(platform::sim::SimState state) {
-  Release();
-  machine_ = std::make_unique<platform::sim::SimulatedMachine>(dir_.File("sim.ini"), std::move(state));
-  machine_->ClearLog();
-  fake_ = std::make_unique<RecordingSystem>(*machine_);
-  scope_ = std::make_unique<platform::ScopedSystemApi>(*fake_);
-}
-
-void PowerTestMachine::Release() {
-  scope_.reset();
-  fake_.reset();
-  machine_.reset();
 }
 
 size_t PowerTestMachine::Logged(const std::string& prefix) const {

@@ -177,7 +177,9 @@ bool TimerRuns(HWND window, UINT_PTR id, UINT period);
 class RecordingSystem : public platform::ForwardingSystemApi {
  public:
   using ForwardingSystemApi::ForwardingSystemApi;
-  ~RecordingSystem() override;
+  ~RecordingSystem() override {
+    if (arming_thread) ::CloseHandle(arming_thread);
+  }
   RecordingSystem(const RecordingSystem&) = delete;
   RecordingSystem& operator=(const RecordingSystem&) = delete;
 
@@ -185,18 +187,43 @@ class RecordingSystem : public platform::ForwardingSystemApi {
   HANDLE arming_thread = nullptr;  // the thread that armed a timer last, kept open
   bool refuse_exit = false, fail_timer_creation = false, fail_scheme_write = false;
 
-  BOOL ExitWindowsEx(UINT flags, DWORD reason) override;
-  LONG CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in, ULONG inSize, PVOID out,
-                              ULONG outSize) override;
-  BOOLEAN WritePwrScheme(PUINT id, LPWSTR name, LPWSTR description, PPOWER_POLICY policy) override;
-  BOOLEAN DeletePwrScheme(UINT id) override;
-  BOOLEAN SetActivePwrScheme(UINT id, PGLOBAL_POWER_POLICY global, PPOWER_POLICY policy) override;
-  BOOLEAN WriteGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override;
-  HANDLE CreateWaitableTimerA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, LPCSTR name) override;
+  BOOL ExitWindowsEx(UINT flags, DWORD reason) override {
+    return refuse_exit ? Fail<BOOL>(ERROR_ACCESS_DENIED, FALSE) : ForwardingSystemApi::ExitWindowsEx(flags, reason);
+  }
+  LONG CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in, ULONG in_size, PVOID out,
+                              ULONG out_size) override;
+  BOOLEAN WritePwrScheme(PUINT id, LPWSTR name, LPWSTR description, PPOWER_POLICY policy) override {
+    Note("WritePwrScheme %u", id ? *id : 0);
+    if (fail_scheme_write) return Fail<BOOLEAN>(ERROR_WRITE_FAULT, FALSE);
+    return ForwardingSystemApi::WritePwrScheme(id, name, description, policy);
+  }
+  BOOLEAN DeletePwrScheme(UINT id) override {
+    Note("DeletePwrScheme %u", id);
+    return ForwardingSystemApi::DeletePwrScheme(id);
+  }
+  BOOLEAN SetActivePwrScheme(UINT id, PGLOBAL_POWER_POLICY global, PPOWER_POLICY policy) override {
+    Note("SetActivePwrScheme %u", id);
+    return ForwardingSystemApi::SetActivePwrScheme(id, global, policy);
+  }
+  BOOLEAN WriteGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override {
+    Note("WriteGlobalPwrPolicy");
+    return ForwardingSystemApi::WriteGlobalPwrPolicy(policy);
+  }
+  HANDLE CreateWaitableTimerA(LPSECURITY_ATTRIBUTES security, BOOL manual_reset, LPCSTR name) override {
+    Note("CreateWaitableTimerA %s %d", name ? name : "(null)", manual_reset);
+    if (fail_timer_creation) return Fail<HANDLE>(ERROR_ACCESS_DENIED, nullptr);
+    return ForwardingSystemApi::CreateWaitableTimerA(security, manual_reset, name);
+  }
+  // On the waiting thread, while the caller waits for it to arm the timer.
   BOOL SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period, PTIMERAPCROUTINE completion,
                         LPVOID argument, BOOL resume) override;
 
  private:
+  template <class T>
+  static T Fail(DWORD error, T value) {
+    ::SetLastError(error);
+    return value;
+  }
   void Note(const char* format, ...) __attribute__((format(printf, 2, 3)));
   DWORD ui_thread_ = ::GetCurrentThreadId();
 };
@@ -205,8 +232,18 @@ class RecordingSystem : public platform::ForwardingSystemApi {
 class PowerTestMachine {
  public:
   // Replaces any machine booted before, in the order the seam requires.
-  void Boot(platform::sim::SimState state);
-  void Release();
+  void Boot(platform::sim::SimState state) {
+    Release();
+    machine_ = std::make_unique<platform::sim::SimulatedMachine>(dir_.File("sim.ini"), std::move(state));
+    machine_->ClearLog();
+    fake_ = std::make_unique<RecordingSystem>(*machine_);
+    scope_ = std::make_unique<platform::ScopedSystemApi>(*fake_);
+  }
+  void Release() {
+    scope_.reset();
+    fake_.reset();
+    machine_.reset();
+  }
   ~PowerTestMachine() { Release(); }
 
   platform::sim::SimulatedMachine& machine() { return *machine_; }

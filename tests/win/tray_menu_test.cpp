@@ -1,15 +1,14 @@
 // The tray menu under Wine on a simulated laptop: its items and submenus, the greying by the
-// machine's permissions, the commands reaching the machine, the tray icon's mouse events and
-// Exit.
+// machine's permissions, the commands reaching the machine and the tray icon's right button.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/app_messages.h"
 #include "app/app_state.h"
 #include "display/meter_window.h"
-#include "display/tray_icon.h"
 #include "framework/prompt.h"
 #include "power/tray_menu.h"
 #include "resource.h"
@@ -21,7 +20,6 @@ namespace {
 using controls::CMenuXP;
 using controls::CMenuXPItem;
 using platform::sim::SimState;
-using vantrel::testing::Pump;
 
 // One line per item: "bar:<title>", "-", "popup:<text>" or "<id>:<text>".
 std::vector<std::string> Describe(HMENU menu) {
@@ -77,12 +75,11 @@ class TrayMenuTest : public ::testing::Test {
   // Sleeps that the wake-up timer ended (real time passes while the request is armed, so the
   // simulated seconds fall a little short of the request's).
   size_t WokenByTheTimer() {
-    size_t n = 0;
-    for (const std::string& line : pc_.machine().Log())
-      n += line.rfind("Resume after ", 0) == 0 && line.find(" s (wake-up timer)") != std::string::npos;
-    return n;
+    const auto log = pc_.machine().Log();
+    return std::count_if(log.begin(), log.end(), [](const std::string& line) {
+      return line.rfind("Resume after ", 0) == 0 && line.find(" s (wake-up timer)") != std::string::npos;
+    });
   }
-  void Notify(UINT mouse_message) { ::SendMessageA(meter_.hwnd(), app::WM_TRAY_CALLBACK, 0, mouse_message); }
 
   vantrel::testing::TempDir dir_;
   std::string saved_directory_ = app::State().app_directory;
@@ -230,7 +227,7 @@ TEST_F(TrayMenuTest, RightButtonGreysThenTracksAtThePointerWithTheMeterInFront) 
   g_seen.menu = top();
   vantrel::testing::MovePointer(700, 400);
   UINT_PTR timer = ::SetTimer(nullptr, 0, 300, &LookAtTheMenu);
-  Notify(WM_RBUTTONDOWN);  // returns when the menu has closed
+  ::SendMessageA(meter_.hwnd(), app::WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);  // returns when the menu has closed
   ::KillTimer(nullptr, timer);
   EXPECT_TRUE(g_seen.found);
   EXPECT_EQ(g_seen.popup.right, 700);
