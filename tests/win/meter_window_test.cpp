@@ -1,8 +1,11 @@
-// The meter window under Wine: timers, transparency, appear-only, auto-hide, dragging, the
-// tray menu's events and placement.
+// The meter window and its tray icon under Wine: timers, transparency, appear-only, auto-hide,
+// dragging, the tray menu's events, placement, and the icon in Wine's taskbar.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/app_messages.h"
+#include "display/core/tray_rules.h"
 #include "display/layered_window.h"
 #include "display/meter_window.h"
 #include "display/tray_icon.h"
@@ -184,19 +187,6 @@ TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackAndCursor) {
   EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_ARROW));
 }
 
-TEST_F(MeterWindowTest, TaskbarRestartAddsTheIconAgain) {
-  Create();
-  TrayIcon icon;
-  icon.SetOwner(hwnd(), 0);
-  icon.SetIconFromResource(::GetModuleHandleA(nullptr), IDI_APP);
-  ASSERT_TRUE(icon.Add());
-  meter_.set_tray_icon(&icon);
-  NOTIFYICONDATAA gone = icon.record();  // the restarted taskbar knows no icon any more
-  ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &gone));
-  ::SendMessageA(hwnd(), ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(TrayIconExists(hwnd(), icon.record().uID));
-}
-
 TEST_F(MeterWindowTest, StoredPositionIsKeptUnlessItIsOnNoMonitor) {
   Create(false);
   RECT work{};
@@ -210,23 +200,17 @@ TEST_F(MeterWindowTest, StoredPositionIsKeptUnlessItIsOnNoMonitor) {
   }
 }
 
-TEST(MeterOnTheSimulatedLaptopTest, ShowsItsBatteryAndAppearsOnlyWhileItDischargesUnlessThePointerIsThere) {
+TEST(MeterOnTheSimulatedLaptopTest, AppearsOnlyWhileItsBatteryDischargesUnlessThePointerIsThere) {
   DisplayTestScope scope(false);
   scope.settings().DisplayOneBatteryStatus = 1;
-  scope.settings().BatteryName = "42T4969";  // the main battery: 87 %, discharging
+  scope.settings().BatteryName = "42T4969";  // the main battery, discharging
   PowerTestMachine pc;
   platform::sim::SimState state = platform::sim::DefaultLaptop();
   state.time_scale = 0;
   pc.Boot(state);
+  scope.settings().AppearOnlyWhenChrDischr = 1;
   MeterWindow meter;
   ASSERT_TRUE(meter.Create());
-  ASSERT_NE(meter.painter(), nullptr);
-  Canvas face(56, 33);
-  meter.painter()->Paint(face.dc());
-  EXPECT_EQ(face.At(40, 16), 0xFFFFFFu);  // blank from 87 * 38 / 100 + 7
-  EXPECT_NE(face.At(39, 16), 0xFFFFFFu);
-
-  scope.settings().AppearOnlyWhenChrDischr = 1;
   meter.ShowAndPaint();
   pc.state().batteries[0].power_state = BATTERY_POWER_ON_LINE;  // on mains, not charging
   EXPECT_TRUE(PumpUntil([&] { return !Visible(meter.hwnd()); }, 1200));
@@ -236,6 +220,82 @@ TEST(MeterOnTheSimulatedLaptopTest, ShowsItsBatteryAndAppearsOnlyWhileItDischarg
   EXPECT_FALSE(Visible(meter.hwnd()));
   MovePointerAway();
   EXPECT_TRUE(PumpUntil([&] { return Visible(meter.hwnd()); }, 1200));
+}
+
+// Other programs' icons with these identifiers; the listing ends with `result`.
+TrayIcon::EntrySource Entries(std::vector<uint32_t> ids, DWORD result = 0, int* calls = nullptr) {
+  return [ids, result, calls](std::vector<TrayEntry>& entries) {
+    if (calls) ++*calls;
+    for (uint32_t id : ids) entries.push_back(TrayEntry{0x1234, id, 0, 0, {}, {}});
+    return result;
+  };
+}
+
+TEST_F(MeterWindowTest, TrayIconTakesAFreeIdentifierAndKeepsItsRecord) {
+  Create(false);
+  TrayIcon icon;
+  icon.set_entry_source(Entries({1, 2, 4}));
+  const uint32_t shell = icon.SetOwner(hwnd(), 0);
+  EXPECT_EQ(icon.record().uID, 3u);
+  icon.set_entry_source(Entries({1}, ERROR_ACCESS_DENIED));  // half a listing counts
+  icon.SetOwner(hwnd(), 0);
+  EXPECT_EQ(icon.record().uID, 2u);
+  int calls = 0;
+  icon.set_entry_source(Entries({7}, 0, &calls));  // a given identifier is used as it is
+  icon.SetOwner(hwnd(), 7);
+  EXPECT_EQ(icon.record().uID, 7u);
+  EXPECT_EQ(calls, 0);
+
+  EXPECT_EQ(shell, ShellLibraryVersion());
+  EXPECT_GE(shell, ShellVersion(5, 0));  // Wine's shell
+  EXPECT_EQ(icon.record().cbSize, NOTIFYICONDATAA_V2_SIZE);
+  EXPECT_EQ(NotifyRecordSize(ShellVersion(4, 72)), NOTIFYICONDATAA_V1_SIZE);
+  EXPECT_EQ(NotifyRecordSize(0), NOTIFYICONDATAA_V1_SIZE);  // version unknown
+
+  // The setters add their flags, the tooltip is cut, the icon is the small one.
+  EXPECT_EQ(icon.SetCallback(app::WM_TRAY_CALLBACK), 0u);
+  EXPECT_EQ(icon.SetCallback(app::WM_TRAY_CALLBACK), app::WM_TRAY_CALLBACK);
+  icon.SetTooltip(std::string(100, 'x'));
+  EXPECT_EQ(std::strlen(icon.record().szTip), 63u);
+  icon.SetTooltip(kTrayTooltip);
+  EXPECT_STREQ(icon.record().szTip, "Corvane");
+  icon.SetIconFromResource(::GetModuleHandleA(nullptr), IDI_APP);
+  EXPECT_EQ(icon.record().uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_TIP | NIF_ICON));
+  ICONINFO info{};
+  ASSERT_TRUE(::GetIconInfo(icon.record().hIcon, &info));
+  BITMAP colour{};
+  ::GetObjectA(info.hbmColor, sizeof colour, &colour);
+  EXPECT_EQ(colour.bmWidth, ::GetSystemMetrics(SM_CXSMICON));
+  ::DeleteObject(info.hbmColor);
+  ::DeleteObject(info.hbmMask);
+}
+
+TEST_F(MeterWindowTest, TrayIconIsAddedRemovedAndAddedAgainWhenTheTaskbarRestarts) {
+  Create();
+  {
+    TrayIcon icon;
+    icon.SetOwner(hwnd(), 0);  // nothing is read from Wine's taskbar: the first identifier
+    EXPECT_TRUE(icon.entries().empty());
+    EXPECT_EQ(icon.record().uID, 1u);
+    icon.SetIconFromResource(::GetModuleHandleA(nullptr), IDI_APP);
+    ASSERT_TRUE(icon.Add());
+    EXPECT_EQ(icon.record().uFlags, 0u);
+    EXPECT_TRUE(TrayIconExists(hwnd(), 1));
+    EXPECT_TRUE(icon.Delete());
+    EXPECT_FALSE(TrayIconExists(hwnd(), 1));
+    ASSERT_TRUE(icon.AddAgain());
+    meter_.set_tray_icon(&icon);
+    NOTIFYICONDATAA gone = icon.record();  // a restarted taskbar knows no icon any more
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &gone));
+    ::SendMessageA(hwnd(), ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(TrayIconExists(hwnd(), 1));
+    meter_.set_tray_icon(nullptr);
+  }
+  // An icon still added goes with its object.
+  EXPECT_FALSE(TrayIconExists(hwnd(), 1));
+  std::vector<TrayEntry> entries(3);
+  EnumerateTrayEntries(entries);
+  EXPECT_TRUE(entries.empty());
 }
 
 }  // namespace

@@ -1,17 +1,21 @@
-// Log off, shut down, reboot, sleep, hibernate and the hibernation file: the exact arguments
-// reach the system, and the simulated machine records them instead of acting.
+// Log off, shut down, reboot, sleep, hibernate, the hibernation file and the timed wake-up,
+// against the simulated machine: the exact arguments reach the system, the wake-up timer is
+// armed before the suspend and beeps only on request, and every request ends cleanly.
 #include <gtest/gtest.h>
 
+#include "app/app_state.h"
 #include "power/power_actions.h"
+#include "power/wake_up_timer.h"
 #include "win/test_support.h"
 
 namespace vantrel::power {
 namespace {
 
 using Lines = std::vector<std::string>;
+using platform::sim::SimState;
 
-platform::sim::SimState Laptop(void (*change)(platform::sim::SimState&) = nullptr) {
-  platform::sim::SimState state = platform::sim::DefaultLaptop();
+SimState Laptop(void (*change)(SimState&) = nullptr) {
+  SimState state = platform::sim::DefaultLaptop();
   state.time_scale = 1000;  // simulated sleeps pass at once
   if (change) change(state);
   return state;
@@ -43,15 +47,15 @@ TEST(PowerActionsTest, ExitsNeedThePrivilegeAndSleepsPassTheirChoices) {
   EXPECT_EQ(pc.Logged("SetSuspendState hibernate=1 forceCritical=0 disableWakeEvent=1"), 1u);
   EXPECT_EQ(pc.Logged("Resume after"), 3u);
 
-  pc.Boot(Laptop([](platform::sim::SimState& s) { s.shutdown_privilege = false; }));
+  pc.Boot(Laptop([](SimState& s) { s.shutdown_privilege = false; }));
   EXPECT_EQ(ShutDownSystem(), ERROR_NOT_ALL_ASSIGNED);
   EXPECT_EQ(RebootSystem(), ERROR_NOT_ALL_ASSIGNED);
   EXPECT_EQ(pc.Logged("ExitWindowsEx"), 0u);
   EXPECT_EQ(pc.machine().OpenHandleCount(), 0u);
 
-  pc.Boot(Laptop([](platform::sim::SimState& s) { s.suspend_refused = true; }));
+  pc.Boot(Laptop([](SimState& s) { s.suspend_refused = true; }));
   EXPECT_EQ(SleepSystem(true, true), ERROR_OPERATION_ABORTED);
-  pc.Boot(Laptop([](platform::sim::SimState& s) {
+  pc.Boot(Laptop([](SimState& s) {
     s.capabilities.SystemS3 = FALSE;
     s.hiber_file_present = false;
   }));
@@ -71,9 +75,120 @@ TEST(PowerActionsTest, HibernationFileSwitchSendsOneByteAtLevelTen) {
   EXPECT_EQ(ReserveHibernationFile(true), 0);
   EXPECT_TRUE(pc.machine().IsPwrHibernateAllowed());
 
-  pc.Boot(Laptop([](platform::sim::SimState& s) { s.shutdown_privilege = false; }));
+  pc.Boot(Laptop([](SimState& s) { s.shutdown_privilege = false; }));
   EXPECT_EQ(static_cast<DWORD>(ReserveHibernationFile(false)), 0xC0000022u);  // the status, unchanged
   EXPECT_TRUE(pc.machine().IsPwrHibernateAllowed());
+}
+
+class WakeUpTest : public ::testing::Test {
+ protected:
+  void Boot(void (*change)(SimState&) = nullptr) {
+    SimState state = platform::sim::DefaultLaptop();
+    state.time_scale = 100;        // a simulated minute in 0.6 s
+    state.suspend_seconds = 3600;  // only the timer ends a sleep early
+    if (change) change(state);
+    pc_.Boot(state);
+  }
+  void SetUp() override { app::State().settings.BeepAfterWakeUp = 1; }
+  void TearDown() override { app::State().settings.BeepAfterWakeUp = 0; }
+  // The request is over: its thread has ended and its timer is closed.
+  void ExpectCleanEnd() {
+    EXPECT_TRUE(pc_.fake().arming_thread && ::WaitForSingleObject(pc_.fake().arming_thread, 0) == WAIT_OBJECT_0);
+    EXPECT_EQ(pc_.machine().OpenTimerCount(), 0u);
+  }
+
+  testing::PowerTestMachine pc_;
+};
+
+TEST_F(WakeUpTest, CommandsAreHoursAndMinutesAndNoTimeArmsNothing) {
+  const std::pair<UINT, DWORD> commands[] = {{1001, 60},    {1105, 3900}, {1850, 31800},
+                                             {2000, 36000}, {1000, 0},    {2001, 0}};
+  for (auto [command, seconds] : commands) EXPECT_EQ(WakeUpSecondsForCommand(command), seconds) << command;
+  Boot();
+  EXPECT_FALSE(RunWakeUpCommand(1000));
+  EXPECT_TRUE(pc_.fake().calls.empty());
+  EXPECT_TRUE(pc_.machine().Log().empty());
+}
+
+TEST_F(WakeUpTest, StartArmsTheNamedTimerOnItsThreadBeforeReturningOrLeavesTheHandleAlone) {
+  Boot();
+  {
+    WakeUpTimer timer;
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    EXPECT_EQ(timer.Cancel(), ERROR_INVALID_HANDLE) << "no timer yet: the last error, nothing called";
+    EXPECT_TRUE(pc_.fake().calls.empty());
+
+    HANDLE thread = nullptr;
+    ASSERT_EQ(timer.Start(60, OnWakeUpTimer, &thread), 0);
+    EXPECT_EQ(pc_.fake().calls, (std::vector<std::string>{"CreateWaitableTimerA Global\\CorvaneWakeUpTimer 0",
+                                                           "SetWaitableTimer -600000000 0 routine 1"}));
+    EXPECT_NE(timer.wake_timer(), nullptr);
+    EXPECT_EQ(timer.Cancel(), 0);
+    EXPECT_EQ(timer.wake_timer(), nullptr);
+    EXPECT_TRUE(StopWakeUpThread(thread));
+    EXPECT_EQ(pc_.Logged("Beep"), 0u) << "cancelled before it fired";
+  }
+  ExpectCleanEnd();
+
+  // Without a timer no thread starts, and the machine still sleeps.
+  Boot();
+  pc_.fake().fail_timer_creation = true;
+  {
+    WakeUpTimer timer;
+    HANDLE untouched = reinterpret_cast<HANDLE>(0x1234);
+    EXPECT_EQ(timer.Start(60, OnWakeUpTimer, &untouched), 0);
+    EXPECT_EQ(untouched, reinterpret_cast<HANDLE>(0x1234));
+  }
+  SleepAndWakeUpAfter(60);
+  EXPECT_EQ(pc_.Logged("SetWaitableTimer"), 0u);
+  EXPECT_EQ(pc_.Logged("Resume after 3600 s"), 1u) << "nothing woke it early";
+}
+
+TEST_F(WakeUpTest, ARealTimerBeepsOnlyWhenTheUserAskedForIt) {
+  for (int beep : {1, 0}) {
+    Boot();
+    app::State().settings.BeepAfterWakeUp = beep;
+    WakeUpTimer timer;
+    HANDLE thread = nullptr;
+    ASSERT_EQ(timer.Start(1, OnWakeUpTimer, &thread), 0);  // 10 ms of real time
+    // The routine runs in the waiting thread's wait, which then ends by itself.
+    ASSERT_EQ(::WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+    EXPECT_TRUE(StopWakeUpThread(thread));
+    EXPECT_EQ(pc_.Logged("Beep frequency=1000 duration=1000"), beep ? 1u : 0u) << "beep=" << beep;
+  }
+}
+
+TEST_F(WakeUpTest, SleepEndsAtTheTimerWhichBeepsThenEverythingIsReleased) {
+  Boot();
+  EXPECT_TRUE(RunWakeUpCommand(1001));
+  std::vector<std::string> log = pc_.machine().Log();
+  ASSERT_EQ(log.size(), 6u);
+  EXPECT_EQ(log[1], "SetWaitableTimer due=-600000000 period=0 resume=1");
+  EXPECT_EQ(log[2], "SetSuspendState hibernate=0 forceCritical=1 disableWakeEvent=0");
+  EXPECT_EQ(log[3], "Beep frequency=1000 duration=1000");
+  EXPECT_EQ(log[4].rfind("Resume after", 0), 0u);  // 60 s less the moment before the suspend
+  EXPECT_NE(log[4].find("(wake-up timer)"), std::string::npos);
+  EXPECT_EQ(log[5], "CancelWaitableTimer");
+  ExpectCleanEnd();
+}
+
+TEST_F(WakeUpTest, EveryOtherEndingCancelsJoinsAndStaysSilent) {
+  void (*setups[])(SimState&) = {
+      [](SimState& s) { s.suspend_refused = true; },
+      [](SimState& s) { s.capabilities.SystemS3 = FALSE; },  // standby not allowed: -1
+      [](SimState& s) { s.timer_resume = false; },           // the thread ends at once with 50
+      [](SimState& s) { s.suspend_seconds = 30; },           // woken by something else first
+  };
+  for (auto setup : setups) {
+    Boot(setup);
+    DWORD started = ::GetTickCount();
+    SleepAndWakeUpAfter(120);
+    EXPECT_LT(::GetTickCount() - started, 3000u);
+    EXPECT_EQ(pc_.Logged("SetWaitableTimer"), 1u);
+    EXPECT_EQ(pc_.Logged("CancelWaitableTimer"), 1u);
+    EXPECT_EQ(pc_.Logged("Beep"), 0u);
+    ExpectCleanEnd();
+  }
 }
 
 }  // namespace

@@ -97,22 +97,17 @@ TEST_F(TrayMenuTest, ItemsSubmenusAndARebuildThatLeaksNothing) {
       "popup:WakeUp After", "3:Sleep",        "4:Hibernate", "-",         "16:Exit"};
   EXPECT_EQ(Describe(top()), expected);
   EXPECT_EQ(::GetMenuDefaultItem(top(), FALSE, 0), static_cast<UINT>(ID_TRAY_MAIN_DIALOG));
-  EXPECT_EQ(tray_->menu().style, CMenuXP::kStyle3D);
 
   CMenuXP* hours = Submenu(top(), 7);
   ASSERT_NE(hours, nullptr);
   EXPECT_EQ(Describe(hours->handle()),
             (std::vector<std::string>{"bar:Hours", "popup:0", "popup:1", "popup:2", "popup:3", "popup:4", "popup:5",
                                       "popup:6", "popup:7", "popup:8"}));
-  EXPECT_EQ(hours->style, CMenuXP::kStyleFlat);
-  EXPECT_EQ(hours->side_bar_start_colour, RGB(0, 255, 0));
   CMenuXP* two_hours = Submenu(hours->handle(), 3);
   ASSERT_NE(two_hours, nullptr);
   EXPECT_EQ(Describe(two_hours->handle()),
             (std::vector<std::string>{"bar:Minutes", "1200:0", "1201:1", "1202:2", "1203:3", "1205:5", "1210:10",
                                       "1215:15", "1225:25", "1245:45", "1250:50"}));
-  EXPECT_EQ(two_hours->style, CMenuXP::kStyleFlat);
-  EXPECT_EQ(two_hours->side_bar_start_colour, RGB(255, 0, 0));
   EXPECT_EQ(Describe(Submenu(hours->handle(), 9)->handle()).back(), "1850:50");
 
   // A rebuild replaces every item, submenu and icon: nothing stays behind.
