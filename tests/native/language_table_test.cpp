@@ -136,19 +136,6 @@ TEST(LanguageFileTest, RealFilesThroughTheTablesOwnReader) {
   fsys::remove_all(dir, ec);
 }
 
-TEST(InstalledTextsTest, ServesLookupsWhileItLivesAndNeverDangles) {
-  {
-    LanguageTable table("", [](const std::string&, std::string& bytes) {
-      bytes = "1 Ja\n";
-      return true;
-    });
-    ASSERT_TRUE(table.Load("Any"));
-    InstallTexts(&table);
-    EXPECT_EQ(Text(1), "Ja");
-  }
-  EXPECT_EQ(Text(1), "OK");
-}
-
 TEST(FormatTextTest, FillsOnlyItsOwnPlaceholders) {
   EXPECT_EQ(FormatText("Delete power scheme ('%s')?", {"Max Battery"}), "Delete power scheme ('Max Battery')?");
   EXPECT_EQ(FormatText("%s - %s: %d%%", {"Vantrel", "Control", "42"}), "Vantrel - Control: 42%");

@@ -142,21 +142,20 @@ TEST_F(PageListTest, DoubleClickSendsTwiceAndNothingSelects) {
   EXPECT_EQ(Selected(), 0u);
 }
 
-class IconComboTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(host.Create());
-    HWND hwnd = ::CreateWindowExA(0, WC_COMBOBOXA, "",
-                                  WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 10, 10,
-                                  200, 200, host.hwnd(), nullptr, nullptr, nullptr);
-    ASSERT_TRUE(combo.Subclass(hwnd));
-    combo.SetImageList(icons);
-    for (const char* text : {"Standby", "Hibernate", "Shut down"}) {
-      ::SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    }
-  }
-
-  std::unique_ptr<testing::Canvas> Render(int item, UINT state) {
+TEST(IconComboTest, RecordsLiveAndDieWithTheirItemsAndAColouredItemKeepsItsColourWhenSelected) {
+  testing::ControlHost host;
+  ASSERT_TRUE(host.Create());
+  CIconComboBox combo;
+  ASSERT_TRUE(combo.Subclass(::CreateWindowExA(0, WC_COMBOBOXA, "",
+                                               WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
+                                                   CBS_HASSTRINGS,
+                                               10, 10, 200, 200, host.hwnd(), nullptr, nullptr, nullptr)));
+  fw::UniqueImageList icons = StockIcons(16);
+  combo.SetImageList(icons);
+  for (const char* text : {"Standby", "Hibernate", "Shut down"})
+    ::SendMessageA(combo.hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  fw::UniqueFont font = testing::CrispFont();
+  auto Render = [&](int item, UINT state) {
     auto canvas = std::make_unique<testing::Canvas>(200, 18);
     fw::SelectObjectGuard select(canvas->dc(), font);
     DRAWITEMSTRUCT dis{ODT_COMBOBOX, 0, static_cast<UINT>(item), ODA_DRAWENTIRE, state, combo.hwnd(), canvas->dc(),
@@ -164,14 +163,8 @@ class IconComboTest : public ::testing::Test {
     dis.itemData = static_cast<ULONG_PTR>(::SendMessageA(combo.hwnd(), CB_GETITEMDATA, dis.itemID, 0));
     ::SendMessageA(host.hwnd(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
     return canvas;
-  }
-  testing::ControlHost host;
-  fw::UniqueImageList icons = StockIcons(16);
-  fw::UniqueFont font = testing::CrispFont();
-  CIconComboBox combo;
-};
+  };
 
-TEST_F(IconComboTest, RecordsLiveAndDieWithTheirItemsAndAColouredItemKeepsItsColourWhenSelected) {
   const long live = ComboItemData::live();
   EXPECT_FALSE(combo.SetItemColor(-1, CIconComboBox::kSupportedColour));
   EXPECT_FALSE(combo.SetItemImage(3, 0));

@@ -1,4 +1,4 @@
-// The simulated machine's state file: first run, round trip, log and clock.
+// The simulated machine's state file: first run and round trip.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -69,29 +69,6 @@ TEST(SimStateTest, FirstRunWritesTheDefaultLaptopAndEveryFieldSurvivesARoundTrip
   EXPECT_EQ(::GetPrivateProfileStringA("Scheme4", "Name", "", probe, sizeof probe, ini.c_str()), 0u);
   ASSERT_TRUE(LoadState(ini, read));
   ExpectSame(read, state);
-}
-
-TEST(SimStateTest, MissingFileIsReportedTheLogIsKeptInTheFileAndTimeAdvances) {
-  vantrel::testing::TempDir dir;
-  SimState unused;
-  EXPECT_FALSE(LoadState(dir.File("absent.ini"), unused));
-
-  const std::string ini = dir.File("log.ini");
-  SimState state = DefaultLaptop();
-  state.time_scale = 0;  // frozen, so only Advance moves it
-  {
-    SimulatedMachine machine(ini, state);
-    machine.AppendLog("first");
-    machine.AppendLog("second");
-    EXPECT_EQ(machine.Log(), (std::vector<std::string>{"first", "second"}));
-  }
-  SimulatedMachine again(ini, state);
-  EXPECT_EQ(again.Log().size(), 2u);
-  again.ClearLog();
-  EXPECT_TRUE(again.Log().empty());
-  EXPECT_EQ(again.Now(), 0);
-  again.Advance(90);
-  EXPECT_EQ(again.Now(), 90);
 }
 
 }  // namespace

@@ -153,16 +153,15 @@ TEST_F(TrayMenuTest, WakeUpCommandsSleepUntilTheirTimerAndTheOthersReachTheMachi
   for (UINT nothing : {0u, 2u, 8u, 15u, 17u, 1000u}) Command(nothing);
   EXPECT_TRUE(pc_.machine().Log().empty());
 
-  Command(ID_TRAY_SLEEP);
-  Command(ID_TRAY_HIBERNATE);
-  Command(ID_TRAY_LOG_OFF);
-  Command(ID_TRAY_SHUT_DOWN);
-  Command(ID_TRAY_REBOOT);
-  EXPECT_EQ(pc_.Logged("SetSuspendState hibernate=0 forceCritical=0 disableWakeEvent=1"), 1u);
-  EXPECT_EQ(pc_.Logged("SetSuspendState hibernate=1 forceCritical=0 disableWakeEvent=1"), 1u);
-  EXPECT_EQ(pc_.Logged("ExitWindowsEx flags=0x10"), 1u);
-  EXPECT_EQ(pc_.Logged("ExitWindowsEx flags=0x18"), 1u);
-  EXPECT_EQ(pc_.Logged("ExitWindowsEx flags=0x12"), 1u);
+  const std::pair<UINT, const char*> actions[] = {
+      {ID_TRAY_SLEEP, "SetSuspendState hibernate=0 forceCritical=0 disableWakeEvent=1"},
+      {ID_TRAY_HIBERNATE, "SetSuspendState hibernate=1 forceCritical=0 disableWakeEvent=1"},
+      {ID_TRAY_LOG_OFF, "ExitWindowsEx flags=0x10"}, {ID_TRAY_SHUT_DOWN, "ExitWindowsEx flags=0x18"},
+      {ID_TRAY_REBOOT, "ExitWindowsEx flags=0x12"}};
+  for (auto [id, logged] : actions) {
+    Command(id);
+    EXPECT_EQ(pc_.Logged(logged), 1u) << id;
+  }
   EXPECT_TRUE(::IsWindow(meter_.hwnd()));
 }
 
@@ -197,38 +196,31 @@ TEST_F(TrayMenuTest, APowerActionArrivingDuringASuspendStartsNothing) {
   EXPECT_EQ(pc_.Logged("SetSuspendState"), 2u);
 }
 
-struct TrackingSeen {
-  HWND meter = nullptr;
-  bool found = false;
-  RECT popup{};
-  bool meter_in_front = false;
-  bool sleep_greyed = false;
-  HMENU menu = nullptr;
-} g_seen;
-
+// What the open tray menu looked like, read from inside its own message loop.
+HWND g_meter = nullptr;
+HMENU g_menu = nullptr;
+RECT g_popup{};
+bool g_meter_in_front = false, g_sleep_greyed = false;
 void CALLBACK LookAtTheMenu(HWND, UINT, UINT_PTR id, DWORD) {
   ::KillTimer(nullptr, id);
   HWND popup = ::FindWindowA("#32768", nullptr);
-  g_seen.found = popup && ::IsWindowVisible(popup);
-  if (popup) ::GetWindowRect(popup, &g_seen.popup);
-  g_seen.meter_in_front = ::GetForegroundWindow() == g_seen.meter;
-  g_seen.sleep_greyed = Greyed(g_seen.menu, ID_TRAY_SLEEP);
+  if (popup && ::IsWindowVisible(popup)) ::GetWindowRect(popup, &g_popup);
+  g_meter_in_front = ::GetForegroundWindow() == g_meter;
+  g_sleep_greyed = Greyed(g_menu, ID_TRAY_SLEEP);
   ::EndMenu();
 }
 
 TEST_F(TrayMenuTest, RightButtonGreysThenTracksAtThePointerWithTheMeterInFront) {
   Start(Laptop(false, true));
-  g_seen = TrackingSeen{meter_.hwnd()};
-  g_seen.menu = top();
+  g_meter = meter_.hwnd();
+  g_menu = top();
   vantrel::testing::MovePointer(700, 400);
   UINT_PTR timer = ::SetTimer(nullptr, 0, 300, &LookAtTheMenu);
   ::SendMessageA(meter_.hwnd(), app::WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);  // returns when the menu has closed
   ::KillTimer(nullptr, timer);
-  EXPECT_TRUE(g_seen.found);
-  EXPECT_EQ(g_seen.popup.right, 700);
-  EXPECT_EQ(g_seen.popup.top, 400);
-  EXPECT_TRUE(g_seen.meter_in_front);
-  EXPECT_TRUE(g_seen.sleep_greyed);
+  EXPECT_EQ(std::make_pair(g_popup.right, g_popup.top), std::make_pair(700L, 400L));
+  EXPECT_TRUE(g_meter_in_front);
+  EXPECT_TRUE(g_sleep_greyed);
   MSG msg;
   EXPECT_TRUE(::PeekMessageA(&msg, meter_.hwnd(), WM_NULL, WM_NULL, PM_REMOVE));
 }
