@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -120,17 +122,20 @@ TEST_F(LanguageTableTest, ReloadReadsAfreshAndAFailedLoadChangesNothing) {
 TEST(LanguageFileTest, RealFilesThroughTheTablesOwnReader) {
   namespace fsys = std::filesystem;
   std::error_code ec;
-  const fsys::path dir = fsys::temp_directory_path(ec) / "vantrel-language-file-test";
-  fsys::remove_all(dir, ec);
-  ASSERT_TRUE(fsys::create_directories(dir, ec)) << ec.message();
+  // The table joins with a backslash, so off Windows its files sit beside the folder, not in
+  // it: name everything per process and clear what an interrupted run may have left.
+  const fsys::path dir =
+      fsys::temp_directory_path(ec) / ("vantrel-language-file-test-" + std::to_string(getpid()));
   LanguageTable table(dir.string());
   const std::string file = table.FilePath("Real");
+  const std::string folder_as_file = table.FilePath("Folder");
+  for (const fsys::path& stale : {dir, fsys::path(file), fsys::path(folder_as_file)}) fsys::remove_all(stale, ec);
+  ASSERT_TRUE(fsys::create_directories(dir, ec)) << ec.message();
   std::FILE* out = std::fopen(file.c_str(), "wb");
   ASSERT_NE(out, nullptr) << file;
   std::fputs("# test\r\n1 Gut\r\n2 Nein\x1a" "3 hidden\r\n", out);
   ASSERT_EQ(std::fclose(out), 0);
   // Where the file should be, a folder: it opens on some systems but cannot be read.
-  const std::string folder_as_file = table.FilePath("Folder");
   ASSERT_TRUE(fsys::create_directory(folder_as_file, ec)) << ec.message();
 
   EXPECT_TRUE(table.Load("Real"));
