@@ -43,7 +43,8 @@ TEST(MaskTest, BracketsEscapesAndRanges) {
 }
 
 TEST(MaskRulesTest, ShownRawAndPositions) {
-  MaskRules blank(Parse("[0-9]:[0-5][0-9]:[0-5][0-9]"), '_');
+  const auto elements = Parse("[0-9]:[0-5][0-9]:[0-5][0-9]");  // the rules keep a reference
+  MaskRules blank(elements, '_');
   EXPECT_EQ(blank.Shown("1234567"), "1:23:45");
   EXPECT_EQ(blank.Raw("1:0"), "10___");  // missing positions read as the prompt
   EXPECT_EQ(blank.LastInput(), 6);

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "app/app_messages.h"
+#include "controls/menu_xp.h"
 
 namespace vantrel::testing {
 
@@ -65,6 +66,9 @@ bool TempDir::Write(const std::string& name, const std::string& bytes) const {
 }
 
 void MovePointer(int x, int y) {
+  // Wine skips a move to where its server last put the pointer, even when the display has it
+  // elsewhere since: a step beside the target makes the move a real one.
+  ::SetCursorPos(x + 1, y);
   ::SetCursorPos(x, y);
   PumpUntil([x, y] { POINT p{}; return ::GetCursorPos(&p) && p.x == x && p.y == y; }, 500);
 }
@@ -85,6 +89,23 @@ std::string MenuString(HMENU menu, UINT position) {
   char text[256] = {};
   ::GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
   return text;
+}
+
+std::vector<std::string> Describe(HMENU menu) {
+  std::vector<std::string> lines;
+  for (UINT i = 0; i < static_cast<UINT>(::GetMenuItemCount(menu)); ++i) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
+    ::GetMenuItemInfoA(menu, i, TRUE, &info);
+    const controls::CMenuXPItem* item = controls::CMenuXPItem::FromData(info.dwItemData);
+    lines.push_back(!item             ? "(no record)"
+                    : item->side_bar  ? "bar:" + item->text
+                    : item->separator ? "-"
+                    : info.hSubMenu   ? "popup:" + item->text
+                                      : std::to_string(info.wID) + ":" + item->text);
+  }
+  return lines;
 }
 
 Canvas::Canvas(int width, int height, COLORREF fill)

@@ -83,6 +83,8 @@ inline void MovePointerAway() { MovePointer(3, 600); }
 
 std::string WindowText(HWND window);
 std::string MenuString(HMENU menu, UINT position);
+// An owner-drawn menu, one line per item: "bar:<title>", "-", "popup:<text>" or "<id>:<text>".
+std::vector<std::string> Describe(HMENU menu);
 
 // ---- pixels
 

@@ -18,26 +18,8 @@ namespace vantrel::power {
 namespace {
 
 using controls::CMenuXP;
-using controls::CMenuXPItem;
+using vantrel::testing::Describe;
 using platform::sim::SimState;
-
-// One line per item: "bar:<title>", "-", "popup:<text>" or "<id>:<text>".
-std::vector<std::string> Describe(HMENU menu) {
-  std::vector<std::string> lines;
-  for (UINT i = 0; i < static_cast<UINT>(::GetMenuItemCount(menu)); ++i) {
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
-    ::GetMenuItemInfoA(menu, i, TRUE, &info);
-    const CMenuXPItem* item = CMenuXPItem::FromData(info.dwItemData);
-    lines.push_back(!item             ? "(no record)"
-                    : item->side_bar  ? "bar:" + item->text
-                    : item->separator ? "-"
-                    : info.hSubMenu   ? "popup:" + item->text
-                                      : std::to_string(info.wID) + ":" + item->text);
-  }
-  return lines;
-}
 
 CMenuXP* Submenu(HMENU menu, UINT position) {
   return dynamic_cast<CMenuXP*>(fw::FindMenuHandler(::GetSubMenu(menu, static_cast<int>(position))));
