@@ -281,6 +281,7 @@ TEST_F(BatteryDevices, BatteriesDrainAndChargeOverSimulatedTimeAndOnCommand) {
   EXPECT_EQ(p.GetChargePercent(0), 100u);
   EXPECT_EQ(p.ForceCharge(2), 0u);
   EXPECT_EQ(battery::PowerStateText(p, 2), "Charging");
+  EXPECT_TRUE(p.CanForceCharge(2) && p.CanForceDischarge(2) && !p.CanForceCharge(0) && !p.CanForceDischarge(0));
   EXPECT_EQ(p.ForceCharge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
   EXPECT_EQ(p.ForceDischarge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
   machine().Advance(1800);
