@@ -30,7 +30,6 @@ TEST(ShippedLanguagesTest, EachTranslatesEveryTextOnceInItsOwnCodePage) {
       {"Russkiy", {2, "\xCE\xF2\xEC\xE5\xED\xE0"}},    // Windows-1251
   };
   const std::vector<int> builtin = BuiltInIds();
-  ASSERT_EQ(builtin.size(), 124u);
   std::error_code ec;
   for (const auto& file : std::filesystem::directory_iterator(VANTREL_LANGUAGE_SOURCE_DIR, ec)) {
     if (file.path().extension() != ".lng") continue;
@@ -55,11 +54,10 @@ TEST(ShippedLanguagesTest, EachTranslatesEveryTextOnceInItsOwnCodePage) {
 
     auto sample = expected.find(name);
     if (sample == expected.end()) continue;
-    for (const LanguageEntry& entry : entries) {
-      if (entry.id == sample->second.first) {
-        EXPECT_EQ(entry.text, sample->second.second);
-      }
-    }
+    auto text = std::find_if(entries.begin(), entries.end(),
+                             [&](const LanguageEntry& entry) { return entry.id == sample->second.first; });
+    ASSERT_NE(text, entries.end());
+    EXPECT_EQ(text->text, sample->second.second);
     expected.erase(sample);
   }
   EXPECT_TRUE(expected.empty()) << "missing: " << expected.begin()->first;

@@ -21,66 +21,55 @@
 
 namespace {
 
+constexpr char kMenuClass[] = "#32768";  // popup menus are windows of this class
+
+// A visible top-level window with this caption and class (either any, when null).
 struct Search {
   const char* caption;
-  bool dialog_only;
-  HWND found;
+  const char* cls;
+  HWND found = nullptr;
 };
 
 BOOL CALLBACK Visit(HWND hwnd, LPARAM lp) {
   auto* search = reinterpret_cast<Search*>(lp);
-  char title[256] = {};
+  char title[256] = {}, cls[64] = {};
   ::GetWindowTextA(hwnd, title, sizeof title);
-  if (std::strcmp(title, search->caption) != 0 || !::IsWindowVisible(hwnd)) return TRUE;
-  if (search->dialog_only) {
-    char cls[64] = {};
-    ::GetClassNameA(hwnd, cls, sizeof cls);
-    if (std::strcmp(cls, "#32770") != 0) return TRUE;
-  }
+  ::GetClassNameA(hwnd, cls, sizeof cls);
+  if (!::IsWindowVisible(hwnd) || (search->caption && std::strcmp(title, search->caption) != 0) ||
+      (search->cls && std::strcmp(cls, search->cls) != 0))
+    return TRUE;
   search->found = hwnd;
   return FALSE;
 }
 
-HWND WaitFor(const char* caption, bool dialog_only, DWORD timeout) {
-  DWORD start = ::GetTickCount();
-  for (;;) {
-    Search search{caption, dialog_only, nullptr};
+BOOL CALLBACK PrintMenuRect(HWND hwnd, LPARAM) {
+  char cls[16] = {};
+  ::GetClassNameA(hwnd, cls, sizeof cls);
+  RECT r{};
+  if (std::strcmp(cls, kMenuClass) == 0 && ::IsWindowVisible(hwnd) && ::GetWindowRect(hwnd, &r))
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  return TRUE;
+}
+
+HWND WaitFor(const char* caption, const char* cls, DWORD timeout) {
+  for (DWORD start = ::GetTickCount();; ::Sleep(100)) {
+    Search search{caption, cls};
     ::EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    if (::GetTickCount() - start >= timeout) return nullptr;
-    ::Sleep(100);
+    if (search.found || ::GetTickCount() - start >= timeout) return search.found;
   }
 }
 
-BOOL CALLBACK PrintMenuRect(HWND window, LPARAM) {
-  char cls[16] = {};
-  ::GetClassNameA(window, cls, sizeof cls);
-  if (std::strcmp(cls, "#32768") != 0 || !::IsWindowVisible(window)) return TRUE;
-  RECT r{};
-  ::GetWindowRect(window, &r);
-  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
-  return TRUE;
+DWORD Number(int argc, char** argv, int index, DWORD fallback) {
+  return argc > index ? static_cast<DWORD>(std::strtoul(argv[index], nullptr, 10)) : fallback;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 2 && std::strcmp(argv[1], "menu-open") == 0) {
-    DWORD timeout = argc > 2 ? static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)) : 10000;
-    // Popup menus are windows of the system's menu class.
-    DWORD start = ::GetTickCount();
-    for (;;) {
-      HWND menu = ::FindWindowA("#32768", nullptr);
-      if (menu && ::IsWindowVisible(menu)) return 0;
-      if (::GetTickCount() - start >= timeout) return 1;
-      ::Sleep(100);
-    }
-  }
-  if (argc >= 2 && std::strcmp(argv[1], "menu-rects") == 0) {
-    ::EnumWindows(&PrintMenuRect, 0);
-    return 0;
-  }
-  if (argc >= 2 && std::strcmp(argv[1], "foreground") == 0) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "menu-open") return WaitFor(nullptr, kMenuClass, Number(argc, argv, 2, 10000)) ? 0 : 1;
+  if (command == "menu-rects") return ::EnumWindows(&PrintMenuRect, 0) ? 0 : 1;
+  if (command == "foreground") {
     HWND window = ::GetForegroundWindow();
     char title[256] = {}, cls[64] = {};
     ::GetWindowTextA(window, title, sizeof title);
@@ -91,15 +80,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc < 3) {
-    std::fprintf(stderr, "usage: vantrel-probe messagebox|read-messagebox|window|no-window|list-layout <caption> ... | menu-open [timeout-ms]\n");
+    std::fprintf(stderr, "usage: see the comment at the top of vantrel-probe.cpp\n");
     return 2;
   }
-  std::string command = argv[1];
   const char* caption = argv[2];
-  DWORD timeout = argc > 3 ? static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)) : 10000;
-
+  const DWORD timeout = Number(argc, argv, 3, 10000);
   if (command == "messagebox" || command == "read-messagebox") {
-    HWND box = WaitFor(caption, true, timeout);
+    HWND box = WaitFor(caption, "#32770", timeout);
     if (!box) {
       std::printf("no message box \"%s\"\n", caption);
       return 1;
@@ -112,12 +99,12 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "window" || command == "no-window") {
-    HWND window = WaitFor(caption, false, timeout);
+    HWND window = WaitFor(caption, nullptr, timeout);
     std::printf("%d\n", window ? 1 : 0);
     return (window != nullptr) == (command == "window") ? 0 : 1;
   }
   if (command == "list-layout" && argc > 3) {
-    HWND window = WaitFor(caption, false, 10000);
+    HWND window = WaitFor(caption, nullptr, 10000);
     HWND list = window ? ::GetDlgItem(window, std::atoi(argv[3])) : nullptr;
     if (!list) {
       std::printf("no list %s in \"%s\"\n", argv[3], caption);

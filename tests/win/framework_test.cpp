@@ -1,6 +1,8 @@
-// The window layer: dispatch to objects, subclassing, owners and their live-object counts.
+// The window layer: dispatch to objects, subclassing, owners and their live-object counts,
+// the prompt seam and the system seam.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/dialog.h"
@@ -8,6 +10,7 @@
 #include "framework/prompt.h"
 #include "framework/window.h"
 #include "platform/system_api.h"
+#include "win/test_support.h"
 
 namespace vantrel::fw {
 namespace {
@@ -24,67 +27,44 @@ class RecordingWindow : public Window {
     seen.push_back(msg);
     if (msg == WM_USER + 42) return 4242;
     if (msg == WM_USER + 43) throw 1;  // must not escape into the window manager
+    if (msg == BM_CLICK) return 0;    // as a subclass: swallowed
     return Default(msg, wp, lp);
   }
   void OnFinalDestroy() override { destroyed = true; }
 };
 
-class ButtonSpy : public Window {
- public:
-  int clicks_seen = 0;
-
- protected:
-  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == BM_CLICK) ++clicks_seen;
-    return Default(msg, wp, lp);
-  }
-};
-
-TEST(WindowTest, MessagesReachTheObjectUntilTheWindowIsGone) {
+TEST(WindowTest, MessagesReachTheObjectUntilTheWindowIsGoneAndSubclassesGiveTheControlBack) {
   ASSERT_TRUE(Window::RegisterClass(kTestClass));
   RecordingWindow window;
   ASSERT_TRUE(window.CreateEx(0, kTestClass, "test", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr));
   HWND hwnd = window.hwnd();
-  ASSERT_NE(hwnd, nullptr);
   EXPECT_EQ(Window::FromHandle(hwnd), &window);
   EXPECT_EQ(::SendMessageA(hwnd, WM_USER + 42, 0, 0), 4242);
-  // An exception inside a handler becomes default processing.
-  EXPECT_EQ(::SendMessageA(hwnd, WM_USER + 43, 0, 0), 0);
-  ::DestroyWindow(hwnd);
-  EXPECT_TRUE(window.destroyed);
-  EXPECT_EQ(window.hwnd(), nullptr);
-  EXPECT_EQ(Window::FromHandle(hwnd), nullptr);
-  ASSERT_FALSE(window.seen.empty());
-  EXPECT_EQ(window.seen.back(), static_cast<UINT>(WM_NCDESTROY));
-}
+  EXPECT_EQ(::SendMessageA(hwnd, WM_USER + 43, 0, 0), 0);  // an exception becomes default processing
 
-TEST(WindowTest, SubclassedControlKeepsItsOwnBehaviour) {
-  ASSERT_TRUE(Window::RegisterClass(kTestClass));
-  RecordingWindow parent;
-  ASSERT_TRUE(parent.CreateEx(0, kTestClass, "parent", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
-  HWND button = ::CreateWindowExA(0, "BUTTON", "Press", WS_CHILD | BS_PUSHBUTTON, 0, 0, 80, 24, parent.hwnd(),
+  HWND button = ::CreateWindowExA(0, "BUTTON", "Press", WS_CHILD | BS_PUSHBUTTON, 0, 0, 80, 24, hwnd,
                                   reinterpret_cast<HMENU>(77), ::GetModuleHandleA(nullptr), nullptr);
-  ASSERT_NE(button, nullptr);
   {
-    ButtonSpy spy;
-    ASSERT_TRUE(spy.SubclassDlgItem(parent.hwnd(), 77));
-    EXPECT_FALSE(ButtonSpy().Subclass(button));  // one object per window
+    RecordingWindow spy;
+    ASSERT_TRUE(spy.SubclassDlgItem(hwnd, 77));
+    EXPECT_FALSE(RecordingWindow().Subclass(button));  // one object per window
     ::SendMessageA(button, BM_CLICK, 0, 0);
-    EXPECT_EQ(spy.clicks_seen, 1);
-    char text[16] = {};
-    ::GetWindowTextA(button, text, sizeof text);
-    EXPECT_STREQ(text, "Press");
+    EXPECT_EQ(std::count(spy.seen.begin(), spy.seen.end(), static_cast<UINT>(BM_CLICK)), 1);
+    EXPECT_EQ(vantrel::testing::WindowText(button), "Press");  // the control's own behaviour
   }
   // The object is gone: the control has its own procedure back and still works.
   EXPECT_EQ(Window::FromHandle(button), nullptr);
   ::SetWindowTextA(button, "Again");
-  char text[16] = {};
-  ::GetWindowTextA(button, text, sizeof text);
-  EXPECT_STREQ(text, "Again");
-  ::DestroyWindow(parent.hwnd());
+  EXPECT_EQ(vantrel::testing::WindowText(button), "Again");
+
+  ::DestroyWindow(hwnd);
+  EXPECT_TRUE(window.destroyed);
+  EXPECT_EQ(window.hwnd(), nullptr);
+  EXPECT_EQ(Window::FromHandle(hwnd), nullptr);
+  EXPECT_EQ(window.seen.back(), static_cast<UINT>(WM_NCDESTROY));
 }
 
-TEST(HandlesTest, OwnersCountWhatIsAliveAndReleaseIt) {
+TEST(HandlesTest, OwnersCountWhatIsAliveReleaseItAndRestoreSelections) {
   const long gdi = LiveGdiObjects();
   const long user = LiveUserObjects();
   {
@@ -96,29 +76,23 @@ TEST(HandlesTest, OwnersCountWhatIsAliveAndReleaseIt) {
     UniqueBrush moved(std::move(brush));
     EXPECT_FALSE(brush.valid());
     EXPECT_EQ(LiveGdiObjects(), gdi + 2);
+    UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
+    HGDIOBJ original = ::GetCurrentObject(dc, OBJ_BITMAP);
+    {
+      SelectObjectGuard select(dc, bitmap);
+      EXPECT_EQ(::GetCurrentObject(dc, OBJ_BITMAP), bitmap.get());
+    }
+    EXPECT_EQ(::GetCurrentObject(dc, OBJ_BITMAP), original);
     // A handle handed to another owner no longer counts here; it is released by hand.
     HBITMAP given = bitmap.release();
-    EXPECT_EQ(LiveGdiObjects(), gdi + 1);
+    EXPECT_EQ(LiveGdiObjects(), gdi + 2);  // the brush and the DC
     EXPECT_TRUE(::DeleteObject(given));
-    UniqueBitmap empty(nullptr);
-    EXPECT_EQ(LiveGdiObjects(), gdi + 1);
   }
   EXPECT_EQ(LiveGdiObjects(), gdi);
   EXPECT_EQ(LiveUserObjects(), user);
 }
 
-TEST(HandlesTest, SelectionIsRestored) {
-  UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
-  UniqueBitmap bitmap(::CreateBitmap(4, 4, 1, 1, nullptr));
-  HGDIOBJ original = ::GetCurrentObject(dc, OBJ_BITMAP);
-  {
-    SelectObjectGuard select(dc, bitmap);
-    EXPECT_EQ(::GetCurrentObject(dc, OBJ_BITMAP), bitmap.get());
-  }
-  EXPECT_EQ(::GetCurrentObject(dc, OBJ_BITMAP), original);
-}
-
-TEST(PromptTest, RecorderAnswersAndRestoresThePreviousHandler) {
+TEST(SeamsTest, PromptRecordersNestAndNoSystemInstalledFailsCleanly) {
   PromptRecorder outer(IDCANCEL);
   {
     PromptRecorder inner(IDYES);
@@ -130,16 +104,16 @@ TEST(PromptTest, RecorderAnswersAndRestoresThePreviousHandler) {
   EXPECT_EQ(Prompt(nullptr, "text", "caption", MB_OK), IDCANCEL);
   ASSERT_EQ(outer.entries().size(), 1u);
   EXPECT_EQ(outer.entries()[0].text, "text");
-}
 
-TEST(SystemSeamTest, NothingInstalledFailsCleanly) {
   platform::SystemApi* previous = platform::InstallSystemApi(nullptr);
   ::SetLastError(0);
-  EXPECT_FALSE(platform::Sys().IsPwrSuspendAllowed());
-  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_CALL_NOT_IMPLEMENTED));
-  EXPECT_EQ(platform::Sys().CreateFileA("\\\\.\\LCD", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr),
-            INVALID_HANDLE_VALUE);
+  const bool allowed = platform::Sys().IsPwrSuspendAllowed();
+  const DWORD error = ::GetLastError();
+  HANDLE file = platform::Sys().CreateFileA("\\\\.\\LCD", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   platform::InstallSystemApi(previous);
+  EXPECT_FALSE(allowed);
+  EXPECT_EQ(error, static_cast<DWORD>(ERROR_CALL_NOT_IMPLEMENTED));
+  EXPECT_EQ(file, INVALID_HANDLE_VALUE);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // Languages menu and the language switch, placement when shown again, and keys on a page.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,25 +15,14 @@
 #include "i18n/core/language_table.h"
 #include "power/tray_menu.h"
 #include "resource.h"
-#include "win/dialog_template.h"
-#include "win/display_support.h"
-#include "win/power_test_machine.h"
+#include "win/test_support.h"
 
 namespace vantrel::app {
 namespace {
 
-constexpr char kKey[] = "Software\\Vantrel";
+using vantrel::testing::MenuString;
+using vantrel::testing::WindowText;
 
-std::string Text(HWND hwnd) {
-  char text[256] = {};
-  ::GetWindowTextA(hwnd, text, sizeof text);
-  return text;
-}
-std::string MenuString(HMENU menu, UINT position) {
-  char text[256] = {};
-  ::GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-  return text;
-}
 std::vector<UINT> Checked(HMENU menu) {
   std::vector<UINT> checked;
   for (UINT i = 0; i < static_cast<UINT>(::GetMenuItemCount(menu)); ++i)
@@ -50,8 +38,8 @@ std::string PageListText(HWND main, int item) {
   return text;
 }
 std::string StoredLanguage() {
-  auto value = vantrel::testing::ReadRaw(HKEY_CURRENT_USER, kKey, kLanguage);
-  return value.found ? std::string(value.data.begin(), value.data.end()).c_str() : "(none)";
+  auto value = vantrel::testing::ReadRaw(HKEY_CURRENT_USER, vantrel::testing::kKey, kLanguage);
+  return value.found ? value.text().c_str() : "(none)";
 }
 
 // A program folder with a Languages folder, a simulated laptop, the program's language table,
@@ -59,7 +47,6 @@ std::string StoredLanguage() {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(vantrel::testing::DeleteTree(HKEY_CURRENT_USER, kKey));
     saved_ = State();
     State().app_directory = dir_.path();
     ASSERT_TRUE(::CreateDirectoryA(languages_.c_str(), nullptr));
@@ -73,11 +60,7 @@ class MainWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     host_.DestroyMainWindow();
-    for (const std::string& file : files_) ::DeleteFileA(file.c_str());
-    ::RemoveDirectoryA((languages_ + "Folder.lng").c_str());
-    ::RemoveDirectoryA(languages_.c_str());
     State() = saved_;
-    vantrel::testing::DeleteTree(HKEY_CURRENT_USER, kKey);
   }
   void Boot(size_t batteries) {
     platform::sim::SimState state = platform::sim::DefaultLaptop();
@@ -85,11 +68,7 @@ class MainWindowTest : public ::testing::Test {
     pc_.Boot(state);
   }
   void WriteLanguage(const std::string& name, const char* lines) {
-    files_.push_back(languages_ + name + ".lng");
-    std::FILE* file = std::fopen(files_.back().c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fputs(lines, file);
-    std::fclose(file);
+    ASSERT_TRUE(dir_.Write("Languages\\" + name + ".lng", lines));
   }
   CMainDialog& Open() {
     host_.ShowMainWindow();
@@ -99,9 +78,9 @@ class MainWindowTest : public ::testing::Test {
   void Command(UINT id) { ::SendMessageA(host_.window()->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
   LRESULT Choose(WPARAM entry) { return ::SendMessageA(host_.window()->hwnd(), WM_PAGE_SELECTED, entry, 0); }
 
+  vantrel::testing::CleanKey clean_;
   vantrel::testing::TempDir dir_;
   std::string languages_ = dir_.path() + "\\Languages\\";
-  std::vector<std::string> files_;
   AppState saved_;
   vantrel::testing::PowerTestMachine pc_;
   i18n::LanguageTable table_{languages_};
@@ -114,14 +93,14 @@ class MainWindowTest : public ::testing::Test {
 
 TEST_F(MainWindowTest, PagesAreBuiltOnlyWhenThePageOnShowChanges) {
   CMainDialog& main = Open();
-  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Control");
+  EXPECT_EQ(WindowText(main.hwnd()), "Vantrel - Control");
   HWND control = main.current_page()->hwnd();
   EXPECT_EQ(Choose(kControlPage), 0);
   EXPECT_EQ(Choose(static_cast<WPARAM>(-1)), 0);
   EXPECT_EQ(main.pages_built(), 1u);
 
   EXPECT_EQ(Choose(kSchemesPage), 1);
-  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Schemes");
+  EXPECT_EQ(WindowText(main.hwnd()), "Vantrel - Schemes");
   EXPECT_FALSE(::IsWindow(control));
   RECT r{};  // right of the page list, at the top, shown
   ::GetWindowRect(main.current_page()->hwnd(), &r);
@@ -133,7 +112,7 @@ TEST_F(MainWindowTest, PagesAreBuiltOnlyWhenThePageOnShowChanges) {
   Command(ID_PAGE_BATTERIES);
   Command(ID_PAGE_BATTERIES);
   Command(ID_PAGE_POLICY);
-  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Policy");
+  EXPECT_EQ(WindowText(main.hwnd()), "Vantrel - Policy");
   EXPECT_EQ(main.pages_built(), 4u);
   EXPECT_TRUE(prompts_.entries().empty());
   EXPECT_EQ(::SendMessageA(main.hwnd(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0), TRUE);
@@ -154,7 +133,7 @@ TEST_F(MainWindowTest, WithoutBatteriesTheBatteriesPageIsRefusedOnceAndTheShownP
   EXPECT_EQ(prompts_.entries().size(), 1u);
   // Re-texting after the refusal names the page on show, not the refused one.
   Command(ID_LANGUAGE_DEFAULT);
-  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Control");
+  EXPECT_EQ(WindowText(main.hwnd()), "Vantrel - Control");
 
   EXPECT_EQ(Choose(kControlPage), 1);
   EXPECT_EQ(main.pages_built(), 2u);
@@ -162,7 +141,8 @@ TEST_F(MainWindowTest, WithoutBatteriesTheBatteriesPageIsRefusedOnceAndTheShownP
 }
 
 TEST_F(MainWindowTest, ALanguageIsStoredCheckedAppliedEverywhereAndAFailedOneChangesNothing) {
-  WriteLanguage("Deutsch", "2 Abbrechen\r\n1000 Hauptfenster...\r\n3001 Steuerung\r\n3100 Seiten\r\n3200 Standard\r\n");
+  WriteLanguage("Deutsch",
+                "2 Abbrechen\r\n1000 Hauptfenster...\r\n3001 Steuerung\r\n3100 Seiten\r\n3200 Standard\r\n8000 Ueber\r\n");
   ASSERT_TRUE(::CreateDirectoryA((languages_ + "Folder.lng").c_str(), nullptr));  // not a file: not listed
   CMainDialog& main = Open();
   HMENU languages = main.languages_menu();
@@ -174,32 +154,37 @@ TEST_F(MainWindowTest, ALanguageIsStoredCheckedAppliedEverywhereAndAFailedOneCha
   Command(ID_LANGUAGE_FIRST);
   EXPECT_EQ(StoredLanguage(), "Deutsch");
   EXPECT_EQ(Checked(languages), std::vector<UINT>{2});
-  EXPECT_EQ(MenuString(::GetMenu(main.hwnd()), 0), "Seiten");
+  HMENU bar = ::GetMenu(main.hwnd());
+  EXPECT_EQ(MenuString(bar, 0), "Seiten");
   EXPECT_EQ(MenuString(languages, 0), "Standard");
+  // A text the file lacks empties the item, which keeps its submenu and is no separator.
+  EXPECT_EQ(MenuString(bar, 1), "");
+  EXPECT_EQ(::GetSubMenu(bar, 1), languages);
+  EXPECT_FALSE(::GetMenuState(bar, 1, MF_BYPOSITION) & MF_SEPARATOR);
+  EXPECT_TRUE(::GetMenuState(::GetSubMenu(bar, 2), 2, MF_BYPOSITION) & MF_SEPARATOR);
   EXPECT_EQ(PageListText(main.hwnd(), 0), "Steuerung");
   EXPECT_EQ(PageListText(main.hwnd(), 1), "");  // the file lacks it
-  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Steuerung");
+  EXPECT_EQ(WindowText(main.hwnd()), "Vantrel - Steuerung");
   EXPECT_EQ(main.current_page()->ItemText(IDCANCEL), "Abbrechen");
-  MENUITEMINFOA info{};  // owner-drawn items keep their texts in their records
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_DATA;
-  ::GetMenuItemInfoA(tray_->menu().handle(), ID_TRAY_MAIN_DIALOG, FALSE, &info);
-  const controls::CMenuXPItem* item = controls::CMenuXPItem::FromData(info.dwItemData);
-  ASSERT_NE(item, nullptr);
-  EXPECT_EQ(item->text, "Hauptfenster...");
+  EXPECT_EQ(main.current_page()->ItemText(IDOK), "");  // no English fall-back
+  CAboutDialog about(nullptr);
+  ASSERT_TRUE(about.Create());
+  EXPECT_EQ(WindowText(about.hwnd()), "Ueber");
+  about.DestroyWindow();
+  EXPECT_EQ(vantrel::testing::Describe(tray_->menu().handle())[1], "1:Hauptfenster...");  // the rebuilt tray menu
   EXPECT_EQ(pc_.Logged("Beep frequency=1000 duration=100"), 1u);
 
   Command(ID_LANGUAGE_DEFAULT);
   EXPECT_EQ(StoredLanguage(), "");
   EXPECT_EQ(Checked(languages), std::vector<UINT>{0});
-  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Control");
+  EXPECT_EQ(WindowText(main.hwnd()), "Vantrel - Control");
   EXPECT_EQ(pc_.Logged("Beep"), 2u);
 
-  ::DeleteFileA(files_[0].c_str());  // listed, then gone
+  ::DeleteFileA((languages_ + "Deutsch.lng").c_str());  // listed, then gone
   Command(ID_LANGUAGE_FIRST);
   EXPECT_EQ(StoredLanguage(), "");
   EXPECT_EQ(Checked(languages), std::vector<UINT>{0});
-  EXPECT_EQ(Text(main.hwnd()), "Vantrel - Control");
+  EXPECT_EQ(WindowText(main.hwnd()), "Vantrel - Control");
   EXPECT_EQ(pc_.Logged("Beep"), 2u);
 }
 
@@ -211,14 +196,11 @@ TEST_F(MainWindowTest, TheRememberedLanguageIsCheckedOnlyOnAFileOfThatName) {
     MainWindowHost host;
     host.ShowMainWindow();
     HMENU languages = host.window()->languages_menu();
-    const std::vector<UINT> checked = Checked(languages);
-    if (std::string(name) == "Klingon" || std::string(name) == "deutsch") {
-      EXPECT_TRUE(checked.empty()) << name;
-    } else {
-      ASSERT_EQ(checked.size(), 1u) << name;
-      EXPECT_GE(checked[0], kFirstLanguageFilePosition) << "the file's item, not the built-in texts' one";
-      EXPECT_EQ(MenuString(languages, checked[0]), name);
-    }
+    std::string checked;  // only a file's own item, never the built-in texts' one
+    for (UINT i : Checked(languages))
+      checked += (i >= kFirstLanguageFilePosition ? "" : "built-in ") + MenuString(languages, i) + ";";
+    const bool file = name == std::string("Deutsch") || name == std::string("Default");
+    EXPECT_EQ(checked, file ? name + std::string(";") : "") << name;
   }
 }
 
@@ -268,23 +250,19 @@ class NotingPage : public display::CControlPage {
 };
 
 TEST(PageKeysTest, EnterAndEscapeOnAPageReachThePageWhichClosesItsHost) {
-  vantrel::testing::DialogTemplate host_template("Host", 300, 250);
-  fw::Dialog host(host_template.get(), nullptr);
-  ASSERT_TRUE(host.Create());
-  NotingPage page(host.hwnd());
-  ASSERT_TRUE(page.Create());
-  fw::RegisterModeless(page.hwnd());
   for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
-    ::ShowWindow(host.hwnd(), SW_SHOW);
+    vantrel::testing::ControlHost host;  // registered too, as the main window is
+    ASSERT_TRUE(host.Create());
+    fw::RegisterModeless(host.hwnd());
+    NotingPage page(host.hwnd());
+    ASSERT_TRUE(page.Create());
+    fw::RegisterModeless(page.hwnd());
     MSG msg{::GetDlgItem(page.hwnd(), IDOK), WM_KEYDOWN, key, 0x00010001, 0, {}};
     ::SetFocus(msg.hwnd);
     EXPECT_TRUE(fw::PreTranslateDialogMessage(msg));
-    vantrel::testing::Pump(50);
-    EXPECT_FALSE(::IsWindowVisible(host.hwnd())) << key;
+    EXPECT_EQ(page.ends, std::vector<int>{key == VK_RETURN ? IDOK : IDCANCEL});
+    EXPECT_FALSE(host.IsWindow()) << key;
   }
-  EXPECT_EQ(page.ends, (std::vector<int>{IDOK, IDCANCEL}));
-  page.DestroyWindow();
-  host.DestroyWindow();
 }
 
 }  // namespace

@@ -9,63 +9,47 @@
 #include "controls/masked_edit.h"
 #include "i18n/core/language_table.h"
 #include "resource.h"
-#include "win/control_host.h"
 #include "win/test_support.h"
 
 namespace vantrel::controls {
 namespace {
 
-std::string TextOf(HWND hwnd) {
-  char text[128] = {};
-  ::GetWindowTextA(hwnd, text, sizeof text);
-  return text;
-}
-
-std::string MenuText(HMENU menu, UINT position) {
-  char text[128] = {};
-  ::GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
-  return text;
-}
+using testing::MenuString;
+using testing::WindowText;
 
 class TimeEditTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(host.Create());
     ASSERT_TRUE(edit.Create(host.hwnd(), RECT{10, 10, 110, 32}, 1));
-    plain = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 40, 100, 22, host.hwnd(), nullptr,
-                              nullptr, nullptr);
-    ASSERT_TRUE(next.Create(host.hwnd(), RECT{10, 70, 110, 92}, 3));
     ASSERT_TRUE(edit.Init(kTimeMask, ""));
     ASSERT_TRUE(edit.SetPromptChar("0"));
   }
 
-  std::string Text() const { return TextOf(edit.hwnd()); }
+  std::string Text() const { return WindowText(edit.hwnd()); }
   std::pair<DWORD, DWORD> Selection() const {
-    DWORD start = 0;
-    DWORD end = 0;
+    DWORD start = 0, end = 0;
     ::SendMessageA(edit.hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return {start, end};
   }
-  void Key(UINT key, HWND target = nullptr) {
-    ::SendMessageA(target ? target : edit.hwnd(), WM_KEYDOWN, key, 1);
-    ::SendMessageA(target ? target : edit.hwnd(), WM_KEYUP, key, 0xC0000001);
+  void Key(UINT key) {
+    ::SendMessageA(edit.hwnd(), WM_KEYDOWN, key, 1);
+    ::SendMessageA(edit.hwnd(), WM_KEYUP, key, 0xC0000001);
   }
   void Type(const std::string& characters) {
     for (char c : characters) ::SendMessageA(edit.hwnd(), WM_CHAR, static_cast<unsigned char>(c), 1);
   }
   // A click that leaves the caret at `position`.
-  void ClickAt(int position, CmEdit& target) {
-    ::SendMessageA(target.hwnd(), EM_SETSEL, position, position);
-    ::SendMessageA(target.hwnd(), WM_LBUTTONUP, 0, 0);
+  void ClickAt(int position) {
+    ::SendMessageA(edit.hwnd(), EM_SETSEL, position, position);
+    ::SendMessageA(edit.hwnd(), WM_LBUTTONUP, 0, 0);
   }
 
   testing::ControlHost host;
   CTimeEdit edit;
-  HWND plain = nullptr;
-  CmEdit next;
 };
 
-TEST_F(TimeEditTest, ShowsAndReadsRawText) {
+TEST_F(TimeEditTest, ShowsAndReadsRawTextAndTypingFollowsTheMask) {
   edit.SetInputText("10500");
   EXPECT_EQ(Text(), "1:05:00");
   EXPECT_EQ(edit.GetInputText(), "15");
@@ -73,15 +57,12 @@ TEST_F(TimeEditTest, ShowsAndReadsRawText) {
   EXPECT_EQ(edit.GetInputText(), "10500");
   EXPECT_FALSE(edit.SetPromptChar("00"));
   edit.SetPromptChar("0");
-  edit.SetInputText("");
-  EXPECT_EQ(Text(), "0:00:00");
   edit.SetInputText("9x");
   EXPECT_EQ(Text(), "9:00:00");
-}
-
-TEST_F(TimeEditTest, TypingFollowsTheMask) {
   edit.SetInputText("");
-  ClickAt(2, edit);
+  EXPECT_EQ(Text(), "0:00:00");
+
+  ClickAt(2);
   Type("7");  // the first minutes position takes 0 to 5
   EXPECT_EQ(Text(), "0:00:00");
   EXPECT_EQ(edit.current_position(), 2);
@@ -104,7 +85,7 @@ TEST_F(TimeEditTest, TypingFollowsTheMask) {
   EXPECT_EQ(edit.current_position(), 7);
   Key(VK_DELETE);  // nothing after the last input position
   EXPECT_EQ(Text(), "0:30:00");
-  ClickAt(1, edit);
+  ClickAt(1);
   Key(VK_DELETE);  // a literal stays what it is
   EXPECT_EQ(Text(), "0:30:00");
   EXPECT_EQ(edit.current_position(), 2);
@@ -113,7 +94,9 @@ TEST_F(TimeEditTest, TypingFollowsTheMask) {
   EXPECT_EQ(edit.current_position(), 3);
 }
 
-TEST_F(TimeEditTest, FocusSelectsAllAndTypingReplacesIt) {
+TEST_F(TimeEditTest, FocusSelectsAllTypingReplacesItAndPasteChangesNothing) {
+  HWND plain = ::CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 40, 100, 22, host.hwnd(), nullptr,
+                                 nullptr, nullptr);
   edit.SetInputText("12345");
   ::SetFocus(plain);
   ::SetFocus(edit.hwnd());
@@ -127,9 +110,7 @@ TEST_F(TimeEditTest, FocusSelectsAllAndTypingReplacesIt) {
   EXPECT_EQ(Selection(), std::make_pair(0ul, 7ul));
   Type("x");
   EXPECT_EQ(Text(), "_:__:__");
-}
 
-TEST_F(TimeEditTest, PasteAndControlCharactersChangeNothing) {
   edit.SetInputText("12345");
   ASSERT_TRUE(::OpenClipboard(host.hwnd()));
   ::EmptyClipboard();
@@ -138,42 +119,40 @@ TEST_F(TimeEditTest, PasteAndControlCharactersChangeNothing) {
   ::GlobalUnlock(memory);
   ::SetClipboardData(CF_TEXT, memory);
   ::CloseClipboard();
-
   ::SendMessageA(edit.hwnd(), EM_SETSEL, 0, -1);
-  Type("\x16\x18\x1a");  // Ctrl+V, Ctrl+X, Ctrl+Z
-  ::SendMessageA(edit.hwnd(), WM_PASTE, 0, 0);
-  ::SendMessageA(edit.hwnd(), WM_CUT, 0, 0);
-  ::SendMessageA(edit.hwnd(), WM_CLEAR, 0, 0);
-  Type("\x03");  // Ctrl+C copies, and changes nothing either
+  Type("\x16\x18\x1a\x03");  // Ctrl+V, Ctrl+X, Ctrl+Z, and Ctrl+C, which copies
+  for (UINT msg : {WM_PASTE, WM_CUT, WM_CLEAR}) ::SendMessageA(edit.hwnd(), msg, 0, 0);
   EXPECT_EQ(Text(), "1:23:45");
 }
 
 TEST_F(TimeEditTest, RealKeystrokesReachTheMask) {
   ::SetForegroundWindow(host.hwnd());
   ::SetFocus(edit.hwnd());
-  testing::PumpMessages(100);
+  testing::Pump(100);
   ASSERT_EQ(::GetFocus(), edit.hwnd());
   for (BYTE key : {BYTE{'2'}, BYTE{'7'}, BYTE{'4'}, BYTE{VK_BACK}}) {
     ::keybd_event(key, 0, 0, 0);
     ::keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    testing::PumpMessages(50);
+    testing::Pump(50);
   }
   EXPECT_EQ(Text(), "2:00:00");  // 7 refused, 4 typed, then Backspace took it back
   EXPECT_EQ(edit.current_position(), 2);
 }
 
 TEST_F(TimeEditTest, BadMasksDisableTheControl) {
-  EXPECT_FALSE(next.Init("[0-9", ""));
-  EXPECT_EQ(TextOf(next.hwnd()), "Init failed.");
-  EXPECT_FALSE(::IsWindowEnabled(next.hwnd()));
-  EXPECT_FALSE(next.Init("[-9]", ""));
-  EXPECT_EQ(TextOf(next.hwnd()), "SetValidChars failed.");
-  EXPECT_FALSE(::IsWindowEnabled(next.hwnd()));
-  ::SendMessageA(next.hwnd(), WM_CHAR, '1', 1);
-  EXPECT_EQ(TextOf(next.hwnd()), "SetValidChars failed.");
-  EXPECT_TRUE(next.Init(kTimeMask, "123"));
-  EXPECT_EQ(TextOf(next.hwnd()), "1:23:__");
-  EXPECT_TRUE(::IsWindowEnabled(next.hwnd()));
+  CmEdit other;
+  ASSERT_TRUE(other.Create(host.hwnd(), RECT{10, 70, 110, 92}, 3));
+  EXPECT_FALSE(other.Init("[0-9", ""));
+  EXPECT_EQ(WindowText(other.hwnd()), "Init failed.");
+  EXPECT_FALSE(::IsWindowEnabled(other.hwnd()));
+  EXPECT_FALSE(other.Init("[-9]", ""));
+  EXPECT_EQ(WindowText(other.hwnd()), "SetValidChars failed.");
+  EXPECT_FALSE(::IsWindowEnabled(other.hwnd()));
+  ::SendMessageA(other.hwnd(), WM_CHAR, '1', 1);
+  EXPECT_EQ(WindowText(other.hwnd()), "SetValidChars failed.");
+  EXPECT_TRUE(other.Init(kTimeMask, "123"));
+  EXPECT_EQ(WindowText(other.hwnd()), "1:23:__");
+  EXPECT_TRUE(::IsWindowEnabled(other.hwnd()));
 }
 
 // Keys for the open preset popup: "2 Hours", into it, "15 Minutes", choose.
@@ -196,7 +175,7 @@ TEST_F(TimeEditTest, RightClickOpensThePresetsAndOneIsChosen) {
   g_popup_seen = false;
   ::SetTimer(host.hwnd(), 1, 60, &WalkPresets);
   ::SendMessageA(edit.hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(5, 5));  // returns when the popup closes
-  testing::PumpMessages(50);
+  testing::Pump(50);
   EXPECT_TRUE(g_popup_seen);
   EXPECT_EQ(g_next_key, std::size(kWalkToTwoFifteen));
   EXPECT_EQ(::GetFocus(), edit.hwnd());
@@ -206,9 +185,9 @@ TEST_F(TimeEditTest, RightClickOpensThePresetsAndOneIsChosen) {
 TEST_F(TimeEditTest, PresetsSetTheTimeAndFollowTheLanguage) {
   HMENU presets = edit.presets();
   ASSERT_EQ(::GetMenuItemCount(presets), 8);
-  EXPECT_EQ(MenuText(presets, 4), "2 Hours");
+  EXPECT_EQ(MenuString(presets, 4), "2 Hours");
   HMENU two_hours = ::GetSubMenu(presets, 4);
-  EXPECT_EQ(MenuText(two_hours, 6), "15 Minutes");
+  EXPECT_EQ(MenuString(two_hours, 6), "15 Minutes");
   EXPECT_EQ(::GetMenuItemID(::GetSubMenu(presets, 7), 10), static_cast<UINT>(ID_TIME_PRESET_LAST));
 
   ::SendMessageA(edit.hwnd(), WM_COMMAND, ::GetMenuItemID(two_hours, 6), 0);
@@ -229,9 +208,9 @@ TEST_F(TimeEditTest, PresetsSetTheTimeAndFollowTheLanguage) {
   i18n::InstallTexts(nullptr);
   EXPECT_FALSE(::IsMenu(two_hours));
   ASSERT_EQ(::GetMenuItemCount(presets), 8);
-  EXPECT_EQ(MenuText(presets, 0), "Nie");
-  EXPECT_EQ(MenuText(presets, 4), "2 Stunden");
-  EXPECT_EQ(MenuText(::GetSubMenu(presets, 4), 6), "15 Minuten");
+  EXPECT_EQ(MenuString(presets, 0), "Nie");
+  EXPECT_EQ(MenuString(presets, 4), "2 Stunden");
+  EXPECT_EQ(MenuString(::GetSubMenu(presets, 4), 6), "15 Minuten");
 }
 
 }  // namespace

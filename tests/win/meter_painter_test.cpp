@@ -4,19 +4,29 @@
 #include "display/core/meter_face.h"
 #include "display/meter_painter.h"
 #include "display/meter_window.h"
+#include "framework/dialog.h"
 #include "resource.h"
-#include "win/display_support.h"
+#include "win/test_support.h"
 
 namespace vantrel::display {
 namespace {
 
-using vantrel::testing::Surface;
+using vantrel::testing::Canvas;
+
+// Copies a bitmap resource of the test program onto `canvas`.
+bool LoadBitmap(Canvas& canvas, UINT id, int width, int height) {
+  fw::UniqueBitmap picture(static_cast<HBITMAP>(
+      ::LoadImageA(fw::ResourceInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  fw::UniqueMemoryDC source(::CreateCompatibleDC(canvas.dc()));
+  fw::SelectObjectGuard select(source, picture);
+  return picture && ::BitBlt(canvas.dc(), 0, 0, width, height, source, 0, 0, SRCCOPY);
+}
 
 class PaintedFaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(face_.LoadResource(IDB_METER_FACE));
-    ASSERT_TRUE(font_.LoadResource(IDB_METER_FONT));
+    ASSERT_TRUE(LoadBitmap(face_, IDB_METER_FACE, kFaceWidth, kFaceHeight));
+    ASSERT_TRUE(LoadBitmap(font_, IDB_METER_FONT, kFontWidth, kFontHeight));
     background_ = font_.At(0, 17);  // the spare row
   }
 
@@ -31,7 +41,7 @@ class PaintedFaceTest : public ::testing::Test {
     for (int k = 0; k < static_cast<int>(glyphs.size()); ++k) {
       for (int dy = 0; dy < 6; ++dy) {
         for (int dx = 0; dx < (k + 1 == static_cast<int>(glyphs.size()) ? 4 : 5); ++dx) {
-          const unsigned want = font_.At(glyphs[k].x + dx, glyphs[k].y + dy);
+          const COLORREF want = font_.At(glyphs[k].x + dx, glyphs[k].y + dy);
           ink += want != background_;
           if (painted_.At(at.x + 5 * k + dx, at.y + dy) != want)
             return ::testing::AssertionFailure() << "glyph " << k << " differs at " << dx << ", " << dy;
@@ -54,7 +64,7 @@ class PaintedFaceTest : public ::testing::Test {
         if (bar && face_.At(x, y) == 0xFFFFFF) return ::testing::AssertionFailure() << "white in the face's bar";
         if (!bar && (in_text(x, y, kTimeTextOrigin, time_length) || in_text(x, y, kChargeTextOrigin, charge_length)))
           continue;
-        const unsigned want = bar && x >= blank ? 0xFFFFFF : face_.At(x, y);
+        const COLORREF want = bar && x >= blank ? 0xFFFFFF : face_.At(x, y);
         if (painted_.At(x, y) != want) return ::testing::AssertionFailure() << "pixel " << x << ", " << y;
       }
     }
@@ -63,8 +73,8 @@ class PaintedFaceTest : public ::testing::Test {
 
   vantrel::testing::DisplayTestScope scope_;
   MeterPainter painter_{nullptr};
-  Surface face_{kFaceWidth, kFaceHeight}, font_{kFontWidth, kFontHeight}, painted_{kFaceWidth, kFaceHeight};
-  unsigned background_ = 0;
+  Canvas face_{kFaceWidth, kFaceHeight}, font_{kFontWidth, kFontHeight}, painted_{kFaceWidth, kFaceHeight};
+  COLORREF background_ = 0;
 };
 
 TEST_F(PaintedFaceTest, BarIsBlankedFromTheChargeAndTextsComeFromTheirGlyphs) {
@@ -126,7 +136,7 @@ TEST_F(PaintedFaceTest, ThousandPaintsLeaveNoObjectBehind) {
   EXPECT_TRUE(TextIs({16, 23}, {{40, 6}, {35, 6}, {130, 6}}));  // the last paint is whole
 }
 
-TEST(MeterOutlineTest, WindowIsShapedAsABodyWithANubAndShowsThePaintedFace) {
+TEST(MeterOutlineTest, WindowIsShapedAsABodyWithANub) {
   vantrel::testing::DisplayTestScope scope;
   MeterWindow meter;
   ASSERT_TRUE(meter.Create());
@@ -136,19 +146,6 @@ TEST(MeterOutlineTest, WindowIsShapedAsABodyWithANubAndShowsThePaintedFace) {
       {0, 0, true},   {51, 0, true},  {52, 0, false}, {55, 7, false}, {52, 8, true}, {55, 24, true},
       {55, 25, false}, {51, 32, true}, {52, 32, false}, {0, 33, false}, {56, 16, false}};
   for (const auto& p : probes) EXPECT_EQ(::PtInRegion(region, p.x, p.y) != FALSE, p.inside) << p.x << ", " << p.y;
-
-  meter.MoveTo(200, 200);
-  meter.ShowAndPaint();
-  vantrel::testing::Pump(200);
-  Surface expected(kFaceWidth, kFaceHeight), shown(kFaceWidth, kFaceHeight);
-  MeterPainter(nullptr).Paint(expected.dc());
-  HDC screen = ::GetDC(nullptr);
-  ::BitBlt(shown.dc(), 0, 0, kFaceWidth, kFaceHeight, screen, 200, 200, SRCCOPY);
-  ::ReleaseDC(nullptr, screen);
-  int differing = 0;
-  for (int y = 0; y < kFaceHeight; ++y)
-    for (int x = 0; x < kFaceWidth; ++x) differing += (x < 52 || (y >= 8 && y < 25)) && shown.At(x, y) != expected.At(x, y);
-  EXPECT_EQ(differing, 0);
 }
 
 }  // namespace

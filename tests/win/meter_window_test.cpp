@@ -1,25 +1,24 @@
-// The meter window under Wine: timers, transparency, appear-only, auto-hide, dragging, the
-// tray menu's events and placement.
+// The meter window and its tray icon under Wine: timers, transparency, appear-only, auto-hide,
+// dragging, the tray menu's events, placement, and the icon in Wine's taskbar.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/app_messages.h"
+#include "display/core/tray_rules.h"
 #include "display/layered_window.h"
 #include "display/meter_window.h"
 #include "display/tray_icon.h"
-#include "platform/sim/sim_machine.h"
-#include "platform/system_api.h"
 #include "resource.h"
-#include "win/display_support.h"
 #include "win/test_support.h"
 
 namespace vantrel::display {
 namespace {
 
 using namespace vantrel::testing;
-using vantrel::testing::TempDir;
 
 bool Visible(HWND window) { return ::IsWindowVisible(window) != FALSE; }
-POINT Where(HWND window) {
+std::pair<LONG, LONG> Where(HWND window) {
   RECT r{};
   ::GetWindowRect(window, &r);
   return {r.left, r.top};
@@ -37,10 +36,6 @@ class MeterWindowTest : public ::testing::Test {
     if (show) meter_.ShowAndPaint();
   }
   HWND hwnd() const { return meter_.hwnd(); }
-  void MouseOverMeter() {
-    MovePointerInto(hwnd());
-    ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
-  }
 
   DisplayTestScope scope_;
   RecordingTrayMenu* menu_ = nullptr;
@@ -109,21 +104,6 @@ TEST(MeterTransparencyTest, AlphaIs255MinusTheSettingAndWithoutLayeringTheMeterI
   EXPECT_EQ(LayeredAlpha(meter.hwnd()), 10);
 }
 
-TEST_F(MeterWindowTest, AppearOnlyFollowsTheBatteryOfInterestUnlessThePointerIsOver) {
-  scope_.settings().AppearOnlyWhenChrDischr = 1;
-  scope_.battery.of_interest = false;  // on mains with a full battery
-  Create();
-  EXPECT_TRUE(PumpUntil([&] { return !Visible(hwnd()); }, 1200));
-  scope_.battery.of_interest = true;  // discharging
-  EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 1200));
-  scope_.battery.of_interest = false;
-  EXPECT_TRUE(PumpUntil([&] { return !Visible(hwnd()); }, 1200));
-  scope_.battery.of_interest = true;
-  MovePointerInto(hwnd());
-  Pump(1300);
-  EXPECT_FALSE(Visible(hwnd()));
-}
-
 TEST_F(MeterWindowTest, AutoHideHidesUnderThePointerAndReturnsWhenItLeaves) {
   // transparency, bAlpha -> last fade-out alpha, alpha after coming back
   struct { int transparent, setting; BYTE hidden, back; } cases[] = {{0, 0, 0, 0}, {1, 40, 5, 215}, {1, 255, 0, 0}};
@@ -157,23 +137,22 @@ TEST_F(MeterWindowTest, DragCapturesThePointerRunsItsTimerAndEndsOnReleaseOrCapt
   EXPECT_EQ(::GetCapture(), hwnd());
   EXPECT_TRUE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));
   ::SendMessageA(hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 25));
-  EXPECT_EQ(Where(hwnd()).x, 420);
-  EXPECT_EQ(Where(hwnd()).y, 315);
+  EXPECT_EQ(Where(hwnd()), std::make_pair(420L, 315L));
   // Far outside: the captured pointer still moves it, and the button-up still arrives.
   ::SendMessageA(hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-200 & 0xFFFF, -100 & 0xFFFF));
-  EXPECT_EQ(Where(hwnd()).x, 210);
+  EXPECT_EQ(Where(hwnd()).first, 210);
   ::SendMessageA(hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(-200 & 0xFFFF, -100 & 0xFFFF));
   EXPECT_FALSE(meter_.dragging());
   EXPECT_NE(::GetCapture(), hwnd());
   EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));
   ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 20));
-  EXPECT_EQ(Where(hwnd()).x, 210);
+  EXPECT_EQ(Where(hwnd()).first, 210);
 
   // The timer keeps the meter under a pointer too fast for the moves.
   MovePointerInto(hwnd());
   ::SendMessageA(hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
   MovePointer(700, 600);
-  EXPECT_TRUE(PumpUntil([&] { return Where(hwnd()).x == 690 && Where(hwnd()).y == 590; }, 500));
+  EXPECT_TRUE(PumpUntil([&] { return Where(hwnd()) == std::make_pair(690L, 590L); }, 500));
   // Another window taking the pointer ends the drag.
   HWND other = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ::SetCapture(other);
@@ -183,18 +162,7 @@ TEST_F(MeterWindowTest, DragCapturesThePointerRunsItsTimerAndEndsOnReleaseOrCapt
   ::DestroyWindow(other);
 }
 
-struct RecordingBeeps : platform::ForwardingSystemApi {
-  RecordingBeeps() : ForwardingSystemApi(platform::Sys()) {}
-  BOOL Beep(DWORD frequency, DWORD duration) override {
-    beeps.push_back({frequency, duration});
-    return TRUE;
-  }
-  std::vector<std::pair<DWORD, DWORD>> beeps;
-};
-
-TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackLanguageAndCursor) {
-  RecordingBeeps beeps;
-  platform::ScopedSystemApi scoped(beeps);
+TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackAndCursor) {
   Create();
   ::SetForegroundWindow(hwnd());
   ::PostMessageA(hwnd(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
@@ -212,28 +180,11 @@ TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackLanguageAndCursor) {
   EXPECT_EQ(::SendMessageA(hwnd(), app::WM_TRAY_CALLBACK, 1, WM_RBUTTONDOWN), 1);
   EXPECT_EQ(menu_->notifications, std::vector<UINT>{WM_RBUTTONDOWN});
 
-  ::SendMessageA(hwnd(), app::WM_LANGUAGE_CHANGED, 0, 0);
-  EXPECT_EQ(beeps.beeps, (std::vector<std::pair<DWORD, DWORD>>{{1000, 100}}));
-  EXPECT_EQ(menu_->builds, 2);
-
   ::SendMessageA(hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
   scope_.settings().PaneWindow = 1;
   ::SendMessageA(hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_ARROW));
-}
-
-TEST_F(MeterWindowTest, TaskbarRestartAddsTheIconAgain) {
-  Create();
-  TrayIcon icon;
-  icon.SetOwner(hwnd(), 0);
-  icon.SetIconFromResource(::GetModuleHandleA(nullptr), IDI_APP);
-  ASSERT_TRUE(icon.Add());
-  meter_.set_tray_icon(&icon);
-  NOTIFYICONDATAA gone = icon.record();  // the restarted taskbar knows no icon any more
-  ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &gone));
-  ::SendMessageA(hwnd(), ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  EXPECT_TRUE(TrayIconExists(hwnd(), icon.record().uID));
 }
 
 TEST_F(MeterWindowTest, StoredPositionIsKeptUnlessItIsOnNoMonitor) {
@@ -245,42 +196,97 @@ TEST_F(MeterWindowTest, StoredPositionIsKeptUnlessItIsOnNoMonitor) {
       {-5000, -5000, work.left, work.top}, {5000, 200, work.right - 56, 200}, {300, 9000, 300, work.bottom - 33}};
   for (const auto& c : cases) {
     meter_.MoveTo(c.x, c.y);
-    EXPECT_EQ(Where(hwnd()).x, c.want_x) << c.x << ", " << c.y;
-    EXPECT_EQ(Where(hwnd()).y, c.want_y) << c.x << ", " << c.y;
+    EXPECT_EQ(Where(hwnd()), std::make_pair(c.want_x, c.want_y)) << c.x << ", " << c.y;
   }
 }
 
-TEST(MeterOnTheSimulatedLaptopTest, ShowsItsBatteryAndFollowsItsPowerState) {
+TEST(MeterOnTheSimulatedLaptopTest, AppearsOnlyWhileItsBatteryDischargesUnlessThePointerIsThere) {
   DisplayTestScope scope(false);
   scope.settings().DisplayOneBatteryStatus = 1;
-  scope.settings().BatteryName = "42T4969";  // the main battery: 87 %, discharging
-  TempDir dir;
+  scope.settings().BatteryName = "42T4969";  // the main battery, discharging
+  PowerTestMachine pc;
   platform::sim::SimState state = platform::sim::DefaultLaptop();
   state.time_scale = 0;
-  platform::sim::SimulatedMachine machine(dir.File("laptop.ini"), state);
-  platform::ScopedSystemApi scoped(machine);
-  {
-    MeterWindow meter;
-    ASSERT_TRUE(meter.Create());
-    ASSERT_NE(meter.painter(), nullptr);
-    Surface face(56, 33);
-    meter.painter()->Paint(face.dc());
-    EXPECT_EQ(face.At(40, 16), 0xFFFFFFu);  // blank from 87 * 38 / 100 + 7
-    EXPECT_NE(face.At(39, 16), 0xFFFFFFu);
-
-    scope.settings().AppearOnlyWhenChrDischr = 1;
-    meter.ShowAndPaint();
-    machine.state().batteries[0].power_state = BATTERY_POWER_ON_LINE;  // on mains, not charging
-    EXPECT_TRUE(PumpUntil([&] { return !Visible(meter.hwnd()); }, 1200));
-    machine.state().batteries[0].power_state = BATTERY_DISCHARGING;
-    EXPECT_TRUE(PumpUntil([&] { return Visible(meter.hwnd()); }, 1200));
-  }
-  machine.state().batteries.clear();  // a machine without batteries
+  pc.Boot(state);
+  scope.settings().AppearOnlyWhenChrDischr = 1;
   MeterWindow meter;
   ASSERT_TRUE(meter.Create());
-  Pump(1200);
+  meter.ShowAndPaint();
+  pc.state().batteries[0].power_state = BATTERY_POWER_ON_LINE;  // on mains, not charging
+  EXPECT_TRUE(PumpUntil([&] { return !Visible(meter.hwnd()); }, 1200));
+  MovePointerInto(meter.hwnd());  // discharging again, but the pointer is where it would show
+  pc.state().batteries[0].power_state = BATTERY_DISCHARGING;
+  Pump(1300);
   EXPECT_FALSE(Visible(meter.hwnd()));
-  EXPECT_FALSE(::KillTimer(meter.hwnd(), app::kMeterTickTimer));
+  MovePointerAway();
+  EXPECT_TRUE(PumpUntil([&] { return Visible(meter.hwnd()); }, 1200));
+}
+
+// Other programs' icons with these identifiers; the listing ends with `result`.
+TrayIcon::EntrySource Entries(std::vector<uint32_t> ids, DWORD result = 0, int* calls = nullptr) {
+  return [ids, result, calls](std::vector<TrayEntry>& entries) {
+    if (calls) ++*calls;
+    for (uint32_t id : ids) entries.push_back(TrayEntry{0x1234, id, 0, 0, {}, {}});
+    return result;
+  };
+}
+
+TEST_F(MeterWindowTest, TrayIconTakesAFreeIdentifierAndKeepsItsRecord) {
+  Create(false);
+  TrayIcon icon;
+  icon.set_entry_source(Entries({1, 2, 4}));
+  EXPECT_GE(icon.SetOwner(hwnd(), 0), ShellVersion(5, 0));  // Wine's shell
+  EXPECT_EQ(icon.record().uID, 3u);
+  icon.set_entry_source(Entries({1}, ERROR_ACCESS_DENIED));  // half a listing counts
+  icon.SetOwner(hwnd(), 0);
+  EXPECT_EQ(icon.record().uID, 2u);
+  int calls = 0;
+  icon.set_entry_source(Entries({7}, 0, &calls));  // a given identifier is used as it is
+  icon.SetOwner(hwnd(), 7);
+  EXPECT_EQ(icon.record().uID, 7u);
+  EXPECT_EQ(calls, 0);
+
+  EXPECT_EQ(icon.record().cbSize, NOTIFYICONDATAA_V2_SIZE);
+  EXPECT_EQ(NotifyRecordSize(ShellVersion(4, 72)), NOTIFYICONDATAA_V1_SIZE);
+  EXPECT_EQ(NotifyRecordSize(0), NOTIFYICONDATAA_V1_SIZE);  // version unknown
+
+  // The setters add their flags and the tooltip is cut.
+  EXPECT_EQ(icon.SetCallback(app::WM_TRAY_CALLBACK), 0u);
+  EXPECT_EQ(icon.SetCallback(app::WM_TRAY_CALLBACK), app::WM_TRAY_CALLBACK);
+  icon.SetTooltip(std::string(100, 'x'));
+  EXPECT_EQ(std::strlen(icon.record().szTip), 63u);
+  icon.SetTooltip(kTrayTooltip);
+  EXPECT_STREQ(icon.record().szTip, "Corvane");
+  icon.SetIconFromResource(::GetModuleHandleA(nullptr), IDI_APP);
+  EXPECT_EQ(icon.record().uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_TIP | NIF_ICON));
+}
+
+TEST_F(MeterWindowTest, TrayIconIsAddedRemovedAndAddedAgainWhenTheTaskbarRestarts) {
+  Create();
+  {
+    TrayIcon icon;
+    icon.SetOwner(hwnd(), 0);  // nothing is read from Wine's taskbar: the first identifier
+    EXPECT_TRUE(icon.entries().empty());
+    EXPECT_EQ(icon.record().uID, 1u);
+    icon.SetIconFromResource(::GetModuleHandleA(nullptr), IDI_APP);
+    ASSERT_TRUE(icon.Add());
+    EXPECT_EQ(icon.record().uFlags, 0u);
+    EXPECT_TRUE(TrayIconExists(hwnd(), 1));
+    EXPECT_TRUE(icon.Delete());
+    EXPECT_FALSE(TrayIconExists(hwnd(), 1));
+    ASSERT_TRUE(icon.AddAgain());
+    meter_.set_tray_icon(&icon);
+    NOTIFYICONDATAA gone = icon.record();  // a restarted taskbar knows no icon any more
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &gone));
+    ::SendMessageA(hwnd(), ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(TrayIconExists(hwnd(), 1));
+    meter_.set_tray_icon(nullptr);
+  }
+  // An icon still added goes with its object.
+  EXPECT_FALSE(TrayIconExists(hwnd(), 1));
+  std::vector<TrayEntry> entries(3);
+  EnumerateTrayEntries(entries);
+  EXPECT_TRUE(entries.empty());
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 
 #include "controls/icon_combo.h"
 #include "controls/page_list.h"
-#include "win/control_host.h"
 #include "win/test_support.h"
 
 namespace vantrel::controls {
@@ -109,7 +108,7 @@ TEST_F(PageListTest, ReleaseSendsThePressedIconOnly) {
   Send(WM_MOUSEMOVE, Centre(1));
   Send(WM_LBUTTONDOWN, Centre(1));
   PointerAt(POINT{800, 450});
-  testing::PumpMessages(700);
+  testing::Pump(700);
   EXPECT_EQ(pages.hot_item(), -1);
   EXPECT_FALSE(pages.pressed());
   EXPECT_FALSE(pages.tracking());
@@ -121,7 +120,7 @@ TEST_F(PageListTest, ReleaseSendsThePressedIconOnly) {
   Send(WM_MOUSEMOVE, blank);
   Send(WM_LBUTTONDOWN, blank);
   PointerAt(POINT{800, 450});
-  testing::PumpMessages(700);
+  testing::Pump(700);
   EXPECT_FALSE(pages.pressed());
   Send(WM_MOUSEMOVE, Centre(3));
   Send(WM_LBUTTONDOWN, Centre(3));
@@ -139,25 +138,24 @@ TEST_F(PageListTest, DoubleClickSendsTwiceAndNothingSelects) {
     ::keybd_event(key, 0, 0, 0);
     ::keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
   }
-  testing::PumpMessages(100);
+  testing::Pump(100);
   EXPECT_EQ(Selected(), 0u);
 }
 
-class IconComboTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(host.Create());
-    HWND hwnd = ::CreateWindowExA(0, WC_COMBOBOXA, "",
-                                  WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 10, 10,
-                                  200, 200, host.hwnd(), nullptr, nullptr, nullptr);
-    ASSERT_TRUE(combo.Subclass(hwnd));
-    combo.SetImageList(icons);
-    for (const char* text : {"Standby", "Hibernate", "Shut down"}) {
-      ::SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    }
-  }
-
-  std::unique_ptr<testing::Canvas> Render(int item, UINT state) {
+TEST(IconComboTest, RecordsLiveAndDieWithTheirItemsAndAColouredItemKeepsItsColourWhenSelected) {
+  testing::ControlHost host;
+  ASSERT_TRUE(host.Create());
+  CIconComboBox combo;
+  ASSERT_TRUE(combo.Subclass(::CreateWindowExA(0, WC_COMBOBOXA, "",
+                                               WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
+                                                   CBS_HASSTRINGS,
+                                               10, 10, 200, 200, host.hwnd(), nullptr, nullptr, nullptr)));
+  fw::UniqueImageList icons = StockIcons(16);
+  combo.SetImageList(icons);
+  for (const char* text : {"Standby", "Hibernate", "Shut down"})
+    ::SendMessageA(combo.hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  fw::UniqueFont font = testing::CrispFont();
+  auto Render = [&](int item, UINT state) {
     auto canvas = std::make_unique<testing::Canvas>(200, 18);
     fw::SelectObjectGuard select(canvas->dc(), font);
     DRAWITEMSTRUCT dis{ODT_COMBOBOX, 0, static_cast<UINT>(item), ODA_DRAWENTIRE, state, combo.hwnd(), canvas->dc(),
@@ -165,49 +163,37 @@ class IconComboTest : public ::testing::Test {
     dis.itemData = static_cast<ULONG_PTR>(::SendMessageA(combo.hwnd(), CB_GETITEMDATA, dis.itemID, 0));
     ::SendMessageA(host.hwnd(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
     return canvas;
-  }
-  testing::ControlHost host;
-  fw::UniqueImageList icons = StockIcons(16);
-  fw::UniqueFont font = testing::CrispFont();
-  CIconComboBox combo;
-};
+  };
 
-TEST_F(IconComboTest, RecordsLiveAndDieWithTheirItems) {
   const long live = ComboItemData::live();
   EXPECT_FALSE(combo.SetItemColor(-1, CIconComboBox::kSupportedColour));
   EXPECT_FALSE(combo.SetItemImage(3, 0));
   EXPECT_EQ(ComboItemData::live(), live);
-  EXPECT_TRUE(combo.SetItemColor(0, CIconComboBox::kSupportedColour));
   EXPECT_TRUE(combo.SetItemImage(0, 2));
+  EXPECT_TRUE(combo.SetItemColor(1, CIconComboBox::kUnsupportedColour));
   EXPECT_TRUE(combo.SetItemImage(1, 1));
   EXPECT_EQ(ComboItemData::live(), live + 2);
-  EXPECT_EQ(combo.ItemData(0)->text_colour, CIconComboBox::kSupportedColour);
-  EXPECT_EQ(combo.ItemData(0)->image_index, 2);
   EXPECT_EQ(combo.ItemData(2), nullptr);
+
+  auto red = Render(1, ODS_SELECTED);
+  EXPECT_GT(red->Count(CIconComboBox::kUnsupportedColour, RECT{0, 0, 200, 18}), 10);
+  EXPECT_EQ(red->At(199, 9), ::GetSysColor(COLOR_HIGHLIGHT));
+  // Without a colour: the highlight text, indented by the icon width although it has no icon.
+  auto plain = Render(2, ODS_SELECTED);
+  EXPECT_GT(plain->Count(::GetSysColor(COLOR_HIGHLIGHTTEXT), RECT{17, 0, 200, 18}), 10);
+  EXPECT_EQ(plain->Count(::GetSysColor(COLOR_HIGHLIGHT), RECT{0, 0, 17, 18}), 17 * 18);
+  EXPECT_EQ(Render(3, ODS_SELECTED)->Count(RGB(255, 255, 255), RECT{0, 0, 200, 18}), 200 * 18);  // past the end
 
   ::SendMessageA(combo.hwnd(), CB_DELETESTRING, 0, 0);
   EXPECT_EQ(ComboItemData::live(), live + 1);
   EXPECT_EQ(combo.ItemData(0)->image_index, 1);
+  EXPECT_EQ(combo.ItemData(0)->text_colour, CIconComboBox::kUnsupportedColour);
   ::SendMessageA(combo.hwnd(), CB_RESETCONTENT, 0, 0);
   EXPECT_EQ(ComboItemData::live(), live);
   ::SendMessageA(combo.hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Sleep"));
   combo.SetItemColor(0, CIconComboBox::kUnsupportedColour);
   ::DestroyWindow(combo.hwnd());
   EXPECT_EQ(ComboItemData::live(), live);
-
-}
-
-TEST_F(IconComboTest, ColouredItemKeepsItsColourWhenSelected) {
-  combo.SetItemColor(1, CIconComboBox::kUnsupportedColour);
-  auto red = Render(1, ODS_SELECTED);
-  EXPECT_GT(red->Count(CIconComboBox::kUnsupportedColour, RECT{0, 0, 200, 18}), 10);
-  EXPECT_EQ(red->At(199, 9), ::GetSysColor(COLOR_HIGHLIGHT));
-  auto plain = Render(2, ODS_SELECTED);
-  // Without a colour: the highlight text, indented by the icon width although it has no icon.
-  const RECT icon_column{0, 0, 17, 18};
-  EXPECT_GT(plain->Count(::GetSysColor(COLOR_HIGHLIGHTTEXT), RECT{17, 0, 200, 18}), 10);
-  EXPECT_EQ(plain->Count(::GetSysColor(COLOR_HIGHLIGHT), icon_column), 17 * 18);
-  EXPECT_EQ(Render(3, ODS_SELECTED)->Count(RGB(255, 255, 255), RECT{0, 0, 200, 18}), 200 * 18);  // past the end
 }
 
 }  // namespace

@@ -1,93 +1,194 @@
-// Log off, shut down, reboot, sleep, hibernate and the hibernation file: the exact arguments
-// reach the system, and the simulated machine records them instead of acting.
+// Log off, shut down, reboot, sleep, hibernate, the hibernation file and the timed wake-up,
+// against the simulated machine: the exact arguments reach the system, the wake-up timer is
+// armed before the suspend and beeps only on request, and every request ends cleanly.
 #include <gtest/gtest.h>
 
+#include "app/app_state.h"
 #include "power/power_actions.h"
-#include "win/power_test_machine.h"
+#include "power/wake_up_timer.h"
+#include "win/test_support.h"
 
 namespace vantrel::power {
 namespace {
 
-using Calls = std::vector<std::string>;
+using Lines = std::vector<std::string>;
+using platform::sim::SimState;
 
-platform::sim::SimState Laptop() {
-  platform::sim::SimState state = platform::sim::DefaultLaptop();
+SimState Laptop(void (*change)(SimState&) = nullptr) {
+  SimState state = platform::sim::DefaultLaptop();
   state.time_scale = 1000;  // simulated sleeps pass at once
+  if (change) change(state);
   return state;
 }
 
-TEST(PowerActionsTest, ShutDownAndRebootAskApplicationsAndNeedThePrivilege) {
+TEST(PowerActionsTest, ExitsNeedThePrivilegeAndSleepsPassTheirChoices) {
   testing::PowerTestMachine pc;
   pc.Boot(Laptop());
+  // Power off (not halt) and reboot, hung applications forced, no EWX_FORCE (4).
   EXPECT_EQ(ShutDownSystem(), 0);
   EXPECT_EQ(RebootSystem(), 0);
-  // Power off (not halt) and reboot, hung applications forced, no EWX_FORCE (4).
-  const Calls step = {"OpenProcessToken 0x28", "AdjustTokenPrivileges"};
-  Calls expected = step;
-  expected.push_back("ExitWindowsEx 0x18 0");
-  expected.insert(expected.end(), step.begin(), step.end());
-  expected.push_back("ExitWindowsEx 0x12 0");
-  EXPECT_EQ(pc.fake().calls, expected);
+  const std::string privilege = "AdjustTokenPrivileges SeShutdownPrivilege enabled";
+  EXPECT_EQ(pc.machine().Log(),
+            (Lines{privilege, "ExitWindowsEx flags=0x18 reason=0", privilege, "ExitWindowsEx flags=0x12 reason=0"}));
   EXPECT_EQ(pc.machine().OpenHandleCount(), 0u) << "the token is closed";
-  EXPECT_EQ(pc.Logged("ExitWindowsEx flags=0x12 reason=0"), 1u);
-
-  platform::sim::SimState denied = Laptop();
-  denied.shutdown_privilege = false;
-  pc.Boot(denied);
-  EXPECT_EQ(ShutDownSystem(), ERROR_NOT_ALL_ASSIGNED);
-  EXPECT_EQ(RebootSystem(), ERROR_NOT_ALL_ASSIGNED);
-  EXPECT_EQ(pc.fake().Count("ExitWindowsEx"), 0u);
-  EXPECT_EQ(pc.machine().OpenHandleCount(), 0u);
-}
-
-TEST(PowerActionsTest, LogOffReportsSuccessWhetherAcceptedOrRefused) {
-  testing::PowerTestMachine pc;
-  pc.Boot(Laptop());
+  // Log off is reported done whether the system accepts it or not.
+  pc.machine().ClearLog();
   EXPECT_EQ(LogOffUser(), 0);
   pc.fake().refuse_exit = true;
   EXPECT_EQ(LogOffUser(), 0);
-  EXPECT_EQ(pc.fake().calls, (Calls{"ExitWindowsEx 0x10 0", "ExitWindowsEx 0x10 0"}));
-}
+  EXPECT_EQ(pc.machine().Log(), Lines{"ExitWindowsEx flags=0x10 reason=0"});
 
-TEST(PowerActionsTest, SleepAndHibernatePassTheirChoicesWhenAllowed) {
-  testing::PowerTestMachine pc;
-  pc.Boot(Laptop());
+  pc.machine().ClearLog();
   EXPECT_EQ(SleepSystem(true, true), 0);
   EXPECT_EQ(SleepSystem(false, false), 0);
   EXPECT_EQ(HibernateSystem(true, true), 0);
-  EXPECT_EQ(pc.fake().calls, (Calls{"SetSuspendState 0 0 1", "SetSuspendState 0 1 0", "SetSuspendState 1 0 1"}));
+  EXPECT_EQ(pc.Logged("SetSuspendState hibernate=0 forceCritical=0 disableWakeEvent=1"), 1u);
+  EXPECT_EQ(pc.Logged("SetSuspendState hibernate=0 forceCritical=1 disableWakeEvent=0"), 1u);
+  EXPECT_EQ(pc.Logged("SetSuspendState hibernate=1 forceCritical=0 disableWakeEvent=1"), 1u);
   EXPECT_EQ(pc.Logged("Resume after"), 3u);
 
-  platform::sim::SimState refusing = Laptop();
-  refusing.suspend_refused = true;
-  pc.Boot(refusing);
-  EXPECT_EQ(SleepSystem(true, true), ERROR_OPERATION_ABORTED);
+  pc.Boot(Laptop([](SimState& s) { s.shutdown_privilege = false; }));
+  EXPECT_EQ(ShutDownSystem(), ERROR_NOT_ALL_ASSIGNED);
+  EXPECT_EQ(RebootSystem(), ERROR_NOT_ALL_ASSIGNED);
+  EXPECT_EQ(pc.Logged("ExitWindowsEx"), 0u);
+  EXPECT_EQ(pc.machine().OpenHandleCount(), 0u);
 
-  platform::sim::SimState desktop = Laptop();
-  desktop.capabilities.SystemS3 = FALSE;
-  desktop.hiber_file_present = false;
-  pc.Boot(desktop);
+  pc.Boot(Laptop([](SimState& s) { s.suspend_refused = true; }));
+  EXPECT_EQ(SleepSystem(true, true), ERROR_OPERATION_ABORTED);
+  pc.Boot(Laptop([](SimState& s) {
+    s.capabilities.SystemS3 = FALSE;
+    s.hiber_file_present = false;
+  }));
   EXPECT_EQ(SleepSystem(true, true), -1);
   EXPECT_EQ(HibernateSystem(true, true), -1);
-  EXPECT_TRUE(pc.fake().calls.empty());
+  EXPECT_TRUE(pc.machine().Log().empty());
 }
 
 TEST(PowerActionsTest, HibernationFileSwitchSendsOneByteAtLevelTen) {
   testing::PowerTestMachine pc;
   pc.Boot(Laptop());
   EXPECT_EQ(ReserveHibernationFile(false), 0);
-  EXPECT_EQ(pc.fake().calls, (Calls{"CallNtPowerInformation 10 in=1[0 ] out=null/0"}));
+  EXPECT_EQ(pc.fake().calls, Lines{"CallNtPowerInformation 10 in=1[0 ] out=null/0"});
   // Without the file hibernation is not allowed; the state file keeps the choice.
   EXPECT_FALSE(pc.machine().IsPwrHibernateAllowed());
   EXPECT_EQ(::GetPrivateProfileIntA("Machine", "HiberFilePresent", -1, pc.machine().ini_path().c_str()), 0);
   EXPECT_EQ(ReserveHibernationFile(true), 0);
   EXPECT_TRUE(pc.machine().IsPwrHibernateAllowed());
 
-  platform::sim::SimState user = Laptop();
-  user.shutdown_privilege = false;
-  pc.Boot(user);
+  pc.Boot(Laptop([](SimState& s) { s.shutdown_privilege = false; }));
   EXPECT_EQ(static_cast<DWORD>(ReserveHibernationFile(false)), 0xC0000022u);  // the status, unchanged
   EXPECT_TRUE(pc.machine().IsPwrHibernateAllowed());
+}
+
+class WakeUpTest : public ::testing::Test {
+ protected:
+  void Boot(void (*change)(SimState&) = nullptr) {
+    SimState state = platform::sim::DefaultLaptop();
+    state.time_scale = 100;        // a simulated minute in 0.6 s
+    state.suspend_seconds = 3600;  // only the timer ends a sleep early
+    if (change) change(state);
+    pc_.Boot(state);
+  }
+  void SetUp() override { app::State().settings.BeepAfterWakeUp = 1; }
+  void TearDown() override { app::State().settings.BeepAfterWakeUp = 0; }
+  // The request is over: its thread has ended and its timer is closed.
+  void ExpectCleanEnd() {
+    EXPECT_TRUE(pc_.fake().arming_thread && ::WaitForSingleObject(pc_.fake().arming_thread, 0) == WAIT_OBJECT_0);
+    EXPECT_EQ(pc_.machine().OpenTimerCount(), 0u);
+  }
+
+  testing::PowerTestMachine pc_;
+};
+
+TEST_F(WakeUpTest, CommandsAreHoursAndMinutesAndNoTimeArmsNothing) {
+  const std::pair<UINT, DWORD> commands[] = {{1001, 60},    {1105, 3900}, {1850, 31800},
+                                             {2000, 36000}, {1000, 0},    {2001, 0}};
+  for (auto [command, seconds] : commands) EXPECT_EQ(WakeUpSecondsForCommand(command), seconds) << command;
+  Boot();
+  EXPECT_FALSE(RunWakeUpCommand(1000));
+  EXPECT_TRUE(pc_.fake().calls.empty());
+  EXPECT_TRUE(pc_.machine().Log().empty());
+}
+
+TEST_F(WakeUpTest, StartArmsTheNamedTimerOnItsThreadBeforeReturningOrLeavesTheHandleAlone) {
+  Boot();
+  {
+    WakeUpTimer timer;
+    ::SetLastError(ERROR_INVALID_HANDLE);
+    EXPECT_EQ(timer.Cancel(), ERROR_INVALID_HANDLE) << "no timer yet: the last error, nothing called";
+    EXPECT_TRUE(pc_.fake().calls.empty());
+
+    HANDLE thread = nullptr;
+    ASSERT_EQ(timer.Start(60, OnWakeUpTimer, &thread), 0);
+    EXPECT_EQ(pc_.fake().calls, (std::vector<std::string>{"CreateWaitableTimerA Global\\CorvaneWakeUpTimer 0",
+                                                           "SetWaitableTimer -600000000 0 routine 1"}));
+    EXPECT_NE(timer.wake_timer(), nullptr);
+    EXPECT_EQ(timer.Cancel(), 0);
+    EXPECT_EQ(timer.wake_timer(), nullptr);
+    EXPECT_TRUE(StopWakeUpThread(thread));
+    EXPECT_EQ(pc_.Logged("Beep"), 0u) << "cancelled before it fired";
+  }
+  ExpectCleanEnd();
+
+  // Without a timer no thread starts, and the machine still sleeps.
+  Boot();
+  pc_.fake().fail_timer_creation = true;
+  {
+    WakeUpTimer timer;
+    HANDLE untouched = reinterpret_cast<HANDLE>(0x1234);
+    EXPECT_EQ(timer.Start(60, OnWakeUpTimer, &untouched), 0);
+    EXPECT_EQ(untouched, reinterpret_cast<HANDLE>(0x1234));
+  }
+  SleepAndWakeUpAfter(60);
+  EXPECT_EQ(pc_.Logged("SetWaitableTimer"), 0u);
+  EXPECT_EQ(pc_.Logged("Resume after 3600 s"), 1u) << "nothing woke it early";
+}
+
+TEST_F(WakeUpTest, ARealTimerBeepsOnlyWhenTheUserAskedForIt) {
+  for (int beep : {1, 0}) {
+    Boot();
+    app::State().settings.BeepAfterWakeUp = beep;
+    WakeUpTimer timer;
+    HANDLE thread = nullptr;
+    ASSERT_EQ(timer.Start(1, OnWakeUpTimer, &thread), 0);  // 10 ms of real time
+    // The routine runs in the waiting thread's wait, which then ends by itself.
+    ASSERT_EQ(::WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+    EXPECT_TRUE(StopWakeUpThread(thread));
+    EXPECT_EQ(pc_.Logged("Beep frequency=1000 duration=1000"), beep ? 1u : 0u) << "beep=" << beep;
+  }
+}
+
+TEST_F(WakeUpTest, SleepEndsAtTheTimerWhichBeepsThenEverythingIsReleased) {
+  Boot();
+  EXPECT_TRUE(RunWakeUpCommand(1001));
+  std::vector<std::string> log = pc_.machine().Log();
+  ASSERT_EQ(log.size(), 6u);
+  EXPECT_EQ(log[1], "SetWaitableTimer due=-600000000 period=0 resume=1");
+  EXPECT_EQ(log[2], "SetSuspendState hibernate=0 forceCritical=1 disableWakeEvent=0");
+  EXPECT_EQ(log[3], "Beep frequency=1000 duration=1000");
+  EXPECT_EQ(log[4].rfind("Resume after", 0), 0u);  // 60 s less the moment before the suspend
+  EXPECT_NE(log[4].find("(wake-up timer)"), std::string::npos);
+  EXPECT_EQ(log[5], "CancelWaitableTimer");
+  ExpectCleanEnd();
+}
+
+TEST_F(WakeUpTest, EveryOtherEndingCancelsJoinsAndStaysSilent) {
+  void (*setups[])(SimState&) = {
+      [](SimState& s) { s.suspend_refused = true; },
+      [](SimState& s) { s.capabilities.SystemS3 = FALSE; },  // standby not allowed: -1
+      [](SimState& s) { s.timer_resume = false; },           // the thread ends at once with 50
+      [](SimState& s) { s.suspend_seconds = 30; },           // woken by something else first
+  };
+  for (auto setup : setups) {
+    Boot(setup);
+    DWORD started = ::GetTickCount();
+    SleepAndWakeUpAfter(120);
+    EXPECT_LT(::GetTickCount() - started, 3000u);
+    EXPECT_EQ(pc_.Logged("SetWaitableTimer"), 1u);
+    EXPECT_EQ(pc_.Logged("CancelWaitableTimer"), 1u);
+    EXPECT_EQ(pc_.Logged("Beep"), 0u);
+    ExpectCleanEnd();
+  }
 }
 
 }  // namespace

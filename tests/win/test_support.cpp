@@ -1,25 +1,20 @@
 #include "win/test_support.h"
 
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "app/app_messages.h"
+#include "controls/menu_xp.h"
 
 namespace vantrel::testing {
 
 bool DeleteTree(HKEY root, const std::string& path) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-    for (;;) {
-      char name[256];
-      DWORD size = sizeof name;
-      if (::RegEnumKeyExA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-      std::string child = path;
-      if (!child.empty() && child.back() != '\\') child += '\\';
-      if (!DeleteTree(root, child + name)) break;
-    }
-    ::RegCloseKey(key);
-    std::string trimmed = path;
-    while (!trimmed.empty() && trimmed.back() == '\\') trimmed.pop_back();
-    ::RegDeleteKeyA(root, trimmed.c_str());
-  }
+  ::SHDeleteKeyA(root, path.c_str());
   return !KeyExists(root, path);
 }
 
@@ -32,74 +27,210 @@ bool KeyExists(HKEY root, const std::string& path) {
 
 RawValue ReadRaw(HKEY root, const std::string& path, const char* name) {
   RawValue value;
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return value;
+  HKEY raw = nullptr;
+  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return value;
+  fw::UniqueKey key(raw);
   DWORD size = 0;
-  if (::RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
-    value.data.resize(size);
-    if (::RegQueryValueExA(key, name, nullptr, &value.type, value.data.data(), &size) == ERROR_SUCCESS) {
-      value.found = true;
-      value.data.resize(size);
-    }
-  }
-  ::RegCloseKey(key);
+  if (::RegQueryValueExA(raw, name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return value;
+  value.data.resize(size);
+  value.found = ::RegQueryValueExA(raw, name, nullptr, &value.type, value.data.data(), &size) == ERROR_SUCCESS;
+  value.data.resize(size);
   return value;
 }
 
 bool WriteRaw(HKEY root, const std::string& path, const char* name, DWORD type, const void* data, DWORD size) {
-  HKEY key = nullptr;
-  if (::RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return false;
-  bool ok = ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
-  ::RegCloseKey(key);
-  return ok;
+  return ::SHSetValueA(root, path.c_str(), name, type, data, size) == ERROR_SUCCESS;
 }
 
 TempDir::TempDir() {
-  char base[MAX_PATH] = {};
-  ::GetTempPathA(sizeof base, base);
   static unsigned counter = 0;
-  for (;;) {
-    char name[MAX_PATH * 2];
-    std::snprintf(name, sizeof name, "%svantrel-test-%lu-%u", base, ::GetCurrentProcessId(), ++counter);
-    if (::CreateDirectoryA(name, nullptr)) {
-      path_ = name;
-      break;
-    }
-    if (::GetLastError() != ERROR_ALREADY_EXISTS) break;
+  std::error_code error;
+  const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+  for (bool made = false; !made && !error;) {
+    path_ = (base / ("vantrel-test-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter)))
+                .string();
+    made = std::filesystem::create_directory(path_, error);
   }
 }
 
 TempDir::~TempDir() {
-  if (path_.empty()) return;
-  WIN32_FIND_DATAA found;
-  HANDLE find = ::FindFirstFileA((path_ + "\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string full = path_ + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        ::RemoveDirectoryA(full.c_str());
-      } else {
-        ::DeleteFileA(full.c_str());
-      }
-    } while (::FindNextFileA(find, &found));
-    ::FindClose(find);
-  }
-  ::RemoveDirectoryA(path_.c_str());
+  std::error_code error;
+  std::filesystem::remove_all(path_, error);
 }
 
-void PumpMessages(DWORD ms) {
-  DWORD start = ::GetTickCount();
-  do {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  } while (::GetTickCount() - start < ms);
+bool TempDir::Write(const std::string& name, const std::string& bytes) const {
+  std::FILE* file = std::fopen(File(name).c_str(), "wb");
+  if (!file) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
+}
+
+void MovePointer(int x, int y) {
+  // Wine skips a move to where its server last put the pointer, even when the display has it
+  // elsewhere since: a step beside the target makes the move a real one.
+  ::SetCursorPos(x + 1, y);
+  ::SetCursorPos(x, y);
+  PumpUntil([x, y] { POINT p{}; return ::GetCursorPos(&p) && p.x == x && p.y == y; }, 500);
+}
+
+void MovePointerInto(HWND window) {
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  MovePointer(r.left + 10, r.top + 10);
+}
+
+std::string WindowText(HWND window) {
+  char text[256] = {};
+  ::GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string MenuString(HMENU menu, UINT position) {
+  char text[256] = {};
+  ::GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+  return text;
+}
+
+std::vector<std::string> Describe(HMENU menu) {
+  std::vector<std::string> lines;
+  for (UINT i = 0; i < static_cast<UINT>(::GetMenuItemCount(menu)); ++i) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
+    ::GetMenuItemInfoA(menu, i, TRUE, &info);
+    const controls::CMenuXPItem* item = controls::CMenuXPItem::FromData(info.dwItemData);
+    lines.push_back(!item             ? "(no record)"
+                    : item->side_bar  ? "bar:" + item->text
+                    : item->separator ? "-"
+                    : info.hSubMenu   ? "popup:" + item->text
+                                      : std::to_string(info.wID) + ":" + item->text);
+  }
+  return lines;
+}
+
+Canvas::Canvas(int width, int height, COLORREF fill)
+    : width_(width), height_(height), dc_(::CreateCompatibleDC(nullptr)) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  bitmap_.reset(::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  bits_ = static_cast<const uint32_t*>(bits);
+  selected_.emplace(dc_.get(), bitmap_.get());
+  fw::UniqueBrush brush(::CreateSolidBrush(fill));
+  RECT all{0, 0, width, height};
+  ::FillRect(dc_, &all, brush);
+}
+
+COLORREF Canvas::At(int x, int y) const {
+  ::GdiFlush();
+  const uint32_t pixel = bits_[y * width_ + x];  // 0x00RRGGBB
+  return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+int Canvas::Count(COLORREF colour, const RECT& area, bool other_than) const {
+  int count = 0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) count += (At(x, y) == colour) != other_than;
+  }
+  return count;
+}
+
+bool Canvas::SameAs(const Canvas& other) const {
+  ::GdiFlush();
+  return width_ == other.width_ && height_ == other.height_ &&
+         std::memcmp(bits_, other.bits_, sizeof *bits_ * width_ * height_) == 0;
+}
+
+COLORREF WindowPixel(HWND window, int x, int y) {
+  Canvas pixel(1, 1, RGB(1, 2, 3));
+  fw::WindowDC dc(window);
+  ::BitBlt(pixel.dc(), 0, 0, 1, 1, dc, x, y, SRCCOPY);
+  return pixel.At(0, 0);
+}
+
+fw::UniqueFont CrispFont(int height, int weight) {
+  return fw::UniqueFont(::CreateFontA(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                      CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, "Tahoma"));
+}
+
+ControlHost::~ControlHost() {
+  if (IsWindow()) ::DestroyWindow(hwnd());
+}
+
+bool ControlHost::Create(int width, int height) {
+  constexpr char kClass[] = "VantrelControlHost";
+  if (!RegisterClass(kClass, CS_DBLCLKS, nullptr, ::GetSysColorBrush(COLOR_BTNFACE))) return false;
+  if (!CreateEx(0, kClass, "controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, width, height, nullptr, nullptr))
+    return false;
+  ::SetForegroundWindow(hwnd());
+  return true;
+}
+
+LRESULT ControlHost::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if ((msg == WM_DRAWITEM || msg == WM_MEASUREITEM || msg == WM_DELETEITEM) && fw::ReflectOwnerDraw(msg, wp, lp))
+    return TRUE;
+  if (msg == app::WM_PAGE_SELECTED) {
+    pages.push_back(wp);
+    return 0;
+  }
+  return Default(msg, wp, lp);
+}
+
+bool TrayIconExists(HWND owner, UINT id) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  data.hWnd = owner;
+  data.uID = id;
+  return ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+BYTE LayeredAlpha(HWND window) {
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  COLORREF key = 0;
+  return ::GetLayeredWindowAttributes(window, &key, &alpha, &flags) ? alpha : 0;
+}
+
+bool TimerRuns(HWND window, UINT_PTR id, UINT period) {
+  if (!::KillTimer(window, id)) return false;
+  ::SetTimer(window, id, period, nullptr);
+  return true;
+}
+
+// ---- the simulated laptop
+
+void RecordingSystem::Note(const char* format, ...) {
+  char line[256];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  calls.push_back(line);
+}
+
+LONG RecordingSystem::CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in, ULONG in_size, PVOID out,
+                                             ULONG out_size) {
+  std::string bytes;
+  for (ULONG i = 0; in && i < in_size; ++i) bytes += std::to_string(static_cast<BYTE*>(in)[i]) + " ";
+  Note("CallNtPowerInformation %d in=%lu[%s] out=%s/%lu", static_cast<int>(level), in_size, bytes.c_str(),
+       out ? "buffer" : "null", out_size);
+  return ForwardingSystemApi::CallNtPowerInformation(level, in, in_size, out, out_size);
+}
+
+BOOL RecordingSystem::SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period,
+                                       PTIMERAPCROUTINE completion, LPVOID argument, BOOL resume) {
+  Note("SetWaitableTimer %lld %ld %s %d%s", due ? static_cast<long long>(due->QuadPart) : 0LL, period,
+       completion ? "routine" : "none", resume, ::GetCurrentThreadId() == ui_thread_ ? " here" : "");
+  if (arming_thread) ::CloseHandle(arming_thread);
+  ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &arming_thread, SYNCHRONIZE,
+                    FALSE, 0);
+  return ForwardingSystemApi::SetWaitableTimer(timer, due, period, completion, argument, resume);
+}
+
+size_t PowerTestMachine::Logged(const std::string& prefix) const {
+  size_t n = 0;
+  for (const std::string& line : machine_->Log()) n += line.rfind(prefix, 0) == 0 ? 1 : 0;
+  return n;
 }
 
 }  // namespace vantrel::testing

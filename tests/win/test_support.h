@@ -1,24 +1,47 @@
-// Helpers shared by the Windows tests.
+// Helpers shared by the Windows tests: the registry, temporary folders, message pumping and the
+// pointer, window texts and pixels, a host window for controls, the meter's fakes, and a
+// simulated laptop behind a recording fake.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/app_state.h"
+#include "display/meter_battery.h"
+#include "display/meter_window.h"
+#include "framework/handles.h"
+#include "framework/window.h"
+#include "platform/sim/sim_machine.h"
+#include "platform/system_api.h"
+
 namespace vantrel::testing {
+
+inline constexpr char kKey[] = "Software\\Vantrel";
+
+// ---- registry and files
 
 // Deletes a registry key with everything below it; true when it is gone afterwards.
 bool DeleteTree(HKEY root, const std::string& path);
 bool KeyExists(HKEY root, const std::string& path);
-
 struct RawValue {
   bool found = false;
   DWORD type = 0;
   std::vector<BYTE> data;
+  std::string text() const { return std::string(data.begin(), data.end()); }
 };
 RawValue ReadRaw(HKEY root, const std::string& path, const char* name);
 bool WriteRaw(HKEY root, const std::string& path, const char* name, DWORD type, const void* data, DWORD size);
+
+// The program's key gone before and after a test.
+struct CleanKey {
+  CleanKey() { DeleteTree(HKEY_CURRENT_USER, kKey); }
+  ~CleanKey() { DeleteTree(HKEY_CURRENT_USER, kKey); }
+};
 
 // A fresh folder under the system's temporary folder, removed with its files when it goes.
 class TempDir {
@@ -29,12 +52,214 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
   const std::string& path() const noexcept { return path_; }
   std::string File(const std::string& name) const { return path_ + "\\" + name; }
+  bool Write(const std::string& name, const std::string& bytes) const;
 
  private:
   std::string path_;
 };
 
-// Pumps the thread's messages for about `ms` milliseconds.
-void PumpMessages(DWORD ms);
+// ---- messages, the pointer and windows
+
+// Pumps the thread's messages until `done` or `ms` milliseconds have passed.
+template <class Predicate>
+bool PumpUntil(Predicate done, DWORD ms) {
+  for (DWORD start = ::GetTickCount();;) {
+    if (done()) return true;
+    if (::GetTickCount() - start >= ms) return done();
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+inline void Pump(DWORD ms) { PumpUntil([] { return false; }, ms); }
+
+// The pointer, moved for real.
+void MovePointer(int x, int y);
+void MovePointerInto(HWND window);
+inline void MovePointerAway() { MovePointer(3, 600); }
+
+std::string WindowText(HWND window);
+std::string MenuString(HMENU menu, UINT position);
+// An owner-drawn menu, one line per item: "bar:<title>", "-", "popup:<text>" or "<id>:<text>".
+std::vector<std::string> Describe(HMENU menu);
+
+// ---- pixels
+
+// A 32-bit memory bitmap selected into its own device context.
+class Canvas {
+ public:
+  Canvas(int width, int height, COLORREF fill = RGB(255, 255, 255));
+  HDC dc() const noexcept { return dc_.get(); }
+  COLORREF At(int x, int y) const;
+  // Pixels of `colour` (or, with `other_than`, of any other colour) inside `area`.
+  int Count(COLORREF colour, const RECT& area, bool other_than = false) const;
+  bool SameAs(const Canvas& other) const;
+
+ private:
+  int width_, height_;
+  const uint32_t* bits_ = nullptr;
+  fw::UniqueMemoryDC dc_;
+  fw::UniqueBitmap bitmap_;
+  std::optional<fw::SelectObjectGuard> selected_;
+};
+
+// A pixel of a window's client area as shown (copied out: window DCs may not answer GetPixel).
+COLORREF WindowPixel(HWND window, int x, int y);
+
+// A font drawn without smoothing, so that text pixels have exactly the text colour.
+fw::UniqueFont CrispFont(int height = 14, int weight = FW_NORMAL);
+
+// A visible top-level window that reflects owner-drawn requests to its children (as dialogs
+// do) and records the page messages it receives.
+class ControlHost : public fw::Window {
+ public:
+  ~ControlHost() override;
+  bool Create(int width = 480, int height = 360);
+  std::vector<WPARAM> pages;
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
+// ---- the meter and the tray icon
+
+struct FakeMeterBattery : display::MeterBattery {
+  unsigned count = 1;
+  bool of_interest = true;
+  display::FaceFigures figures{87, "5:36:49"};
+  int figure_calls = 0;
+  unsigned BatteryCount(power::PowerPlatform&) override { return count; }
+  bool HasBatteryOfInterest(power::PowerPlatform&, const app::AppSettings&) override { return of_interest; }
+  display::FaceFigures Figures(power::PowerPlatform&, const app::AppSettings&) override {
+    ++figure_calls;
+    return figures;
+  }
+};
+
+struct RecordingTrayMenu : display::TrayMenuHook {
+  int builds = 0;
+  std::vector<UINT> notifications, commands;
+  void BuildTrayMenu(HWND) override { ++builds; }
+  void OnTrayNotify(HWND, UINT mouse_message) override { notifications.push_back(mouse_message); }
+  void OnMenuCommand(HWND, UINT id) override { commands.push_back(id); }
+};
+
+// Settings back as they were, the battery answers in place (unless the battery status model
+// is to answer), the pointer out of the way.
+class DisplayTestScope {
+ public:
+  explicit DisplayTestScope(bool fake_battery = true) : saved_(app::State().settings) {
+    if (fake_battery) scoped_.emplace(battery);
+    app::State().settings = app::AppSettings{};
+    MovePointerAway();
+  }
+  ~DisplayTestScope() { app::State().settings = saved_; }
+  app::AppSettings& settings() { return app::State().settings; }
+  FakeMeterBattery battery;
+
+ private:
+  app::AppSettings saved_;
+  std::optional<display::ScopedMeterBattery> scoped_;
+};
+
+// Whether the notification area holds the icon: a modification that changes nothing succeeds
+// only then.
+bool TrayIconExists(HWND owner, UINT id);
+BYTE LayeredAlpha(HWND window);
+// Killing is the only way to ask whether a timer runs; it is started again afterwards.
+bool TimerRuns(HWND window, UINT_PTR id, UINT period);
+
+// ---- a simulated laptop
+
+// Notes chosen calls with their exact arguments (those the simulated machine does not log
+// itself) and makes chosen ones fail.
+class RecordingSystem : public platform::ForwardingSystemApi {
+ public:
+  using ForwardingSystemApi::ForwardingSystemApi;
+  ~RecordingSystem() override {
+    if (arming_thread) ::CloseHandle(arming_thread);
+  }
+  RecordingSystem(const RecordingSystem&) = delete;
+  RecordingSystem& operator=(const RecordingSystem&) = delete;
+
+  std::vector<std::string> calls;
+  HANDLE arming_thread = nullptr;  // the thread that armed a timer last, kept open
+  bool refuse_exit = false, fail_timer_creation = false, fail_scheme_write = false;
+
+  BOOL ExitWindowsEx(UINT flags, DWORD reason) override {
+    return refuse_exit ? Fail<BOOL>(ERROR_ACCESS_DENIED, FALSE) : ForwardingSystemApi::ExitWindowsEx(flags, reason);
+  }
+  LONG CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in, ULONG in_size, PVOID out,
+                              ULONG out_size) override;
+  BOOLEAN WritePwrScheme(PUINT id, LPWSTR name, LPWSTR description, PPOWER_POLICY policy) override {
+    Note("WritePwrScheme %u", id ? *id : 0);
+    if (fail_scheme_write) return Fail<BOOLEAN>(ERROR_WRITE_FAULT, FALSE);
+    return ForwardingSystemApi::WritePwrScheme(id, name, description, policy);
+  }
+  BOOLEAN DeletePwrScheme(UINT id) override {
+    Note("DeletePwrScheme %u", id);
+    return ForwardingSystemApi::DeletePwrScheme(id);
+  }
+  BOOLEAN SetActivePwrScheme(UINT id, PGLOBAL_POWER_POLICY global, PPOWER_POLICY policy) override {
+    Note("SetActivePwrScheme %u", id);
+    return ForwardingSystemApi::SetActivePwrScheme(id, global, policy);
+  }
+  BOOLEAN WriteGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override {
+    Note("WriteGlobalPwrPolicy");
+    return ForwardingSystemApi::WriteGlobalPwrPolicy(policy);
+  }
+  HANDLE CreateWaitableTimerA(LPSECURITY_ATTRIBUTES security, BOOL manual_reset, LPCSTR name) override {
+    Note("CreateWaitableTimerA %s %d", name ? name : "(null)", manual_reset);
+    if (fail_timer_creation) return Fail<HANDLE>(ERROR_ACCESS_DENIED, nullptr);
+    return ForwardingSystemApi::CreateWaitableTimerA(security, manual_reset, name);
+  }
+  // On the waiting thread, while the caller waits for it to arm the timer.
+  BOOL SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period, PTIMERAPCROUTINE completion,
+                        LPVOID argument, BOOL resume) override;
+
+ private:
+  template <class T>
+  static T Fail(DWORD error, T value) {
+    ::SetLastError(error);
+    return value;
+  }
+  void Note(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  DWORD ui_thread_ = ::GetCurrentThreadId();
+};
+
+// A simulated laptop behind a recording fake, installed for one test.
+class PowerTestMachine {
+ public:
+  // Replaces any machine booted before, in the order the seam requires.
+  void Boot(platform::sim::SimState state) {
+    Release();
+    machine_ = std::make_unique<platform::sim::SimulatedMachine>(dir_.File("sim.ini"), std::move(state));
+    machine_->ClearLog();
+    fake_ = std::make_unique<RecordingSystem>(*machine_);
+    scope_ = std::make_unique<platform::ScopedSystemApi>(*fake_);
+  }
+  void Release() {
+    scope_.reset();
+    fake_.reset();
+    machine_.reset();
+  }
+  ~PowerTestMachine() { Release(); }
+
+  platform::sim::SimulatedMachine& machine() { return *machine_; }
+  platform::sim::SimState& state() { return machine_->state(); }
+  RecordingSystem& fake() { return *fake_; }
+  const std::string& dir() const { return dir_.path(); }
+  // Lines of the machine's log that start with `prefix`.
+  size_t Logged(const std::string& prefix) const;
+
+ private:
+  TempDir dir_;
+  std::unique_ptr<platform::sim::SimulatedMachine> machine_;
+  std::unique_ptr<RecordingSystem> fake_;
+  std::unique_ptr<platform::ScopedSystemApi> scope_;
+};
 
 }  // namespace vantrel::testing

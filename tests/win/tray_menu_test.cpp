@@ -1,48 +1,25 @@
 // The tray menu under Wine on a simulated laptop: its items and submenus, the greying by the
-// machine's permissions, the commands reaching the machine, the tray icon's mouse events and
-// Exit.
+// machine's permissions, the commands reaching the machine and the tray icon's right button.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/app_messages.h"
 #include "app/app_state.h"
-#include "app/corvane_app.h"
 #include "display/meter_window.h"
-#include "display/tray_icon.h"
 #include "framework/prompt.h"
 #include "power/tray_menu.h"
 #include "resource.h"
-#include "win/display_support.h"
-#include "win/power_test_machine.h"
 #include "win/test_support.h"
 
 namespace vantrel::power {
 namespace {
 
 using controls::CMenuXP;
-using controls::CMenuXPItem;
+using vantrel::testing::Describe;
 using platform::sim::SimState;
-using vantrel::testing::Pump;
-
-// One line per item: "bar:<title>", "-", "popup:<text>" or "<id>:<text>".
-std::vector<std::string> Describe(HMENU menu) {
-  std::vector<std::string> lines;
-  for (UINT i = 0; i < static_cast<UINT>(::GetMenuItemCount(menu)); ++i) {
-    MENUITEMINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
-    ::GetMenuItemInfoA(menu, i, TRUE, &info);
-    const CMenuXPItem* item = CMenuXPItem::FromData(info.dwItemData);
-    lines.push_back(!item             ? "(no record)"
-                    : item->side_bar  ? "bar:" + item->text
-                    : item->separator ? "-"
-                    : info.hSubMenu   ? "popup:" + item->text
-                                      : std::to_string(info.wID) + ":" + item->text);
-  }
-  return lines;
-}
 
 CMenuXP* Submenu(HMENU menu, UINT position) {
   return dynamic_cast<CMenuXP*>(fw::FindMenuHandler(::GetSubMenu(menu, static_cast<int>(position))));
@@ -80,12 +57,11 @@ class TrayMenuTest : public ::testing::Test {
   // Sleeps that the wake-up timer ended (real time passes while the request is armed, so the
   // simulated seconds fall a little short of the request's).
   size_t WokenByTheTimer() {
-    size_t n = 0;
-    for (const std::string& line : pc_.machine().Log())
-      n += line.rfind("Resume after ", 0) == 0 && line.find(" s (wake-up timer)") != std::string::npos;
-    return n;
+    const auto log = pc_.machine().Log();
+    return std::count_if(log.begin(), log.end(), [](const std::string& line) {
+      return line.rfind("Resume after ", 0) == 0 && line.find(" s (wake-up timer)") != std::string::npos;
+    });
   }
-  void Notify(UINT mouse_message) { ::SendMessageA(meter_.hwnd(), app::WM_TRAY_CALLBACK, 0, mouse_message); }
 
   vantrel::testing::TempDir dir_;
   std::string saved_directory_ = app::State().app_directory;
@@ -103,22 +79,17 @@ TEST_F(TrayMenuTest, ItemsSubmenusAndARebuildThatLeaksNothing) {
       "popup:WakeUp After", "3:Sleep",        "4:Hibernate", "-",         "16:Exit"};
   EXPECT_EQ(Describe(top()), expected);
   EXPECT_EQ(::GetMenuDefaultItem(top(), FALSE, 0), static_cast<UINT>(ID_TRAY_MAIN_DIALOG));
-  EXPECT_EQ(tray_->menu().style, CMenuXP::kStyle3D);
 
   CMenuXP* hours = Submenu(top(), 7);
   ASSERT_NE(hours, nullptr);
   EXPECT_EQ(Describe(hours->handle()),
             (std::vector<std::string>{"bar:Hours", "popup:0", "popup:1", "popup:2", "popup:3", "popup:4", "popup:5",
                                       "popup:6", "popup:7", "popup:8"}));
-  EXPECT_EQ(hours->style, CMenuXP::kStyleFlat);
-  EXPECT_EQ(hours->side_bar_start_colour, RGB(0, 255, 0));
   CMenuXP* two_hours = Submenu(hours->handle(), 3);
   ASSERT_NE(two_hours, nullptr);
   EXPECT_EQ(Describe(two_hours->handle()),
             (std::vector<std::string>{"bar:Minutes", "1200:0", "1201:1", "1202:2", "1203:3", "1205:5", "1210:10",
                                       "1215:15", "1225:25", "1245:45", "1250:50"}));
-  EXPECT_EQ(two_hours->style, CMenuXP::kStyleFlat);
-  EXPECT_EQ(two_hours->side_bar_start_colour, RGB(255, 0, 0));
   EXPECT_EQ(Describe(Submenu(hours->handle(), 9)->handle()).back(), "1850:50");
 
   // A rebuild replaces every item, submenu and icon: nothing stays behind.
@@ -152,28 +123,24 @@ TEST_F(TrayMenuTest, StandbyDecidesTheWakeUpItemAtBuildAndGreyingFollowsThePermi
 
 TEST_F(TrayMenuTest, WakeUpCommandsSleepUntilTheirTimerAndTheOthersReachTheMachine) {
   Start(Laptop());
-  Command(WakeUpCommandId(2, 15));
-  EXPECT_EQ(pc_.Logged("SetWaitableTimer due=-81000000000 period=0 resume=1"), 1u);
+  Command(1850);  // the last wake-up item: 8 h 50 min
+  EXPECT_EQ(pc_.Logged("SetWaitableTimer due=-318000000000 period=0 resume=1"), 1u);
   EXPECT_EQ(pc_.Logged("SetSuspendState hibernate=0 forceCritical=1 disableWakeEvent=0"), 1u);
   EXPECT_EQ(WokenByTheTimer(), 1u);
-  Command(1850);
-  EXPECT_EQ(pc_.Logged("SetWaitableTimer due=-318000000000 period=0 resume=1"), 1u);
-  EXPECT_EQ(WokenByTheTimer(), 2u);
 
   pc_.machine().ClearLog();
   for (UINT nothing : {0u, 2u, 8u, 15u, 17u, 1000u}) Command(nothing);
   EXPECT_TRUE(pc_.machine().Log().empty());
 
-  Command(ID_TRAY_SLEEP);
-  Command(ID_TRAY_HIBERNATE);
-  Command(ID_TRAY_LOG_OFF);
-  Command(ID_TRAY_SHUT_DOWN);
-  Command(ID_TRAY_REBOOT);
-  EXPECT_EQ(pc_.Logged("SetSuspendState hibernate=0 forceCritical=0 disableWakeEvent=1"), 1u);
-  EXPECT_EQ(pc_.Logged("SetSuspendState hibernate=1 forceCritical=0 disableWakeEvent=1"), 1u);
-  EXPECT_EQ(pc_.Logged("ExitWindowsEx flags=0x10"), 1u);
-  EXPECT_EQ(pc_.Logged("ExitWindowsEx flags=0x18"), 1u);
-  EXPECT_EQ(pc_.Logged("ExitWindowsEx flags=0x12"), 1u);
+  const std::pair<UINT, const char*> actions[] = {
+      {ID_TRAY_SLEEP, "SetSuspendState hibernate=0 forceCritical=0 disableWakeEvent=1"},
+      {ID_TRAY_HIBERNATE, "SetSuspendState hibernate=1 forceCritical=0 disableWakeEvent=1"},
+      {ID_TRAY_LOG_OFF, "ExitWindowsEx flags=0x10"}, {ID_TRAY_SHUT_DOWN, "ExitWindowsEx flags=0x18"},
+      {ID_TRAY_REBOOT, "ExitWindowsEx flags=0x12"}};
+  for (auto [id, logged] : actions) {
+    Command(id);
+    EXPECT_EQ(pc_.Logged(logged), 1u) << id;
+  }
   EXPECT_TRUE(::IsWindow(meter_.hwnd()));
 }
 
@@ -201,84 +168,40 @@ TEST_F(TrayMenuTest, APowerActionArrivingDuringASuspendStartsNothing) {
   CommandsDuringSuspend during(pc_.fake(), meter_.hwnd());
   platform::ScopedSystemApi scoped(during);
   Command(WakeUpCommandId(0, 5));
-  EXPECT_EQ(pc_.fake().Count("SetSuspendState"), 1u);
-  EXPECT_EQ(pc_.fake().Count("CreateWaitableTimerA"), 1u);
+  EXPECT_EQ(pc_.Logged("SetSuspendState"), 1u);
+  EXPECT_EQ(pc_.Logged("CreateWaitableTimer"), 1u);
   EXPECT_FALSE(tray_->power_action_running());
   Command(ID_TRAY_SLEEP);  // afterwards the next one runs
-  EXPECT_EQ(pc_.fake().Count("SetSuspendState"), 2u);
+  EXPECT_EQ(pc_.Logged("SetSuspendState"), 2u);
 }
 
-struct TrackingSeen {
-  HWND meter = nullptr;
-  bool found = false;
-  RECT popup{};
-  bool meter_in_front = false;
-  bool sleep_greyed = false;
-  HMENU menu = nullptr;
-} g_seen;
-
+// What the open tray menu looked like, read from inside its own message loop.
+HWND g_meter = nullptr;
+HMENU g_menu = nullptr;
+RECT g_popup{};
+bool g_meter_in_front = false, g_sleep_greyed = false;
 void CALLBACK LookAtTheMenu(HWND, UINT, UINT_PTR id, DWORD) {
   ::KillTimer(nullptr, id);
   HWND popup = ::FindWindowA("#32768", nullptr);
-  g_seen.found = popup && ::IsWindowVisible(popup);
-  if (popup) ::GetWindowRect(popup, &g_seen.popup);
-  g_seen.meter_in_front = ::GetForegroundWindow() == g_seen.meter;
-  g_seen.sleep_greyed = Greyed(g_seen.menu, ID_TRAY_SLEEP);
+  if (popup && ::IsWindowVisible(popup)) ::GetWindowRect(popup, &g_popup);
+  g_meter_in_front = ::GetForegroundWindow() == g_meter;
+  g_sleep_greyed = Greyed(g_menu, ID_TRAY_SLEEP);
   ::EndMenu();
 }
 
 TEST_F(TrayMenuTest, RightButtonGreysThenTracksAtThePointerWithTheMeterInFront) {
   Start(Laptop(false, true));
-  g_seen = TrackingSeen{meter_.hwnd()};
-  g_seen.menu = top();
+  g_meter = meter_.hwnd();
+  g_menu = top();
   vantrel::testing::MovePointer(700, 400);
   UINT_PTR timer = ::SetTimer(nullptr, 0, 300, &LookAtTheMenu);
-  Notify(WM_RBUTTONDOWN);  // returns when the menu has closed
+  ::SendMessageA(meter_.hwnd(), app::WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);  // returns when the menu has closed
   ::KillTimer(nullptr, timer);
-  EXPECT_TRUE(g_seen.found);
-  EXPECT_EQ(g_seen.popup.right, 700);
-  EXPECT_EQ(g_seen.popup.top, 400);
-  EXPECT_TRUE(g_seen.meter_in_front);
-  EXPECT_TRUE(g_seen.sleep_greyed);
+  EXPECT_EQ(std::make_pair(g_popup.right, g_popup.top), std::make_pair(700L, 400L));
+  EXPECT_TRUE(g_meter_in_front);
+  EXPECT_TRUE(g_sleep_greyed);
   MSG msg;
   EXPECT_TRUE(::PeekMessageA(&msg, meter_.hwnd(), WM_NULL, WM_NULL, PM_REMOVE));
-}
-
-void CALLBACK QuitWithAnotherCode(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(99); }
-HWND g_exiting_meter = nullptr;
-void CALLBACK ChooseExit(HWND, UINT, UINT_PTR id, DWORD) {
-  ::KillTimer(nullptr, id);
-  ::SendMessageA(g_exiting_meter, WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
-}
-
-// Exit is chosen while the About box runs its own loop inside a handler of the main window.
-TEST(TrayExitTest, ExitWhileTheAboutBoxIsOpenClosesTheMainWindowThenTheMeterAndTheIconGoes) {
-  ASSERT_TRUE(vantrel::testing::DeleteTree(HKEY_CURRENT_USER, "Software\\Vantrel"));
-  vantrel::testing::DisplayTestScope display;
-  fw::PromptRecorder prompts;
-  HWND meter = nullptr;
-  UINT icon = 0;
-  {
-    app::CorvaneApp application;
-    ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
-    meter = application.meter()->hwnd();
-    icon = application.tray_icon()->record().uID;
-    ASSERT_TRUE(vantrel::testing::TrayIconExists(meter, icon));
-    ::SendMessageA(meter, app::WM_TRAY_CALLBACK, 0, WM_LBUTTONDBLCLK);  // opens the main window
-    HWND main = ::FindWindowA(nullptr, "Vantrel - Control");
-    ASSERT_NE(main, nullptr);
-    g_exiting_meter = meter;
-    UINT_PTR exit = ::SetTimer(nullptr, 0, 200, &ChooseExit);
-    ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(ID_HELP_ABOUT, 0), 0);  // ends with its window
-    ::KillTimer(nullptr, exit);
-    EXPECT_FALSE(::IsWindow(main));
-    EXPECT_FALSE(::IsWindow(meter));
-    UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, &QuitWithAnotherCode);
-    EXPECT_EQ(fw::RunMessageLoop(), 0);
-    ::KillTimer(nullptr, guard);
-  }
-  EXPECT_FALSE(vantrel::testing::TrayIconExists(meter, icon));
-  vantrel::testing::DeleteTree(HKEY_CURRENT_USER, "Software\\Vantrel");
 }
 
 }  // namespace

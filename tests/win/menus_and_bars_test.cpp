@@ -1,11 +1,14 @@
-// Owner-drawn menus: measuring, drawing into memory, ownership, and a real popup.
+// Owner-drawn menus and the self-painted progress bar: measuring and drawing into memory,
+// ownership, a real popup, the bar's geometry, text and repaint rules, and no object left
+// behind by repeated draws and paints.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 
 #include "controls/menu_xp.h"
-#include "win/control_host.h"
+#include "controls/text_progress_bar.h"
+#include "win/test_support.h"
 
 namespace vantrel::controls {
 namespace {
@@ -153,13 +156,12 @@ TEST(MenuXPDrawTest, DisabledSelectedItemShowsNoSelectionInTheFlatStyleOnly) {
   }
 }
 
-TEST(MenuXPDrawTest, TextsCheckMarkAndEmbossedIcon) {
+TEST(MenuXPDrawTest, TextsAndCheckMark) {
   CMenuXP menu;
   KnownColours(menu, CMenuXP::kStyle3D);
-  const RECT rect{0, 0, 200, 20};
-  auto render = [&](const char* text, UINT state, bool icon = false) {
+  auto render = [&](const char* text, UINT state) {
     auto canvas = std::make_unique<Canvas>(200, 20, kBack);
-    Draw(menu, *canvas, *NewItem(1, text, icon), rect, state);
+    Draw(menu, *canvas, *NewItem(1, text), RECT{0, 0, 200, 20}, state);
     return canvas;
   };
   // Nothing after a leading tab; the part after a later tab is drawn.
@@ -168,42 +170,19 @@ TEST(MenuXPDrawTest, TextsCheckMarkAndEmbossedIcon) {
   // The default item is drawn bold.
   const RECT text{22, 0, 184, 20};
   EXPECT_GT(render("Main", ODS_DEFAULT)->Count(kBack, text, true), render("Main", 0)->Count(kBack, text, true));
-
   // The 8 x 8 check mark sits in the middle of the icon box (2..18): from (6, 6) to (13, 13).
   auto checked = render("Beep", ODS_CHECKED);
-  const int marks = checked->Count(kBlack, RECT{0, 0, 20, 20});
-  EXPECT_GE(marks, 15);
-  EXPECT_EQ(checked->Count(kBlack, RECT{6, 6, 14, 14}), marks);
-  EXPECT_EQ(checked->At(6, 9), kBlack);
-
-  // A disabled icon is embossed: only shadow and highlight over the background.
-  auto embossed = render("Hibernate", ODS_GRAYED, true);
-  const RECT box{0, 0, 20, 20};
-  const int shadow = embossed->Count(::GetSysColor(COLOR_BTNSHADOW), box);
-  EXPECT_GT(shadow, 50);
-  EXPECT_EQ(embossed->Count(kBack, box) + shadow + embossed->Count(::GetSysColor(COLOR_BTNHIGHLIGHT), box), 400);
+  EXPECT_GE(checked->Count(kBlack, RECT{6, 6, 14, 14}), 15);
+  EXPECT_EQ(checked->Count(kBlack, RECT{0, 0, 20, 20}), checked->Count(kBlack, RECT{6, 6, 14, 14}));
 }
 
 // Read while the menu is open, from inside the menu's own message loop.
-struct OpenMenuProbe {
-  HMENU menu = nullptr;
-  RECT items[4]{};
-  COLORREF bar_at_first = 0;
-  COLORREF bar_at_last = 0;
-} g_probe;
-
-void CALLBACK ProbeOpenMenu(HWND owner, UINT, UINT_PTR timer, DWORD) {
+// The item rectangles of the open menu, read from inside the menu's own message loop.
+HMENU g_open_menu = nullptr;
+RECT g_items[4]{};
+void CALLBACK ReadOpenMenu(HWND owner, UINT, UINT_PTR timer, DWORD) {
   ::KillTimer(owner, timer);
-  for (UINT i = 0; i < 4; ++i) ::GetMenuItemRect(nullptr, g_probe.menu, i, &g_probe.items[i]);
-  if (HWND popup = ::FindWindowA("#32768", nullptr)) {
-    auto pixel = [&](const RECT& item) {
-      POINT at{g_probe.items[0].left + 2, (item.top + item.bottom) / 2};
-      ::ScreenToClient(popup, &at);
-      return testing::WindowPixel(popup, at.x, at.y);
-    };
-    g_probe.bar_at_first = pixel(g_probe.items[1]);
-    g_probe.bar_at_last = pixel(g_probe.items[3]);
-  }
+  for (UINT i = 0; i < 4; ++i) ::GetMenuItemRect(nullptr, g_open_menu, i, &g_items[i]);
   ::EndMenu();
 }
 
@@ -216,25 +195,147 @@ TEST(MenuXPTest, SideBarAndThreeItemsShowAsTwoColumns) {
   bar->size = CMenuXP::kSideBarWidth;
   menu->AppendSideBar(std::move(bar));
   for (UINT id : {1u, 5u, 6u}) menu->AppendItem(0, NewItem(id, "Shutdown", true));
-  g_probe = OpenMenuProbe{};
-  g_probe.menu = menu->handle();
+  g_open_menu = menu->handle();
   {
     fw::TrackedMenuScope tracked(menu.get());
-    ::SetTimer(host.hwnd(), 1, 300, &ProbeOpenMenu);
+    ::SetTimer(host.hwnd(), 1, 300, &ReadOpenMenu);
     ::TrackPopupMenu(menu->handle(), TPM_RETURNCMD, 200, 200, 0, host.hwnd(), nullptr);
     menu.reset();  // a menu that goes is no longer named for the requests
     EXPECT_EQ(fw::TrackedMenuHandler(), nullptr);
   }
-  const RECT* r = g_probe.items;
+  const RECT* r = g_items;
   EXPECT_LE(r[0].right, r[1].left);  // the bar's column lies left of the items
   EXPECT_EQ(r[1].left, r[3].left);
   EXPECT_LT(r[1].top, r[2].top);
   EXPECT_LT(r[2].top, r[3].top);
-  // Drawn from the top item to the bottom one: blue towards the bottom, darker above.
-  EXPECT_GT(GetBValue(g_probe.bar_at_last), 150);
-  EXPECT_EQ(GetRValue(g_probe.bar_at_last), 0);
-  EXPECT_LT(GetBValue(g_probe.bar_at_first), GetBValue(g_probe.bar_at_last));
-  EXPECT_NE(g_probe.bar_at_first, ::GetSysColor(COLOR_MENU));
+}
+
+TEST(ControlsLeakTest, ThousandMenuDrawsAndBarPaintsLeaveNothingBehind) {
+  testing::ControlHost host;
+  ASSERT_TRUE(host.Create());
+  TextProgressBar bar;
+  ASSERT_TRUE(bar.Create(host.hwnd(), RECT{10, 10, 210, 30}, 1));
+  CMenuXP menu;
+  auto side_bar = NewItem(0, "Vantrel 1.00");
+  side_bar->side_bar = true;
+  auto item = NewItem(4, "Hibernate\tCtrl+H", true);
+  auto separator = NewItem(0, "");
+  separator->separator = true;
+  Canvas canvas(200, 300);
+  auto draw_all = [&](int i) {
+    menu.style = i % 2 ? CMenuXP::kStyleFlat : CMenuXP::kStyle3D;
+    Draw(menu, canvas, *side_bar, RECT{0, 0, 20, 1}, 0);
+    for (UINT state : {0u, 0u + ODS_SELECTED, 0u + ODS_GRAYED, 0u + ODS_CHECKED, 0u + ODS_DEFAULT})
+      Draw(menu, canvas, *item, RECT{23, 0, 200, 20}, state);
+    Draw(menu, canvas, *separator, RECT{23, 0, 200, 20}, 0);
+    Measure(menu, *item);
+    bar.SetPos(i % 2 ? 10 : 90);  // each one a full off-screen paint
+    ::SendMessageA(bar.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+  };
+  draw_all(0);
+  const long gdi = fw::LiveGdiObjects(), user = fw::LiveUserObjects();
+  const DWORD system_gdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+  for (int i = 1; i <= 1000; ++i) draw_all(i);
+  EXPECT_EQ(fw::LiveGdiObjects(), gdi);
+  EXPECT_EQ(fw::LiveUserObjects(), user);
+  EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), system_gdi);  // 0 under Wine
+}
+
+constexpr COLORREF kUntouched = RGB(1, 2, 3);
+
+class CountingBar : public TextProgressBar {
+ public:
+  int paints = 0;
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_PAINT) ++paints;
+    return TextProgressBar::WindowProc(msg, wp, lp);
+  }
+};
+
+class ProgressBarTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(host.Create());
+    ASSERT_TRUE(bar.Create(host.hwnd(), RECT{10, 10, 90, 30}, 1));  // 80 pixels wide inside
+    ::SendMessageA(bar.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    ::UpdateWindow(bar.hwnd());
+  }
+  std::unique_ptr<testing::Canvas> Render() {
+    auto canvas = std::make_unique<testing::Canvas>(80, 20, kUntouched);
+    ::SendMessageA(bar.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas->dc()), PRF_CLIENT);
+    return canvas;
+  }
+  bool LooksAsWithText(const testing::Canvas& canvas, const char* text) {
+    ::SetWindowTextA(bar.hwnd(), text);
+    const bool same = canvas.SameAs(*Render());
+    ::SetWindowTextA(bar.hwnd(), "");
+    return same;
+  }
+
+  testing::ControlHost host;
+  fw::UniqueFont font = testing::CrispFont(12, FW_BOLD);
+  CountingBar bar;
+  const COLORREF filled = ::GetSysColor(COLOR_HIGHLIGHT);
+  const COLORREF empty = ::GetSysColor(COLOR_WINDOW);
+};
+
+TEST_F(ProgressBarTest, GeometryAndText) {
+  bar.SetPos(50);
+  auto half = Render();
+  EXPECT_EQ(half->At(39, 0), filled);
+  EXPECT_EQ(half->At(40, 0), empty);
+  EXPECT_TRUE(LooksAsWithText(*half, "50%"));
+  // The text straddles the edge, in inverse colours on each side.
+  EXPECT_GT(half->Count(empty, RECT{0, 2, 40, 18}), 5);
+  EXPECT_GT(half->Count(filled, RECT{40, 2, 80, 18}), 5);
+
+  bar.SetPos(101);
+  auto over = Render();
+  EXPECT_EQ(over->Count(filled, RECT{0, 0, 80, 1}), 80);
+  EXPECT_TRUE(LooksAsWithText(*over, "101%"));
+
+  // The owner's text wins over the percentage and reads back as set.
+  ::SetWindowTextA(bar.hwnd(), "87%");
+  EXPECT_FALSE(Render()->SameAs(*over));
+  char text[8] = {};
+  EXPECT_EQ(::SendMessageA(bar.hwnd(), WM_GETTEXT, 3, reinterpret_cast<LPARAM>(text)), 2);
+  EXPECT_STREQ(text, "87");
+
+  TextProgressBar unbound;
+  EXPECT_EQ(unbound.SetPos(5), -1);
+}
+
+TEST_F(ProgressBarTest, RepaintsOnlyWhenSomethingShows) {
+  const int before = bar.paints;
+  EXPECT_EQ(bar.SetPos(50), 0);
+  EXPECT_EQ(bar.paints, before + 1);
+  EXPECT_EQ(bar.SetPos(51), 50);  // 40.8 pixels: the edge stays where it was
+  EXPECT_EQ(bar.paints, before + 1);
+
+  ::SetWindowTextA(bar.hwnd(), "87%");
+  ::UpdateWindow(bar.hwnd());
+  EXPECT_EQ(bar.paints, before + 2);
+  ::SetWindowTextA(bar.hwnd(), "87%");
+  ::UpdateWindow(bar.hwnd());
+  EXPECT_EQ(bar.paints, before + 2);
+
+  ::SetWindowPos(bar.hwnd(), nullptr, 0, 0, 100, 20, SWP_NOMOVE | SWP_NOZORDER);
+  ::UpdateWindow(bar.hwnd());
+  const int resized = bar.paints;
+  bar.SetPos(51);
+  EXPECT_EQ(bar.paints, resized + 1);
+}
+
+TEST_F(ProgressBarTest, EmptyRangePaintsNothingAndStopsAsking) {
+  bar.SetRange(5, 5);
+  ::InvalidateRect(bar.hwnd(), nullptr, TRUE);
+  const int before = bar.paints;
+  ::UpdateWindow(bar.hwnd());
+  EXPECT_EQ(bar.paints, before + 1);
+  EXPECT_FALSE(::GetUpdateRect(bar.hwnd(), nullptr, FALSE)) << "it would be asked to paint again and again";
+  EXPECT_EQ(Render()->Count(kUntouched, RECT{0, 0, 80, 20}), 80 * 20);
 }
 
 }  // namespace
