@@ -24,11 +24,12 @@ bool CheckBrackets(std::string_view mask) noexcept;
 bool ParseMask(std::string_view mask, std::vector<MaskElement>& elements);
 
 // Position rules over parsed elements. Positions are character indexes of the shown text;
-// -1 means "none".
+// -1 means "none". The rules only look at the elements, which must outlive them.
 class MaskRules {
  public:
   MaskRules(const std::vector<MaskElement>& elements, char prompt) noexcept
       : elements_(elements), prompt_(prompt) {}
+  MaskRules(std::vector<MaskElement>&&, char) = delete;
 
   int count() const noexcept { return static_cast<int>(elements_.size()); }
   bool IsInput(int pos) const noexcept;
