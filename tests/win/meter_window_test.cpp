@@ -151,12 +151,8 @@ TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackAndCursor) {
   EXPECT_EQ(menu_->commands, (std::vector<UINT>{ID_TRAY_MAIN_DIALOG, IDCANCEL, ID_TRAY_WAKE_LAST}));
   EXPECT_EQ(::SendMessageA(hwnd(), app::WM_TRAY_CALLBACK, 1, WM_RBUTTONDOWN), 1);
   EXPECT_EQ(menu_->notifications, std::vector<UINT>{WM_RBUTTONDOWN});
-
-  for (int pane : {0, 1}) {
-    scope_.settings().PaneWindow = pane;
-    ::SendMessageA(hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, pane ? IDC_ARROW : IDC_HAND));
-  }
+  ::SendMessageA(hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));  // it can be dragged
 }
 
 // Brought back onto the work area only when on no monitor at all.
@@ -184,9 +180,8 @@ TEST_F(MeterWindowTest, AppearOnlyHidesWithoutABatteryOfInterestAndShowsOnlyWhen
 }
 
 // Other programs' icons with these identifiers; the listing ends with `result`.
-TrayIcon::EntrySource Entries(std::vector<uint32_t> ids, DWORD result = 0, int* calls = nullptr) {
-  return [ids, result, calls](std::vector<TrayEntry>& entries) {
-    if (calls) ++*calls;
+TrayIcon::EntrySource Entries(std::vector<uint32_t> ids, DWORD result = 0) {
+  return [ids, result](std::vector<TrayEntry>& entries) {
     for (uint32_t id : ids) entries.push_back(TrayEntry{0x1234, id, 0, 0, {}, {}});
     return result;
   };
@@ -199,11 +194,9 @@ TEST_F(MeterWindowTest, TrayIconTakesAFreeIdentifierCutsItsTipAndFollowsTheTaskb
     icon.set_entry_source(Entries({1}, ERROR_ACCESS_DENIED));  // half a listing counts
     EXPECT_GE(icon.SetOwner(hwnd(), 0), ShellVersion(5, 0));   // Wine's shell
     EXPECT_EQ(icon.record().uID, 2u);
-    int calls = 0;
-    icon.set_entry_source(Entries({7}, 0, &calls));  // a given identifier is used as it is
+    icon.set_entry_source(Entries({7}));  // a given identifier is used as it is
     icon.SetOwner(hwnd(), 7);
     EXPECT_EQ(icon.record().uID, 7u);
-    EXPECT_EQ(calls, 0);
     icon.SetTooltip(std::string(100, 'x'));
     EXPECT_EQ(std::strlen(icon.record().szTip), 63u);
 

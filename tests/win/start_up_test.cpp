@@ -16,16 +16,13 @@
 namespace vantrel::app {
 namespace {
 
-using vantrel::testing::kKey;
-using vantrel::testing::TrayIconExists;
+using namespace vantrel::testing;
 
 TEST(DirectoryOfTest, CutsAtTheLastBackslash) {
   EXPECT_EQ(DirectoryOf("C:\\Program Files\\Vantrel\\vantrel.exe"), "C:\\Program Files\\Vantrel");
   EXPECT_EQ(DirectoryOf("C:\\vantrel.exe") + DirectoryOf("\\vantrel.exe") + DirectoryOf("vantrel.exe") + DirectoryOf(""),
             "C:");
 }
-
-void CALLBACK QuitWithAnotherCode(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(99); }
 
 class StartUpTest : public ::testing::Test {
  protected:
@@ -40,22 +37,16 @@ class StartUpTest : public ::testing::Test {
     return h != nullptr;
   }
   void Store(const char* name, int32_t value) {
-    ASSERT_TRUE(vantrel::testing::WriteRaw(HKEY_CURRENT_USER, kKey, name, REG_BINARY, &value, 4));
+    ASSERT_TRUE(WriteRaw(HKEY_CURRENT_USER, kKey, name, REG_BINARY, &value, 4));
   }
   static std::pair<LONG, LONG> MeterAt(CorvaneApp& application) {
     RECT r{};
     ::GetWindowRect(application.meter()->hwnd(), &r);
     return {r.left, r.top};
   }
-  // Runs the message loop until the program ends it, or fails after three seconds.
-  static void ExpectTheLoopEnds() {
-    UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, &QuitWithAnotherCode);
-    EXPECT_EQ(fw::RunMessageLoop(), 0);
-    ::KillTimer(nullptr, guard);
-  }
 
-  vantrel::testing::CleanKey clean_;
-  vantrel::testing::DisplayTestScope display_;
+  CleanKey clean_;
+  DisplayTestScope display_;
   fw::PromptRecorder prompts_;
 };
 
@@ -70,7 +61,7 @@ TEST_F(StartUpTest, FirstCopyShowsTheMeterAndIconUntilTheEndASecondReadsNothingA
       CorvaneApp second;
       EXPECT_FALSE(second.InitInstance(::GetModuleHandleA(nullptr)));
       EXPECT_EQ(prompts_.entries().size(), 1u);
-      EXPECT_FALSE(vantrel::testing::KeyExists(HKEY_CURRENT_USER, kKey));  // not even created
+      EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kKey));  // not even created
     }
     EXPECT_TRUE(CorvaneApp().another_copy());  // the second copy's handle went, the guard stays
     ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
@@ -92,44 +83,34 @@ TEST_F(StartUpTest, FirstCopyShowsTheMeterAndIconUntilTheEndASecondReadsNothingA
   EXPECT_EQ(prompts_.entries().size(), 1u);
 }
 
-TEST_F(StartUpTest, APositionOnNoMonitorIsBroughtBackForThisRunOnly) {
-  Store(kBatteryMeterPosLeft, -4000);
-  Store(kBatteryMeterPosTop, 50);
-  CorvaneApp application;
-  ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
-  RECT work{};
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  EXPECT_EQ(MeterAt(application), std::make_pair(work.left, 50L));
-  EXPECT_EQ(State().settings.BatteryMeterPosLeft, -4000);
-  EXPECT_EQ(vantrel::testing::ReadRaw(HKEY_CURRENT_USER, kKey, kBatteryMeterPosLeft).data,
-            (std::vector<BYTE>{0x60, 0xF0, 0xFF, 0xFF}));  // -4000 as stored
-}
-
-TEST_F(StartUpTest, StoredLanguageIsLoadedFromBesideTheProgramOrReportedOnceAsMissing) {
+TEST_F(StartUpTest, APositionOnNoMonitorAndAMissingLanguageFallBackForThisRunOnly) {
   SettingsStore store;
   ASSERT_TRUE(store.OpenKey() && store.SaveLanguage("Klingon"));
+  Store(kBatteryMeterPosLeft, -4000);
+  Store(kBatteryMeterPosTop, 50);
   {
     CorvaneApp application;
     ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(MeterAt(application), std::make_pair(work.left, 50L));
     ASSERT_EQ(prompts_.entries().size(), 1u);
     EXPECT_EQ(prompts_.entries()[0].text, "The language file 'Klingon.lng' absent or location in wrong path!");
     EXPECT_EQ(State().settings.Language, "");
   }
-  // Only that run fell back; the stored name stays for the next.
-  EXPECT_EQ(vantrel::testing::ReadRaw(HKEY_CURRENT_USER, kKey, kLanguage).text(), std::string("Klingon", 8));
+  EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, kKey, kLanguage).text(), std::string("Klingon", 8));
+  EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, kKey, kBatteryMeterPosLeft).data, (std::vector<BYTE>{0x60, 0xF0, 0xFF, 0xFF}));
 
-  ASSERT_TRUE(store.SaveLanguage("Deutsch"));
+  ASSERT_TRUE(store.SaveLanguage("Deutsch"));  // shipped beside the test program by the build
   {
     CorvaneApp application;
     ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
-    EXPECT_EQ(prompts_.entries().size(), 1u);
-    EXPECT_EQ(i18n::Texts().name(), "Deutsch");
     EXPECT_EQ(i18n::Text(3), "\xDC" "bernehmen");
   }
-  // The table goes with the application; nothing points at it afterwards.
-  EXPECT_EQ(i18n::Text(3), "Apply");
+  EXPECT_EQ(i18n::Text(3), "Apply");  // the table went with the application; nothing points at it
 }
 
+void CALLBACK QuitWithAnotherCode(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(99); }
 HWND g_exiting_meter = nullptr;
 void CALLBACK ChooseExit(HWND, UINT, UINT_PTR id, DWORD) {
   ::KillTimer(nullptr, id);
@@ -154,7 +135,10 @@ TEST_F(StartUpTest, ExitWhileTheAboutBoxIsOpenClosesTheMainWindowThenTheMeterAnd
     ::KillTimer(nullptr, exit);
     EXPECT_FALSE(::IsWindow(main));
     EXPECT_FALSE(::IsWindow(meter));
-    ExpectTheLoopEnds();
+    // The loop ends with the meter, or the guard ends it with another code after three seconds.
+    UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, &QuitWithAnotherCode);
+    EXPECT_EQ(fw::RunMessageLoop(), 0);
+    ::KillTimer(nullptr, guard);
   }
   EXPECT_FALSE(TrayIconExists(meter, icon));
 }
