@@ -13,8 +13,7 @@ struct FakeBattery {
   unsigned charge = 0;
   bool time_known = false;
   uint32_t seconds = 0;
-  bool charging = false;
-  bool discharging = false;
+  bool charging = false, discharging = false;
 };
 
 class FakeBatteries : public BatteryQueries {
@@ -31,10 +30,7 @@ class FakeBatteries : public BatteryQueries {
     seconds = batteries_.at(index).seconds;
     return batteries_.at(index).time_known;
   }
-  bool DeviceName(unsigned index, std::string& name) override {
-    name = batteries_.at(index).name;
-    return !name.empty();
-  }
+  bool DeviceName(unsigned index, std::string& name) override { return !(name = batteries_.at(index).name).empty(); }
   bool IsCharging(unsigned index) override { return batteries_.at(index).charging; }
   bool IsDischarging(unsigned index) override { return batteries_.at(index).discharging; }
 

