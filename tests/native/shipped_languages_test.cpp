@@ -22,13 +22,10 @@ std::vector<std::string> Placeholders(const std::string& text) {
 }
 
 TEST(ShippedLanguagesTest, EachTranslatesEveryTextOnceInItsOwnCodePage) {
-  // One text per file with letters outside ASCII, as its code page encodes them (UTF-8
-  // would give other bytes).
+  // A text with letters outside ASCII, as the file's code page encodes them (not as UTF-8).
   std::map<std::string, std::pair<int, std::string>> expected = {
-      {"Deutsch", {3, "\xDC" "bernehmen"}},            // Windows-1252
-      {"Francais", {1030, "Red\xE9marrer"}},           // Windows-1252
-      {"Russkiy", {2, "\xCE\xF2\xEC\xE5\xED\xE0"}},    // Windows-1251
-  };
+      {"Deutsch", {3, "\xDC" "bernehmen"}}, {"Francais", {1030, "Red\xE9marrer"}},  // Windows-1252
+      {"Russkiy", {2, "\xCE\xF2\xEC\xE5\xED\xE0"}}};                                // Windows-1251
   const std::vector<int> builtin = BuiltInIds();
   std::error_code ec;
   for (const auto& file : std::filesystem::directory_iterator(VANTREL_LANGUAGE_SOURCE_DIR, ec)) {

@@ -16,16 +16,13 @@
 namespace vantrel::app {
 namespace {
 
-using vantrel::testing::kKey;
-using vantrel::testing::TrayIconExists;
+using namespace vantrel::testing;
 
 TEST(DirectoryOfTest, CutsAtTheLastBackslash) {
   EXPECT_EQ(DirectoryOf("C:\\Program Files\\Vantrel\\vantrel.exe"), "C:\\Program Files\\Vantrel");
   EXPECT_EQ(DirectoryOf("C:\\vantrel.exe") + DirectoryOf("\\vantrel.exe") + DirectoryOf("vantrel.exe") + DirectoryOf(""),
             "C:");
 }
-
-void CALLBACK QuitWithAnotherCode(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(99); }
 
 class StartUpTest : public ::testing::Test {
  protected:
@@ -39,130 +36,79 @@ class StartUpTest : public ::testing::Test {
     if (h) ::CloseHandle(h);
     return h != nullptr;
   }
-  void Store(const char* name, int32_t value) {
-    ASSERT_TRUE(vantrel::testing::WriteRaw(HKEY_CURRENT_USER, kKey, name, REG_BINARY, &value, 4));
-  }
-  static POINT MeterAt(CorvaneApp& application) {
+  static std::pair<LONG, LONG> MeterAt(CorvaneApp& application) {
     RECT r{};
     ::GetWindowRect(application.meter()->hwnd(), &r);
     return {r.left, r.top};
   }
-  // Runs the message loop until the program ends it, or fails after three seconds.
-  static void ExpectTheLoopEnds() {
-    UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, &QuitWithAnotherCode);
-    EXPECT_EQ(fw::RunMessageLoop(), 0);
-    ::KillTimer(nullptr, guard);
-  }
 
-  vantrel::testing::CleanKey clean_;
-  vantrel::testing::DisplayTestScope display_;
+  CleanKey clean_;
+  DisplayTestScope display_;
   fw::PromptRecorder prompts_;
 };
 
-TEST_F(StartUpTest, FirstCopyReadsTheDefaultsShowsTheMeterAndKeepsTheIconUntilTheEnd) {
+// The second copy's message and the first copy running on are proven end to end.
+TEST_F(StartUpTest, FirstCopyShowsTheMeterAndIconUntilTheEndASecondReadsNothingAndEnds) {
   HWND meter = nullptr;
   UINT id = 0;
   {
     CorvaneApp application;
     ASSERT_FALSE(application.another_copy());
+    {
+      CorvaneApp second;
+      EXPECT_FALSE(second.InitInstance(::GetModuleHandleA(nullptr)));
+      EXPECT_EQ(prompts_.entries().size(), 1u);
+      EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kKey));  // not even created
+    }
+    EXPECT_TRUE(CorvaneApp().another_copy());  // the second copy's handle went, the guard stays
     ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
-    EXPECT_TRUE(vantrel::testing::KeyExists(HKEY_CURRENT_USER, kKey));
     EXPECT_EQ(State().app_directory, DirectoryOf(ModulePath(nullptr)));
-    EXPECT_NE(State().app_directory.back(), '\\');
     RECT desktop{};
     ::GetWindowRect(::GetDesktopWindow(), &desktop);
     meter = application.meter()->hwnd();
     EXPECT_EQ(State().meter_window, meter);
     EXPECT_TRUE(::IsWindowVisible(meter));
-    EXPECT_EQ(MeterAt(application).x, desktop.right - 70);
-    EXPECT_EQ(MeterAt(application).y, 10);
+    EXPECT_EQ(MeterAt(application), std::make_pair(desktop.right - 70, 10L));
     id = application.tray_icon()->record().uID;
-    EXPECT_EQ(application.tray_icon()->record().uCallbackMessage, static_cast<UINT>(WM_TRAY_CALLBACK));
     EXPECT_TRUE(TrayIconExists(meter, id));
   }
+  EXPECT_FALSE(CorvaneApp().another_copy());
   EXPECT_FALSE(::IsWindow(meter));
   EXPECT_FALSE(TrayIconExists(meter, id));
   MSG msg;  // the loop was over: the end posts no second quit
   EXPECT_FALSE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_TRUE(prompts_.entries().empty());
+  EXPECT_EQ(prompts_.entries().size(), 1u);
 }
 
-TEST_F(StartUpTest, SecondCopySaysSoAndEndsAndTheGuardGoesWithTheFirst) {
-  {
-    CorvaneApp first;
-    ASSERT_FALSE(first.another_copy());
-    {
-      CorvaneApp second;
-      EXPECT_TRUE(second.another_copy());
-      EXPECT_FALSE(second.InitInstance(::GetModuleHandleA(nullptr)));
-      ASSERT_EQ(prompts_.entries().size(), 1u);
-      EXPECT_EQ(prompts_.entries()[0].text, "Application Vantrel Already Run!");
-      EXPECT_EQ(prompts_.entries()[0].type, static_cast<UINT>(MB_OK));
-      // The second copy reads nothing: the key is not even created.
-      EXPECT_FALSE(vantrel::testing::KeyExists(HKEY_CURRENT_USER, kKey));
-    }
-    // Closing the second copy's handle leaves the first copy's guard in place.
-    EXPECT_TRUE(CorvaneApp().another_copy());
-  }
-  EXPECT_FALSE(CorvaneApp().another_copy());
-}
-
-TEST_F(StartUpTest, WithoutABatteryOnlyTheIconAppearsAndDestroyingTheMeterEndsTheLoop) {
-  display_.battery.count = 0;
-  CorvaneApp application;
-  ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
-  HWND meter = application.meter()->hwnd();
-  vantrel::testing::Pump(1200);
-  EXPECT_FALSE(::IsWindowVisible(meter));
-  EXPECT_TRUE(TrayIconExists(meter, application.tray_icon()->record().uID));
-  ::SendMessageA(meter, WM_CLOSE, 0, 0);  // closing is not ending
-  ASSERT_TRUE(::IsWindow(meter));
-  ::DestroyWindow(meter);
-  ExpectTheLoopEnds();
-}
-
-TEST_F(StartUpTest, APositionOnNoMonitorIsBroughtBackForThisRunOnly) {
-  Store(kBatteryMeterPosLeft, -4000);
-  Store(kBatteryMeterPosTop, 50);
-  CorvaneApp application;
-  ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
-  RECT work{};
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  EXPECT_EQ(MeterAt(application).x, work.left);
-  EXPECT_EQ(MeterAt(application).y, 50);
-  EXPECT_EQ(State().settings.BatteryMeterPosLeft, -4000);
-  EXPECT_EQ(vantrel::testing::ReadRaw(HKEY_CURRENT_USER, kKey, kBatteryMeterPosLeft).data,
-            (std::vector<BYTE>{0x60, 0xF0, 0xFF, 0xFF}));  // -4000 as stored
-}
-
-TEST_F(StartUpTest, StoredLanguageIsLoadedFromBesideTheProgramOrReportedOnceAsMissing) {
+TEST_F(StartUpTest, APositionOnNoMonitorAndAMissingLanguageFallBackForThisRunOnly) {
   SettingsStore store;
   ASSERT_TRUE(store.OpenKey() && store.SaveLanguage("Klingon"));
+  const int32_t left = -4000, top = 50;
+  ASSERT_TRUE(WriteRaw(HKEY_CURRENT_USER, kKey, kBatteryMeterPosLeft, REG_BINARY, &left, 4) &&
+              WriteRaw(HKEY_CURRENT_USER, kKey, kBatteryMeterPosTop, REG_BINARY, &top, 4));
   {
     CorvaneApp application;
     ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(MeterAt(application), std::make_pair(work.left, 50L));
     ASSERT_EQ(prompts_.entries().size(), 1u);
     EXPECT_EQ(prompts_.entries()[0].text, "The language file 'Klingon.lng' absent or location in wrong path!");
     EXPECT_EQ(State().settings.Language, "");
-    EXPECT_EQ(i18n::Text(3003), "Batteries");
-    EXPECT_EQ(i18n::Texts().folder(), State().app_directory + "\\Languages\\");
   }
-  // Only that run fell back; the stored name stays for the next.
-  EXPECT_EQ(vantrel::testing::ReadRaw(HKEY_CURRENT_USER, kKey, kLanguage).text(), std::string("Klingon", 8));
+  EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, kKey, kLanguage).text(), std::string("Klingon", 8));
+  EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, kKey, kBatteryMeterPosLeft).data, (std::vector<BYTE>{0x60, 0xF0, 0xFF, 0xFF}));
 
-  // The build puts the shipped files into "Languages" beside the test program.
-  ASSERT_TRUE(store.SaveLanguage("Deutsch"));
+  ASSERT_TRUE(store.SaveLanguage("Deutsch"));  // shipped beside the test program by the build
   {
     CorvaneApp application;
     ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
-    EXPECT_EQ(prompts_.entries().size(), 1u);
-    EXPECT_EQ(i18n::Texts().name(), "Deutsch");
     EXPECT_EQ(i18n::Text(3), "\xDC" "bernehmen");
   }
-  // The table goes with the application; nothing points at it afterwards.
-  EXPECT_EQ(i18n::Text(3), "Apply");
+  EXPECT_EQ(i18n::Text(3), "Apply");  // the table went with the application; nothing points at it
 }
 
+void CALLBACK QuitWithAnotherCode(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(99); }
 HWND g_exiting_meter = nullptr;
 void CALLBACK ChooseExit(HWND, UINT, UINT_PTR id, DWORD) {
   ::KillTimer(nullptr, id);
@@ -170,26 +116,23 @@ void CALLBACK ChooseExit(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 // Exit is chosen while the About box runs its own loop inside a handler of the main window.
-TEST_F(StartUpTest, ExitWhileTheAboutBoxIsOpenClosesTheMainWindowThenTheMeterAndTheIconGoes) {
-  HWND meter = nullptr;
-  UINT icon = 0;
-  {
-    CorvaneApp application;
-    ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
-    meter = application.meter()->hwnd();
-    icon = application.tray_icon()->record().uID;
-    ::SendMessageA(meter, WM_TRAY_CALLBACK, 0, WM_LBUTTONDBLCLK);  // opens the main window
-    HWND main = ::FindWindowA(nullptr, "Vantrel - Control");
-    ASSERT_NE(main, nullptr);
-    g_exiting_meter = meter;
-    UINT_PTR exit = ::SetTimer(nullptr, 0, 200, &ChooseExit);
-    ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(ID_HELP_ABOUT, 0), 0);  // ends with its window
-    ::KillTimer(nullptr, exit);
-    EXPECT_FALSE(::IsWindow(main));
-    EXPECT_FALSE(::IsWindow(meter));
-    ExpectTheLoopEnds();
-  }
-  EXPECT_FALSE(TrayIconExists(meter, icon));
+TEST_F(StartUpTest, ExitWhileTheAboutBoxIsOpenClosesTheMainWindowThenTheMeterAndEndsTheLoop) {
+  CorvaneApp application;
+  ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
+  HWND meter = application.meter()->hwnd();
+  ::SendMessageA(meter, WM_TRAY_CALLBACK, 0, WM_LBUTTONDBLCLK);  // opens the main window
+  HWND main = ::FindWindowA(nullptr, "Vantrel - Control");
+  ASSERT_NE(main, nullptr);
+  g_exiting_meter = meter;
+  UINT_PTR exit = ::SetTimer(nullptr, 0, 200, &ChooseExit);
+  ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(ID_HELP_ABOUT, 0), 0);  // ends with its window
+  ::KillTimer(nullptr, exit);
+  EXPECT_FALSE(::IsWindow(main));
+  EXPECT_FALSE(::IsWindow(meter));
+  // The loop ends with the meter, or the guard ends it with another code after three seconds.
+  UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, &QuitWithAnotherCode);
+  EXPECT_EQ(fw::RunMessageLoop(), 0);
+  ::KillTimer(nullptr, guard);
 }
 
 }  // namespace
