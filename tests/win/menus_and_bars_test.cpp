@@ -125,7 +125,7 @@ TEST(ControlsLeakTest, ThousandMenuDrawsAndBarPaintsLeaveNothingBehind) {
   CMenuXP menu;
   auto side_bar = NewItem(0, "Vantrel 1.00");
   side_bar->side_bar = true;
-  auto item = NewItem(4, "Hibernate\tCtrl+H", true);
+  auto item = NewItem(4, "Hibernate\tCtrl+H", true), plain = NewItem(5, "Beep");
   auto separator = NewItem(0, "");
   separator->separator = true;
   Canvas canvas(200, 300);
@@ -135,15 +135,24 @@ TEST(ControlsLeakTest, ThousandMenuDrawsAndBarPaintsLeaveNothingBehind) {
     for (UINT state : {0u, 0u + ODS_SELECTED, 0u + ODS_GRAYED, 0u + ODS_CHECKED, 0u + ODS_DEFAULT})
       Draw(menu, canvas, *item, RECT{23, 0, 200, 20}, state, style);
     Draw(menu, canvas, *separator, RECT{23, 0, 200, 20}, 0, style);
+    Draw(menu, canvas, *plain, RECT{23, 0, 200, 20}, ODS_CHECKED, style);  // a check mark instead of an icon
     Measure(menu, *item);
     bar.SetPos(i % 2 ? 10 : 90);  // each one a full off-screen paint
     ::SendMessageA(bar.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
   };
+  // Freed GDI slots are handed out again first: an object left behind, owned or not, moves this.
+  auto next_gdi_slot = [] {
+    HRGN probe = ::CreateRectRgn(0, 0, 1, 1);
+    ::DeleteObject(probe);
+    return LOWORD(reinterpret_cast<ULONG_PTR>(probe));
+  };
   draw_all(0);
   const long gdi = fw::LiveGdiObjects(), user = fw::LiveUserObjects();
+  const WORD slot = next_gdi_slot();
   for (int i = 1; i <= 1000; ++i) draw_all(i);
   EXPECT_EQ(fw::LiveGdiObjects(), gdi);
   EXPECT_EQ(fw::LiveUserObjects(), user);
+  EXPECT_EQ(next_gdi_slot(), slot);
 }
 
 constexpr COLORREF kUntouched = RGB(1, 2, 3);
