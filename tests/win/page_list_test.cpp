@@ -170,6 +170,15 @@ TEST(IconComboTest, RecordsLiveAndDieWithTheirItemsAndAColouredItemKeepsItsColou
   combo.SetItemColor(0, CIconComboBox::kUnsupportedColour);
   ::DestroyWindow(combo.hwnd());
   EXPECT_EQ(ComboItemData::live(), live);
+
+  // Under a parent that does not pass WM_DELETEITEM back, the records still go with the window.
+  HWND plain = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 1, 1, host.hwnd(), nullptr, nullptr, nullptr);
+  ASSERT_TRUE(combo.Subclass(::CreateWindowExA(0, WC_COMBOBOXA, "", WS_CHILD | CBS_DROPDOWNLIST | CBS_HASSTRINGS, 0, 0,
+                                               100, 100, plain, nullptr, nullptr, nullptr)));
+  ::SendMessageA(combo.hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Sleep"));
+  combo.SetItemColor(0, CIconComboBox::kUnsupportedColour);
+  ::DestroyWindow(plain);
+  EXPECT_EQ(ComboItemData::live(), live);
 }
 
 }  // namespace
