@@ -46,7 +46,7 @@ class TimeEditTest : public ::testing::Test {
   CTimeEdit edit;
 };
 
-TEST_F(TimeEditTest, ShowsAndReadsRawTextAndTypingFollowsTheMask) {
+TEST_F(TimeEditTest, ShowsAndReadsRawTextTypingFollowsTheMaskAndBadMasksDisable) {
   edit.SetInputText("10500");
   EXPECT_EQ(Text(), "1:05:00");
   EXPECT_EQ(edit.GetInputText(), "15");
@@ -81,6 +81,20 @@ TEST_F(TimeEditTest, ShowsAndReadsRawTextAndTypingFollowsTheMask) {
   Key(VK_DELETE);
   EXPECT_EQ(Text(), "0:00:00");
   EXPECT_EQ(edit.current_position(), 3);
+
+  // A bad mask says so in the field, which is disabled and takes nothing, until a good one comes.
+  CmEdit other;
+  ASSERT_TRUE(other.Create(host.hwnd(), RECT{10, 70, 110, 92}, 3));
+  EXPECT_FALSE(other.Init("[0-9", ""));
+  EXPECT_EQ(WindowText(other.hwnd()), "Init failed.");
+  EXPECT_FALSE(other.Init("[-9]", ""));
+  EXPECT_EQ(WindowText(other.hwnd()), "SetValidChars failed.");
+  EXPECT_FALSE(::IsWindowEnabled(other.hwnd()));
+  ::SendMessageA(other.hwnd(), WM_CHAR, '1', 1);
+  EXPECT_EQ(WindowText(other.hwnd()), "SetValidChars failed.");
+  EXPECT_TRUE(other.Init(kTimeMask, "123"));
+  EXPECT_EQ(WindowText(other.hwnd()), "1:23:__");
+  EXPECT_TRUE(::IsWindowEnabled(other.hwnd()));
 }
 
 TEST_F(TimeEditTest, FocusSelectsAllTypingReplacesItAndPasteChangesNothing) {
@@ -112,21 +126,6 @@ TEST_F(TimeEditTest, FocusSelectsAllTypingReplacesItAndPasteChangesNothing) {
   EXPECT_EQ(Text(), "1:23:45");
 }
 
-TEST_F(TimeEditTest, BadMasksDisableTheControl) {
-  CmEdit other;
-  ASSERT_TRUE(other.Create(host.hwnd(), RECT{10, 70, 110, 92}, 3));
-  EXPECT_FALSE(other.Init("[0-9", ""));
-  EXPECT_EQ(WindowText(other.hwnd()), "Init failed.");
-  EXPECT_FALSE(other.Init("[-9]", ""));
-  EXPECT_EQ(WindowText(other.hwnd()), "SetValidChars failed.");
-  EXPECT_FALSE(::IsWindowEnabled(other.hwnd()));
-  ::SendMessageA(other.hwnd(), WM_CHAR, '1', 1);
-  EXPECT_EQ(WindowText(other.hwnd()), "SetValidChars failed.");
-  EXPECT_TRUE(other.Init(kTimeMask, "123"));
-  EXPECT_EQ(WindowText(other.hwnd()), "1:23:__");
-  EXPECT_TRUE(::IsWindowEnabled(other.hwnd()));
-}
-
 // Keys for the open preset popup: "2 Hours", into it, "15 Minutes", choose.
 constexpr UINT kWalkToTwoFifteen[] = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN,
                                       VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN,  VK_RETURN};
@@ -142,7 +141,7 @@ void CALLBACK WalkPresets(HWND owner, UINT, UINT_PTR timer, DWORD) {
   ::PostMessageA(owner, WM_KEYDOWN, kWalkToTwoFifteen[g_next_key++], 0);
 }
 
-TEST_F(TimeEditTest, RightClickOpensThePresetsAndOnlyTheirCommandsSetTheTime) {
+TEST_F(TimeEditTest, RightClickOpensThePresetsOnlyTheirCommandsSetTheTimeAndTheyFollowTheLanguage) {
   g_next_key = 0;
   g_popup_seen = false;
   ::SetTimer(host.hwnd(), 1, 60, &WalkPresets);
@@ -159,9 +158,7 @@ TEST_F(TimeEditTest, RightClickOpensThePresetsAndOnlyTheirCommandsSetTheTime) {
   EXPECT_EQ(Text(), "2:15:00");
   ::SendMessageA(edit.hwnd(), WM_COMMAND, ID_TIME_PRESET_NEVER, 0);
   EXPECT_EQ(Text(), "0:00:00");
-}
 
-TEST_F(TimeEditTest, PresetsFollowTheLanguage) {
   HMENU presets = edit.presets();
   HMENU two_hours = ::GetSubMenu(presets, 4);
   i18n::LanguageTable german("Languages", [](const std::string&, std::string& bytes) {

@@ -86,7 +86,6 @@ TEST_F(PaintedFaceTest, BarIsBlankedFromTheChargeAndTextsComeFromTheirGlyphs) {
   EXPECT_TRUE(TextIs({16, 23}, {{0, 6}, {130, 6}}));  // "0%" from row 1, at (16, 23)
 
   Paint(50, "1:02:05");
-  EXPECT_TRUE(FaceWithBarBlankedFrom(26, 7, 3));
   EXPECT_TRUE(TextIs({9, 4}, {{5, 6}, {60, 6}, {0, 6}, {10, 6}, {60, 6}, {0, 6}, {25, 6}}));
   Paint(100, "a 1");  // lower case: the block at (0, 3); the blank: row 0's last cell
   EXPECT_TRUE(FaceWithBarBlankedFrom(45, 3, 4));
