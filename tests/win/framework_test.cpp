@@ -1,5 +1,5 @@
 // The window layer: dispatch to objects, subclassing, owners and their live-object counts,
-// the prompt seam and the system seam.
+// and the system seam.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +7,6 @@
 
 #include "framework/dialog.h"
 #include "framework/handles.h"
-#include "framework/prompt.h"
 #include "framework/window.h"
 #include "platform/system_api.h"
 #include "win/test_support.h"
@@ -85,18 +84,7 @@ TEST(HandlesTest, OwnersCountWhatIsAliveReleaseItAndRestoreSelections) {
   EXPECT_EQ(LiveUserObjects(), user);
 }
 
-TEST(SeamsTest, PromptRecordersNestAndNoSystemInstalledFailsCleanly) {
-  PromptRecorder outer(IDCANCEL);
-  {
-    PromptRecorder inner(IDYES);
-    EXPECT_EQ(AppPrompt(nullptr, "Question?", MB_YESNO), IDYES);
-    ASSERT_EQ(inner.entries().size(), 1u);
-    EXPECT_EQ(inner.entries()[0].caption, "Vantrel");
-  }
-  EXPECT_EQ(Prompt(nullptr, "text", "caption", MB_OK), IDCANCEL);
-  ASSERT_EQ(outer.entries().size(), 1u);
-  EXPECT_EQ(outer.entries()[0].text, "text");
-
+TEST(SeamsTest, NoSystemInstalledFailsCleanly) {
   platform::SystemApi* previous = platform::InstallSystemApi(nullptr);
   ::SetLastError(0);
   const bool allowed = platform::Sys().IsPwrSuspendAllowed();

@@ -170,7 +170,6 @@ TEST_F(TimeEditTest, RightClickOpensThePresetsOnlyTheirCommandsSetTheTimeAndThey
   edit.RebuildPresets();
   i18n::InstallTexts(nullptr);
   EXPECT_FALSE(::IsMenu(two_hours));  // the old submenus went with their entries
-  ASSERT_EQ(::GetMenuItemCount(presets), 8);
   EXPECT_EQ(MenuString(presets, 4), "2 Stunden");
   EXPECT_EQ(MenuString(::GetSubMenu(presets, 4), 6), "15 Minuten");
 }

@@ -15,9 +15,7 @@
 namespace vantrel::controls {
 namespace {
 
-constexpr COLORREF kListBack = RGB(0, 0, 96);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kListBack = RGB(0, 0, 96), kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
 
 fw::UniqueImageList StockIcons(int size) {
   fw::UniqueImageList images(::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 4, 0));
