@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstring>
 
 namespace vantrel::testing {
 
@@ -14,24 +13,17 @@ namespace vantrel::testing {
 inline HICON LoadIconImage(HMODULE module, int id, int size, int bits) {
   auto bytes = [module](LPCSTR name, LPCSTR type, DWORD* length) -> const uint8_t* {
     HRSRC found = ::FindResourceA(module, name, type);
-    HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
     *length = found ? ::SizeofResource(module, found) : 0;
-    return loaded ? static_cast<const uint8_t*>(::LockResource(loaded)) : nullptr;
+    return found ? static_cast<const uint8_t*>(::LockResource(::LoadResource(module, found))) : nullptr;
   };
-  // Directory: reserved, type, count (16 bits each), then 14-byte entries: width, height,
-  // colours, reserved (bytes), planes, bit count (16 bits), size (32 bits), resource id (16 bits).
+  // A 6-byte header with the count at 4, then 14-byte entries: width at 0, bit count at 6, id at 12.
   DWORD length = 0;
   const uint8_t* directory = bytes(MAKEINTRESOURCEA(id), RT_GROUP_ICON, &length);
-  WORD count = 0;
-  if (!directory || length < 6) return nullptr;
-  std::memcpy(&count, directory + 4, sizeof count);
-  for (WORD i = 0; i < count && 6 + (i + 1) * 14u <= length; ++i) {
+  auto word = [](const uint8_t* at) { return static_cast<WORD>(at[0] | at[1] << 8); };
+  for (WORD i = 0; directory && length >= 6 && i < word(directory + 4) && 6 + (i + 1) * 14u <= length; ++i) {
     const uint8_t* entry = directory + 6 + i * 14;
-    WORD depth = 0, image_id = 0;
-    std::memcpy(&depth, entry + 6, sizeof depth);
-    std::memcpy(&image_id, entry + 12, sizeof image_id);
-    if ((entry[0] == 0 ? 256 : entry[0]) != size || depth != bits) continue;
-    const uint8_t* image = bytes(MAKEINTRESOURCEA(image_id), RT_ICON, &length);
+    if ((entry[0] == 0 ? 256 : entry[0]) != size || word(entry + 6) != bits) continue;
+    const uint8_t* image = bytes(MAKEINTRESOURCEA(word(entry + 12)), RT_ICON, &length);
     return image ? ::CreateIconFromResourceEx(const_cast<PBYTE>(image), length, TRUE, 0x00030000, size, size,
                                               LR_DEFAULTCOLOR)
                  : nullptr;
