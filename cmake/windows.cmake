@@ -33,6 +33,8 @@ file(GLOB VANTREL_APP_SOURCES CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/src/framework/*.cpp
   ${PROJECT_SOURCE_DIR}/src/platform/*.cpp
   ${PROJECT_SOURCE_DIR}/src/app/*.cpp
+  ${PROJECT_SOURCE_DIR}/src/settings/*.cpp
+  ${PROJECT_SOURCE_DIR}/src/ui/*.cpp
   ${PROJECT_SOURCE_DIR}/src/battery/*.cpp
   ${PROJECT_SOURCE_DIR}/src/power/*.cpp
   ${PROJECT_SOURCE_DIR}/src/display/*.cpp

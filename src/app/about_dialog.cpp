@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/core/app_settings.h"
+#include "settings/core/app_settings.h"
 #include "app/core/version_info.h"
 #include "app/main_dialog.h"
 #include "i18n/core/language_table.h"
@@ -39,7 +39,7 @@ std::span<const uint8_t> VersionResource() {
 
 std::string ProductLine() {
   const std::span<const uint8_t> resource = VersionResource();
-  const std::string name = VersionString(resource, kProductNameKey).value_or(kProductName);
+  const std::string name = VersionString(resource, kProductNameKey).value_or(settings::kProductName);
   const ProductVersion version = FixedProductVersion(resource).value_or(ProductVersion{kFallbackMajor, kFallbackMinor});
   return name + " " + FormatVersion(version.major, version.minor);
 }

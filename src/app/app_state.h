@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/core/app_settings.h"
+#include "settings/core/app_settings.h"
 
 namespace vantrel::app {
 
@@ -14,7 +14,7 @@ struct AppState {
   std::string app_directory;
   HWND meter_window = nullptr;
   HINSTANCE instance = nullptr;
-  AppSettings settings;
+  settings::AppSettings settings;
 };
 
 AppState& State() noexcept;

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/app_messages.h"
 #include "app/app_state.h"
+#include "app/main_dialog.h"
 #include "display/meter_battery.h"
 #include "display/meter_window.h"
 #include "display/tray_icon.h"
@@ -15,6 +15,8 @@
 
 namespace vantrel::app {
 
+using settings::AppSettings;
+
 CorvaneApp::CorvaneApp() {
   // Kept for the whole life of the process, also in a second copy.
   ::SetLastError(ERROR_SUCCESS);
@@ -25,9 +27,11 @@ CorvaneApp::CorvaneApp() {
   }
   // Not shown yet: the icon is added and the meter's window made during start-up.
   tray_icon_ = std::make_unique<display::TrayIcon>();
-  meter_ = std::make_unique<display::MeterWindow>();
-  // The tray menu lives as long as the meter, which owns it and receives its commands.
-  meter_->set_tray_menu(std::make_unique<power::TrayMenu>());
+  AppSettings& settings = State().settings;
+  meter_ = std::make_unique<display::MeterWindow>(settings);
+  // The tray menu lives as long as the meter, which owns it and receives its commands; the
+  // menu owns the main window it opens.
+  meter_->set_tray_menu(std::make_unique<power::TrayMenu>(settings, std::make_unique<MainWindowHost>()));
 }
 
 CorvaneApp::~CorvaneApp() {
@@ -44,7 +48,7 @@ bool CorvaneApp::InitInstance(HINSTANCE instance) {
   // 1. A second copy says so and ends; the first copy is neither activated nor told.
   if (another_copy_) {
     char text[128];
-    std::snprintf(text, sizeof text, "Application %s Already Run!", kProductName);
+    std::snprintf(text, sizeof text, "Application %s Already Run!", settings::kProductName);
     fw::AppPrompt(nullptr, text, MB_OK);
     return false;
   }
@@ -79,7 +83,7 @@ bool CorvaneApp::InitInstance(HINSTANCE instance) {
   state.instance = instance;
   // 8. The notification-area icon, owned by the meter; added again if the taskbar restarts.
   tray_icon_->SetOwner(meter_->hwnd(), 0);
-  tray_icon_->SetCallback(WM_TRAY_CALLBACK);
+  tray_icon_->SetCallback(display::WM_TRAY_CALLBACK);
   tray_icon_->SetTooltip(display::kTrayTooltip);
   tray_icon_->SetIconFromResource(instance, IDI_APP);
   tray_icon_->Add();

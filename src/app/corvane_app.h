@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "framework/handles.h"
 #include "i18n/core/language_table.h"
 
@@ -38,7 +38,7 @@ class CorvaneApp {
  private:
   fw::UniqueHandle semaphore_;
   bool another_copy_ = false;
-  SettingsStore store_;
+  settings::SettingsStore store_;
   std::unique_ptr<display::TrayIcon> tray_icon_;
   std::unique_ptr<display::MeterWindow> meter_;
   // The program's one language table, installed for every window from start-up on.

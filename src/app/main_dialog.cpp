@@ -8,9 +8,9 @@
 #include <string_view>
 
 #include "app/about_dialog.h"
-#include "app/app_messages.h"
+#include "display/meter_window.h"
 #include "app/app_state.h"
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "battery/batteries_page.h"
 #include "display/control_page.h"
 #include "framework/prompt.h"
@@ -26,20 +26,39 @@ namespace vantrel::app {
 
 namespace {
 
-constexpr int kPageTitles[kPageKindCount] = {i18n::IDS_PAGE_CONTROL, i18n::IDS_PAGE_SCHEMES,
-                                             i18n::IDS_PAGE_BATTERIES, i18n::IDS_PAGE_POLICY};
-// The page list's images, in this order; the last one is loaded but no page shows it.
-constexpr UINT kPageIcons[] = {IDI_CONTROL, IDI_SCHEMES, IDI_BATTERIES, IDI_POLICY, IDI_SPARE_PAGE};
+template <class Page>
+std::unique_ptr<i18n::CLangDialog> MakePageOf(HWND parent) {
+  return std::make_unique<Page>(parent);
+}
+
+// The pages: one row each, in the order of the page list and of the "Pages" menu (so a page's
+// kind is also its list entry and its menu position).
+struct PageEntry {
+  PageKind kind;
+  int title_id;  // the list entry, the "Pages" item and the title
+  UINT icon;
+  UINT menu_command;
+  std::unique_ptr<i18n::CLangDialog> (*make)(HWND parent);
+};
+constexpr PageEntry kPages[kPageKindCount] = {
+    {kControlPage, i18n::IDS_PAGE_CONTROL, IDI_CONTROL, ID_PAGE_CONTROL, &MakePageOf<display::CControlPage>},
+    {kSchemesPage, i18n::IDS_PAGE_SCHEMES, IDI_SCHEMES, ID_PAGE_SCHEMES, &MakePageOf<power::SchemesPage>},
+    {kBatteriesPage, i18n::IDS_PAGE_BATTERIES, IDI_BATTERIES, ID_PAGE_BATTERIES, &MakePageOf<battery::CBatteriesPage>},
+    {kPolicyPage, i18n::IDS_PAGE_POLICY, IDI_POLICY, ID_PAGE_POLICY, &MakePageOf<power::PolicyPage>},
+};
+static_assert([] {
+  for (int k = 0; k < kPageKindCount; ++k)
+    if (kPages[k].kind != k || kPages[k].menu_command != kPages[0].menu_command + static_cast<UINT>(k)) return false;
+  return true;
+}());
+// Loaded into the page list's image list after the pages' icons; no entry shows it.
+constexpr UINT kSparePageIcon = IDI_SPARE_PAGE;
 constexpr int kPageIconSize = 32;
 constexpr int kImageListGrowth = 5;
 
 constexpr i18n::MenuText kMenuBarTexts[] = {{kPagesMenuPosition, i18n::IDS_MENU_PAGES},
                                             {kLanguagesMenuPosition, i18n::IDS_MENU_LANGUAGES},
                                             {kHelpMenuPosition, i18n::IDS_MENU_HELP}};
-constexpr i18n::MenuText kPagesMenuTexts[] = {{0, i18n::IDS_PAGE_CONTROL},
-                                              {1, i18n::IDS_PAGE_SCHEMES},
-                                              {2, i18n::IDS_PAGE_BATTERIES},
-                                              {3, i18n::IDS_PAGE_POLICY}};
 constexpr i18n::MenuText kLanguagesMenuTexts[] = {{kDefaultLanguagePosition, i18n::IDS_MENU_DEFAULT_LANGUAGE}};
 constexpr i18n::MenuText kHelpMenuTexts[] = {
     {0, i18n::IDS_MENU_HELP_TOPICS}, {1, i18n::IDS_MENU_WEB_SITE}, {3, i18n::IDS_MENU_ABOUT}};
@@ -86,21 +105,8 @@ class FileSearch {
   HANDLE handle_;
 };
 
-std::unique_ptr<i18n::CLangDialog> MakePage(uint8_t kind, HWND parent) {
-  switch (kind) {
-    case kControlPage:
-      return std::make_unique<display::CControlPage>(parent);
-    case kSchemesPage:
-      return std::make_unique<power::SchemesPage>(parent);
-    case kBatteriesPage:
-      return std::make_unique<battery::CBatteriesPage>(parent);
-    default:
-      return std::make_unique<power::PolicyPage>(parent);
-  }
-}
-
 void SaveLanguageName(const std::string& name) {
-  SettingsStore store;
+  settings::SettingsStore store;
   store.OpenKey();
   store.SaveLanguage(name);
 }
@@ -155,9 +161,10 @@ void CMainDialog::SetUpPageList() {
   ::SendMessageA(list, LVM_SETTEXTBKCOLOR, 0, kPageListColour);
 
   images_.reset(::ImageList_Create(kPageIconSize, kPageIconSize, ILC_COLOR32, 0, kImageListGrowth));
-  int image_of[std::size(kPageIcons)];
-  for (size_t i = 0; i < std::size(kPageIcons); ++i) {
-    fw::UniqueIcon icon(static_cast<HICON>(::LoadImageA(fw::ResourceInstance(), MAKEINTRESOURCEA(kPageIcons[i]),
+  int image_of[kPageKindCount + 1];
+  for (int i = 0; i <= kPageKindCount; ++i) {
+    const UINT icon_id = i < kPageKindCount ? kPages[i].icon : kSparePageIcon;
+    fw::UniqueIcon icon(static_cast<HICON>(::LoadImageA(fw::ResourceInstance(), MAKEINTRESOURCEA(icon_id),
                                                         IMAGE_ICON, kPageIconSize, kPageIconSize, 0)));
     // The list copies the icon. A missing one leaves its page without a picture.
     image_of[i] = images_ && icon ? ::ImageList_ReplaceIcon(images_, -1, icon) : -1;
@@ -167,7 +174,7 @@ void CMainDialog::SetUpPageList() {
     ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));
   }
   for (int kind = 0; kind < kPageKindCount; ++kind) {
-    std::string text = i18n::Text(kPageTitles[kind]);
+    std::string text = i18n::Text(kPages[kind].title_id);
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = kind;
@@ -202,7 +209,7 @@ void CMainDialog::ShowPage(uint8_t kind) {
   }
   // The old page goes before the new one is made: exactly one page exists.
   page_.reset();
-  std::unique_ptr<i18n::CLangDialog> page = MakePage(kind, hwnd());
+  std::unique_ptr<i18n::CLangDialog> page = kPages[kind].make(hwnd());
   current_kind_ = kind;
   if (!page->Create()) return;
   ++pages_built_;
@@ -219,14 +226,14 @@ void CMainDialog::ShowPage(uint8_t kind) {
 }
 
 void CMainDialog::SetTitle() {
-  ::SetWindowTextA(hwnd(), i18n::FormatText("%s - %s", {kProductName, i18n::Text(kPageTitles[shown_kind_])}).c_str());
+  ::SetWindowTextA(hwnd(), i18n::FormatText("%s - %s", {settings::kProductName, i18n::Text(kPages[shown_kind_].title_id)}).c_str());
 }
 
 void CMainDialog::RetextMainWindow() {
   if (!hwnd()) return;
   if (HWND list = Item(IDC_PAGE_LIST)) {
     for (int kind = 0; kind < kPageKindCount; ++kind) {
-      std::string text = i18n::Text(kPageTitles[kind]);
+      std::string text = i18n::Text(kPages[kind].title_id);
       LVITEMA item{};
       item.iSubItem = 0;
       item.pszText = text.data();
@@ -235,7 +242,9 @@ void CMainDialog::RetextMainWindow() {
   }
   HMENU bar = ::GetMenu(hwnd());
   i18n::RetextMenu(bar, kMenuBarTexts);
-  i18n::RetextMenu(::GetSubMenu(bar, kPagesMenuPosition), kPagesMenuTexts);
+  i18n::MenuText pages_menu[kPageKindCount];
+  for (int kind = 0; kind < kPageKindCount; ++kind) pages_menu[kind] = {static_cast<UINT>(kind), kPages[kind].title_id};
+  i18n::RetextMenu(::GetSubMenu(bar, kPagesMenuPosition), pages_menu);
   i18n::RetextMenu(::GetSubMenu(bar, kLanguagesMenuPosition), kLanguagesMenuTexts);
   i18n::RetextMenu(::GetSubMenu(bar, kHelpMenuPosition), kHelpMenuTexts);
   ::DrawMenuBar(hwnd());
@@ -316,7 +325,7 @@ void CMainDialog::AfterLanguageChange() {
   if (page_) page_->ApplyLanguage();
   // Sent, not posted: the tray menu speaks the new language when this returns.
   HWND meter = State().meter_window;
-  if (meter && ::IsWindow(meter)) ::SendMessageA(meter, WM_LANGUAGE_CHANGED, 0, 0);
+  if (meter && ::IsWindow(meter)) ::SendMessageA(meter, display::WM_LANGUAGE_CHANGED, 0, 0);
 }
 
 // ---- help -----------------------------------------------------------------------------------
@@ -344,8 +353,8 @@ void CMainDialog::ShowAbout() {
 // ---- messages -------------------------------------------------------------------------------
 
 bool CMainDialog::OnCommand(WORD id, WORD code, HWND control) {
-  if (id >= ID_PAGE_CONTROL && id < ID_PAGE_CONTROL + kPageKindCount) {
-    const uint8_t kind = static_cast<uint8_t>(id - ID_PAGE_CONTROL);
+  if (id >= kPages[0].menu_command && id < kPages[0].menu_command + kPageKindCount) {
+    const uint8_t kind = static_cast<uint8_t>(id - kPages[0].menu_command);
     if (kind != current_kind_) {
       current_kind_ = kind;
       ShowPage(kind);
@@ -378,7 +387,7 @@ bool CMainDialog::OnCommand(WORD id, WORD code, HWND control) {
 
 bool CMainDialog::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
   switch (msg) {
-    case WM_PAGE_SELECTED:
+    case controls::WM_PAGE_SELECTED:
       result = SelectPage(static_cast<int>(wp));
       return true;
     case WM_POWERBROADCAST:

@@ -10,6 +10,7 @@
 #include "controls/page_list.h"
 #include "framework/handles.h"
 #include "i18n/lang_dialog.h"
+#include "power/tray_menu.h"
 
 namespace vantrel::app {
 
@@ -88,18 +89,18 @@ class CMainDialog : public i18n::CLangDialog {
 
 // Owns the main window: made and centred on the work area when first shown, afterwards only
 // shown again where it was.
-class MainWindowHost {
+class MainWindowHost final : public power::MainWindowOpener {
  public:
   MainWindowHost() = default;
-  ~MainWindowHost();
+  ~MainWindowHost() override;
   MainWindowHost(const MainWindowHost&) = delete;
   MainWindowHost& operator=(const MainWindowHost&) = delete;
 
-  void ShowMainWindow();
+  void ShowMainWindow() override;
   // At exit: the window and its page go, and the host shows nothing any more. The object itself
   // stays until the host goes, since one of its handlers may be below on the stack (a message
   // box or the About box was open when the program was told to end).
-  void DestroyMainWindow();
+  void DestroyMainWindow() override;
   CMainDialog* window() const noexcept { return dialog_.get(); }
 
  private:

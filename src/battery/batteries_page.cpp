@@ -4,6 +4,6 @@
 
 namespace vantrel::battery {
 
-CBatteriesPage::CBatteriesPage(HWND parent) noexcept : CMainPage(IDD_BATTERIES_PAGE, parent) {}
+CBatteriesPage::CBatteriesPage(HWND parent) noexcept : CPage(IDD_BATTERIES_PAGE, parent) {}
 
 }  // namespace vantrel::battery

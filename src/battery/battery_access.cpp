@@ -7,13 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "battery/battery_status.h"
+#include "battery/battery_platform.h"
 #include "battery/core/battery_figures.h"
 #include "platform/battery_interface.h"
 #include "platform/system_api.h"
-#include "power/power_platform.h"
 
-namespace vantrel::power {
+namespace vantrel::battery {
 
 // The published layouts, on both word sizes.
 static_assert(sizeof(BATTERY_QUERY_INFORMATION) == 12);
@@ -90,7 +89,7 @@ std::string NarrowAnswer(const std::vector<BYTE>& answer, DWORD bytes) {
   return narrow;
 }
 
-DWORD InfoField(PowerPlatform& platform, unsigned index, ULONG BATTERY_INFORMATION::*field, ULONG& value) {
+DWORD InfoField(BatteryPlatform& platform, unsigned index, ULONG BATTERY_INFORMATION::*field, ULONG& value) {
   BATTERY_INFORMATION info{};
   DWORD result = platform.GetBatteryInfo(index, info);
   if (result == ERROR_SUCCESS) value = info.*field;
@@ -101,7 +100,12 @@ DWORD InfoField(PowerPlatform& platform, unsigned index, ULONG BATTERY_INFORMATI
 
 // ---- enumeration and tags ---------------------------------------------------------------------
 
-DWORD PowerPlatform::EnumBatteries() {
+BatteryPlatform::BatteryPlatform() { EnumBatteries(); }
+
+BatteryPlatform::~BatteryPlatform() { batteries_.Clear(); }
+
+
+DWORD BatteryPlatform::EnumBatteries() {
   batteries_.Clear();
   platform::SystemApi& sys = platform::Sys();
   DWORD end = ERROR_NO_MORE_ITEMS;
@@ -125,7 +129,7 @@ DWORD PowerPlatform::EnumBatteries() {
   return ERROR_SUCCESS;
 }
 
-DWORD PowerPlatform::RefreshTags(DWORD wait) {
+DWORD BatteryPlatform::RefreshTags(DWORD wait) {
   // Every battery is asked, so that one empty slot leaves the others usable; the first
   // failure is what the caller hears.
   DWORD first_error = ERROR_SUCCESS;
@@ -137,7 +141,7 @@ DWORD PowerPlatform::RefreshTags(DWORD wait) {
   return first_error;
 }
 
-DWORD PowerPlatform::QueryTag(unsigned index, DWORD wait) {
+DWORD BatteryPlatform::QueryTag(unsigned index, DWORD wait) {
   ULONG in = wait > kMaxTagWaitMs ? kMaxTagWaitMs : wait;
   ULONG tag = BATTERY_TAG_INVALID;
   DWORD returned = 0;
@@ -147,7 +151,7 @@ DWORD PowerPlatform::QueryTag(unsigned index, DWORD wait) {
   return result;
 }
 
-DWORD PowerPlatform::BatteryRequest(unsigned index, DWORD code, void* in, DWORD in_size, void* out, DWORD out_size,
+DWORD BatteryPlatform::BatteryRequest(unsigned index, DWORD code, void* in, DWORD in_size, void* out, DWORD out_size,
                                     DWORD* returned) {
   DWORD ignored = 0;
   if (!returned) returned = &ignored;
@@ -160,7 +164,7 @@ DWORD PowerPlatform::BatteryRequest(unsigned index, DWORD code, void* in, DWORD 
   return ERROR_SUCCESS;
 }
 
-DWORD PowerPlatform::TaggedRequest(unsigned index, DWORD code, void* in, DWORD in_size, void* out, DWORD out_size,
+DWORD BatteryPlatform::TaggedRequest(unsigned index, DWORD code, void* in, DWORD in_size, void* out, DWORD out_size,
                                    DWORD* returned) {
   // Every tagged record starts with the tag.
   static_assert(offsetof(BATTERY_QUERY_INFORMATION, BatteryTag) == 0 && offsetof(BATTERY_WAIT_STATUS, BatteryTag) == 0 &&
@@ -176,7 +180,7 @@ DWORD PowerPlatform::TaggedRequest(unsigned index, DWORD code, void* in, DWORD i
   return BatteryRequest(index, code, in, in_size, out, out_size, returned);
 }
 
-DWORD PowerPlatform::QueryInformation(unsigned index, int level, LONG rate, void* out, DWORD out_size,
+DWORD BatteryPlatform::QueryInformation(unsigned index, int level, LONG rate, void* out, DWORD out_size,
                                       DWORD* returned) {
   BATTERY_QUERY_INFORMATION query{};
   query.InformationLevel = static_cast<BATTERY_QUERY_INFORMATION_LEVEL>(level);
@@ -184,7 +188,7 @@ DWORD PowerPlatform::QueryInformation(unsigned index, int level, LONG rate, void
   return TaggedRequest(index, IOCTL_BATTERY_QUERY_INFORMATION, &query, sizeof query, out, out_size, returned);
 }
 
-DWORD PowerPlatform::SetInformation(unsigned index, int level) {
+DWORD BatteryPlatform::SetInformation(unsigned index, int level) {
   BATTERY_SET_INFORMATION set{};
   set.InformationLevel = static_cast<BATTERY_SET_INFORMATION_LEVEL>(level);
   return TaggedRequest(index, IOCTL_BATTERY_SET_INFORMATION, &set, sizeof set, nullptr, 0, nullptr);
@@ -192,7 +196,7 @@ DWORD PowerPlatform::SetInformation(unsigned index, int level) {
 
 // ---- texts ------------------------------------------------------------------------------------
 
-DWORD PowerPlatform::QueryText(unsigned index, int level, char* buffer, DWORD size, DWORD* length) {
+DWORD BatteryPlatform::QueryText(unsigned index, int level, char* buffer, DWORD size, DWORD* length) {
   if (!batteries_.contains(index)) return ERROR_INVALID_PARAMETER;
   if (!batteries_[index].handle.valid()) return ERROR_INVALID_HANDLE;
   // The device does not say how long its text is: ask with a growing scratch buffer.
@@ -218,23 +222,23 @@ DWORD PowerPlatform::QueryText(unsigned index, int level, char* buffer, DWORD si
   return ERROR_SUCCESS;
 }
 
-DWORD PowerPlatform::GetDeviceName(unsigned index, char* buffer, DWORD size, DWORD* length) {
+DWORD BatteryPlatform::GetDeviceName(unsigned index, char* buffer, DWORD size, DWORD* length) {
   return QueryText(index, BatteryDeviceName, buffer, size, length);
 }
-DWORD PowerPlatform::GetManufactureName(unsigned index, char* buffer, DWORD size, DWORD* length) {
+DWORD BatteryPlatform::GetManufactureName(unsigned index, char* buffer, DWORD size, DWORD* length) {
   return QueryText(index, BatteryManufactureName, buffer, size, length);
 }
-DWORD PowerPlatform::GetUniqueId(unsigned index, char* buffer, DWORD size, DWORD* length) {
+DWORD BatteryPlatform::GetUniqueId(unsigned index, char* buffer, DWORD size, DWORD* length) {
   return QueryText(index, BatteryUniqueID, buffer, size, length);
 }
-DWORD PowerPlatform::GetSerialNumber(unsigned index, char* buffer, DWORD size, DWORD* length) {
+DWORD BatteryPlatform::GetSerialNumber(unsigned index, char* buffer, DWORD size, DWORD* length) {
   return QueryText(index, BatterySerialNumber, buffer, size, length);
 }
 
-int PowerPlatform::FindBatteryByName(const std::string& name) {
+int BatteryPlatform::FindBatteryByName(const std::string& name) {
   for (unsigned i = 0; i < batteries_.size(); ++i) {
     std::string device_name;
-    if (battery::ReadBatteryText(*this, battery::BatteryText::DeviceName, i, device_name) && device_name == name)
+    if (ReadBatteryText(*this, BatteryText::DeviceName, i, device_name) && device_name == name)
       return static_cast<int>(i);
   }
   return -1;
@@ -242,26 +246,26 @@ int PowerPlatform::FindBatteryByName(const std::string& name) {
 
 // ---- information ------------------------------------------------------------------------------
 
-DWORD PowerPlatform::GetBatteryInfo(unsigned index, BATTERY_INFORMATION& info) {
+DWORD BatteryPlatform::GetBatteryInfo(unsigned index, BATTERY_INFORMATION& info) {
   BATTERY_INFORMATION answer{};
   DWORD result = QueryInformation(index, BatteryInformation, 0, &answer, sizeof answer, nullptr);
   if (result == ERROR_SUCCESS) info = answer;
   return result;
 }
 
-DWORD PowerPlatform::GetCapabilities(unsigned index, ULONG& flags) {
+DWORD BatteryPlatform::GetCapabilities(unsigned index, ULONG& flags) {
   BATTERY_INFORMATION info{};
   DWORD result = GetBatteryInfo(index, info);
   if (result == ERROR_SUCCESS) flags = info.Capabilities;
   return result;
 }
 
-bool PowerPlatform::IsRechargeable(unsigned index) {
+bool BatteryPlatform::IsRechargeable(unsigned index) {
   BATTERY_INFORMATION info{};
   return GetBatteryInfo(index, info) == ERROR_SUCCESS && info.Technology == 1;
 }
 
-DWORD PowerPlatform::GetChemistry(unsigned index, char (&chemistry)[5]) {
+DWORD BatteryPlatform::GetChemistry(unsigned index, char (&chemistry)[5]) {
   BATTERY_INFORMATION info{};
   DWORD result = GetBatteryInfo(index, info);
   if (result != ERROR_SUCCESS) return result;
@@ -270,7 +274,7 @@ DWORD PowerPlatform::GetChemistry(unsigned index, char (&chemistry)[5]) {
   return result;
 }
 
-DWORD PowerPlatform::GetDesignedCapacity(unsigned index, ULONG& capacity) {
+DWORD BatteryPlatform::GetDesignedCapacity(unsigned index, ULONG& capacity) {
   BATTERY_INFORMATION info{};
   DWORD result = GetBatteryInfo(index, info);
   if (result == ERROR_SUCCESS)
@@ -278,33 +282,33 @@ DWORD PowerPlatform::GetDesignedCapacity(unsigned index, ULONG& capacity) {
   return result;
 }
 
-DWORD PowerPlatform::GetFullChargedCapacity(unsigned index, ULONG& value) {
+DWORD BatteryPlatform::GetFullChargedCapacity(unsigned index, ULONG& value) {
   return InfoField(*this, index, &BATTERY_INFORMATION::FullChargedCapacity, value);
 }
-DWORD PowerPlatform::GetDefaultAlert1(unsigned index, ULONG& value) {
+DWORD BatteryPlatform::GetDefaultAlert1(unsigned index, ULONG& value) {
   return InfoField(*this, index, &BATTERY_INFORMATION::DefaultAlert1, value);
 }
-DWORD PowerPlatform::GetDefaultAlert2(unsigned index, ULONG& value) {
+DWORD BatteryPlatform::GetDefaultAlert2(unsigned index, ULONG& value) {
   return InfoField(*this, index, &BATTERY_INFORMATION::DefaultAlert2, value);
 }
-DWORD PowerPlatform::GetCriticalBias(unsigned index, ULONG& value) {
+DWORD BatteryPlatform::GetCriticalBias(unsigned index, ULONG& value) {
   return InfoField(*this, index, &BATTERY_INFORMATION::CriticalBias, value);
 }
-DWORD PowerPlatform::GetCycleCount(unsigned index, ULONG& value) {
+DWORD BatteryPlatform::GetCycleCount(unsigned index, ULONG& value) {
   return InfoField(*this, index, &BATTERY_INFORMATION::CycleCount, value);
 }
 
-bool PowerPlatform::CanForceCharge(unsigned index) {
+bool BatteryPlatform::CanForceCharge(unsigned index) {
   ULONG flags = 0;
   return GetCapabilities(index, flags) == ERROR_SUCCESS && (flags & BATTERY_SET_CHARGE_SUPPORTED);
 }
 
-bool PowerPlatform::CanForceDischarge(unsigned index) {
+bool BatteryPlatform::CanForceDischarge(unsigned index) {
   ULONG flags = 0;
   return GetCapabilities(index, flags) == ERROR_SUCCESS && (flags & BATTERY_SET_DISCHARGE_SUPPORTED);
 }
 
-DWORD PowerPlatform::GetManufactureDate(unsigned index, BATTERY_MANUFACTURE_DATE& date) {
+DWORD BatteryPlatform::GetManufactureDate(unsigned index, BATTERY_MANUFACTURE_DATE& date) {
   BATTERY_MANUFACTURE_DATE answer{};
   DWORD result = QueryInformation(index, BatteryManufactureDate, 0, &answer, sizeof answer, nullptr);
   if (result != ERROR_SUCCESS) return result;
@@ -314,14 +318,14 @@ DWORD PowerPlatform::GetManufactureDate(unsigned index, BATTERY_MANUFACTURE_DATE
   return valid ? ERROR_SUCCESS : kInvalidDate;
 }
 
-DWORD PowerPlatform::GetTemperature(unsigned index, ULONG& temperature) {
+DWORD BatteryPlatform::GetTemperature(unsigned index, ULONG& temperature) {
   ULONG answer = 0;
   DWORD result = QueryInformation(index, BatteryTemperature, 0, &answer, sizeof answer, nullptr);
   if (result == ERROR_SUCCESS) temperature = answer;
   return result;
 }
 
-DWORD PowerPlatform::GetEstimatedTime(unsigned index, LONG rate, ULONG& seconds) {
+DWORD BatteryPlatform::GetEstimatedTime(unsigned index, LONG rate, ULONG& seconds) {
   ULONG answer = 0;
   DWORD result = QueryInformation(index, BatteryEstimatedTime, rate, &answer, sizeof answer, nullptr);
   if (result != ERROR_SUCCESS) return result;
@@ -331,7 +335,7 @@ DWORD PowerPlatform::GetEstimatedTime(unsigned index, LONG rate, ULONG& seconds)
 
 // ---- status -----------------------------------------------------------------------------------
 
-DWORD PowerPlatform::GetStatus(unsigned index, BATTERY_STATUS& status, ULONG wait, ULONG power_state, ULONG low,
+DWORD BatteryPlatform::GetStatus(unsigned index, BATTERY_STATUS& status, ULONG wait, ULONG power_state, ULONG low,
                                ULONG high) {
   BATTERY_WAIT_STATUS in{};
   in.Timeout = wait > kMaxStatusWaitMs ? kMaxStatusWaitMs : wait;
@@ -344,7 +348,7 @@ DWORD PowerPlatform::GetStatus(unsigned index, BATTERY_STATUS& status, ULONG wai
   return result;
 }
 
-DWORD PowerPlatform::GetCapacity(unsigned index, ULONG& capacity, ULONG wait, ULONG power_state, ULONG low,
+DWORD BatteryPlatform::GetCapacity(unsigned index, ULONG& capacity, ULONG wait, ULONG power_state, ULONG low,
                                  ULONG high) {
   BATTERY_STATUS status{};
   DWORD result = GetStatus(index, status, wait, power_state, low, high);
@@ -353,7 +357,7 @@ DWORD PowerPlatform::GetCapacity(unsigned index, ULONG& capacity, ULONG wait, UL
   return status.Capacity == BATTERY_UNKNOWN_CAPACITY ? kUnknownFigure : ERROR_SUCCESS;
 }
 
-DWORD PowerPlatform::GetVoltage(unsigned index, ULONG& voltage, ULONG wait, ULONG power_state, ULONG low,
+DWORD BatteryPlatform::GetVoltage(unsigned index, ULONG& voltage, ULONG wait, ULONG power_state, ULONG low,
                                 ULONG high) {
   BATTERY_STATUS status{};
   DWORD result = GetStatus(index, status, wait, power_state, low, high);
@@ -362,7 +366,7 @@ DWORD PowerPlatform::GetVoltage(unsigned index, ULONG& voltage, ULONG wait, ULON
   return status.Voltage == BATTERY_UNKNOWN_VOLTAGE ? kUnknownFigure : ERROR_SUCCESS;
 }
 
-DWORD PowerPlatform::GetRate(unsigned index, LONG& rate, ULONG wait, ULONG power_state, ULONG low, ULONG high) {
+DWORD BatteryPlatform::GetRate(unsigned index, LONG& rate, ULONG wait, ULONG power_state, ULONG low, ULONG high) {
   BATTERY_STATUS status{};
   DWORD result = GetStatus(index, status, wait, power_state, low, high);
   if (result != ERROR_SUCCESS) return result;
@@ -370,30 +374,30 @@ DWORD PowerPlatform::GetRate(unsigned index, LONG& rate, ULONG wait, ULONG power
   return static_cast<ULONG>(status.Rate) == BATTERY_UNKNOWN_RATE ? kUnknownRate : ERROR_SUCCESS;
 }
 
-bool PowerPlatform::IsCharging(unsigned index) {
+bool BatteryPlatform::IsCharging(unsigned index) {
   BATTERY_STATUS status{};
   return GetStatus(index, status, 0, 0, 0, 0) == ERROR_SUCCESS && (status.PowerState & BATTERY_CHARGING);
 }
 
-bool PowerPlatform::IsDischarging(unsigned index) {
+bool BatteryPlatform::IsDischarging(unsigned index) {
   BATTERY_STATUS status{};
   return GetStatus(index, status, 0, 0, 0, 0) == ERROR_SUCCESS && (status.PowerState & BATTERY_DISCHARGING);
 }
 
-DWORD PowerPlatform::ForceCharge(unsigned index) { return SetInformation(index, BatteryCharge); }
-DWORD PowerPlatform::ForceDischarge(unsigned index) { return SetInformation(index, BatteryDischarge); }
+DWORD BatteryPlatform::ForceCharge(unsigned index) { return SetInformation(index, BatteryCharge); }
+DWORD BatteryPlatform::ForceDischarge(unsigned index) { return SetInformation(index, BatteryDischarge); }
 
 // ---- derived figures --------------------------------------------------------------------------
 
-unsigned PowerPlatform::GetChargePercent(unsigned index) {
+unsigned BatteryPlatform::GetChargePercent(unsigned index) {
   BATTERY_INFORMATION info{};
   ULONG full = GetBatteryInfo(index, info) == ERROR_SUCCESS ? info.FullChargedCapacity : 1;
   BATTERY_STATUS status{};
   ULONG remaining = GetStatus(index, status, 0, 0, 0, 0) == ERROR_SUCCESS ? status.Capacity : 0;
-  return battery::ChargeFromCapacity(remaining, full);
+  return ChargeFromCapacity(remaining, full);
 }
 
-unsigned PowerPlatform::GetWearPercent(unsigned index) {
+unsigned BatteryPlatform::GetWearPercent(unsigned index) {
   BATTERY_INFORMATION info{};
   ULONG full = 0;
   ULONG design = 1;
@@ -401,7 +405,27 @@ unsigned PowerPlatform::GetWearPercent(unsigned index) {
     full = info.FullChargedCapacity;
     design = (info.Capabilities & BATTERY_CAPACITY_RELATIVE) ? 0 : info.DesignedCapacity;
   }
-  return battery::WearFromCapacity(full, design);
+  return WearFromCapacity(full, design);
 }
 
-}  // namespace vantrel::power
+// ---- texts -----------------------------------------------------------------------------------
+
+bool ReadBatteryText(BatteryPlatform& platform, BatteryText which, unsigned index, std::string& text) {
+  using Getter = DWORD (BatteryPlatform::*)(unsigned, char*, DWORD, DWORD*);
+  Getter get = &BatteryPlatform::GetDeviceName;
+  switch (which) {
+    case BatteryText::DeviceName: get = &BatteryPlatform::GetDeviceName; break;
+    case BatteryText::ManufactureName: get = &BatteryPlatform::GetManufactureName; break;
+    case BatteryText::UniqueId: get = &BatteryPlatform::GetUniqueId; break;
+    case BatteryText::SerialNumber: get = &BatteryPlatform::GetSerialNumber; break;
+  }
+  DWORD length = 0;
+  if ((platform.*get)(index, nullptr, 0, &length) != ERROR_INSUFFICIENT_BUFFER || length == 0) return false;
+  std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+  DWORD read = 0;
+  if ((platform.*get)(index, buffer.data(), length, &read) != ERROR_SUCCESS) return false;
+  text.assign(buffer.data(), read);
+  return true;
+}
+
+}  // namespace vantrel::battery

@@ -12,7 +12,7 @@ namespace {
 // The meter's view of one PowerPlatform.
 class PlatformQueries final : public BatteryQueries {
  public:
-  explicit PlatformQueries(power::PowerPlatform& platform) : platform_(platform) {}
+  explicit PlatformQueries(BatteryPlatform& platform) : platform_(platform) {}
 
   unsigned Count() override { return platform_.GetBatteryCount(); }
   int FindByName(const std::string& name) override { return platform_.FindBatteryByName(name); }
@@ -30,40 +30,22 @@ class PlatformQueries final : public BatteryQueries {
   bool IsDischarging(unsigned index) override { return platform_.IsDischarging(index); }
 
  private:
-  power::PowerPlatform& platform_;
+  BatteryPlatform& platform_;
 };
 
 }  // namespace
 
-MeterFigures ComputeMeterFigures(power::PowerPlatform& platform, const app::AppSettings& settings) {
+MeterFigures ComputeMeterFigures(BatteryPlatform& platform, const settings::AppSettings& settings) {
   PlatformQueries queries(platform);
   return CombineMeterFigures(queries, settings.DisplayOneBatteryStatus != 0, settings.BatteryName);
 }
 
-int FindBatteryOfInterest(power::PowerPlatform& platform, const app::AppSettings& settings) {
+int FindBatteryOfInterest(BatteryPlatform& platform, const settings::AppSettings& settings) {
   PlatformQueries queries(platform);
   return FirstBatteryOfInterest(queries, settings.DisplayOneBatteryStatus != 0, settings.BatteryName);
 }
 
-bool ReadBatteryText(power::PowerPlatform& platform, BatteryText which, unsigned index, std::string& text) {
-  using Getter = DWORD (power::PowerPlatform::*)(unsigned, char*, DWORD, DWORD*);
-  Getter get = &power::PowerPlatform::GetDeviceName;
-  switch (which) {
-    case BatteryText::DeviceName: get = &power::PowerPlatform::GetDeviceName; break;
-    case BatteryText::ManufactureName: get = &power::PowerPlatform::GetManufactureName; break;
-    case BatteryText::UniqueId: get = &power::PowerPlatform::GetUniqueId; break;
-    case BatteryText::SerialNumber: get = &power::PowerPlatform::GetSerialNumber; break;
-  }
-  DWORD length = 0;
-  if ((platform.*get)(index, nullptr, 0, &length) != ERROR_INSUFFICIENT_BUFFER || length == 0) return false;
-  std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
-  DWORD read = 0;
-  if ((platform.*get)(index, buffer.data(), length, &read) != ERROR_SUCCESS) return false;
-  text.assign(buffer.data(), read);
-  return true;
-}
-
-std::string PowerStateText(power::PowerPlatform& platform, unsigned index) {
+std::string PowerStateText(BatteryPlatform& platform, unsigned index) {
   // One status read for both bits.
   BATTERY_STATUS status{};
   bool known = platform.GetStatus(index, status, 0, 0, 0, 0) == ERROR_SUCCESS;
@@ -71,7 +53,7 @@ std::string PowerStateText(power::PowerPlatform& platform, unsigned index) {
                                      known && (status.PowerState & BATTERY_DISCHARGING) != 0));
 }
 
-bool EstimatedTimeText(power::PowerPlatform& platform, unsigned index, std::string& text) {
+bool EstimatedTimeText(BatteryPlatform& platform, unsigned index, std::string& text) {
   ULONG seconds = 0;
   if (platform.GetEstimatedTime(index, 0, seconds) != ERROR_SUCCESS) return false;
   text = TimeText(seconds);

@@ -5,7 +5,6 @@
 
 #include <utility>
 
-#include "app/app_messages.h"
 #include "framework/handles.h"
 
 namespace vantrel::controls {
@@ -59,7 +58,7 @@ void CPageListCtrl::DrawFrame(int item, Frame frame) {
 
 void CPageListCtrl::OnMouseMove(LPARAM lp) {
   if (!tracking_) {
-    ::SetTimer(hwnd(), app::kPageListTimer, kFirstLeaveCheckMs, nullptr);
+    ::SetTimer(hwnd(), kPageListTimer, kFirstLeaveCheckMs, nullptr);
     tracking_ = true;
   }
   // While pressed the frame stays on the icon that was pressed.
@@ -87,14 +86,14 @@ void CPageListCtrl::Leave() {
 }
 
 void CPageListCtrl::OnTimer() {
-  ::KillTimer(hwnd(), app::kPageListTimer);
+  ::KillTimer(hwnd(), kPageListTimer);
   // The list gets no message when the pointer leaves it, so it looks.
   POINT cursor{};
   RECT window{};
   ::GetCursorPos(&cursor);
   ::GetWindowRect(hwnd(), &window);
   if (StrictlyInside(window, cursor)) {
-    ::SetTimer(hwnd(), app::kPageListTimer, kLeaveCheckMs, nullptr);
+    ::SetTimer(hwnd(), kPageListTimer, kLeaveCheckMs, nullptr);
   } else {
     Leave();
   }
@@ -134,11 +133,11 @@ LRESULT CPageListCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (hot_item_ >= 0) DrawFrame(hot_item_, Frame::Raised);
       pressed_ = false;
       if (hot_item_ >= 0) {
-        ::SendMessageA(::GetParent(hwnd()), app::WM_PAGE_SELECTED, static_cast<WPARAM>(hot_item_), 0);
+        ::SendMessageA(::GetParent(hwnd()), WM_PAGE_SELECTED, static_cast<WPARAM>(hot_item_), 0);
       }
       return 0;
     case WM_TIMER:
-      if (wp == app::kPageListTimer) {
+      if (wp == kPageListTimer) {
         OnTimer();
         return 0;
       }

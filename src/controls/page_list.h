@@ -7,6 +7,11 @@
 
 namespace vantrel::controls {
 
+// Page list -> its parent: wParam = the index of the page chosen.
+inline constexpr UINT WM_PAGE_SELECTED = WM_USER + 1;
+// Hover tracking: the leave check.
+inline constexpr UINT_PTR kPageListTimer = 272;
+
 // A large-icon list view whose icons behave like flat toolbar buttons: a raised frame under
 // the mouse, a sunken one while pressed, and on release the parent gets WM_PAGE_SELECTED with
 // the item's index. The list's own selection, keyboard and right button do nothing.

@@ -5,7 +5,7 @@
 
 namespace vantrel::display {
 
-CControlPage::CControlPage(HWND parent) noexcept : CMainPage(IDD_CONTROL_PAGE, parent) {}
+CControlPage::CControlPage(HWND parent) noexcept : CPage(IDD_CONTROL_PAGE, parent) {}
 
 void CControlPage::ApplyLanguage() {
   static constexpr i18n::ControlText kTexts[] = {

@@ -10,10 +10,10 @@ namespace {
 class StatusModel final : public MeterBattery {
  public:
   unsigned BatteryCount(power::PowerPlatform& platform) override { return platform.GetBatteryCount(); }
-  bool HasBatteryOfInterest(power::PowerPlatform& platform, const app::AppSettings& settings) override {
+  bool HasBatteryOfInterest(power::PowerPlatform& platform, const settings::AppSettings& settings) override {
     return battery::FindBatteryOfInterest(platform, settings) >= 0;
   }
-  FaceFigures Figures(power::PowerPlatform& platform, const app::AppSettings& settings) override {
+  FaceFigures Figures(power::PowerPlatform& platform, const settings::AppSettings& settings) override {
     return battery::ComputeMeterFigures(platform, settings);
   }
 };

@@ -3,7 +3,7 @@
 // model through the asker's own PowerPlatform; tests put their own answers in place.
 #pragma once
 
-#include "app/core/app_settings.h"
+#include "settings/core/app_settings.h"
 #include "battery/core/battery_figures.h"
 
 namespace vantrel::power {
@@ -20,8 +20,8 @@ class MeterBattery {
   virtual ~MeterBattery() = default;
   virtual unsigned BatteryCount(power::PowerPlatform& platform) = 0;
   // A battery that charges or discharges (and, in one-battery mode, is the chosen one).
-  virtual bool HasBatteryOfInterest(power::PowerPlatform& platform, const app::AppSettings& settings) = 0;
-  virtual FaceFigures Figures(power::PowerPlatform& platform, const app::AppSettings& settings) = 0;
+  virtual bool HasBatteryOfInterest(power::PowerPlatform& platform, const settings::AppSettings& settings) = 0;
+  virtual FaceFigures Figures(power::PowerPlatform& platform, const settings::AppSettings& settings) = 0;
 };
 
 // The battery status model, unless a test has put something else in place.

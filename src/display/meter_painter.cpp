@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
 #include "framework/dialog.h"
 #include "resource.h"
 
@@ -25,7 +24,8 @@ void MeterPainter::Canvas::Release() noexcept {
   bitmap.reset();
 }
 
-MeterPainter::MeterPainter(HWND window) : window_(window) {
+MeterPainter::MeterPainter(HWND window, const settings::AppSettings& settings)
+    : window_(window), settings_(settings) {
   for (const Point& p : kOutline) outline_[static_cast<size_t>(outline_count_++)] = POINT{p.x, p.y};
   // Compatible with the screen the window is on.
   fw::WindowDC screen(nullptr);
@@ -46,7 +46,7 @@ bool MeterPainter::SetOutline() {
 }
 
 void MeterPainter::Paint(HDC target) {
-  if (!RenderFace(CurrentMeterBattery().Figures(platform_, app::State().settings))) return;
+  if (!RenderFace(CurrentMeterBattery().Figures(platform_, settings_))) return;
   ::BitBlt(target, 0, 0, kFaceWidth, kFaceHeight, surface_.dc, 0, 0, SRCCOPY);
 }
 

@@ -13,13 +13,15 @@
 #include "display/meter_battery.h"
 #include "framework/handles.h"
 #include "power/power_platform.h"
+#include "settings/core/app_settings.h"
 
 namespace vantrel::display {
 
 class MeterPainter {
  public:
   // Loads the face and the font strip and builds the painter's own PowerPlatform.
-  explicit MeterPainter(HWND window);
+  // The figures follow `settings`, which must outlive the painter.
+  MeterPainter(HWND window, const settings::AppSettings& settings);
   ~MeterPainter();
   MeterPainter(const MeterPainter&) = delete;
   MeterPainter& operator=(const MeterPainter&) = delete;
@@ -55,6 +57,7 @@ class MeterPainter {
   void DrawFontText(Point at, const std::string& text);
 
   HWND window_;
+  const settings::AppSettings& settings_;
   std::array<POINT, kOutline.size()> outline_{};
   int outline_count_ = 0;
   Canvas font_;

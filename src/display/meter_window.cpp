@@ -2,8 +2,6 @@
 
 #include <windowsx.h>
 
-#include "app/app_messages.h"
-#include "app/app_state.h"
 #include "display/core/meter_rules.h"
 #include "display/layered_window.h"
 #include "display/meter_battery.h"
@@ -23,15 +21,14 @@ constexpr DWORD kLanguageBeepHz = 1000;
 constexpr DWORD kLanguageBeepMs = 100;
 constexpr UINT kPlaceFlags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
 
-const app::AppSettings& Settings() { return app::State().settings; }
-
 Point PointFrom(LPARAM lp) { return {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
 Rect RectFrom(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
 
-MeterWindow::MeterWindow() : fw::Dialog(IDD_METER, nullptr) {}
+MeterWindow::MeterWindow(const settings::AppSettings& settings)
+    : fw::Dialog(IDD_METER, nullptr), settings_(settings) {}
 
 MeterWindow::~MeterWindow() {
   // The window goes first, while everything its messages reach is still here.
@@ -40,14 +37,14 @@ MeterWindow::~MeterWindow() {
 
 BOOL MeterWindow::OnInitDialog() {
   taskbar_created_ = ::RegisterWindowMessageA("TaskbarCreated");
-  const app::AppSettings& settings = Settings();
+  const settings::AppSettings& settings = settings_;
   has_batteries_ = CurrentMeterBattery().BatteryCount(platform_) > 0;
   if (has_batteries_) {
     ::SetWindowLongPtrA(hwnd(), GWL_EXSTYLE, ::GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
-    painter_ = std::make_unique<MeterPainter>(hwnd());
+    painter_ = std::make_unique<MeterPainter>(hwnd(), settings_);
     painter_->SetOutline();
     // The drag timer runs only while a drag is in progress.
-    ::SetTimer(hwnd(), app::kMeterTickTimer, kTickPeriodMs, nullptr);
+    ::SetTimer(hwnd(), kMeterTickTimer, kTickPeriodMs, nullptr);
     if (!IsLayered(hwnd()) && settings.TransparentForm) {
       SetLayered(hwnd(), true);
       SetAlpha(hwnd(), 0, ConfiguredAlpha(settings.bAlpha), LWA_ALPHA);
@@ -86,13 +83,13 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       return true;
     case WM_TIMER:
       switch (wp) {
-        case app::kMeterShowTimer:
+        case kMeterShowTimer:
           OnShowTimer();
           return true;
-        case app::kMeterDragTimer:
+        case kMeterDragTimer:
           OnDragTimer();
           return true;
-        case app::kMeterTickTimer:
+        case kMeterTickTimer:
           OnTick();
           return true;
         default:
@@ -111,18 +108,18 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       // Another window took the pointer (a menu, a message box): the drag is over.
       if (dragging_ && reinterpret_cast<HWND>(lp) != hwnd()) {
         dragging_ = false;
-        ::KillTimer(hwnd(), app::kMeterDragTimer);
+        ::KillTimer(hwnd(), kMeterDragTimer);
       }
       return true;
     case WM_SETCURSOR:
-      ::SetCursor(::LoadCursor(nullptr, Settings().PaneWindow ? IDC_ARROW : IDC_HAND));
+      ::SetCursor(::LoadCursor(nullptr, settings_.PaneWindow ? IDC_ARROW : IDC_HAND));
       result = TRUE;
       return true;
-    case app::WM_TRAY_CALLBACK:
+    case WM_TRAY_CALLBACK:
       if (tray_menu_) tray_menu_->OnTrayNotify(hwnd(), static_cast<UINT>(lp));
       result = 1;
       return true;
-    case app::WM_LANGUAGE_CHANGED:
+    case WM_LANGUAGE_CHANGED:
       platform::Sys().Beep(kLanguageBeepHz, kLanguageBeepMs);
       if (tray_menu_) tray_menu_->BuildTrayMenu(hwnd());
       return true;
@@ -182,8 +179,8 @@ bool MeterWindow::PointerInside() const {
 // ---- timers ---------------------------------------------------------------------------------
 
 void MeterWindow::OnTick() {
-  ::KillTimer(hwnd(), app::kMeterTickTimer);
-  const app::AppSettings& settings = Settings();
+  ::KillTimer(hwnd(), kMeterTickTimer);
+  const settings::AppSettings& settings = settings_;
   TickState state;
   state.appear_only = settings.AppearOnlyWhenChrDischr != 0;
   if (state.appear_only) state.battery_of_interest = CurrentMeterBattery().HasBatteryOfInterest(platform_, settings);
@@ -202,16 +199,16 @@ void MeterWindow::OnTick() {
     case TickAction::kNothing:
       break;
   }
-  ::SetTimer(hwnd(), app::kMeterTickTimer, kTickPeriodMs, nullptr);
+  ::SetTimer(hwnd(), kMeterTickTimer, kTickPeriodMs, nullptr);
 }
 
 void MeterWindow::OnShowTimer() {
-  ::KillTimer(hwnd(), app::kMeterShowTimer);
+  ::KillTimer(hwnd(), kMeterShowTimer);
   if (PointerInside()) {
-    ::SetTimer(hwnd(), app::kMeterShowTimer, kShowPeriodMs, nullptr);
+    ::SetTimer(hwnd(), kMeterShowTimer, kShowPeriodMs, nullptr);
     return;
   }
-  const app::AppSettings& settings = Settings();
+  const settings::AppSettings& settings = settings_;
   if (!settings.TransparentForm) {
     // Blend in from hidden; the tick may have shown the meter already, then it just repaints.
     if (!::IsWindowVisible(hwnd())) ::AnimateWindow(hwnd(), kBlendMs, AW_BLEND);
@@ -225,7 +222,7 @@ void MeterWindow::OnShowTimer() {
 
 void MeterWindow::OnDragTimer() {
   if (!dragging_) {
-    ::KillTimer(hwnd(), app::kMeterDragTimer);
+    ::KillTimer(hwnd(), kMeterDragTimer);
     return;
   }
   POINT p{};
@@ -237,7 +234,7 @@ void MeterWindow::OnDragTimer() {
 // ---- pointer --------------------------------------------------------------------------------
 
 void MeterWindow::OnMouseMove(Point client) {
-  const app::AppSettings& settings = Settings();
+  const settings::AppSettings& settings = settings_;
   if (settings.PaneWindow) {
     // Only a pointer over the visible meter hides it; while the pointer is captured for a drag
     // the moves elsewhere say nothing about the meter.
@@ -246,7 +243,7 @@ void MeterWindow::OnMouseMove(Point client) {
     const bool over = client.x >= 0 && client.y >= 0 && client.x < area.right && client.y < area.bottom;
     if (!over || !::IsWindowVisible(hwnd())) return;
     FadeOutAndHide();
-    ::SetTimer(hwnd(), app::kMeterShowTimer, kShowPeriodMs, nullptr);
+    ::SetTimer(hwnd(), kMeterShowTimer, kShowPeriodMs, nullptr);
     return;
   }
   if (!dragging_) return;
@@ -260,18 +257,18 @@ void MeterWindow::OnButtonDown(Point client) {
   drag_offset_ = client;
   // The button-up then arrives wherever the pointer is released.
   ::SetCapture(hwnd());
-  ::SetTimer(hwnd(), app::kMeterDragTimer, kDragPeriodMs, nullptr);
+  ::SetTimer(hwnd(), kMeterDragTimer, kDragPeriodMs, nullptr);
 }
 
 void MeterWindow::EndDrag() {
   if (!dragging_) return;
   dragging_ = false;
-  ::KillTimer(hwnd(), app::kMeterDragTimer);
+  ::KillTimer(hwnd(), kMeterDragTimer);
   if (::GetCapture() == hwnd()) ::ReleaseCapture();
 }
 
 void MeterWindow::FadeOutAndHide() {
-  const app::AppSettings& settings = Settings();
+  const settings::AppSettings& settings = settings_;
   if (settings.TransparentForm) {
     for (uint8_t alpha : FadeOutAlphas(settings.bAlpha)) {
       SetAlpha(hwnd(), 0, alpha, LWA_ALPHA);
@@ -285,7 +282,7 @@ void MeterWindow::FadeOutAndHide() {
 }
 
 void MeterWindow::FadeIn() {
-  const std::vector<uint8_t> alphas = FadeInAlphas(Settings().bAlpha);
+  const std::vector<uint8_t> alphas = FadeInAlphas(settings_.bAlpha);
   for (size_t i = 0; i < alphas.size(); ++i) {
     SetAlpha(hwnd(), 0, alphas[i], LWA_ALPHA);
     if (i + 1 < alphas.size()) ::Sleep(kFadeInStepMs);

@@ -11,28 +11,26 @@
 #include "display/meter_painter.h"
 #include "framework/dialog.h"
 #include "power/power_platform.h"
+#include "power/tray_menu.h"
+#include "settings/core/app_settings.h"
 
 namespace vantrel::display {
 
-class TrayIcon;
+// Main window -> meter window after a language change: beep and rebuild the tray menu.
+inline constexpr UINT WM_LANGUAGE_CHANGED = WM_USER + 6;
 
-// The tray menu's side of the meter: the meter owns the menu and receives its commands, and
-// hands it the events that concern it.
-class TrayMenuHook {
- public:
-  virtual ~TrayMenuHook() = default;
-  // At the meter's initialisation and after a language change.
-  virtual void BuildTrayMenu(HWND meter) = 0;
-  // The tray icon's callback message; `mouse_message` is its second parameter.
-  virtual void OnTrayNotify(HWND meter, UINT mouse_message) = 0;
-  // Commands 0 .. 2000, from the menu or from the meter itself (Enter gives 1).
-  virtual void OnMenuCommand(HWND meter, UINT id) = 0;
-};
+// The meter's timers.
+inline constexpr UINT_PTR kMeterShowTimer = 1;  // after an auto-hide: wait for the pointer to leave
+inline constexpr UINT_PTR kMeterDragTimer = 2;  // follow the pointer while dragging
+inline constexpr UINT_PTR kMeterTickTimer = 3;  // appear-only rule and the once-a-second repaint
+
+class TrayIcon;
 
 class MeterWindow : public fw::Dialog {
  public:
-  // Builds the meter's own PowerPlatform; the window is made by Create().
-  MeterWindow();
+  // Builds the meter's own PowerPlatform; the window is made by Create(). The meter follows
+  // `settings` as they change; they must outlive it.
+  explicit MeterWindow(const settings::AppSettings& settings);
   ~MeterWindow() override;
 
   // Moves the meter to a stored position, keeping its size and Z order. A position on no
@@ -46,7 +44,7 @@ class MeterWindow : public fw::Dialog {
   void set_main_window(bool main) noexcept { main_window_ = main; }
   // The icon to add again when the taskbar is restarted (not owned).
   void set_tray_icon(TrayIcon* icon) noexcept { tray_icon_ = icon; }
-  void set_tray_menu(std::unique_ptr<TrayMenuHook> menu) noexcept { tray_menu_ = std::move(menu); }
+  void set_tray_menu(std::unique_ptr<power::TrayMenuHook> menu) noexcept { tray_menu_ = std::move(menu); }
 
   power::PowerPlatform& platform() noexcept { return platform_; }
   MeterPainter* painter() noexcept { return painter_.get(); }
@@ -73,8 +71,9 @@ class MeterWindow : public fw::Dialog {
   bool PointerInside() const;
 
   // Released in reverse: the painter, the tray menu, then the platform.
+  const settings::AppSettings& settings_;
   power::PowerPlatform platform_;
-  std::unique_ptr<TrayMenuHook> tray_menu_;
+  std::unique_ptr<power::TrayMenuHook> tray_menu_;
   std::unique_ptr<MeterPainter> painter_;
   TrayIcon* tray_icon_ = nullptr;
   bool has_batteries_ = false;

@@ -14,6 +14,9 @@
 
 namespace vantrel::display {
 
+// Tray icon -> meter window: lParam = the mouse message.
+inline constexpr UINT WM_TRAY_CALLBACK = WM_USER + 5;
+
 // The icon's fixed tooltip.
 inline constexpr char kTrayTooltip[] = "Corvane";
 

@@ -5,7 +5,7 @@
 
 namespace vantrel::power {
 
-PolicyPage::PolicyPage(HWND parent) noexcept : CMainPage(IDD_POLICY_PAGE, parent) {}
+PolicyPage::PolicyPage(HWND parent) noexcept : CPage(IDD_POLICY_PAGE, parent) {}
 
 void PolicyPage::ApplyLanguage() {
   static constexpr i18n::ControlText kTexts[] = {

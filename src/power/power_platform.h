@@ -2,7 +2,7 @@
 // management. Each owner (start-up, the meter and its painter, each page, each wake-up
 // request) builds its own; nothing is shared or cached between instances.
 //
-// Its battery half (device enumeration, tags, every battery query and command, the derived
+// Its battery half (battery/battery_platform.h: device enumeration, tags, every battery query and command, the derived
 // charge and wear) and its scheme half (power schemes, processor and global policy,
 // capabilities and permissions) share the object but not their logic. Every system call goes
 // through platform::Sys().
@@ -13,102 +13,21 @@
 #include <string>
 #include <vector>
 
-#include "battery/battery_set.h"
+#include "battery/battery_platform.h"
 #include "platform/system_api.h"
 #include "power/core/scheme_rules.h"
 
 namespace vantrel::power {
 
-class PowerPlatform {
+// The battery half comes from BatteryPlatform; this adds the scheme half.
+class PowerPlatform : public battery::BatteryPlatform {
  public:
   // Enumerates the batteries, starts an empty scheme list and opens "\\.\LCD".
   PowerPlatform();
-  // Releases the scheme list, every battery handle and the display device.
-  ~PowerPlatform();
+  // Releases the scheme list, the display device and every battery handle.
+  ~PowerPlatform() override;
   PowerPlatform(const PowerPlatform&) = delete;
   PowerPlatform& operator=(const PowerPlatform&) = delete;
-
-  // ---- batteries ----
-  // Every operation takes the battery index first and returns 0 or a system error code (an
-  // index out of range gives ERROR_INVALID_PARAMETER), or one of the codes below; figures come
-  // back through the out-parameters. A request that finds the battery's tag stale (the battery
-  // was exchanged) takes the new tag and is asked once more.
-  static constexpr DWORD kUnknownFigure = 0xFFFFFFFF;  // -1: capacity, voltage or time unknown
-  static constexpr DWORD kUnknownRate = 0x80000000;    // the rate is unknown
-  static constexpr DWORD kInvalidDate = 14090;         // the manufacture date is not a date
-
-  // The longest a tag request may wait for a battery to appear in an empty slot (a slot that
-  // never reports one would otherwise block for ever); and the wait when a query found a tag
-  // stale, which happens during periodic refreshes and must not block them.
-  static constexpr DWORD kMaxTagWaitMs = 500;
-  static constexpr DWORD kRetagWaitMs = 0;
-  // The longest a status request may wait for a change: the requests come from the
-  // user-interface thread, which must stay responsive.
-  static constexpr DWORD kMaxStatusWaitMs = 100;
-
-  // Closes the present batteries and opens every battery interface again, in enumeration order.
-  DWORD EnumBatteries();
-  unsigned GetBatteryCount() const noexcept { return batteries_.size(); }
-  // Asks every opened battery for its tag, waiting up to `wait` ms (at most kMaxTagWaitMs) for
-  // an empty slot to report a battery; a slot without one ends with tag 0. Returns the first
-  // failure.
-  DWORD RefreshTags(DWORD wait);
-
-  // Texts: `buffer` holds `size` + 1 bytes; the length in bytes is stored through `length`.
-  // ERROR_INSUFFICIENT_BUFFER when the text is longer than `size` (ask first with no buffer
-  // and size 0, then with length + 1 bytes). An empty text gives 0 and length 0.
-  DWORD GetDeviceName(unsigned index, char* buffer, DWORD size, DWORD* length);
-  DWORD GetManufactureName(unsigned index, char* buffer, DWORD size, DWORD* length);
-  DWORD GetUniqueId(unsigned index, char* buffer, DWORD size, DWORD* length);
-  DWORD GetSerialNumber(unsigned index, char* buffer, DWORD size, DWORD* length);
-
-  DWORD GetBatteryInfo(unsigned index, BATTERY_INFORMATION& info);
-  DWORD GetCapabilities(unsigned index, ULONG& flags);
-  bool IsRechargeable(unsigned index);
-  // The four chemistry bytes and a terminating zero.
-  DWORD GetChemistry(unsigned index, char (&chemistry)[5]);
-  // 0 for a battery whose capacities are relative.
-  DWORD GetDesignedCapacity(unsigned index, ULONG& capacity);
-  DWORD GetFullChargedCapacity(unsigned index, ULONG& capacity);
-  DWORD GetDefaultAlert1(unsigned index, ULONG& capacity);
-  DWORD GetDefaultAlert2(unsigned index, ULONG& capacity);
-  DWORD GetCriticalBias(unsigned index, ULONG& capacity);
-  DWORD GetCycleCount(unsigned index, ULONG& count);
-  bool CanForceCharge(unsigned index);
-  bool CanForceDischarge(unsigned index);
-
-  // kInvalidDate unless day 1..31, month 1..12 and year 1900..2100.
-  DWORD GetManufactureDate(unsigned index, BATTERY_MANUFACTURE_DATE& date);
-  // Tenths of a kelvin, as the device reports it.
-  DWORD GetTemperature(unsigned index, ULONG& temperature);
-  // At `rate` mW (0: the present rate); kUnknownFigure when unknown, the value still stored.
-  DWORD GetEstimatedTime(unsigned index, LONG rate, ULONG& seconds);
-
-  // The status once it differs from `power_state`, falls below `low` or rises above `high`, or
-  // after `wait` ms (at most kMaxStatusWaitMs).
-  DWORD GetStatus(unsigned index, BATTERY_STATUS& status, ULONG wait, ULONG power_state, ULONG low, ULONG high);
-  // kUnknownFigure (kUnknownRate for the rate) when the device reports the field unknown.
-  DWORD GetCapacity(unsigned index, ULONG& capacity, ULONG wait = 0, ULONG power_state = 0, ULONG low = 0,
-                    ULONG high = 0);
-  DWORD GetVoltage(unsigned index, ULONG& voltage, ULONG wait = 0, ULONG power_state = 0, ULONG low = 0,
-                   ULONG high = 0);
-  DWORD GetRate(unsigned index, LONG& rate, ULONG wait = 0, ULONG power_state = 0, ULONG low = 0, ULONG high = 0);
-  // False also when the status cannot be read.
-  bool IsCharging(unsigned index);
-  bool IsDischarging(unsigned index);
-
-  DWORD ForceCharge(unsigned index);
-  DWORD ForceDischarge(unsigned index);
-
-  // The first battery whose device name equals `name` exactly (case-sensitive), or -1.
-  int FindBatteryByName(const std::string& name);
-
-  // Per cent of the full charge, 0 when unknown; at most 100.
-  unsigned GetChargePercent(unsigned index);
-  // Per cent of the design capacity lost, 0..100.
-  unsigned GetWearPercent(unsigned index);
-
-  const battery::BatterySet& batteries() const noexcept { return batteries_; }
 
   // ---- power schemes, policies, capabilities ----
   // Results follow the program's convention: 0 on success, otherwise the system's last error
@@ -180,21 +99,6 @@ class PowerPlatform {
   void set_wake_timer(HANDLE timer) noexcept { wake_timer_ = timer; }
 
  private:
-  // ---- batteries ----
-  // A request on a battery's handle: 0 or the error (ERROR_INVALID_HANDLE when it never opened).
-  DWORD BatteryRequest(unsigned index, DWORD code, void* in, DWORD in_size, void* out, DWORD out_size,
-                       DWORD* returned);
-  // A request whose input record starts with the tag: the battery's tag is put in, and a stale
-  // tag is refreshed once and the request repeated.
-  DWORD TaggedRequest(unsigned index, DWORD code, void* in, DWORD in_size, void* out, DWORD out_size,
-                      DWORD* returned);
-  DWORD QueryTag(unsigned index, DWORD wait);
-  DWORD QueryInformation(unsigned index, int level, LONG rate, void* out, DWORD out_size, DWORD* returned);
-  DWORD QueryText(unsigned index, int level, char* buffer, DWORD size, DWORD* length);
-  DWORD SetInformation(unsigned index, int level);
-
-  battery::BatterySet batteries_;
-
   // ---- power schemes ----
   static BOOLEAN CALLBACK OnSchemeEnumerated(UINT id, DWORD nameSize, LPWSTR name, DWORD descriptionSize,
                                              LPWSTR description, PPOWER_POLICY policy, LPARAM context);

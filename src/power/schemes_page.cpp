@@ -5,7 +5,7 @@
 
 namespace vantrel::power {
 
-SchemesPage::SchemesPage(HWND parent) noexcept : CMainPage(IDD_SCHEMES_PAGE, parent) {}
+SchemesPage::SchemesPage(HWND parent) noexcept : CPage(IDD_SCHEMES_PAGE, parent) {}
 
 void SchemesPage::ApplyLanguage() {
   static constexpr i18n::ControlText kTexts[] = {

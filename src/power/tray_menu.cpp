@@ -4,7 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "app/core/app_settings.h"
 #include "framework/dialog.h"
 #include "i18n/core/language_table.h"
 #include "i18n/core/text_ids.h"
@@ -70,7 +69,7 @@ std::unique_ptr<CMenuXP> HoursSubmenu() {
 
 std::string SideBarTitle() {
   char title[64];
-  std::snprintf(title, sizeof title, "%s %d.%02d", app::kProductName, kTrayVersionMajor, kTrayVersionMinor);
+  std::snprintf(title, sizeof title, "%s %d.%02d", settings::kProductName, kTrayVersionMajor, kTrayVersionMinor);
   return title;
 }
 
@@ -88,9 +87,14 @@ class FlagScope {
 
 }  // namespace
 
-TrayMenu::TrayMenu() { menu_.CreatePopupMenu(); }
+TrayMenu::TrayMenu(const settings::AppSettings& settings, std::unique_ptr<MainWindowOpener> main_window)
+    : settings_(settings), main_window_(std::move(main_window)) {
+  menu_.CreatePopupMenu();
+}
 
-TrayMenu::~TrayMenu() { main_window_.DestroyMainWindow(); }
+TrayMenu::~TrayMenu() {
+  if (main_window_) main_window_->DestroyMainWindow();
+}
 
 void TrayMenu::BuildTrayMenu(HWND) {
   // Every item goes, from the last to the first, with the submenus and their records.
@@ -153,12 +157,12 @@ void TrayMenu::ShowMenu(HWND meter) {
 void TrayMenu::OnMenuCommand(HWND meter, UINT id) {
   switch (id) {
     case ID_TRAY_MAIN_DIALOG:
-      main_window_.ShowMainWindow();
+      if (main_window_) main_window_->ShowMainWindow();
       break;
     case ID_TRAY_EXIT:
       // The main window and its page go while the meter they may talk to is still there; the
       // meter is the program's main window, so the program ends with it.
-      main_window_.DestroyMainWindow();
+      if (main_window_) main_window_->DestroyMainWindow();
       ::DestroyWindow(meter);
       break;
     case ID_TRAY_SLEEP:
@@ -195,7 +199,7 @@ void TrayMenu::RunPowerAction(UINT id) {
       RebootSystem();
       break;
     default:
-      RunWakeUpCommand(id);
+      RunWakeUpCommand(id, settings_);
       break;
   }
 }

@@ -5,11 +5,12 @@
 
 #include <windows.h>
 
-#include "app/main_dialog.h"
+#include <memory>
+
 #include "controls/menu_xp.h"
-#include "display/meter_window.h"
 #include "power/core/wake_up_rules.h"
 #include "resource.h"
+#include "settings/core/app_settings.h"
 
 namespace vantrel::power {
 
@@ -30,10 +31,35 @@ constexpr UINT WakeUpCommandId(unsigned hours, unsigned minutes) {
   return ID_TRAY_WAKE_BASE + hours * kWakeUpHourStep + minutes;
 }
 
-class TrayMenu : public display::TrayMenuHook {
+// The tray menu's side of the meter: the meter owns the menu and receives its commands, and
+// hands it the events that concern it.
+class TrayMenuHook {
  public:
-  // The menu starts empty; the meter builds it when its window is made.
-  TrayMenu();
+  virtual ~TrayMenuHook() = default;
+  // At the meter's initialisation and after a language change.
+  virtual void BuildTrayMenu(HWND meter) = 0;
+  // The tray icon's callback message; `mouse_message` is its second parameter.
+  virtual void OnTrayNotify(HWND meter, UINT mouse_message) = 0;
+  // Commands 0 .. 2000, from the menu or from the meter itself (Enter gives 1).
+  virtual void OnMenuCommand(HWND meter, UINT id) = 0;
+};
+
+// The main window as the tray menu sees it: opened by its first command, closed at Exit. The
+// window itself lives above this layer; start-up hands the menu one.
+class MainWindowOpener {
+ public:
+  virtual ~MainWindowOpener() = default;
+  // Creates the window the first time, brings it back afterwards.
+  virtual void ShowMainWindow() = 0;
+  // At exit: the window and its page go.
+  virtual void DestroyMainWindow() = 0;
+};
+
+class TrayMenu : public TrayMenuHook {
+ public:
+  // The menu starts empty; the meter builds it when its window is made. The wake-up beep
+  // follows `settings`, which must outlive the menu; the menu owns the main window.
+  TrayMenu(const settings::AppSettings& settings, std::unique_ptr<MainWindowOpener> main_window);
   // The main window goes first, then the menu with every item and submenu.
   ~TrayMenu() override;
   TrayMenu(const TrayMenu&) = delete;
@@ -50,14 +76,15 @@ class TrayMenu : public display::TrayMenuHook {
   void UpdateGreying();
 
   controls::CMenuXP& menu() noexcept { return menu_; }
-  app::MainWindowHost& main_window() noexcept { return main_window_; }
+  MainWindowOpener& main_window() noexcept { return *main_window_; }
   bool power_action_running() const noexcept { return power_action_running_; }
 
  private:
   void ShowMenu(HWND meter);
   void RunPowerAction(UINT id);
 
-  app::MainWindowHost main_window_;
+  const settings::AppSettings& settings_;
+  std::unique_ptr<MainWindowOpener> main_window_;
   controls::CMenuXP menu_;
   // A power action blocks this thread (a sleep until the machine resumes); a command that
   // reaches the meter meanwhile must not start another.

@@ -4,7 +4,6 @@
 #include <memory>
 #include <new>
 
-#include "app/app_state.h"
 #include "power/core/wake_up_rules.h"
 #include "power/power_actions.h"
 #include "resource.h"
@@ -43,13 +42,14 @@ void WakeUpTimer::Abandon() noexcept {
   armed_ = nullptr;
 }
 
-int WakeUpTimer::Start(int seconds, PTIMERAPCROUTINE routine, HANDLE* thread) {
+int WakeUpTimer::Start(int seconds, PTIMERAPCROUTINE routine, HANDLE* thread, LPVOID context) {
   if (!thread) return ERROR_INVALID_PARAMETER;
   if (owned_timer_.valid() || armed_) return ERROR_BUSY;  // one request per object
   std::unique_ptr<WakeUpRequest> request(new (std::nothrow) WakeUpRequest);
   if (!request) return ERROR_NOT_ENOUGH_MEMORY;
   request->due_time = WakeUpDueTime(seconds);
   request->completion = routine;
+  request->context = context;
 
   HANDLE timer = Sys().CreateWaitableTimerA(nullptr, FALSE, kWakeUpTimerName);
   if (!timer) return 0;
@@ -88,7 +88,7 @@ DWORD WINAPI WakeUpThread(LPVOID parameter) {
   LARGE_INTEGER due{};
   due.QuadPart = request->due_time;
   // Fires once; resume: the timer may wake the machine from standby.
-  BOOL armed = Sys().SetWaitableTimer(request->timer, &due, 0, request->completion, nullptr, TRUE);
+  BOOL armed = Sys().SetWaitableTimer(request->timer, &due, 0, request->completion, request->context, TRUE);
   DWORD error = armed ? ::GetLastError() : static_cast<DWORD>(FailureCode());
   if (request->armed) ::SetEvent(request->armed);
   if (!armed) return error;
@@ -99,8 +99,9 @@ DWORD WINAPI WakeUpThread(LPVOID parameter) {
   return 0;
 }
 
-VOID CALLBACK OnWakeUpTimer(LPVOID, DWORD, DWORD) {
-  if (app::State().settings.BeepAfterWakeUp) Sys().Beep(kWakeUpBeepFrequency, kWakeUpBeepDuration);
+VOID CALLBACK OnWakeUpTimer(LPVOID context, DWORD, DWORD) {
+  const auto* settings = static_cast<const settings::AppSettings*>(context);
+  if (settings && settings->BeepAfterWakeUp) Sys().Beep(kWakeUpBeepFrequency, kWakeUpBeepDuration);
 }
 
 bool StopWakeUpThread(HANDLE thread) {
@@ -112,12 +113,12 @@ bool StopWakeUpThread(HANDLE thread) {
   return ended;
 }
 
-void SleepAndWakeUpAfter(DWORD seconds) {
+void SleepAndWakeUpAfter(DWORD seconds, const settings::AppSettings& settings) {
   try {
     WakeUpTimer timer;
     HANDLE thread = nullptr;
     timer.Start(seconds > static_cast<DWORD>(INT_MAX) ? INT_MAX : static_cast<int>(seconds), OnWakeUpTimer,
-                &thread);
+                &thread, const_cast<settings::AppSettings*>(&settings));
     // Asks no application and leaves wake events on, so that the timer can resume the machine.
     SleepSystem(false, false);
     timer.Cancel();
@@ -133,10 +134,10 @@ DWORD WakeUpSecondsForCommand(UINT command) {
   return WakeUpSecondsFromOffset(command - ID_TRAY_WAKE_BASE);
 }
 
-bool RunWakeUpCommand(UINT command) {
+bool RunWakeUpCommand(UINT command, const settings::AppSettings& settings) {
   DWORD seconds = WakeUpSecondsForCommand(command);
   if (seconds == 0) return false;
-  SleepAndWakeUpAfter(seconds);
+  SleepAndWakeUpAfter(seconds, settings);
   return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/system_api.h"
 #include "power/power_platform.h"
+#include "settings/core/app_settings.h"
 
 namespace vantrel::power {
 
@@ -19,6 +20,7 @@ inline constexpr DWORD kWakeUpBeepDuration = 1000;   // ms
 struct WakeUpRequest {
   LONGLONG due_time = 0;  // 100-nanosecond units, negative: relative to now
   PTIMERAPCROUTINE completion = nullptr;
+  LPVOID context = nullptr;  // handed to the completion routine
   HANDLE timer = nullptr;
   HANDLE armed = nullptr;  // set by the thread once it is done with the timer handle
 };
@@ -34,7 +36,7 @@ class WakeUpTimer : public PowerPlatform {
   // is armed (or arming failed), so the caller may suspend at once. 0, or the error of the
   // thread's creation. When the timer cannot be created, 0 with no thread and `thread` as it
   // was.
-  int Start(int seconds, PTIMERAPCROUTINE routine, HANDLE* thread);
+  int Start(int seconds, PTIMERAPCROUTINE routine, HANDLE* thread, LPVOID context = nullptr);
   // Cancels the timer: 0 and the handle forgotten, or the last error (also when there is no
   // timer, which changes nothing).
   int Cancel();
@@ -52,7 +54,8 @@ class WakeUpTimer : public PowerPlatform {
 // ERROR_NOT_SUPPORTED when the timer is set but cannot resume the machine.
 DWORD WINAPI WakeUpThread(LPVOID request);
 
-// The completion routine: one beep when BeepAfterWakeUp is set.
+// The completion routine: one beep when BeepAfterWakeUp is set in the settings that
+// `context` points to.
 VOID CALLBACK OnWakeUpTimer(LPVOID context, DWORD lowTime, DWORD highTime);
 
 // Ends the waiting thread's alertable wait and joins it within a bounded time; closes the
@@ -61,13 +64,13 @@ bool StopWakeUpThread(HANDLE thread);
 
 // The whole request: arm a wake-up after `seconds`, sleep at once without asking
 // applications and with wake events enabled, and clean up when the machine runs again.
-void SleepAndWakeUpAfter(DWORD seconds);
+void SleepAndWakeUpAfter(DWORD seconds, const settings::AppSettings& settings);
 
 // Seconds of a "WakeUp After" command; 0 for an identifier that is not one (the base itself,
 // 0 hours 0 minutes, included).
 DWORD WakeUpSecondsForCommand(UINT command);
 // Carries out a "WakeUp After" command: false, with nothing armed and no sleep, for an
 // identifier that is not one or that means no time at all.
-bool RunWakeUpCommand(UINT command);
+bool RunWakeUpCommand(UINT command, const settings::AppSettings& settings);
 
 }  // namespace vantrel::power

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/app_settings.h"
+#include "settings/core/app_settings.h"
 #include "battery/battery_status.h"
 #include "power/power_platform.h"
 #include "win/test_support.h"
@@ -218,13 +218,13 @@ TEST_F(BatteryDevices, ForcedChargeAndDischargeOnlyWhereTheBatteryCan) {
 TEST_F(BatteryDevices, MeterFiguresAndTheBatteryOfInterest) {
   Boot(platform::sim::DefaultLaptop().batteries);
   // 87 % + 9 %; only the main battery drains, 81400 mWh at 14500 mW.
-  const battery::MeterFigures f = battery::ComputeMeterFigures(Platform(), app::AppSettings{});
+  const battery::MeterFigures f = battery::ComputeMeterFigures(Platform(), settings::AppSettings{});
   EXPECT_EQ(f.charge, 96u);
   EXPECT_EQ(f.time_text, "5:36:49");
-  app::AppSettings resting;
+  settings::AppSettings resting;
   resting.DisplayOneBatteryStatus = 1;
   resting.BatteryName = "00HW022";
-  EXPECT_EQ(battery::FindBatteryOfInterest(Platform(), app::AppSettings{}), 0);
+  EXPECT_EQ(battery::FindBatteryOfInterest(Platform(), settings::AppSettings{}), 0);
   EXPECT_EQ(battery::FindBatteryOfInterest(Platform(), resting), -1);
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/about_dialog.h"
-#include "app/app_messages.h"
+#include "controls/page_list.h"
 #include "app/app_state.h"
 #include "app/main_dialog.h"
 #include "display/control_page.h"
@@ -19,6 +19,8 @@
 
 namespace vantrel::app {
 namespace {
+
+using namespace vantrel::settings;
 
 using namespace vantrel::testing;
 
@@ -39,7 +41,7 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_TRUE(::CreateDirectoryA(dir_.File("Languages").c_str(), nullptr));
     i18n::InstallTexts(&table_);
     Boot(2);
-    auto menu = std::make_unique<power::TrayMenu>();
+    auto menu = std::make_unique<power::TrayMenu>(app::State().settings, std::make_unique<app::MainWindowHost>());
     tray_ = menu.get();
     meter_.set_tray_menu(std::move(menu));
     ASSERT_TRUE(meter_.Create());
@@ -60,7 +62,7 @@ class MainWindowTest : public ::testing::Test {
     return *host_.window();
   }
   void Command(UINT id) { ::SendMessageA(host_.window()->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-  LRESULT Choose(WPARAM entry) { return ::SendMessageA(host_.window()->hwnd(), WM_PAGE_SELECTED, entry, 0); }
+  LRESULT Choose(WPARAM entry) { return ::SendMessageA(host_.window()->hwnd(), controls::WM_PAGE_SELECTED, entry, 0); }
 
   CleanKey clean_;
   TempDir dir_;
@@ -69,7 +71,7 @@ class MainWindowTest : public ::testing::Test {
   i18n::LanguageTable table_{dir_.path() + "\\Languages\\"};
   DisplayTestScope display_;
   fw::PromptRecorder prompts_;
-  display::MeterWindow meter_;
+  display::MeterWindow meter_{app::State().settings};
   power::TrayMenu* tray_ = nullptr;
   MainWindowHost host_;
 };

@@ -72,7 +72,7 @@ class PaintedFaceTest : public ::testing::Test {
   }
 
   vantrel::testing::DisplayTestScope scope_;
-  MeterPainter painter_{nullptr};
+  MeterPainter painter_{nullptr, scope_.settings()};
   Canvas face_{kFaceWidth, kFaceHeight}, font_{kFontWidth, kFontHeight}, painted_{kFaceWidth, kFaceHeight};
   COLORREF background_ = 0;
 };
@@ -114,7 +114,7 @@ TEST_F(PaintedFaceTest, ThousandPaintsLeaveNoObjectBehind) {
 
 TEST(MeterOutlineTest, WindowIsShapedAsABodyWithANub) {
   vantrel::testing::DisplayTestScope scope;
-  MeterWindow meter;
+  MeterWindow meter{app::State().settings};
   ASSERT_TRUE(meter.Create());
   fw::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
   ASSERT_EQ(::GetWindowRgn(meter.hwnd(), region), COMPLEXREGION);

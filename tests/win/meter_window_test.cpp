@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/app_messages.h"
+#include "display/meter_window.h"
 #include "display/core/tray_rules.h"
 #include "display/layered_window.h"
 #include "display/meter_window.h"
@@ -39,7 +39,7 @@ class MeterWindowTest : public ::testing::Test {
 
   DisplayTestScope scope_;
   RecordingTrayMenu* menu_ = nullptr;
-  MeterWindow meter_;
+  MeterWindow meter_{app::State().settings};
 };
 
 TEST_F(MeterWindowTest, WithoutABatteryTheWindowStaysHiddenWithNoTimers) {
@@ -49,7 +49,7 @@ TEST_F(MeterWindowTest, WithoutABatteryTheWindowStaysHiddenWithNoTimers) {
   Pump(1300);
   EXPECT_FALSE(Visible(hwnd()));
   EXPECT_EQ(scope_.battery.figure_calls, 0);
-  for (UINT_PTR id : {app::kMeterShowTimer, app::kMeterDragTimer, app::kMeterTickTimer})
+  for (UINT_PTR id : {display::kMeterShowTimer, display::kMeterDragTimer, display::kMeterTickTimer})
     EXPECT_FALSE(::KillTimer(hwnd(), id)) << id;
 }
 
@@ -57,9 +57,9 @@ TEST_F(MeterWindowTest, WithABatteryOnlyTheTickRunsAndItShowsAndRepaintsEverySec
   scope_.settings().AlwaysOnTop = 1;
   Create(false);
   EXPECT_TRUE(::GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-  EXPECT_TRUE(TimerRuns(hwnd(), app::kMeterTickTimer, 1000));
-  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));  // only while dragging
-  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterShowTimer, 50));  // only after an auto-hide
+  EXPECT_TRUE(TimerRuns(hwnd(), display::kMeterTickTimer, 1000));
+  EXPECT_FALSE(TimerRuns(hwnd(), display::kMeterDragTimer, 50));  // only while dragging
+  EXPECT_FALSE(TimerRuns(hwnd(), display::kMeterShowTimer, 50));  // only after an auto-hide
   EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 1500));
   const int painted = scope_.battery.figure_calls;
   Pump(2100);
@@ -72,7 +72,7 @@ TEST(MeterTransparencyTest, WithoutLayeredWindowsTheCallsSaySoAndTheMeterIsOpaqu
   DisplayTestScope scope;
   scope.settings().TransparentForm = 1;
   LayeredLookup previous = SetLayeredLookup([]() -> SetLayeredWindowAttributesFn { return nullptr; });
-  MeterWindow meter;
+  MeterWindow meter{app::State().settings};
   const bool created = meter.Create();
   const int layered = SetLayered(meter.hwnd(), true), alpha = SetAlpha(meter.hwnd(), 0, 10, LWA_ALPHA);
   SetLayeredLookup(previous);
@@ -89,7 +89,7 @@ TEST_F(MeterWindowTest, AutoHideHidesUnderThePointerAndReturnsWhenItLeaves) {
     scope_.settings().PaneWindow = 1;
     scope_.settings().TransparentForm = c.transparent;
     scope_.settings().bAlpha = static_cast<uint8_t>(c.setting);
-    MeterWindow meter;
+    MeterWindow meter{app::State().settings};
     ASSERT_TRUE(meter.Create());
     meter.MoveTo(400, 300);
     meter.ShowAndPaint();
@@ -104,7 +104,7 @@ TEST_F(MeterWindowTest, AutoHideHidesUnderThePointerAndReturnsWhenItLeaves) {
     MovePointerAway();
     EXPECT_TRUE(PumpUntil([&] { return Visible(meter.hwnd()); }, 500)) << c.setting;
     EXPECT_EQ(LayeredAlpha(meter.hwnd()), c.back) << c.setting;
-    EXPECT_FALSE(TimerRuns(meter.hwnd(), app::kMeterShowTimer, 50));
+    EXPECT_FALSE(TimerRuns(meter.hwnd(), display::kMeterShowTimer, 50));
   }
 }
 
@@ -112,13 +112,13 @@ TEST_F(MeterWindowTest, DragCapturesThePointerRunsItsTimerAndEndsOnReleaseOrCapt
   Create();
   ::SendMessageA(hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
   EXPECT_EQ(::GetCapture(), hwnd());
-  EXPECT_TRUE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));
+  EXPECT_TRUE(TimerRuns(hwnd(), display::kMeterDragTimer, 50));
   ::SendMessageA(hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-200 & 0xFFFF, -100 & 0xFFFF));  // far outside
   EXPECT_EQ(Where(hwnd()), std::make_pair(190L, 190L));
   ::SendMessageA(hwnd(), WM_LBUTTONUP, 0, 0);
   EXPECT_FALSE(meter_.dragging());
   EXPECT_NE(::GetCapture(), hwnd());
-  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));
+  EXPECT_FALSE(TimerRuns(hwnd(), display::kMeterDragTimer, 50));
   ::SendMessageA(hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 20));
   EXPECT_EQ(Where(hwnd()).first, 190);
 
@@ -131,7 +131,7 @@ TEST_F(MeterWindowTest, DragCapturesThePointerRunsItsTimerAndEndsOnReleaseOrCapt
   HWND other = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ::SetCapture(other);
   EXPECT_FALSE(meter_.dragging());
-  EXPECT_FALSE(TimerRuns(hwnd(), app::kMeterDragTimer, 50));
+  EXPECT_FALSE(TimerRuns(hwnd(), display::kMeterDragTimer, 50));
   ::ReleaseCapture();
   ::DestroyWindow(other);
 }
@@ -149,7 +149,7 @@ TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackAndCursor) {
   ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(ID_TRAY_WAKE_LAST, 0), 0);
   // Enter opens the main dialog; the close request reaches the menu as Cancel.
   EXPECT_EQ(menu_->commands, (std::vector<UINT>{ID_TRAY_MAIN_DIALOG, IDCANCEL, ID_TRAY_WAKE_LAST}));
-  EXPECT_EQ(::SendMessageA(hwnd(), app::WM_TRAY_CALLBACK, 1, WM_RBUTTONDOWN), 1);
+  EXPECT_EQ(::SendMessageA(hwnd(), display::WM_TRAY_CALLBACK, 1, WM_RBUTTONDOWN), 1);
   EXPECT_EQ(menu_->notifications, std::vector<UINT>{WM_RBUTTONDOWN});
   ::SendMessageA(hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));  // it can be dragged
@@ -200,7 +200,7 @@ TEST_F(MeterWindowTest, TrayIconTakesAFreeIdentifierCutsItsTipAndFollowsTheTaskb
     icon.SetTooltip(std::string(100, 'x'));
     EXPECT_EQ(std::strlen(icon.record().szTip), 63u);
 
-    icon.SetCallback(app::WM_TRAY_CALLBACK);
+    icon.SetCallback(display::WM_TRAY_CALLBACK);
     icon.SetIconFromResource(::GetModuleHandleA(nullptr), IDI_APP);
     ASSERT_TRUE(icon.Add());
     meter_.set_tray_icon(&icon);

@@ -76,8 +76,7 @@ class WakeUpTest : public ::testing::Test {
     if (change) change(state);
     pc_.Boot(state);
   }
-  void SetUp() override { app::State().settings.BeepAfterWakeUp = 1; }
-  void TearDown() override { app::State().settings.BeepAfterWakeUp = 0; }
+  void SetUp() override { settings_.BeepAfterWakeUp = 1; }
   // The request is over: its thread has ended and its timer is closed.
   void ExpectCleanEnd() {
     EXPECT_TRUE(pc_.fake().arming_thread && ::WaitForSingleObject(pc_.fake().arming_thread, 0) == WAIT_OBJECT_0);
@@ -85,13 +84,14 @@ class WakeUpTest : public ::testing::Test {
   }
 
   testing::PowerTestMachine pc_;
+  settings::AppSettings settings_;
 };
 
 TEST_F(WakeUpTest, StartArmsTheNamedTimerOnItsThreadBeforeReturningOrLeavesTheHandleAlone) {
   const std::pair<UINT, DWORD> commands[] = {{1001, 60}, {1850, 31800}, {2000, 36000}, {1000, 0}, {2001, 0}};
   for (auto [command, seconds] : commands) EXPECT_EQ(WakeUpSecondsForCommand(command), seconds) << command;
   Boot();
-  EXPECT_FALSE(RunWakeUpCommand(1000));  // no time arms nothing
+  EXPECT_FALSE(RunWakeUpCommand(1000, settings_));  // no time arms nothing
   HANDLE thread = nullptr;
   {
     WakeUpTimer timer;
@@ -99,7 +99,7 @@ TEST_F(WakeUpTest, StartArmsTheNamedTimerOnItsThreadBeforeReturningOrLeavesTheHa
     EXPECT_EQ(timer.Cancel(), ERROR_INVALID_HANDLE) << "no timer yet: the last error, nothing called";
     EXPECT_TRUE(pc_.fake().calls.empty());
     EXPECT_TRUE(pc_.machine().Log().empty());
-    ASSERT_EQ(timer.Start(60, OnWakeUpTimer, &thread), 0);
+    ASSERT_EQ(timer.Start(60, OnWakeUpTimer, &thread, &settings_), 0);
     EXPECT_EQ(pc_.fake().calls, (Lines{"CreateWaitableTimerA Global\\CorvaneWakeUpTimer 0",
                                        "SetWaitableTimer -600000000 0 routine 1"}));
     EXPECT_EQ(timer.Cancel(), 0);
@@ -111,9 +111,9 @@ TEST_F(WakeUpTest, StartArmsTheNamedTimerOnItsThreadBeforeReturningOrLeavesTheHa
   {
     // A real timer: the routine runs in the waiting thread's wait, which then ends by itself;
     // silent unless the user asked for the beep.
-    app::State().settings.BeepAfterWakeUp = 0;
+    settings_.BeepAfterWakeUp = 0;
     WakeUpTimer timer;
-    ASSERT_EQ(timer.Start(1, OnWakeUpTimer, &thread), 0);  // 10 ms of real time
+    ASSERT_EQ(timer.Start(1, OnWakeUpTimer, &thread, &settings_), 0);  // 10 ms of real time
     ASSERT_EQ(::WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
     EXPECT_TRUE(StopWakeUpThread(thread));
     EXPECT_EQ(pc_.Logged("Beep"), 0u);
@@ -126,14 +126,14 @@ TEST_F(WakeUpTest, StartArmsTheNamedTimerOnItsThreadBeforeReturningOrLeavesTheHa
   HANDLE untouched = reinterpret_cast<HANDLE>(0x1234);
   EXPECT_EQ(failing.Start(60, OnWakeUpTimer, &untouched), 0);
   EXPECT_EQ(untouched, reinterpret_cast<HANDLE>(0x1234));
-  SleepAndWakeUpAfter(60);
+  SleepAndWakeUpAfter(60, settings_);
   EXPECT_EQ(pc_.Logged("SetWaitableTimer"), 0u);
   EXPECT_EQ(pc_.Logged("Resume after 3600 s"), 1u) << "nothing woke it early";
 }
 
 TEST_F(WakeUpTest, SleepEndsAtTheTimerWhichBeepsThenEverythingIsReleased) {
   Boot();
-  EXPECT_TRUE(RunWakeUpCommand(1001));
+  EXPECT_TRUE(RunWakeUpCommand(1001, settings_));
   Lines log = pc_.machine().Log();
   ASSERT_EQ(log.size(), 6u);
   EXPECT_EQ(Lines(log.begin() + 1, log.begin() + 4),
@@ -154,7 +154,7 @@ TEST_F(WakeUpTest, EveryOtherEndingCancelsJoinsAndStaysSilent) {
   for (auto setup : setups) {
     Boot(setup);
     DWORD started = ::GetTickCount();
-    SleepAndWakeUpAfter(120);
+    SleepAndWakeUpAfter(120, settings_);
     EXPECT_LT(::GetTickCount() - started, 3000u);
     EXPECT_EQ(pc_.Logged("SetWaitableTimer"), 1u);
     EXPECT_EQ(pc_.Logged("CancelWaitableTimer"), 1u);

@@ -3,12 +3,12 @@
 
 #include <string>
 
-#include "app/core/app_settings.h"
-#include "app/registry_key.h"
-#include "app/settings_store.h"
+#include "settings/core/app_settings.h"
+#include "settings/registry_key.h"
+#include "settings/settings_store.h"
 #include "win/test_support.h"
 
-namespace vantrel::app {
+namespace vantrel::settings {
 namespace {
 
 using vantrel::testing::kKey;
@@ -122,4 +122,4 @@ TEST(RegistryKeyTest, SetRootTakesOnlyThePredefinedRootsAndAMissingKeyGivesDefau
 }
 
 }  // namespace
-}  // namespace vantrel::app
+}  // namespace vantrel::settings

@@ -2,10 +2,10 @@
 // settings, the language, the meter and the tray icon, and Exit.
 #include <gtest/gtest.h>
 
-#include "app/app_messages.h"
+#include "display/tray_icon.h"
 #include "app/app_state.h"
 #include "app/corvane_app.h"
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 #include "display/tray_icon.h"
 #include "framework/dialog.h"
 #include "framework/prompt.h"
@@ -15,6 +15,8 @@
 
 namespace vantrel::app {
 namespace {
+
+using namespace vantrel::settings;
 
 using namespace vantrel::testing;
 
@@ -120,7 +122,7 @@ TEST_F(StartUpTest, ExitWhileTheAboutBoxIsOpenClosesTheMainWindowThenTheMeterAnd
   CorvaneApp application;
   ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
   HWND meter = application.meter()->hwnd();
-  ::SendMessageA(meter, WM_TRAY_CALLBACK, 0, WM_LBUTTONDBLCLK);  // opens the main window
+  ::SendMessageA(meter, display::WM_TRAY_CALLBACK, 0, WM_LBUTTONDBLCLK);  // opens the main window
   HWND main = ::FindWindowA(nullptr, "Vantrel - Control");
   ASSERT_NE(main, nullptr);
   g_exiting_meter = meter;

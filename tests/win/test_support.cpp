@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/app_messages.h"
+#include "controls/page_list.h"
 #include "controls/menu_xp.h"
 
 namespace vantrel::testing {
@@ -169,7 +169,7 @@ bool ControlHost::Create(int width, int height) {
 LRESULT ControlHost::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if ((msg == WM_DRAWITEM || msg == WM_MEASUREITEM || msg == WM_DELETEITEM) && fw::ReflectOwnerDraw(msg, wp, lp))
     return TRUE;
-  if (msg == app::WM_PAGE_SELECTED) {
+  if (msg == controls::WM_PAGE_SELECTED) {
     pages.push_back(wp);
     return 0;
   }

@@ -132,14 +132,14 @@ struct FakeMeterBattery : display::MeterBattery {
   display::FaceFigures figures{87, "5:36:49"};
   int figure_calls = 0;
   unsigned BatteryCount(power::PowerPlatform&) override { return count; }
-  bool HasBatteryOfInterest(power::PowerPlatform&, const app::AppSettings&) override { return of_interest; }
-  display::FaceFigures Figures(power::PowerPlatform&, const app::AppSettings&) override {
+  bool HasBatteryOfInterest(power::PowerPlatform&, const settings::AppSettings&) override { return of_interest; }
+  display::FaceFigures Figures(power::PowerPlatform&, const settings::AppSettings&) override {
     ++figure_calls;
     return figures;
   }
 };
 
-struct RecordingTrayMenu : display::TrayMenuHook {
+struct RecordingTrayMenu : power::TrayMenuHook {
   int builds = 0;
   std::vector<UINT> notifications, commands;
   void BuildTrayMenu(HWND) override { ++builds; }
@@ -153,15 +153,15 @@ class DisplayTestScope {
  public:
   explicit DisplayTestScope(bool fake_battery = true) : saved_(app::State().settings) {
     if (fake_battery) scoped_.emplace(battery);
-    app::State().settings = app::AppSettings{};
+    app::State().settings = settings::AppSettings{};
     MovePointerAway();
   }
   ~DisplayTestScope() { app::State().settings = saved_; }
-  app::AppSettings& settings() { return app::State().settings; }
+  settings::AppSettings& settings() { return app::State().settings; }
   FakeMeterBattery battery;
 
  private:
-  app::AppSettings saved_;
+  settings::AppSettings saved_;
   std::optional<display::ScopedMeterBattery> scoped_;
 };
 

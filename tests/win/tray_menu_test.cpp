@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_messages.h"
 #include "app/app_state.h"
+#include "app/main_dialog.h"
 #include "display/meter_window.h"
+#include "display/tray_icon.h"
 #include "framework/prompt.h"
 #include "power/tray_menu.h"
 #include "resource.h"
@@ -39,7 +40,7 @@ class TrayMenuTest : public ::testing::Test {
  protected:
   void Start(const SimState& state) {
     pc_.Boot(state);
-    auto menu = std::make_unique<TrayMenu>();
+    auto menu = std::make_unique<TrayMenu>(app::State().settings, std::make_unique<app::MainWindowHost>());
     tray_ = menu.get();
     meter_.set_tray_menu(std::move(menu));
     ASSERT_TRUE(meter_.Create());
@@ -59,7 +60,7 @@ class TrayMenuTest : public ::testing::Test {
   vantrel::testing::PowerTestMachine pc_;
   vantrel::testing::DisplayTestScope display_;
   fw::PromptRecorder prompts_;
-  display::MeterWindow meter_;
+  display::MeterWindow meter_{app::State().settings};
   TrayMenu* tray_ = nullptr;
 };
 
@@ -163,7 +164,7 @@ TEST_F(TrayMenuTest, RightButtonGreysBeforeItTracks) {
   Start(Laptop(false, true));
   g_menu = top();
   UINT_PTR timer = ::SetTimer(nullptr, 0, 300, &LookAtTheMenu);
-  ::SendMessageA(meter_.hwnd(), app::WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);  // returns when the menu has closed
+  ::SendMessageA(meter_.hwnd(), display::WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);  // returns when the menu has closed
   ::KillTimer(nullptr, timer);
   EXPECT_TRUE(g_sleep_greyed);
 }

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/core/app_settings.h"
+#include "settings/core/app_settings.h"
 #include "battery/battery_status.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/system_api.h"
@@ -78,9 +78,9 @@ int main(int argc, char** argv) {
       power::PowerPlatform platform;
       std::printf("batteries: %u, %d computations each\n", platform.GetBatteryCount(), runs);
 
-      app::AppSettings all;
+      settings::AppSettings all;
       Measure("meter figures, all batteries", counter, runs, [&] { battery::ComputeMeterFigures(platform, all); });
-      app::AppSettings one;
+      settings::AppSettings one;
       one.DisplayOneBatteryStatus = 1;
       one.BatteryName = "00HW022";
       Measure("meter figures, one battery", counter, runs, [&] { battery::ComputeMeterFigures(platform, one); });

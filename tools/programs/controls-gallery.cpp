@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_messages.h"
+#include "controls/page_list.h"
 #include "controls/icon_combo.h"
 #include "controls/masked_edit.h"
 #include "controls/menu_xp.h"
@@ -152,7 +152,7 @@ class Gallery : public fw::Window {
       case WM_DELETEITEM:
         if (fw::ReflectOwnerDraw(msg, wp, lp)) return TRUE;
         break;
-      case app::WM_PAGE_SELECTED: {
+      case controls::WM_PAGE_SELECTED: {
         char text[64];
         std::snprintf(text, sizeof text, "Page %d chosen", static_cast<int>(wp));
         ::SetDlgItemTextA(hwnd(), kStatusId, text);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace vantrel::app {
+namespace vantrel::settings {
 
 // Registry names of the options; numbers are stored as 4-byte REG_BINARY values.
 inline constexpr char kTransparentForm[] = "TransparentForm";
@@ -49,4 +49,4 @@ struct AppSettings {
 // "Software\Vantrel\".
 std::string SettingsKeyPath();
 
-}  // namespace vantrel::app
+}  // namespace vantrel::settings

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace vantrel::app {
+namespace vantrel::settings {
 
 class RegistryKey {
  public:
@@ -49,4 +49,4 @@ class RegistryKey {
   std::string path_;
 };
 
-}  // namespace vantrel::app
+}  // namespace vantrel::settings

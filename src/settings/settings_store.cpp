@@ -1,6 +1,6 @@
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 
-namespace vantrel::app {
+namespace vantrel::settings {
 
 bool SettingsStore::OpenKey() { return key_.Open(SettingsKeyPath(), true); }
 
@@ -56,4 +56,4 @@ std::string AutoStartCommand(const std::string& app_directory, const std::string
   return app_directory + "\\" + exe_base_name + ".exe";
 }
 
-}  // namespace vantrel::app
+}  // namespace vantrel::settings

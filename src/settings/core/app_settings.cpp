@@ -1,8 +1,8 @@
-#include "app/core/app_settings.h"
+#include "settings/core/app_settings.h"
 
 #include <cstdio>
 
-namespace vantrel::app {
+namespace vantrel::settings {
 
 std::string SettingsKeyPath() {
   char path[64];
@@ -10,4 +10,4 @@ std::string SettingsKeyPath() {
   return path;
 }
 
-}  // namespace vantrel::app
+}  // namespace vantrel::settings

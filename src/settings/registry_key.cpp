@@ -1,9 +1,9 @@
-#include "app/registry_key.h"
+#include "settings/registry_key.h"
 
-#include "app/core/app_settings.h"
+#include "settings/core/app_settings.h"
 #include "framework/handles.h"
 
-namespace vantrel::app {
+namespace vantrel::settings {
 
 namespace {
 constexpr DWORD kStringBufferSize = 255;
@@ -124,4 +124,4 @@ bool RegistryKey::DeleteValue(const char* name) {
   return result == ERROR_SUCCESS;
 }
 
-}  // namespace vantrel::app
+}  // namespace vantrel::settings

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "app/core/app_settings.h"
-#include "app/registry_key.h"
+#include "settings/core/app_settings.h"
+#include "settings/registry_key.h"
 
-namespace vantrel::app {
+namespace vantrel::settings {
 
 class SettingsStore {
  public:
@@ -41,4 +41,4 @@ class SettingsStore {
 // The command that starts this program: its folder, "\", its base name and ".exe".
 std::string AutoStartCommand(const std::string& app_directory, const std::string& exe_base_name);
 
-}  // namespace vantrel::app
+}  // namespace vantrel::settings
