@@ -1,0 +1,378 @@
+// Control bindings: one row says once "these controls show this field", and load and store
+// walk the same rows. A row has one column, or two for a mains/battery (AC/DC) pair of fields.
+//
+// Kinds: check box (a value, or one bit of a flags word whose other bits stay as they are),
+// radio pair, track bar, percent edit with its up-down (one byte), item-coloured drop-down
+// list (position = value unless the row maps them), masked time field (seconds <-> H:MM:SS)
+// and read-only text.
+//
+// The set owns the control objects it binds (time fields, coloured lists) and subclasses the
+// template's controls when attached.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "controls/icon_combo.h"
+#include "controls/masked_edit.h"
+
+namespace vantrel::ui {
+
+// A field of a record, read and written as an unsigned 32-bit number.
+template <class Record>
+struct Field {
+  std::function<uint32_t(const Record&)> get;
+  std::function<void(Record&, uint32_t)> set;
+};
+
+template <class Record, class T>
+Field<Record> Member(T Record::*member) {
+  return {[member](const Record& r) { return static_cast<uint32_t>(r.*member); },
+          [member](Record& r, uint32_t v) { r.*member = static_cast<T>(v); }};
+}
+
+// The text of a duration in seconds as the time field takes it ("%d%02d%02d": H MM SS).
+std::string TimeFieldText(uint32_t seconds);
+// The seconds of the digits read from a time field (H MM SS, leading digits; 0 for none).
+uint32_t TimeFieldSeconds(const std::string& digits);
+// The longest duration the one-hour-digit field can show: 9:59:59.
+inline constexpr uint32_t kMaxTimeFieldSeconds = 9 * 3600 + 59 * 60 + 59;
+
+enum class BindingKind { Check, RadioPair, TrackBar, Percent, List, Time, Text };
+
+// One item of a bound list: its text and its colour (kDefaultColour: the list's own).
+struct ListItem {
+  static constexpr COLORREF kDefaultColour = CLR_INVALID;
+  std::string text;
+  COLORREF colour = kDefaultColour;
+  int image = -1;
+};
+
+template <class Record>
+class Bindings {
+ public:
+  struct Column {
+    int id = 0;      // the control (the first radio button, the edit of a percent field)
+    int second = 0;  // the second radio button, or the up-down of a percent field
+    Field<Record> field;
+  };
+  struct Row {
+    Row(BindingKind k, std::vector<Column> c) : kind(k), columns(std::move(c)) {}
+    BindingKind kind;
+    std::vector<Column> columns;
+    uint32_t bit = 0;              // Check: the bit of a flags word; 0 for a plain value
+    int low = 0, high = 100;       // TrackBar and Percent: the range
+    std::vector<ListItem> items;   // List
+    // List: the stored value of each position (empty: position = value), and the position
+    // of a stored value (empty: found in `values`, else no selection).
+    std::vector<uint32_t> values;
+    std::function<int(uint32_t)> position_of;
+    std::function<std::string(const Record&)> text;  // Text
+  };
+
+  // ---- rows ----
+  Bindings& Check(int id, Field<Record> field) { return Add({BindingKind::Check, {{id, 0, std::move(field)}}}); }
+  Bindings& Check(int ac, int dc, Field<Record> f_ac, Field<Record> f_dc) {
+    return Add({BindingKind::Check, {{ac, 0, std::move(f_ac)}, {dc, 0, std::move(f_dc)}}});
+  }
+  // One bit of a flags word: the other bits are left as they are.
+  Bindings& FlagBit(int id, Field<Record> flags, uint32_t bit) {
+    Row row{BindingKind::Check, {{id, 0, std::move(flags)}}};
+    row.bit = bit;
+    return Add(std::move(row));
+  }
+  // `off` checked stores 0, `on` checked stores 1.
+  Bindings& RadioPair(int off, int on, Field<Record> field) {
+    return Add({BindingKind::RadioPair, {{off, on, std::move(field)}}});
+  }
+  Bindings& TrackBar(int id, Field<Record> field, int low, int high) {
+    Row row{BindingKind::TrackBar, {{id, 0, std::move(field)}}};
+    row.low = low;
+    row.high = high;
+    return Add(std::move(row));
+  }
+  Bindings& Percent(int edit, int spin, Field<Record> field, int low = 0, int high = 100) {
+    Row row{BindingKind::Percent, {{edit, spin, std::move(field)}}};
+    row.low = low;
+    row.high = high;
+    return Add(std::move(row));
+  }
+  Bindings& Percent(int edit_ac, int spin_ac, int edit_dc, int spin_dc, Field<Record> f_ac, Field<Record> f_dc,
+                    int low = 0, int high = 100) {
+    Row row{BindingKind::Percent, {{edit_ac, spin_ac, std::move(f_ac)}, {edit_dc, spin_dc, std::move(f_dc)}}};
+    row.low = low;
+    row.high = high;
+    return Add(std::move(row));
+  }
+  Bindings& List(std::vector<int> ids, std::vector<Field<Record>> fields, std::vector<ListItem> items,
+                 std::vector<uint32_t> values = {}, std::function<int(uint32_t)> position_of = {}) {
+    Row row{BindingKind::List, {}};
+    for (size_t i = 0; i < ids.size() && i < fields.size(); ++i) row.columns.push_back({ids[i], 0, std::move(fields[i])});
+    row.items = std::move(items);
+    row.values = std::move(values);
+    row.position_of = std::move(position_of);
+    return Add(std::move(row));
+  }
+  Bindings& Time(int id, Field<Record> field) { return Add({BindingKind::Time, {{id, 0, std::move(field)}}}); }
+  Bindings& Time(int ac, int dc, Field<Record> f_ac, Field<Record> f_dc) {
+    return Add({BindingKind::Time, {{ac, 0, std::move(f_ac)}, {dc, 0, std::move(f_dc)}}});
+  }
+  Bindings& Text(int id, std::function<std::string(const Record&)> text) {
+    Row row{BindingKind::Text, {{id, 0, {}}}};
+    row.text = std::move(text);
+    return Add(std::move(row));
+  }
+
+  // ---- the dialog side ----
+  // Subclasses and sets up the dialog's controls: ranges, list items and colours, masks. Call
+  // once, from the dialog's initialisation.
+  void Attach(HWND dialog) {
+    dialog_ = dialog;
+    for (Row& row : rows_) {
+      for (Column& column : row.columns) SetUp(row, column);
+    }
+  }
+
+  // Controls from fields. Rows whose fields the caller does not want filled can be skipped by
+  // keeping them in another set.
+  void Load(const Record& record) {
+    for (Row& row : rows_) {
+      for (size_t c = 0; c < row.columns.size(); ++c) LoadColumn(row, c, record);
+    }
+  }
+  // Fields from controls; fields no row names are left alone.
+  void Store(Record& record) {
+    for (Row& row : rows_) {
+      for (size_t c = 0; c < row.columns.size(); ++c) StoreColumn(row, c, record);
+    }
+  }
+
+  // True when a WM_COMMAND from control `id` with `code` is a change of a bound control (a
+  // click on a check box or radio button, a changed edit, a new list selection).
+  bool IsChange(int id, WORD code) const {
+    for (const Row& row : rows_) {
+      for (const Column& column : row.columns) {
+        if (column.id != id && !(row.kind == BindingKind::RadioPair && column.second == id)) continue;
+        switch (row.kind) {
+          case BindingKind::Check:
+          case BindingKind::RadioPair: return code == BN_CLICKED;
+          case BindingKind::Percent:
+          case BindingKind::Time: return code == EN_CHANGE;
+          case BindingKind::List: return code == CBN_SELCHANGE;
+          default: return false;
+        }
+      }
+    }
+    return false;
+  }
+  // True when a scroll message (WM_HSCROLL / WM_VSCROLL) comes from a bound track bar or up-down.
+  bool IsScroll(HWND control) const {
+    if (!control) return false;
+    int id = ::GetDlgCtrlID(control);
+    for (const Row& row : rows_) {
+      for (const Column& column : row.columns) {
+        if ((row.kind == BindingKind::TrackBar && column.id == id) ||
+            (row.kind == BindingKind::Percent && column.second == id))
+          return true;
+      }
+    }
+    return false;
+  }
+
+  controls::CTimeEdit* TimeField(int id) { return Find(time_fields_, id); }
+  controls::CIconComboBox* ListControl(int id) { return Find(lists_, id); }
+  // Each time field's preset menu in the current language.
+  void RetextTimeFields() {
+    for (auto& [id, edit] : time_fields_) edit->RebuildPresets();
+  }
+  const std::vector<Row>& rows() const noexcept { return rows_; }
+
+ private:
+  Bindings& Add(Row row) {
+    rows_.push_back(std::move(row));
+    return *this;
+  }
+  HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
+
+  template <class Control>
+  static Control* Find(std::vector<std::pair<int, std::unique_ptr<Control>>>& list, int id) {
+    for (auto& [key, control] : list)
+      if (key == id) return control.get();
+    return nullptr;
+  }
+
+  void SetUp(Row& row, Column& column) {
+    HWND control = Item(column.id);
+    switch (row.kind) {
+      case BindingKind::TrackBar:
+        ::SendMessageA(control, TBM_SETRANGE, FALSE, MAKELPARAM(row.low, row.high));
+        break;
+      case BindingKind::Percent:
+        if (HWND spin = Item(column.second)) {
+          ::SendMessageA(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control), 0);
+          ::SendMessageA(spin, UDM_SETRANGE32, static_cast<WPARAM>(row.low), row.high);
+        }
+        break;
+      case BindingKind::List: {
+        auto list = std::make_unique<controls::CIconComboBox>();
+        if (!list->Subclass(control)) list.reset();
+        ::SendMessageA(control, CB_RESETCONTENT, 0, 0);
+        for (size_t i = 0; i < row.items.size(); ++i) {
+          ::SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.items[i].text.c_str()));
+          if (!list) continue;
+          if (row.items[i].colour != ListItem::kDefaultColour) list->SetItemColor(static_cast<int>(i), row.items[i].colour);
+          if (row.items[i].image >= 0) list->SetItemImage(static_cast<int>(i), row.items[i].image);
+        }
+        if (list) lists_.emplace_back(column.id, std::move(list));
+        break;
+      }
+      case BindingKind::Time: {
+        auto edit = std::make_unique<controls::CTimeEdit>();
+        if (edit->Subclass(control)) {
+          edit->Init(controls::kTimeMask, "");
+          edit->SetPromptChar("0");
+          time_fields_.emplace_back(column.id, std::move(edit));
+        }
+        break;
+      }
+      default:
+        break;
+    }
+  }
+
+  void LoadColumn(Row& row, size_t c, const Record& record) {
+    Column& column = row.columns[c];
+    HWND control = Item(column.id);
+    const uint32_t value = column.field.get ? column.field.get(record) : 0;
+    switch (row.kind) {
+      case BindingKind::Check: {
+        bool on = row.bit ? (value & row.bit) != 0 : value != 0;
+        ::SendMessageA(control, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+      }
+      case BindingKind::RadioPair:
+        ::SendMessageA(control, BM_SETCHECK, value ? BST_UNCHECKED : BST_CHECKED, 0);
+        ::SendMessageA(Item(column.second), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+      case BindingKind::TrackBar:
+        ::SendMessageA(control, TBM_SETPOS, TRUE, static_cast<LPARAM>(value));
+        break;
+      case BindingKind::Percent:
+        ::SendMessageA(Item(column.second), UDM_SETPOS32, 0, static_cast<LPARAM>(value));
+        break;
+      case BindingKind::List:
+        ::SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(PositionOf(row, value)), 0);
+        break;
+      case BindingKind::Time:
+        if (controls::CTimeEdit* edit = TimeField(column.id)) {
+          edit->SetInputText(TimeFieldText(value > kMaxTimeFieldSeconds ? kMaxTimeFieldSeconds : value));
+          Remember(column.id, value, ReadTime(*edit));
+        }
+        break;
+      case BindingKind::Text:
+        ::SetWindowTextA(control, row.text ? row.text(record).c_str() : "");
+        break;
+    }
+  }
+
+  void StoreColumn(Row& row, size_t c, Record& record) {
+    Column& column = row.columns[c];
+    if (!column.field.set) return;
+    HWND control = Item(column.id);
+    switch (row.kind) {
+      case BindingKind::Check: {
+        const bool on = ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        if (!row.bit) {
+          column.field.set(record, on ? 1 : 0);
+        } else {
+          uint32_t flags = column.field.get ? column.field.get(record) : 0;
+          column.field.set(record, on ? (flags | row.bit) : (flags & ~row.bit));
+        }
+        break;
+      }
+      case BindingKind::RadioPair:
+        column.field.set(record, ::SendMessageA(Item(column.second), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+        break;
+      case BindingKind::TrackBar:
+        column.field.set(record, static_cast<uint32_t>(::SendMessageA(control, TBM_GETPOS, 0, 0)));
+        break;
+      case BindingKind::Percent:
+        column.field.set(record,
+                         static_cast<uint32_t>(::SendMessageA(Item(column.second), UDM_GETPOS32, 0, 0)) & 0xFF);
+        break;
+      case BindingKind::List: {
+        LRESULT position = ::SendMessageA(control, CB_GETCURSEL, 0, 0);
+        // No selection (a stored value no item shows): the field keeps what it holds.
+        if (position < 0) break;
+        const size_t p = static_cast<size_t>(position);
+        column.field.set(record, row.values.empty() ? static_cast<uint32_t>(p) : (p < row.values.size() ? row.values[p] : 0));
+        break;
+      }
+      case BindingKind::Time:
+        if (controls::CTimeEdit* edit = TimeField(column.id)) {
+          const std::string digits = ReadTime(*edit);
+          // A field the user left as it was loaded keeps the stored value exactly, also one
+          // the field cannot show (ten hours or more).
+          const Loaded* loaded = Remembered(column.id);
+          column.field.set(record, loaded && loaded->digits == digits ? loaded->value : TimeFieldSeconds(digits));
+        }
+        break;
+      case BindingKind::Text:
+        break;
+    }
+  }
+
+  static int PositionOf(const Row& row, uint32_t value) {
+    if (row.position_of) return row.position_of(value);
+    if (row.values.empty()) return value < row.items.size() ? static_cast<int>(value) : -1;
+    for (size_t p = 0; p < row.values.size(); ++p)
+      if (row.values[p] == value) return static_cast<int>(p);
+    return -1;
+  }
+
+  // The five digits of a time field, zeros included: read with "_" as the prompt, since the
+  // usual prompt "0" would drop them.
+  static std::string ReadTime(controls::CTimeEdit& edit) {
+    edit.SetPromptChar("_");
+    std::string digits = edit.GetInputText();
+    edit.SetPromptChar("0");
+    return digits;
+  }
+
+  struct Loaded {
+    int id;
+    uint32_t value;
+    std::string digits;
+  };
+  void Remember(int id, uint32_t value, std::string digits) {
+    for (Loaded& l : loaded_) {
+      if (l.id == id) {
+        l.value = value;
+        l.digits = std::move(digits);
+        return;
+      }
+    }
+    loaded_.push_back({id, value, std::move(digits)});
+  }
+  const Loaded* Remembered(int id) const {
+    for (const Loaded& l : loaded_)
+      if (l.id == id) return &l;
+    return nullptr;
+  }
+
+  HWND dialog_ = nullptr;
+  std::vector<Row> rows_;
+  std::vector<std::pair<int, std::unique_ptr<controls::CTimeEdit>>> time_fields_;
+  std::vector<std::pair<int, std::unique_ptr<controls::CIconComboBox>>> lists_;
+  std::vector<Loaded> loaded_;
+};
+
+}  // namespace vantrel::ui

@@ -1,0 +1,183 @@
+// Control bindings on real controls: each kind loads and stores its field, a flag bit leaves
+// the other bits alone, and a time field keeps a value it cannot show.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+
+#include "framework/handles.h"
+#include "ui/bindings.h"
+
+namespace vantrel::ui {
+namespace {
+
+enum : int { kCheck = 101, kFlag, kOff, kOn, kTrack, kEditAc, kSpinAc, kEditDc, kSpinDc, kList, kAction, kTimeAc, kTimeDc, kText };
+
+struct Record {
+  BOOLEAN on = 0;
+  ULONG flags = 0;
+  int32_t one = 0;
+  uint8_t alpha = 0;
+  UCHAR percent_ac = 0, percent_dc = 0;
+  SYSTEM_POWER_STATE state = PowerSystemUnspecified;
+  ULONG action = 0;
+  ULONG time_ac = 0, time_dc = 0;
+  std::string name;
+};
+
+class BindingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host_ = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 400, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(host_);
+    Make("BUTTON", kCheck, BS_AUTOCHECKBOX);
+    Make("BUTTON", kFlag, BS_AUTOCHECKBOX);
+    Make("BUTTON", kOff, BS_AUTORADIOBUTTON);
+    Make("BUTTON", kOn, BS_AUTORADIOBUTTON);
+    Make(TRACKBAR_CLASSA, kTrack, 0);
+    Make("EDIT", kEditAc, ES_READONLY);
+    Make(UPDOWN_CLASSA, kSpinAc, UDS_SETBUDDYINT);
+    Make("EDIT", kEditDc, ES_READONLY);
+    Make(UPDOWN_CLASSA, kSpinDc, UDS_SETBUDDYINT);
+    Make("COMBOBOX", kList, CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 200);
+    Make("COMBOBOX", kAction, CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 200);
+    Make("EDIT", kTimeAc, 0);
+    Make("EDIT", kTimeDc, 0);
+    Make("STATIC", kText, 0);
+
+    bindings_.Check(kCheck, Member(&Record::on))
+        .FlagBit(kFlag, Member(&Record::flags), 0x10)
+        .RadioPair(kOff, kOn, Member(&Record::one))
+        .TrackBar(kTrack, Member(&Record::alpha), 0, 255)
+        .Percent(kEditAc, kSpinAc, kEditDc, kSpinDc, Member(&Record::percent_ac), Member(&Record::percent_dc))
+        .List({kList}, {Member(&Record::state)},
+              {{"zero"}, {"one"}, {"two", RGB(0, 150, 0)}, {"three", RGB(150, 0, 0)}})
+        // Positions 0..2 store 0, 2, 3; a stored 1 shows as position 0.
+        .List({kAction}, {Member(&Record::action)}, {{"none"}, {"sleep"}, {"hibernate"}}, {0, 2, 3},
+              [](uint32_t v) { return v == 0 ? 0 : static_cast<int>(v) - 1; })
+        .Time(kTimeAc, kTimeDc, Member(&Record::time_ac), Member(&Record::time_dc))
+        .Text(kText, [](const Record& r) { return r.name; });
+    bindings_.Attach(host_);
+  }
+  void TearDown() override { ::DestroyWindow(host_); }
+
+  void Make(const char* cls, int id, DWORD style, int height = 20) {
+    ASSERT_TRUE(::CreateWindowExA(0, cls, "", WS_CHILD | style, 0, 0, 100, height, host_,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr));
+  }
+  std::string TextOf(int id) {
+    char text[64] = {};
+    ::GetDlgItemTextA(host_, id, text, sizeof text);
+    return text;
+  }
+
+  HWND host_ = nullptr;
+  Bindings<Record> bindings_;
+};
+
+TEST_F(BindingsTest, EveryKindStoresWhatItLoadedAndTheUsersChanges) {
+  Record in;
+  in.on = 1;
+  in.flags = 0x80000021;  // bit 0x10 clear, others set
+  in.one = 1;
+  in.alpha = 200;
+  in.percent_ac = 37;
+  in.percent_dc = 100;
+  in.state = PowerSystemSleeping2;
+  in.action = 3;
+  in.time_ac = 5400;
+  in.time_dc = 3599;
+  in.name = "LION";
+  bindings_.Load(in);
+  EXPECT_EQ(::IsDlgButtonChecked(host_, kOn), BST_CHECKED);
+  EXPECT_EQ(::IsDlgButtonChecked(host_, kOff), BST_UNCHECKED);
+  EXPECT_EQ(TextOf(kTimeAc), "1:30:00");
+  EXPECT_EQ(TextOf(kTimeDc), "0:59:59");
+  EXPECT_EQ(TextOf(kText), "LION");
+  EXPECT_EQ(::SendDlgItemMessageA(host_, kAction, CB_GETCURSEL, 0, 0), 2);
+  const controls::ComboItemData* green = bindings_.ListControl(kList)->ItemData(2);
+  ASSERT_TRUE(green);
+  EXPECT_EQ(green->text_colour, RGB(0, 150, 0));
+
+  Record out;
+  out.flags = 0x80000021;
+  bindings_.Store(out);
+  EXPECT_EQ(out.on, 1);
+  EXPECT_EQ(out.flags, 0x80000021u) << "the unshown bits stay";
+  EXPECT_EQ(out.one, 1);
+  EXPECT_EQ(out.alpha, 200);
+  EXPECT_EQ(out.percent_ac, 37);
+  EXPECT_EQ(out.percent_dc, 100);
+  EXPECT_EQ(out.state, PowerSystemSleeping2);
+  EXPECT_EQ(out.action, 3u);
+  EXPECT_EQ(out.time_ac, 5400u);
+  EXPECT_EQ(out.time_dc, 3599u);
+
+  // The user's changes: the flag bit set among the others, the other radio, a new list item,
+  // a time typed in.
+  ::CheckDlgButton(host_, kFlag, BST_CHECKED);
+  ::CheckDlgButton(host_, kOn, BST_UNCHECKED);
+  ::CheckDlgButton(host_, kOff, BST_CHECKED);
+  ::SendDlgItemMessageA(host_, kAction, CB_SETCURSEL, 1, 0);
+  ::SendDlgItemMessageA(host_, kSpinDc, UDM_SETPOS32, 0, 250);  // clamped to the range
+  bindings_.TimeField(kTimeAc)->SetInputText("95959");
+  out.flags = 0x80000021;
+  bindings_.Store(out);
+  EXPECT_EQ(out.flags, 0x80000031u);
+  EXPECT_EQ(out.one, 0);
+  EXPECT_EQ(out.action, 2u);
+  EXPECT_EQ(out.percent_dc, 100);
+  EXPECT_EQ(out.time_ac, 35999u) << "9:59:59";
+  bindings_.TimeField(kTimeAc)->SetInputText("00000");
+  bindings_.Store(out);
+  EXPECT_EQ(out.time_ac, 0u);
+
+  // A reserved action value 1 shows as the first item and is written back as 0.
+  in.action = 1;
+  bindings_.Load(in);
+  EXPECT_EQ(::SendDlgItemMessageA(host_, kAction, CB_GETCURSEL, 0, 0), 0);
+  bindings_.Store(out);
+  EXPECT_EQ(out.action, 0u);
+}
+
+TEST_F(BindingsTest, ATimeTheFieldCannotShowIsKeptUntilTheUserEditsIt) {
+  Record in;
+  in.time_ac = 36000;  // ten hours
+  in.time_dc = 90061;  // 25:01:01
+  in.state = static_cast<SYSTEM_POWER_STATE>(9);  // no item: nothing selected, field kept
+  bindings_.Load(in);
+  EXPECT_EQ(TextOf(kTimeAc), "9:59:59");
+  EXPECT_EQ(::SendDlgItemMessageA(host_, kList, CB_GETCURSEL, 0, 0), CB_ERR);
+  Record out;
+  out.state = static_cast<SYSTEM_POWER_STATE>(9);
+  bindings_.Store(out);
+  EXPECT_EQ(out.time_ac, 36000u);
+  EXPECT_EQ(out.time_dc, 90061u);
+  EXPECT_EQ(out.state, 9);
+  bindings_.TimeField(kTimeDc)->SetInputText("20000");
+  bindings_.Store(out);
+  EXPECT_EQ(out.time_dc, 7200u) << "edited: the field's own value";
+  EXPECT_EQ(out.time_ac, 36000u);
+}
+
+TEST(BindingRules, ChangeNotificationsAndTimeTexts) {
+  Bindings<Record> b;
+  b.Check(1, Member(&Record::on)).RadioPair(2, 3, Member(&Record::one)).Time(4, Member(&Record::time_ac))
+      .List({5}, {Member(&Record::action)}, {{"a"}});
+  EXPECT_TRUE(b.IsChange(1, BN_CLICKED));
+  EXPECT_TRUE(b.IsChange(3, BN_CLICKED));
+  EXPECT_FALSE(b.IsChange(1, BN_SETFOCUS));
+  EXPECT_TRUE(b.IsChange(4, EN_CHANGE));
+  EXPECT_TRUE(b.IsChange(5, CBN_SELCHANGE));
+  EXPECT_FALSE(b.IsChange(6, BN_CLICKED));
+  EXPECT_EQ(TimeFieldText(0), "00000");
+  EXPECT_EQ(TimeFieldText(3725), "10205");
+  EXPECT_EQ(TimeFieldSeconds("13000"), 5400u);
+  EXPECT_EQ(TimeFieldSeconds("1:3"), 1u) << "leading digits only";
+  EXPECT_EQ(TimeFieldSeconds(""), 0u);
+}
+
+}  // namespace
+}  // namespace vantrel::ui
