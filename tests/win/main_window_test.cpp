@@ -146,7 +146,7 @@ TEST_F(MainWindowTest, TheRememberedLanguageIsCheckedOnlyOnAFileOfThatName) {
   }
 }
 
-TEST_F(MainWindowTest, FirstShowIsCentredLaterShowsKeepThePlaceAndHelpWithoutAFileIsHarmless) {
+TEST_F(MainWindowTest, FirstShowIsCentredLaterShowsKeepThePlaceAndHelpComesFromTheSystemFolder) {
   CMainDialog& main = Open();
   RECT work{}, r{};
   ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -163,7 +163,22 @@ TEST_F(MainWindowTest, FirstShowIsCentredLaterShowsKeepThePlaceAndHelpWithoutAFi
   EXPECT_EQ(std::make_pair(r.left, r.top), std::make_pair(37L, 41L));
   EXPECT_EQ(main.current_page()->hwnd(), page);
 
+  // The viewer comes from the system folder, even with a library of its name beside the program.
+  char system[MAX_PATH] = {}, program[MAX_PATH] = {};
+  const UINT length = ::GetSystemDirectoryA(system, sizeof system);
+  ASSERT_TRUE(length > 0 && length < sizeof system);
+  const DWORD program_length = ::GetModuleFileNameA(nullptr, program, sizeof program);
+  ASSERT_TRUE(program_length > 0 && program_length < sizeof program);
+  std::string decoy = program;
+  decoy = decoy.substr(0, decoy.find_last_of('\\') + 1) + "hhctrl.ocx";
+  ASSERT_TRUE(::CopyFileA((std::string(system) + "\\hhctrl.ocx").c_str(), decoy.c_str(), FALSE));
   Command(ID_HELP_TOPICS);  // the folder holds no help file
+  ::DeleteFileA(decoy.c_str());
+  if (HMODULE help = ::GetModuleHandleA("hhctrl.ocx")) {
+    char loaded[MAX_PATH] = {};
+    ::GetModuleFileNameA(help, loaded, sizeof loaded);
+    EXPECT_EQ(::lstrcmpiA(loaded, (std::string(system) + "\\hhctrl.ocx").c_str()), 0) << loaded;
+  }
   EXPECT_EQ(CAboutDialog(nullptr).Lines()[0], "Vantrel 1.00");  // from the version resource
   host_.DestroyMainWindow();
   EXPECT_FALSE(::IsWindow(page));
