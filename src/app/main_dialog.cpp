@@ -400,9 +400,11 @@ bool CMainDialog::OnCommand(WORD id, WORD code, HWND control) {
   }
 }
 
-bool CMainDialog::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+bool CMainDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
     case controls::WM_PAGE_SELECTED:
+      // Otherwise it is DM_SETDEFID, the dialog manager's own.
+      if (!page_list_.hwnd() || reinterpret_cast<HWND>(lp) != page_list_.hwnd()) return false;
       result = SelectPage(static_cast<int>(wp));
       return true;
     case WM_POWERBROADCAST:

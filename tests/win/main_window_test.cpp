@@ -62,7 +62,12 @@ class MainWindowTest : public ::testing::Test {
     return *host_.window();
   }
   void Command(UINT id) { ::SendMessageA(host_.window()->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-  LRESULT Choose(WPARAM entry) { return ::SendMessageA(host_.window()->hwnd(), controls::WM_PAGE_SELECTED, entry, 0); }
+  // As the page list sends it: with its own handle.
+  LRESULT Choose(WPARAM entry) {
+    HWND main = host_.window()->hwnd();
+    return ::SendMessageA(main, controls::WM_PAGE_SELECTED, entry,
+                          reinterpret_cast<LPARAM>(::GetDlgItem(main, IDC_PAGE_LIST)));
+  }
 
   CleanKey clean_;
   TempDir dir_;
@@ -82,6 +87,13 @@ TEST_F(MainWindowTest, PagesAreBuiltOnlyWhenThePageOnShowChangesAndBatteriesIsRe
   HWND control = main.current_page()->hwnd();
   EXPECT_EQ(Choose(kControlPage), 0);
   EXPECT_EQ(Choose(static_cast<WPARAM>(-1)), 0);
+  // The same number is DM_SETDEFID: from anyone but the page list it is the dialog's own.
+  EXPECT_EQ(::SendMessageA(main.hwnd(), DM_SETDEFID, kPolicyPage, 0), TRUE);
+  EXPECT_EQ(::SendMessageA(main.hwnd(), controls::WM_PAGE_SELECTED, kSchemesPage,
+                           reinterpret_cast<LPARAM>(main.current_page()->hwnd())),
+            TRUE);
+  EXPECT_EQ(main.current_kind(), kControlPage);
+  EXPECT_EQ(::SendMessageA(main.hwnd(), DM_GETDEFID, 0, 0), MAKELONG(kSchemesPage, DC_HASDEFID));
   EXPECT_EQ(Choose(kSchemesPage), 1);
   EXPECT_FALSE(::IsWindow(control));
   HWND schemes = main.current_page()->hwnd();
