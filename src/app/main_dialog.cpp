@@ -4,6 +4,7 @@
 #include <htmlhelp.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -69,7 +70,7 @@ constexpr int kMenuTextSize = 256;
 constexpr UINT kMaxLanguageItems = 1000;
 
 constexpr char kLanguageExtension[] = ".lng";
-constexpr char kHelpLibrary[] = "hhctrl.ocx";
+constexpr char kHelpLibrary[] = "\\hhctrl.ocx";
 constexpr char kHelpFunction[] = "HtmlHelpA";
 constexpr char kWebSiteFolder[] = "c:\\";
 using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
@@ -330,9 +331,23 @@ void CMainDialog::AfterLanguageChange() {
 
 // ---- help -----------------------------------------------------------------------------------
 
+namespace {
+
+// The help viewer from the system folder only: a library of its name beside the program
+// must not be loaded in its place. Null when the path does not fit or there is none.
+HMODULE LoadHelpLibrary() {
+  char path[MAX_PATH] = {};
+  const UINT length = ::GetSystemDirectoryA(path, sizeof path);
+  if (length == 0 || length + sizeof kHelpLibrary > sizeof path) return nullptr;
+  std::memcpy(path + length, kHelpLibrary, sizeof kHelpLibrary);
+  return ::LoadLibraryA(path);
+}
+
+}  // namespace
+
 void CMainDialog::ShowHelpTopics() {
   // The viewer is looked up when asked for: a system without it simply shows no help.
-  if (!help_library_) help_library_.reset(::LoadLibraryA(kHelpLibrary));
+  if (!help_library_) help_library_.reset(LoadHelpLibrary());
   if (!help_library_) return;
   auto help = reinterpret_cast<HtmlHelpFunction>(
       reinterpret_cast<void*>(::GetProcAddress(help_library_, kHelpFunction)));
@@ -385,9 +400,11 @@ bool CMainDialog::OnCommand(WORD id, WORD code, HWND control) {
   }
 }
 
-bool CMainDialog::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+bool CMainDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
     case controls::WM_PAGE_SELECTED:
+      // Otherwise it is DM_SETDEFID, the dialog manager's own.
+      if (!page_list_.hwnd() || reinterpret_cast<HWND>(lp) != page_list_.hwnd()) return false;
       result = SelectPage(static_cast<int>(wp));
       return true;
     case WM_POWERBROADCAST:

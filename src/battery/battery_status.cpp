@@ -17,6 +17,16 @@ class PlatformQueries final : public BatteryQueries {
   unsigned Count() override { return platform_.GetBatteryCount(); }
   int FindByName(const std::string& name) override { return platform_.FindBatteryByName(name); }
   unsigned ChargePercent(unsigned index) override { return platform_.GetChargePercent(index); }
+  bool Capacities(unsigned index, uint32_t& remaining, uint32_t& full) override {
+    ULONG left = 0;
+    ULONG whole = 0;
+    const DWORD status = platform_.GetCapacity(index, left);
+    if (status != ERROR_SUCCESS && status != BatteryPlatform::kUnknownFigure) return false;
+    if (platform_.GetFullChargedCapacity(index, whole) != ERROR_SUCCESS) return false;
+    remaining = left;
+    full = whole;
+    return true;
+  }
   bool EstimatedTime(unsigned index, uint32_t& seconds) override {
     ULONG value = 0;
     if (platform_.GetEstimatedTime(index, 0, value) != ERROR_SUCCESS) return false;

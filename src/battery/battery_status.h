@@ -10,11 +10,11 @@
 
 namespace vantrel::battery {
 
-// MeterFigures (battery/core/battery_figures.h): `charge` is the sum over the batteries shown
-// and may exceed 100; `time_text` is "UNKNOWN" when no time is known.
+// MeterFigures (battery/core/battery_figures.h): `charge` is the charge of the batteries shown
+// (at most 100); `time_text` is "UNKNOWN" when no time is known.
 
 // The meter's figures: with `DisplayOneBatteryStatus` those of the battery named `BatteryName`,
-// otherwise the sums over every battery.
+// otherwise the combined charge and the summed time of every battery.
 MeterFigures ComputeMeterFigures(BatteryPlatform& platform, const settings::AppSettings& settings);
 
 // The first battery, in index order, that has a readable name, charges or discharges and, with

@@ -207,6 +207,10 @@ LRESULT CmEdit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYUP:
       if (wp == VK_SHIFT) shift_held_ = false;
       break;
+    case WM_KILLFOCUS:
+      // Shift released in another control sends its key-up there, never here.
+      shift_held_ = false;
+      break;
     case WM_CHAR:
       if (wp == static_cast<WPARAM>(kCopyKey)) break;  // copying changes nothing
       OnChar(static_cast<unsigned char>(wp));

@@ -133,7 +133,8 @@ LRESULT CPageListCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (hot_item_ >= 0) DrawFrame(hot_item_, Frame::Raised);
       pressed_ = false;
       if (hot_item_ >= 0) {
-        ::SendMessageA(::GetParent(hwnd()), WM_PAGE_SELECTED, static_cast<WPARAM>(hot_item_), 0);
+        ::SendMessageA(::GetParent(hwnd()), WM_PAGE_SELECTED, static_cast<WPARAM>(hot_item_),
+                       reinterpret_cast<LPARAM>(hwnd()));
       }
       return 0;
     case WM_TIMER:

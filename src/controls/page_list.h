@@ -7,7 +7,8 @@
 
 namespace vantrel::controls {
 
-// Page list -> its parent: wParam = the index of the page chosen.
+// Page list -> its parent: wParam = the index of the page chosen, lParam = the list's window.
+// The number is also DM_SETDEFID: a dialog acts on it only when lParam is its page list.
 inline constexpr UINT WM_PAGE_SELECTED = WM_USER + 1;
 // Hover tracking: the leave check.
 inline constexpr UINT_PTR kPageListTimer = 272;

@@ -12,7 +12,7 @@ class PowerPlatform;
 
 namespace vantrel::display {
 
-// The face's figures: the charge (may exceed 100 when batteries are summed) and the time text.
+// The face's figures: the charge and the time text.
 using FaceFigures = battery::MeterFigures;
 
 class MeterBattery {

@@ -22,7 +22,9 @@ int ExitWithPrivilege(UINT flags) {
   return Sys().ExitWindowsEx(flags, kNoReason) ? 0 : FailureCode();
 }
 
+// The system suspends only for a caller with the shutdown privilege enabled.
 int Suspend(bool hibernate, bool queryApplications, bool disableWakeEvents) {
+  if (int error = EnableShutdownPrivilege()) return error;
   BOOLEAN ok = Sys().SetSuspendState(hibernate ? TRUE : FALSE, queryApplications ? FALSE : TRUE,
                                      disableWakeEvents ? TRUE : FALSE);
   return ok ? 0 : FailureCode();

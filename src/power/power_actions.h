@@ -17,15 +17,17 @@ inline constexpr UINT kRebootFlags = EWX_REBOOT | EWX_FORCEIFHUNG;      // 0x12
 int LogOffUser();
 int ShutDownSystem();
 int RebootSystem();
-// Blocks until the machine has resumed, or returns at once when the suspend is refused.
+// Blocks until the machine has resumed, or returns at once when the suspend is refused. The
+// privilege step comes first; when it fails nothing is suspended.
 // `queryApplications` false suspends without asking applications; `disableWakeEvents` false
 // lets wake-up timers resume the machine.
 int SleepSystem(bool queryApplications, bool disableWakeEvents);
 int HibernateSystem(bool queryApplications, bool disableWakeEvents);
 // Reserves (true) or releases (false) the hibernation file; the status of the request.
 int ReserveHibernationFile(bool reserve);
-// Enables the shutdown privilege in the process token (it stays enabled). 0, or the error of
-// the step that failed: ERROR_NOT_ALL_ASSIGNED when the account does not hold the privilege.
+// Enables the shutdown privilege in the process token (it stays enabled), as shut down, reboot,
+// sleep and hibernate do first. 0, or the error of the step that failed: ERROR_NOT_ALL_ASSIGNED
+// when the account does not hold the privilege.
 int EnableShutdownPrivilege();
 
 }  // namespace vantrel::power

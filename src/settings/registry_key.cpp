@@ -17,10 +17,9 @@ bool RegistryKey::SetRoot(HKEY root) noexcept {
 }
 
 bool RegistryKey::Open(const std::string& path, bool create) {
-  if (path.empty()) {
-    path_.clear();
-    return true;
-  }
+  // A failed open must not leave the previous key in use.
+  path_.clear();
+  if (path.empty()) return true;
   HKEY raw = nullptr;
   LONG result = create ? ::RegCreateKeyExA(root_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                            KEY_ALL_ACCESS, nullptr, &raw, nullptr)
@@ -36,6 +35,11 @@ bool RegistryKey::Open(const std::string& path, bool create) {
 }
 
 HKEY RegistryKey::OpenCurrent(REGSAM access) {
+  // An empty sub-key would open the root itself: without a path there is no key to use.
+  if (path_.empty()) {
+    last_error_ = ERROR_INVALID_HANDLE;
+    return nullptr;
+  }
   HKEY raw = nullptr;
   LONG result = ::RegOpenKeyExA(root_, path_.c_str(), 0, access, &raw);
   if (result != ERROR_SUCCESS) {

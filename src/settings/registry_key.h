@@ -18,7 +18,8 @@ class RegistryKey {
   HKEY root() const noexcept { return root_; }
 
   // Opens (or, with create, creates) `path` with full access to check that it can be used and
-  // remembers it as the current path. An empty path clears the current path.
+  // remembers it as the current path. An empty path clears the current path, and so does a
+  // failure. Without a current path every read gives its default and every write fails.
   bool Open(const std::string& path, bool create);
   const std::string& path() const noexcept { return path_; }
   LONG last_error() const noexcept { return last_error_; }

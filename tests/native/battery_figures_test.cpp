@@ -14,7 +14,22 @@ struct FakeBattery {
   bool time_known = false;
   uint32_t seconds = 0;
   bool charging = false, discharging = false;
+  bool answers = false;  // the capacity queries succeed
+  uint32_t remaining = 0, full = 0;
 };
+
+// A battery that answers the capacity queries and, with a time, drains.
+FakeBattery Holding(uint32_t remaining, uint32_t full, uint32_t seconds = 0) {
+  FakeBattery b;
+  b.name = "Held";
+  b.charge = ChargeFromCapacity(remaining, full);
+  b.time_known = seconds != 0;
+  b.seconds = seconds;
+  b.answers = true;
+  b.remaining = remaining;
+  b.full = full;
+  return b;
+}
 
 class FakeBatteries : public BatteryQueries {
  public:
@@ -26,6 +41,13 @@ class FakeBatteries : public BatteryQueries {
     return -1;
   }
   unsigned ChargePercent(unsigned index) override { return batteries_.at(index).charge; }
+  bool Capacities(unsigned index, uint32_t& remaining, uint32_t& full) override {
+    const FakeBattery& b = batteries_.at(index);
+    if (!b.answers) return false;
+    remaining = b.remaining;
+    full = b.full;
+    return true;
+  }
   bool EstimatedTime(unsigned index, uint32_t& seconds) override {
     seconds = batteries_.at(index).seconds;
     return batteries_.at(index).time_known;
@@ -56,13 +78,35 @@ TEST(BatteryFigures, ChargeAndWearAreSafeOnOddFiguresAndTextsHaveTheirForms) {
   EXPECT_EQ(PowerStateTextId(true, true), PowerStateTextId(true, false));  // charging wins
 }
 
-TEST(MeterFigures, AllBatteriesOrOnlyTheNamedOne) {
-  // The sum, not the mean; an unknown time adds nothing; each charge keeps its low 8 bits.
-  FakeBatteries three({{"A", 256 + 90, true, 3000}, {"B", 80, true, 725}, {"C", 0, false, 0xFFFFFFFF}});
-  MeterFigures f = CombineMeterFigures(three, false, "");
-  EXPECT_EQ(ChargeText(f.charge), "170%");
+TEST(MeterFigures, AllBatteriesCombineTheirChargeAndAddTheirTimes) {
+  // The charge of all the energy held: neither the sum nor the mean of the per cents.
+  FakeBatteries pair({Holding(45000, 50000, 3000), Holding(1000, 10000, 725)});
+  MeterFigures f = CombineMeterFigures(pair, false, "");
+  EXPECT_EQ(ChargeText(f.charge), "76%");
   EXPECT_EQ(f.time_text, "1:02:05");
-  f = CombineMeterFigures(three, true, "B");
+  const struct { std::vector<FakeBattery> batteries; unsigned charge; } cases[] = {
+      {{Holding(50000, 50000), Holding(30000, 30000)}, 100u},  // two full batteries
+      {{Holding(81400, 93550)}, 87u},                            // one: its own figure
+      {{Holding(93790, 93550), Holding(0, 93550)}, 50u},         // a little over full counts as full
+      {{Holding(3000000000u, 4000000000u), Holding(3000000000u, 4000000000u)}, 75u},  // 64-bit sums
+      {{Holding(kUnknownCapacity, 50000), Holding(20000, kUnknownCapacity), Holding(10000, 40000)}, 25u},
+      {{Holding(10000, 0), Holding(10000, 40000)}, 25u},  // an empty full charge adds nothing
+      {{{"Silent", 90}, Holding(10000, 40000)}, 25u},      // only batteries that answer count
+      {{{"Silent", 90}}, 0u},
+      {{}, 0u}};
+  for (const auto& c : cases) {
+    FakeBatteries batteries(c.batteries);
+    EXPECT_EQ(CombineMeterFigures(batteries, false, "").charge, c.charge) << c.batteries.size() << " " << c.charge;
+  }
+}
+
+TEST(MeterFigures, OneBatteryModeAndUnknownTimes) {
+  // One battery: its own figures, its charge keeping the low 8 bits. An unknown time adds
+  // nothing to the sum.
+  FakeBatteries three({{"A", 256 + 90, true, 3000}, {"B", 80, true, 725}, {"C", 0, false, 0xFFFFFFFF}});
+  EXPECT_EQ(CombineMeterFigures(three, true, "A").charge, 90u);
+  EXPECT_EQ(CombineMeterFigures(three, false, "").time_text, "1:02:05");
+  MeterFigures f = CombineMeterFigures(three, true, "B");
   EXPECT_EQ(f.charge, 80u);
   EXPECT_EQ(f.time_text, "0:12:05");
   for (const char* name : {"C", "D", "b"}) EXPECT_EQ(CombineMeterFigures(three, true, name).time_text, "UNKNOWN") << name;

@@ -215,12 +215,59 @@ TEST_F(BatteryDevices, ForcedChargeAndDischargeOnlyWhereTheBatteryCan) {
   EXPECT_EQ(battery::PowerStateText(p, 1), "Discharging");
 }
 
+TEST_F(BatteryDevices, OverTimeADischargingBatteryDrainsAndAChargingOneStopsAtFull) {
+  SimBattery charging = Battery("Charging", 50000, 45000, 10000);
+  charging.power_state = BATTERY_POWER_ON_LINE | BATTERY_CHARGING;
+  Boot({Battery("Draining", 50000, 36000, -7200), charging});
+  PowerPlatform& p = Platform();
+  ULONG capacity = 0;
+  LONG rate = 0;
+  EXPECT_EQ(Time(0), 18000u);  // 36000 mWh at 7200 mW
+  EXPECT_EQ(p.GetChargePercent(0), 72u);
+
+  pc_.machine().Advance(900);
+  EXPECT_EQ(p.GetCapacity(0, capacity), 0u);
+  EXPECT_EQ(capacity, 34200u);
+  EXPECT_EQ(Time(0), 17100u);
+  EXPECT_EQ(p.GetCapacity(1, capacity), 0u);
+  EXPECT_EQ(capacity, 47500u);
+  EXPECT_TRUE(p.IsCharging(1));
+
+  pc_.machine().Advance(2700);  // an hour in all: the charger would be past full
+  EXPECT_EQ(p.GetCapacity(0, capacity), 0u);
+  EXPECT_EQ(capacity, 28800u);
+  EXPECT_EQ(Time(0), 14400u);
+  EXPECT_EQ(p.GetChargePercent(0), 57u);
+  EXPECT_TRUE(p.IsDischarging(0));
+  EXPECT_EQ(p.GetCapacity(1, capacity), 0u);
+  EXPECT_EQ(capacity, 50000u);
+  EXPECT_EQ(p.GetChargePercent(1), 100u);
+  EXPECT_EQ(p.GetRate(1, rate), 0u);
+  EXPECT_EQ(rate, 0);
+  EXPECT_FALSE(p.IsCharging(1) || p.IsDischarging(1));
+  EXPECT_EQ(battery::PowerStateText(p, 1), "OnLine");
+  EXPECT_EQ(Time(1), 0xEEEE0000u + PowerPlatform::kUnknownFigure);
+
+  pc_.machine().Advance(5 * 3600);  // drained: empty, not below
+  EXPECT_EQ(p.GetCapacity(0, capacity), 0u);
+  EXPECT_EQ(capacity, 0u);
+  EXPECT_EQ(Time(0), 0u);
+  EXPECT_EQ(p.GetCapacity(1, capacity), 0u);
+  EXPECT_EQ(capacity, 50000u);
+}
+
 TEST_F(BatteryDevices, MeterFiguresAndTheBatteryOfInterest) {
   Boot(platform::sim::DefaultLaptop().batteries);
-  // 87 % + 9 %; only the main battery drains, 81400 mWh at 14500 mW.
+  // 87 % and 9 %: 83820 of 119410 mWh held; only the main battery drains, 81400 mWh at 14500 mW.
   const battery::MeterFigures f = battery::ComputeMeterFigures(Platform(), settings::AppSettings{});
-  EXPECT_EQ(f.charge, 96u);
+  EXPECT_EQ(f.charge, 70u);
   EXPECT_EQ(f.time_text, "5:36:49");
+  // Batteries whose capacities cannot be read add nothing; the others combine (55000 of 80000).
+  SimBattery unknown = Battery("Unknown", 50000, BATTERY_UNKNOWN_CAPACITY), locked = Battery("Locked");
+  locked.open_fails = true;
+  Boot({Battery("Half"), unknown, locked, Battery("Full", 30000, 30000)});
+  EXPECT_EQ(battery::ComputeMeterFigures(Platform(), settings::AppSettings{}).charge, 68u);
+  Boot(platform::sim::DefaultLaptop().batteries);
   settings::AppSettings resting;
   resting.DisplayOneBatteryStatus = 1;
   resting.BatteryName = "00HW022";

@@ -62,7 +62,12 @@ class MainWindowTest : public ::testing::Test {
     return *host_.window();
   }
   void Command(UINT id) { ::SendMessageA(host_.window()->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-  LRESULT Choose(WPARAM entry) { return ::SendMessageA(host_.window()->hwnd(), controls::WM_PAGE_SELECTED, entry, 0); }
+  // As the page list sends it: with its own handle.
+  LRESULT Choose(WPARAM entry) {
+    HWND main = host_.window()->hwnd();
+    return ::SendMessageA(main, controls::WM_PAGE_SELECTED, entry,
+                          reinterpret_cast<LPARAM>(::GetDlgItem(main, IDC_PAGE_LIST)));
+  }
 
   CleanKey clean_;
   TempDir dir_;
@@ -82,6 +87,13 @@ TEST_F(MainWindowTest, PagesAreBuiltOnlyWhenThePageOnShowChangesAndBatteriesIsRe
   HWND control = main.current_page()->hwnd();
   EXPECT_EQ(Choose(kControlPage), 0);
   EXPECT_EQ(Choose(static_cast<WPARAM>(-1)), 0);
+  // The same number is DM_SETDEFID: from anyone but the page list it is the dialog's own.
+  EXPECT_EQ(::SendMessageA(main.hwnd(), DM_SETDEFID, kPolicyPage, 0), TRUE);
+  EXPECT_EQ(::SendMessageA(main.hwnd(), controls::WM_PAGE_SELECTED, kSchemesPage,
+                           reinterpret_cast<LPARAM>(main.current_page()->hwnd())),
+            TRUE);
+  EXPECT_EQ(main.current_kind(), kControlPage);
+  EXPECT_EQ(::SendMessageA(main.hwnd(), DM_GETDEFID, 0, 0), MAKELONG(kSchemesPage, DC_HASDEFID));
   EXPECT_EQ(Choose(kSchemesPage), 1);
   EXPECT_FALSE(::IsWindow(control));
   HWND schemes = main.current_page()->hwnd();
@@ -146,7 +158,7 @@ TEST_F(MainWindowTest, TheRememberedLanguageIsCheckedOnlyOnAFileOfThatName) {
   }
 }
 
-TEST_F(MainWindowTest, FirstShowIsCentredLaterShowsKeepThePlaceAndHelpWithoutAFileIsHarmless) {
+TEST_F(MainWindowTest, FirstShowIsCentredLaterShowsKeepThePlaceAndHelpComesFromTheSystemFolder) {
   CMainDialog& main = Open();
   RECT work{}, r{};
   ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -163,7 +175,22 @@ TEST_F(MainWindowTest, FirstShowIsCentredLaterShowsKeepThePlaceAndHelpWithoutAFi
   EXPECT_EQ(std::make_pair(r.left, r.top), std::make_pair(37L, 41L));
   EXPECT_EQ(main.current_page()->hwnd(), page);
 
+  // The viewer comes from the system folder, even with a library of its name beside the program.
+  char system[MAX_PATH] = {}, program[MAX_PATH] = {};
+  const UINT length = ::GetSystemDirectoryA(system, sizeof system);
+  ASSERT_TRUE(length > 0 && length < sizeof system);
+  const DWORD program_length = ::GetModuleFileNameA(nullptr, program, sizeof program);
+  ASSERT_TRUE(program_length > 0 && program_length < sizeof program);
+  std::string decoy = program;
+  decoy = decoy.substr(0, decoy.find_last_of('\\') + 1) + "hhctrl.ocx";
+  ASSERT_TRUE(::CopyFileA((std::string(system) + "\\hhctrl.ocx").c_str(), decoy.c_str(), FALSE));
   Command(ID_HELP_TOPICS);  // the folder holds no help file
+  ::DeleteFileA(decoy.c_str());
+  if (HMODULE help = ::GetModuleHandleA("hhctrl.ocx")) {
+    char loaded[MAX_PATH] = {};
+    ::GetModuleFileNameA(help, loaded, sizeof loaded);
+    EXPECT_EQ(::lstrcmpiA(loaded, (std::string(system) + "\\hhctrl.ocx").c_str()), 0) << loaded;
+  }
   EXPECT_EQ(CAboutDialog(nullptr).Lines()[0], "Vantrel 1.00");  // from the version resource
   host_.DestroyMainWindow();
   EXPECT_FALSE(::IsWindow(page));

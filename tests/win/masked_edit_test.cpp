@@ -126,6 +126,40 @@ TEST_F(TimeEditTest, FocusSelectsAllTypingReplacesItAndPasteChangesNothing) {
   EXPECT_EQ(Text(), "1:23:45");
 }
 
+TEST_F(TimeEditTest, ShiftExtendsHomeAndEndOnlyWhileHeldInThisField) {
+  edit.SetInputText("12345");
+  ::SetFocus(edit.hwnd());
+  ClickAt(2);
+  Key(VK_SHIFT);
+  Key(VK_END);
+  EXPECT_EQ(Selection(), std::make_pair(2ul, 7ul));
+  ::SendMessageA(edit.hwnd(), WM_KEYUP, VK_SHIFT, 0xC0000001);
+  ClickAt(2);
+  Key(VK_END);
+  EXPECT_EQ(Selection(), std::make_pair(7ul, 7ul));
+
+  // Shift+Tab away: the field reached carries the shift on and gets its key-up; the one left
+  // must not keep it.
+  CTimeEdit next;
+  ASSERT_TRUE(next.Create(host.hwnd(), RECT{10, 40, 110, 62}, 2));
+  ASSERT_TRUE(next.Init(kTimeMask, "12345"));
+  ClickAt(2);
+  Key(VK_SHIFT);
+  Key(VK_TAB);
+  ASSERT_EQ(::GetFocus(), next.hwnd());
+  ::SendMessageA(next.hwnd(), EM_SETSEL, 2, 2);
+  ::SendMessageA(next.hwnd(), WM_LBUTTONUP, 0, 0);
+  ::SendMessageA(next.hwnd(), WM_KEYDOWN, VK_END, 1);
+  DWORD start = 0, end = 0;
+  ::SendMessageA(next.hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(std::make_pair(start, end), std::make_pair(2ul, 7ul));
+  ::SendMessageA(next.hwnd(), WM_KEYUP, VK_SHIFT, 0xC0000001);
+  ::SetFocus(edit.hwnd());
+  ClickAt(2);
+  Key(VK_END);
+  EXPECT_EQ(Selection(), std::make_pair(7ul, 7ul));
+}
+
 // Keys for the open preset popup: "2 Hours", into it, "15 Minutes", choose.
 constexpr UINT kWalkToTwoFifteen[] = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN,
                                       VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN,  VK_RETURN};

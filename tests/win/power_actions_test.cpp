@@ -53,6 +53,34 @@ TEST(PowerActionsTest, ExitsNeedThePrivilegeAndRefusalsAreReported) {
   EXPECT_TRUE(pc.machine().Log().empty());
 }
 
+TEST(PowerActionsTest, SuspendsEnableThePrivilegeFirstAndStopWithoutIt) {
+  testing::PowerTestMachine pc;
+  pc.Boot(Laptop());
+  // Held is not enabled: the machine refuses a suspend until this process enables it.
+  EXPECT_FALSE(pc.machine().SetSuspendState(FALSE, FALSE, TRUE));
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_PRIVILEGE_NOT_HELD));
+  pc.machine().ClearLog();
+  const std::string privilege = "AdjustTokenPrivileges SeShutdownPrivilege enabled";
+  EXPECT_EQ(SleepSystem(true, true), 0);
+  Lines log = pc.machine().Log();
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(Lines(log.begin(), log.begin() + 2),
+            (Lines{privilege, "SetSuspendState hibernate=0 forceCritical=0 disableWakeEvent=1"}));
+  pc.Boot(Laptop());
+  EXPECT_EQ(HibernateSystem(false, false), 0);
+  log = pc.machine().Log();
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(Lines(log.begin(), log.begin() + 2),
+            (Lines{privilege, "SetSuspendState hibernate=1 forceCritical=1 disableWakeEvent=0"}));
+  EXPECT_EQ(pc.machine().OpenHandleCount(), 0u) << "the token is closed";
+
+  pc.Boot(Laptop([](SimState& s) { s.shutdown_privilege = false; }));
+  EXPECT_EQ(SleepSystem(true, true), ERROR_NOT_ALL_ASSIGNED);
+  EXPECT_EQ(HibernateSystem(false, false), ERROR_NOT_ALL_ASSIGNED);
+  EXPECT_EQ(pc.Logged("SetSuspendState"), 0u);
+  EXPECT_EQ(pc.machine().OpenHandleCount(), 0u);
+}
+
 TEST(PowerActionsTest, HibernationFileSwitchSendsOneByteAtLevelTen) {
   testing::PowerTestMachine pc;
   pc.Boot(Laptop());
@@ -135,12 +163,12 @@ TEST_F(WakeUpTest, SleepEndsAtTheTimerWhichBeepsThenEverythingIsReleased) {
   Boot();
   EXPECT_TRUE(RunWakeUpCommand(1001, settings_));
   Lines log = pc_.machine().Log();
-  ASSERT_EQ(log.size(), 6u);
-  EXPECT_EQ(Lines(log.begin() + 1, log.begin() + 4),
-            (Lines{"SetWaitableTimer due=-600000000 period=0 resume=1",
+  ASSERT_EQ(log.size(), 7u);
+  EXPECT_EQ(Lines(log.begin() + 1, log.begin() + 5),
+            (Lines{"SetWaitableTimer due=-600000000 period=0 resume=1", "AdjustTokenPrivileges SeShutdownPrivilege enabled",
                    "SetSuspendState hibernate=0 forceCritical=1 disableWakeEvent=0", "Beep frequency=1000 duration=1000"}));
-  EXPECT_NE(log[4].find("(wake-up timer)"), std::string::npos) << log[4];
-  EXPECT_EQ(log[5], "CancelWaitableTimer");
+  EXPECT_NE(log[5].find("(wake-up timer)"), std::string::npos) << log[5];
+  EXPECT_EQ(log[6], "CancelWaitableTimer");
   ExpectCleanEnd();
 }
 
@@ -150,6 +178,7 @@ TEST_F(WakeUpTest, EveryOtherEndingCancelsJoinsAndStaysSilent) {
       [](SimState& s) { s.capabilities.SystemS3 = FALSE; },  // standby not allowed: -1
       [](SimState& s) { s.timer_resume = false; },           // the thread ends at once with 50
       [](SimState& s) { s.suspend_seconds = 30; },           // woken by something else first
+      [](SimState& s) { s.shutdown_privilege = false; },     // no suspend at all
   };
   for (auto setup : setups) {
     Boot(setup);

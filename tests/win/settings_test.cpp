@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "settings/core/app_settings.h"
 #include "settings/registry_key.h"
@@ -119,6 +120,36 @@ TEST(RegistryKeyTest, SetRootTakesOnlyThePredefinedRootsAndAMissingKeyGivesDefau
   EXPECT_EQ(opened.ReadString("x", "d"), "d");
   EXPECT_FALSE(opened.ValueExists("x") || opened.WriteNumber("x", 1) || opened.WriteString("x", "y") ||
                opened.DeleteValue("x"));
+}
+
+// RegOpenKeyEx with an empty sub-key opens the root itself: a key without a path must never
+// reach the root of HKEY_CURRENT_USER.
+TEST(RegistryKeyTest, AKeyWithoutAPathReadsDefaultsAndWritesNothing) {
+  constexpr char kProbe[] = "VantrelRootProbe";
+  const DWORD planted = 5;
+  ASSERT_TRUE(vantrel::testing::WriteRaw(HKEY_CURRENT_USER, "", kProbe, REG_BINARY, &planted, sizeof planted));
+  vantrel::testing::CleanKey clean;
+
+  RegistryKey never;
+  RegistryKey failed;  // a component longer than a key name may be
+  ASSERT_TRUE(failed.Open(kKey, true));
+  EXPECT_FALSE(failed.Open(std::string(kKey) + "\\" + std::string(300, 'k'), true));
+  EXPECT_NE(failed.last_error(), ERROR_SUCCESS);
+  RegistryKey cleared;
+  ASSERT_TRUE(cleared.Open(kKey, true));
+  EXPECT_TRUE(cleared.Open("", false));
+  EXPECT_EQ(cleared.path(), "");
+  for (RegistryKey* key : {&never, &failed, &cleared}) {
+    EXPECT_EQ(key->ReadNumber(kProbe, 42), 42u);
+    EXPECT_EQ(key->ValueType(kProbe), 0u);
+    EXPECT_FALSE(key->ValueExists(kProbe));
+    EXPECT_FALSE(key->WriteNumber(kProbe, 7) || key->WriteString("VantrelRootText", "x") || key->DeleteValue(kProbe));
+  }
+  const auto root = vantrel::testing::ReadRaw(HKEY_CURRENT_USER, "", kProbe);
+  ::RegDeleteValueA(HKEY_CURRENT_USER, kProbe);
+  ::RegDeleteValueA(HKEY_CURRENT_USER, "VantrelRootText");
+  EXPECT_EQ(root.data, (std::vector<BYTE>{5, 0, 0, 0})) << "written or deleted at the root";
+  EXPECT_FALSE(vantrel::testing::ReadRaw(HKEY_CURRENT_USER, kKey, kProbe).found);
 }
 
 }  // namespace

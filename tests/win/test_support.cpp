@@ -169,7 +169,8 @@ bool ControlHost::Create(int width, int height) {
 LRESULT ControlHost::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if ((msg == WM_DRAWITEM || msg == WM_MEASUREITEM || msg == WM_DELETEITEM) && fw::ReflectOwnerDraw(msg, wp, lp))
     return TRUE;
-  if (msg == controls::WM_PAGE_SELECTED) {
+  // Only a child's page message is one: the number is also DM_SETDEFID.
+  if (msg == controls::WM_PAGE_SELECTED && lp && ::GetParent(reinterpret_cast<HWND>(lp)) == hwnd()) {
     pages.push_back(wp);
     return 0;
   }

@@ -113,7 +113,7 @@ COLORREF WindowPixel(HWND window, int x, int y);
 fw::UniqueFont CrispFont(int height = 14, int weight = FW_NORMAL);
 
 // A visible top-level window that reflects owner-drawn requests to its children (as dialogs
-// do) and records the page messages it receives.
+// do) and records the page messages its children send.
 class ControlHost : public fw::Window {
  public:
   ~ControlHost() override;

@@ -153,6 +153,7 @@ class Gallery : public fw::Window {
         if (fw::ReflectOwnerDraw(msg, wp, lp)) return TRUE;
         break;
       case controls::WM_PAGE_SELECTED: {
+        if (reinterpret_cast<HWND>(lp) != page_list_.hwnd()) break;
         char text[64];
         std::snprintf(text, sizeof text, "Page %d chosen", static_cast<int>(wp));
         ::SetDlgItemTextA(hwnd(), kStatusId, text);

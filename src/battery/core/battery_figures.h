@@ -34,7 +34,7 @@ std::string ChargeText(unsigned charge);
 // discharging, else "OnLine": the text's identifier.
 int PowerStateTextId(bool charging, bool discharging);
 
-// What the meter shows: the charge (a sum over batteries, may exceed 100) and the time text.
+// What the meter shows: the charge (at most 100) and the time text.
 struct MeterFigures {
   unsigned charge = 0;
   std::string time_text;
@@ -49,6 +49,9 @@ class BatteryQueries {
   virtual int FindByName(const std::string& name) = 0;
   // The charge in per cent (its users keep the low 8 bits).
   virtual unsigned ChargePercent(unsigned index) = 0;
+  // True, with both figures, when the remaining and the full-charged capacity can be read
+  // (either may still be kUnknownCapacity).
+  virtual bool Capacities(unsigned index, uint32_t& remaining, uint32_t& full) = 0;
   // True, with the seconds, when the estimated time at the present rate is known.
   virtual bool EstimatedTime(unsigned index, uint32_t& seconds) = 0;
   // True, with the name, when the device name can be read in two calls (an empty name cannot).
@@ -58,8 +61,9 @@ class BatteryQueries {
 };
 
 // The meter's figures: in one-battery mode those of the battery named `battery_name` (0 and
-// "UNKNOWN" when there is none), otherwise the sums over every battery. A total time of 0
-// reads "UNKNOWN".
+// "UNKNOWN" when there is none). Otherwise the combined charge, total remaining × 100 / total
+// full-charged capacity over the batteries whose capacities are known (0 when none are), and
+// the sum of the times. A total time of 0 reads "UNKNOWN".
 MeterFigures CombineMeterFigures(BatteryQueries& batteries, bool one_battery, const std::string& battery_name);
 
 // The first battery, in index order, whose name can be read, that charges or discharges and,

@@ -67,7 +67,7 @@ inline Rect BlankRect(unsigned charge) noexcept {
   return {BlankLeft(charge), kBarArea.top, kBarArea.right, kBarArea.bottom};
 }
 
-// "87%": the charge as the face shows it (it may exceed 100 when batteries are summed).
+// "87%": the charge as the face shows it.
 std::string ChargeText(unsigned charge);
 
 }  // namespace vantrel::display

@@ -288,7 +288,8 @@ BOOLEAN SimulatedMachine::SetSuspendState(BOOLEAN hibernate, BOOLEAN forceCritic
   DWORD refusal = ERROR_SUCCESS;
   {
     Lock lock(*this);
-    if (!state_.shutdown_privilege) {
+    // Holding the privilege is not enough: this process must have enabled it.
+    if (!state_.shutdown_privilege || !shutdown_privilege_enabled_) {
       refusal = ERROR_PRIVILEGE_NOT_HELD;
     } else if (hibernate ? !HibernateAllowed(state_) : !SuspendAllowed(state_)) {
       refusal = ERROR_NOT_SUPPORTED;
