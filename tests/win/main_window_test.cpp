@@ -174,7 +174,7 @@ TEST_F(MainWindowTest, FirstShowIsCentredLaterShowsKeepThePlaceAndHelpWithoutAFi
 // A page that notes its own OK before closing its host.
 class NotingPage : public display::CControlPage {
  public:
-  using CControlPage::CControlPage;
+  explicit NotingPage(HWND parent) : CControlPage(parent, {State().settings, nullptr, "", ""}) {}
   int oks = 0;
 
  protected:
