@@ -25,8 +25,6 @@ VANTREL_SIM_INI="$(winepath -w "$artefacts")\\control-sim.ini"
 rm -f "$ini"
 
 away() { xdotool mousemove $((width / 2)) $((height - 60)); }
-# The meter's charge bar (its left part, which stays charged during the test), as a picture.
-bar() { convert "$artefacts/$1.png" -crop 12x4+$((left + 8))+$((top + 14)) +repage "$artefacts/$1-bar.png"; }
 # A dword stored as 4 little-endian bytes of REG_BINARY.
 stored() {
   local hex
@@ -42,8 +40,6 @@ wait_for 20 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not 
 wait_for 10 probe meter-alpha >/dev/null || fail "the meter did not show"
 sleep 1
 [[ "$(probe meter-alpha)" == *opaque ]] || fail "the meter started transparent: $(probe meter-alpha)"
-screenshot control-meter-opaque
-bar control-meter-opaque
 
 xdotool mousemove $icon_x $icon_y click --repeat 2 --delay 100 1
 probe window "Vantrel - Control" 5000 >/dev/null || fail "a double click did not open the main window"
@@ -104,10 +100,14 @@ sleep 1
 after=$(probe meter-alpha)
 [[ "$after" == "$left $top "*" layered $alpha" ]] || fail "the meter came back as \"$after\", not with alpha $alpha at $left, $top"
 screenshot control-meter-restarted
-bar control-meter-restarted
-differing=$(compare -metric AE "$artefacts/control-meter-opaque-bar.png" "$artefacts/control-meter-restarted-bar.png" null: 2>&1) || true
-[ "$differing" != "0" ] || fail "the meter looks as opaque as before"
-
+# What the display server was told: Wine hands the alpha on as the window's opacity property
+# (a compositing manager would draw it; this Xvfb has none, so the screenshot shows it opaque).
+opacity=
+for window in $(xdotool search --onlyvisible --name '^$' 2>/dev/null); do
+  value=$(xprop -id "$window" _NET_WM_WINDOW_OPACITY 2>/dev/null | awk '/= / { print $3 }')
+  [ -n "$value" ] && opacity=$value
+done
+[ "$opacity" = $((alpha * 0x01010101)) ] || fail "the meter's window opacity is \"$opacity\", not alpha $alpha"
 stop_program vantrel-sim.exe
 run reg delete "$key" /f >/dev/null 2>&1 || true
 echo "PASS"
