@@ -14,6 +14,14 @@ std::string DirectoryOf(const std::string& path) {
   return path.substr(0, i);
 }
 
+std::string BaseNameOf(const std::string& path) {
+  const size_t slash = path.find_last_of('\\');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
 std::string ModulePath(HINSTANCE instance) {
   char buffer[1000] = {};
   DWORD n = ::GetModuleFileNameA(instance, buffer, sizeof buffer);

@@ -22,6 +22,9 @@ AppState& State() noexcept;
 // The folder part of a path: everything before its last backslash; a path without one gives
 // the empty string.
 std::string DirectoryOf(const std::string& path);
+// The file name of a path without its folder and its extension ("vantrel" for a path ending in
+// "\vantrel.exe").
+std::string BaseNameOf(const std::string& path);
 // The full path of the running program's executable.
 std::string ModulePath(HINSTANCE instance);
 

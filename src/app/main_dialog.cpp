@@ -32,6 +32,14 @@ std::unique_ptr<i18n::CLangDialog> MakePageOf(HWND parent) {
   return std::make_unique<Page>(parent);
 }
 
+// The Control page acts on the running meter and the program's options.
+std::unique_ptr<i18n::CLangDialog> MakeControlPage(HWND parent) {
+  AppState& state = State();
+  return std::make_unique<display::CControlPage>(
+      parent, display::ControlPageContext{state.settings, state.meter_window, state.app_directory,
+                                          BaseNameOf(ModulePath(state.instance))});
+}
+
 // The pages: one row each, in the order of the page list and of the "Pages" menu (so a page's
 // kind is also its list entry and its menu position).
 struct PageEntry {
@@ -42,7 +50,7 @@ struct PageEntry {
   std::unique_ptr<i18n::CLangDialog> (*make)(HWND parent);
 };
 constexpr PageEntry kPages[kPageKindCount] = {
-    {kControlPage, i18n::IDS_PAGE_CONTROL, IDI_CONTROL, ID_PAGE_CONTROL, &MakePageOf<display::CControlPage>},
+    {kControlPage, i18n::IDS_PAGE_CONTROL, IDI_CONTROL, ID_PAGE_CONTROL, &MakeControlPage},
     {kSchemesPage, i18n::IDS_PAGE_SCHEMES, IDI_SCHEMES, ID_PAGE_SCHEMES, &MakePageOf<power::SchemesPage>},
     {kBatteriesPage, i18n::IDS_PAGE_BATTERIES, IDI_BATTERIES, ID_PAGE_BATTERIES, &MakePageOf<battery::CBatteriesPage>},
     {kPolicyPage, i18n::IDS_PAGE_POLICY, IDI_POLICY, ID_PAGE_POLICY, &MakePageOf<power::PolicyPage>},

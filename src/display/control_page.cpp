@@ -1,16 +1,327 @@
 #include "display/control_page.h"
 
+#include <commctrl.h>
+
+#include <vector>
+
+#include "control_ids.h"
+#include "display/layered_window.h"
 #include "i18n/core/text_ids.h"
+#include "power/power_actions.h"
 #include "resource.h"
+#include "settings/settings_store.h"
 
 namespace vantrel::display {
 
-CControlPage::CControlPage(HWND parent) noexcept : CPage(IDD_CONTROL_PAGE, parent) {}
+namespace {
 
-void CControlPage::ApplyLanguage() {
-  static constexpr i18n::ControlText kTexts[] = {
-      {i18n::IDS_OK, IDOK}, {i18n::IDS_CANCEL, IDCANCEL}, {i18n::IDS_APPLY, IDC_CONTROL_APPLY}};
-  ApplyTexts(kTexts);
+using settings::AppSettings;
+
+constexpr i18n::ControlText kTexts[] = {
+    {i18n::IDS_CONTROL_METER_OPTIONS, IDC_CONTROL_METER_GROUP},
+    {i18n::IDS_CONTROL_TRANSPARENT, IDC_CONTROL_TRANSPARENT},
+    {i18n::IDS_CONTROL_ALWAYS_ON_TOP, IDC_CONTROL_TOPMOST},
+    {i18n::IDS_CONTROL_APPEAR_ON_CHR_DISCHR, IDC_CONTROL_APPEAR_ONLY},
+    {i18n::IDS_CONTROL_AUTO_HIDE, IDC_CONTROL_AUTO_HIDE},
+    {i18n::IDS_CONTROL_DISPLAY_CHARGE, IDC_CONTROL_DISPLAY_LABEL},
+    {i18n::IDS_CONTROL_ALL_BATTERIES, IDC_CONTROL_ALL_BATTERIES},
+    {i18n::IDS_CONTROL_ONE_BATTERY, IDC_CONTROL_ONE_BATTERY},
+    {i18n::IDS_CONTROL_WINDOWS_SETTINGS, IDC_CONTROL_WINDOWS_GROUP},
+    {i18n::IDS_CONTROL_MULTI_BATTERY_DISPLAY, IDC_CONTROL_MULTI_BATTERY},
+    {i18n::IDS_CONTROL_PASSWORD_LOGON, IDC_CONTROL_PASSWORD_LOGON},
+    {i18n::IDS_CONTROL_SYSTRAY_METER, IDC_CONTROL_SYSTRAY_METER},
+    {i18n::IDS_CONTROL_VIDEO_DIMMING, IDC_CONTROL_VIDEO_DIMMING},
+    {i18n::IDS_CONTROL_WAKE_ON_RING, IDC_CONTROL_WAKE_ON_RING},
+    {i18n::IDS_CONTROL_ALLOW_HIBERNATE, IDC_CONTROL_HIBERNATE},
+    {i18n::IDS_CONTROL_AUTO_START, IDC_CONTROL_AUTO_START},
+    {i18n::IDS_CONTROL_BEEP_AFTER_WAKE_UP, IDC_CONTROL_BEEP},
+    {i18n::IDS_OK, IDOK},
+    {i18n::IDS_CANCEL, IDCANCEL},
+    {i18n::IDS_APPLY, IDC_CONTROL_APPLY},
+};
+
+constexpr int kHandCursorControls[] = {
+    IDC_CONTROL_TRANSPARENT,   IDC_CONTROL_ALPHA,          IDC_CONTROL_TOPMOST,       IDC_CONTROL_APPEAR_ONLY,
+    IDC_CONTROL_BEEP,          IDC_CONTROL_AUTO_HIDE,      IDC_CONTROL_ALL_BATTERIES, IDC_CONTROL_ONE_BATTERY,
+    IDC_CONTROL_BATTERY_LIST,  IDC_CONTROL_MULTI_BATTERY,  IDC_CONTROL_PASSWORD_LOGON, IDC_CONTROL_SYSTRAY_METER,
+    IDC_CONTROL_VIDEO_DIMMING, IDC_CONTROL_WAKE_ON_RING,   IDC_CONTROL_HIBERNATE,     IDC_CONTROL_AUTO_START,
+};
+
+// The meter group, disabled as a whole on a machine without batteries.
+constexpr int kMeterGroup[] = {
+    IDC_CONTROL_METER_GROUP,   IDC_CONTROL_TRANSPARENT,   IDC_CONTROL_ALPHA,         IDC_CONTROL_TOPMOST,
+    IDC_CONTROL_APPEAR_ONLY,   IDC_CONTROL_AUTO_HIDE,     IDC_CONTROL_DISPLAY_LABEL, IDC_CONTROL_ALL_BATTERIES,
+    IDC_CONTROL_ONE_BATTERY,   IDC_CONTROL_BATTERY_LIST,
+};
+
+constexpr int kAlphaLow = 0;
+constexpr int kAlphaHigh = 255;
+
+BYTE MeterAlpha(uint32_t position) { return static_cast<BYTE>(kAlphaHigh - (position & 0xFF)); }
+
+}  // namespace
+
+CControlPage::CControlPage(HWND parent, ControlPageContext context)
+    : CPage(IDD_CONTROL_PAGE, parent, IDC_CONTROL_APPLY), context_(std::move(context)) {
+  SetTexts(kTexts);
+  SetHandCursorControls(kHandCursorControls);
+  using ui::Member;
+  meter_rows_.Check(IDC_CONTROL_TRANSPARENT, Member(&AppSettings::TransparentForm))
+      .TrackBar(IDC_CONTROL_ALPHA, Member(&AppSettings::bAlpha), kAlphaLow, kAlphaHigh)
+      .Check(IDC_CONTROL_TOPMOST, Member(&AppSettings::AlwaysOnTop))
+      .Check(IDC_CONTROL_APPEAR_ONLY, Member(&AppSettings::AppearOnlyWhenChrDischr))
+      .Check(IDC_CONTROL_BEEP, Member(&AppSettings::BeepAfterWakeUp))
+      .Check(IDC_CONTROL_AUTO_HIDE, Member(&AppSettings::PaneWindow))
+      .RadioPair(IDC_CONTROL_ALL_BATTERIES, IDC_CONTROL_ONE_BATTERY, Member(&AppSettings::DisplayOneBatteryStatus));
+  const auto flags = Member(&SystemOptions::GlobalFlags);
+  system_rows_.FlagBit(IDC_CONTROL_MULTI_BATTERY, flags, EnableMultiBatteryDisplay)
+      .FlagBit(IDC_CONTROL_PASSWORD_LOGON, flags, EnablePasswordLogon)
+      .FlagBit(IDC_CONTROL_SYSTRAY_METER, flags, EnableSysTrayBatteryMeter)
+      .FlagBit(IDC_CONTROL_VIDEO_DIMMING, flags, EnableVideoDimDisplay)
+      .FlagBit(IDC_CONTROL_WAKE_ON_RING, flags, EnableWakeOnRing)
+      .Check(IDC_CONTROL_HIBERNATE, Member(&SystemOptions::Hibernate))
+      .Check(IDC_CONTROL_AUTO_START, Member(&SystemOptions::AutoStart));
+}
+
+BOOL CControlPage::OnInitDialog() {
+  meter_rows_.Attach(hwnd());
+  system_rows_.Attach(hwnd());
+  LoadControlPage();
+  CPage::OnInitDialog();  // the texts
+  if (platform_.GetBatteryCount() == 0) {
+    for (int id : kMeterGroup) EnableItem(id, false);
+  }
+  return TRUE;
+}
+
+void CControlPage::EnableMeterControl(int id, bool enable) const {
+  // Without a battery the whole group stays disabled, also after Cancel or a click.
+  EnableItem(id, enable && platform_.GetBatteryCount() > 0);
+}
+
+// ---- loading ----------------------------------------------------------------------------------
+
+void CControlPage::LoadControlPage() {
+  LoadScope loading(*this);
+  const AppSettings& s = context_.settings;
+  meter_rows_.Load(s);
+  EnableMeterControl(IDC_CONTROL_ALPHA, s.TransparentForm != 0);
+  FillBatteryList();
+  EnableMeterControl(IDC_CONTROL_BATTERY_LIST, s.DisplayOneBatteryStatus != 0);
+  SelectRememberedBattery();
+
+  SystemOptions system;
+  GLOBAL_POWER_POLICY policy{};
+  // A policy that cannot be read shows no flag; Take then writes only what the user ticks.
+  if (power::PowerPlatform::ReadGlobalPolicy(&policy) == 0) system.GlobalFlags = policy.user.GlobalFlags;
+  system.Hibernate = power::PowerPlatform::CanHibernate() != 0 ? 1 : 0;
+  settings::SettingsStore store;
+  system.AutoStart = store.IsAutoStart() ? 1 : 0;
+  system_rows_.Load(system);
+  loaded_ = system;
+}
+
+void CControlPage::FillBatteryList() {
+  HWND list = Item(IDC_CONTROL_BATTERY_LIST);
+  ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  for (unsigned i = 0; i < platform_.GetBatteryCount(); ++i) {
+    std::string name;
+    // A battery whose name cannot be read is listed without one, so that it can still be chosen.
+    battery::ReadBatteryText(platform_, battery::BatteryText::DeviceName, i, name);
+    ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  }
+}
+
+void CControlPage::SelectRememberedBattery() {
+  HWND list = Item(IDC_CONTROL_BATTERY_LIST);
+  const std::string& name = context_.settings.BatteryName;
+  LRESULT found = CB_ERR;
+  // The list's own search: the first entry that begins with the name, in any case.
+  if (!name.empty()) found = ::SendMessageA(list, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name.c_str()));
+  if (found == CB_ERR && ::SendMessageA(list, CB_GETCOUNT, 0, 0) > 0) found = 0;
+  ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+}
+
+std::string CControlPage::SelectedBattery() const {
+  HWND list = Item(IDC_CONTROL_BATTERY_LIST);
+  const LRESULT selected = ::SendMessageA(list, CB_GETCURSEL, 0, 0);
+  if (selected == CB_ERR) return {};
+  const LRESULT length = ::SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
+  if (length <= 0) return {};
+  std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+  const LRESULT copied =
+      ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(text.data()));
+  if (copied <= 0 || copied > length) return {};
+  return std::string(text.data(), static_cast<size_t>(copied));
+}
+
+// ---- taking and applying ------------------------------------------------------------------------
+
+void CControlPage::TakeControlPage() {
+  // The meter and the wake-up timer read the options when they act: this takes effect at once.
+  const std::string remembered = context_.settings.BatteryName;
+  meter_rows_.Store(context_.settings);
+  context_.settings.BatteryName = remembered;
+
+  SystemOptions chosen = loaded_;
+  system_rows_.Store(chosen);
+  // Only the flags whose boxes changed are written, over what the system holds now: the bits
+  // the page does not show and any flag changed elsewhere meanwhile stay. A user without the
+  // rights to change the machine's policy who changed only meter options causes no failing call.
+  const uint32_t changed = (chosen.GlobalFlags ^ loaded_.GlobalFlags) & kShownGlobalFlags;
+  if (changed) {
+    GLOBAL_POWER_POLICY policy{};
+    // Without the system's record there is nothing to write the flags into.
+    if (power::PowerPlatform::ReadGlobalPolicy(&policy) == 0) {
+      policy.user.GlobalFlags = (policy.user.GlobalFlags & ~changed) | (chosen.GlobalFlags & changed);
+      power::PowerPlatform::WriteGlobalPolicy(policy);
+      loaded_.GlobalFlags = chosen.GlobalFlags;
+    }
+  }
+  if (chosen.Hibernate != loaded_.Hibernate) {
+    power::ReserveHibernationFile(chosen.Hibernate != 0);
+    loaded_.Hibernate = chosen.Hibernate;
+  }
+}
+
+void CControlPage::ApplyControlPage() {
+  EnableApply(false);
+  TakeControlPage();
+  TransparentClicked();
+  TopmostClicked();
+  EnableApply(false);
+
+  AppSettings& s = context_.settings;
+  // With no battery listed there is nothing to choose from: the remembered one is kept.
+  if (::SendMessageA(Item(IDC_CONTROL_BATTERY_LIST), CB_GETCOUNT, 0, 0) > 0) s.BatteryName = SelectedBattery();
+  RECT r{};
+  if (HWND m = meter(); m && ::GetWindowRect(m, &r)) {
+    s.BatteryMeterPosTop = r.top;
+    s.BatteryMeterPosLeft = r.left;
+  }
+  settings::SettingsStore store;
+  // In the order start-up reads them back: the options, the name, top, then left.
+  store.SaveDisplayOptions(s);
+
+  SystemOptions chosen = loaded_;
+  system_rows_.Store(chosen);
+  const bool was_on = store.IsAutoStart();
+  if (chosen.AutoStart) {
+    store.SetAutoStart(true, AutoStartCommand());
+  } else if (was_on) {
+    store.SetAutoStart(false, {});
+  }
+  loaded_.AutoStart = chosen.AutoStart;
+}
+
+std::string CControlPage::AutoStartCommand() const {
+  // Quoted, so that a folder with blanks is not taken for a shorter program and its arguments.
+  return "\"" + settings::AutoStartCommand(context_.app_directory, context_.exe_base_name) + "\"";
+}
+
+// ---- the preview ------------------------------------------------------------------------------
+
+void CControlPage::TransparentClicked() {
+  const bool transparent = IsChecked(IDC_CONTROL_TRANSPARENT);
+  EnableMeterControl(IDC_CONTROL_ALPHA, transparent);
+  if (HWND m = meter()) {
+    // A system without layered windows leaves the meter opaque.
+    if (transparent) {
+      if (SetLayered(m, true) == 0) {
+        const auto position = static_cast<uint32_t>(::SendMessageA(Item(IDC_CONTROL_ALPHA), TBM_GETPOS, 0, 0));
+        SetAlpha(m, 0, MeterAlpha(position), LWA_ALPHA);
+      }
+    } else {
+      SetLayered(m, false);
+    }
+  }
+  MarkChanged();
+}
+
+void CControlPage::AlphaScrolled(WORD code, WORD position) {
+  HWND m = meter();
+  switch (code) {
+    case TB_THUMBPOSITION:
+    case TB_THUMBTRACK:
+      if (m) SetAlpha(m, 0, MeterAlpha(position), LWA_ALPHA);
+      break;
+    case TB_LINEUP:
+    case TB_LINEDOWN:
+    case TB_PAGEUP:
+    case TB_PAGEDOWN:
+    // Home and End move the thumb too; the preview follows it.
+    case TB_TOP:
+    case TB_BOTTOM:
+      if (m) {
+        const auto current = static_cast<uint32_t>(::SendMessageA(Item(IDC_CONTROL_ALPHA), TBM_GETPOS, 0, 0));
+        SetAlpha(m, 0, MeterAlpha(current), LWA_ALPHA);
+      }
+      break;
+    default:  // the end of a scroll moves nothing
+      break;
+  }
+  MarkChanged();
+}
+
+void CControlPage::TopmostClicked() {
+  if (HWND m = meter()) {
+    // Without activating the meter: the page keeps the keyboard.
+    ::SetWindowPos(m, IsChecked(IDC_CONTROL_TOPMOST) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  MarkChanged();
+}
+
+// ---- messages ---------------------------------------------------------------------------------
+
+bool CControlPage::OnCommand(WORD id, WORD code, HWND control) {
+  if (code == BN_CLICKED) {
+    switch (id) {
+      case IDC_CONTROL_TRANSPARENT:
+        TransparentClicked();
+        return true;
+      case IDC_CONTROL_TOPMOST:
+        TopmostClicked();
+        return true;
+      case IDC_CONTROL_ONE_BATTERY:
+      case IDC_CONTROL_ALL_BATTERIES:
+        EnableMeterControl(IDC_CONTROL_BATTERY_LIST, id == IDC_CONTROL_ONE_BATTERY);
+        MarkChanged();
+        return true;
+      case IDC_CONTROL_APPLY:
+        ApplyControlPage();
+        return true;
+      default:
+        break;
+    }
+  }
+  if (meter_rows_.IsChange(id, code) || system_rows_.IsChange(id, code) ||
+      (id == IDC_CONTROL_BATTERY_LIST && code == CBN_SELCHANGE)) {
+    MarkChanged();
+    return true;
+  }
+  return CPage::OnCommand(id, code, control);
+}
+
+bool CControlPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (msg == WM_HSCROLL && lp && reinterpret_cast<HWND>(lp) == Item(IDC_CONTROL_ALPHA)) {
+    AlphaScrolled(LOWORD(wp), HIWORD(wp));
+    result = 0;
+    return true;
+  }
+  return CPage::OnMessage(msg, wp, lp, result);
+}
+
+void CControlPage::OnOK() {
+  TakeControlPage();
+  CPage::OnOK();
+}
+
+void CControlPage::OnCancel() {
+  LoadControlPage();
+  TransparentClicked();
+  TopmostClicked();
+  CPage::OnCancel();
 }
 
 }  // namespace vantrel::display

@@ -1,16 +1,86 @@
-// The Control page of the main window: the meter's options and the system's power flags.
+// The Control page of the main window: how the battery meter behaves, five flags of the
+// system's global power policy, the hibernation file, starting with Windows and the beep after
+// a timed wake-up. Transparency, its amount and "always on top" are previewed on the running
+// meter as they change; OK puts the choices into effect, Apply also stores them, Cancel puts
+// everything back.
 #pragma once
 
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "power/power_platform.h"
+#include "settings/core/app_settings.h"
+#include "ui/bindings.h"
 #include "ui/page.h"
 
 namespace vantrel::display {
 
-// For now the page holds its buttons only; the option groups, loading, preview and Apply come
-// with the page's own work.
+// What the page acts on, handed in by the window that makes it.
+struct ControlPageContext {
+  settings::AppSettings& settings;  // the running program's options; outlives the page
+  HWND meter = nullptr;             // the battery meter, previewed and placed from here
+  std::string app_directory;        // the program's folder, without a trailing backslash
+  std::string exe_base_name;        // the program's file name without ".exe"
+};
+
+// The system's side of the page as its boxes show it.
+struct SystemOptions {
+  uint32_t GlobalFlags = 0;  // the user part of the global power policy
+  uint32_t Hibernate = 0;    // hibernation allowed
+  uint32_t AutoStart = 0;    // the program starts with Windows
+};
+
+// The global flags the page shows; every other bit of the word is left as the system has it.
+inline constexpr uint32_t kShownGlobalFlags = EnableSysTrayBatteryMeter | EnableMultiBatteryDisplay |
+                                              EnablePasswordLogon | EnableWakeOnRing | EnableVideoDimDisplay;
+
 class CControlPage : public ui::CPage {
  public:
-  explicit CControlPage(HWND parent) noexcept;
-  void ApplyLanguage() override;
+  CControlPage(HWND parent, ControlPageContext context);
+
+  // The options, the policy, the hibernation state and the auto-start entry into the controls;
+  // Apply disabled.
+  void LoadControlPage();
+  // The controls into the running program: the options at once, the global flags and the
+  // hibernation file when their boxes changed. Nothing is stored.
+  void TakeControlPage();
+  // The preview: the meter layered with the slider's alpha, or not layered.
+  void TransparentClicked();
+  // A scroll message of the slider: its code and the position it carries.
+  void AlphaScrolled(WORD code, WORD position);
+  void TopmostClicked();
+  // Takes the controls and stores the options, the meter's position and the auto-start entry.
+  void ApplyControlPage();
+
+  // The command the auto-start entry holds: the program's path in double quotes.
+  std::string AutoStartCommand() const;
+  power::PowerPlatform& platform() noexcept { return platform_; }
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnCommand(WORD id, WORD code, HWND control) override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  void OnOK() override;
+  void OnCancel() override;
+
+ private:
+  void FillBatteryList();
+  void SelectRememberedBattery();
+  std::string SelectedBattery() const;
+  // Controls of the meter group follow their own rule only while a battery exists.
+  void EnableMeterControl(int id, bool enable) const;
+  HWND meter() const noexcept { return context_.meter && ::IsWindow(context_.meter) ? context_.meter : nullptr; }
+
+  ControlPageContext context_;
+  power::PowerPlatform platform_;
+  ui::Bindings<settings::AppSettings> meter_rows_;
+  ui::Bindings<SystemOptions> system_rows_;
+  // What the system's boxes stood for when the page last loaded or put them into effect: only
+  // boxes changed since then are written.
+  SystemOptions loaded_;
 };
 
 }  // namespace vantrel::display

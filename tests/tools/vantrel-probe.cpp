@@ -11,6 +11,12 @@
 //   vantrel-probe foreground                          prints the foreground window
 //   vantrel-probe menu-rects                          prints each popup menu on show:
 //                                                     left top right bottom
+//   vantrel-probe control-rect <caption> <control-id> prints the screen rectangle of a control
+//                                                     anywhere inside the window: left top
+//                                                     right bottom
+//   vantrel-probe meter-alpha                         prints the battery meter's screen
+//                                                     rectangle and "layered <alpha>" or
+//                                                     "opaque"
 #include <windows.h>
 #include <commctrl.h>
 
@@ -59,6 +65,30 @@ HWND WaitFor(const char* caption, const char* cls, DWORD timeout) {
   }
 }
 
+struct ChildSearch {
+  int id;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK VisitChild(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<ChildSearch*>(lp);
+  if (::GetDlgCtrlID(hwnd) != search->id || !::IsWindowVisible(hwnd)) return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
+// The meter: a visible captionless dialog that is a tool window.
+BOOL CALLBACK VisitMeter(HWND hwnd, LPARAM lp) {
+  char title[8] = {}, cls[16] = {};
+  ::GetWindowTextA(hwnd, title, sizeof title);
+  ::GetClassNameA(hwnd, cls, sizeof cls);
+  if (!::IsWindowVisible(hwnd) || title[0] || std::strcmp(cls, "#32770") != 0 ||
+      !(::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+    return TRUE;
+  *reinterpret_cast<HWND*>(lp) = hwnd;
+  return FALSE;
+}
+
 DWORD Number(int argc, char** argv, int index, DWORD fallback) {
   return argc > index ? static_cast<DWORD>(std::strtoul(argv[index], nullptr, 10)) : fallback;
 }
@@ -77,6 +107,27 @@ int main(int argc, char** argv) {
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
     std::printf("%p %s \"%s\" process %lu\n", static_cast<void*>(window), cls, title, process);
+    return 0;
+  }
+  if (command == "meter-alpha") {
+    HWND meter = nullptr;
+    ::EnumWindows(&VisitMeter, reinterpret_cast<LPARAM>(&meter));
+    if (!meter) {
+      std::printf("no meter\n");
+      return 1;
+    }
+    RECT r{};
+    ::GetWindowRect(meter, &r);
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    const bool layered = (::GetWindowLongA(meter, GWL_EXSTYLE) & WS_EX_LAYERED) &&
+                         ::GetLayeredWindowAttributes(meter, &key, &alpha, &flags) && (flags & LWA_ALPHA);
+    if (layered) {
+      std::printf("%ld %ld %ld %ld layered %u\n", r.left, r.top, r.right, r.bottom, alpha);
+    } else {
+      std::printf("%ld %ld %ld %ld opaque\n", r.left, r.top, r.right, r.bottom);
+    }
     return 0;
   }
   if (argc < 3) {
@@ -115,6 +166,19 @@ int main(int argc, char** argv) {
     // The spacing comes back in the result itself, so it crosses the process boundary.
     DWORD spacing = static_cast<DWORD>(::SendMessageA(list, LVM_GETITEMSPACING, FALSE, 0));
     std::printf("%ld %ld %ld %ld %u %u\n", r.left, r.top, r.right, r.bottom, LOWORD(spacing), HIWORD(spacing));
+    return 0;
+  }
+  if (command == "control-rect" && argc > 3) {
+    HWND window = WaitFor(caption, nullptr, 10000);
+    ChildSearch search{std::atoi(argv[3])};
+    if (window) ::EnumChildWindows(window, &VisitChild, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) {
+      std::printf("no control %s in \"%s\"\n", argv[3], caption);
+      return 1;
+    }
+    RECT r{};
+    ::GetWindowRect(search.found, &r);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     return 0;
   }
   std::fprintf(stderr, "unknown command %s\n", command.c_str());

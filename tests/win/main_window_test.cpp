@@ -201,7 +201,7 @@ TEST_F(MainWindowTest, FirstShowIsCentredLaterShowsKeepThePlaceAndHelpComesFromT
 // A page that notes its own OK before closing its host.
 class NotingPage : public display::CControlPage {
  public:
-  using CControlPage::CControlPage;
+  explicit NotingPage(HWND parent) : CControlPage(parent, {State().settings, nullptr, "", ""}) {}
   int oks = 0;
 
  protected:
