@@ -51,82 +51,46 @@ class EditorHost : public fw::Window {
   }
 };
 
-// Fields set to values no default holds, the unshown ones included.
+// Every byte set to a pattern no default holds (0x5A is also a valid percent), then the
+// shown fields to values they can show, or, for two times, cannot.
 POWER_POLICY SamplePolicy() {
-  POWER_POLICY p{};
+  POWER_POLICY p;
+  std::memset(&p, 0x5A, sizeof p);
   USER_POWER_POLICY& u = p.user;
-  u.Revision = 1;
-  u.IdleAc = {PowerActionSleep, 0x11, 0x22};
-  u.IdleDc = {PowerActionHibernate, 0x33, 0x44};
-  u.IdleTimeoutAc = 3599;
-  u.IdleTimeoutDc = 5400;
-  u.IdleSensitivityAc = 37;
-  u.IdleSensitivityDc = 100;
-  u.ThrottlePolicyAc = 7;
-  u.ThrottlePolicyDc = 9;
-  u.MaxSleepAc = PowerSystemSleeping3;
-  u.MaxSleepDc = PowerSystemWorking;
-  u.Reserved[0] = 0xDEAD;
-  u.Reserved[1] = 0xBEEF;
-  u.VideoTimeoutAc = 0;
-  u.VideoTimeoutDc = 600;
-  u.SpindownTimeoutAc = 36000;  // ten hours: more than the field shows
-  u.SpindownTimeoutDc = 90061;
-  u.OptimizeForPowerAc = 1;
-  u.OptimizeForPowerDc = 0;
-  u.FanThrottleToleranceAc = 20;
-  u.FanThrottleToleranceDc = 80;
-  u.ForcedThrottleAc = 50;
-  u.ForcedThrottleDc = 100;
+  u.IdleTimeoutAc = 3599, u.IdleTimeoutDc = 5400;
+  u.MaxSleepAc = PowerSystemSleeping3, u.MaxSleepDc = PowerSystemWorking;
+  u.VideoTimeoutAc = 0, u.VideoTimeoutDc = 600;
+  u.SpindownTimeoutAc = 36000, u.SpindownTimeoutDc = 90061;  // ten hours and more
+  u.OptimizeForPowerAc = 1, u.OptimizeForPowerDc = 0;
+  u.IdleSensitivityAc = 37, u.ForcedThrottleAc = 50, u.ForcedThrottleDc = 100;
   MACHINE_POWER_POLICY& m = p.mach;
-  m.Revision = 1;
-  m.MinSleepAc = PowerSystemSleeping1;
-  m.MinSleepDc = PowerSystemWorking;
-  m.ReducedLatencySleepAc = PowerSystemSleeping3;
-  m.ReducedLatencySleepDc = PowerSystemHibernate;
-  m.DozeTimeoutAc = 5400;
-  m.DozeTimeoutDc = 72000;
-  m.DozeS4TimeoutAc = 1;
-  m.DozeS4TimeoutDc = 35999;
-  m.MinThrottleAc = 25;
+  m.MinSleepAc = PowerSystemSleeping1, m.MinSleepDc = PowerSystemWorking;
+  m.ReducedLatencySleepAc = PowerSystemSleeping3, m.ReducedLatencySleepDc = PowerSystemHibernate;
+  m.DozeTimeoutAc = 5400, m.DozeTimeoutDc = 72000;
+  m.DozeS4TimeoutAc = 1, m.DozeS4TimeoutDc = 35999;
   m.MinThrottleDc = 60;
-  m.pad1[0] = 0x5A;
-  m.pad1[1] = 0xA5;
-  m.OverThrottledAc = {PowerActionShutdownOff, 0x55, 0x66};
-  m.OverThrottledDc = {PowerActionNone, 0x77, 0x88};
   return p;
 }
 
-PROCESSOR_POWER_POLICY_INFO Entry(ULONG base, bool demotion, bool promotion) {
-  PROCESSOR_POWER_POLICY_INFO e{};
-  e.TimeCheck = base;
-  e.DemoteLimit = base + 1;
-  e.PromoteLimit = base + 2;
-  e.DemotePercent = static_cast<UCHAR>(base % 100);
-  e.PromotePercent = static_cast<UCHAR>(base % 100 + 1);
-  e.Spare[0] = 0x12;
-  e.Spare[1] = 0x34;
-  e.AllowDemotion = demotion;
-  e.AllowPromotion = promotion;
-  e.Reserved = 0x2AAAAAAA;
-  return e;
-}
-
+// Entry i of the mains column has time check 10 (i + 1), of the battery column 100 + that;
+// limits follow the time check; demotion allowed on the mains side except in C2.
 MACHINE_PROCESSOR_POWER_POLICY SampleProcessor(ULONG ac_count = 3, ULONG dc_count = 3) {
-  MACHINE_PROCESSOR_POWER_POLICY p{};
-  p.Revision = 1;
-  p.ProcessorPolicyAc.Revision = 1;
+  MACHINE_PROCESSOR_POWER_POLICY p;
+  std::memset(&p, 0x5A, sizeof p);
   p.ProcessorPolicyAc.DynamicThrottle = PO_THROTTLE_NONE;
-  p.ProcessorPolicyAc.Spare[0] = 0x99;
-  p.ProcessorPolicyAc.DisableCStates = 1;
-  p.ProcessorPolicyAc.Reserved = 0x155;
-  p.ProcessorPolicyAc.PolicyCount = ac_count;
-  p.ProcessorPolicyDc = p.ProcessorPolicyAc;
   p.ProcessorPolicyDc.DynamicThrottle = PO_THROTTLE_DEGRADE;
+  p.ProcessorPolicyAc.PolicyCount = ac_count;
   p.ProcessorPolicyDc.PolicyCount = dc_count;
-  for (int i = 0; i < 3; ++i) {
-    p.ProcessorPolicyAc.Policy[i] = Entry(10 + 10 * i, i != 1, i == 1);
-    p.ProcessorPolicyDc.Policy[i] = Entry(110 + 10 * i, i == 1, i != 1);
+  for (ULONG i = 0; i < 3; ++i) {
+    for (PROCESSOR_POWER_POLICY* column : {&p.ProcessorPolicyAc, &p.ProcessorPolicyDc}) {
+      PROCESSOR_POWER_POLICY_INFO& e = column->Policy[i];
+      const bool mains = column == &p.ProcessorPolicyAc;
+      e.TimeCheck = 10 * (i + 1) + (mains ? 0 : 100);
+      e.DemoteLimit = e.TimeCheck + 1;
+      e.PromoteLimit = e.TimeCheck + 2;
+      e.AllowDemotion = mains == (i != 1);
+      e.AllowPromotion = mains == (i == 1);
+    }
   }
   return p;
 }
@@ -139,7 +103,9 @@ class SchemeEditorTest : public ::testing::Test {
   }
   CSchemeTab& Open(SchemeTabKind kind) {
     pc_.Boot(state_);
-    EXPECT_TRUE(host_.Create());
+    if (!host_.IsWindow()) {
+      EXPECT_TRUE(host_.Create());
+    }
     page_ = MakeSchemeTab(kind, host_.tab);
     EXPECT_TRUE(page_ && page_->Create());
     ::SetWindowPos(page_->hwnd(), HWND_TOP, 8, 28, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
@@ -225,9 +191,8 @@ TEST_F(SchemeEditorTest, UserPageShowsEveryRowAndAnUntouchedStoreChangesNoByte) 
 
   SchemeBuffer out;
   out.policy = SamplePolicy();
-  std::memset(&out.policy.user.IdleTimeoutAc, 0xCC, offsetof(USER_POWER_POLICY, ThrottlePolicyAc) -
-                                                        offsetof(USER_POWER_POLICY, IdleTimeoutAc));
   out.policy.user.SpindownTimeoutAc = 1;
+  out.policy.user.IdleTimeoutDc = 0;
   out.policy.user.ForcedThrottleDc = 0;
   page.StoreToPolicy(out);
   const POWER_POLICY expected = SamplePolicy();
@@ -262,8 +227,8 @@ TEST_F(SchemeEditorTest, UserEditsAreStoredAndEachIsReported) {
   // S1 is not supported on this machine: drawn dark red, still chosen and stored.
   Choose(IDC_USER_MAX_SLEEP_DC, 2);
   EXPECT_EQ(host_.modified, before + 2);
-  Send(IDC_USER_FAN_TOLERANCE_AC_SPIN, UDM_SETPOS32, 0, 90);
-  EXPECT_EQ(Text(IDC_USER_FAN_TOLERANCE_AC), "90");
+  Send(IDC_USER_FAN_TOLERANCE_AC_SPIN, UDM_SETPOS32, 0, 95);
+  EXPECT_EQ(Text(IDC_USER_FAN_TOLERANCE_AC), "95");
   EXPECT_EQ(host_.modified, before + 3) << "a spin changes its edit";
 
   page.StoreToPolicy(buffer);
@@ -274,15 +239,14 @@ TEST_F(SchemeEditorTest, UserEditsAreStoredAndEachIsReported) {
   EXPECT_EQ(u.SpindownTimeoutDc, 90061u) << "the other long time untouched";
   EXPECT_EQ(u.OptimizeForPowerDc, 1);
   EXPECT_EQ(u.MaxSleepDc, PowerSystemSleeping1);
-  EXPECT_EQ(u.FanThrottleToleranceAc, 90);
+  EXPECT_EQ(u.FanThrottleToleranceAc, 95);
 
   controls::CIconComboBox* list = List(IDC_USER_MAX_SLEEP_DC);
   ASSERT_TRUE(list);
-  for (int position : {0, 1, 7}) EXPECT_EQ(list->ItemData(position), nullptr) << "default colour " << position;
-  for (int position = 2; position <= 6; ++position) {
-    ASSERT_TRUE(list->ItemData(position)) << position;
-    EXPECT_EQ(list->ItemData(position)->text_colour, position == 2 || position == 3 ? RGB(150, 0, 0) : RGB(0, 150, 0))
-        << position;
+  const COLORREF colours[] = {0, 0, RGB(150, 0, 0), RGB(150, 0, 0), RGB(0, 150, 0), RGB(0, 150, 0), RGB(0, 150, 0), 0};
+  for (int position = 0; position < 8; ++position) {
+    const controls::ComboItemData* item = list->ItemData(position);
+    EXPECT_EQ(item ? item->text_colour : 0, colours[position]) << position;  // none: the list's own colour
   }
   testing::Canvas canvas(120, 16);
   DRAWITEMSTRUCT draw{};
@@ -417,7 +381,7 @@ TEST_F(SchemeEditorTest, CStateEditsStayWithTheirEntry) {
   EXPECT_EQ(Send(IDC_CPU_CSTATE, CB_GETCURSEL), 0);
   EXPECT_EQ(Text(IDC_CPU_TIME_CHECK_AC), "10");
   EXPECT_EQ(Text(IDC_CPU_TIME_CHECK_DC), "110");
-  EXPECT_EQ(Text(IDC_CPU_DEMOTE_PERCENT_DC), "10");
+  EXPECT_EQ(Text(IDC_CPU_DEMOTE_PERCENT_DC), "90");
 
   Choose(IDC_CPU_CSTATE, 1);
   EXPECT_EQ(host_.modified, 0) << "the selector is no change";
@@ -442,7 +406,7 @@ TEST_F(SchemeEditorTest, CStateEditsStayWithTheirEntry) {
   EXPECT_EQ(c2_ac.TimeCheck, 12u) << "the leading number";
   EXPECT_EQ(c2_ac.AllowPromotion, 0u);
   EXPECT_EQ(c2_ac.AllowDemotion, 0u);
-  EXPECT_EQ(c2_ac.Reserved, 0x2AAAAAAAu) << "the word's other bits stay";
+  EXPECT_EQ(c2_ac.Reserved, SampleProcessor().ProcessorPolicyAc.Policy[1].Reserved) << "the word's other bits stay";
   EXPECT_EQ(static_cast<LONG>(c2_dc.DemoteLimit), -5);
   EXPECT_EQ(c2_dc.PromotePercent, 77);
   EXPECT_EQ(c3_ac.PromoteLimit, 0u) << "no number stores 0";
