@@ -3,11 +3,12 @@
 #pragma once
 
 #include <windows.h>
-#include <powrprof.h>
 
 #include <memory>
 
 #include "i18n/lang_dialog.h"
+// The power library's records; its header has no include guard, so it comes from one place.
+#include "platform/system_api.h"
 
 namespace vantrel::power {
 

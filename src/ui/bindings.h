@@ -3,8 +3,8 @@
 //
 // Kinds: check box (a value, or one bit of a flags word whose other bits stay as they are),
 // radio pair, track bar, percent edit with its up-down (one byte), item-coloured drop-down
-// list (position = value unless the row maps them), masked time field (seconds <-> H:MM:SS)
-// and read-only text.
+// list (position = value unless the row maps them), masked time field (seconds <-> H:MM:SS),
+// editable signed decimal number and read-only text.
 //
 // The set owns the control objects it binds (time fields, coloured lists) and subclasses the
 // template's controls when attached.
@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -45,8 +46,16 @@ std::string TimeFieldText(uint32_t seconds);
 uint32_t TimeFieldSeconds(const std::string& digits);
 // The longest duration the one-hour-digit field can show: 9:59:59.
 inline constexpr uint32_t kMaxTimeFieldSeconds = 9 * 3600 + 59 * 60 + 59;
+// A duration as "H:MM:SS" with as many hour digits as it needs.
+std::string DurationText(uint32_t seconds);
 
-enum class BindingKind { Check, RadioPair, TrackBar, Percent, List, Time, Text };
+// The text of a signed decimal field ("%d" of the 32 bits taken as signed).
+std::string NumberFieldText(uint32_t value);
+// The leading signed decimal number of a text (blanks before it allowed), 0 when there is
+// none; bounded to the signed 32-bit range and returned as its 32 bits.
+uint32_t NumberFieldValue(const std::string& text);
+
+enum class BindingKind { Check, RadioPair, TrackBar, Percent, List, Time, Number, Text };
 
 // One item of a bound list: its text and its colour (kDefaultColour: the list's own).
 struct ListItem {
@@ -125,6 +134,11 @@ class Bindings {
   Bindings& Time(int ac, int dc, Field<Record> f_ac, Field<Record> f_dc) {
     return Add({BindingKind::Time, {{ac, 0, std::move(f_ac)}, {dc, 0, std::move(f_dc)}}});
   }
+  // An edit that takes any text and stores its leading signed decimal number.
+  Bindings& Number(int id, Field<Record> field) { return Add({BindingKind::Number, {{id, 0, std::move(field)}}}); }
+  Bindings& Number(int ac, int dc, Field<Record> f_ac, Field<Record> f_dc) {
+    return Add({BindingKind::Number, {{ac, 0, std::move(f_ac)}, {dc, 0, std::move(f_dc)}}});
+  }
   Bindings& Text(int id, std::function<std::string(const Record&)> text) {
     Row row{BindingKind::Text, {{id, 0, {}}}};
     row.text = std::move(text);
@@ -165,7 +179,8 @@ class Bindings {
           case BindingKind::Check:
           case BindingKind::RadioPair: return code == BN_CLICKED;
           case BindingKind::Percent:
-          case BindingKind::Time: return code == EN_CHANGE;
+          case BindingKind::Time:
+          case BindingKind::Number: return code == EN_CHANGE;
           case BindingKind::List: return code == CBN_SELCHANGE;
           default: return false;
         }
@@ -188,6 +203,14 @@ class Bindings {
   }
 
   controls::CTimeEdit* TimeField(int id) { return Find(time_fields_, id); }
+  // The stored value a time field keeps because it cannot show it (ten hours or more), as
+  // long as the user has not edited the field; nothing otherwise.
+  std::optional<uint32_t> KeptTime(int id) {
+    const Loaded* loaded = Remembered(id);
+    controls::CTimeEdit* edit = TimeField(id);
+    if (!loaded || !edit || loaded->value <= kMaxTimeFieldSeconds || ReadTime(*edit) != loaded->digits) return std::nullopt;
+    return loaded->value;
+  }
   controls::CIconComboBox* ListControl(int id) { return Find(lists_, id); }
   // Each time field's preset menu in the current language.
   void RetextTimeFields() {
@@ -277,6 +300,9 @@ class Bindings {
           Remember(column.id, value, ReadTime(*edit));
         }
         break;
+      case BindingKind::Number:
+        ::SetWindowTextA(control, NumberFieldText(value).c_str());
+        break;
       case BindingKind::Text:
         ::SetWindowTextA(control, row.text ? row.text(record).c_str() : "");
         break;
@@ -325,6 +351,12 @@ class Bindings {
           column.field.set(record, loaded && loaded->digits == digits ? loaded->value : TimeFieldSeconds(digits));
         }
         break;
+      case BindingKind::Number: {
+        char text[64] = {};
+        ::GetWindowTextA(control, text, sizeof text);
+        column.field.set(record, NumberFieldValue(text));
+        break;
+      }
       case BindingKind::Text:
         break;
     }

@@ -6,6 +6,8 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 #include "framework/handles.h"
 #include "ui/bindings.h"
@@ -156,10 +158,41 @@ TEST_F(BindingsTest, ATimeTheFieldCannotShowIsKeptUntilTheUserEditsIt) {
   EXPECT_EQ(out.time_ac, 36000u);
   EXPECT_EQ(out.time_dc, 90061u);
   EXPECT_EQ(out.state, 9);
+  EXPECT_EQ(bindings_.KeptTime(kTimeDc), 90061u);
   bindings_.TimeField(kTimeDc)->SetInputText("20000");
   bindings_.Store(out);
   EXPECT_EQ(out.time_dc, 7200u) << "edited: the field's own value";
   EXPECT_EQ(out.time_ac, 36000u);
+  EXPECT_EQ(bindings_.KeptTime(kTimeDc), std::nullopt) << "edited: nothing kept";
+  EXPECT_EQ(bindings_.KeptTime(kTimeAc), 36000u);
+  EXPECT_EQ(DurationText(36000), "10:00:00");
+  in.time_ac = kMaxTimeFieldSeconds;
+  bindings_.Load(in);
+  EXPECT_EQ(bindings_.KeptTime(kTimeAc), std::nullopt) << "shown as it is";
+}
+
+TEST(BindingRules, NumberFieldsTakeTheLeadingSignedNumber) {
+  HWND host = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(host);
+  HWND edit = ::CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 80, 20, host, reinterpret_cast<HMENU>(7), nullptr, nullptr);
+  ASSERT_TRUE(edit);
+  Bindings<Record> b;
+  b.Number(7, Member(&Record::time_ac));
+  b.Attach(host);
+  Record r;
+  r.time_ac = static_cast<ULONG>(-40);
+  b.Load(r);
+  char text[16] = {};
+  ::GetWindowTextA(edit, text, sizeof text);
+  EXPECT_STREQ(text, "-40") << "shown signed";
+  for (auto [typed, stored] : {std::pair{"12abc", 12u}, {"", 0u}, {"x5", 0u}, {" +7", 7u},
+                               {"-2147483648", 0x80000000u}, {"99999999999999", 0x7FFFFFFFu}}) {
+    ::SetWindowTextA(edit, typed);
+    b.Store(r);
+    EXPECT_EQ(r.time_ac, stored) << typed;
+  }
+  EXPECT_TRUE(b.IsChange(7, EN_CHANGE));
+  ::DestroyWindow(host);
 }
 
 TEST(BindingRules, ChangeNotificationsAndTimeTexts) {

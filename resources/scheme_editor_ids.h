@@ -1,0 +1,101 @@
+// Control identifiers of the scheme editor's tab pages. Each page is its own dialog, so the
+// pages share some numbers for different controls.
+#ifndef VANTREL_SCHEME_EDITOR_IDS_H
+#define VANTREL_SCHEME_EDITOR_IDS_H
+
+// ---- on every page ----
+#define IDC_SCHEME_MAINS_ICON     1190
+#define IDC_SCHEME_BATTERY_ICON   1191
+#define IDC_SCHEME_SEPARATOR      1192
+
+// ---- USER page ----
+#define IDC_USER_IDLE_TIMEOUT_LABEL        1033
+#define IDC_USER_IDLE_SENSITIVITY_LABEL    1034
+#define IDC_USER_MAX_SLEEP_LABEL           1035
+#define IDC_USER_VIDEO_TIMEOUT_LABEL       1036
+#define IDC_USER_SPINDOWN_TIMEOUT_LABEL    1037
+#define IDC_USER_OPTIMIZE_LABEL            1038
+#define IDC_USER_FAN_TOLERANCE_LABEL       1039
+#define IDC_USER_FORCED_THROTTLE_LABEL     1040
+#define IDC_USER_IDLE_TIMEOUT_AC           1049
+#define IDC_USER_IDLE_TIMEOUT_DC           1017
+#define IDC_USER_IDLE_SENSITIVITY_AC       1018
+#define IDC_USER_IDLE_SENSITIVITY_AC_SPIN  1050
+#define IDC_USER_IDLE_SENSITIVITY_DC       1052
+#define IDC_USER_IDLE_SENSITIVITY_DC_SPIN  1051
+#define IDC_USER_MAX_SLEEP_AC              1053
+#define IDC_USER_MAX_SLEEP_DC              1054
+#define IDC_USER_VIDEO_TIMEOUT_AC          1055
+#define IDC_USER_VIDEO_TIMEOUT_DC          1019
+#define IDC_USER_SPINDOWN_TIMEOUT_AC       1020
+#define IDC_USER_SPINDOWN_TIMEOUT_DC       1021
+#define IDC_USER_OPTIMIZE_AC               1056
+#define IDC_USER_OPTIMIZE_DC               1057
+#define IDC_USER_FAN_TOLERANCE_AC          1063
+#define IDC_USER_FAN_TOLERANCE_AC_SPIN     1058
+#define IDC_USER_FAN_TOLERANCE_DC          1022
+#define IDC_USER_FAN_TOLERANCE_DC_SPIN     1059
+#define IDC_USER_FORCED_THROTTLE_AC        1023
+#define IDC_USER_FORCED_THROTTLE_AC_SPIN   1060
+#define IDC_USER_FORCED_THROTTLE_DC        1061
+#define IDC_USER_FORCED_THROTTLE_DC_SPIN   1062
+
+// ---- MACHINE page ----
+#define IDC_MACHINE_MIN_SLEEP_LABEL        1150
+#define IDC_MACHINE_LATENCY_SLEEP_LABEL    1151
+#define IDC_MACHINE_DOZE_LABEL             1152
+#define IDC_MACHINE_DOZE_S4_LABEL          1153
+#define IDC_MACHINE_MIN_THROTTLE_LABEL     1154
+#define IDC_MACHINE_MIN_SLEEP_AC           1067
+#define IDC_MACHINE_MIN_SLEEP_DC           1068
+#define IDC_MACHINE_LATENCY_SLEEP_AC       1069
+#define IDC_MACHINE_LATENCY_SLEEP_DC       1070
+#define IDC_MACHINE_DOZE_AC                1071
+#define IDC_MACHINE_DOZE_DC                1017
+#define IDC_MACHINE_DOZE_S4_AC             1018
+#define IDC_MACHINE_DOZE_S4_DC             1019
+#define IDC_MACHINE_MIN_THROTTLE_AC        1091
+#define IDC_MACHINE_MIN_THROTTLE_AC_SPIN   1058
+#define IDC_MACHINE_MIN_THROTTLE_DC        1020
+#define IDC_MACHINE_MIN_THROTTLE_DC_SPIN   1059
+
+// ---- PROCESSOR page ----
+#define IDC_CPU_DYNAMIC_THROTTLE_LABEL     1155
+#define IDC_CPU_CSTATE_LABEL               1156
+#define IDC_CPU_TIME_CHECK_LABEL           1157
+#define IDC_CPU_ALLOW_DEMOTION_LABEL       1158
+#define IDC_CPU_DEMOTE_LIMIT_LABEL         1159
+#define IDC_CPU_DEMOTE_PERCENT_LABEL       1160
+#define IDC_CPU_ALLOW_PROMOTION_LABEL      1161
+#define IDC_CPU_PROMOTE_LIMIT_LABEL        1162
+#define IDC_CPU_PROMOTE_PERCENT_LABEL      1163
+#define IDC_CPU_DYNAMIC_THROTTLE_AC        1095
+#define IDC_CPU_DYNAMIC_THROTTLE_DC        1096
+#define IDC_CPU_CSTATE                     1092
+#define IDC_CPU_TIME_CHECK_AC              1098
+#define IDC_CPU_TIME_CHECK_DC              1017
+#define IDC_CPU_ALLOW_DEMOTION_AC          1099
+#define IDC_CPU_ALLOW_DEMOTION_DC          1100
+#define IDC_CPU_DEMOTE_LIMIT_AC            1018
+#define IDC_CPU_DEMOTE_LIMIT_DC            1019
+#define IDC_CPU_DEMOTE_PERCENT_AC          1020
+#define IDC_CPU_DEMOTE_PERCENT_AC_SPIN     1058
+#define IDC_CPU_DEMOTE_PERCENT_DC          1021
+#define IDC_CPU_DEMOTE_PERCENT_DC_SPIN     1059
+#define IDC_CPU_ALLOW_PROMOTION_AC         1093
+#define IDC_CPU_ALLOW_PROMOTION_DC         1101
+#define IDC_CPU_PROMOTE_LIMIT_AC           1022
+#define IDC_CPU_PROMOTE_LIMIT_DC           1023
+#define IDC_CPU_PROMOTE_PERCENT_AC         1061
+#define IDC_CPU_PROMOTE_PERCENT_AC_SPIN    1060
+#define IDC_CPU_PROMOTE_PERCENT_DC         1094
+#define IDC_CPU_PROMOTE_PERCENT_DC_SPIN    1062
+// The unit labels behind the time-check and limit edits, mains then battery, row by row.
+#define IDC_CPU_TIME_CHECK_AC_UNIT         1164
+#define IDC_CPU_TIME_CHECK_DC_UNIT         1165
+#define IDC_CPU_DEMOTE_LIMIT_AC_UNIT       1166
+#define IDC_CPU_DEMOTE_LIMIT_DC_UNIT       1167
+#define IDC_CPU_PROMOTE_LIMIT_AC_UNIT      1168
+#define IDC_CPU_PROMOTE_LIMIT_DC_UNIT      1169
+
+#endif
