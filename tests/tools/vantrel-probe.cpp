@@ -11,6 +11,9 @@
 //   vantrel-probe foreground                          prints the foreground window
 //   vantrel-probe menu-rects                          prints each popup menu on show:
 //                                                     left top right bottom
+//   vantrel-probe control <caption> <control-id>      prints a visible control of the window
+//                                                     or of its page: left top right bottom
+//                                                     enabled text
 #include <windows.h>
 #include <commctrl.h>
 
@@ -57,6 +60,19 @@ HWND WaitFor(const char* caption, const char* cls, DWORD timeout) {
     ::EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
     if (search.found || ::GetTickCount() - start >= timeout) return search.found;
   }
+}
+
+// A visible control with this identifier among the window's descendants.
+struct ControlSearch {
+  int id;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK VisitControl(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<ControlSearch*>(lp);
+  if (::GetDlgCtrlID(hwnd) != search->id || !::IsWindowVisible(hwnd)) return TRUE;
+  search->found = hwnd;
+  return FALSE;
 }
 
 DWORD Number(int argc, char** argv, int index, DWORD fallback) {
@@ -115,6 +131,25 @@ int main(int argc, char** argv) {
     // The spacing comes back in the result itself, so it crosses the process boundary.
     DWORD spacing = static_cast<DWORD>(::SendMessageA(list, LVM_GETITEMSPACING, FALSE, 0));
     std::printf("%ld %ld %ld %ld %u %u\n", r.left, r.top, r.right, r.bottom, LOWORD(spacing), HIWORD(spacing));
+    return 0;
+  }
+  if (command == "control" && argc > 3) {
+    HWND window = WaitFor(caption, nullptr, 10000);
+    ControlSearch search{std::atoi(argv[3])};
+    if (window) ::EnumChildWindows(window, &VisitControl, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) {
+      std::printf("no control %s in \"%s\"\n", argv[3], caption);
+      return 1;
+    }
+    RECT r{};
+    ::GetWindowRect(search.found, &r);
+    // Sent, not read from the window record: an edit's text lives in its own process.
+    char text[256] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutA(search.found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                          2000, &copied);
+    std::printf("%ld %ld %ld %ld %d %s\n", r.left, r.top, r.right, r.bottom, ::IsWindowEnabled(search.found) ? 1 : 0,
+                text);
     return 0;
   }
   std::fprintf(stderr, "unknown command %s\n", command.c_str());
