@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "batteries_ids.h"
+#include "framework/handles.h"
 #include "battery/core/battery_figures.h"
 #include "i18n/core/language_table.h"
 #include "i18n/core/text_ids.h"
@@ -88,6 +89,30 @@ constexpr i18n::ControlText kTexts[] = {
 };
 
 constexpr int kHandCursorControls[] = {IDC_BATTERY_LIST};
+
+// Each label and the value it names.
+struct Labelled {
+  int label, value;
+};
+constexpr Labelled kLabelled[] = {
+    {IDC_LABEL_TECHNOLOGY, IDC_BATTERY_TECHNOLOGY},   {IDC_LABEL_CHEMISTRY, IDC_BATTERY_CHEMISTRY},
+    {IDC_LABEL_DESIGN_CAPACITY, IDC_BATTERY_DESIGN_CAPACITY}, {IDC_LABEL_ALERT1, IDC_BATTERY_ALERT1},
+    {IDC_LABEL_ALERT2, IDC_BATTERY_ALERT2},           {IDC_LABEL_DATE, IDC_BATTERY_DATE},
+    {IDC_LABEL_MAKER, IDC_BATTERY_MAKER},             {IDC_LABEL_SERIAL, IDC_BATTERY_SERIAL},
+    {IDC_LABEL_UNIQUE_ID, IDC_BATTERY_UNIQUE_ID},     {IDC_LABEL_FULL_CAPACITY, IDC_BATTERY_FULL_CAPACITY},
+    {IDC_LABEL_CYCLE_COUNT, IDC_BATTERY_CYCLE_COUNT}, {IDC_LABEL_CRITICAL_BIAS, IDC_BATTERY_CRITICAL_BIAS},
+    {IDC_LABEL_TEMPERATURE, IDC_BATTERY_TEMPERATURE}, {IDC_LABEL_CAPACITY, IDC_BATTERY_CAPACITY},
+    {IDC_LABEL_VOLTAGE, IDC_BATTERY_VOLTAGE},         {IDC_LABEL_RATE, IDC_BATTERY_RATE},
+    {IDC_LABEL_TIME, IDC_BATTERY_TIME},               {IDC_LABEL_STATE, IDC_BATTERY_STATE},
+    {IDC_LABEL_WEAR, IDC_BATTERY_WEAR_BAR},           {IDC_LABEL_CHARGE, IDC_BATTERY_CHARGE_BAR},
+};
+
+RECT RectIn(HWND parent, HWND control) {
+  RECT r{};
+  ::GetWindowRect(control, &r);
+  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
 
 }  // namespace
 
@@ -229,10 +254,29 @@ void CBatteriesPage::InitBatteriesPage() {
 
 void CBatteriesPage::ApplyLanguage() {
   CPage::ApplyLanguage();
+  CentreLabels();
   const int k = Selected();
   if (k < 0) return;
   ShowBatteryInfo(static_cast<unsigned>(k));
   ShowBatteryStatus(static_cast<unsigned>(k));
+}
+
+void CBatteriesPage::CentreLabels() const {
+  for (const Labelled& pair : kLabelled) {
+    HWND label = Item(pair.label), value = Item(pair.value);
+    if (!label || !value) continue;
+    const RECT l = RectIn(hwnd(), label), v = RectIn(hwnd(), value);
+    const std::string text = ItemText(pair.label);
+    RECT need{0, 0, l.right - l.left, 0};
+    {
+      fw::WindowDC dc(label);
+      fw::SelectObjectGuard font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(label, WM_GETFONT, 0, 0)));
+      ::DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK);
+    }
+    const int height = need.bottom - need.top;
+    const int top = (v.top + v.bottom - height) / 2;
+    if (top != l.top || height != l.bottom - l.top) ::MoveWindow(label, l.left, top, l.right - l.left, height, TRUE);
+  }
 }
 
 void CBatteriesPage::ShowBatteryInfo(unsigned k) { info_.Load(ReadBatteryInfo(platform_, k)); }

@@ -91,6 +91,8 @@ class CBatteriesPage : public ui::CPage {
   // the page is shown or, since a child hears nothing when its parent is shown, painted.
   void ResumeIfStopped() noexcept;
   void SetItemTextIfChanged(int id, const std::string& text) const;
+  // Each label centred on its value's row, over two lines when its text needs them.
+  void CentreLabels() const;
 
   BatteryPlatform platform_;
   controls::TextProgressBar wear_bar_, charge_bar_;

@@ -89,6 +89,20 @@ class BatteriesPageTest : public ::testing::Test {
   void Click(int id) {
     ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(page_->hwnd(), id)));
   }
+  RECT Rect(int id) const {
+    RECT r{};
+    ::GetWindowRect(::GetDlgItem(page_->hwnd(), id), &r);
+    return r;
+  }
+  // A label that needs two lines takes them, centred on its value and clear of its neighbours.
+  void ExpectLabelFits(int label_id, int value_id, int above_id, int below_id, int lines) const {
+    const RECT label = Rect(label_id), value = Rect(value_id), above = Rect(above_id), below = Rect(below_id);
+    const LONG line = above.bottom - above.top;
+    EXPECT_NEAR(label.bottom - label.top, lines * line, 2) << label_id;
+    EXPECT_NEAR(label.top + label.bottom, value.top + value.bottom, 1) << label_id;
+    EXPECT_LE(above.bottom, label.top) << label_id;
+    EXPECT_LE(label.bottom, below.top) << label_id;
+  }
   bool ButtonEnabled() const { return ::IsWindowEnabled(::GetDlgItem(page_->hwnd(), IDC_BATTERY_CHARGE_BUTTON)); }
 
   testing::PowerTestMachine pc_;
@@ -246,6 +260,7 @@ TEST_F(BatteriesPageTest, GermanAndBackChangesLabelsUnitsAndStates) {
   EXPECT_EQ(Text(IDC_BATTERY_VOLTAGE), "12868 (mV)");
   EXPECT_EQ(Text(IDC_BATTERY_STATE) + "|" + Text(IDC_BATTERY_CHARGE_BUTTON), "Wird entladen|Laden");
   EXPECT_EQ(Text(IDC_BATTERY_CYCLE_COUNT), "Unbekannt");
+  ExpectLabelFits(IDC_LABEL_ALERT1, IDC_BATTERY_ALERT1, IDC_LABEL_DESIGN_CAPACITY, IDC_LABEL_CHEMISTRY, 2);
 
   i18n::InstallTexts(nullptr);
   page_->ApplyLanguage();
@@ -253,6 +268,7 @@ TEST_F(BatteriesPageTest, GermanAndBackChangesLabelsUnitsAndStates) {
   EXPECT_EQ(Text(IDC_LABEL_ALERT1), "Default alert \"Low Battery\":");
   EXPECT_EQ(Text(IDC_BATTERY_VOLTAGE) + "|" + Text(IDC_BATTERY_STATE), "12868 (mv)|Discharging");
   EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Charge");
+  ExpectLabelFits(IDC_LABEL_ALERT1, IDC_BATTERY_ALERT1, IDC_LABEL_DESIGN_CAPACITY, IDC_LABEL_CHEMISTRY, 1);
 }
 
 // The refresh runs only while the page can be seen: hiding the main window (which tells its

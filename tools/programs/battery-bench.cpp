@@ -102,6 +102,8 @@ void MeasurePage(CountingApi& counter, int runs) {
       char label[64];
       std::snprintf(label, sizeof label, "Batteries page refresh, battery %u", k);
       Measure(label, counter, runs, [&] { ::SendMessageA(page.hwnd(), WM_TIMER, battery::kBatteriesPageTimer, 0); });
+      std::snprintf(label, sizeof label, "  its reading alone, battery %u", k);
+      Measure(label, counter, runs, [&] { battery::ReadBatteryStatus(page.platform(), k); });
       std::snprintf(label, sizeof label, "  status read field by field, %u", k);
       Measure(label, counter, runs, [&] { StatusFieldByField(page.platform(), k); });
     }
