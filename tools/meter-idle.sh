@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Idle cost of the running meter against a bare window that copies a 56x33 bitmap once a
 # second, both running side by side under Wine in one build's prefix:
-#   tools/meter-idle.sh <build-dir> [seconds]
+#   tools/meter-idle.sh <build-dir> [seconds] [batteries-page | batteries-page-open]
+# With "batteries-page" the main window is first opened from the tray icon, the Batteries page
+# shown for a few seconds and the window hidden again with Escape, as a user checking the
+# batteries would leave it; the figures are then those of the program with that page alive.
+# "batteries-page-open" leaves the window on show, the page refreshing.
 # Wake-ups: the program's system calls are traced (in a second interval of the same length)
 # and counted as bursts, a burst being calls
 # that follow each other within 50 ms; each burst is one wake-up from idle. Under Wine a single
@@ -12,6 +16,7 @@ set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 seconds=${2:-60}
+after=${3:-}
 bin="$build/bin"
 out="$build/artefacts"
 mkdir -p "$out"
@@ -48,6 +53,24 @@ sleep 8
 meter=$(pids_of vantrel-sim.exe)
 base=$(pids_of meter-baseline.exe)
 [ -n "$meter" ] && [ -n "$base" ] || { echo "the programs did not start"; exit 1; }
+if [ "$after" = batteries-page ] || [ "$after" = batteries-page-open ]; then
+  probe() { "$src/scripts/wine-run" "$build" "$bin/vantrel-probe.exe" "$@" | tr -d '\r'; }
+  read -r width height < <(xdotool getdisplaygeometry)
+  xdotool mousemove $((width - 11)) $((height - 11)) click --repeat 2 --delay 100 1
+  probe window "Vantrel - Control" 5000 >/dev/null || { echo "the main window did not open"; exit 1; }
+  read -r left top right bottom _ spacing_y < <(probe list-layout "Vantrel - Control" 1001)
+  xdotool mousemove $(((left + right) / 2)) $((top + 2 * spacing_y + 16)) sleep 0.3 \
+    mousemove $(((left + right) / 2)) $((top + 2 * spacing_y + 18)) sleep 0.3 click 1
+  probe window "Vantrel - Batteries" 5000 >/dev/null || { echo "the Batteries page did not open"; exit 1; }
+  sleep 3
+  import -display "$DISPLAY" -window root "$out/meter-idle-batteries-page.png"
+  if [ "$after" = batteries-page ]; then
+    xdotool key Escape
+    probe no-window "Vantrel - Batteries" 3000 >/dev/null || { echo "the main window stayed"; exit 1; }
+  fi
+  xdotool mousemove $((width / 2)) 100
+  sleep 2
+fi
 import -display "$DISPLAY" -window root "$out/meter-idle.png"
 
 # Counts the bursts of system calls in a trace written with -tt.

@@ -303,10 +303,20 @@ class Bindings {
       case BindingKind::Number:
         ::SetWindowTextA(control, NumberFieldText(value).c_str());
         break;
-      case BindingKind::Text:
-        ::SetWindowTextA(control, row.text ? row.text(record).c_str() : "");
+      case BindingKind::Text: {
+        // Only a new text is set: a page that reloads its figures often must not repaint
+        // (and flicker) every field whose value stayed the same.
+        const std::string text = row.text ? row.text(record) : std::string();
+        if (WindowText(control) != text) ::SetWindowTextA(control, text.c_str());
         break;
+      }
     }
+  }
+
+  static std::string WindowText(HWND control) {
+    std::string text(static_cast<size_t>(::GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<size_t>(::GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+    return text;
   }
 
   void StoreColumn(Row& row, size_t c, Record& record) {

@@ -17,6 +17,9 @@
 //   vantrel-probe meter-alpha                         prints the battery meter's screen
 //                                                     rectangle and "layered <alpha>" or
 //                                                     "opaque"
+//   vantrel-probe control <caption> <control-id>      prints a visible control of the window
+//                                                     or of its page: left top right bottom
+//                                                     enabled text
 #include <windows.h>
 #include <commctrl.h>
 
@@ -65,13 +68,14 @@ HWND WaitFor(const char* caption, const char* cls, DWORD timeout) {
   }
 }
 
-struct ChildSearch {
+// A visible control with this identifier among the window's descendants.
+struct ControlSearch {
   int id;
   HWND found = nullptr;
 };
 
-BOOL CALLBACK VisitChild(HWND hwnd, LPARAM lp) {
-  auto* search = reinterpret_cast<ChildSearch*>(lp);
+BOOL CALLBACK VisitControl(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<ControlSearch*>(lp);
   if (::GetDlgCtrlID(hwnd) != search->id || !::IsWindowVisible(hwnd)) return TRUE;
   search->found = hwnd;
   return FALSE;
@@ -170,8 +174,8 @@ int main(int argc, char** argv) {
   }
   if (command == "control-rect" && argc > 3) {
     HWND window = WaitFor(caption, nullptr, 10000);
-    ChildSearch search{std::atoi(argv[3])};
-    if (window) ::EnumChildWindows(window, &VisitChild, reinterpret_cast<LPARAM>(&search));
+    ControlSearch search{std::atoi(argv[3])};
+    if (window) ::EnumChildWindows(window, &VisitControl, reinterpret_cast<LPARAM>(&search));
     if (!search.found) {
       std::printf("no control %s in \"%s\"\n", argv[3], caption);
       return 1;
@@ -179,6 +183,25 @@ int main(int argc, char** argv) {
     RECT r{};
     ::GetWindowRect(search.found, &r);
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+  }
+  if (command == "control" && argc > 3) {
+    HWND window = WaitFor(caption, nullptr, 10000);
+    ControlSearch search{std::atoi(argv[3])};
+    if (window) ::EnumChildWindows(window, &VisitControl, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) {
+      std::printf("no control %s in \"%s\"\n", argv[3], caption);
+      return 1;
+    }
+    RECT r{};
+    ::GetWindowRect(search.found, &r);
+    // Sent, not read from the window record: an edit's text lives in its own process.
+    char text[256] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutA(search.found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                          2000, &copied);
+    std::printf("%ld %ld %ld %ld %d %s\n", r.left, r.top, r.right, r.bottom, ::IsWindowEnabled(search.found) ? 1 : 0,
+                text);
     return 0;
   }
   std::fprintf(stderr, "unknown command %s\n", command.c_str());

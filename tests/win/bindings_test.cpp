@@ -195,6 +195,33 @@ TEST(BindingRules, NumberFieldsTakeTheLeadingSignedNumber) {
   ::DestroyWindow(host);
 }
 
+int g_text_sets = 0;
+WNDPROC g_static_proc = nullptr;
+LRESULT CALLBACK CountingTextProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SETTEXT) ++g_text_sets;
+  return ::CallWindowProcA(g_static_proc, h, msg, wp, lp);
+}
+
+// Pages reload their read-only figures twice a second: an unchanged text is not set again.
+TEST_F(BindingsTest, ATextRowSetsItsControlOnlyWhenTheTextChanges) {
+  HWND text = ::GetDlgItem(host_, kText);
+  g_text_sets = 0;
+  g_static_proc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrA(text, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingTextProc)));
+  Record r;
+  r.name = "LION";
+  bindings_.Load(r);
+  bindings_.Load(r);
+  r.name = std::string(300, 'N');  // longer than any fixed buffer a comparison might use
+  bindings_.Load(r);
+  bindings_.Load(r);
+  r.name.clear();
+  bindings_.Load(r);
+  ::SetWindowLongPtrA(text, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_static_proc));
+  EXPECT_EQ(g_text_sets, 3);
+  EXPECT_EQ(TextOf(kText), "");
+}
+
 TEST(BindingRules, ChangeNotificationsAndTimeTexts) {
   Bindings<Record> b;
   b.Check(1, Member(&Record::on)).RadioPair(2, 3, Member(&Record::one)).Time(4, Member(&Record::time_ac))

@@ -1,14 +1,19 @@
-// Measures what one computation of the meter's figures costs on the simulated default laptop
-// (two batteries): device requests per computation, by kind, and the time each takes.
+// Measures what one computation of the meter's figures, and one refresh of the Batteries page,
+// costs on the simulated default laptop (two batteries): device requests per computation, by
+// kind, and the time each takes.
 //   battery-bench [computations]
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "settings/core/app_settings.h"
+#include "batteries_ids.h"
+#include "battery/batteries_page.h"
 #include "battery/battery_status.h"
+#include "framework/dialog.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/system_api.h"
 #include "power/power_platform.h"
@@ -58,11 +63,62 @@ void Measure(const char* label, CountingApi& counter, int runs, Work work) {
               per_run_us);
 }
 
+// The status group's figures asked one query each, as the page would without its shared
+// readings: for comparison with the page's own refresh.
+void StatusFieldByField(battery::BatteryPlatform& p, unsigned k) {
+  ULONG value = 0;
+  LONG rate = 0;
+  p.GetFullChargedCapacity(k, value);
+  p.GetCycleCount(k, value);
+  p.GetCriticalBias(k, value);
+  p.GetTemperature(k, value);
+  p.GetCapacity(k, value);
+  p.GetVoltage(k, value);
+  p.GetRate(k, rate);
+  p.GetEstimatedTime(k, 0, value);
+  p.GetWearPercent(k);
+  p.GetChargePercent(k);
+  p.IsCharging(k);
+  if (p.IsDischarging(k))
+    p.CanForceCharge(k);
+  else
+    p.CanForceDischarge(k);
+}
+
+// One refresh of the page on show, each battery selected in turn.
+void MeasurePage(CountingApi& counter, int runs) {
+  HWND host = ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 600, 420, nullptr, nullptr, nullptr, nullptr);
+  {
+    battery::CBatteriesPage page(host);
+    if (!page.Create()) {
+      std::printf("the Batteries page could not be created\n");
+      ::DestroyWindow(host);
+      return;
+    }
+    ::ShowWindow(page.hwnd(), SW_SHOWNORMAL);
+    HWND list = ::GetDlgItem(page.hwnd(), IDC_BATTERY_LIST);
+    for (unsigned k = 0; k < page.platform().GetBatteryCount(); ++k) {
+      ::SendMessageA(list, CB_SETCURSEL, k, 0);
+      char label[64];
+      std::snprintf(label, sizeof label, "Batteries page refresh, battery %u", k);
+      Measure(label, counter, runs, [&] { ::SendMessageA(page.hwnd(), WM_TIMER, battery::kBatteriesPageTimer, 0); });
+      std::snprintf(label, sizeof label, "  its reading alone, battery %u", k);
+      Measure(label, counter, runs, [&] { battery::ReadBatteryStatus(page.platform(), k); });
+      std::snprintf(label, sizeof label, "  status read field by field, %u", k);
+      Measure(label, counter, runs, [&] { StatusFieldByField(page.platform(), k); });
+    }
+  }
+  ::DestroyWindow(host);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   int runs = argc > 1 ? std::atoi(argv[1]) : 2000;
   if (runs <= 0) runs = 2000;
+  INITCOMMONCONTROLSEX common{sizeof common, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  ::InitCommonControlsEx(&common);
+  fw::SetResourceInstance(::GetModuleHandleA(nullptr));
 
   char folder[MAX_PATH] = {};
   ::GetTempPathA(sizeof folder, folder);
@@ -87,6 +143,7 @@ int main(int argc, char** argv) {
       Measure("battery of interest (appear-only)", counter, runs,
               [&] { battery::FindBatteryOfInterest(platform, all); });
       Measure("PowerPlatform built and released", counter, runs / 10 + 1, [] { power::PowerPlatform p; });
+      MeasurePage(counter, runs);
       battery::MeterFigures f = battery::ComputeMeterFigures(platform, all);
       std::printf("figures: %u%% %s\n", f.charge, f.time_text.c_str());
     }

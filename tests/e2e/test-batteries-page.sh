@@ -1,0 +1,109 @@
+# The Batteries page as a user reaches it: the main window opened from the tray icon, the
+# Batteries entry of the page list clicked, then each battery of the default laptop chosen in
+# the device list with the mouse and the keyboard, and German and back. Screenshots of both
+# batteries and of the German page are kept.
+source "$(dirname "$0")/lib.sh" "$@"
+
+cleanup_programs=(vantrel-sim.exe)
+cleanup
+key='HKCU\Software\Vantrel'
+run reg delete "$key" /f >/dev/null 2>&1 || true
+probe() { run "$bin/vantrel-probe.exe" "$@"; }
+
+export VANTREL_SIM_INI
+ini="$artefacts/batteries-sim.ini"
+VANTREL_SIM_INI="$(winepath -w "$artefacts")\\batteries-sim.ini"
+rm -f "$ini"
+
+read -r width height < <(xdotool getdisplaygeometry)
+icon_x=$((width - 11)) icon_y=$((height - 11))
+title="Vantrel - Batteries"
+
+program=$(start "$bin/vantrel-sim.exe")
+wait_for 20 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
+sleep 2
+alive "$program" || fail "the program ended"
+
+xdotool mousemove $icon_x $icon_y click --repeat 2 --delay 100 1
+probe window "Vantrel - Control" 5000 >/dev/null || fail "a double click did not open the main window"
+
+# The third entry of the page list, pressed on its icon.
+read -r left top right bottom spacing_x spacing_y < <(probe list-layout "Vantrel - Control" 1001 | tr -d '\r')
+item_x=$(((left + right) / 2)) item_y=$((top + 2 * spacing_y + 18))
+xdotool mousemove $item_x $((item_y - 2))
+sleep 0.3
+xdotool mousemove $item_x $item_y
+sleep 0.3
+xdotool click 1
+probe window "$title" 5000 >/dev/null || fail "the page list did not switch to Batteries"
+
+field() { probe control "$title" "$1" | tr -d '\r' | cut -d' ' -f6-; }
+enabled() { probe control "$title" "$1" | tr -d '\r' | cut -d' ' -f5; }
+shows() { [ "$(field "$1")" = "$2" ]; }  # control-id text
+changed() { ! shows "$@"; }
+expect() {  # control-id text what
+  local got
+  got=$(field "$1")
+  [ "$got" = "$2" ] || fail "$3: \"$got\", not \"$2\""
+}
+
+# The main battery: discharging, so the button offers to charge, which it can.
+sleep 1
+expect 1003 "42T4969" "the first entry is not selected"
+expect 1009 "93600 (mWh)" "design capacity"
+expect 1016 "93550 (mWh)" "full-charged capacity"
+expect 1007 "LION" "chemistry"
+expect 1012 "14/3/2011" "manufacture date"
+expect 1017 "Unknown" "a cycle count of 0"
+expect 1019 "Unknown" "a temperature the battery does not report"
+expect 1061 "Discharging" "charge state"
+expect 1045 "Charge" "the button while discharging"
+[ "$(enabled 1045)" = 1 ] || fail "the main battery can be charged, but the button is greyed"
+# The live status moves while the page is on show (the simulated battery drains in real time).
+first=$(field 1020)
+wait_for 6 changed 1020 "$first" || fail "the remaining capacity was not refreshed: $first"
+screenshot batteries-page-main-battery
+
+# The bay battery, chosen in the device list: a click opens it, Down and Enter pick it.
+read -r c_left c_top c_right c_bottom _ < <(probe control "$title" 1003 | tr -d '\r')
+xdotool mousemove $(((c_left + c_right) / 2)) $(((c_top + c_bottom) / 2)) click 1
+sleep 0.5
+xdotool key Down Return
+wait_for 5 shows 1003 "00HW022" || fail "the second battery could not be chosen"
+expect 1016 "25860 (mWh)" "the bay battery's full-charged capacity"
+expect 1017 "5" "the bay battery's cycle count"
+expect 1012 "Unknown" "a battery without a manufacture date"
+expect 1061 "OnLine" "the resting battery's state"
+expect 1023 "Unknown" "the estimated time on mains"
+expect 1045 "Discharge" "the button on mains"
+[ "$(enabled 1045)" = 0 ] || fail "the bay battery cannot be discharged, but the button is usable"
+sleep 0.5
+screenshot batteries-page-bay-battery
+
+# Languages > Deutsch: labels, units and states in German; then Default again.
+# The menu bar is opened with the mouse: the keyboard's F10 stays with the device list.
+read -r l_left l_top _ < <(probe control "$title" 1001 | tr -d '\r')
+languages_x=$((l_left + 75)) languages_y=$((l_top - 10))
+xdotool mousemove $languages_x $languages_y click 1
+sleep 0.5
+xdotool key Down Down Return
+german="Vantrel - Akkus"
+probe window "$german" 5000 >/dev/null || { screenshot batteries-page-no-german; fail "the German texts did not arrive"; }
+sleep 0.5
+[ "$(probe control "$german" 1143 | tr -d '\r' | cut -d' ' -f6-)" = "Spannung:" ] || fail "the voltage label is not German"
+[[ "$(probe control "$german" 1021 | tr -d '\r' | cut -d' ' -f6-)" == *" (mV)" ]] || fail "the voltage unit is not German"
+[ "$(probe control "$german" 1061 | tr -d '\r' | cut -d' ' -f6-)" = "Netzbetrieb" ] || fail "the state is not German"
+screenshot batteries-page-german
+xdotool mousemove $languages_x $languages_y click 1
+sleep 0.5
+xdotool key Down Return
+probe window "$title" 5000 >/dev/null || fail "Default did not bring the built-in texts back"
+expect 1061 "OnLine" "the state after Default"
+
+# Escape hides the main window; the program runs on.
+xdotool key Escape
+probe no-window "$title" 3000 >/dev/null || fail "Escape did not hide the main window"
+alive "$program" || fail "the program ended"
+stop_program vantrel-sim.exe
+run reg delete "$key" /f >/dev/null 2>&1 || true
+echo "PASS"

@@ -1,0 +1,346 @@
+// The Batteries page against the simulated battery class driver: the figures and their
+// formats, unknown and failing figures, the charge button, an exchanged battery and a silent
+// slot, the language switch, when the page refreshes, and what it leaves behind.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "batteries_ids.h"
+#include "battery/batteries_page.h"
+#include "framework/handles.h"
+#include "i18n/core/language_table.h"
+#include "win/test_support.h"
+
+namespace vantrel {
+namespace {
+
+using battery::CBatteriesPage;
+using platform::sim::SimBattery;
+using testing::WindowText;
+
+SimBattery Battery(const std::string& name, ULONG full, ULONG capacity, LONG rate, ULONG capabilities = 0) {
+  SimBattery b;
+  b.device_name = name;
+  b.manufacture_name = "LGC";
+  b.serial_number = " 7392";
+  b.unique_id = name + " 7392LGC";
+  b.manufacture_date = BATTERY_MANUFACTURE_DATE{5, 11, 2003};
+  b.info.Capabilities = BATTERY_SYSTEM_BATTERY | capabilities;
+  b.info.Technology = 1;
+  std::memcpy(b.info.Chemistry, "LION", 4);
+  b.info.DesignedCapacity = 160000;
+  b.info.FullChargedCapacity = full;
+  b.info.DefaultAlert1 = 9360;
+  b.info.DefaultAlert2 = 2836;
+  b.info.CriticalBias = 0;
+  b.info.CycleCount = 0;
+  b.capacity = capacity;
+  b.voltage = 12868;
+  b.rate = rate;
+  b.power_state = rate < 0 ? BATTERY_DISCHARGING : BATTERY_POWER_ON_LINE;
+  b.temperature = 2982;
+  return b;
+}
+
+// Stands in for the main window: visible, and closing only hides it.
+class MainWindowStandIn : public testing::ControlHost {
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_CLOSE) {
+      ::ShowWindow(hwnd(), SW_HIDE);
+      return 0;
+    }
+    return ControlHost::WindowProc(msg, wp, lp);
+  }
+};
+
+class BatteriesPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(host_.Create(600, 420)); }
+  void TearDown() override {
+    page_.reset();
+    EXPECT_EQ(pc_.machine().OpenHandleCount(), 0u) << "a battery handle outlived its page";
+  }
+  void Boot(std::vector<SimBattery> batteries) {
+    page_.reset();
+    platform::sim::SimState state;
+    state.time_scale = 0;  // simulated time moves only by Advance()
+    state.batteries = std::move(batteries);
+    pc_.Boot(std::move(state));
+  }
+  CBatteriesPage& Open() {
+    page_ = std::make_unique<CBatteriesPage>(host_.hwnd());
+    EXPECT_TRUE(page_->Create());
+    ::ShowWindow(page_->hwnd(), SW_SHOWNORMAL);
+    return *page_;
+  }
+  std::string Text(int id) const { return WindowText(::GetDlgItem(page_->hwnd(), id)); }
+  void Select(int entry) {
+    HWND list = ::GetDlgItem(page_->hwnd(), IDC_BATTERY_LIST);
+    ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_BATTERY_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  }
+  void Tick() { ::SendMessageA(page_->hwnd(), WM_TIMER, battery::kBatteriesPageTimer, 0); }
+  void Click(int id) {
+    ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(page_->hwnd(), id)));
+  }
+  RECT Rect(int id) const {
+    RECT r{};
+    ::GetWindowRect(::GetDlgItem(page_->hwnd(), id), &r);
+    return r;
+  }
+  // A label that needs two lines takes them, centred on its value and clear of its neighbours.
+  void ExpectLabelFits(int label_id, int value_id, int above_id, int below_id, int lines) const {
+    const RECT label = Rect(label_id), value = Rect(value_id), above = Rect(above_id), below = Rect(below_id);
+    const LONG line = above.bottom - above.top;
+    EXPECT_NEAR(label.bottom - label.top, lines * line, 2) << label_id;
+    EXPECT_NEAR(label.top + label.bottom, value.top + value.bottom, 1) << label_id;
+    EXPECT_LE(above.bottom, label.top) << label_id;
+    EXPECT_LE(label.bottom, below.top) << label_id;
+  }
+  bool ButtonEnabled() const { return ::IsWindowEnabled(::GetDlgItem(page_->hwnd(), IDC_BATTERY_CHARGE_BUTTON)); }
+
+  testing::PowerTestMachine pc_;
+  MainWindowStandIn host_;
+  std::unique_ptr<CBatteriesPage> page_;
+};
+
+TEST_F(BatteriesPageTest, ListsBatteriesInOrderAndShowsEveryFigureInItsFormat) {
+  SimBattery unnamed = Battery("", 50000, 3725, -3600);  // 3725 s left
+  Boot({Battery("42T4969", 150000, 125000, -12500), Battery("00HW022", 25860, 2420, 0), unnamed});
+  Open();
+  HWND list = ::GetDlgItem(page_->hwnd(), IDC_BATTERY_LIST);
+  ASSERT_EQ(::SendMessageA(list, CB_GETCOUNT, 0, 0), 3);
+  char entry[64] = {};
+  std::vector<std::string> entries;
+  for (int k = 0; k < 3; ++k) {
+    ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(k), reinterpret_cast<LPARAM>(entry));
+    entries.push_back(entry);
+  }
+  EXPECT_EQ(entries, (std::vector<std::string>{"42T4969", "00HW022", ""}));  // an unreadable name stays listed
+  EXPECT_EQ(page_->Selected(), 0);
+
+  EXPECT_EQ(Text(IDC_BATTERY_TECHNOLOGY), "Rechargable");
+  EXPECT_EQ(Text(IDC_BATTERY_CHEMISTRY), "LION");
+  EXPECT_EQ(Text(IDC_BATTERY_DESIGN_CAPACITY), "160000 (mWh)");
+  EXPECT_EQ(Text(IDC_BATTERY_ALERT1) + "|" + Text(IDC_BATTERY_ALERT2), "9360 (mWh)|2836 (mWh)");
+  EXPECT_EQ(Text(IDC_BATTERY_DATE), "5/11/2003");
+  EXPECT_EQ(Text(IDC_BATTERY_MAKER) + "|" + Text(IDC_BATTERY_SERIAL) + "|" + Text(IDC_BATTERY_UNIQUE_ID),
+            "LGC| 7392|42T4969 7392LGC");
+  EXPECT_EQ(Text(IDC_BATTERY_FULL_CAPACITY), "150000 (mWh)");
+  EXPECT_EQ(Text(IDC_BATTERY_CYCLE_COUNT), "Unknown");  // a count of 0 is no count
+  EXPECT_EQ(Text(IDC_BATTERY_CRITICAL_BIAS), "0");
+  EXPECT_EQ(Text(IDC_BATTERY_TEMPERATURE), "2982");  // raw, no unit
+  EXPECT_EQ(Text(IDC_BATTERY_CAPACITY), "125000 (mWh)");
+  EXPECT_EQ(Text(IDC_BATTERY_VOLTAGE), "12868 (mv)");
+  EXPECT_EQ(Text(IDC_BATTERY_RATE), "-12500");
+  EXPECT_EQ(Text(IDC_BATTERY_TIME), "10:00:00");
+  EXPECT_EQ(Text(IDC_BATTERY_STATE), "Discharging");
+  // Wear 100 - 150000 * 100 / 160000 = 7 shows its own percentage; the charge bar its text.
+  auto* wear = dynamic_cast<controls::TextProgressBar*>(fw::Window::FromHandle(::GetDlgItem(page_->hwnd(), IDC_BATTERY_WEAR_BAR)));
+  ASSERT_NE(wear, nullptr);
+  EXPECT_EQ(wear->position(), 7);
+  EXPECT_EQ(Text(IDC_BATTERY_WEAR_BAR), "");
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BAR), "83%");
+
+  Select(2);
+  EXPECT_EQ(Text(IDC_BATTERY_TIME), "1:02:05");
+  EXPECT_EQ(Text(IDC_BATTERY_CAPACITY), "3725 (mWh)");
+  Select(1);  // the second entry is battery 1
+  EXPECT_EQ(Text(IDC_BATTERY_FULL_CAPACITY), "25860 (mWh)");
+  EXPECT_EQ(Text(IDC_BATTERY_STATE), "OnLine");
+  EXPECT_EQ(Text(IDC_BATTERY_TIME), "Unknown");  // on mains
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BAR), "9%");
+}
+
+TEST_F(BatteriesPageTest, FailedAndUnknownFiguresReadUnknown) {
+  SimBattery odd = Battery("Odd", 50000, BATTERY_UNKNOWN_CAPACITY, static_cast<LONG>(BATTERY_UNKNOWN_RATE));
+  odd.power_state = BATTERY_POWER_ON_LINE;
+  odd.voltage = BATTERY_UNKNOWN_VOLTAGE;
+  odd.info.Technology = 0;
+  odd.info.Capabilities |= BATTERY_CAPACITY_RELATIVE;
+  odd.info.CycleCount = 5;
+  odd.manufacture_date = BATTERY_MANUFACTURE_DATE{0, 0, 0};
+  odd.manufacture_name.clear();
+  odd.unsupported = platform::sim::LevelBit(BatteryTemperature) | platform::sim::LevelBit(BatterySerialNumber);
+  Boot({odd});
+  Open();
+  EXPECT_EQ(Text(IDC_BATTERY_TECHNOLOGY), "NoRechargeble");
+  EXPECT_EQ(Text(IDC_BATTERY_DESIGN_CAPACITY), "0 (mWh)");  // relative capacity
+  for (int id : {IDC_BATTERY_DATE, IDC_BATTERY_MAKER, IDC_BATTERY_SERIAL, IDC_BATTERY_TEMPERATURE, IDC_BATTERY_CAPACITY,
+                 IDC_BATTERY_VOLTAGE, IDC_BATTERY_RATE, IDC_BATTERY_TIME})
+    EXPECT_EQ(Text(id), "Unknown") << id;
+  EXPECT_EQ(Text(IDC_BATTERY_CYCLE_COUNT), "5");
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BAR), "0%");  // not 0xFFFFFFFF * 100 / full
+
+  // A battery that is gone: every query fails, the technology reads as not rechargeable.
+  ASSERT_TRUE(pc_.machine().ExchangeBattery(0));
+  pc_.state().batteries[0].answers = false;
+  Select(0);
+  EXPECT_EQ(Text(IDC_BATTERY_TECHNOLOGY), "NoRechargeble");
+  for (int id : {IDC_BATTERY_CHEMISTRY, IDC_BATTERY_ALERT1, IDC_BATTERY_UNIQUE_ID, IDC_BATTERY_FULL_CAPACITY,
+                 IDC_BATTERY_CYCLE_COUNT, IDC_BATTERY_CRITICAL_BIAS})
+    EXPECT_EQ(Text(id), "Unknown") << id;
+  EXPECT_EQ(Text(IDC_BATTERY_STATE), "OnLine");
+  EXPECT_FALSE(ButtonEnabled());  // its capabilities cannot be read
+}
+
+TEST_F(BatteriesPageTest, TheButtonOffersWhatTheBatteryIsNotDoingAndIsUsableExactlyWhenItCan) {
+  Boot({Battery("Able", 50000, 40000, -10000, BATTERY_SET_CHARGE_SUPPORTED | BATTERY_SET_DISCHARGE_SUPPORTED),
+        Battery("ChargeOnly", 50000, 40000, 0, BATTERY_SET_CHARGE_SUPPORTED)});
+  Open();
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Charge");  // while discharging
+  EXPECT_TRUE(ButtonEnabled());
+  Click(IDC_BATTERY_CHARGE_BUTTON);
+  EXPECT_EQ(pc_.machine().BatteryStatusNow(0).PowerState & BATTERY_CHARGING, static_cast<ULONG>(BATTERY_CHARGING));
+  Tick();
+  EXPECT_EQ(Text(IDC_BATTERY_STATE), "Charging");
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Discharge");
+  EXPECT_TRUE(ButtonEnabled());
+  Click(IDC_BATTERY_CHARGE_BUTTON);
+  Tick();
+  EXPECT_EQ(Text(IDC_BATTERY_STATE), "Discharging");
+
+  // On mains a battery that cannot be made to discharge offers it greyed; once it discharges
+  // (here: exchanged for a discharging one) the charge it can do is offered and usable again.
+  Select(1);
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Discharge");
+  EXPECT_FALSE(ButtonEnabled());
+  ASSERT_TRUE(pc_.machine().ExchangeBattery(1, Battery("ChargeOnly", 50000, 30000, -9000, BATTERY_SET_CHARGE_SUPPORTED)));
+  Tick();
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Charge");
+  EXPECT_TRUE(ButtonEnabled());
+  Click(IDC_BATTERY_CHARGE_BUTTON);
+  Tick();
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Discharge");
+  EXPECT_FALSE(ButtonEnabled());
+}
+
+TEST_F(BatteriesPageTest, AnExchangedBatteryShowsItsOwnFiguresAndASilentSlotKeepsRefreshesShort) {
+  SimBattery silent = Battery("Silent", 50000, 40000, -10000);
+  silent.answers = false;
+  Boot({Battery("Old", 50000, 40000, -10000), silent});
+  DWORD start = ::GetTickCount();
+  Open();
+  EXPECT_LT(::GetTickCount() - start, 2000u);  // the silent slot's tag wait is bounded
+
+  ASSERT_TRUE(pc_.machine().ExchangeBattery(0, Battery("New", 90000, 45000, -15000)));
+  Tick();
+  EXPECT_EQ(Text(IDC_BATTERY_FULL_CAPACITY), "90000 (mWh)");
+  EXPECT_EQ(Text(IDC_BATTERY_CAPACITY) + "|" + Text(IDC_BATTERY_TIME), "45000 (mWh)|3:00:00");
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BAR), "50%");
+  Select(0);  // the information group follows on the next selection
+  EXPECT_EQ(Text(IDC_BATTERY_UNIQUE_ID), "New 7392LGC");
+
+  Select(1);
+  EXPECT_EQ(Text(IDC_BATTERY_FULL_CAPACITY), "Unknown");
+  start = ::GetTickCount();
+  for (int i = 0; i < 10; ++i) Tick();
+  EXPECT_LT(::GetTickCount() - start, 500u) << "ten refreshes of a silent slot";
+  EXPECT_EQ(Text(IDC_BATTERY_CAPACITY), "Unknown");
+}
+
+TEST_F(BatteriesPageTest, GermanAndBackChangesLabelsUnitsAndStates) {
+  Boot({Battery("42T4969", 150000, 125000, -12500, BATTERY_SET_CHARGE_SUPPORTED)});
+  Open();
+  i18n::LanguageTable german(VANTREL_LANGUAGE_SOURCE_DIR);
+  ASSERT_TRUE(german.Load("Deutsch"));
+  struct Restore {
+    ~Restore() { i18n::InstallTexts(nullptr); }
+  } restore;
+  i18n::InstallTexts(&german);
+  page_->ApplyLanguage();
+  EXPECT_EQ(Text(IDC_LABEL_TECHNOLOGY) + "|" + Text(IDC_BATTERY_INFO_GROUP), "Technologie:|Informationen");
+  EXPECT_EQ(Text(IDC_BATTERY_TECHNOLOGY), "Wiederaufladbar");
+  EXPECT_EQ(Text(IDC_BATTERY_VOLTAGE), "12868 (mV)");
+  EXPECT_EQ(Text(IDC_BATTERY_STATE) + "|" + Text(IDC_BATTERY_CHARGE_BUTTON), "Wird entladen|Laden");
+  EXPECT_EQ(Text(IDC_BATTERY_CYCLE_COUNT), "Unbekannt");
+  ExpectLabelFits(IDC_LABEL_ALERT1, IDC_BATTERY_ALERT1, IDC_LABEL_DESIGN_CAPACITY, IDC_LABEL_CHEMISTRY, 2);
+
+  i18n::InstallTexts(nullptr);
+  page_->ApplyLanguage();
+  EXPECT_EQ(Text(IDC_LABEL_TECHNOLOGY) + "|" + Text(IDC_BATTERY_INFO_GROUP), "Technology:|Information");
+  EXPECT_EQ(Text(IDC_LABEL_ALERT1), "Default alert \"Low Battery\":");
+  EXPECT_EQ(Text(IDC_BATTERY_VOLTAGE) + "|" + Text(IDC_BATTERY_STATE), "12868 (mv)|Discharging");
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Charge");
+  ExpectLabelFits(IDC_LABEL_ALERT1, IDC_BATTERY_ALERT1, IDC_LABEL_DESIGN_CAPACITY, IDC_LABEL_CHEMISTRY, 1);
+}
+
+// The refresh runs only while the page can be seen: hiding the main window (which tells its
+// child nothing) stops it at the next tick, closing from the page at once, and showing the
+// window again refreshes at once and starts it again.
+TEST_F(BatteriesPageTest, TheRefreshRunsOnlyWhileThePageIsOnScreen) {
+  Boot({Battery("42T4969", 150000, 125000, -12500)});
+  Open();
+  EXPECT_TRUE(page_->refreshing());
+  EXPECT_TRUE(testing::TimerRuns(page_->hwnd(), battery::kBatteriesPageTimer, battery::kBatteriesPageRefreshMs));
+
+  ::ShowWindow(host_.hwnd(), SW_HIDE);
+  EXPECT_TRUE(testing::PumpUntil([&] { return !page_->refreshing(); }, 1500)) << "the timer went on while hidden";
+  EXPECT_FALSE(testing::TimerRuns(page_->hwnd(), battery::kBatteriesPageTimer, battery::kBatteriesPageRefreshMs));
+  pc_.machine().Advance(3600);  // 12500 mWh drained
+  testing::Pump(700);
+  EXPECT_EQ(Text(IDC_BATTERY_CAPACITY), "125000 (mWh)") << "refreshed while hidden";
+
+  ::ShowWindow(host_.hwnd(), SW_SHOW);
+  EXPECT_TRUE(testing::PumpUntil([&] { return Text(IDC_BATTERY_CAPACITY) == "112500 (mWh)"; }, 300));
+  EXPECT_TRUE(page_->refreshing());
+  EXPECT_TRUE(testing::TimerRuns(page_->hwnd(), battery::kBatteriesPageTimer, battery::kBatteriesPageRefreshMs));
+
+  // The page itself hidden and shown, as a page switch does.
+  ::ShowWindow(page_->hwnd(), SW_HIDE);
+  EXPECT_FALSE(page_->refreshing());
+  pc_.machine().Advance(3600);
+  ::ShowWindow(page_->hwnd(), SW_SHOW);
+  EXPECT_TRUE(testing::PumpUntil([&] { return Text(IDC_BATTERY_CAPACITY) == "100000 (mWh)"; }, 300));
+
+  // Escape closes (here: hides) the main window and the refresh stops with it.
+  ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_FALSE(::IsWindowVisible(host_.hwnd()));
+  EXPECT_FALSE(page_->refreshing());
+}
+
+TEST_F(BatteriesPageTest, TheHandShowsOverTheDeviceListOnly) {
+  Boot({Battery("42T4969", 150000, 125000, -12500)});
+  Open();
+  ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+  HWND list = ::GetDlgItem(page_->hwnd(), IDC_BATTERY_LIST);
+  EXPECT_TRUE(::SendMessageA(page_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(list), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
+  ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+  ::SendMessageA(page_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(::GetDlgItem(page_->hwnd(), IDC_BATTERY_RATE)),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_NE(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
+}
+
+TEST_F(BatteriesPageTest, NoObjectsLeakOverManyRefreshesAndPageSwitches) {
+  Boot(platform::sim::DefaultLaptop().batteries);
+  const long gdi = fw::LiveGdiObjects(), user = fw::LiveUserObjects();
+  Open();
+  for (int i = 0; i < 1000; ++i) {
+    pc_.machine().Advance(30);  // the bars move now and then, and repaint
+    if (i % 250 == 0) Select(i % 500 == 0 ? 1 : 0);
+    Tick();
+    if (i % 100 == 0) ::UpdateWindow(page_->hwnd());
+  }
+  page_.reset();
+  EXPECT_EQ(fw::LiveGdiObjects(), gdi);
+  EXPECT_EQ(fw::LiveUserObjects(), user);
+  for (int i = 0; i < 100; ++i) {
+    Open();
+    ::UpdateWindow(page_->hwnd());
+    page_.reset();
+  }
+  EXPECT_EQ(fw::LiveGdiObjects(), gdi);
+  EXPECT_EQ(fw::LiveUserObjects(), user);
+  EXPECT_EQ(::GetWindow(host_.hwnd(), GW_CHILD), nullptr) << "a page window outlived its page";
+  EXPECT_EQ(pc_.machine().OpenHandleCount(), 0u);
+}
+
+}  // namespace
+}  // namespace vantrel
