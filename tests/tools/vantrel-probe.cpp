@@ -148,8 +148,17 @@ int main(int argc, char** argv) {
     char cls[64] = {}, text[256] = {};
     ::GetClassNameA(search.found, cls, sizeof cls);
     ::GetWindowTextA(search.found, text, sizeof text);
-    const LRESULT item_height =
-        ::lstrcmpiA(cls, "ComboBox") == 0 ? ::SendMessageA(search.found, CB_GETITEMHEIGHT, 0, 0) : 0;
+    const bool combo = ::lstrcmpiA(cls, "ComboBox") == 0;
+    const LRESULT item_height = combo ? ::SendMessageA(search.found, CB_GETITEMHEIGHT, 0, 0) : 0;
+    // An owner-drawn list has no window text of its own: the chosen item's text.
+    const LRESULT chosen = combo ? ::SendMessageA(search.found, CB_GETCURSEL, 0, 0) : CB_ERR;
+    // Asked in wide characters: between processes the 8-bit form arrives cut after one.
+    wchar_t wide[256] = {};
+    if (chosen >= 0 && ::SendMessageW(search.found, CB_GETLBTEXTLEN, static_cast<WPARAM>(chosen), 0) <
+                           static_cast<LRESULT>(sizeof wide / sizeof wide[0])) {
+      ::SendMessageW(search.found, CB_GETLBTEXT, static_cast<WPARAM>(chosen), reinterpret_cast<LPARAM>(wide));
+      ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    }
     std::printf("%ld %ld %ld %ld %ld %d %s\n", r.left, r.top, r.right, r.bottom, static_cast<long>(item_height),
                 ::IsWindowEnabled(search.found) ? 1 : 0, text);
     return 0;
