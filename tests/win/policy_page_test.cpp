@@ -43,13 +43,18 @@ class FailingReads : public platform::ForwardingSystemApi {
   }
 };
 
-// Hides itself on WM_CLOSE, as the main window does, and counts the requests.
+// Hides itself on WM_CLOSE, as the main window does, and counts the requests; notes requests
+// for its menu instead of entering the (modal) menu loop.
 class HidingHost : public testing::ControlHost {
  public:
-  int closes = 0;
+  int closes = 0, menu_requests = 0;
 
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_KEYMENU) {
+      ++menu_requests;
+      return 0;
+    }
     if (msg != WM_CLOSE) return ControlHost::WindowProc(msg, wp, lp);
     ++closes;
     ::ShowWindow(hwnd(), SW_HIDE);
@@ -313,6 +318,15 @@ TEST_F(PolicyPageTest, AStoreWhoseReadFailsWritesNothing) {
   Choose(IDC_POLICY_ACTION, 3);
   Click(IDC_APPLY);
   EXPECT_EQ(Calls("WritePwrScheme"), 1u);
+}
+
+// With the focus in a coloured list, F10 still opens the main window's menu bar.
+TEST_F(PolicyPageTest, FTenInAListReachesTheMenuBar) {
+  Open();
+  ::SendMessageA(Item(IDC_POLICY_EVENT), WM_SYSKEYDOWN, VK_F10, 0x00440001);
+  ::SendMessageA(Item(IDC_POLICY_EVENT), WM_SYSKEYUP, VK_F10, 0xC0440001);
+  EXPECT_EQ(host_.menu_requests, 1);
+  EXPECT_EQ(Selected(IDC_POLICY_EVENT), 0);
 }
 
 }  // namespace
