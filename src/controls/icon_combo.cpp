@@ -142,6 +142,9 @@ bool CIconComboBox::OnReflectedDrawItem(DRAWITEMSTRUCT& dis) {
 
 LRESULT CIconComboBox::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_DESTROY) FreeRecords();  // whether or not the parent reflects WM_DELETEITEM
+  // Some combo box implementations swallow F10, so the window's menu bar could not be reached
+  // from the keyboard while the list has the focus; the default handling opens it.
+  if ((msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP) && wp == VK_F10) return ::DefWindowProcA(hwnd(), msg, wp, lp);
   return Default(msg, wp, lp);
 }
 

@@ -4,7 +4,8 @@
 // Kinds: check box (a value, or one bit of a flags word whose other bits stay as they are),
 // radio pair, track bar, percent edit with its up-down (one byte), item-coloured drop-down
 // list (position = value unless the row maps them), masked time field (seconds <-> H:MM:SS),
-// editable signed decimal number and read-only text.
+// editable signed decimal number, read-only text, and a list view with check boxes whose
+// items are bits of one flags word.
 //
 // The set owns the control objects it binds (time fields, coloured lists) and subclasses the
 // template's controls when attached.
@@ -13,6 +14,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -55,7 +57,7 @@ std::string NumberFieldText(uint32_t value);
 // none; bounded to the signed 32-bit range and returned as its 32 bits.
 uint32_t NumberFieldValue(const std::string& text);
 
-enum class BindingKind { Check, RadioPair, TrackBar, Percent, List, Time, Number, Text };
+enum class BindingKind { Check, RadioPair, TrackBar, Percent, List, Time, Number, Text, CheckList };
 
 // One item of a bound list: its text and its colour (kDefaultColour: the list's own).
 struct ListItem {
@@ -82,6 +84,7 @@ class Bindings {
     std::vector<ListItem> items;   // List
     // List: the stored value of each position (empty: position = value), and the position
     // of a stored value (empty: found in `values`, else no selection).
+    // CheckList: the bit of each item.
     std::vector<uint32_t> values;
     std::function<int(uint32_t)> position_of;
     std::function<std::string(const Record&)> text;  // Text
@@ -139,6 +142,15 @@ class Bindings {
   Bindings& Number(int ac, int dc, Field<Record> f_ac, Field<Record> f_dc) {
     return Add({BindingKind::Number, {{ac, 0, std::move(f_ac)}, {dc, 0, std::move(f_dc)}}});
   }
+  // A list view (report view, one column) with check boxes and flat scroll bars: item i is
+  // checked when bit `bits[i]` of the flags word is set. A store sets the shown bits from the
+  // check marks and keeps the others.
+  Bindings& CheckList(int id, Field<Record> flags, std::vector<ListItem> items, std::vector<uint32_t> bits) {
+    Row row{BindingKind::CheckList, {{id, 0, std::move(flags)}}};
+    row.items = std::move(items);
+    row.values = std::move(bits);
+    return Add(std::move(row));
+  }
   Bindings& Text(int id, std::function<std::string(const Record&)> text) {
     Row row{BindingKind::Text, {{id, 0, {}}}};
     row.text = std::move(text);
@@ -185,6 +197,14 @@ class Bindings {
           default: return false;
         }
       }
+    }
+    return false;
+  }
+  // True when a WM_NOTIFY is a change of an item (its check mark included) of a bound list view.
+  bool IsItemChange(const NMHDR& header) const {
+    if (header.code != LVN_ITEMCHANGED) return false;
+    for (const Row& row : rows_) {
+      if (row.kind == BindingKind::CheckList && static_cast<UINT_PTR>(row.columns[0].id) == header.idFrom) return true;
     }
     return false;
   }
@@ -257,6 +277,27 @@ class Bindings {
         if (list) lists_.emplace_back(column.id, std::move(list));
         break;
       }
+      case BindingKind::CheckList: {
+        constexpr DWORD kStyles = LVS_EX_CHECKBOXES | LVS_EX_FLATSB;
+        ::SendMessageA(control, LVM_SETEXTENDEDLISTVIEWSTYLE, kStyles, kStyles);
+        ::SendMessageA(control, LVM_DELETEALLITEMS, 0, 0);
+        RECT client{};
+        ::GetClientRect(control, &client);
+        LVCOLUMNA column_info{};
+        column_info.mask = LVCF_WIDTH;
+        // Room for a vertical scroll bar, so that no horizontal one is ever needed.
+        column_info.cx = std::max<int>(0, client.right - ::GetSystemMetrics(SM_CXVSCROLL));
+        if (::SendMessageA(control, LVM_GETCOLUMNWIDTH, 0, 0) == 0)
+          ::SendMessageA(control, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column_info));
+        for (size_t i = 0; i < row.items.size(); ++i) {
+          LVITEMA item{};
+          item.mask = LVIF_TEXT;
+          item.iItem = static_cast<int>(i);
+          item.pszText = const_cast<char*>(row.items[i].text.c_str());
+          ::SendMessageA(control, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        }
+        break;
+      }
       case BindingKind::Time: {
         auto edit = std::make_unique<controls::CTimeEdit>();
         if (edit->Subclass(control)) {
@@ -310,6 +351,14 @@ class Bindings {
         if (WindowText(control) != text) ::SetWindowTextA(control, text.c_str());
         break;
       }
+      case BindingKind::CheckList:
+        for (size_t i = 0; i < row.values.size(); ++i) {
+          LVITEMA item{};
+          item.stateMask = LVIS_STATEIMAGEMASK;
+          item.state = INDEXTOSTATEIMAGEMASK((value & row.values[i]) ? 2 : 1);
+          ::SendMessageA(control, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&item));
+        }
+        break;
     }
   }
 
@@ -369,6 +418,16 @@ class Bindings {
       }
       case BindingKind::Text:
         break;
+      case BindingKind::CheckList: {
+        uint32_t flags = column.field.get ? column.field.get(record) : 0;
+        for (size_t i = 0; i < row.values.size(); ++i) {
+          const LRESULT state = ::SendMessageA(control, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK);
+          const bool on = ((static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) >> 12) == 2;
+          flags = on ? (flags | row.values[i]) : (flags & ~row.values[i]);
+        }
+        column.field.set(record, flags);
+        break;
+      }
     }
   }
 

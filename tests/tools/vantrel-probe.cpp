@@ -7,6 +7,13 @@
 //   vantrel-probe list-layout <caption> <control-id>  prints a list view's screen rectangle
 //                                                     and its item spacing: left top right
 //                                                     bottom cx cy
+//   vantrel-probe list-control <caption> <control-id> prints a control of the window (its
+//                                                     pages included): left top right bottom
+//                                                     item-height enabled text (a list: its
+//                                                     chosen item)
+//   vantrel-probe alarm <state-file> <entry>          prints a battery alarm of the simulated
+//                                                     machine's global policy: enable level
+//                                                     action flags event-code minimum-state
 //   vantrel-probe menu-open [timeout-ms]              succeeds when a popup menu is on show
 //   vantrel-probe foreground                          prints the foreground window
 //   vantrel-probe menu-rects                          prints each popup menu on show:
@@ -22,6 +29,7 @@
 //                                                     enabled text
 #include <windows.h>
 #include <commctrl.h>
+#include <powrprof.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -157,6 +165,47 @@ int main(int argc, char** argv) {
     HWND window = WaitFor(caption, nullptr, timeout);
     std::printf("%d\n", window ? 1 : 0);
     return (window != nullptr) == (command == "window") ? 0 : 1;
+  }
+  if (command == "alarm" && argc > 3) {
+    GLOBAL_POWER_POLICY policy{};
+    const unsigned entry = static_cast<unsigned>(std::atoi(argv[3]));
+    if (entry >= NUM_DISCHARGE_POLICIES ||
+        !::GetPrivateProfileStructA("GlobalPolicy", "Policy", &policy, sizeof policy, caption)) {
+      std::printf("no global policy in %s\n", caption);
+      return 1;
+    }
+    const SYSTEM_POWER_LEVEL& alarm = policy.user.DischargePolicy[entry];
+    std::printf("%u %lu %d 0x%lx 0x%lx %d\n", alarm.Enable, alarm.BatteryLevel, static_cast<int>(alarm.PowerPolicy.Action),
+                alarm.PowerPolicy.Flags, alarm.PowerPolicy.EventCode, static_cast<int>(alarm.MinSystemState));
+    return 0;
+  }
+  if (command == "list-control" && argc > 3) {
+    HWND window = WaitFor(caption, nullptr, 10000);
+    ControlSearch search{std::atoi(argv[3])};
+    if (window) ::EnumChildWindows(window, &VisitControl, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) {
+      std::printf("no control %s in \"%s\"\n", argv[3], caption);
+      return 1;
+    }
+    RECT r{};
+    ::GetWindowRect(search.found, &r);
+    char cls[64] = {}, text[256] = {};
+    ::GetClassNameA(search.found, cls, sizeof cls);
+    ::GetWindowTextA(search.found, text, sizeof text);
+    const bool combo = ::lstrcmpiA(cls, "ComboBox") == 0;
+    const LRESULT item_height = combo ? ::SendMessageA(search.found, CB_GETITEMHEIGHT, 0, 0) : 0;
+    // An owner-drawn list has no window text of its own: the chosen item's text.
+    const LRESULT chosen = combo ? ::SendMessageA(search.found, CB_GETCURSEL, 0, 0) : CB_ERR;
+    // Asked in wide characters: between processes the 8-bit form arrives cut after one.
+    wchar_t wide[256] = {};
+    if (chosen >= 0 && ::SendMessageW(search.found, CB_GETLBTEXTLEN, static_cast<WPARAM>(chosen), 0) <
+                           static_cast<LRESULT>(sizeof wide / sizeof wide[0])) {
+      ::SendMessageW(search.found, CB_GETLBTEXT, static_cast<WPARAM>(chosen), reinterpret_cast<LPARAM>(wide));
+      ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    }
+    std::printf("%ld %ld %ld %ld %ld %d %s\n", r.left, r.top, r.right, r.bottom, static_cast<long>(item_height),
+                ::IsWindowEnabled(search.found) ? 1 : 0, text);
+    return 0;
   }
   if (command == "list-layout" && argc > 3) {
     HWND window = WaitFor(caption, nullptr, 10000);

@@ -222,6 +222,49 @@ TEST_F(BindingsTest, ATextRowSetsItsControlOnlyWhenTheTextChanges) {
   EXPECT_EQ(TextOf(kText), "");
 }
 
+TEST(CheckListBinding, ShowsChosenBitsAsCheckMarksAndKeepsTheOthers) {
+  HWND host = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(host);
+  constexpr int kChecks = 201;
+  HWND list = ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_NOCOLUMNHEADER, 0, 0, 120, 80, host,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kChecks)), nullptr, nullptr);
+  ASSERT_TRUE(list);
+  Bindings<Record> b;
+  b.CheckList(kChecks, Member(&Record::flags), {{"high"}, {"low"}, {"two"}}, {0x80000000u, 0x1, 0x2});
+  b.Attach(host);
+  const DWORD styles = LVS_EX_CHECKBOXES | LVS_EX_FLATSB;
+  EXPECT_EQ(::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & styles, styles);
+  ASSERT_EQ(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
+  auto checked = [&](int item) {
+    return (::SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK) >> 12) == 2;
+  };
+
+  Record in;
+  in.flags = 0x80000000u | 0x2 | 0x20;  // 0x20 has no item
+  b.Load(in);
+  EXPECT_TRUE(checked(0));
+  EXPECT_FALSE(checked(1));
+  EXPECT_TRUE(checked(2));
+  LVITEMA state{};
+  state.stateMask = LVIS_STATEIMAGEMASK;
+  state.state = INDEXTOSTATEIMAGEMASK(1);
+  ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
+  state.state = INDEXTOSTATEIMAGEMASK(2);
+  ::SendMessageA(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
+  Record out = in;
+  b.Store(out);
+  EXPECT_EQ(out.flags, 0x1u | 0x2 | 0x20);
+
+  NMHDR change{list, static_cast<UINT_PTR>(kChecks), LVN_ITEMCHANGED};
+  EXPECT_TRUE(b.IsItemChange(change));
+  change.code = LVN_ITEMCHANGING;
+  EXPECT_FALSE(b.IsItemChange(change));
+  change.code = LVN_ITEMCHANGED;
+  change.idFrom = kChecks + 1;
+  EXPECT_FALSE(b.IsItemChange(change));
+  ::DestroyWindow(host);
+}
+
 TEST(BindingRules, ChangeNotificationsAndTimeTexts) {
   Bindings<Record> b;
   b.Check(1, Member(&Record::on)).RadioPair(2, 3, Member(&Record::one)).Time(4, Member(&Record::time_ac))

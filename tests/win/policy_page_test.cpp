@@ -1,0 +1,333 @@
+// The Policy page against the simulated laptop: what it shows for each event, what a store
+// writes where, and when Apply is enabled.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "controls/icon_combo.h"
+#include "power/policy_page.h"
+#include "policy_ids.h"
+#include "resource.h"
+#include "win/test_support.h"
+
+namespace vantrel::power {
+namespace {
+
+using controls::CIconComboBox;
+using platform::sim::SimState;
+
+constexpr COLORREF kGreen = CIconComboBox::kSupportedColour;
+constexpr COLORREF kDarkRed = CIconComboBox::kUnsupportedColour;
+
+// Makes chosen reads of the power library fail.
+class FailingReads : public platform::ForwardingSystemApi {
+ public:
+  using ForwardingSystemApi::ForwardingSystemApi;
+  bool global = false, scheme = false;
+  BOOLEAN ReadGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override {
+    if (global) return Fail();
+    return ForwardingSystemApi::ReadGlobalPwrPolicy(policy);
+  }
+  BOOLEAN ReadPwrScheme(UINT id, PPOWER_POLICY policy) override {
+    if (scheme) return Fail();
+    return ForwardingSystemApi::ReadPwrScheme(id, policy);
+  }
+
+ private:
+  static BOOLEAN Fail() {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+};
+
+// Hides itself on WM_CLOSE, as the main window does, and counts the requests; notes requests
+// for its menu instead of entering the (modal) menu loop.
+class HidingHost : public testing::ControlHost {
+ public:
+  int closes = 0, menu_requests = 0;
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_KEYMENU) {
+      ++menu_requests;
+      return 0;
+    }
+    if (msg != WM_CLOSE) return ControlHost::WindowProc(msg, wp, lp);
+    ++closes;
+    ::ShowWindow(hwnd(), SW_HIDE);
+    return 0;
+  }
+};
+
+class PolicyPageTest : public ::testing::Test {
+ protected:
+  void Open(SimState state = platform::sim::DefaultLaptop()) {
+    page_.reset();
+    pc_.Boot(std::move(state));
+    ASSERT_TRUE(host_.IsWindow() || host_.Create(640, 520));
+    page_ = std::make_unique<PolicyPage>(host_.hwnd());
+    ASSERT_TRUE(page_->Create());
+    ::ShowWindow(page_->hwnd(), SW_SHOW);
+    pc_.fake().calls.clear();
+  }
+  void TearDown() override { page_.reset(); }
+
+  HWND Item(int id) const { return ::GetDlgItem(page_->hwnd(), id); }
+  bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+  bool ApplyEnabled() const { return page_->apply_enabled(); }
+  int Selected(int id) const { return static_cast<int>(::SendMessageA(Item(id), CB_GETCURSEL, 0, 0)); }
+  std::string ListText(int id, int index) const {
+    char text[128] = {};
+    if (::SendMessageA(Item(id), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) < static_cast<LRESULT>(sizeof text))
+      ::SendMessageA(Item(id), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return text;
+  }
+  COLORREF ItemColour(int id, int index) const {
+    auto* list = dynamic_cast<CIconComboBox*>(fw::Window::FromHandle(Item(id)));
+    const controls::ComboItemData* data = list ? list->ItemData(index) : nullptr;
+    return data ? data->text_colour : CLR_INVALID;
+  }
+  // The user picks an item of a drop-down list.
+  void Choose(int id, int index) {
+    ::SendMessageA(Item(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(id)));
+  }
+  void Click(int id) { ::SendMessageA(Item(id), BM_CLICK, 0, 0); }
+  // The list view tells the page itself, as it does for a click on the check box.
+  void Tick(int list, int item, bool on) {
+    LVITEMA state{};
+    state.stateMask = LVIS_STATEIMAGEMASK;
+    state.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
+    ::SendMessageA(Item(list), LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+  }
+  bool Ticked(int list, int item) const {
+    return ((::SendMessageA(Item(list), LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK) >> 12) &
+            0xF) == 2;
+  }
+  void Key(int id, WPARAM key) {
+    ::SendMessageA(Item(id), WM_KEYDOWN, key, 0);
+    ::SendMessageA(Item(id), WM_KEYUP, key, 0xC0000001);
+  }
+  size_t Calls(const std::string& name) {
+    size_t n = 0;
+    for (const std::string& call : pc_.fake().calls) n += call.rfind(name, 0) == 0;
+    return n;
+  }
+  GLOBAL_USER_POWER_POLICY& Global() { return pc_.state().global.user; }
+
+  testing::PowerTestMachine pc_;
+  HidingHost host_;
+  std::unique_ptr<PolicyPage> page_;
+};
+
+TEST_F(PolicyPageTest, ShowsTheEventsAndActionsColouredByWhatTheMachineHasAndCan) {
+  SimState state = platform::sim::DefaultLaptop();
+  state.capabilities.LidPresent = FALSE;
+  state.capabilities.SystemS5 = FALSE;
+  Open(std::move(state));
+
+  ASSERT_EQ(::SendMessageA(Item(IDC_POLICY_EVENT), CB_GETCOUNT, 0, 0), 9);
+  EXPECT_EQ(ListText(IDC_POLICY_EVENT, 4), "Over Throttled");
+  EXPECT_EQ(ListText(IDC_POLICY_EVENT, 8), "Battery Event (4)");
+  EXPECT_EQ(ItemColour(IDC_POLICY_EVENT, 0), kGreen);
+  EXPECT_EQ(ItemColour(IDC_POLICY_EVENT, 2), kDarkRed) << "no lid";
+  EXPECT_EQ(ItemColour(IDC_POLICY_EVENT, 5), kGreen);
+  EXPECT_EQ(ItemColour(IDC_POLICY_SOURCE, 1), kGreen);
+  EXPECT_EQ(ItemColour(IDC_POLICY_ACTION, 1), kGreen);
+  EXPECT_EQ(ListText(IDC_POLICY_ACTION, 2), "Hebirnate");
+  EXPECT_EQ(ItemColour(IDC_POLICY_ACTION, 5), kDarkRed) << "no S5";
+  // S1, S2 and now S5 are missing on this laptop, S3 and S4 there.
+  EXPECT_EQ(ItemColour(IDC_POLICY_MIN_STATE, 2), kDarkRed);
+  EXPECT_EQ(ItemColour(IDC_POLICY_MIN_STATE, 4), kGreen);
+  EXPECT_EQ(ItemColour(IDC_POLICY_MIN_STATE, 6), kDarkRed);
+  EXPECT_EQ(ListText(IDC_POLICY_MIN_STATE, 7), "Maximum");
+
+  // The active scheme of the unsorted scheme list.
+  EXPECT_EQ(ListText(IDC_POLICY_SCHEME, 0), "Home/Office Desk");
+  EXPECT_EQ(Selected(IDC_POLICY_SCHEME), 1);
+  EXPECT_EQ(Selected(IDC_POLICY_EVENT), 0);
+  EXPECT_EQ(Selected(IDC_POLICY_SOURCE), 0);
+  EXPECT_FALSE(Enabled(IDC_POLICY_SCHEME));
+  EXPECT_FALSE(Enabled(IDC_POLICY_ALARM_ENABLE));
+  EXPECT_FALSE(Enabled(IDC_POLICY_ALARM_LEVEL));
+  EXPECT_FALSE(Enabled(IDC_POLICY_MIN_STATE));
+
+  // The power button's record: no action, query and UI allowed, the shutdown notification.
+  const DWORD styles = LVS_EX_CHECKBOXES | LVS_EX_FLATSB;
+  EXPECT_EQ(::SendMessageA(Item(IDC_POLICY_FLAGS), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & styles, styles);
+  EXPECT_EQ(::SendMessageA(Item(IDC_POLICY_FLAGS), LVM_GETITEMCOUNT, 0, 0), 7);
+  EXPECT_EQ(::SendMessageA(Item(IDC_POLICY_EVENT_CODES), LVM_GETITEMCOUNT, 0, 0), 6);
+  EXPECT_EQ(Selected(IDC_POLICY_ACTION), 0);
+  EXPECT_TRUE(Ticked(IDC_POLICY_FLAGS, 5));
+  EXPECT_TRUE(Ticked(IDC_POLICY_FLAGS, 6));
+  EXPECT_FALSE(Ticked(IDC_POLICY_FLAGS, 0));
+  EXPECT_TRUE(Ticked(IDC_POLICY_EVENT_CODES, 5));
+  EXPECT_FALSE(Ticked(IDC_POLICY_EVENT_CODES, 3));
+  EXPECT_FALSE(ApplyEnabled()) << "loading the check marks is not a change";
+
+  // The lid can still be chosen and stored.
+  Choose(IDC_POLICY_EVENT, kLidCloseEvent);
+  Choose(IDC_POLICY_SOURCE, 1);
+  Choose(IDC_POLICY_ACTION, 3);
+  EXPECT_TRUE(ApplyEnabled());
+  Click(IDC_APPLY);
+  EXPECT_EQ(Global().LidCloseDc.Action, PowerActionShutdown);
+  EXPECT_EQ(Global().LidCloseAc.Action, PowerActionSleep);
+  EXPECT_FALSE(ApplyEnabled());
+}
+
+TEST_F(PolicyPageTest, ActionsFlagsAndNotificationsAreStoredAndTheUnshownBitsKept) {
+  SimState state = platform::sim::DefaultLaptop();
+  POWER_ACTION_POLICY& button = state.global.user.PowerButtonAc;
+  button.Action = static_cast<POWER_ACTION>(1);  // reserved
+  button.Flags = POWER_ACTION_UI_ALLOWED | 0x8;  // 0x8 is not in the list
+  button.EventCode = POWER_USER_NOTIFY_FORCED_SHUTDOWN | POWER_LEVEL_USER_NOTIFY_TEXT;
+  Open(std::move(state));
+
+  EXPECT_EQ(Selected(IDC_POLICY_ACTION), 0) << "the reserved value shows as None";
+  EXPECT_TRUE(Ticked(IDC_POLICY_EVENT_CODES, 3));
+  Tick(IDC_POLICY_FLAGS, 2, true);  // LIHGTEST FIRST
+  EXPECT_TRUE(ApplyEnabled());
+  Tick(IDC_POLICY_FLAGS, 3, true);  // LOCK CONSOLE
+  Tick(IDC_POLICY_FLAGS, 6, false);
+  Tick(IDC_POLICY_EVENT_CODES, 3, false);
+  Tick(IDC_POLICY_EVENT_CODES, 0, true);
+  Click(IDC_APPLY);
+  EXPECT_EQ(Global().PowerButtonAc.Action, PowerActionNone);
+  EXPECT_EQ(Global().PowerButtonAc.Flags, POWER_ACTION_LIGHTEST_FIRST | POWER_ACTION_LOCK_CONSOLE | 0x8u);
+  EXPECT_EQ(Global().PowerButtonAc.EventCode, POWER_FORCE_TRIGGER_RESET | POWER_USER_NOTIFY_FORCED_SHUTDOWN);
+  EXPECT_EQ(Global().PowerButtonDc.Flags, POWER_ACTION_QUERY_ALLOWED | POWER_ACTION_UI_ALLOWED) << "DC untouched";
+
+  Choose(IDC_POLICY_ACTION, 1);
+  Click(IDOK);
+  EXPECT_EQ(Global().PowerButtonAc.Action, PowerActionSleep);
+  EXPECT_EQ(host_.closes, 1) << "OK closes the main window";
+}
+
+TEST_F(PolicyPageTest, ABatteryAlarmIsEditedInItsOwnEntryAndItsLevelWrittenOnlyOnApply) {
+  Open();
+  Choose(IDC_POLICY_SOURCE, 1);
+  Choose(IDC_POLICY_EVENT, kFirstBatteryEvent + 1);
+  EXPECT_FALSE(ApplyEnabled());
+  EXPECT_FALSE(Enabled(IDC_POLICY_SOURCE));
+  EXPECT_FALSE(Enabled(IDC_POLICY_SCHEME));
+  EXPECT_TRUE(Enabled(IDC_POLICY_ALARM_LEVEL));
+  EXPECT_TRUE(page_->IsChecked(IDC_POLICY_ALARM_ENABLE));
+  EXPECT_EQ(page_->ItemText(IDC_POLICY_LEVEL_TEXT), "10%");
+  EXPECT_EQ(Selected(IDC_POLICY_MIN_STATE), PowerSystemSleeping1);
+
+  // Keys move the slider: 36 and one step right.
+  ::SendMessageA(Item(IDC_POLICY_ALARM_LEVEL), TBM_SETPOS, TRUE, 36);
+  Key(IDC_POLICY_ALARM_LEVEL, VK_RIGHT);
+  EXPECT_EQ(page_->ItemText(IDC_POLICY_LEVEL_TEXT), "37%");
+  EXPECT_TRUE(ApplyEnabled());
+  EXPECT_EQ(Global().DischargePolicy[1].BatteryLevel, 10u);
+  Click(IDC_POLICY_ALARM_ENABLE);
+  Choose(IDC_POLICY_MIN_STATE, PowerSystemSleeping3);
+  Choose(IDC_POLICY_ACTION, 5);
+  Click(IDC_APPLY);
+  const SYSTEM_POWER_LEVEL& low = Global().DischargePolicy[1];
+  EXPECT_EQ(low.BatteryLevel, 37u);
+  EXPECT_EQ(low.Enable, 0);
+  EXPECT_EQ(low.MinSystemState, PowerSystemSleeping3);
+  EXPECT_EQ(low.PowerPolicy.Action, PowerActionShutdownOff);
+  EXPECT_EQ(Global().DischargePolicy[0].BatteryLevel, 3u) << "the other alarms stay";
+  EXPECT_EQ(Global().DischargePolicy[0].PowerPolicy.Action, PowerActionHibernate);
+
+  // Home moves the slider to 0: the label follows it.
+  Key(IDC_POLICY_ALARM_LEVEL, VK_HOME);
+  EXPECT_EQ(page_->ItemText(IDC_POLICY_LEVEL_TEXT), "0%");
+
+  // Back to a button: the alarm controls are disabled, the power source enabled again.
+  Choose(IDC_POLICY_EVENT, kSleepButtonEvent);
+  EXPECT_TRUE(Enabled(IDC_POLICY_SOURCE));
+  EXPECT_FALSE(Enabled(IDC_POLICY_ALARM_LEVEL));
+  EXPECT_FALSE(ApplyEnabled());
+}
+
+TEST_F(PolicyPageTest, CancelWritesNothingShowsTheStoredValuesAgainAndClosesTheMainWindow) {
+  Open();
+  Choose(IDC_POLICY_EVENT, kFirstBatteryEvent);
+  ::SendMessageA(Item(IDC_POLICY_ALARM_LEVEL), TBM_SETPOS, TRUE, 4);
+  Key(IDC_POLICY_ALARM_LEVEL, VK_RIGHT);
+  Choose(IDC_POLICY_ACTION, 0);
+  Click(IDCANCEL);
+  EXPECT_EQ(Calls("WriteGlobalPwrPolicy"), 0u);
+  EXPECT_EQ(Global().DischargePolicy[0].BatteryLevel, 3u);
+  EXPECT_EQ(page_->ItemText(IDC_POLICY_LEVEL_TEXT), "3%");
+  EXPECT_EQ(Selected(IDC_POLICY_ACTION), 2) << "Hebirnate";
+  EXPECT_FALSE(ApplyEnabled());
+  EXPECT_EQ(host_.closes, 1);
+}
+
+TEST_F(PolicyPageTest, IdleAndOverThrottledLandInTheChosenSchemeWhichKeepsItsNameAndText) {
+  SimState state = platform::sim::DefaultLaptop();
+  state.schemes[3].policy.user.IdleDc.Action = PowerActionSleep;
+  Open(std::move(state));
+  const platform::sim::SimScheme before = pc_.state().schemes[3];
+  Choose(IDC_POLICY_EVENT, kIdleEvent);
+  EXPECT_TRUE(Enabled(IDC_POLICY_SCHEME));
+  Choose(IDC_POLICY_SCHEME, 3);
+  Choose(IDC_POLICY_SOURCE, 1);
+  EXPECT_EQ(Selected(IDC_POLICY_ACTION), 1) << "Sleep";
+  EXPECT_FALSE(ApplyEnabled());
+  Choose(IDC_POLICY_ACTION, 2);
+  Click(IDC_APPLY);
+
+  Choose(IDC_POLICY_EVENT, kOverThrottledEvent);
+  Choose(IDC_POLICY_SOURCE, 0);
+  Choose(IDC_POLICY_ACTION, 1);
+  Click(IDOK);
+
+  const platform::sim::SimScheme& after = pc_.state().schemes[3];
+  EXPECT_EQ(after.policy.user.IdleDc.Action, PowerActionHibernate);
+  EXPECT_EQ(after.policy.user.IdleAc.Action, before.policy.user.IdleAc.Action);
+  EXPECT_EQ(after.policy.mach.OverThrottledAc.Action, PowerActionSleep);
+  EXPECT_EQ(after.name, before.name);
+  EXPECT_EQ(after.description, before.description);
+  EXPECT_EQ(pc_.state().schemes[1].policy.user.IdleDc.Action, platform::sim::DefaultSchemes()[1].policy.user.IdleDc.Action);
+  EXPECT_EQ(Calls("WritePwrScheme 3"), 2u);
+}
+
+TEST_F(PolicyPageTest, AStoreWhoseReadFailsWritesNothing) {
+  Open();
+  FailingReads failing(pc_.fake());
+  {
+    platform::ScopedSystemApi scope(failing);
+    failing.global = true;
+    Choose(IDC_POLICY_ACTION, 3);
+    Click(IDC_APPLY);
+    Choose(IDC_POLICY_EVENT, kFirstBatteryEvent + 2);
+    Click(IDC_POLICY_ALARM_ENABLE);
+    Click(IDC_APPLY);
+    failing.global = false;
+    failing.scheme = true;
+    Choose(IDC_POLICY_EVENT, kIdleEvent);
+    Choose(IDC_POLICY_ACTION, 3);
+    Click(IDC_APPLY);
+  }
+  EXPECT_EQ(Calls("WriteGlobalPwrPolicy"), 0u);
+  EXPECT_EQ(Calls("WritePwrScheme"), 0u);
+  EXPECT_EQ(Global().PowerButtonAc.Flags, POWER_ACTION_QUERY_ALLOWED | POWER_ACTION_UI_ALLOWED);
+  EXPECT_EQ(Global().DischargePolicy[2].Enable, 0);
+
+  // With the reads back, the same store goes through.
+  Choose(IDC_POLICY_ACTION, 3);
+  Click(IDC_APPLY);
+  EXPECT_EQ(Calls("WritePwrScheme"), 1u);
+}
+
+// With the focus in a coloured list, F10 still opens the main window's menu bar.
+TEST_F(PolicyPageTest, FTenInAListReachesTheMenuBar) {
+  Open();
+  ::SendMessageA(Item(IDC_POLICY_EVENT), WM_SYSKEYDOWN, VK_F10, 0x00440001);
+  ::SendMessageA(Item(IDC_POLICY_EVENT), WM_SYSKEYUP, VK_F10, 0xC0440001);
+  EXPECT_EQ(host_.menu_requests, 1);
+  EXPECT_EQ(Selected(IDC_POLICY_EVENT), 0);
+}
+
+}  // namespace
+}  // namespace vantrel::power
