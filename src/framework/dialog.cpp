@@ -1,7 +1,10 @@
 #include "framework/dialog.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
+
+#include "framework/caught.h"
 
 namespace vantrel::fw {
 
@@ -73,6 +76,11 @@ bool Dialog::Create() {
   return true;
 }
 
+bool Dialog::Create(HWND parent) {
+  parent_ = parent;
+  return Create();
+}
+
 void Dialog::DestroyWindow() {
   if (hwnd()) ::DestroyWindow(hwnd());
 }
@@ -117,7 +125,12 @@ INT_PTR Dialog::DialogProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_INITDIALOG:
       return OnInitDialog();
     case WM_COMMAND:
-      handled = OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+      handled = ReflectControlMessage(hwnd(), msg, wp, lp, result);
+      if (!handled) handled = OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+      if (!handled) handled = OnMessage(msg, wp, lp, result);
+      break;
+    case WM_NOTIFY:
+      handled = ReflectControlMessage(hwnd(), msg, wp, lp, result);
       if (!handled) handled = OnMessage(msg, wp, lp, result);
       break;
     default:
@@ -145,6 +158,9 @@ INT_PTR CALLBACK Dialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
   try {
     answer = self->DialogProc(msg, wp, lp);
   } catch (...) {
+    char where[64];
+    std::snprintf(where, sizeof where, "dialog procedure, message 0x%04X", msg);
+    ReportCaughtException(where);
     answer = FALSE;  // nothing may cross into the window manager
   }
   if (msg == WM_NCDESTROY) {

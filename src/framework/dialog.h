@@ -23,6 +23,8 @@ class Dialog : public Window {
   // Creates the dialog modeless (hidden unless its template says WS_VISIBLE). Keyboard
   // navigation is handled by the message loop for every modeless top-level dialog.
   bool Create();
+  // The same, as a child of `parent` (a page inside another window).
+  bool Create(HWND parent);
   // Destroys a modeless dialog's window.
   void DestroyWindow();
   // Ends a modal dialog; a modeless one is only hidden.

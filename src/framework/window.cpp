@@ -1,7 +1,10 @@
 #include "framework/window.h"
 
+#include <cstdio>
 #include <map>
+#include <new>
 
+#include "framework/caught.h"
 #include "framework/dialog.h"
 #include "framework/handles.h"
 
@@ -43,8 +46,26 @@ PaintDC::~PaintDC() { ::EndPaint(hwnd_, &ps_); }
 
 // ---- Window ---------------------------------------------------------------------------------
 
+// Lives as long as our procedure is in a subclassed window's chain. Once the object lets go
+// while a later subclass still calls our procedure, `object` is null and the procedure only
+// forwards; the record then goes when the window is destroyed or the later subclass leaves.
+struct Window::SubclassRecord {
+  WNDPROC old_proc = nullptr;
+  Window* object = nullptr;
+};
+
+namespace {
+
+constexpr const char kSubclassProperty[] = "VantrelSubclass";
+
+bool OurProcedureIsOnTop(HWND hwnd, WNDPROC ours) noexcept {
+  return reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC)) == ours;
+}
+
+}  // namespace
+
 Window::~Window() {
-  if (old_proc_ && hwnd_ && ::IsWindow(hwnd_)) {
+  if (subclass_ && hwnd_ && ::IsWindow(hwnd_)) {
     Unsubclass();
   } else if (hwnd_ && ::IsWindow(hwnd_) && FromHandle(hwnd_) == this) {
     ::RemovePropA(hwnd_, kObjectProperty);
@@ -69,20 +90,55 @@ bool Window::SubclassDlgItem(HWND dialog, int id) { return Subclass(::GetDlgItem
 
 bool Window::Subclass(HWND hwnd) {
   if (!hwnd || hwnd_ || FromHandle(hwnd)) return false;
+  if (auto* record = static_cast<SubclassRecord*>(::GetPropA(hwnd, kSubclassProperty))) {
+    // Our procedure is still in the chain, forwarding below a later subclass: this object takes
+    // over that place rather than adding a second entry nobody could tell apart.
+    if (record->object) return false;
+    record->object = this;
+    subclass_ = record;
+    Attach(hwnd);
+    return true;
+  }
+  auto* record = new (std::nothrow) SubclassRecord;
+  if (!record) return false;
+  record->old_proc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+  record->object = this;
+  if (!record->old_proc || !::SetPropA(hwnd, kSubclassProperty, record)) {
+    delete record;
+    return false;
+  }
   Attach(hwnd);
-  old_proc_ = reinterpret_cast<WNDPROC>(
+  subclass_ = record;
+  auto replaced = reinterpret_cast<WNDPROC>(
       ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::StaticSubclassProc)));
-  if (!old_proc_) {
+  if (!replaced) {
+    subclass_ = nullptr;
+    ::RemovePropA(hwnd, kSubclassProperty);
+    delete record;
     Detach();
     return false;
   }
+  record->old_proc = replaced;
   return true;
 }
 
+void Window::EndSubclass() noexcept {
+  SubclassRecord* record = subclass_;
+  if (!record) return;
+  subclass_ = nullptr;
+  if (OurProcedureIsOnTop(hwnd_, &Window::StaticSubclassProc)) {
+    ::SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record->old_proc));
+    ::RemovePropA(hwnd_, kSubclassProperty);
+    delete record;
+  } else {
+    // Putting the old procedure back would cut the later subclass out of the chain.
+    record->object = nullptr;
+  }
+}
+
 void Window::Unsubclass() {
-  if (!hwnd_ || !old_proc_) return;
-  ::SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old_proc_));
-  old_proc_ = nullptr;
+  if (!hwnd_ || !subclass_) return;
+  EndSubclass();
   Detach();
 }
 
@@ -108,7 +164,7 @@ bool Window::CreateEx(DWORD exStyle, const char* className, const char* title, D
 LRESULT Window::WindowProc(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
 
 LRESULT Window::Default(UINT msg, WPARAM wp, LPARAM lp) {
-  if (old_proc_) return ::CallWindowProcA(old_proc_, hwnd_, msg, wp, lp);
+  if (subclass_) return ::CallWindowProcA(subclass_->old_proc, hwnd_, msg, wp, lp);
   return ::DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
@@ -116,16 +172,17 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   HWND hwnd = hwnd_;
   LRESULT result = 0;
   try {
-    result = WindowProc(msg, wp, lp);
+    if (!ReflectControlMessage(hwnd, msg, wp, lp, result)) result = WindowProc(msg, wp, lp);
   } catch (...) {
+    char where[64];
+    std::snprintf(where, sizeof where, "window procedure, message 0x%04X", msg);
+    ReportCaughtException(where);
     // No exception may cross into the window manager; the message counts as unhandled.
-    result = old_proc_ ? ::CallWindowProcA(old_proc_, hwnd, msg, wp, lp) : ::DefWindowProcA(hwnd, msg, wp, lp);
+    result = subclass_ ? ::CallWindowProcA(subclass_->old_proc, hwnd, msg, wp, lp)
+                       : ::DefWindowProcA(hwnd, msg, wp, lp);
   }
   if (msg == WM_NCDESTROY) {
-    if (old_proc_) {
-      ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old_proc_));
-      old_proc_ = nullptr;
-    }
+    EndSubclass();
     Detach();
     OnFinalDestroy();
   }
@@ -144,9 +201,49 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
 }
 
 LRESULT CALLBACK Window::StaticSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  Window* self = FromHandle(hwnd);
-  if (!self || !self->old_proc_) return ::DefWindowProcA(hwnd, msg, wp, lp);
-  return self->Dispatch(msg, wp, lp);
+  auto* record = static_cast<SubclassRecord*>(::GetPropA(hwnd, kSubclassProperty));
+  if (!record) return ::DefWindowProcA(hwnd, msg, wp, lp);  // not reached: the record goes with the procedure
+  LRESULT result = 0;
+  if (record->object) {
+    result = record->object->Dispatch(msg, wp, lp);
+  } else {
+    WNDPROC next = record->old_proc;
+    if (OurProcedureIsOnTop(hwnd, &Window::StaticSubclassProc)) {
+      // The later subclass has left: nothing calls through us any more.
+      ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
+      ::RemovePropA(hwnd, kSubclassProperty);
+      delete record;
+    }
+    result = ::CallWindowProcA(next, hwnd, msg, wp, lp);
+  }
+  if (msg == WM_NCDESTROY) {
+    // The record may have gone above; a forwarding one is freed with the window.
+    auto* left = static_cast<SubclassRecord*>(::GetPropA(hwnd, kSubclassProperty));
+    if (left && !left->object) {
+      ::RemovePropA(hwnd, kSubclassProperty);
+      delete left;
+    }
+  }
+  return result;
+}
+
+// ---- control messages offered to the control's object -------------------------------------
+
+bool ReflectControlMessage(HWND parent, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  HWND from = nullptr;
+  if (msg == WM_COMMAND) {
+    from = reinterpret_cast<HWND>(lp);  // null for menus and accelerators
+  } else if (msg == WM_NOTIFY && lp) {
+    from = reinterpret_cast<const NMHDR*>(lp)->hwndFrom;
+  }
+  if (!from || from == parent) return false;
+  Window* control = Window::FromHandle(from);
+  if (!control) return false;
+  LRESULT answer = 0;
+  const bool handled = msg == WM_COMMAND ? control->OnReflectedCommand(HIWORD(wp), answer)
+                                         : control->OnReflectedNotify(*reinterpret_cast<NMHDR*>(lp), answer);
+  if (handled) result = answer;
+  return handled;
 }
 
 // ---- owner-drawn routing -------------------------------------------------------------------

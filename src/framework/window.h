@@ -24,7 +24,10 @@ class Window {
   bool SubclassDlgItem(HWND dialog, int id);
   bool Subclass(HWND hwnd);
   // Gives the window its own procedure back (also done automatically when it is destroyed).
+  // When another subclass was installed after ours, its procedure stays in place: ours then
+  // only forwards to the one it replaced, until the window is destroyed.
   void Unsubclass();
+  bool IsSubclassed() const noexcept { return subclass_ != nullptr; }
 
   // Creates a window of a class registered by RegisterClass below.
   bool CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
@@ -38,6 +41,11 @@ class Window {
   virtual bool OnReflectedDrawItem(DRAWITEMSTRUCT&) { return false; }
   virtual bool OnReflectedMeasureItem(MEASUREITEMSTRUCT&) { return false; }
   virtual bool OnReflectedDeleteItem(DELETEITEMSTRUCT&) { return false; }
+  // A control's WM_COMMAND and WM_NOTIFY, offered to the control's object before its parent
+  // sees them. Return true with the message's result in `result` to keep them from the parent;
+  // false lets the parent handle them as well.
+  virtual bool OnReflectedCommand(WORD /*code*/, LRESULT& /*result*/) { return false; }
+  virtual bool OnReflectedNotify(NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
 
  protected:
   virtual LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp);
@@ -53,14 +61,21 @@ class Window {
   static LRESULT CALLBACK StaticSubclassProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
 
+  struct SubclassRecord;
+  void EndSubclass() noexcept;
+
   HWND hwnd_ = nullptr;
-  WNDPROC old_proc_ = nullptr;
+  SubclassRecord* subclass_ = nullptr;
   friend class Dialog;
 };
 
 // Sends the owner-drawn requests a window receives for its child controls to the child's object.
 // Returns true when a child object handled the request.
 bool ReflectOwnerDraw(UINT msg, WPARAM wp, LPARAM lp);
+// Offers a WM_COMMAND or WM_NOTIFY that `parent` received to the object of the control that
+// sent it. Menu and accelerator commands are not a control's. Returns true, with the result,
+// when that object handled the message. Dialogs and windows of this layer do this themselves.
+bool ReflectControlMessage(HWND parent, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
 // Routes menu measure/draw requests to the object that owns the popup holding the item.
 class MenuDrawHandler {

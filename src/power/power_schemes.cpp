@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "framework/caught.h"
 #include "power/power_platform.h"
 
 namespace vantrel::power {
@@ -97,6 +98,7 @@ BOOLEAN CALLBACK PowerPlatform::OnSchemeEnumerated(UINT id, DWORD nameSize, LPWS
     self->schemes_.push_back(std::move(entry));
     return TRUE;
   } catch (...) {
+    fw::ReportCaughtException("power scheme enumeration");
     return FALSE;  // out of memory: keep what was listed so far
   }
 }

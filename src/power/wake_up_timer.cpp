@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "framework/caught.h"
 #include "power/core/wake_up_rules.h"
 #include "power/power_actions.h"
 #include "resource.h"
@@ -126,6 +127,7 @@ void SleepAndWakeUpAfter(DWORD seconds, const settings::AppSettings& settings) {
   } catch (...) {
     // Called from a command handler: nothing may escape. Only the set-up can throw, before
     // any thread exists.
+    fw::ReportCaughtException("sleep with a wake-up timer");
   }
 }
 

@@ -1,5 +1,5 @@
-// The window layer: dispatch to objects, subclassing, owners and their live-object counts,
-// and the system seam.
+// The window layer: dispatch to objects, subclassing (also under other code's subclasses),
+// owners and their live-object counts, and the system seam.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,7 +25,6 @@ class RecordingWindow : public Window {
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
     seen.push_back(msg);
     if (msg == WM_USER + 42) return 4242;
-    if (msg == WM_USER + 43) throw 1;  // must not escape into the window manager
     if (msg == BM_CLICK) return 0;    // as a subclass: swallowed
     return Default(msg, wp, lp);
   }
@@ -38,7 +37,6 @@ TEST(WindowTest, MessagesReachTheObjectUntilTheWindowIsGoneAndSubclassesGiveTheC
   ASSERT_TRUE(window.CreateEx(0, kTestClass, "test", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr));
   HWND hwnd = window.hwnd();
   EXPECT_EQ(::SendMessageA(hwnd, WM_USER + 42, 0, 0), 4242);
-  EXPECT_EQ(::SendMessageA(hwnd, WM_USER + 43, 0, 0), 0);  // an exception becomes default processing
 
   HWND button = ::CreateWindowExA(0, "BUTTON", "Press", WS_CHILD | BS_PUSHBUTTON, 0, 0, 80, 24, hwnd,
                                   reinterpret_cast<HMENU>(77), ::GetModuleHandleA(nullptr), nullptr);
@@ -58,6 +56,62 @@ TEST(WindowTest, MessagesReachTheObjectUntilTheWindowIsGoneAndSubclassesGiveTheC
   EXPECT_TRUE(window.destroyed);
   EXPECT_EQ(window.hwnd(), nullptr);
   EXPECT_EQ(window.seen.back(), static_cast<UINT>(WM_NCDESTROY));
+}
+
+// A subclass installed by other code, straight through GWLP_WNDPROC.
+WNDPROC g_foreign_next = nullptr;
+std::vector<UINT> g_foreign_seen;
+LRESULT CALLBACK ForeignProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  g_foreign_seen.push_back(msg);
+  return ::CallWindowProcA(g_foreign_next, hwnd, msg, wp, lp);
+}
+WNDPROC ProcedureOf(HWND hwnd) { return reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC)); }
+
+TEST(WindowTest, UnsubclassingBelowALaterSubclassKeepsItAndNeverReachesTheObjectAgain) {
+  RecordingWindow parent, first, second;
+  ASSERT_TRUE(Window::RegisterClass(kTestClass));
+  ASSERT_TRUE(parent.CreateEx(0, kTestClass, "test", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr));
+  WNDPROC original = nullptr;
+  auto subclass_twice = [&](int id) {  // ours, then the foreign one; then ours lets go
+    HWND button = ::CreateWindowExA(0, "BUTTON", "", WS_CHILD, 0, 0, 80, 24, parent.hwnd(),
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    original = ProcedureOf(button);
+    EXPECT_TRUE(first.Subclass(button));
+    g_foreign_seen.clear();
+    g_foreign_next = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
+    first.Unsubclass();
+    return button;
+  };
+  auto count = [](const std::vector<UINT>& seen, UINT msg) { return std::count(seen.begin(), seen.end(), msg); };
+
+  HWND button = subclass_twice(78);
+  EXPECT_EQ(ProcedureOf(button), &ForeignProc);
+  EXPECT_EQ(Window::FromHandle(button), nullptr);
+  const size_t first_saw = first.seen.size();
+  ::SetWindowTextA(button, "Through");  // the foreign subclass, then the control's own procedure
+  EXPECT_EQ(vantrel::testing::WindowText(button), "Through");
+  EXPECT_EQ(count(g_foreign_seen, WM_SETTEXT), 1);
+  // A new object takes the place still in the chain, below the foreign subclass.
+  ASSERT_TRUE(second.Subclass(button));
+  ::SendMessageA(button, BM_CLICK, 0, 0);
+  EXPECT_EQ(count(second.seen, BM_CLICK), 1);
+  EXPECT_EQ(count(g_foreign_seen, BM_CLICK), 1);
+  second.Unsubclass();
+  const size_t second_saw = second.seen.size();
+  ::DestroyWindow(button);
+  EXPECT_EQ(g_foreign_seen.back(), static_cast<UINT>(WM_NCDESTROY));
+  EXPECT_EQ(first.seen.size(), first_saw);
+  EXPECT_EQ(second.seen.size(), second_saw);
+  EXPECT_FALSE(first.destroyed || second.destroyed);
+
+  // When the foreign subclass leaves, ours steps out of the chain as well.
+  button = subclass_twice(79);
+  ::SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_foreign_next));
+  ::SetWindowTextA(button, "Back");
+  EXPECT_EQ(ProcedureOf(button), original);
+  EXPECT_EQ(vantrel::testing::WindowText(button), "Back");
+  EXPECT_EQ(first.seen.size(), first_saw);
 }
 
 TEST(HandlesTest, OwnersCountWhatIsAliveReleaseItAndRestoreSelections) {
