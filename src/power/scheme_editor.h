@@ -3,7 +3,7 @@
 #pragma once
 
 #include <windows.h>
-#include <powrprof.h>
+#include "platform/system_api.h"  // <powrprof.h> has no include guard: take it once, from here
 
 #include <memory>
 
