@@ -7,6 +7,11 @@
 //   vantrel-probe list-layout <caption> <control-id>  prints a list view's screen rectangle
 //                                                     and its item spacing: left top right
 //                                                     bottom cx cy
+//   vantrel-probe control-rect <caption> <control-id> prints the screen rectangle of the window's
+//                                                     visible descendant with that id:
+//                                                     left top right bottom
+//   vantrel-probe combo-items <caption> <control-id>  prints that combo box's items, one a
+//                                                     line, the selected one marked with "*"
 //   vantrel-probe menu-open [timeout-ms]              succeeds when a popup menu is on show
 //   vantrel-probe foreground                          prints the foreground window
 //   vantrel-probe menu-rects                          prints each popup menu on show:
@@ -59,6 +64,25 @@ HWND WaitFor(const char* caption, const char* cls, DWORD timeout) {
   }
 }
 
+// The first visible descendant of a window with a control identifier.
+struct ChildSearch {
+  int id;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK VisitChild(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<ChildSearch*>(lp);
+  if (::GetDlgCtrlID(hwnd) != search->id || !::IsWindowVisible(hwnd)) return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
+HWND FindControl(HWND window, int id) {
+  ChildSearch search{id};
+  if (window) ::EnumChildWindows(window, &VisitChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 DWORD Number(int argc, char** argv, int index, DWORD fallback) {
   return argc > index ? static_cast<DWORD>(std::strtoul(argv[index], nullptr, 10)) : fallback;
 }
@@ -102,6 +126,31 @@ int main(int argc, char** argv) {
     HWND window = WaitFor(caption, nullptr, timeout);
     std::printf("%d\n", window ? 1 : 0);
     return (window != nullptr) == (command == "window") ? 0 : 1;
+  }
+  if ((command == "control-rect" || command == "combo-items") && argc > 3) {
+    HWND control = FindControl(WaitFor(caption, nullptr, 10000), std::atoi(argv[3]));
+    if (!control) {
+      std::printf("no control %s in \"%s\"\n", argv[3], caption);
+      return 1;
+    }
+    if (command == "control-rect") {
+      RECT r{};
+      ::GetWindowRect(control, &r);
+      std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+      return 0;
+    }
+    LRESULT count = ::SendMessageA(control, CB_GETCOUNT, 0, 0);
+    LRESULT selected = ::SendMessageA(control, CB_GETCURSEL, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      // Across processes the wide message comes back whole; the ANSI one may not.
+      wchar_t wide[256] = {};
+      char text[512] = {};
+      if (::SendMessageW(control, CB_GETLBTEXTLEN, i, 0) >= 256) continue;
+      ::SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+      ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+      std::printf("%s%s\n", i == selected ? "*" : "", text);
+    }
+    return 0;
   }
   if (command == "list-layout" && argc > 3) {
     HWND window = WaitFor(caption, nullptr, 10000);

@@ -194,6 +194,11 @@ TEST_F(SchemesPageTest, OpensOnTheActiveSchemeWithItsTabsTextsAndCursor) {
   ::GetWindowRect(Tab(SchemeTabKind::Processor).hwnd(), &placed);
   ::MapWindowPoints(nullptr, tabs, reinterpret_cast<POINT*>(&placed), 2);
   EXPECT_TRUE(::EqualRect(&area, &placed));
+  RECT wanted{0, 0, 270, 140};  // dialog units: room for the editor's pages
+  ::MapDialogRect(page_->hwnd(), &wanted);
+  EXPECT_GE(area.right - area.left, wanted.right) << "display area " << area.right - area.left << " x "
+                                                  << area.bottom - area.top << " pixels";
+  EXPECT_GE(area.bottom - area.top, wanted.bottom) << "wanted " << wanted.right << " x " << wanted.bottom;
   EXPECT_TRUE(Tab(SchemeTabKind::User).visible());
   EXPECT_FALSE(Tab(SchemeTabKind::Machine).visible());
   ShowTab(2);
