@@ -82,7 +82,9 @@ BOOL SchemesPage::OnInitDialog() {
   if (power_.GetSchemeCount() > 0) SelectActive();
   EnableApply(false);
   ApplyLanguage();
-  return TRUE;
+  // The focus stays where the user chose the page: a focused drop-down list would take the
+  // arrow keys and F10 meant for the page list and the menu bar.
+  return FALSE;
 }
 
 void SchemesPage::ApplyLanguage() {
