@@ -1,16 +1,258 @@
 #include "power/schemes_page.h"
 
+#include <commctrl.h>
+
+#include <utility>
+
+#include "framework/prompt.h"
+#include "i18n/core/language_table.h"
+#include "i18n/core/text_format.h"
 #include "i18n/core/text_ids.h"
+#include "power/save_as_dialog.h"
 #include "resource.h"
+#include "schemes_ids.h"
 
 namespace vantrel::power {
 
-SchemesPage::SchemesPage(HWND parent) noexcept : CPage(IDD_SCHEMES_PAGE, parent) {}
+namespace {
+
+constexpr i18n::ControlText kTexts[] = {
+    {i18n::IDS_OK, IDOK},
+    {i18n::IDS_CANCEL, IDCANCEL},
+    {i18n::IDS_APPLY, IDC_APPLY},
+    {i18n::IDS_SCHEMES_POWER_SCHEME, IDC_SCHEME_GROUP},
+    {i18n::IDS_SCHEMES_SAVE_AS, IDC_SCHEME_SAVE_AS},
+    {i18n::IDS_SCHEMES_DELETE, IDC_SCHEME_DELETE},
+    {i18n::IDS_SCHEMES_POWER_POLICY, IDC_POLICY_GROUP},
+};
+constexpr int kHandCursorControls[] = {IDC_SCHEME_COMBO, IDC_SCHEME_SAVE_AS, IDC_SCHEME_DELETE};
+
+std::optional<std::string> AskWithDialog(HWND owner) {
+  CSaveAsDialog dialog(::GetAncestor(owner, GA_ROOT));
+  if (dialog.DoModal() != IDOK) return std::nullopt;
+  return dialog.name();
+}
+
+}  // namespace
+
+SchemesPage::SchemesPage(HWND parent) : SchemesPage(parent, {}, {}) {}
+
+SchemesPage::SchemesPage(HWND parent, SchemeTabs::PageFactory make_tab, NameAsker ask_name)
+    : CPage(IDD_SCHEMES_PAGE, parent, IDC_APPLY),
+      make_tab_(make_tab ? std::move(make_tab) : SchemeTabs::PageFactory(&MakeSchemeTab)),
+      ask_name_(ask_name ? std::move(ask_name) : NameAsker(&AskWithDialog)) {
+  SetTexts(kTexts);
+  SetHandCursorControls(kHandCursorControls);
+}
+
+HWND SchemesPage::Combo() const { return Item(IDC_SCHEME_COMBO); }
+
+int SchemesPage::selected() const {
+  auto number = static_cast<int>(::SendMessageA(Combo(), CB_GETCURSEL, 0, 0));
+  return number >= 0 && static_cast<unsigned>(number) < power_.GetSchemeCount() ? number : -1;
+}
+
+void SchemesPage::Warn(const char* message) const { fw::AppPrompt(hwnd(), message, MB_OK | MB_ICONEXCLAMATION); }
+
+std::string SchemesPage::SchemeName(int number) const {
+  unsigned length = 0;
+  power_.GetSchemeText(number, nullptr, 0, &length, nullptr, 0, nullptr);
+  std::string name(length, '\0');
+  power_.GetSchemeText(number, name.data(), length, nullptr, nullptr, 0, nullptr);
+  return name;
+}
+
+std::string SchemesPage::SchemeDescription(int number) const {
+  unsigned length = 0;
+  power_.GetSchemeText(number, nullptr, 0, nullptr, nullptr, 0, &length);
+  std::string text(length, '\0');
+  power_.GetSchemeText(number, nullptr, 0, nullptr, text.data(), length, nullptr);
+  return text;
+}
+
+BOOL SchemesPage::OnInitDialog() {
+  ::SendMessageA(Item(IDC_SCHEME_DESCRIPTION), EM_LIMITTEXT, kSchemeDescriptionLimit, 0);
+  tabs_.SetUp(Item(IDC_SCHEME_TABS), PowerPlatform::HasProcessorSchemes() != 0, make_tab_);
+
+  power_.EnumSchemes();
+  for (unsigned number = 0; number < power_.GetSchemeCount(); ++number) {
+    std::string name = SchemeName(static_cast<int>(number));
+    ::SendMessageA(Combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  }
+  if (power_.GetSchemeCount() > 0) SelectActive();
+  EnableApply(false);
+  ApplyLanguage();
+  // The focus stays where the user chose the page: a focused drop-down list would take the
+  // arrow keys and F10 meant for the page list and the menu bar.
+  return FALSE;
+}
 
 void SchemesPage::ApplyLanguage() {
-  static constexpr i18n::ControlText kTexts[] = {
-      {i18n::IDS_OK, IDOK}, {i18n::IDS_CANCEL, IDCANCEL}, {i18n::IDS_APPLY, IDC_APPLY}};
-  ApplyTexts(kTexts);
+  CPage::ApplyLanguage();
+  tabs_.ApplyLanguage();
+}
+
+void SchemesPage::LoadScheme(int number) {
+  LoadScope loading(*this);
+  SetItemText(IDC_SCHEME_DESCRIPTION, SchemeDescription(number));
+  // A scheme that cannot be read shows as empty fields.
+  SchemeBuffer buffer;
+  power_.ReadScheme(number, &buffer.policy);
+  tabs_.LoadPolicy(buffer);
+  if (PowerPlatform::HasProcessorSchemes()) {
+    power_.ReadProcessorScheme(number, &buffer.processor);
+    tabs_.LoadProcessor(buffer);
+  }
+}
+
+void SchemesPage::ShowNoScheme() {
+  LoadScope loading(*this);
+  ::SendMessageA(Combo(), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  SetItemText(IDC_SCHEME_DESCRIPTION, "");
+  const SchemeBuffer empty;
+  tabs_.LoadPolicy(empty);
+  tabs_.LoadProcessor(empty);
+}
+
+void SchemesPage::SelectActive() {
+  int active = power_.GetActiveSchemeIndex();
+  if (active < 0 || static_cast<unsigned>(active) >= power_.GetSchemeCount()) {
+    ShowNoScheme();  // the system's active scheme is not one of the list
+    return;
+  }
+  ::SendMessageA(Combo(), CB_SETCURSEL, static_cast<WPARAM>(active), 0);
+  LoadScheme(active);
+}
+
+bool SchemesPage::StoreScheme(int number) {
+  // The fields no tab shows keep their stored values; a scheme that cannot be read is not
+  // overwritten with empty ones.
+  SchemeBuffer buffer;
+  if (power_.ReadScheme(number, &buffer.policy) != 0) {
+    Warn(kReadFailedMessage);
+    return false;
+  }
+  tabs_.StorePolicy(buffer);
+  bool written = true;
+  if (PowerPlatform::HasProcessorSchemes() && tabs_.StoreProcessor(buffer))
+    written = power_.WriteProcessorScheme(number, buffer.processor) == 0;
+  std::string description = ItemText(IDC_SCHEME_DESCRIPTION);
+  written = power_.WriteScheme(nullptr, description.c_str(), buffer.policy, &number) == 0 && written;
+  if (!written) Warn(kWriteFailedMessage);
+  return written;
+}
+
+void SchemesPage::Apply() {
+  int number = selected();
+  if (number < 0) return;
+  if (!StoreScheme(number)) return;  // Apply stays on for another try
+  if (power_.SetActiveScheme(number) == -1) Warn(kActivateFailedMessage);
+  EnableApply(false);
+}
+
+void SchemesPage::OnOK() {
+  int number = selected();
+  // On a failed store the window stays open, so that the edits are not lost unseen.
+  if (number >= 0 && !StoreScheme(number)) return;
+  CloseMainWindow();
+}
+
+void SchemesPage::OnCancel() {
+  if (int number = selected(); number >= 0) LoadScheme(number);
+  EnableApply(false);
+  SelectActive();
+  CloseMainWindow();
+}
+
+void SchemesPage::Delete() {
+  int number = selected();
+  if (number < 0) return;
+  std::string question = i18n::FormatText(i18n::Text(i18n::IDS_SCHEMES_DELETE_QUESTION), {SchemeName(number)});
+  if (fw::Prompt(hwnd(), question, i18n::Text(i18n::IDS_SCHEMES_DELETE_CAPTION),
+                 MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) != IDOK)
+    return;
+  if (power_.DeleteScheme(number) != 1) {
+    Warn(kDeleteFailedMessage);
+    return;
+  }
+  ::SendMessageA(Combo(), CB_DELETESTRING, static_cast<WPARAM>(number), 0);
+  SelectActive();  // the scheme that took over the active state
+  EnableApply(false);
+}
+
+void SchemesPage::SaveAs() {
+  int source = selected();
+  if (source < 0) return;
+  std::optional<std::string> name = ask_name_(hwnd());
+  if (!name) return;
+  if (!power_.IsSchemeNameFree(name->c_str())) {
+    Warn(kNameTakenMessage);
+    return;
+  }
+  // The new scheme: the source's stored fields with the values on the tabs put in.
+  SchemeBuffer buffer;
+  if (power_.ReadScheme(source, &buffer.policy) != 0) {
+    Warn(kReadFailedMessage);
+    return;
+  }
+  tabs_.StorePolicy(buffer);
+  auto number = static_cast<int>(::SendMessageA(Combo(), CB_GETCOUNT, 0, 0));
+  if (power_.WriteScheme(name->c_str(), nullptr, buffer.policy, &number) != 0) {
+    Warn(kCreateFailedMessage);  // nothing was added; the selection stays
+    return;
+  }
+  if (PowerPlatform::HasProcessorSchemes()) {
+    bool read = power_.ReadProcessorScheme(source, &buffer.processor) == 0;
+    if (tabs_.StoreProcessor(buffer) || read) power_.WriteProcessorScheme(number, buffer.processor);
+  }
+  // The list holds the name as the system keeps it.
+  std::string stored = SchemeName(number);
+  ::SendMessageA(Combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(stored.c_str()));
+  ::SendMessageA(Combo(), CB_SETCURSEL, static_cast<WPARAM>(number), 0);
+  LoadScheme(number);
+}
+
+bool SchemesPage::OnCommand(WORD id, WORD code, HWND control) {
+  switch (id) {
+    case IDC_SCHEME_COMBO:
+      if (code != CBN_SELCHANGE) return false;
+      if (int number = selected(); number >= 0) {
+        LoadScheme(number);
+        EnableApply(true);
+      }
+      return true;
+    case IDC_SCHEME_DESCRIPTION:
+      if (code != EN_CHANGE) return false;
+      MarkChanged();
+      return true;
+    case IDC_SCHEME_DELETE:
+    case IDC_SCHEME_SAVE_AS:
+    case IDC_APPLY:
+      if (code != BN_CLICKED) return false;
+      if (id == IDC_SCHEME_DELETE) Delete();
+      else if (id == IDC_SCHEME_SAVE_AS) SaveAs();
+      else Apply();
+      return true;
+    default:
+      return CPage::OnCommand(id, code, control);
+  }
+}
+
+bool SchemesPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (msg == WM_SCHEME_MODIFIED) {
+    MarkChanged();
+    result = 1;
+    return true;
+  }
+  if (msg == WM_NOTIFY) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lp);
+    if (header && header->idFrom == IDC_SCHEME_TABS && header->code == TCN_SELCHANGE) {
+      tabs_.OnSelectionChanged();
+      result = 0;
+      return true;
+    }
+  }
+  return CPage::OnMessage(msg, wp, lp, result);
 }
 
 }  // namespace vantrel::power

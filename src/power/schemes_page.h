@@ -1,16 +1,70 @@
-// The Schemes page of the main window: the system's power schemes and their editor.
+// The Schemes page of the main window: the system's power schemes, the selected one's
+// description and fields on the editor tabs, Save As, Delete and Apply (which also makes the
+// scheme the active one).
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "power/power_platform.h"
+#include "power/scheme_tabs.h"
 #include "ui/page.h"
 
 namespace vantrel::power {
 
-// For now the page holds its buttons only; the scheme list, the editor tabs, Save As, Delete
-// and Apply come with the page's own work.
 class SchemesPage : public ui::CPage {
  public:
-  explicit SchemesPage(HWND parent) noexcept;
+  // Asks for the name of a new scheme: the name on OK, nothing on Cancel.
+  using NameAsker = std::function<std::optional<std::string>(HWND owner)>;
+
+  // With the editor's own tab pages and the Save As dialog.
+  explicit SchemesPage(HWND parent);
+  // Empty functions stand for the defaults.
+  SchemesPage(HWND parent, SchemeTabs::PageFactory make_tab, NameAsker ask_name);
+
   void ApplyLanguage() override;
+
+  // The scheme number selected in the combo, -1 when none.
+  int selected() const;
+  const SchemeTabs& tabs() const noexcept { return tabs_; }
+
+  // The fixed English messages.
+  static constexpr char kActivateFailedMessage[] =
+      "You can't set this power scheme in active state, system internal error!";
+  static constexpr char kDeleteFailedMessage[] = "You can't delete this power scheme!";
+  static constexpr char kNameTakenMessage[] = "The power scheme with current name already exist!";
+  static constexpr char kReadFailedMessage[] = "You can't save this power scheme, the system can't read it!";
+  static constexpr char kWriteFailedMessage[] = "You can't save this power scheme, system internal error!";
+  static constexpr char kCreateFailedMessage[] = "You can't create this power scheme, system internal error!";
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnCommand(WORD id, WORD code, HWND control) override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  void OnOK() override;
+  void OnCancel() override;
+
+ private:
+  void LoadScheme(int number);
+  void ShowNoScheme();
+  // Selects and loads the active scheme, or nothing when it is not in the list.
+  void SelectActive();
+  // False, after saying why, when nothing or not all could be written.
+  bool StoreScheme(int number);
+  void Apply();
+  void Delete();
+  void SaveAs();
+
+  std::string SchemeName(int number) const;
+  std::string SchemeDescription(int number) const;
+  void Warn(const char* message) const;
+  HWND Combo() const;
+
+  PowerPlatform power_;
+  SchemeTabs tabs_;
+  SchemeTabs::PageFactory make_tab_;
+  NameAsker ask_name_;
 };
 
 }  // namespace vantrel::power

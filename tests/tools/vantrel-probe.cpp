@@ -14,6 +14,8 @@
 //   vantrel-probe alarm <state-file> <entry>          prints a battery alarm of the simulated
 //                                                     machine's global policy: enable level
 //                                                     action flags event-code minimum-state
+//   vantrel-probe combo-items <caption> <control-id>  prints that combo box's items, one a
+//                                                     line, the selected one marked with "*"
 //   vantrel-probe menu-open [timeout-ms]              succeeds when a popup menu is on show
 //   vantrel-probe foreground                          prints the foreground window
 //   vantrel-probe menu-rects                          prints each popup menu on show:
@@ -99,6 +101,12 @@ BOOL CALLBACK VisitMeter(HWND hwnd, LPARAM lp) {
     return TRUE;
   *reinterpret_cast<HWND*>(lp) = hwnd;
   return FALSE;
+}
+
+HWND FindControl(HWND window, int id) {
+  ControlSearch search{id};
+  if (window) ::EnumChildWindows(window, &VisitControl, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 DWORD Number(int argc, char** argv, int index, DWORD fallback) {
@@ -205,6 +213,25 @@ int main(int argc, char** argv) {
     }
     std::printf("%ld %ld %ld %ld %ld %d %s\n", r.left, r.top, r.right, r.bottom, static_cast<long>(item_height),
                 ::IsWindowEnabled(search.found) ? 1 : 0, text);
+    return 0;
+  }
+  if (command == "combo-items" && argc > 3) {
+    HWND control = FindControl(WaitFor(caption, nullptr, 10000), std::atoi(argv[3]));
+    if (!control) {
+      std::printf("no control %s in \"%s\"\n", argv[3], caption);
+      return 1;
+    }
+    LRESULT count = ::SendMessageA(control, CB_GETCOUNT, 0, 0);
+    LRESULT selected = ::SendMessageA(control, CB_GETCURSEL, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      // Across processes the wide message comes back whole; the ANSI one may not.
+      wchar_t wide[256] = {};
+      char text[512] = {};
+      if (::SendMessageW(control, CB_GETLBTEXTLEN, i, 0) >= 256) continue;
+      ::SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+      ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+      std::printf("%s%s\n", i == selected ? "*" : "", text);
+    }
     return 0;
   }
   if (command == "list-layout" && argc > 3) {

@@ -187,7 +187,7 @@ class RecordingSystem : public platform::ForwardingSystemApi {
 
   std::vector<std::string> calls;
   HANDLE arming_thread = nullptr;  // the thread that armed a timer last, kept open
-  bool refuse_exit = false, fail_timer_creation = false, fail_scheme_write = false;
+  bool refuse_exit = false, fail_timer_creation = false, fail_scheme_write = false, fail_activation = false;
 
   BOOL ExitWindowsEx(UINT flags, DWORD reason) override {
     return refuse_exit ? Fail<BOOL>(ERROR_ACCESS_DENIED, FALSE) : ForwardingSystemApi::ExitWindowsEx(flags, reason);
@@ -205,6 +205,7 @@ class RecordingSystem : public platform::ForwardingSystemApi {
   }
   BOOLEAN SetActivePwrScheme(UINT id, PGLOBAL_POWER_POLICY global, PPOWER_POLICY policy) override {
     Note("SetActivePwrScheme %u", id);
+    if (fail_activation) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
     return ForwardingSystemApi::SetActivePwrScheme(id, global, policy);
   }
   BOOLEAN WriteGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override {

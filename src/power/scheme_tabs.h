@@ -1,0 +1,61 @@
+// The tab control of the Schemes page: one tab per editor page (USER, MACHINE and, where the
+// power library has the processor functions, PROCESSOR), each page a child of the tab control
+// placed in its display area and shown while its tab is current.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "framework/handles.h"
+#include "power/scheme_editor.h"
+
+namespace vantrel::power {
+
+class SchemeTabs {
+ public:
+  // Makes the page of a kind, not yet created, for the given tab control; null when there is
+  // no such page.
+  using PageFactory = std::function<std::unique_ptr<CSchemeTab>(SchemeTabKind, HWND tab_control)>;
+  static constexpr uint8_t kNoTab = 255;
+
+  SchemeTabs() = default;
+  ~SchemeTabs();
+  SchemeTabs(const SchemeTabs&) = delete;
+  SchemeTabs& operator=(const SchemeTabs&) = delete;
+
+  // Image list, tabs and pages on `tab_control`; the first tab becomes current. A page the
+  // factory cannot make, or that cannot be created, leaves its tab without a page.
+  void SetUp(HWND tab_control, bool with_processor, const PageFactory& make);
+  // For the tab control's selection change: shows the page of the newly current tab.
+  void OnSelectionChanged();
+  // The tab texts, a repaint of the page shown, then each page's own texts.
+  void ApplyLanguage();
+
+  // USER and MACHINE pages only: the processor part is loaded and stored on its own.
+  void LoadPolicy(const SchemeBuffer& buffer);
+  void LoadProcessor(const SchemeBuffer& buffer);
+  void StorePolicy(SchemeBuffer& buffer);
+  // False when there is no PROCESSOR page to store from.
+  bool StoreProcessor(SchemeBuffer& buffer);
+
+  CSchemeTab* page(SchemeTabKind kind) const noexcept { return pages_[Index(kind)].get(); }
+  int tab_count() const noexcept { return tab_count_; }
+  uint8_t shown() const noexcept { return shown_; }
+  HWND hwnd() const noexcept { return tab_; }
+
+ private:
+  static constexpr size_t Index(SchemeTabKind kind) noexcept { return static_cast<size_t>(kind); }
+  void Show(uint8_t tab, bool show) const;
+
+  HWND tab_ = nullptr;
+  fw::UniqueImageList images_;
+  std::array<std::unique_ptr<CSchemeTab>, 3> pages_;
+  int tab_count_ = 0;
+  uint8_t shown_ = kNoTab;
+};
+
+}  // namespace vantrel::power

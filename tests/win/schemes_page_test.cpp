@@ -1,0 +1,484 @@
+// The Schemes page and its Save As dialog against the simulated power library, with editor tabs
+// that record what they load and put marker values into what they store.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "framework/handles.h"
+#include "framework/prompt.h"
+#include "power/save_as_dialog.h"
+#include "power/schemes_page.h"
+#include "resource.h"
+#include "schemes_ids.h"
+#include "win/test_support.h"
+
+namespace vantrel::power {
+namespace {
+
+using platform::sim::SimScheme;
+using platform::sim::SimState;
+
+// An empty child dialog: all a tab page needs to be placed, shown and hidden.
+struct alignas(4) ChildTemplate {
+  DLGTEMPLATE header;
+  WORD menu, window_class, title;
+};
+const ChildTemplate kChildTemplate = {{WS_CHILD | DS_CONTROL, 0, 0, 0, 0, 270, 150}, 0, 0, 0};
+
+class FakeTab : public CSchemeTab {
+ public:
+  FakeTab(SchemeTabKind kind, HWND tab_control)
+      : CSchemeTab(&kChildTemplate.header, tab_control), kind(kind) {}
+
+  SchemeTabKind kind;
+  int loads = 0, stores = 0, retexts = 0;
+  SchemeBuffer loaded{};
+  DWORD marker = 0;  // stored into the field this tab stands for
+
+  void LoadFromPolicy(const SchemeBuffer& buffer) override {
+    ++loads;
+    loaded = buffer;
+    // A real page's controls report their change while being filled.
+    Modify();
+  }
+  void StoreToPolicy(SchemeBuffer& buffer) override {
+    ++stores;
+    if (kind == SchemeTabKind::User) buffer.policy.user.IdleTimeoutAc = marker;
+    if (kind == SchemeTabKind::Machine) buffer.policy.mach.DozeTimeoutAc = marker;
+    if (kind == SchemeTabKind::Processor) buffer.processor.ProcessorPolicyAc.Policy[0].TimeCheck = marker;
+  }
+  void ApplyLanguage() override { ++retexts; }
+  LRESULT Modify() const { return ::SendMessageA(::GetParent(::GetParent(hwnd())), WM_SCHEME_MODIFIED, 0, 0); }
+  bool visible() const { return ::IsWindowVisible(hwnd()) != FALSE; }
+};
+
+// The main window's stand-in: notes WM_CLOSE instead of going away.
+class Host : public testing::ControlHost {
+ public:
+  int closes = 0;
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_CLOSE) {
+      ++closes;
+      return 0;
+    }
+    return ControlHost::WindowProc(msg, wp, lp);
+  }
+};
+
+SimScheme MakeScheme(UINT id, const wchar_t* name) {
+  SimScheme s = platform::sim::DefaultSchemes()[0];
+  s.id = id;
+  s.name = name;
+  s.description = std::wstring(name) + L" text";
+  s.policy.user.IdleTimeoutAc = 1000 + id;
+  s.policy.mach.DozeTimeoutAc = 2000 + id;
+  s.policy.user.ThrottlePolicyAc = static_cast<UCHAR>(10 + id);  // no tab shows it
+  s.processor.ProcessorPolicyAc.Policy[0].TimeCheck = 3000 + id;
+  return s;
+}
+
+class SchemesPageTest : public ::testing::Test {
+ protected:
+  // Alpha (id 0), Beta (id 1, active), Gamma (id 2) unless told otherwise.
+  void Open(bool processor_functions = true, UINT active = 1, int scheme_count = 3) {
+    SimState state = platform::sim::DefaultLaptop();
+    state.schemes.clear();
+    const wchar_t* names[] = {L"Alpha", L"Beta", L"Gamma"};
+    for (int i = 0; i < scheme_count; ++i) state.schemes.push_back(MakeScheme(static_cast<UINT>(i), names[i]));
+    state.active_scheme = active;
+    state.processor_functions = processor_functions;
+    pc_.Boot(std::move(state));
+    ASSERT_TRUE(host_.Create());
+    page_ = std::make_unique<SchemesPage>(
+        host_.hwnd(),
+        [this](SchemeTabKind kind, HWND tab_control) {
+          auto tab = std::make_unique<FakeTab>(kind, tab_control);
+          tabs_[kind] = tab.get();
+          return tab;
+        },
+        [this](HWND) {
+          ++asked_;
+          return answer_;
+        });
+    ASSERT_TRUE(page_->Create());
+    ::ShowWindow(page_->hwnd(), SW_SHOW);
+    pc_.fake().calls.clear();
+  }
+
+  HWND Item(int id) const { return ::GetDlgItem(page_->hwnd(), id); }
+  void Click(int id) const { ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)Item(id)); }
+  void Choose(int number) const {
+    ::SendMessageA(Item(IDC_SCHEME_COMBO), CB_SETCURSEL, static_cast<WPARAM>(number), 0);
+    ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_SCHEME_COMBO, CBN_SELCHANGE), (LPARAM)Item(IDC_SCHEME_COMBO));
+  }
+  // The user types a description.
+  void Describe(const char* text) const {
+    HWND edit = Item(IDC_SCHEME_DESCRIPTION);
+    ::SendMessageA(edit, EM_SETSEL, 0, -1);
+    ::SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+  }
+  void ShowTab(int tab) const {
+    HWND control = Item(IDC_SCHEME_TABS);
+    ::SendMessageA(control, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+    NMHDR header{control, IDC_SCHEME_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+    ::SendMessageA(page_->hwnd(), WM_NOTIFY, IDC_SCHEME_TABS, reinterpret_cast<LPARAM>(&header));
+  }
+  int Selection() const { return static_cast<int>(::SendMessageA(Item(IDC_SCHEME_COMBO), CB_GETCURSEL, 0, 0)); }
+  int ComboCount() const { return static_cast<int>(::SendMessageA(Item(IDC_SCHEME_COMBO), CB_GETCOUNT, 0, 0)); }
+  std::string ComboText(int index) const {
+    char text[64] = {};  // names hold at most 32 characters
+    ::SendMessageA(Item(IDC_SCHEME_COMBO), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return text;
+  }
+  std::string Text(int id) const { return testing::WindowText(Item(id)); }
+  bool ApplyOn() const { return ::IsWindowEnabled(Item(IDC_APPLY)) != FALSE; }
+  size_t Calls(const std::string& prefix) {
+    size_t n = 0;
+    for (const std::string& call : pc_.fake().calls) n += call.rfind(prefix, 0) == 0;
+    return n;
+  }
+  const SimScheme& Stored(size_t index) { return pc_.state().schemes.at(index); }
+  FakeTab& Tab(SchemeTabKind kind) { return *tabs_.at(kind); }
+
+  testing::PowerTestMachine pc_;
+  Host host_;
+  std::unique_ptr<SchemesPage> page_;
+  std::map<SchemeTabKind, FakeTab*> tabs_;
+  std::optional<std::string> answer_;
+  int asked_ = 0;
+};
+
+TEST_F(SchemesPageTest, OpensOnTheActiveSchemeWithItsTabsTextsAndCursor) {
+  Open();
+  ASSERT_EQ(ComboCount(), 3);
+  EXPECT_EQ(ComboText(0) + ComboText(1) + ComboText(2), "AlphaBetaGamma");
+  EXPECT_EQ(Selection(), 1);
+  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Beta text");
+  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 1001u);
+  EXPECT_EQ(Tab(SchemeTabKind::Machine).loaded.policy.mach.DozeTimeoutAc, 2001u);
+  EXPECT_EQ(Tab(SchemeTabKind::Processor).loaded.processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u);
+  EXPECT_FALSE(ApplyOn()) << "the tabs' own change reports during the load are not the user's";
+
+  // The language texts replace the template's; the tabs take theirs after the page.
+  EXPECT_EQ(Text(IDC_SCHEME_GROUP), "Power scheme");
+  EXPECT_EQ(Text(IDC_POLICY_GROUP), "Power policy");
+  EXPECT_EQ(Tab(SchemeTabKind::Machine).retexts, 1);
+  HWND tabs = Item(IDC_SCHEME_TABS);
+  ASSERT_EQ(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
+  char text[32] = {};
+  TCITEMA item{TCIF_TEXT | TCIF_IMAGE, 0, 0, text, sizeof text, 0, 0};
+  ::SendMessageA(tabs, TCM_GETITEMA, 2, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(std::string(text) + std::to_string(item.iImage), "PROCESSOR2");
+  EXPECT_EQ(::ImageList_GetImageCount((HIMAGELIST)::SendMessageA(tabs, TCM_GETIMAGELIST, 0, 0)), 3);
+
+  // Each page sits in the tab control's display area; the first one shows.
+  RECT area{}, placed{};
+  ::GetClientRect(tabs, &area);
+  ::SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  ::GetWindowRect(Tab(SchemeTabKind::Processor).hwnd(), &placed);
+  ::MapWindowPoints(nullptr, tabs, reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_TRUE(::EqualRect(&area, &placed));
+  RECT wanted{0, 0, 270, 140};  // dialog units: room for the editor's pages
+  ::MapDialogRect(page_->hwnd(), &wanted);
+  EXPECT_GE(area.right - area.left, wanted.right) << "display area " << area.right - area.left << " x "
+                                                  << area.bottom - area.top << " pixels";
+  EXPECT_GE(area.bottom - area.top, wanted.bottom) << "wanted " << wanted.right << " x " << wanted.bottom;
+  EXPECT_TRUE(Tab(SchemeTabKind::User).visible());
+  EXPECT_FALSE(Tab(SchemeTabKind::Machine).visible());
+  ShowTab(2);
+  EXPECT_EQ(page_->tabs().shown(), 2);
+  EXPECT_FALSE(Tab(SchemeTabKind::User).visible());
+  EXPECT_TRUE(Tab(SchemeTabKind::Processor).visible());
+
+  ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+  ::SendMessageA(page_->hwnd(), WM_SETCURSOR, (WPARAM)Item(IDC_SCHEME_DELETE), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
+  EXPECT_EQ(pc_.fake().calls.size(), 0u) << "opening and looking writes nothing";
+}
+
+TEST_F(SchemesPageTest, ChangesEnableApplyWhichWritesAndActivatesWhileOkOnlyWrites) {
+  Open();
+  EXPECT_EQ(Tab(SchemeTabKind::User).Modify(), 1);
+  EXPECT_TRUE(ApplyOn());
+  Click(IDC_APPLY);
+  EXPECT_FALSE(ApplyOn());
+  Describe("typed");
+  EXPECT_TRUE(ApplyOn()) << "the description is the user's";
+
+  Choose(2);
+  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Gamma text");
+  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 1002u);
+  EXPECT_TRUE(ApplyOn());
+  Describe("Gamma, edited");
+  Tab(SchemeTabKind::User).marker = 111;
+  Tab(SchemeTabKind::Machine).marker = 222;
+  Tab(SchemeTabKind::Processor).marker = 333;
+  Click(IDOK);
+  EXPECT_EQ(host_.closes, 1);
+  EXPECT_EQ(Stored(2).description, L"Gamma, edited");
+  EXPECT_EQ(Stored(2).name, L"Gamma");
+  EXPECT_EQ(Stored(2).policy.user.IdleTimeoutAc, 111u);
+  EXPECT_EQ(Stored(2).policy.mach.DozeTimeoutAc, 222u);
+  EXPECT_EQ(Stored(2).policy.user.ThrottlePolicyAc, 12) << "a field no tab shows keeps its value";
+  EXPECT_EQ(Stored(2).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 333u);
+  EXPECT_EQ(pc_.state().active_scheme, 1u) << "OK does not activate";
+
+  Tab(SchemeTabKind::User).marker = 444;
+  Click(IDC_APPLY);
+  EXPECT_EQ(Stored(2).policy.user.IdleTimeoutAc, 444u);
+  EXPECT_EQ(pc_.state().active_scheme, 2u);
+  EXPECT_FALSE(ApplyOn());
+  EXPECT_EQ(host_.closes, 1) << "Apply does not close";
+
+  // A refused activation is said, the fields are written all the same.
+  pc_.fake().fail_activation = true;
+  Choose(0);
+  Tab(SchemeTabKind::User).marker = 555;
+  fw::PromptRecorder prompts;
+  Click(IDC_APPLY);
+  ASSERT_EQ(prompts.entries().size(), 1u);
+  EXPECT_EQ(prompts.entries()[0].text, SchemesPage::kActivateFailedMessage);
+  EXPECT_EQ(prompts.entries()[0].caption, fw::ProductName());
+  EXPECT_EQ(prompts.entries()[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(Stored(0).policy.user.IdleTimeoutAc, 555u);
+  EXPECT_EQ(pc_.state().active_scheme, 2u);
+  EXPECT_FALSE(ApplyOn());
+}
+
+TEST_F(SchemesPageTest, CancelReloadsTheActiveSchemeAndWritesNothing) {
+  Open();
+  Choose(2);
+  Describe("never stored");
+  Tab(SchemeTabKind::User).marker = 999;
+  Click(IDCANCEL);
+  EXPECT_EQ(host_.closes, 1);
+  EXPECT_EQ(Selection(), 1);
+  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Beta text");
+  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 1001u);
+  EXPECT_FALSE(ApplyOn());
+  EXPECT_EQ(Tab(SchemeTabKind::User).stores, 0);
+  EXPECT_EQ(pc_.fake().calls.size(), 0u);
+  EXPECT_EQ(Stored(2).description, L"Gamma text");
+}
+
+TEST_F(SchemesPageTest, DeleteAsksThenHandsTheActiveStateOn) {
+  Open();
+  fw::PromptRecorder prompts(IDCANCEL);
+  Click(IDC_SCHEME_DELETE);
+  ASSERT_EQ(prompts.entries().size(), 1u);
+  EXPECT_EQ(prompts.entries()[0].text, "Delete power scheme ('Beta')?");
+  EXPECT_EQ(prompts.entries()[0].caption, "Delete power scheme");
+  EXPECT_EQ(prompts.entries()[0].type, UINT(MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2));
+  EXPECT_EQ(ComboCount(), 3) << "Cancel in the question changes nothing";
+  EXPECT_EQ(pc_.fake().calls.size(), 0u);
+
+  // The active scheme in the middle: the next one takes over.
+  prompts.set_answer(IDOK);
+  Tab(SchemeTabKind::User).Modify();
+  Click(IDC_SCHEME_DELETE);
+  ASSERT_EQ(ComboCount(), 2);
+  EXPECT_EQ(ComboText(1), "Gamma");
+  EXPECT_EQ(pc_.state().active_scheme, 2u);
+  EXPECT_EQ(Selection(), 1);
+  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Gamma text");
+  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 1002u);
+  EXPECT_FALSE(ApplyOn());
+
+  // The active scheme last: the one before it takes over.
+  Click(IDC_SCHEME_DELETE);
+  ASSERT_EQ(ComboCount(), 1);
+  EXPECT_EQ(pc_.state().active_scheme, 0u);
+  EXPECT_EQ(Selection(), 0);
+  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Alpha text");
+
+  // The only scheme stays.
+  prompts.clear();
+  Click(IDC_SCHEME_DELETE);
+  ASSERT_EQ(prompts.entries().size(), 2u);
+  EXPECT_EQ(prompts.entries()[1].text, "You can't delete this power scheme!");
+  EXPECT_EQ(prompts.entries()[1].caption, fw::ProductName());
+  EXPECT_EQ(prompts.entries()[1].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(ComboCount(), 1);
+  EXPECT_EQ(pc_.state().schemes.size(), 1u);
+}
+
+TEST_F(SchemesPageTest, SaveAsMakesANewSchemeFromTheTabsAndLeavesTheSourceAlone) {
+  Open();
+  Choose(2);
+  const SimScheme source = Stored(2);
+  Describe("not for the new one");
+  Tab(SchemeTabKind::User).marker = 71;
+  Tab(SchemeTabKind::Machine).marker = 72;
+  Tab(SchemeTabKind::Processor).marker = 73;
+
+  fw::PromptRecorder prompts;
+  answer_ = std::nullopt;  // Cancel in the dialog
+  Click(IDC_SCHEME_SAVE_AS);
+  EXPECT_EQ(asked_, 1);
+  answer_ = "Beta";  // exact names are taken
+  Click(IDC_SCHEME_SAVE_AS);
+  ASSERT_EQ(prompts.entries().size(), 1u);
+  EXPECT_EQ(prompts.entries()[0].text, "The power scheme with current name already exist!");
+  EXPECT_EQ(prompts.entries()[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(Calls("WritePwrScheme"), 0u);
+  EXPECT_EQ(ComboCount(), 3);
+
+  answer_ = "beta";  // letter case makes another name
+  Click(IDC_SCHEME_SAVE_AS);
+  EXPECT_EQ(prompts.entries().size(), 1u);
+  ASSERT_EQ(pc_.state().schemes.size(), 4u);
+  const SimScheme& added = Stored(3);
+  EXPECT_EQ(added.id, 3u);
+  EXPECT_EQ(added.name, L"beta");
+  EXPECT_EQ(added.description, L"");
+  EXPECT_EQ(added.policy.user.IdleTimeoutAc, 71u);
+  EXPECT_EQ(added.policy.mach.DozeTimeoutAc, 72u);
+  EXPECT_EQ(added.policy.user.ThrottlePolicyAc, 12) << "unshown fields come from the source";
+  EXPECT_EQ(added.processor.ProcessorPolicyAc.Policy[0].TimeCheck, 73u);
+  EXPECT_EQ(ComboCount(), 4);
+  EXPECT_EQ(ComboText(3), "beta");
+  EXPECT_EQ(Selection(), 3);
+  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "");
+  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 71u) << "the new scheme is loaded";
+
+  const SimScheme& after = Stored(2);
+  EXPECT_EQ(after.description, source.description);
+  EXPECT_EQ(memcmp(&after.policy, &source.policy, sizeof source.policy), 0);
+  EXPECT_EQ(memcmp(&after.processor, &source.processor, sizeof source.processor), 0);
+  EXPECT_EQ(pc_.state().active_scheme, 1u);
+}
+
+TEST_F(SchemesPageTest, WithoutProcessorFunctionsTwoTabsAndNoProcessorWrites) {
+  Open(false);
+  EXPECT_EQ(::SendMessageA(Item(IDC_SCHEME_TABS), TCM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(tabs_.count(SchemeTabKind::Processor), 0u) << "no PROCESSOR page is made";
+  ShowTab(2);  // no such tab: the page shown stays
+  EXPECT_EQ(page_->tabs().shown(), 0);
+  Tab(SchemeTabKind::User).marker = 5;
+  Click(IDC_APPLY);
+  EXPECT_EQ(Stored(1).policy.user.IdleTimeoutAc, 5u);
+  EXPECT_EQ(Stored(1).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u);
+}
+
+TEST_F(SchemesPageTest, ASchemeThatCannotBeReadIsNotWrittenOver) {
+  Open();
+  Choose(2);
+  pc_.state().schemes.erase(pc_.state().schemes.begin() + 2);  // gone behind the page's back
+  fw::PromptRecorder prompts;
+  Click(IDC_APPLY);
+  Click(IDOK);
+  answer_ = "Copy";
+  Click(IDC_SCHEME_SAVE_AS);
+  ASSERT_EQ(prompts.entries().size(), 3u);
+  for (const auto& entry : prompts.entries()) {
+    EXPECT_EQ(entry.text, SchemesPage::kReadFailedMessage);
+    EXPECT_EQ(entry.type, UINT(MB_OK | MB_ICONEXCLAMATION));
+  }
+  EXPECT_EQ(Calls("WritePwrScheme") + Calls("SetActivePwrScheme"), 0u);
+  EXPECT_EQ(pc_.state().schemes.size(), 2u) << "no stray scheme";
+  EXPECT_TRUE(ApplyOn());
+  EXPECT_EQ(host_.closes, 0) << "OK keeps the unsaved edits on show";
+  EXPECT_EQ(ComboCount(), 3);
+}
+
+TEST_F(SchemesPageTest, AFailedSaveAsAddsNothing) {
+  Open();
+  Choose(0);
+  pc_.fake().fail_scheme_write = true;
+  fw::PromptRecorder prompts;
+  answer_ = "New one";
+  Click(IDC_SCHEME_SAVE_AS);
+  ASSERT_EQ(prompts.entries().size(), 1u);
+  EXPECT_EQ(prompts.entries()[0].text, SchemesPage::kCreateFailedMessage);
+  EXPECT_EQ(ComboCount(), 3);
+  EXPECT_EQ(Selection(), 0);
+  EXPECT_EQ(pc_.state().schemes.size(), 3u);
+
+  // A failed store says so and keeps Apply on.
+  pc_.fake().fail_scheme_write = true;
+  Describe("x");
+  Click(IDC_APPLY);
+  EXPECT_EQ(prompts.entries().back().text, SchemesPage::kWriteFailedMessage);
+  EXPECT_TRUE(ApplyOn());
+  EXPECT_EQ(Calls("SetActivePwrScheme"), 0u);
+}
+
+TEST_F(SchemesPageTest, AnActiveSchemeOutsideTheListSelectsNothing) {
+  Open(true, 99);
+  EXPECT_EQ(Selection(), -1);
+  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "");
+  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 0u);
+  fw::PromptRecorder prompts;
+  Tab(SchemeTabKind::User).Modify();
+  Click(IDC_APPLY);
+  Click(IDC_SCHEME_DELETE);
+  answer_ = "Copy";
+  Click(IDC_SCHEME_SAVE_AS);
+  Click(IDOK);
+  EXPECT_EQ(prompts.entries().size(), 0u);
+  EXPECT_EQ(asked_, 0);
+  EXPECT_EQ(pc_.fake().calls.size(), 0u);
+  EXPECT_EQ(host_.closes, 1);
+
+  // Choosing a scheme makes the page work again.
+  Choose(0);
+  Click(IDC_APPLY);
+  EXPECT_EQ(pc_.state().active_scheme, 0u);
+}
+
+// With the program's own factory, which makes no pages for now.
+TEST_F(SchemesPageTest, PagesWithoutTabPagesComeAndGoWithoutLeaks) {
+  Open();
+  page_.reset();
+  const long user = fw::LiveUserObjects(), gdi = fw::LiveGdiObjects();
+  for (int i = 0; i < 3; ++i) {
+    SchemesPage page(host_.hwnd());
+    ASSERT_TRUE(page.Create());
+    ::UpdateWindow(page.hwnd());
+    EXPECT_EQ(::SendMessageA(::GetDlgItem(page.hwnd(), IDC_SCHEME_TABS), TCM_GETITEMCOUNT, 0, 0), 3);
+    ::SendMessageA(page.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_APPLY, BN_CLICKED), 0);
+  }
+  EXPECT_EQ(fw::LiveUserObjects(), user);
+  EXPECT_EQ(fw::LiveGdiObjects(), gdi);
+  EXPECT_EQ(Stored(1).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u) << "no page, nothing written over";
+}
+
+// The dialog, created modeless so that the test can type into it; its end only hides it then.
+TEST(SaveAsDialogTest, TakesAtMost32CharactersAndRefusesBlankNames) {
+  CSaveAsDialog dialog(nullptr);
+  ASSERT_TRUE(dialog.Create());
+  ::ShowWindow(dialog.hwnd(), SW_SHOW);
+  EXPECT_EQ(testing::WindowText(dialog.hwnd()), "Save As...");
+  EXPECT_EQ(testing::WindowText(::GetDlgItem(dialog.hwnd(), IDC_SAVE_AS_LABEL)),
+            "Save current power scheme with name:");
+  HWND edit = ::GetDlgItem(dialog.hwnd(), IDC_SAVE_AS_NAME);
+  for (int i = 0; i < 40; ++i) ::SendMessageA(edit, WM_CHAR, 'a' + i % 26, 1);
+  EXPECT_EQ(testing::WindowText(edit).size(), 32u);
+
+  fw::PromptRecorder prompts;
+  for (const char* blank : {"", " ", "   "}) {
+    ::SetWindowTextA(edit, blank);
+    ::SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(::IsWindowVisible(dialog.hwnd())) << "'" << blank << "'";
+  }
+  ASSERT_EQ(prompts.entries().size(), 3u);
+  EXPECT_EQ(prompts.entries()[0].text, "Input power scheme name!");
+  EXPECT_EQ(prompts.entries()[0].caption, fw::ProductName());
+  EXPECT_EQ(prompts.entries()[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+
+  ::SetWindowTextA(edit, " My plan ");
+  ::SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  EXPECT_FALSE(::IsWindowVisible(dialog.hwnd()));
+  EXPECT_EQ(dialog.name(), " My plan ") << "blanks are kept";
+  EXPECT_EQ(prompts.entries().size(), 3u);
+}
+
+}  // namespace
+}  // namespace vantrel::power
