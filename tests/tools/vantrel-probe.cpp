@@ -188,31 +188,29 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "list-control" && argc > 3) {
-    HWND window = WaitFor(caption, nullptr, 10000);
-    ControlSearch search{std::atoi(argv[3])};
-    if (window) ::EnumChildWindows(window, &VisitControl, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) {
+    HWND found = FindControl(WaitFor(caption, nullptr, 10000), std::atoi(argv[3]));
+    if (!found) {
       std::printf("no control %s in \"%s\"\n", argv[3], caption);
       return 1;
     }
     RECT r{};
-    ::GetWindowRect(search.found, &r);
+    ::GetWindowRect(found, &r);
     char cls[64] = {}, text[256] = {};
-    ::GetClassNameA(search.found, cls, sizeof cls);
-    ::GetWindowTextA(search.found, text, sizeof text);
+    ::GetClassNameA(found, cls, sizeof cls);
+    ::GetWindowTextA(found, text, sizeof text);
     const bool combo = ::lstrcmpiA(cls, "ComboBox") == 0;
-    const LRESULT item_height = combo ? ::SendMessageA(search.found, CB_GETITEMHEIGHT, 0, 0) : 0;
+    const LRESULT item_height = combo ? ::SendMessageA(found, CB_GETITEMHEIGHT, 0, 0) : 0;
     // An owner-drawn list has no window text of its own: the chosen item's text.
-    const LRESULT chosen = combo ? ::SendMessageA(search.found, CB_GETCURSEL, 0, 0) : CB_ERR;
+    const LRESULT chosen = combo ? ::SendMessageA(found, CB_GETCURSEL, 0, 0) : CB_ERR;
     // Asked in wide characters: between processes the 8-bit form arrives cut after one.
     wchar_t wide[256] = {};
-    if (chosen >= 0 && ::SendMessageW(search.found, CB_GETLBTEXTLEN, static_cast<WPARAM>(chosen), 0) <
+    if (chosen >= 0 && ::SendMessageW(found, CB_GETLBTEXTLEN, static_cast<WPARAM>(chosen), 0) <
                            static_cast<LRESULT>(sizeof wide / sizeof wide[0])) {
-      ::SendMessageW(search.found, CB_GETLBTEXT, static_cast<WPARAM>(chosen), reinterpret_cast<LPARAM>(wide));
+      ::SendMessageW(found, CB_GETLBTEXT, static_cast<WPARAM>(chosen), reinterpret_cast<LPARAM>(wide));
       ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     }
     std::printf("%ld %ld %ld %ld %ld %d %s\n", r.left, r.top, r.right, r.bottom, static_cast<long>(item_height),
-                ::IsWindowEnabled(search.found) ? 1 : 0, text);
+                ::IsWindowEnabled(found) ? 1 : 0, text);
     return 0;
   }
   if (command == "combo-items" && argc > 3) {
@@ -249,34 +247,30 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "control-rect" && argc > 3) {
-    HWND window = WaitFor(caption, nullptr, 10000);
-    ControlSearch search{std::atoi(argv[3])};
-    if (window) ::EnumChildWindows(window, &VisitControl, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) {
+    HWND found = FindControl(WaitFor(caption, nullptr, 10000), std::atoi(argv[3]));
+    if (!found) {
       std::printf("no control %s in \"%s\"\n", argv[3], caption);
       return 1;
     }
     RECT r{};
-    ::GetWindowRect(search.found, &r);
+    ::GetWindowRect(found, &r);
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     return 0;
   }
   if (command == "control" && argc > 3) {
-    HWND window = WaitFor(caption, nullptr, 10000);
-    ControlSearch search{std::atoi(argv[3])};
-    if (window) ::EnumChildWindows(window, &VisitControl, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) {
+    HWND found = FindControl(WaitFor(caption, nullptr, 10000), std::atoi(argv[3]));
+    if (!found) {
       std::printf("no control %s in \"%s\"\n", argv[3], caption);
       return 1;
     }
     RECT r{};
-    ::GetWindowRect(search.found, &r);
+    ::GetWindowRect(found, &r);
     // Sent, not read from the window record: an edit's text lives in its own process.
     char text[256] = {};
     DWORD_PTR copied = 0;
-    ::SendMessageTimeoutA(search.found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+    ::SendMessageTimeoutA(found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                           2000, &copied);
-    std::printf("%ld %ld %ld %ld %d %s\n", r.left, r.top, r.right, r.bottom, ::IsWindowEnabled(search.found) ? 1 : 0,
+    std::printf("%ld %ld %ld %ld %d %s\n", r.left, r.top, r.right, r.bottom, ::IsWindowEnabled(found) ? 1 : 0,
                 text);
     return 0;
   }
