@@ -14,6 +14,8 @@
 
 Unicode true
 SetCompressor /SOLID lzma
+; No file times in the installer: the same files give the same installer.
+SetDateSave off
 RequestExecutionLevel user
 ManifestSupportedOS all
 

@@ -1,9 +1,10 @@
 # The per-user installer under Wine, in a fresh prefix of its own build folder: a silent
-# install, the program it installed starting, installing over a running copy, and silent
-# uninstalls with and without the user's settings.
-#   test-installer.sh <source-dir> <build-dir> <installer.exe>
+# install, the program it installed starting, installing over a running copy (silently, and
+# with its window: Cancel, then Retry once the copy is closed), and silent uninstalls with and
+# without the user's settings.
+#   test-installer.sh <source-dir> <build-dir> <installer.exe> <installer_probe.exe>
 set -euo pipefail
-src=$1 build=$2 installer=$3
+src=$1 build=$2 installer=$3 probe=$4
 [ -f "$installer" ] || { echo "FAIL: no installer $installer"; exit 1; }
 
 # A fresh prefix: whatever an earlier run left is gone before the first install.
@@ -25,13 +26,17 @@ expected_files="LICENSE.txt Languages/Deutsch.lng Languages/Francais.lng Languag
 uninstall.exe vantrel.chm vantrel.exe"
 
 installed_pids() { ps -eo pid=,args= | D="$dir/vantrel.exe" awk 'index($0, ENVIRON["D"]) { print $1 }'; }
+running() { [ -n "$(installed_pids)" ]; }
+stopped() { ! running; }
 stop_installed() {
   local pids; pids=$(installed_pids)
   [ -n "$pids" ] || return 0
   kill $pids 2>/dev/null || true
-  wait_for 5 test -z "$(installed_pids)" || kill -9 $(installed_pids) 2>/dev/null || true
+  wait_for 5 stopped || kill -9 $(installed_pids) 2>/dev/null || true
 }
-cleanup() { stop_installed; }
+installer_pids() { ps -eo pid=,args= | I="$(basename "$installer")" awk 'index($0, ENVIRON["I"]) && !/test-installer/ { print $1 }'; }
+# A failed step may leave an installer window open: it goes too.
+cleanup() { stop_installed; local p; p=$(installer_pids); [ -z "$p" ] || kill $p 2>/dev/null || true; }
 value_of() {  # key value: the data of a REG_SZ value, or nothing
   run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
@@ -67,7 +72,7 @@ registry_key_exists "$settings_key" && fail "the fresh prefix already has $setti
 start "$dir/vantrel.exe" >/dev/null
 wait_for 30 registry_key_exists "$settings_key" || fail "the installed program did not create $settings_key"
 sleep 1
-[ -n "$(installed_pids)" ] || fail "the installed program did not keep running"
+running || fail "the installed program did not keep running"
 
 echo "== installing over the running copy fails and changes nothing"
 printf 'left-by-the-test\r\n' >>"$dir/README.txt"
@@ -75,7 +80,29 @@ before=$(cd "$dir" && sha256sum $expected_files)
 status=0; run "$installer" /S || status=$?
 [ $status -eq 2 ] || fail "the install over a running copy ended with $status, not 2"
 [ "$(cd "$dir" && sha256sum $expected_files)" = "$before" ] || fail "the install over a running copy changed files"
-[ -n "$(installed_pids)" ] || fail "the install over a running copy ended the program"
+running || fail "the install over a running copy ended the program"
+echo "== with its window, the installer asks to close the running copy; Cancel ends it"
+caption="Vantrel $version Setup"
+gui_install() { local status=0; run "$installer" >/dev/null 2>&1 || status=$?; echo $status >"$artefacts/gui-status"; }
+rm -f "$artefacts/gui-status"; gui_install & gui=$!
+answer=$(run "$probe" box "$caption" cancel) || fail "no question from the installer: $answer"
+echo "$answer"
+[[ "$answer" == *"Vantrel is running"*"Retry"* ]] || fail "unexpected question: $answer"
+wait $gui
+[ "$(cat "$artefacts/gui-status")" = 2 ] || fail "Cancel ended the installer with $(cat "$artefacts/gui-status"), not 2"
+[ "$(cd "$dir" && sha256sum $expected_files)" = "$before" ] || fail "the cancelled install changed files"
+echo "== Retry after closing the copy goes on to the installer's first page"
+rm -f "$artefacts/gui-status"; gui_install & gui=$!
+run "$probe" box "$caption" read >/dev/null || fail "no question from the second installer"
+stop_installed
+run "$probe" box "$caption" retry >/dev/null || fail "the question went away before Retry"
+run "$probe" page "$caption" || fail "Retry did not go on to the installer's window"
+wait $gui
+[ "$(cd "$dir" && sha256sum $expected_files)" = "$before" ] || fail "the install cancelled on its first page changed files"
+start "$dir/vantrel.exe" >/dev/null
+wait_for 30 running || fail "the installed program did not start again"
+sleep 1
+
 echo "== uninstalling while it runs fails and changes nothing"
 status=0; run "$dir/uninstall.exe" /S "_?=$dir_w" || status=$?
 [ $status -eq 2 ] || fail "the uninstall of a running copy ended with $status, not 2"
