@@ -23,7 +23,9 @@ target_compile_definitions(vantrel_windows_flags INTERFACE
   _WIN32_IE=0x0600 STRICT NOMINMAX)
 target_compile_options(vantrel_windows_flags INTERFACE
   $<$<COMPILE_LANGUAGE:CXX>:${VANTREL_WARNINGS}> $<$<COMPILE_LANGUAGE:CXX>:-ffunction-sections -fdata-sections>)
-target_link_options(vantrel_windows_flags INTERFACE -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+# No link time in the PE header: one source gives one program, byte for byte.
+target_link_options(vantrel_windows_flags INTERFACE -static -static-libgcc -static-libstdc++ -Wl,--gc-sections
+  -Wl,--no-insert-timestamp)
 target_link_libraries(vantrel_windows_flags INTERFACE
   comctl32 shell32 powrprof setupapi advapi32 gdi32 user32 kernel32)
 target_compile_definitions(vantrel_core PUBLIC _WIN32_WINNT=${VANTREL_WINNT})
@@ -52,6 +54,22 @@ file(GLOB VANTREL_SIM_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/s
 add_library(vantrel_platform_sim STATIC ${VANTREL_SIM_PLATFORM_SOURCES})
 target_link_libraries(vantrel_platform_sim PUBLIC vantrel_app)
 
+# The version resource takes its numbers from the project's version.
+math(EXPR VANTREL_VERSION_MINOR "${PROJECT_VERSION_MINOR} + 0")
+if(VANTREL_VERSION_MINOR LESS 10)
+  set(VANTREL_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.0${VANTREL_VERSION_MINOR}")
+else()
+  set(VANTREL_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${VANTREL_VERSION_MINOR}")
+endif()
+set(VANTREL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+file(CONFIGURE OUTPUT ${VANTREL_GENERATED_DIR}/vantrel_version.h CONTENT
+"// Generated from the project's version (CMakeLists.txt); do not edit.
+#pragma once
+#define VANTREL_VERSION_MAJOR ${PROJECT_VERSION_MAJOR}
+#define VANTREL_VERSION_MINOR ${VANTREL_VERSION_MINOR}
+#define VANTREL_VERSION_TEXT \"${VANTREL_VERSION_TEXT}\"
+")
+
 # One resource script for the program, its twin and the test programs.
 set(VANTREL_RC ${PROJECT_SOURCE_DIR}/resources/vantrel.rc)
 file(GLOB_RECURSE VANTREL_RC_DEPENDS CONFIGURE_DEPENDS
@@ -59,7 +77,8 @@ file(GLOB_RECURSE VANTREL_RC_DEPENDS CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/resources/*.ico ${PROJECT_SOURCE_DIR}/resources/*.bmp
   ${PROJECT_SOURCE_DIR}/resources/*.manifest)
 set_source_files_properties(${VANTREL_RC} PROPERTIES OBJECT_DEPENDS "${VANTREL_RC_DEPENDS}")
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/resources -I${PROJECT_SOURCE_DIR}/src")
+list(APPEND VANTREL_RC_DEPENDS ${VANTREL_GENERATED_DIR}/vantrel_version.h)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/resources -I${PROJECT_SOURCE_DIR}/src -I${VANTREL_GENERATED_DIR}")
 add_library(vantrel_resources OBJECT ${VANTREL_RC})
 
 function(vantrel_program name platform_lib)
@@ -88,17 +107,27 @@ add_custom_target(vantrel_languages ALL
   COMMENT "Copying the language files")
 
 # The help file ships beside the program; it is compiled when the help compiler is there.
+# The project is checked first (a topic named in the table of contents but missing fails the
+# build), and the compiler's two time stamps are cleared afterwards, so that one source gives
+# one file.
 find_program(VANTREL_CHMCMD chmcmd)
 if(VANTREL_CHMCMD)
+  find_package(Python3 COMPONENTS Interpreter REQUIRED)
   file(GLOB VANTREL_HELP_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/help/*)
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/help)
   add_custom_command(
     OUTPUT ${CMAKE_BINARY_DIR}/bin/vantrel.chm
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/packaging/check_help.py ${PROJECT_SOURCE_DIR}/help
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/help ${CMAKE_BINARY_DIR}/help
     COMMAND ${VANTREL_CHMCMD} vantrel.hhp
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/packaging/chm.py normalize vantrel.chm
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/help/vantrel.chm ${CMAKE_BINARY_DIR}/bin/vantrel.chm
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/help
-    DEPENDS ${VANTREL_HELP_SOURCES}
-    COMMENT "Compiling the help file")
+    DEPENDS ${VANTREL_HELP_SOURCES} ${PROJECT_SOURCE_DIR}/packaging/check_help.py ${PROJECT_SOURCE_DIR}/packaging/chm.py
+    COMMENT "Checking and compiling the help file")
   add_custom_target(vantrel_help ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/vantrel.chm)
+endif()
+
+if(VANTREL_PACKAGE)
+  include(${PROJECT_SOURCE_DIR}/cmake/package.cmake)
 endif()

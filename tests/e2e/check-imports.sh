@@ -19,7 +19,8 @@ for dll in $dlls; do
 done
 
 # Functions the oldest supported system lacks.
-functions=$(printf '%s\n' "$imports" | awk '/DLL Name:/{dll=$3} /^\t[ ]*[0-9a-f]+ +[0-9]+ +[A-Za-z_]/{print $NF}')
+# objdump lists them as: a tab, the hint-name address, a tab, blanks, the hint, blanks, the name.
+functions=$(printf '%s\n' "$imports" | awk '/^\t[ \t]*[0-9a-f]+[ \t]+[0-9]+[ \t]+[A-Za-z_]/{print $NF}')
 win8="GetSystemTimePreciseAsFileTime CreateFile2 GetCurrentThreadStackLimits SetDefaultDllDirectories
 AddDllDirectory RemoveDllDirectory GetOverlappedResultEx CreateFileMappingFromApp MapViewOfFileFromApp
 GetPackageFamilyName SetThreadInformation GetProcessMitigationPolicy"
@@ -39,10 +40,10 @@ SetProcessDPIAware AddVectoredContinueHandler GetErrorMode PowerCreateRequest Po
 esac
 for f in $functions; do
   for bad in $too_new; do
-    if [ "$f" = "$bad" ]; then echo "FAIL: $(basename "$exe") imports $f, which Windows $oldest lacks"; status=1; fi
+    if [ "$f" = "$bad" ]; then echo "FAIL: $(basename "$exe") imports $f, which Windows $oldest lacks"; status=1; break; fi
   done
 done
-count=$(printf '%s\n' $functions | wc -l)
+count=$(printf '%s\n' $functions | grep -c . || true)
 echo "$count functions imported"
 [ "$count" -gt 0 ] || { echo "FAIL: no imports read"; status=1; }
 exit $status
