@@ -1,5 +1,7 @@
 #include "controls/masked_edit.h"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <iterator>
 
@@ -19,6 +21,28 @@ constexpr char kCopyKey = 3;  // Ctrl+C arrives as this character
 }  // namespace
 
 // ---- CmEdit -------------------------------------------------------------------------------
+
+namespace {
+// Every field alive, so that a field can find the one the focus moves to.
+std::vector<CmEdit*>& LiveFields() {
+  static std::vector<CmEdit*> fields;
+  return fields;
+}
+}  // namespace
+
+CmEdit::CmEdit() { LiveFields().push_back(this); }
+
+CmEdit::~CmEdit() {
+  auto& fields = LiveFields();
+  fields.erase(std::remove(fields.begin(), fields.end(), this), fields.end());
+}
+
+CmEdit* CmEdit::FromWindow(HWND window) noexcept {
+  if (!window) return nullptr;
+  for (CmEdit* field : LiveFields())
+    if (field->hwnd() == window) return field;
+  return nullptr;
+}
 
 bool CmEdit::Create(HWND parent, const RECT& rect, int id) {
   HWND edit = ::CreateWindowExA(WS_EX_CLIENTEDGE | WS_EX_WINDOWEDGE, "EDIT", "",
@@ -117,7 +141,7 @@ void CmEdit::OnKeyDown(UINT key) {
       HWND next = ::GetNextDlgTabItem(::GetParent(hwnd()), hwnd(), shift_held_ ? TRUE : FALSE);
       if (!next || next == hwnd()) break;
       // The next field has not seen Shift go down.
-      if (auto* edit = dynamic_cast<CmEdit*>(Window::FromHandle(next))) edit->shift_held_ = shift_held_;
+      if (CmEdit* edit = FromWindow(next)) edit->shift_held_ = shift_held_;
       ::SetFocus(next);
       break;
     }

@@ -22,7 +22,12 @@ inline constexpr char kSetValidCharsFailedText[] = "SetValidChars failed.";
 // edit control with SubclassDlgItem/Subclass, or made with Create.
 class CmEdit : public fw::Window {
  public:
-  CmEdit() = default;
+  CmEdit();
+  ~CmEdit() override;
+  CmEdit(const CmEdit&) = delete;
+  CmEdit& operator=(const CmEdit&) = delete;
+  // The field bound to `window`, or null when it is not one.
+  static CmEdit* FromWindow(HWND window) noexcept;
 
   // Makes its own edit control, disabled until Init succeeds.
   bool Create(HWND parent, const RECT& rect, int id);

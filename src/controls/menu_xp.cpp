@@ -142,7 +142,8 @@ void CMenuXP::DeleteItem(UINT position) {
   if (!::RemoveMenu(menu_, position, MF_BYPOSITION)) return;
   delete CMenuXPItem::FromData(info.dwItemData);
   if (info.hSubMenu) {
-    if (auto* submenu = dynamic_cast<CMenuXP*>(fw::FindMenuHandler(info.hSubMenu))) {
+    // Only CMenuXP registers menu handlers.
+    if (auto* submenu = static_cast<CMenuXP*>(fw::FindMenuHandler(info.hSubMenu))) {
       delete submenu;
     } else {
       ::DestroyMenu(info.hSubMenu);

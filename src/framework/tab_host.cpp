@@ -147,7 +147,7 @@ void TabHost::Layout() noexcept {
 
 Dialog* TabHost::Page(unsigned index) const noexcept {
   HWND window = LiveWindow(index);
-  return window ? dynamic_cast<Dialog*>(Window::FromHandle(window)) : nullptr;
+  return window ? pages_[index].object : nullptr;
 }
 
 bool TabHost::HandleNotify(const NMHDR& header) {

@@ -75,8 +75,9 @@ class TabHost {
 
   struct Entry {
     HWND window;
-    // Compared, never followed: tells the page from a later window given the same handle.
-    const Window* object;
+    // Followed only while the window still carries it: tells the page from a later window
+    // given the same handle.
+    Dialog* object;
   };
 
   HWND LiveWindow(unsigned index) const noexcept;

@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <type_traits>
 #include <functional>
 #include <optional>
 #include <memory>
@@ -29,17 +31,59 @@
 
 namespace vantrel::ui {
 
-// A field of a record, read and written as an unsigned 32-bit number.
+// A field with its record type erased, as the binding table keeps it: a plain member of at
+// most 4 bytes at an offset of the record, or a pair of functions of the record's address.
+struct ErasedField {
+  std::function<uint32_t(const void*)> get;
+  std::function<void(void*, uint32_t)> set;
+  size_t offset = 0;
+  uint8_t size = 0;  // not 0: the member at `offset`
+  bool is_signed = false;
+
+  bool CanSet() const noexcept { return size != 0 || static_cast<bool>(set); }
+  uint32_t Get(const void* record) const {
+    if (size == 0) return get ? get(record) : 0;
+    uint32_t value = 0;
+    std::memcpy(&value, static_cast<const char*>(record) + offset, size);
+    // A narrow signed member widens as a cast to the 32-bit number would.
+    if (is_signed && size < 4 && (value >> (size * 8 - 1)) & 1) value |= ~0u << (size * 8);
+    return value;
+  }
+  void Set(void* record, uint32_t value) const {
+    if (size == 0) {
+      if (set) set(record, value);
+      return;
+    }
+    std::memcpy(static_cast<char*>(record) + offset, &value, size);  // the low bytes: little-endian
+  }
+};
+
+// A field of a record, read and written as an unsigned 32-bit number: through `get` and
+// `set`, or (from Member) through `erased`, which reaches the record by its address.
 template <class Record>
 struct Field {
   std::function<uint32_t(const Record&)> get;
   std::function<void(Record&, uint32_t)> set;
+  ErasedField erased{};
 };
+
+// One default-made record of a kind, to measure where its members lie.
+template <class Record>
+const Record& RecordProbe() {
+  static const Record probe{};
+  return probe;
+}
 
 template <class Record, class T>
 Field<Record> Member(T Record::*member) {
-  return {[member](const Record& r) { return static_cast<uint32_t>(r.*member); },
-          [member](Record& r, uint32_t v) { r.*member = static_cast<T>(v); }};
+  static_assert(std::is_trivially_copyable_v<T> && sizeof(T) <= 4, "a member of at most 4 bytes");
+  const Record& probe = RecordProbe<Record>();
+  Field<Record> field;
+  field.erased.offset =
+      static_cast<size_t>(reinterpret_cast<const char*>(&(probe.*member)) - reinterpret_cast<const char*>(&probe));
+  field.erased.size = sizeof(T);
+  field.erased.is_signed = std::is_signed_v<T>;
+  return field;
 }
 
 // The text of a duration in seconds as the time field takes it ("%d%02d%02d": H MM SS).
@@ -67,13 +111,14 @@ struct ListItem {
   int image = -1;
 };
 
-template <class Record>
-class Bindings {
+// The rows and their controls, whatever record they show: fields are reached through
+// functions of the record's address, so this code exists once for every kind of record.
+class BindingTable {
  public:
   struct Column {
     int id = 0;      // the control (the first radio button, the edit of a percent field)
     int second = 0;  // the second radio button, or the up-down of a percent field
-    Field<Record> field;
+    ErasedField field;
   };
   struct Row {
     Row(BindingKind k, std::vector<Column> c) : kind(k), columns(std::move(c)) {}
@@ -87,44 +132,44 @@ class Bindings {
     // CheckList: the bit of each item.
     std::vector<uint32_t> values;
     std::function<int(uint32_t)> position_of;
-    std::function<std::string(const Record&)> text;  // Text
+    std::function<std::string(const void*)> text;  // Text
   };
 
   // ---- rows ----
-  Bindings& Check(int id, Field<Record> field) { return Add({BindingKind::Check, {{id, 0, std::move(field)}}}); }
-  Bindings& Check(int ac, int dc, Field<Record> f_ac, Field<Record> f_dc) {
+  BindingTable& Check(int id, ErasedField field) { return Add({BindingKind::Check, {{id, 0, std::move(field)}}}); }
+  BindingTable& Check(int ac, int dc, ErasedField f_ac, ErasedField f_dc) {
     return Add({BindingKind::Check, {{ac, 0, std::move(f_ac)}, {dc, 0, std::move(f_dc)}}});
   }
   // One bit of a flags word: the other bits are left as they are.
-  Bindings& FlagBit(int id, Field<Record> flags, uint32_t bit) {
+  BindingTable& FlagBit(int id, ErasedField flags, uint32_t bit) {
     Row row{BindingKind::Check, {{id, 0, std::move(flags)}}};
     row.bit = bit;
     return Add(std::move(row));
   }
   // `off` checked stores 0, `on` checked stores 1.
-  Bindings& RadioPair(int off, int on, Field<Record> field) {
+  BindingTable& RadioPair(int off, int on, ErasedField field) {
     return Add({BindingKind::RadioPair, {{off, on, std::move(field)}}});
   }
-  Bindings& TrackBar(int id, Field<Record> field, int low, int high) {
+  BindingTable& TrackBar(int id, ErasedField field, int low, int high) {
     Row row{BindingKind::TrackBar, {{id, 0, std::move(field)}}};
     row.low = low;
     row.high = high;
     return Add(std::move(row));
   }
-  Bindings& Percent(int edit, int spin, Field<Record> field, int low = 0, int high = 100) {
+  BindingTable& Percent(int edit, int spin, ErasedField field, int low = 0, int high = 100) {
     Row row{BindingKind::Percent, {{edit, spin, std::move(field)}}};
     row.low = low;
     row.high = high;
     return Add(std::move(row));
   }
-  Bindings& Percent(int edit_ac, int spin_ac, int edit_dc, int spin_dc, Field<Record> f_ac, Field<Record> f_dc,
+  BindingTable& Percent(int edit_ac, int spin_ac, int edit_dc, int spin_dc, ErasedField f_ac, ErasedField f_dc,
                     int low = 0, int high = 100) {
     Row row{BindingKind::Percent, {{edit_ac, spin_ac, std::move(f_ac)}, {edit_dc, spin_dc, std::move(f_dc)}}};
     row.low = low;
     row.high = high;
     return Add(std::move(row));
   }
-  Bindings& List(std::vector<int> ids, std::vector<Field<Record>> fields, std::vector<ListItem> items,
+  BindingTable& List(std::vector<int> ids, std::vector<ErasedField> fields, std::vector<ListItem> items,
                  std::vector<uint32_t> values = {}, std::function<int(uint32_t)> position_of = {}) {
     Row row{BindingKind::List, {}};
     for (size_t i = 0; i < ids.size() && i < fields.size(); ++i) row.columns.push_back({ids[i], 0, std::move(fields[i])});
@@ -133,25 +178,25 @@ class Bindings {
     row.position_of = std::move(position_of);
     return Add(std::move(row));
   }
-  Bindings& Time(int id, Field<Record> field) { return Add({BindingKind::Time, {{id, 0, std::move(field)}}}); }
-  Bindings& Time(int ac, int dc, Field<Record> f_ac, Field<Record> f_dc) {
+  BindingTable& Time(int id, ErasedField field) { return Add({BindingKind::Time, {{id, 0, std::move(field)}}}); }
+  BindingTable& Time(int ac, int dc, ErasedField f_ac, ErasedField f_dc) {
     return Add({BindingKind::Time, {{ac, 0, std::move(f_ac)}, {dc, 0, std::move(f_dc)}}});
   }
   // An edit that takes any text and stores its leading signed decimal number.
-  Bindings& Number(int id, Field<Record> field) { return Add({BindingKind::Number, {{id, 0, std::move(field)}}}); }
-  Bindings& Number(int ac, int dc, Field<Record> f_ac, Field<Record> f_dc) {
+  BindingTable& Number(int id, ErasedField field) { return Add({BindingKind::Number, {{id, 0, std::move(field)}}}); }
+  BindingTable& Number(int ac, int dc, ErasedField f_ac, ErasedField f_dc) {
     return Add({BindingKind::Number, {{ac, 0, std::move(f_ac)}, {dc, 0, std::move(f_dc)}}});
   }
   // A list view (report view, one column) with check boxes and flat scroll bars: item i is
   // checked when bit `bits[i]` of the flags word is set. A store sets the shown bits from the
   // check marks and keeps the others.
-  Bindings& CheckList(int id, Field<Record> flags, std::vector<ListItem> items, std::vector<uint32_t> bits) {
+  BindingTable& CheckList(int id, ErasedField flags, std::vector<ListItem> items, std::vector<uint32_t> bits) {
     Row row{BindingKind::CheckList, {{id, 0, std::move(flags)}}};
     row.items = std::move(items);
     row.values = std::move(bits);
     return Add(std::move(row));
   }
-  Bindings& Text(int id, std::function<std::string(const Record&)> text) {
+  BindingTable& Text(int id, std::function<std::string(const void*)> text) {
     Row row{BindingKind::Text, {{id, 0, {}}}};
     row.text = std::move(text);
     return Add(std::move(row));
@@ -169,13 +214,13 @@ class Bindings {
 
   // Controls from fields. Rows whose fields the caller does not want filled can be skipped by
   // keeping them in another set.
-  void Load(const Record& record) {
+  void Load(const void* record) {
     for (Row& row : rows_) {
       for (size_t c = 0; c < row.columns.size(); ++c) LoadColumn(row, c, record);
     }
   }
   // Fields from controls; fields no row names are left alone.
-  void Store(Record& record) {
+  void Store(void* record) {
     for (Row& row : rows_) {
       for (size_t c = 0; c < row.columns.size(); ++c) StoreColumn(row, c, record);
     }
@@ -239,7 +284,7 @@ class Bindings {
   const std::vector<Row>& rows() const noexcept { return rows_; }
 
  private:
-  Bindings& Add(Row row) {
+  BindingTable& Add(Row row) {
     rows_.push_back(std::move(row));
     return *this;
   }
@@ -312,10 +357,10 @@ class Bindings {
     }
   }
 
-  void LoadColumn(Row& row, size_t c, const Record& record) {
+  void LoadColumn(Row& row, size_t c, const void* record) {
     Column& column = row.columns[c];
     HWND control = Item(column.id);
-    const uint32_t value = column.field.get ? column.field.get(record) : 0;
+    const uint32_t value = column.field.Get(record);
     switch (row.kind) {
       case BindingKind::Check: {
         bool on = row.bit ? (value & row.bit) != 0 : value != 0;
@@ -368,29 +413,29 @@ class Bindings {
     return text;
   }
 
-  void StoreColumn(Row& row, size_t c, Record& record) {
+  void StoreColumn(Row& row, size_t c, void* record) {
     Column& column = row.columns[c];
-    if (!column.field.set) return;
+    if (!column.field.CanSet()) return;
     HWND control = Item(column.id);
     switch (row.kind) {
       case BindingKind::Check: {
         const bool on = ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
         if (!row.bit) {
-          column.field.set(record, on ? 1 : 0);
+          column.field.Set(record, on ? 1 : 0);
         } else {
-          uint32_t flags = column.field.get ? column.field.get(record) : 0;
-          column.field.set(record, on ? (flags | row.bit) : (flags & ~row.bit));
+          uint32_t flags = column.field.Get(record);
+          column.field.Set(record, on ? (flags | row.bit) : (flags & ~row.bit));
         }
         break;
       }
       case BindingKind::RadioPair:
-        column.field.set(record, ::SendMessageA(Item(column.second), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+        column.field.Set(record, ::SendMessageA(Item(column.second), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
         break;
       case BindingKind::TrackBar:
-        column.field.set(record, static_cast<uint32_t>(::SendMessageA(control, TBM_GETPOS, 0, 0)));
+        column.field.Set(record, static_cast<uint32_t>(::SendMessageA(control, TBM_GETPOS, 0, 0)));
         break;
       case BindingKind::Percent:
-        column.field.set(record,
+        column.field.Set(record,
                          static_cast<uint32_t>(::SendMessageA(Item(column.second), UDM_GETPOS32, 0, 0)) & 0xFF);
         break;
       case BindingKind::List: {
@@ -398,7 +443,7 @@ class Bindings {
         // No selection (a stored value no item shows): the field keeps what it holds.
         if (position < 0) break;
         const size_t p = static_cast<size_t>(position);
-        column.field.set(record, row.values.empty() ? static_cast<uint32_t>(p) : (p < row.values.size() ? row.values[p] : 0));
+        column.field.Set(record, row.values.empty() ? static_cast<uint32_t>(p) : (p < row.values.size() ? row.values[p] : 0));
         break;
       }
       case BindingKind::Time:
@@ -407,25 +452,25 @@ class Bindings {
           // A field the user left as it was loaded keeps the stored value exactly, also one
           // the field cannot show (ten hours or more).
           const Loaded* loaded = Remembered(column.id);
-          column.field.set(record, loaded && loaded->digits == digits ? loaded->value : TimeFieldSeconds(digits));
+          column.field.Set(record, loaded && loaded->digits == digits ? loaded->value : TimeFieldSeconds(digits));
         }
         break;
       case BindingKind::Number: {
         char text[64] = {};
         ::GetWindowTextA(control, text, sizeof text);
-        column.field.set(record, NumberFieldValue(text));
+        column.field.Set(record, NumberFieldValue(text));
         break;
       }
       case BindingKind::Text:
         break;
       case BindingKind::CheckList: {
-        uint32_t flags = column.field.get ? column.field.get(record) : 0;
+        uint32_t flags = column.field.Get(record);
         for (size_t i = 0; i < row.values.size(); ++i) {
           const LRESULT state = ::SendMessageA(control, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK);
           const bool on = ((static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) >> 12) == 2;
           flags = on ? (flags | row.values[i]) : (flags & ~row.values[i]);
         }
-        column.field.set(record, flags);
+        column.field.Set(record, flags);
         break;
       }
     }
@@ -474,6 +519,70 @@ class Bindings {
   std::vector<std::pair<int, std::unique_ptr<controls::CTimeEdit>>> time_fields_;
   std::vector<std::pair<int, std::unique_ptr<controls::CIconComboBox>>> lists_;
   std::vector<Loaded> loaded_;
+};
+
+// Bindings over one kind of record: the typed face of a BindingTable.
+template <class Record>
+class Bindings : public BindingTable {
+ public:
+  Bindings& Check(int id, Field<Record> f) { return Done(BindingTable::Check(id, Erase(std::move(f)))); }
+  Bindings& Check(int ac, int dc, Field<Record> f_ac, Field<Record> f_dc) {
+    return Done(BindingTable::Check(ac, dc, Erase(std::move(f_ac)), Erase(std::move(f_dc))));
+  }
+  Bindings& FlagBit(int id, Field<Record> flags, uint32_t bit) {
+    return Done(BindingTable::FlagBit(id, Erase(std::move(flags)), bit));
+  }
+  Bindings& RadioPair(int off, int on, Field<Record> f) { return Done(BindingTable::RadioPair(off, on, Erase(std::move(f)))); }
+  Bindings& TrackBar(int id, Field<Record> f, int low, int high) {
+    return Done(BindingTable::TrackBar(id, Erase(std::move(f)), low, high));
+  }
+  Bindings& Percent(int edit, int spin, Field<Record> f, int low = 0, int high = 100) {
+    return Done(BindingTable::Percent(edit, spin, Erase(std::move(f)), low, high));
+  }
+  Bindings& Percent(int edit_ac, int spin_ac, int edit_dc, int spin_dc, Field<Record> f_ac, Field<Record> f_dc,
+                    int low = 0, int high = 100) {
+    return Done(BindingTable::Percent(edit_ac, spin_ac, edit_dc, spin_dc, Erase(std::move(f_ac)), Erase(std::move(f_dc)),
+                                      low, high));
+  }
+  Bindings& List(std::vector<int> ids, std::vector<Field<Record>> fields, std::vector<ListItem> items,
+                 std::vector<uint32_t> values = {}, std::function<int(uint32_t)> position_of = {}) {
+    std::vector<ErasedField> erased;
+    for (Field<Record>& f : fields) erased.push_back(Erase(std::move(f)));
+    return Done(BindingTable::List(std::move(ids), std::move(erased), std::move(items), std::move(values),
+                                   std::move(position_of)));
+  }
+  Bindings& Time(int id, Field<Record> f) { return Done(BindingTable::Time(id, Erase(std::move(f)))); }
+  Bindings& Time(int ac, int dc, Field<Record> f_ac, Field<Record> f_dc) {
+    return Done(BindingTable::Time(ac, dc, Erase(std::move(f_ac)), Erase(std::move(f_dc))));
+  }
+  Bindings& Number(int id, Field<Record> f) { return Done(BindingTable::Number(id, Erase(std::move(f)))); }
+  Bindings& Number(int ac, int dc, Field<Record> f_ac, Field<Record> f_dc) {
+    return Done(BindingTable::Number(ac, dc, Erase(std::move(f_ac)), Erase(std::move(f_dc))));
+  }
+  Bindings& CheckList(int id, Field<Record> flags, std::vector<ListItem> items, std::vector<uint32_t> bits) {
+    return Done(BindingTable::CheckList(id, Erase(std::move(flags)), std::move(items), std::move(bits)));
+  }
+  // `text` is any callable that takes the record and gives its text.
+  template <class TextOf>
+  Bindings& Text(int id, TextOf text) {
+    std::function<std::string(const void*)> erased = [t = std::move(text)](const void* r) -> std::string {
+      return t(*static_cast<const Record*>(r));
+    };
+    return Done(BindingTable::Text(id, std::move(erased)));
+  }
+
+  void Load(const Record& record) { BindingTable::Load(&record); }
+  void Store(Record& record) { BindingTable::Store(&record); }
+
+ private:
+  Bindings& Done(BindingTable&) { return *this; }
+  static ErasedField Erase(Field<Record> f) {
+    if (f.erased.size) return f.erased;
+    ErasedField e;
+    if (f.get) e.get = [g = std::move(f.get)](const void* r) { return g(*static_cast<const Record*>(r)); };
+    if (f.set) e.set = [s = std::move(f.set)](void* r, uint32_t v) { s(*static_cast<Record*>(r), v); };
+    return e;
+  }
 };
 
 }  // namespace vantrel::ui
