@@ -59,5 +59,14 @@ wait_for() {
 
 # Programs a script starts are ended however it ends, so no copy outlives its test.
 cleanup_programs=()
+# A fresh simulated laptop for this script, its state file kept as an artefact: $ini is its
+# Linux path, VANTREL_SIM_INI (exported) its Windows path.
+fresh_sim_state() {
+  export VANTREL_SIM_INI
+  ini="$artefacts/$1"
+  VANTREL_SIM_INI="$(winepath -w "$artefacts")\\$1"
+  rm -f "$ini"
+}
+
 cleanup() { for exe in "${cleanup_programs[@]}"; do stop_program "$exe"; done; }
 trap cleanup EXIT

@@ -10,10 +10,7 @@ key='HKCU\Software\Vantrel'
 run reg delete "$key" /f >/dev/null 2>&1 || true
 probe() { run "$bin/vantrel-probe.exe" "$@"; }
 
-export VANTREL_SIM_INI
-ini="$artefacts/batteries-sim.ini"
-VANTREL_SIM_INI="$(winepath -w "$artefacts")\\batteries-sim.ini"
-rm -f "$ini"
+fresh_sim_state batteries-sim.ini
 
 read -r width height < <(xdotool getdisplaygeometry)
 icon_x=$((width - 11)) icon_y=$((height - 11))

@@ -19,10 +19,7 @@ binary() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 1
 run reg add "$key" /v BatteryMeterPosLeft /t REG_BINARY /d "$(binary $left)" /f >/dev/null
 run reg add "$key" /v BatteryMeterPosTop /t REG_BINARY /d "$(binary $top)" /f >/dev/null
 
-export VANTREL_SIM_INI
-ini="$artefacts/control-sim.ini"
-VANTREL_SIM_INI="$(winepath -w "$artefacts")\\control-sim.ini"
-rm -f "$ini"
+fresh_sim_state control-sim.ini
 
 away() { xdotool mousemove $((width / 2)) $((height - 60)); }
 # A dword stored as 4 little-endian bytes of REG_BINARY.

@@ -9,11 +9,8 @@ key='HKCU\Software\Vantrel'
 run reg delete "$key" /f >/dev/null 2>&1 || true
 probe() { run "$bin/vantrel-probe.exe" "$@" | tr -d '\r'; }
 
-export VANTREL_SIM_INI
-ini="$artefacts/policy-sim.ini"
-VANTREL_SIM_INI="$(winepath -w "$artefacts")\\policy-sim.ini"
+fresh_sim_state policy-sim.ini
 ini_windows=$VANTREL_SIM_INI
-rm -f "$ini"
 
 read -r width height < <(xdotool getdisplaygeometry)
 icon_x=$((width - 11)) icon_y=$((height - 11))

@@ -9,10 +9,7 @@ key='HKCU\Software\Vantrel'
 run reg delete "$key" /f >/dev/null 2>&1 || true
 probe() { run "$bin/vantrel-probe.exe" "$@" | tr -d '\r'; }
 
-export VANTREL_SIM_INI
-ini="$artefacts/schemes-sim.ini"
-VANTREL_SIM_INI="$(winepath -w "$artefacts")\\schemes-sim.ini"
-rm -f "$ini"
+fresh_sim_state schemes-sim.ini
 
 read -r width height < <(xdotool getdisplaygeometry)
 icon_x=$((width - 11)) icon_y=$((height - 11))
