@@ -68,5 +68,9 @@ fresh_sim_state() {
   rm -f "$ini"
 }
 
+# Waits up to 5 seconds for the state file to hold a whole line: the simulated machine rewrites
+# the file at each change, so one read can catch it half-written.
+ini_has_line() { wait_for 5 sh -c 'tr -d "\r" <"$1" | grep -qxF -- "$2"' _ "$ini" "$1"; }
+
 cleanup() { for exe in "${cleanup_programs[@]}"; do stop_program "$exe"; done; }
 trap cleanup EXIT

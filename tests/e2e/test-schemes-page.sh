@@ -59,8 +59,8 @@ after=$(probe combo-items "Vantrel - Schemes" 1027)
 [ "$(echo "$after" | tail -1)" = "*$new_name" ] || fail "the new scheme is not the last, selected item: $after"
 echo "$after" | grep -qx 'Portable/Laptop' || fail "the source scheme went: $after"
 screenshot schemes-page-saved
-tr -d '\r' <"$ini" | grep -qx "Name=$new_name" || fail "the simulated machine does not hold the new scheme"
-tr -d '\r' <"$ini" | grep -qx 'Active=1' || fail "the active scheme changed"
+ini_has_line "Name=$new_name" || fail "the simulated machine does not hold the new scheme"
+ini_has_line 'Active=1' || fail "the active scheme changed"
 
 # Gone and back: the system keeps the scheme.
 stop_program vantrel-sim.exe
