@@ -276,7 +276,9 @@ def icon_image8(size, rgba_rows):
         raise ArtError("an icon image uses more than 256 colours")
     data = pixels8(size, index_rows)
     mask = and_mask(size, rgba_rows, 128)
-    return info_header(size, size * 2, 8, len(data) + len(mask), 0) + palette_bytes(colours, 256) + data + mask
+    # The palette holds only the colours used: the header's count says how many.
+    return (info_header(size, size * 2, 8, len(data) + len(mask), len(colours)) + palette_bytes(colours, len(colours))
+            + data + mask)
 
 
 def ico(images):
