@@ -1,6 +1,8 @@
 # The Schemes page driven as a user would: open it, save the active scheme as a new one with
-# the mouse (Save As...) and the keyboard (the name, Enter), then end the program, start it
-# again and find the new scheme in the list. Screenshots of each step are kept as artefacts.
+# the mouse (Save As...) and the keyboard (the name, Enter), edit the new scheme (a time of the
+# battery column typed in, a check box of that column cleared with the mouse), Apply, then end
+# the program, start it again and find the new scheme in the list, active, with both changes,
+# and look at each tab of the editor. Screenshots of each step are kept as artefacts.
 source "$(dirname "$0")/lib.sh" "$@"
 
 cleanup_programs=(vantrel-sim.exe)
@@ -62,13 +64,44 @@ screenshot schemes-page-saved
 ini_has_line "Name=$new_name" || fail "the simulated machine does not hold the new scheme"
 ini_has_line 'Active=1' || fail "the active scheme changed"
 
+# The new scheme edited: "Video timeout" on batteries from 0:05:00 to 0:20:00 by keyboard,
+# "Optimize for power" on batteries cleared by mouse, then Apply, which also makes it active.
+video_dc=1019 optimize_dc=1057 tabs=1042 apply=1088
+text_of() { probe control "Vantrel - Schemes" "$1" | cut -d' ' -f6-; }
+[ "$(text_of $video_dc)" = "0:05:00" ] || fail "the battery video timeout shows $(text_of $video_dc)"
+click_control $video_dc
+xdotool key Home; sleep 0.2
+xdotool type --delay 80 02000
+sleep 0.3
+[ "$(text_of $video_dc)" = "0:20:00" ] || fail "typing gave $(text_of $video_dc)"
+click_control $optimize_dc
+sleep 0.3
+screenshot schemes-user-edited
+click_control $apply
+scheme_has() { probe scheme "$VANTREL_SIM_INI" "$new_name" | grep -qw -- "$1"; }
+wait_for 5 scheme_has video-dc=1200 || fail "Apply did not store the time: $(probe scheme "$VANTREL_SIM_INI" "$new_name")"
+scheme_has optimize-dc=0 || fail "Apply did not store the check box: $(probe scheme "$VANTREL_SIM_INI" "$new_name")"
+scheme_has video-ac=900 || fail "the mains column changed: $(probe scheme "$VANTREL_SIM_INI" "$new_name")"
+# Apply made it active: the page opens on the active scheme after the restart below.
+
 # Gone and back: the system keeps the scheme.
 stop_program vantrel-sim.exe
 sleep 1
 open_schemes_page
 again=$(probe combo-items "Vantrel - Schemes" 1027)
-echo "$again" | grep -qx "$new_name" || fail "the new scheme is not listed after a restart: $again"
-echo "$again" | grep -qx '\*Portable/Laptop' || fail "the active scheme is not selected after a restart: $again"
+echo "$again" | grep -qxE "\*?$new_name" || fail "the new scheme is not listed after a restart: $again"
+echo "$again" | grep -qx "\*$new_name" || fail "the applied scheme is not the active one after a restart: $again"
+echo "$again" | grep -qx 'Portable/Laptop' || fail "the source scheme went after a restart: $again"
+[ "$(text_of $video_dc)" = "0:20:00" ] || fail "after a restart the battery video timeout shows $(text_of $video_dc)"
+screenshot schemes-user-restarted
+# The other tabs, reached as a keyboard user would: the tab row clicked, then the arrow keys.
+read -r left top right bottom < <(probe control-rect "Vantrel - Schemes" $tabs) || fail "no tab control"
+xdotool mousemove $((left + 20)) $((top + 10)); sleep 0.2; xdotool click 1; sleep 0.3
+xdotool key Right; sleep 0.5
+screenshot schemes-machine-tab
+xdotool key Right; sleep 0.5
+screenshot schemes-processor-tab
+xdotool key Left Left; sleep 0.3
 # The list open, with the new scheme at its end.
 click_control 1027
 sleep 0.5

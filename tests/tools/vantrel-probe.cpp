@@ -14,6 +14,9 @@
 //   vantrel-probe alarm <state-file> <entry>          prints a battery alarm of the simulated
 //                                                     machine's global policy: enable level
 //                                                     action flags event-code minimum-state
+//   vantrel-probe scheme <state-file> <name>          prints user figures of the simulated
+//                                                     machine's scheme of that name:
+//                                                     key=value pairs on one line
 //   vantrel-probe combo-items <caption> <control-id>  prints that combo box's items, one a
 //                                                     line, the selected one marked with "*"
 //   vantrel-probe menu-open [timeout-ms]              succeeds when a popup menu is on show
@@ -186,6 +189,26 @@ int main(int argc, char** argv) {
     std::printf("%u %lu %d 0x%lx 0x%lx %d\n", alarm.Enable, alarm.BatteryLevel, static_cast<int>(alarm.PowerPolicy.Action),
                 alarm.PowerPolicy.Flags, alarm.PowerPolicy.EventCode, static_cast<int>(alarm.MinSystemState));
     return 0;
+  }
+  if (command == "scheme" && argc > 3) {
+    const long long count = ::GetPrivateProfileIntA("Schemes", "Count", 0, caption);
+    for (long long i = 0; i < count && i < 1024; ++i) {
+      char section[32] = {}, name[256] = {};
+      std::snprintf(section, sizeof section, "Scheme%lld", i);
+      ::GetPrivateProfileStringA(section, "Name", "", name, sizeof name, caption);
+      POWER_POLICY policy{};
+      if (std::strcmp(name, argv[3]) != 0 ||
+          !::GetPrivateProfileStructA(section, "Policy", &policy, sizeof policy, caption))
+        continue;
+      const USER_POWER_POLICY& u = policy.user;
+      std::printf("idle-ac=%lu idle-dc=%lu video-ac=%lu video-dc=%lu spindown-ac=%lu spindown-dc=%lu optimize-ac=%u "
+                  "optimize-dc=%u\n",
+                  u.IdleTimeoutAc, u.IdleTimeoutDc, u.VideoTimeoutAc, u.VideoTimeoutDc, u.SpindownTimeoutAc,
+                  u.SpindownTimeoutDc, u.OptimizeForPowerAc, u.OptimizeForPowerDc);
+      return 0;
+    }
+    std::printf("no scheme %s in %s\n", argv[3], caption);
+    return 1;
   }
   if (command == "list-control" && argc > 3) {
     HWND found = FindControl(WaitFor(caption, nullptr, 10000), std::atoi(argv[3]));
