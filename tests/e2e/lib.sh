@@ -74,3 +74,65 @@ ini_has_line() { wait_for 5 sh -c 'tr -d "\r" <"$1" | grep -qxF -- "$2"' _ "$ini
 
 cleanup() { for exe in "${cleanup_programs[@]}"; do stop_program "$exe"; done; }
 trap cleanup EXIT
+
+# ---- the program as a user meets it ----
+key='HKCU\Software\Vantrel'
+forget_settings() { run reg delete "$key" /f >/dev/null 2>&1 || true; }
+# A script's clean start: no copy left running, no settings.
+fresh_program() { cleanup_programs=(vantrel-sim.exe "$@"); cleanup; forget_settings; }
+probe() { run "$bin/vantrel-probe.exe" "$@" | tr -d '\r'; }
+# A number as the program stores it: 4 little-endian bytes of REG_BINARY, in hex.
+binary() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
+
+# The program's icon is the only one in the notification area, at the taskbar's right end.
+read -r width height < <(xdotool getdisplaygeometry)
+icon_x=$((width - 11)) icon_y=$((height - 11))
+
+# Starts the simulated laptop's program ($program: its process) and waits until it runs.
+start_sim() {
+  program=$(start "$bin/vantrel-sim.exe")
+  wait_for 20 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
+  sleep 2
+  alive "$program" || fail "the program ended"
+}
+
+# A double click on the tray icon opens the main window on the Control page.
+open_main_window() {
+  xdotool mousemove $icon_x $icon_y click --repeat 2 --delay 100 1
+  probe window "Vantrel - Control" 5000 >/dev/null || fail "a double click did not open the main window"
+}
+
+# Presses entry $1 (0 Control, 1 Schemes, 2 Batteries, 3 Policy) of the page list on its icon,
+# the pointer coming to rest first, and waits for the window caption $2.
+open_page() {
+  local left top right bottom spacing_x spacing_y
+  read -r left top right bottom spacing_x spacing_y < <(probe list-layout "Vantrel - Control" 1001)
+  local x=$(((left + right) / 2)) y=$((top + $1 * spacing_y + 18))
+  xdotool mousemove $x $((y - 2)); sleep 0.3
+  xdotool mousemove $x $y; sleep 0.3
+  xdotool click 1
+  probe window "$2" 5000 >/dev/null || fail "the page list did not switch to \"$2\""
+  sleep 0.5
+}
+
+# Clicks the middle of control $2 of the window captioned $1.
+click_control() {
+  local left top right bottom
+  read -r left top right bottom < <(probe control-rect "$1" "$2") || fail "no control $2 in \"$1\""
+  xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)); sleep 0.2
+  xdotool click 1
+}
+
+# Exit, the tray menu's last item, chosen with the mouse; waits for the program to end.
+exit_from_tray() {
+  xdotool mousemove $icon_x $icon_y click 3
+  probe menu-open 5000 >/dev/null || fail "the tray menu did not open for Exit"
+  local m_left m_top m_right m_bottom
+  read -r m_left m_top m_right m_bottom < <(probe menu-rects | head -1)
+  xdotool mousemove $(((m_left + m_right) / 2 + 10)) $((m_bottom - 13)); sleep 0.2
+  xdotool mousemove $(((m_left + m_right) / 2 + 10)) $((m_bottom - 12)); sleep 0.8
+  xdotool click 1
+  for _ in $(seq 1 50); do alive "$program" || break; sleep 0.1; done
+  alive "$program" && fail "Exit did not end the program"
+  return 0
+}

@@ -4,35 +4,14 @@
 # batteries and of the German page are kept.
 source "$(dirname "$0")/lib.sh" "$@"
 
-cleanup_programs=(vantrel-sim.exe)
-cleanup
-key='HKCU\Software\Vantrel'
-run reg delete "$key" /f >/dev/null 2>&1 || true
-probe() { run "$bin/vantrel-probe.exe" "$@"; }
+fresh_program
 
 fresh_sim_state batteries-sim.ini
 
-read -r width height < <(xdotool getdisplaygeometry)
-icon_x=$((width - 11)) icon_y=$((height - 11))
 title="Vantrel - Batteries"
-
-program=$(start "$bin/vantrel-sim.exe")
-wait_for 20 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
-sleep 2
-alive "$program" || fail "the program ended"
-
-xdotool mousemove $icon_x $icon_y click --repeat 2 --delay 100 1
-probe window "Vantrel - Control" 5000 >/dev/null || fail "a double click did not open the main window"
-
-# The third entry of the page list, pressed on its icon.
-read -r left top right bottom spacing_x spacing_y < <(probe list-layout "Vantrel - Control" 1001 | tr -d '\r')
-item_x=$(((left + right) / 2)) item_y=$((top + 2 * spacing_y + 18))
-xdotool mousemove $item_x $((item_y - 2))
-sleep 0.3
-xdotool mousemove $item_x $item_y
-sleep 0.3
-xdotool click 1
-probe window "$title" 5000 >/dev/null || fail "the page list did not switch to Batteries"
+start_sim
+open_main_window
+open_page 2 "$title"
 
 field() { probe control "$title" "$1" | tr -d '\r' | cut -d' ' -f6-; }
 enabled() { probe control "$title" "$1" | tr -d '\r' | cut -d' ' -f5; }
@@ -102,5 +81,5 @@ xdotool key Escape
 probe no-window "$title" 3000 >/dev/null || fail "Escape did not hide the main window"
 alive "$program" || fail "the program ended"
 stop_program vantrel-sim.exe
-run reg delete "$key" /f >/dev/null 2>&1 || true
+forget_settings
 echo "PASS"

@@ -3,19 +3,11 @@
 # the meter comes up with the chosen transparency. Screenshots of each step are kept.
 source "$(dirname "$0")/lib.sh" "$@"
 
-cleanup_programs=(vantrel-sim.exe)
-cleanup
-key='HKCU\Software\Vantrel'
+fresh_program
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-run reg delete "$key" /f >/dev/null 2>&1 || true
 run reg delete "$run_key" /v Corvane /f >/dev/null 2>&1 || true
-probe() { run "$bin/vantrel-probe.exe" "$@" | tr -d '\r'; }
-
-read -r width height < <(xdotool getdisplaygeometry)
-icon_x=$((width - 11)) icon_y=$((height - 11))
 # The meter at a known place, right of the centred main window.
 left=$((width - 100)) top=60
-binary() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
 run reg add "$key" /v BatteryMeterPosLeft /t REG_BINARY /d "$(binary $left)" /f >/dev/null
 run reg add "$key" /v BatteryMeterPosTop /t REG_BINARY /d "$(binary $top)" /f >/dev/null
 
@@ -38,8 +30,7 @@ wait_for 10 probe meter-alpha >/dev/null || fail "the meter did not show"
 sleep 1
 [[ "$(probe meter-alpha)" == *opaque ]] || fail "the meter started transparent: $(probe meter-alpha)"
 
-xdotool mousemove $icon_x $icon_y click --repeat 2 --delay 100 1
-probe window "Vantrel - Control" 5000 >/dev/null || fail "a double click did not open the main window"
+open_main_window
 sleep 0.5
 screenshot control-page
 
@@ -78,17 +69,8 @@ amount=$(stored bAlpha) || fail "Apply did not store bAlpha"
   fail "Apply did not store the meter's place"
 run reg query "$run_key" /v Corvane >/dev/null 2>&1 && fail "Apply started the program with Windows unasked"
 
-# Exit from the tray menu (its last item), then a new start.
-xdotool mousemove $icon_x $icon_y click 3
-probe menu-open 5000 >/dev/null || fail "the tray menu did not open for Exit"
-read -r m_left m_top m_right m_bottom < <(probe menu-rects | head -1)
-xdotool mousemove $(((m_left + m_right) / 2 + 10)) $((m_bottom - 13))
-sleep 0.2
-xdotool mousemove $(((m_left + m_right) / 2 + 10)) $((m_bottom - 12))
-sleep 0.8
-xdotool click 1
-for _ in $(seq 1 50); do alive "$program" || break; sleep 0.1; done
-alive "$program" && fail "Exit did not end the program"
+# Exit from the tray menu, then a new start.
+exit_from_tray
 
 away
 program=$(start "$bin/vantrel-sim.exe")
@@ -106,5 +88,5 @@ for window in $(xdotool search --onlyvisible --name '^$' 2>/dev/null); do
 done
 [ "$opacity" = $((alpha * 0x01010101)) ] || fail "the meter's window opacity is \"$opacity\", not alpha $alpha"
 stop_program vantrel-sim.exe
-run reg delete "$key" /f >/dev/null 2>&1 || true
+forget_settings
 echo "PASS"

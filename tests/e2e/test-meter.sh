@@ -2,23 +2,16 @@
 # left, then on mains with the time unknown. Screenshots of both are kept as artefacts.
 source "$(dirname "$0")/lib.sh" "$@"
 
-cleanup_programs=(vantrel-sim.exe)
-cleanup
-key='HKCU\Software\Vantrel'
-run reg delete "$key" /f >/dev/null 2>&1 || true
+fresh_program
 
 # The main battery alone, at a known place on the screen.
 left=600 top=400
-binary() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
 run reg add "$key" /v DisplayOneBatteryStatus /t REG_BINARY /d "$(binary 1)" /f >/dev/null
 run reg add "$key" /v BatteryName /t REG_SZ /d 42T4969 /f >/dev/null
 run reg add "$key" /v BatteryMeterPosLeft /t REG_BINARY /d "$(binary $left)" /f >/dev/null
 run reg add "$key" /v BatteryMeterPosTop /t REG_BINARY /d "$(binary $top)" /f >/dev/null
 
-export VANTREL_SIM_INI
-ini="$artefacts/meter-sim.ini"
-VANTREL_SIM_INI="$(winepath -w "$artefacts")\\meter-sim.ini"
-rm -f "$ini"
+fresh_sim_state meter-sim.ini
 
 pixel() { convert "$artefacts/$1.png" -format "%[pixel:p{$(($left + $2)),$(($top + $3))}]" info:; }
 is_white() { [[ "$(pixel "$@")" == "srgb(255,255,255)" || "$(pixel "$@")" == "white" ]]; }
@@ -74,5 +67,5 @@ for x in 9 14 19 24 29 34 39; do
 done
 [ $same -lt 28 ] || fail "the time text did not change"
 stop_program vantrel-sim.exe
-run reg delete "$key" /f >/dev/null 2>&1 || true
+forget_settings
 echo "PASS"

@@ -3,40 +3,16 @@
 # Screenshots of the page are kept as artefacts.
 source "$(dirname "$0")/lib.sh" "$@"
 
-cleanup_programs=(vantrel-sim.exe)
-cleanup
-key='HKCU\Software\Vantrel'
-run reg delete "$key" /f >/dev/null 2>&1 || true
-probe() { run "$bin/vantrel-probe.exe" "$@" | tr -d '\r'; }
+fresh_program
 
 fresh_sim_state policy-sim.ini
 ini_windows=$VANTREL_SIM_INI
 
-read -r width height < <(xdotool getdisplaygeometry)
-icon_x=$((width - 11)) icon_y=$((height - 11))
 title="Vantrel - Policy"
 # Control ids of the page.
 event_list=1106 level=1073 level_text=1122 action_list=1103 apply=1088
 
-launch() {
-  program=$(start "$bin/vantrel-sim.exe")
-  wait_for 20 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
-  sleep 2
-  alive "$program" || fail "the program ended"
-}
-
-# The main window from the tray, then the Policy entry (the fourth) of the page list.
-open_policy_page() {
-  xdotool mousemove $icon_x $icon_y click --repeat 2 --delay 100 1
-  probe window "Vantrel - Control" 5000 >/dev/null || fail "a double click did not open the main window"
-  read -r left top right bottom spacing_x spacing_y < <(probe list-layout "Vantrel - Control" 1001)
-  local x=$(((left + right) / 2)) y=$((top + 3 * spacing_y + 18))
-  xdotool mousemove $x $((y - 2)); sleep 0.3
-  xdotool mousemove $x $y; sleep 0.3
-  xdotool click 1
-  probe window "$title" 5000 >/dev/null || fail "the page list did not switch to Policy"
-  sleep 0.5
-}
+open_policy_page() { open_main_window; open_page 3 "$title"; }
 
 control() { probe list-control "$title" "$1"; }
 # The text of a control (after its rectangle, item height and enabled state).
@@ -55,12 +31,7 @@ choose() {  # control-id index
   sleep 0.3
 }
 
-click_control() {
-  local l t r b
-  read -r l t r b _ < <(control "$1")
-  xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2)) click 1
-  sleep 0.3
-}
+click() { click_control "$title" "$1"; sleep 0.3; }
 
 # Drags the slider's thumb until its label shows the wanted percentage. The thumb sits near the
 # left end for small levels; the pointer goes down on it and moves a pixel at a time.
@@ -85,20 +56,9 @@ drag_level_to() {  # percent
   [ "$(text_of $level_text)" = "$1%" ] || fail "the slider shows $(text_of $level_text), not $1%"
 }
 
-exit_program() {
-  xdotool key Escape
-  xdotool mousemove $icon_x $icon_y click 3
-  probe menu-open 5000 || fail "the tray menu did not open for Exit"
-  read -r m_left m_top m_right m_bottom < <(probe menu-rects | head -1)
-  xdotool mousemove $(((m_left + m_right) / 2 + 10)) $((m_bottom - 13)); sleep 0.3
-  xdotool mousemove $(((m_left + m_right) / 2 + 10)) $((m_bottom - 12)); sleep 0.5
-  xdotool click 1
-  for _ in $(seq 1 50); do alive "$program" || break; sleep 0.1; done
-  alive "$program" && fail "Exit did not end the program"
-  return 0
-}
+exit_program() { xdotool key Escape; exit_from_tray; }
 
-launch
+start_sim
 open_policy_page
 screenshot policy-page
 [ "$(text_of $event_list)" = "Power Button Pressed" ] || fail "the page did not open on the power button"
@@ -115,7 +75,7 @@ choose $action_list 5
 enabled $apply || fail "the changes did not enable Apply"
 screenshot policy-page-battery-alarm
 [ "$(probe alarm "$ini_windows" 0 | cut -d' ' -f2)" = 3 ] || fail "the level was written before Apply"
-click_control $apply
+click $apply
 enabled $apply && fail "Apply stayed enabled"
 read -r enable level_value action flags codes state < <(probe alarm "$ini_windows" 0)
 [ "$enable $level_value $action" = "1 5 6" ] || fail "the machine holds alarm $enable $level_value $action, not 1 5 6"
@@ -123,7 +83,7 @@ read -r enable level_value action flags codes state < <(probe alarm "$ini_window
 exit_program
 
 # After a restart the machine and the page hold the change.
-launch
+start_sim
 read -r enable level_value action _ < <(probe alarm "$ini_windows" 0)
 [ "$enable $level_value $action" = "1 5 6" ] || fail "after the restart the alarm is $enable $level_value $action"
 open_policy_page
@@ -132,5 +92,5 @@ choose $event_list 5
 [ "$(text_of $action_list)" = "Shutdown Off" ] || fail "after the restart the action is $(text_of $action_list)"
 screenshot policy-page-after-restart
 exit_program
-run reg delete "$key" /f >/dev/null 2>&1 || true
+forget_settings
 echo "PASS"

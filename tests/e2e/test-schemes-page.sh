@@ -5,42 +5,15 @@
 # and look at each tab of the editor. Screenshots of each step are kept as artefacts.
 source "$(dirname "$0")/lib.sh" "$@"
 
-cleanup_programs=(vantrel-sim.exe)
-cleanup
-key='HKCU\Software\Vantrel'
-run reg delete "$key" /f >/dev/null 2>&1 || true
-probe() { run "$bin/vantrel-probe.exe" "$@" | tr -d '\r'; }
+fresh_program
 
 fresh_sim_state schemes-sim.ini
 
-read -r width height < <(xdotool getdisplaygeometry)
-icon_x=$((width - 11)) icon_y=$((height - 11))
 new_name="Road Trip"
 
 # Starts the program, opens the main window from the tray and goes to the Schemes page.
-open_schemes_page() {
-  program=$(start "$bin/vantrel-sim.exe")
-  wait_for 20 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
-  sleep 2
-  alive "$program" || fail "the program ended"
-  xdotool mousemove $icon_x $icon_y click --repeat 2 --delay 100 1
-  probe window "Vantrel - Control" 5000 >/dev/null || fail "a double click did not open the main window"
-  local left top right bottom spacing_x spacing_y
-  read -r left top right bottom spacing_x spacing_y < <(probe list-layout "Vantrel - Control" 1001)
-  local x=$(((left + right) / 2)) y=$((top + spacing_y + 18))
-  xdotool mousemove $x $((y - 2)); sleep 0.3
-  xdotool mousemove $x $y; sleep 0.3
-  xdotool click 1
-  probe window "Vantrel - Schemes" 5000 >/dev/null || fail "the page list did not switch to Schemes"
-  sleep 0.5
-}
-
-click_control() {  # control-id
-  local left top right bottom
-  read -r left top right bottom < <(probe control-rect "Vantrel - Schemes" "$1") || fail "no control $1"
-  xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2)); sleep 0.2
-  xdotool click 1
-}
+open_schemes_page() { start_sim; open_main_window; open_page 1 "Vantrel - Schemes"; }
+click() { click_control "Vantrel - Schemes" "$1"; }
 
 open_schemes_page
 before=$(probe combo-items "Vantrel - Schemes" 1027)
@@ -48,7 +21,7 @@ echo "$before" | grep -qx '\*Portable/Laptop' || fail "the active scheme is not 
 screenshot schemes-page
 
 # Save As... with the mouse, the name with the keyboard.
-click_control 1026
+click 1026
 probe window "Save As..." 5000 >/dev/null || fail "Save As... opened no dialog"
 sleep 0.3
 xdotool type --delay 50 "$new_name"
@@ -69,15 +42,15 @@ ini_has_line 'Active=1' || fail "the active scheme changed"
 video_dc=1019 optimize_dc=1057 tabs=1042 apply=1088
 text_of() { probe control "Vantrel - Schemes" "$1" | cut -d' ' -f6-; }
 [ "$(text_of $video_dc)" = "0:05:00" ] || fail "the battery video timeout shows $(text_of $video_dc)"
-click_control $video_dc
+click $video_dc
 xdotool key Home; sleep 0.2
 xdotool type --delay 80 02000
 sleep 0.3
 [ "$(text_of $video_dc)" = "0:20:00" ] || fail "typing gave $(text_of $video_dc)"
-click_control $optimize_dc
+click $optimize_dc
 sleep 0.3
 screenshot schemes-user-edited
-click_control $apply
+click $apply
 scheme_has() { probe scheme "$VANTREL_SIM_INI" "$new_name" | grep -qw -- "$1"; }
 wait_for 5 scheme_has video-dc=1200 || fail "Apply did not store the time: $(probe scheme "$VANTREL_SIM_INI" "$new_name")"
 scheme_has optimize-dc=0 || fail "Apply did not store the check box: $(probe scheme "$VANTREL_SIM_INI" "$new_name")"
@@ -103,9 +76,9 @@ xdotool key Right; sleep 0.5
 screenshot schemes-processor-tab
 xdotool key Left Left; sleep 0.3
 # The list open, with the new scheme at its end.
-click_control 1027
+click 1027
 sleep 0.5
 screenshot schemes-page-restarted-list
 xdotool key Escape
-run reg delete "$key" /f >/dev/null 2>&1 || true
+forget_settings
 echo "PASS"

@@ -3,20 +3,9 @@
 # German and back, and Exit. Screenshots of each step are kept as artefacts.
 source "$(dirname "$0")/lib.sh" "$@"
 
-cleanup_programs=(vantrel-sim.exe)
-cleanup
-key='HKCU\Software\Vantrel'
-run reg delete "$key" /f >/dev/null 2>&1 || true
-probe() { run "$bin/vantrel-probe.exe" "$@"; }
+fresh_program
+fresh_sim_state tray-sim.ini
 
-export VANTREL_SIM_INI
-ini="$artefacts/tray-sim.ini"
-VANTREL_SIM_INI="$(winepath -w "$artefacts")\\tray-sim.ini"
-rm -f "$ini"
-
-read -r width height < <(xdotool getdisplaygeometry)
-# The program's icon is the only one in the notification area, at the taskbar's right end.
-icon_x=$((width - 11)) icon_y=$((height - 11))
 tray_area() { convert "$artefacts/$1.png" -crop 60x22+$((width - 60))+$((height - 22)) +repage "$artefacts/$1-tray.png"; }
 away() { xdotool mousemove $((width / 2)) 100; }
 
@@ -25,10 +14,7 @@ sleep 0.5
 screenshot tray-before-start
 tray_area tray-before-start
 
-program=$(start "$bin/vantrel-sim.exe")
-wait_for 20 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
-sleep 2
-alive "$program" || fail "the program ended"
+start_sim
 
 # Popup menus on show, one "left top right bottom" line each; the newest one that is not
 # already known is the submenu that just opened.
@@ -73,21 +59,12 @@ wait_for 10 grep -q 'CancelWaitableTimer' "$ini" || fail "the timer was not canc
 alive "$program" || fail "the program ended after the sleep"
 
 # A double click opens the main window on the Control page.
-xdotool mousemove $icon_x $icon_y click --repeat 2 --delay 100 1
-probe window "Vantrel - Control" 5000 >/dev/null || fail "a double click did not open the main window"
+open_main_window
 sleep 0.5
 screenshot main-window-control
 
 # The Schemes entry of the page list, pressed on its icon.
-read -r left top right bottom spacing_x spacing_y < <(probe list-layout "Vantrel - Control" 1001 | tr -d '\r')
-item_x=$(((left + right) / 2)) item_y=$((top + spacing_y + 18))
-xdotool mousemove $item_x $((item_y - 2))
-sleep 0.3
-xdotool mousemove $item_x $item_y
-sleep 0.3
-xdotool click 1
-probe window "Vantrel - Schemes" 5000 >/dev/null || fail "the page list did not switch to Schemes"
-sleep 0.3
+open_page 1 "Vantrel - Schemes"
 screenshot main-window-schemes
 
 # Pages > Policy through the menu bar's keyboard interface.
@@ -136,5 +113,5 @@ screenshot tray-after-exit
 tray_area tray-after-exit
 differing=$(compare -metric AE "$artefacts/tray-before-start-tray.png" "$artefacts/tray-after-exit-tray.png" null: 2>&1) || true
 [ "$differing" = "0" ] || fail "the notification area differs from before the start ($differing pixels): the icon stayed"
-run reg delete "$key" /f >/dev/null 2>&1 || true
+forget_settings
 echo "PASS"

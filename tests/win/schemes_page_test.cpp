@@ -433,8 +433,9 @@ TEST_F(SchemesPageTest, AnActiveSchemeOutsideTheListSelectsNothing) {
   EXPECT_EQ(pc_.state().active_scheme, 0u);
 }
 
-// With the program's own factory, which makes no pages for now.
-TEST_F(SchemesPageTest, PagesWithoutTabPagesComeAndGoWithoutLeaks) {
+// With the program's own editor tabs: pages come and go without leaks, and an Apply without
+// edits writes back what the tabs loaded.
+TEST_F(SchemesPageTest, PagesWithTheirOwnTabsComeAndGoWithoutLeaks) {
   Open();
   page_.reset();
   const long user = fw::LiveUserObjects(), gdi = fw::LiveGdiObjects();
@@ -447,7 +448,7 @@ TEST_F(SchemesPageTest, PagesWithoutTabPagesComeAndGoWithoutLeaks) {
   }
   EXPECT_EQ(fw::LiveUserObjects(), user);
   EXPECT_EQ(fw::LiveGdiObjects(), gdi);
-  EXPECT_EQ(Stored(1).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u) << "no page, nothing written over";
+  EXPECT_EQ(Stored(1).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u) << "an unedited value is written back as it was";
 }
 
 // The dialog, created modeless so that the test can type into it; its end only hides it then.
