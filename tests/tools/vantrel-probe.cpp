@@ -112,6 +112,13 @@ HWND FindControl(HWND window, int id) {
   return search.found;
 }
 
+// The visible control `id` of the window captioned `caption` (waited for), or null, said.
+HWND RequireControl(const char* caption, const char* id) {
+  HWND found = FindControl(WaitFor(caption, nullptr, 10000), std::atoi(id));
+  if (!found) std::printf("no control %s in \"%s\"\n", id, caption);
+  return found;
+}
+
 DWORD Number(int argc, char** argv, int index, DWORD fallback) {
   return argc > index ? static_cast<DWORD>(std::strtoul(argv[index], nullptr, 10)) : fallback;
 }
@@ -211,11 +218,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (command == "list-control" && argc > 3) {
-    HWND found = FindControl(WaitFor(caption, nullptr, 10000), std::atoi(argv[3]));
-    if (!found) {
-      std::printf("no control %s in \"%s\"\n", argv[3], caption);
-      return 1;
-    }
+    HWND found = RequireControl(caption, argv[3]);
+    if (!found) return 1;
     RECT r{};
     ::GetWindowRect(found, &r);
     char cls[64] = {}, text[256] = {};
@@ -237,11 +241,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "combo-items" && argc > 3) {
-    HWND control = FindControl(WaitFor(caption, nullptr, 10000), std::atoi(argv[3]));
-    if (!control) {
-      std::printf("no control %s in \"%s\"\n", argv[3], caption);
-      return 1;
-    }
+    HWND control = RequireControl(caption, argv[3]);
+    if (!control) return 1;
     LRESULT count = ::SendMessageA(control, CB_GETCOUNT, 0, 0);
     LRESULT selected = ::SendMessageA(control, CB_GETCURSEL, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
@@ -270,22 +271,16 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "control-rect" && argc > 3) {
-    HWND found = FindControl(WaitFor(caption, nullptr, 10000), std::atoi(argv[3]));
-    if (!found) {
-      std::printf("no control %s in \"%s\"\n", argv[3], caption);
-      return 1;
-    }
+    HWND found = RequireControl(caption, argv[3]);
+    if (!found) return 1;
     RECT r{};
     ::GetWindowRect(found, &r);
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     return 0;
   }
   if (command == "control" && argc > 3) {
-    HWND found = FindControl(WaitFor(caption, nullptr, 10000), std::atoi(argv[3]));
-    if (!found) {
-      std::printf("no control %s in \"%s\"\n", argv[3], caption);
-      return 1;
-    }
+    HWND found = RequireControl(caption, argv[3]);
+    if (!found) return 1;
     RECT r{};
     ::GetWindowRect(found, &r);
     // Sent, not read from the window record: an edit's text lives in its own process.
