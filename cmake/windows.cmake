@@ -75,14 +75,17 @@ file(CONFIGURE OUTPUT ${VANTREL_GENERATED_DIR}/vantrel_version.h CONTENT
 #define VANTREL_VERSION_TEXT \"${VANTREL_VERSION_TEXT}\"
 ")
 
+# The manifest names the same version.
+configure_file(${PROJECT_SOURCE_DIR}/resources/vantrel.manifest.in ${VANTREL_GENERATED_DIR}/vantrel.manifest @ONLY)
+
 # One resource script for the program, its twin and the test programs.
 set(VANTREL_RC ${PROJECT_SOURCE_DIR}/resources/vantrel.rc)
 file(GLOB_RECURSE VANTREL_RC_DEPENDS CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/resources/*.rc ${PROJECT_SOURCE_DIR}/resources/*.h
   ${PROJECT_SOURCE_DIR}/resources/*.ico ${PROJECT_SOURCE_DIR}/resources/*.bmp
-  ${PROJECT_SOURCE_DIR}/resources/*.manifest)
+  ${PROJECT_SOURCE_DIR}/resources/*.manifest.in)
 set_source_files_properties(${VANTREL_RC} PROPERTIES OBJECT_DEPENDS "${VANTREL_RC_DEPENDS}")
-list(APPEND VANTREL_RC_DEPENDS ${VANTREL_GENERATED_DIR}/vantrel_version.h)
+list(APPEND VANTREL_RC_DEPENDS ${VANTREL_GENERATED_DIR}/vantrel_version.h ${VANTREL_GENERATED_DIR}/vantrel.manifest)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${PROJECT_SOURCE_DIR}/resources -I${PROJECT_SOURCE_DIR}/src -I${VANTREL_GENERATED_DIR}")
 add_library(vantrel_resources OBJECT ${VANTREL_RC})
 
