@@ -53,13 +53,15 @@ bool TabHost::Create(HWND parent, int id, const RECT& area) {
   return true;
 }
 
-int TabHost::AddTab(const char* text, int image, Dialog& page) {
+int TabHost::AddTab(const char* text, int image, Dialog* page) {
   if (!tab_ || pages_.size() >= kNoPage) return -1;
   pages_.reserve(pages_.size() + 1);  // nothing can fail once the tab is in the control
-  if (!page.hwnd() && !page.Create(tab_)) return -1;
-  HWND window = page.hwnd();
-  if (::GetParent(window) != tab_) ::SetParent(window, tab_);
-  ::ShowWindow(window, SW_HIDE);
+  if (page && !page->hwnd() && !page->Create(tab_)) return -1;
+  HWND window = page ? page->hwnd() : nullptr;
+  if (window) {
+    if (::GetParent(window) != tab_) ::SetParent(window, tab_);
+    ::ShowWindow(window, SW_HIDE);
+  }
 
   std::string label = text ? text : "";
   TCITEMA item{};
@@ -69,10 +71,12 @@ int TabHost::AddTab(const char* text, int image, Dialog& page) {
   const auto at = static_cast<WPARAM>(pages_.size());
   const auto index = static_cast<int>(::SendMessageA(tab_, TCM_INSERTITEMA, at, reinterpret_cast<LPARAM>(&item)));
   if (index < 0) return -1;
-  pages_.push_back(Entry{window, &page});
-  const RECT area = DisplayArea();
-  ::SetWindowPos(window, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  pages_.push_back(Entry{window, page});
+  if (window) {
+    const RECT area = DisplayArea();
+    ::SetWindowPos(window, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   return index;
 }
 
@@ -158,7 +162,7 @@ bool TabHost::HandleNotify(const NMHDR& header) {
 }
 
 HWND TabHost::LiveWindow(unsigned index) const noexcept {
-  if (index >= pages_.size()) return nullptr;
+  if (index >= pages_.size() || !pages_[index].window) return nullptr;
   const Entry& entry = pages_[index];
   // A page whose window is gone, or whose object let go of it, is no longer shown.
   if (!::IsWindow(entry.window) || Window::FromHandle(entry.window) != entry.object) return nullptr;

@@ -35,8 +35,10 @@ class TabHost {
 
   // Appends a tab for `page`, creating the page as a child of the tab control when it has no
   // window yet. The page stays hidden until its tab is chosen, and is destroyed by its owner.
-  // Returns the tab's index, or -1. `image` indexes the image list, -1 for none.
-  int AddTab(const char* text, int image, Dialog& page);
+  // Returns the tab's index, or -1. `image` indexes the image list, -1 for none. A null page
+  // makes a tab that shows nothing (its page could not be made).
+  int AddTab(const char* text, int image, Dialog* page);
+  int AddTab(const char* text, int image, Dialog& page) { return AddTab(text, image, &page); }
   void SetImageList(UniqueImageList images) noexcept;
   HIMAGELIST image_list() const noexcept { return images_.get(); }
   bool SetTabText(unsigned index, const char* text);

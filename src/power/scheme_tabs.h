@@ -1,6 +1,7 @@
 // The tab control of the Schemes page: one tab per editor page (USER, MACHINE and, where the
 // power library has the processor functions, PROCESSOR), each page a child of the tab control
-// placed in its display area and shown while its tab is current.
+// placed in its display area and shown while its tab is current (the framework's tab host),
+// and loaded from and stored to the scheme being edited.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "framework/handles.h"
+#include "framework/tab_host.h"
 #include "power/scheme_editor.h"
 
 namespace vantrel::power {
@@ -23,15 +24,13 @@ class SchemeTabs {
   static constexpr uint8_t kNoTab = 255;
 
   SchemeTabs() = default;
-  ~SchemeTabs();
   SchemeTabs(const SchemeTabs&) = delete;
   SchemeTabs& operator=(const SchemeTabs&) = delete;
 
   // Image list, tabs and pages on `tab_control`; the first tab becomes current. A page the
-  // factory cannot make, or that cannot be created, leaves its tab without a page.
+  // factory cannot make, or that cannot be created, leaves its tab without a page. The change
+  // of tab is handled by the tab host, through the page's reflected notification.
   void SetUp(HWND tab_control, bool with_processor, const PageFactory& make);
-  // For the tab control's selection change: shows the page of the newly current tab.
-  void OnSelectionChanged();
   // The tab texts, a repaint of the page shown, then each page's own texts.
   void ApplyLanguage();
 
@@ -43,19 +42,17 @@ class SchemeTabs {
   bool StoreProcessor(SchemeBuffer& buffer);
 
   CSchemeTab* page(SchemeTabKind kind) const noexcept { return pages_[Index(kind)].get(); }
-  int tab_count() const noexcept { return tab_count_; }
-  uint8_t shown() const noexcept { return shown_; }
-  HWND hwnd() const noexcept { return tab_; }
+  int tab_count() const noexcept { return static_cast<int>(host_.count()); }
+  // The current tab, kNoTab before the set-up.
+  uint8_t shown() const noexcept { return static_cast<uint8_t>(host_.current()); }
+  HWND hwnd() const noexcept { return host_.tab(); }
 
  private:
   static constexpr size_t Index(SchemeTabKind kind) noexcept { return static_cast<size_t>(kind); }
-  void Show(uint8_t tab, bool show) const;
 
-  HWND tab_ = nullptr;
-  fw::UniqueImageList images_;
+  // The host goes first and lets go of the tab control; the pages' windows are its children.
   std::array<std::unique_ptr<CSchemeTab>, 3> pages_;
-  int tab_count_ = 0;
-  uint8_t shown_ = kNoTab;
+  fw::TabHost host_;
 };
 
 }  // namespace vantrel::power

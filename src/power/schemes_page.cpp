@@ -244,14 +244,6 @@ bool SchemesPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     result = 1;
     return true;
   }
-  if (msg == WM_NOTIFY) {
-    const auto* header = reinterpret_cast<const NMHDR*>(lp);
-    if (header && header->idFrom == IDC_SCHEME_TABS && header->code == TCN_SELCHANGE) {
-      tabs_.OnSelectionChanged();
-      result = 0;
-      return true;
-    }
-  }
   return CPage::OnMessage(msg, wp, lp, result);
 }
 

@@ -237,6 +237,12 @@ TEST(TabHostTest, AClickSwitchesPagesAndPagesOrTheControlGoingFirstLeaveNothingD
   EXPECT_TRUE(host.Select(0));  // the tab still changes; there is nothing to show
   EXPECT_TRUE(host.Select(2));
   EXPECT_TRUE(third.Visible());
+  // A tab whose page could not be made: chosen, it hides the page shown and shows nothing.
+  ASSERT_EQ(host.AddTab("4", -1, nullptr), 3);
+  EXPECT_EQ(host.Page(3), nullptr);
+  EXPECT_TRUE(host.Select(3));
+  EXPECT_FALSE(third.Visible());
+  host.Layout();
 
   dialog.reset();  // and with it the control and the pages still there
   EXPECT_EQ(host.tab(), nullptr);
