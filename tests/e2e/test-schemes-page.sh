@@ -67,6 +67,13 @@ echo "$again" | grep -qx "\*$new_name" || fail "the applied scheme is not the ac
 echo "$again" | grep -qx 'Portable/Laptop' || fail "the source scheme went after a restart: $again"
 [ "$(text_of $video_dc)" = "0:20:00" ] || fail "after a restart the battery video timeout shows $(text_of $video_dc)"
 screenshot schemes-user-restarted
+# The keyboard reaches the shown page: Tab goes on from the description into its first field,
+# Shift+Tab back.
+click 1016; sleep 0.3
+xdotool key Tab; sleep 0.3
+[ "$(probe focus)" = "1049 Edit" ] || fail "Tab from the description went to $(probe focus), not the first field of USER"
+xdotool key shift+Tab; sleep 0.3
+[ "$(probe focus)" = "1016 Edit" ] || fail "Shift+Tab went to $(probe focus), not back to the description"
 # The other tabs, reached as a keyboard user would: the tab row clicked, then the arrow keys.
 read -r left top right bottom < <(probe control-rect "Vantrel - Schemes" $tabs) || fail "no tab control"
 xdotool mousemove $((left + 20)) $((top + 10)); sleep 0.2; xdotool click 1; sleep 0.3

@@ -21,6 +21,8 @@
 //                                                     line, the selected one marked with "*"
 //   vantrel-probe menu-open [timeout-ms]              succeeds when a popup menu is on show
 //   vantrel-probe foreground                          prints the foreground window
+//   vantrel-probe focus                               prints the control with the keyboard
+//                                                     focus: its id and class
 //   vantrel-probe menu-rects                          prints each popup menu on show:
 //                                                     left top right bottom
 //   vantrel-probe control-rect <caption> <control-id> prints the screen rectangle of a control
@@ -129,6 +131,18 @@ int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "menu-open") return WaitFor(nullptr, kMenuClass, Number(argc, argv, 2, 10000)) ? 0 : 1;
   if (command == "menu-rects") return ::EnumWindows(&PrintMenuRect, 0) ? 0 : 1;
+  if (command == "focus") {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    HWND foreground = ::GetForegroundWindow();
+    if (!foreground || !::GetGUIThreadInfo(::GetWindowThreadProcessId(foreground, nullptr), &info) ||
+        !info.hwndFocus)
+      return 1;
+    char cls[64] = {};
+    ::GetClassNameA(info.hwndFocus, cls, sizeof cls);
+    std::printf("%d %s\n", ::GetDlgCtrlID(info.hwndFocus), cls);
+    return 0;
+  }
   if (command == "foreground") {
     HWND window = ::GetForegroundWindow();
     char title[256] = {}, cls[64] = {};
