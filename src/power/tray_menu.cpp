@@ -71,6 +71,16 @@ std::unique_ptr<CMenuXP> HoursSubmenu() {
   return hours;
 }
 
+// Menus take "&" for the underlined key; a scheme's name shows as it is.
+std::string Literal(const std::string& text) {
+  std::string shown;
+  for (char c : text) {
+    if (c == '&') shown += '&';
+    shown += c;
+  }
+  return shown;
+}
+
 std::string SideBarTitle() {
   char title[64];
   std::snprintf(title, sizeof title, "%s %d.%02d", settings::kProductName, kTrayVersionMajor, kTrayVersionMinor);
@@ -157,7 +167,7 @@ void TrayMenu::UpdateSchemes() {
   const int active = schemes.GetActiveSchemeIndex();
   for (UINT k = 0; k < count; ++k) {
     schemes_menu_->AppendItem(static_cast<int>(k) == active ? MF_CHECKED : 0,
-                              Item(ID_TRAY_SCHEME_FIRST + k, schemes.schemes()[k].name, 0));
+                              Item(ID_TRAY_SCHEME_FIRST + k, Literal(schemes.schemes()[k].name), 0));
   }
   schemes_menu_->AppendSeparator();
   schemes_menu_->AppendItem(0, Item(ID_TRAY_AUTO_SWITCH, i18n::Text(i18n::IDS_TRAY_AUTO_SWITCH), 0));

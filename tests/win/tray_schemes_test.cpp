@@ -74,8 +74,13 @@ TEST_F(TraySchemesTest, TheSubmenuListsTheSystemsSchemesWhenItOpensWithTheActive
   const long user_objects = fw::LiveUserObjects();
   pc_.state().schemes.erase(pc_.state().schemes.begin());
   pc_.state().active_scheme = kMaxBattery;
+  platform::sim::SimScheme ampersand = pc_.state().schemes.back();
+  ampersand.id = 9;
+  ampersand.name = L"Work & Play";
+  pc_.state().schemes.push_back(ampersand);
   tray_->UpdateSchemes();
   EXPECT_EQ(Describe(schemes()).front(), "3000:Portable/Laptop");
+  EXPECT_EQ(Describe(schemes())[5], "3005:Work && Play");  // no underlined key
   EXPECT_TRUE(Checked(schemes(), 3004));
   EXPECT_FALSE(Checked(schemes(), 3000));
   EXPECT_EQ(fw::LiveUserObjects(), user_objects);
@@ -195,6 +200,25 @@ TEST_F(TraySchemesTest, TheDialogStoresBothChoicesByNameAndKeepsAMissingOneUntil
   RunDialog(meter_.hwnd(), {.mains = -1, .battery = 3, .ok = true});
   EXPECT_EQ(Stored().SchemeOnMains + "|" + Stored().SchemeOnBattery, "Portable/Laptop|Presentation");
   EXPECT_EQ(s.SchemeOnBattery, "Presentation");
+}
+
+// Exit chosen while the dialog is open (the tray icon still answers): the dialog goes with the
+// meter and nothing is stored.
+void CALLBACK ExitFromTheDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = ::FindWindowA("#32770", "Automatic switching");
+  if (!dialog) return;
+  ::KillTimer(nullptr, id);
+  ::SendMessageA(::GetWindow(dialog, GW_OWNER), WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
+}
+
+TEST_F(TraySchemesTest, ExitWhileTheDialogIsOpenEndsBoth) {
+  Start();
+  UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &ExitFromTheDialog);
+  Command(ID_TRAY_AUTO_SWITCH);
+  ::KillTimer(nullptr, timer);
+  EXPECT_FALSE(::IsWindow(meter_.hwnd()));
+  EXPECT_EQ(::FindWindowA("#32770", "Automatic switching"), nullptr);
+  EXPECT_EQ(Stored().SchemeOnMains + Stored().SchemeOnBattery, "");
 }
 
 TEST_F(TraySchemesTest, TheMeterSwitchesOncePerChangeOfThePowerSource) {
