@@ -24,28 +24,34 @@ void AutoSwitchDialog::ApplyLanguage() {
 int AutoSwitchDialog::FillChoice(int control, const std::string& stored) {
   HWND list = Item(control);
   ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(i18n::Text(i18n::IDS_AUTO_SWITCH_NONE).c_str()));
-  for (const PowerSchemeEntry& scheme : schemes_) {
+  for (const PowerSchemeEntry& scheme : platform_.schemes()) {
     ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(scheme.name.c_str()));
   }
-  const int shown = SchemeChoiceItem(stored, schemes_);
+  const int shown = SchemeChoiceItem(stored, platform_.schemes());
   ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(shown), 0);
   return shown;
 }
 
 BOOL AutoSwitchDialog::OnInitDialog() {
   platform_.EnumSchemes();
-  schemes_ = platform_.schemes();
   shown_mains_ = FillChoice(IDC_AUTO_SWITCH_MAINS, settings_.SchemeOnMains);
   shown_battery_ = FillChoice(IDC_AUTO_SWITCH_BATTERY, settings_.SchemeOnBattery);
   ApplyLanguage();
   return TRUE;
 }
 
+std::string AutoSwitchDialog::Chosen(int control, int shown, const std::string& stored) const {
+  HWND list = Item(control);
+  const int chosen = static_cast<int>(::SendMessageA(list, CB_GETCURSEL, 0, 0));
+  const LRESULT length = chosen >= 0 ? ::SendMessageA(list, CB_GETLBTEXTLEN, chosen, 0) : CB_ERR;
+  std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+  if (length > 0) ::SendMessageA(list, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(text.data()));
+  return ChosenSchemeName(chosen, shown, stored, text);
+}
+
 void AutoSwitchDialog::OnOK() {
-  auto chosen = [this](int control) { return static_cast<int>(::SendMessageA(Item(control), CB_GETCURSEL, 0, 0)); };
-  settings_.SchemeOnMains = ChosenSchemeName(chosen(IDC_AUTO_SWITCH_MAINS), shown_mains_, settings_.SchemeOnMains, schemes_);
-  settings_.SchemeOnBattery =
-      ChosenSchemeName(chosen(IDC_AUTO_SWITCH_BATTERY), shown_battery_, settings_.SchemeOnBattery, schemes_);
+  settings_.SchemeOnMains = Chosen(IDC_AUTO_SWITCH_MAINS, shown_mains_, settings_.SchemeOnMains);
+  settings_.SchemeOnBattery = Chosen(IDC_AUTO_SWITCH_BATTERY, shown_battery_, settings_.SchemeOnBattery);
   // Nothing is said when the registry refuses: this run switches all the same.
   settings::SettingsStore().SaveSchemeSwitch(settings_);
   EndDialog(IDOK);

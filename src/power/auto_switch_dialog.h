@@ -3,10 +3,8 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "i18n/lang_dialog.h"
-#include "power/core/scheme_rules.h"
 #include "settings/core/app_settings.h"
 
 namespace vantrel::power {
@@ -26,10 +24,11 @@ class AutoSwitchDialog : public i18n::CLangDialog {
  private:
   // Fills one list and shows the stored name in it; the item shown is kept for OK.
   int FillChoice(int control, const std::string& stored);
+  // The name to store from one list; the lists keep the names as they were when it opened.
+  std::string Chosen(int control, int shown, const std::string& stored) const;
 
   PowerPlatform& platform_;
   settings::AppSettings& settings_;
-  std::vector<PowerSchemeEntry> schemes_;  // as listed when the dialog opened
   int shown_mains_ = 0;
   int shown_battery_ = 0;
 };

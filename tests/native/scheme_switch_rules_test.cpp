@@ -38,10 +38,10 @@ TEST(SchemeSwitchRulesTest, TheDialogKeepsAMissingNameUntilItsChoiceIsChanged) {
   EXPECT_EQ(SchemeChoiceItem("Max Battery", kSchemes), 3);
   EXPECT_EQ(SchemeChoiceItem("Presentation", kSchemes), 0);  // shows as "(do not switch)"
   EXPECT_EQ(SchemeChoiceItem("", kSchemes), 0);
-  EXPECT_EQ(ChosenSchemeName(0, 0, "Presentation", kSchemes), "Presentation");  // untouched: kept
-  EXPECT_EQ(ChosenSchemeName(2, 0, "Presentation", kSchemes), "Portable/Laptop");
-  EXPECT_EQ(ChosenSchemeName(0, 2, "Portable/Laptop", kSchemes), "");  // chose "(do not switch)"
-  EXPECT_EQ(ChosenSchemeName(9, 2, "Portable/Laptop", kSchemes), "");
+  EXPECT_EQ(ChosenSchemeName(0, 0, "Presentation", "(do not switch)"), "Presentation");  // untouched: kept
+  EXPECT_EQ(ChosenSchemeName(2, 0, "Presentation", "Portable/Laptop"), "Portable/Laptop");
+  EXPECT_EQ(ChosenSchemeName(0, 2, "Portable/Laptop", "(do not switch)"), "");
+  EXPECT_EQ(ChosenSchemeName(-1, 2, "Portable/Laptop", ""), "");  // nothing chosen
 }
 
 }  // namespace

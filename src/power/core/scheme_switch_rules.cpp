@@ -29,11 +29,9 @@ int SchemeChoiceItem(std::string_view stored, const std::vector<PowerSchemeEntry
   return FindSchemeByName(stored, schemes) + 1;
 }
 
-std::string ChosenSchemeName(int chosen, int shown, const std::string& stored,
-                             const std::vector<PowerSchemeEntry>& schemes) {
+std::string ChosenSchemeName(int chosen, int shown, const std::string& stored, std::string_view chosen_text) {
   if (chosen == shown) return stored;
-  if (chosen <= 0 || static_cast<size_t>(chosen) > schemes.size()) return {};
-  return schemes[static_cast<size_t>(chosen - 1)].name;
+  return chosen > 0 ? std::string(chosen_text) : std::string();
 }
 
 }  // namespace vantrel::power

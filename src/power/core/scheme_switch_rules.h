@@ -47,10 +47,9 @@ int SchemeToActivate(uint8_t line, std::string_view on_mains, std::string_view o
 // A choice list holds "(do not switch)" as item 0 and scheme k as item k + 1.
 // The item a stored name shows; 0 when no scheme has that name.
 int SchemeChoiceItem(std::string_view stored, const std::vector<PowerSchemeEntry>& schemes);
-// The name to store for the item chosen. An item left as it was shown keeps the stored name,
-// even one that no scheme has now: a scheme renamed or missing for a while is not forgotten
-// because the other choice was changed.
-std::string ChosenSchemeName(int chosen, int shown, const std::string& stored,
-                             const std::vector<PowerSchemeEntry>& schemes);
+// The name to store for the item chosen, whose text is `chosen_text`. An item left as it was
+// shown keeps the stored name, even one that no scheme has now: a scheme renamed or missing for
+// a while is not forgotten because the other choice was changed.
+std::string ChosenSchemeName(int chosen, int shown, const std::string& stored, std::string_view chosen_text);
 
 }  // namespace vantrel::power
