@@ -31,7 +31,9 @@ CorvaneApp::CorvaneApp() {
   meter_ = std::make_unique<display::MeterWindow>(settings);
   // The tray menu lives as long as the meter, which owns it and receives its commands; the
   // menu owns the main window it opens.
-  meter_->set_tray_menu(std::make_unique<power::TrayMenu>(settings, std::make_unique<MainWindowHost>()));
+  auto tray_menu = std::make_unique<power::TrayMenu>(settings, std::make_unique<MainWindowHost>());
+  tray_menu->set_platform(&meter_->platform());  // the meter's scheme list: no second set of batteries
+  meter_->set_tray_menu(std::move(tray_menu));
 }
 
 CorvaneApp::~CorvaneApp() {
@@ -76,6 +78,7 @@ bool CorvaneApp::InitInstance(HINSTANCE instance) {
   RECT desktop{};
   ::GetWindowRect(::GetDesktopWindow(), &desktop);
   store_.LoadMeterOptions(state.settings, desktop.right);
+  store_.LoadSchemeSwitch(state.settings);
   // 7. The meter's window, the program's main window for its whole life.
   if (!meter_->Create()) return false;
   meter_->set_main_window(true);

@@ -53,11 +53,12 @@ BOOL MeterWindow::OnInitDialog() {
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   if (tray_menu_) tray_menu_->BuildTrayMenu(hwnd());
+  scheme_switcher_.Start();
   return TRUE;
 }
 
 bool MeterWindow::OnCommand(WORD id, WORD, HWND) {
-  if (id > ID_TRAY_WAKE_LAST) return false;
+  if (id > ID_TRAY_WAKE_LAST && !power::IsTraySchemeCommand(id)) return false;
   // Enter gives 1 and the close request 2: both go to the menu's command handler, never to the
   // dialog's own OK and Cancel, which would hide the meter.
   if (tray_menu_) tray_menu_->OnMenuCommand(hwnd(), id);
@@ -118,6 +119,12 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_TRAY_CALLBACK:
       if (tray_menu_) tray_menu_->OnTrayNotify(hwnd(), static_cast<UINT>(lp));
       result = 1;
+      return true;
+    case WM_POWERBROADCAST:
+      // Every top-level window hears of a change of power source; the meter is always there.
+      if (wp != PBT_APMPOWERSTATUSCHANGE) return false;
+      scheme_switcher_.OnPowerStatusChange();
+      result = TRUE;
       return true;
     case WM_LANGUAGE_CHANGED:
       platform::Sys().Beep(kLanguageBeepHz, kLanguageBeepMs);

@@ -11,6 +11,7 @@
 #include "display/meter_painter.h"
 #include "framework/dialog.h"
 #include "power/power_platform.h"
+#include "power/scheme_switcher.h"
 #include "power/tray_menu.h"
 #include "settings/core/app_settings.h"
 
@@ -73,6 +74,8 @@ class MeterWindow : public fw::Dialog {
   // Released in reverse: the painter, the tray menu, then the platform.
   const settings::AppSettings& settings_;
   power::PowerPlatform platform_;
+  // Uses the meter's platform for the schemes: no second set of batteries is opened.
+  power::SchemeSwitcher scheme_switcher_{settings_, platform_};
   std::unique_ptr<power::TrayMenuHook> tray_menu_;
   std::unique_ptr<MeterPainter> painter_;
   TrayIcon* tray_icon_ = nullptr;

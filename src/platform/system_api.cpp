@@ -53,6 +53,7 @@ class UnavailableSystem final : public SystemApi {
   }
   BOOL CancelWaitableTimer(HANDLE) override { return Fail(FALSE); }
   BOOL Beep(DWORD, DWORD) override { return Fail(FALSE); }
+  BOOL GetSystemPowerStatus(LPSYSTEM_POWER_STATUS) override { return Fail(FALSE); }
 
  private:
   template <class T>

@@ -78,6 +78,9 @@ class SystemApi {
                                 PTIMERAPCROUTINE completion, LPVOID argument, BOOL resume) = 0;
   virtual BOOL CancelWaitableTimer(HANDLE timer) = 0;
   virtual BOOL Beep(DWORD frequency, DWORD duration) = 0;
+
+  // ---- the power source ----
+  virtual BOOL GetSystemPowerStatus(LPSYSTEM_POWER_STATUS status) = 0;
 };
 
 // The implementation chosen at start-up. Before anything is installed this is the real
@@ -200,6 +203,7 @@ class ForwardingSystemApi : public SystemApi {
   }
   BOOL CancelWaitableTimer(HANDLE t) override { return target_->CancelWaitableTimer(t); }
   BOOL Beep(DWORD f, DWORD d) override { return target_->Beep(f, d); }
+  BOOL GetSystemPowerStatus(LPSYSTEM_POWER_STATUS s) override { return target_->GetSystemPowerStatus(s); }
 
  private:
   SystemApi* target_;

@@ -1,14 +1,18 @@
 #include "power/tray_menu.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "framework/dialog.h"
+#include "framework/prompt.h"
 #include "i18n/core/language_table.h"
 #include "i18n/core/text_ids.h"
+#include "power/auto_switch_dialog.h"
 #include "power/power_actions.h"
 #include "power/power_platform.h"
+#include "power/schemes_page.h"
 #include "power/wake_up_timer.h"
 
 namespace vantrel::power {
@@ -67,6 +71,16 @@ std::unique_ptr<CMenuXP> HoursSubmenu() {
   return hours;
 }
 
+// Menus take "&" for the underlined key; a scheme's name shows as it is.
+std::string Literal(const std::string& text) {
+  std::string shown;
+  for (char c : text) {
+    if (c == '&') shown += '&';
+    shown += c;
+  }
+  return shown;
+}
+
 std::string SideBarTitle() {
   char title[64];
   std::snprintf(title, sizeof title, "%s %d.%02d", settings::kProductName, kTrayVersionMajor, kTrayVersionMinor);
@@ -87,7 +101,7 @@ class FlagScope {
 
 }  // namespace
 
-TrayMenu::TrayMenu(const settings::AppSettings& settings, std::unique_ptr<MainWindowOpener> main_window)
+TrayMenu::TrayMenu(settings::AppSettings& settings, std::unique_ptr<MainWindowOpener> main_window)
     : settings_(settings), main_window_(std::move(main_window)) {
   menu_.CreatePopupMenu();
 }
@@ -102,6 +116,15 @@ void TrayMenu::BuildTrayMenu(HWND) {
   using i18n::Text;
   menu_.AppendSideBar(SideBar(SideBarTitle()));
   menu_.AppendItem(0, Item(ID_TRAY_MAIN_DIALOG, Text(i18n::IDS_TRAY_MAIN_DIALOG), IDI_APP));
+  // Filled each time the menu opens, so that schemes made or deleted elsewhere show up.
+  schemes_menu_ = nullptr;
+  auto schemes = std::make_unique<CMenuXP>();
+  if (schemes->CreatePopupMenu()) {
+    schemes->style = CMenuXP::kStyleFlat;
+    CMenuXP* kept = schemes.get();
+    schemes_position_ = static_cast<UINT>(::GetMenuItemCount(menu_.handle()));
+    if (menu_.AppendPopup(0, std::move(schemes), Item(0, Text(i18n::IDS_TRAY_POWER_SCHEMES), 0))) schemes_menu_ = kept;
+  }
   menu_.AppendSeparator();
   menu_.AppendItem(0, Item(ID_TRAY_LOG_OFF, Text(i18n::IDS_TRAY_LOG_OFF), IDI_LOGOFF));
   menu_.AppendItem(0, Item(ID_TRAY_SHUT_DOWN, Text(i18n::IDS_TRAY_SHUT_DOWN), IDI_SHUTDOWN));
@@ -127,6 +150,50 @@ void TrayMenu::UpdateGreying() {
                    MF_BYCOMMAND | (PowerPlatform::CanSuspend() ? MF_ENABLED : MF_GRAYED));
 }
 
+PowerPlatform& TrayMenu::platform() {
+  if (!platform_) {
+    own_platform_ = std::make_unique<PowerPlatform>();
+    platform_ = own_platform_.get();
+  }
+  return *platform_;
+}
+
+void TrayMenu::UpdateSchemes() {
+  if (!schemes_menu_) return;
+  PowerPlatform& schemes = platform();
+  schemes_menu_->DeleteAllItems();
+  schemes.EnumSchemes();
+  const UINT count = std::min<UINT>(schemes.GetSchemeCount(), kMaxTraySchemes);
+  const int active = schemes.GetActiveSchemeIndex();
+  for (UINT k = 0; k < count; ++k) {
+    schemes_menu_->AppendItem(static_cast<int>(k) == active ? MF_CHECKED : 0,
+                              Item(ID_TRAY_SCHEME_FIRST + k, Literal(schemes.schemes()[k].name), 0));
+  }
+  schemes_menu_->AppendSeparator();
+  schemes_menu_->AppendItem(0, Item(ID_TRAY_AUTO_SWITCH, i18n::Text(i18n::IDS_TRAY_AUTO_SWITCH), 0));
+  ::EnableMenuItem(menu_.handle(), schemes_position_, MF_BYPOSITION | (count ? MF_ENABLED : MF_GRAYED));
+}
+
+void TrayMenu::ActivateScheme(HWND meter, UINT number) {
+  // The number is a position in the list read when the menu opened.
+  PowerPlatform& schemes = platform();
+  if (number >= schemes.GetSchemeCount()) return;
+  if (schemes.SetActiveScheme(static_cast<int>(number)) != 0) {
+    fw::AppPrompt(meter, SchemesPage::kActivateFailedMessage, MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+void TrayMenu::ChooseAutomaticSwitching(HWND meter) {
+  if (auto_switch_) {
+    ::SetForegroundWindow(auto_switch_->hwnd());
+    return;
+  }
+  AutoSwitchDialog dialog(meter, platform(), settings_);
+  auto_switch_ = &dialog;
+  dialog.DoModal();
+  auto_switch_ = nullptr;
+}
+
 void TrayMenu::OnTrayNotify(HWND meter, UINT mouse_message) {
   switch (mouse_message) {
     case WM_LBUTTONDBLCLK:
@@ -142,6 +209,7 @@ void TrayMenu::OnTrayNotify(HWND meter, UINT mouse_message) {
 
 void TrayMenu::ShowMenu(HWND meter) {
   UpdateGreying();
+  UpdateSchemes();
   POINT pointer{};
   ::GetCursorPos(&pointer);
   // Without the foreground the menu would stay open when the user clicks elsewhere, and the
@@ -172,8 +240,12 @@ void TrayMenu::OnMenuCommand(HWND meter, UINT id) {
     case ID_TRAY_REBOOT:
       RunPowerAction(id);
       break;
+    case ID_TRAY_AUTO_SWITCH:
+      ChooseAutomaticSwitching(meter);
+      break;
     default:
       if (id > ID_TRAY_WAKE_BASE && id <= ID_TRAY_WAKE_LAST) RunPowerAction(id);
+      if (id >= ID_TRAY_SCHEME_FIRST && id <= ID_TRAY_SCHEME_LAST) ActivateScheme(meter, id - ID_TRAY_SCHEME_FIRST);
       break;
   }
 }

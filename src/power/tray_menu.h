@@ -11,6 +11,7 @@
 #include "power/core/wake_up_rules.h"
 #include "resource.h"
 #include "settings/core/app_settings.h"
+#include "tray_schemes_ids.h"
 
 namespace vantrel::power {
 
@@ -55,11 +56,19 @@ class MainWindowOpener {
   virtual void DestroyMainWindow() = 0;
 };
 
+class PowerPlatform;
+class AutoSwitchDialog;
+
+// The commands of the "Power Schemes" submenu: scheme k of the list, and the dialog.
+inline constexpr UINT kMaxTraySchemes = ID_TRAY_SCHEME_LAST - ID_TRAY_SCHEME_FIRST + 1;
+constexpr bool IsTraySchemeCommand(UINT id) { return id >= ID_TRAY_SCHEME_FIRST && id <= ID_TRAY_AUTO_SWITCH; }
+
 class TrayMenu : public TrayMenuHook {
  public:
   // The menu starts empty; the meter builds it when its window is made. The wake-up beep
-  // follows `settings`, which must outlive the menu; the menu owns the main window.
-  TrayMenu(const settings::AppSettings& settings, std::unique_ptr<MainWindowOpener> main_window);
+  // and the automatic switching follow `settings`, which must outlive the menu and which the
+  // switching dialog changes; the menu owns the main window.
+  TrayMenu(settings::AppSettings& settings, std::unique_ptr<MainWindowOpener> main_window);
   // The main window goes first, then the menu with every item and submenu.
   ~TrayMenu() override;
   TrayMenu(const TrayMenu&) = delete;
@@ -74,6 +83,13 @@ class TrayMenu : public TrayMenuHook {
 
   // Greys Sleep and Hibernate while the system does not allow them.
   void UpdateGreying();
+  // Lists the system's schemes in the "Power Schemes" submenu, the active one checked; the
+  // submenu is greyed when the system lists none.
+  void UpdateSchemes();
+
+  // The scheme list to use (not owned, it must outlive the menu), such as the meter's, so that
+  // no second set of batteries is opened; without one the menu makes its own when first needed.
+  void set_platform(PowerPlatform* platform) noexcept { platform_ = platform; }
 
   controls::CMenuXP& menu() noexcept { return menu_; }
   MainWindowOpener& main_window() noexcept { return *main_window_; }
@@ -82,10 +98,20 @@ class TrayMenu : public TrayMenuHook {
  private:
   void ShowMenu(HWND meter);
   void RunPowerAction(UINT id);
+  void ActivateScheme(HWND meter, UINT number);
+  void ChooseAutomaticSwitching(HWND meter);
+  PowerPlatform& platform();
 
-  const settings::AppSettings& settings_;
+  settings::AppSettings& settings_;
   std::unique_ptr<MainWindowOpener> main_window_;
+  std::unique_ptr<PowerPlatform> own_platform_;
+  PowerPlatform* platform_ = nullptr;
   controls::CMenuXP menu_;
+  // The "Power Schemes" submenu, owned by its item in the menu, and that item's position.
+  controls::CMenuXP* schemes_menu_ = nullptr;
+  UINT schemes_position_ = 0;
+  // The automatic switching dialog while it is open: a second request brings it forward.
+  AutoSwitchDialog* auto_switch_ = nullptr;
   // A power action blocks this thread (a sleep until the machine resumes); a command that
   // reaches the meter meanwhile must not start another.
   bool power_action_running_ = false;

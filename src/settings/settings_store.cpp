@@ -41,6 +41,17 @@ bool SettingsStore::SaveLanguage(const std::string& language) {
   return key_.WriteString(kLanguage, language);
 }
 
+void SettingsStore::LoadSchemeSwitch(AppSettings& s) {
+  s.SchemeOnMains = key_.ReadString(kSchemeOnMains, "");
+  s.SchemeOnBattery = key_.ReadString(kSchemeOnBattery, "");
+}
+
+bool SettingsStore::SaveSchemeSwitch(const AppSettings& s) {
+  OpenKey();
+  const bool mains = key_.WriteString(kSchemeOnMains, s.SchemeOnMains);
+  return key_.WriteString(kSchemeOnBattery, s.SchemeOnBattery) && mains;
+}
+
 bool SettingsStore::IsAutoStart() {
   RegistryKey run;
   return run.Open(kRunKey, true) && run.ValueExists(kAutoStartValue);

@@ -27,6 +27,9 @@ class SettingsStore {
   // them.
   void SaveDisplayOptions(const AppSettings& settings);
   bool SaveLanguage(const std::string& language);
+  // The schemes chosen for mains and battery power, read and written together.
+  void LoadSchemeSwitch(AppSettings& settings);
+  bool SaveSchemeSwitch(const AppSettings& settings);
 
   // The auto-start entry "Corvane" under the current user's Run key.
   bool IsAutoStart();

@@ -41,7 +41,7 @@ screenshot tray-menu
 top_menu=$(menus | head -1)
 read -r m_left m_top m_right m_bottom <<<"$top_menu"
 [ "$m_right" -le "$icon_x" ] && [ "$m_right" -ge $((icon_x - 8)) ] || fail "the menu is not aligned right at the pointer: $top_menu"
-hover $(((m_left + m_right) / 2 + 10)) "$(item_y "$m_top" 102)"
+hover $(((m_left + m_right) / 2 + 10)) "$(item_y "$m_top" 122)"
 hours_menu=$(new_menu "$top_menu") || fail "\"WakeUp After\" opened no hours"
 read -r h_left h_top h_right h_bottom <<<"$hours_menu"
 hover $(((h_left + h_right) / 2 + 10)) "$(item_y "$h_top" $((10 + 2 * 20)))"

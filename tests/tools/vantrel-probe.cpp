@@ -17,6 +17,10 @@
 //   vantrel-probe scheme <state-file> <name>          prints user figures of the simulated
 //                                                     machine's scheme of that name:
 //                                                     key=value pairs on one line
+//   vantrel-probe power-source <state-file> <line>    plugs the simulated machine's adapter
+//                                                     in (1) or out (0), or makes it unknown
+//                                                     (255), and broadcasts the power-status
+//                                                     change as the system does
 //   vantrel-probe combo-items <caption> <control-id>  prints that combo box's items, one a
 //                                                     line, the selected one marked with "*"
 //   vantrel-probe menu-open [timeout-ms]              succeeds when a popup menu is on show
@@ -197,6 +201,14 @@ int main(int argc, char** argv) {
     HWND window = WaitFor(caption, nullptr, timeout);
     std::printf("%d\n", window ? 1 : 0);
     return (window != nullptr) == (command == "window") ? 0 : 1;
+  }
+  if (command == "power-source" && argc > 3) {
+    // The machine reads its line again when asked, which the broadcast makes the program do.
+    if (!::WritePrivateProfileStringA("Machine", "AcLineStatus", argv[3], caption)) return 1;
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutA(HWND_BROADCAST, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0, SMTO_ABORTIFHUNG, 5000,
+                          &answer);
+    return 0;
   }
   if (command == "alarm" && argc > 3) {
     GLOBAL_POWER_POLICY policy{};

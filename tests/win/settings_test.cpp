@@ -152,5 +152,24 @@ TEST(RegistryKeyTest, AKeyWithoutAPathReadsDefaultsAndWritesNothing) {
   EXPECT_FALSE(vantrel::testing::ReadRaw(HKEY_CURRENT_USER, kKey, kProbe).found);
 }
 
+// The schemes for automatic switching.
+TEST_F(SettingsTest, SchemeChoicesRoundTripTogetherAndAnOverlongNameKeepsTheStoredOne) {
+  AppSettings s;
+  SettingsStore store;
+  store.OpenKey();
+  store.LoadSchemeSwitch(s);
+  EXPECT_EQ(s.SchemeOnMains + s.SchemeOnBattery, "");
+  s.SchemeOnMains = "Home/Office Desk";
+  s.SchemeOnBattery = "Max Battery";
+  EXPECT_TRUE(store.SaveSchemeSwitch(s));
+  s.SchemeOnMains = std::string(255, 'n');
+  s.SchemeOnBattery.clear();
+  EXPECT_FALSE(store.SaveSchemeSwitch(s));
+  AppSettings back;
+  store.LoadSchemeSwitch(back);
+  EXPECT_EQ(back.SchemeOnMains, "Home/Office Desk");
+  EXPECT_EQ(back.SchemeOnBattery, "");  // the other one is written all the same
+}
+
 }  // namespace
 }  // namespace vantrel::settings

@@ -67,12 +67,12 @@ class TrayMenuTest : public ::testing::Test {
 TEST_F(TrayMenuTest, ItemsSubmenusAndARebuildThatLeaksNothing) {
   Start(Laptop());
   const std::vector<std::string> expected = {
-      "bar:Vantrel 1.00", "1:Main Dialog...", "-",      "5:Logging Off", "6:Shutdown", "7:Reboot", "-",
-      "popup:WakeUp After", "3:Sleep",        "4:Hibernate", "-",         "16:Exit"};
+      "bar:Vantrel 1.00", "1:Main Dialog...", "popup:Power Schemes", "-", "5:Logging Off", "6:Shutdown",
+      "7:Reboot", "-", "popup:WakeUp After", "3:Sleep", "4:Hibernate", "-", "16:Exit"};
   EXPECT_EQ(Describe(top()), expected);
   EXPECT_EQ(::GetMenuDefaultItem(top(), FALSE, 0), static_cast<UINT>(ID_TRAY_MAIN_DIALOG));
 
-  CMenuXP* hours = Submenu(top(), 7);
+  CMenuXP* hours = Submenu(top(), 8);
   ASSERT_NE(hours, nullptr);
   EXPECT_EQ(Describe(Submenu(hours->handle(), 9)->handle()).back(), "1850:50");  // 8 h 50 min, the last
 
@@ -85,15 +85,15 @@ TEST_F(TrayMenuTest, ItemsSubmenusAndARebuildThatLeaksNothing) {
 
 TEST_F(TrayMenuTest, StandbyDecidesTheWakeUpItemAtBuildAndGreyingFollowsThePermissions) {
   Start(Laptop(false, true));
-  EXPECT_EQ(Describe(top())[7], "3:Sleep");  // no "WakeUp After"
+  EXPECT_EQ(Describe(top())[8], "3:Sleep");  // no "WakeUp After"
   pc_.state().capabilities.SystemS3 = TRUE;
   pc_.state().capabilities.SystemS4 = FALSE;
   tray_->UpdateGreying();
   EXPECT_FALSE(Greyed(top(), ID_TRAY_SLEEP));
   EXPECT_TRUE(Greyed(top(), ID_TRAY_HIBERNATE));
-  EXPECT_EQ(Describe(top())[7], "3:Sleep");  // only a rebuild adds it
+  EXPECT_EQ(Describe(top())[8], "3:Sleep");  // only a rebuild adds it
   tray_->BuildTrayMenu(meter_.hwnd());
-  EXPECT_EQ(Describe(top())[7], "popup:WakeUp After");
+  EXPECT_EQ(Describe(top())[8], "popup:WakeUp After");
 }
 
 TEST_F(TrayMenuTest, WakeUpCommandsSleepUntilTheirTimerAndTheOthersReachTheMachine) {

@@ -144,6 +144,13 @@ constexpr BuiltIn kBuiltIn[] = {
     {IDS_ABOUT_COMMENTS, "For comments, bug reports, and suggestion"},
     {IDS_ABOUT_WRITE_TO, "please write to :"},
     {IDS_ABOUT_DOWNLOAD, "Download the latest version here:"},
+    // Power schemes from the tray menu and their automatic switching.
+    {IDS_TRAY_POWER_SCHEMES, "Power Schemes"},
+    {IDS_TRAY_AUTO_SWITCH, "Automatic switching..."},
+    {IDS_AUTO_SWITCH_CAPTION, "Automatic switching"},
+    {IDS_AUTO_SWITCH_ON_MAINS, "On mains power use"},
+    {IDS_AUTO_SWITCH_ON_BATTERY, "On battery use"},
+    {IDS_AUTO_SWITCH_NONE, "(do not switch)"},
 };
 
 // Lookups bisect the table.

@@ -156,4 +156,12 @@ inline constexpr int IDS_ABOUT_COMMENTS = 8002;
 inline constexpr int IDS_ABOUT_WRITE_TO = 8003;
 inline constexpr int IDS_ABOUT_DOWNLOAD = 8004;
 
+// Power schemes from the tray menu and their automatic switching.
+inline constexpr int IDS_TRAY_POWER_SCHEMES = 9100;
+inline constexpr int IDS_TRAY_AUTO_SWITCH = 9101;
+inline constexpr int IDS_AUTO_SWITCH_CAPTION = 9102;
+inline constexpr int IDS_AUTO_SWITCH_ON_MAINS = 9103;
+inline constexpr int IDS_AUTO_SWITCH_ON_BATTERY = 9104;
+inline constexpr int IDS_AUTO_SWITCH_NONE = 9105;
+
 }  // namespace vantrel::i18n

@@ -1,5 +1,6 @@
 #include "platform/sim/sim_machine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -335,6 +336,7 @@ bool LoadState(const std::string& path, SimState& state) {
   s.timer_resume = p.Number("Machine", "TimerResume", 1) != 0;
   s.suspend_seconds = static_cast<DWORD>(p.Number("Machine", "SuspendSeconds", 30));
   s.suspend_refused = p.Number("Machine", "SuspendRefused", 0) != 0;
+  s.ac_line_status = static_cast<int>(p.Number("Machine", "AcLineStatus", -1));
 
   SYSTEM_POWER_CAPABILITIES& c = s.capabilities;
   auto flag = [&](const char* key, long long fallback = 0) {
@@ -483,6 +485,13 @@ void SaveGlobalPolicy(const std::string& path, const SimState& s) {
 bool SaveState(const std::string& path, const SimState& s) {
   Profile p(path);
   SaveMachineSection(path, s);
+  // Not part of the machine section: the running machine never writes the adapter's state back
+  // over an edit made while it runs.
+  if (s.ac_line_status >= 0) {
+    p.SetNumber("Machine", "AcLineStatus", s.ac_line_status);
+  } else {
+    ::WritePrivateProfileStringA("Machine", "AcLineStatus", nullptr, path.c_str());
+  }
 
   const SYSTEM_POWER_CAPABILITIES& c = s.capabilities;
   p.ClearSection("Capabilities");
@@ -607,6 +616,60 @@ void SimulatedMachine::AppendLog(const std::string& line) {
   long long count = p.Number("Log", "Count", 0) + 1;
   p.SetText("Log", std::to_string(count).c_str(), line);
   p.SetNumber("Log", "Count", count);
+}
+
+void SimulatedMachine::SetAcLineStatus(int status) {
+  Lock lock(*this);
+  state_.ac_line_status = status;
+  if (status >= 0) {
+    Profile(ini_path_).SetNumber("Machine", "AcLineStatus", status);
+  } else {
+    ::WritePrivateProfileStringA("Machine", "AcLineStatus", nullptr, ini_path_.c_str());
+  }
+}
+
+BOOL SimulatedMachine::GetSystemPowerStatus(LPSYSTEM_POWER_STATUS status) {
+  if (!status) return Fail<BOOL>(ERROR_INVALID_PARAMETER, FALSE);
+  Lock lock(*this);
+  // The adapter is outside the machine: an edit of the state file plugs it in or out at run time.
+  state_.ac_line_status = static_cast<int>(Profile(ini_path_).Number("Machine", "AcLineStatus", state_.ac_line_status));
+  unsigned long long remaining = 0, full = 0;
+  long long rate = 0;
+  bool present = false, on_line = false, charging = false;
+  for (size_t i = 0; i < state_.batteries.size(); ++i) {
+    const SimBattery& b = state_.batteries[i];
+    if (!b.answers || b.tag == 0) continue;
+    present = true;
+    const BATTERY_STATUS live = BatteryStatusNow(i);
+    on_line = on_line || (live.PowerState & BATTERY_POWER_ON_LINE);
+    charging = charging || (live.PowerState & BATTERY_CHARGING);
+    if (live.Capacity != BATTERY_UNKNOWN_CAPACITY) {
+      remaining += live.Capacity;
+      full += b.info.FullChargedCapacity;
+    }
+    if (live.Rate != static_cast<LONG>(BATTERY_UNKNOWN_RATE)) rate += live.Rate;
+  }
+  *status = SYSTEM_POWER_STATUS{};
+  const int ac = state_.ac_line_status;
+  status->ACLineStatus = ac < 0 ? (on_line || !present ? AC_LINE_ONLINE : AC_LINE_OFFLINE)
+                         : ac <= 1 ? static_cast<BYTE>(ac)
+                                   : AC_LINE_UNKNOWN;
+  const unsigned percent = full ? static_cast<unsigned>(std::min<unsigned long long>(remaining * 100 / full, 100)) : 255;
+  status->BatteryLifePercent = static_cast<BYTE>(percent);
+  if (!present) {
+    status->BatteryFlag = BATTERY_FLAG_NO_BATTERY;
+  } else if (percent == 255) {
+    status->BatteryFlag = BATTERY_FLAG_UNKNOWN;
+  } else {
+    status->BatteryFlag = static_cast<BYTE>((percent > 66 ? BATTERY_FLAG_HIGH : 0) | (percent < 33 ? BATTERY_FLAG_LOW : 0) |
+                                            (percent < 5 ? BATTERY_FLAG_CRITICAL : 0) |
+                                            (charging ? BATTERY_FLAG_CHARGING : 0));
+  }
+  // As on a real machine, no time is estimated while the adapter feeds it.
+  status->BatteryLifeTime = rate < 0 && status->ACLineStatus == AC_LINE_OFFLINE ? static_cast<DWORD>(remaining * 3600 / static_cast<unsigned long long>(-rate))
+                                     : BATTERY_LIFE_UNKNOWN;
+  status->BatteryFullLifeTime = BATTERY_LIFE_UNKNOWN;
+  return Succeed<BOOL>(TRUE);
 }
 
 void SimulatedMachine::ClearLog() {

@@ -73,6 +73,9 @@ struct SimState {
   bool timer_resume = true;         // waitable timers can wake the machine
   DWORD suspend_seconds = 30;       // length of a simulated sleep that no wake timer ends earlier
   bool suspend_refused = false;     // an application or driver refuses every suspend request
+  // The AC line: 0 on battery, 1 on mains, 255 unknown; -1 follows the batteries (on mains when
+  // one is on line or none is present).
+  int ac_line_status = -1;
   SYSTEM_POWER_CAPABILITIES capabilities{};
   std::vector<SimBattery> batteries;
   std::vector<SimScheme> schemes;  // in enumeration order
@@ -154,6 +157,9 @@ class SimulatedMachine : public SystemApi {
   bool ExchangeBattery(size_t index, SimBattery replacement);
   // The battery's live state now: capacity, rate and power state moved on with time.
   BATTERY_STATUS BatteryStatusNow(size_t index) const;
+  // Plugs the adapter in or out (or, with -1, lets the batteries tell) and writes it to the
+  // state file, which GetSystemPowerStatus reads again on every call.
+  void SetAcLineStatus(int status);
 
   // ---- SystemApi: device set-up and battery class driver (sim_battery.cpp) ----
   HDEVINFO SetupDiGetClassDevsA(const GUID* classGuid, PCSTR enumerator, HWND parent, DWORD flags) override;
@@ -196,6 +202,7 @@ class SimulatedMachine : public SystemApi {
                         LPVOID argument, BOOL resume) override;
   BOOL CancelWaitableTimer(HANDLE timer) override;
   BOOL Beep(DWORD frequency, DWORD duration) override;
+  BOOL GetSystemPowerStatus(LPSYSTEM_POWER_STATUS status) override;
 
   // What the processor-scheme functions handed out by GetPowerLibraryProc do.
   BOOLEAN ReadProcessorPwrScheme(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy);

@@ -18,6 +18,9 @@ inline constexpr char kBatteryName[] = "BatteryName";
 inline constexpr char kBatteryMeterPosLeft[] = "BatteryMeterPosLeft";
 inline constexpr char kBatteryMeterPosTop[] = "BatteryMeterPosTop";
 inline constexpr char kLanguage[] = "Language";
+// Power schemes to make active when the power source changes, by name.
+inline constexpr char kSchemeOnMains[] = "SchemeOnMains";
+inline constexpr char kSchemeOnBattery[] = "SchemeOnBattery";
 
 // The product whose key holds the options: "Software\<product>\" under the current user.
 inline constexpr char kProductName[] = "Vantrel";
@@ -44,6 +47,9 @@ struct AppSettings {
   int32_t BatteryMeterPosLeft = 0;  // default: desktop right edge - 70
   int32_t BatteryMeterPosTop = kDefaultMeterTop;
   std::string Language;  // empty: the built-in texts
+  // Scheme names for automatic switching; empty (or a name no longer listed): no switch.
+  std::string SchemeOnMains;
+  std::string SchemeOnBattery;
 };
 
 // "Software\Vantrel\".

@@ -1,0 +1,37 @@
+#include "power/core/scheme_switch_rules.h"
+
+namespace vantrel::power {
+
+bool PowerSourceWatch::Changed(uint8_t line) noexcept {
+  if (!Known(line)) return false;
+  const bool changed = Known(last_) && line != last_;
+  last_ = line;
+  return changed;
+}
+
+int FindSchemeByName(std::string_view name, const std::vector<PowerSchemeEntry>& schemes) {
+  if (name.empty()) return kNoScheme;
+  for (size_t k = 0; k < schemes.size(); ++k) {
+    if (schemes[k].name == name) return static_cast<int>(k);
+  }
+  return kNoScheme;
+}
+
+int SchemeToActivate(uint8_t line, std::string_view on_mains, std::string_view on_battery,
+                     const std::vector<PowerSchemeEntry>& schemes, uint32_t active_id) {
+  if (line != kAcOnline && line != kAcOffline) return kNoScheme;
+  const int number = FindSchemeByName(line == kAcOnline ? on_mains : on_battery, schemes);
+  if (number == kNoScheme || schemes[static_cast<size_t>(number)].id == active_id) return kNoScheme;
+  return number;
+}
+
+int SchemeChoiceItem(std::string_view stored, const std::vector<PowerSchemeEntry>& schemes) {
+  return FindSchemeByName(stored, schemes) + 1;
+}
+
+std::string ChosenSchemeName(int chosen, int shown, const std::string& stored, std::string_view chosen_text) {
+  if (chosen == shown) return stored;
+  return chosen > 0 ? std::string(chosen_text) : std::string();
+}
+
+}  // namespace vantrel::power

@@ -1,0 +1,106 @@
+# Power schemes from the tray menu, as a user meets them: a scheme chosen from the "Power
+# Schemes" submenu with the mouse, the automatic switching dialog, and the adapter plugged in
+# and out. Screenshots of the submenu and the dialog are kept as artefacts.
+source "$(dirname "$0")/lib.sh" "$@"
+
+cleanup_programs=(vantrel-sim.exe)
+cleanup
+key='HKCU\Software\Vantrel'
+forget_settings() { run reg delete "$key" /f >/dev/null 2>&1 || true; }
+forget_settings
+probe() { run "$bin/vantrel-probe.exe" "$@"; }
+fresh_sim_state tray-schemes-sim.ini
+
+# Waits up to 5 seconds for the state file to hold a whole line: the simulated machine rewrites
+# the file at each change, so one read can catch it half-written.
+ini_has_line() { wait_for 5 sh -c 'tr -d "\r" <"$1" | grep -qxF -- "$2"' _ "$ini" "$1"; }
+
+read -r width height < <(xdotool getdisplaygeometry)
+icon_x=$((width - 11)) icon_y=$((height - 11))
+away() { xdotool mousemove $((width / 2)) 100; }
+menus() { probe menu-rects | tr -d '\r'; }
+new_menu() {  # known-lines...
+  local line known
+  while read -r line; do
+    for known in "$@"; do [ "$line" = "$known" ] && continue 2; done
+    echo "$line"
+    return 0
+  done < <(menus)
+  return 1
+}
+# Items are 20 pixels high and separators 6, below a 3-pixel border.
+item_y() { echo $(($1 + 3 + $2)); }
+hover() { xdotool mousemove "$1" "$2"; sleep 0.2; xdotool mousemove "$1" $(($2 + 1)); sleep 0.8; }
+# Opens the tray menu and its "Power Schemes" submenu (right after "Main Dialog..."); leaves
+# the submenu's rectangle in s_left s_top s_right s_bottom.
+open_schemes() {
+  xdotool mousemove $icon_x $icon_y click 3
+  probe menu-open 5000 || fail "a right click on the tray icon opened no menu"
+  sleep 0.5
+  top_menu=$(menus | head -1)
+  read -r m_left m_top m_right m_bottom <<<"$top_menu"
+  hover $(((m_left + m_right) / 2 + 10)) "$(item_y "$m_top" 30)"
+  schemes_menu=$(new_menu "$top_menu") || fail "\"Power Schemes\" opened no submenu"
+  read -r s_left s_top s_right s_bottom <<<"$schemes_menu"
+}
+
+away
+program=$(start "$bin/vantrel-sim.exe")
+wait_for 20 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
+sleep 2
+alive "$program" || fail "the program ended"
+ini_has_line "Active=1" || fail "the default laptop does not start on Portable/Laptop"
+
+# The six default schemes, Portable/Laptop checked; "Always On" is the fourth.
+open_schemes
+hover $(((s_left + s_right) / 2)) "$(item_y "$s_top" $((10 + 3 * 20)))"
+screenshot tray-schemes-submenu
+xdotool click 1
+ini_has_line "Active=3" || fail "choosing \"Always On\" did not make it active"
+probe menu-open 300 && fail "the menu stayed open after the choice"
+
+# "Automatic switching...", the last item after the schemes and a separator; chosen with the
+# keyboard in the dialog: mains the first scheme, battery the sixth.
+open_schemes
+hover $(((s_left + s_right) / 2)) "$(item_y "$s_top" $((6 * 20 + 6 + 10)))"
+xdotool click 1
+probe window "Automatic switching" 5000 >/dev/null || fail "\"Automatic switching...\" opened no dialog"
+sleep 0.5
+xdotool key Down Tab
+for _ in 1 2 3 4 5 6; do xdotool key Down; done
+sleep 0.3
+screenshot tray-schemes-dialog
+probe combo-items "Automatic switching" 2103 | tr -d '\r' | grep -qxF '*Max Battery' ||
+  fail "the battery list does not show Max Battery: $(probe combo-items "Automatic switching" 2103)"
+xdotool key Return
+probe no-window "Automatic switching" 3000 >/dev/null || fail "OK did not close the dialog"
+for value in "SchemeOnMains:Home/Office Desk" "SchemeOnBattery:Max Battery"; do
+  stored=$(run reg query "$key" /v "${value%%:*}" 2>/dev/null | tr -d '\r') || true
+  [[ "$stored" == *"REG_SZ"*"${value#*:}"* ]] || fail "${value%%:*} was not stored: $stored"
+done
+
+# The adapter plugged in, and out again: each change makes its scheme active.
+probe power-source "$VANTREL_SIM_INI" 1 || fail "the probe could not plug the adapter in"
+ini_has_line "Active=0" || fail "on mains the mains scheme did not become active"
+probe power-source "$VANTREL_SIM_INI" 0 || fail "the probe could not unplug the adapter"
+ini_has_line "Active=5" || fail "on battery the battery scheme did not become active"
+# A scheme chosen by hand on battery stays through another broadcast of the same source.
+open_schemes
+hover $(((s_left + s_right) / 2)) "$(item_y "$s_top" $((10 + 1 * 20)))"
+xdotool click 1
+ini_has_line "Active=1" || fail "choosing \"Portable/Laptop\" did not make it active"
+probe power-source "$VANTREL_SIM_INI" 0
+sleep 1
+ini_has_line "Active=1" || fail "a broadcast without a change of source switched the scheme"
+alive "$program" || fail "the program ended"
+
+# Exit, the tray menu's last item.
+xdotool mousemove $icon_x $icon_y click 3
+probe menu-open 5000 || fail "the tray menu did not open for Exit"
+read -r m_left m_top m_right m_bottom < <(menus | head -1)
+hover $(((m_left + m_right) / 2 + 10)) $((m_bottom - 3 - 10))
+xdotool click 1
+for _ in $(seq 1 50); do alive "$program" || break; sleep 0.1; done
+alive "$program" && fail "Exit did not end the program"
+forget_settings
+echo "PASS"
