@@ -75,6 +75,9 @@ file(CONFIGURE OUTPUT ${VANTREL_GENERATED_DIR}/vantrel_version.h CONTENT
 #define VANTREL_VERSION_TEXT \"${VANTREL_VERSION_TEXT}\"
 ")
 
+# The code's own mentions of the version (the tray menu's side bar) take it from there too.
+target_include_directories(vantrel_app PUBLIC ${VANTREL_GENERATED_DIR})
+
 # The manifest names the same version.
 configure_file(${PROJECT_SOURCE_DIR}/resources/vantrel.manifest.in ${VANTREL_GENERATED_DIR}/vantrel.manifest @ONLY)
 

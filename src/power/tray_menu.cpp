@@ -14,6 +14,7 @@
 #include "power/power_platform.h"
 #include "power/schemes_page.h"
 #include "power/wake_up_timer.h"
+#include "vantrel_version.h"  // generated from the project's version
 
 namespace vantrel::power {
 
@@ -83,7 +84,8 @@ std::string Literal(const std::string& text) {
 
 std::string SideBarTitle() {
   char title[64];
-  std::snprintf(title, sizeof title, "%s %d.%02d", settings::kProductName, kTrayVersionMajor, kTrayVersionMinor);
+  std::snprintf(title, sizeof title, "%s %d.%02d", settings::kProductName, VANTREL_VERSION_MAJOR,
+                VANTREL_VERSION_MINOR);
   return title;
 }
 

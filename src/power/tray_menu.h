@@ -18,9 +18,6 @@ namespace vantrel::power {
 // The hours and minutes the "WakeUp After" submenus offer.
 inline constexpr unsigned kWakeUpHours[] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
 inline constexpr unsigned kWakeUpMinutes[] = {0, 1, 2, 3, 5, 10, 15, 25, 45, 50};
-// The version the side bar shows beside the product name.
-inline constexpr int kTrayVersionMajor = 1;
-inline constexpr int kTrayVersionMinor = 0;
 // The record of the "WakeUp After" item; it opens the hours and sends no command.
 inline constexpr UINT kWakeUpItemRecordId = 2;
 inline constexpr COLORREF kHoursBarColour = RGB(0, 255, 0);
