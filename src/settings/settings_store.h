@@ -20,13 +20,15 @@ class SettingsStore {
   // AppearOnlyWhenChrDischr, BeepAfterWakeUp, PaneWindow and Language, in this order.
   void LoadDisplayOptions(AppSettings& settings);
   // The options read after it: DisplayOneBatteryStatus, BatteryName, BatteryMeterPosTop and
-  // BatteryMeterPosLeft (default: `desktop_right` - 70).
+  // BatteryMeterPosLeft (default: `desktop_right` - 70), then the two notice levels.
   void LoadMeterOptions(AppSettings& settings, LONG desktop_right);
 
   // Stores the display options and the meter position in the order the Control page applies
   // them.
   void SaveDisplayOptions(const AppSettings& settings);
   bool SaveLanguage(const std::string& language);
+  // LowBatteryNotice and ChargeLimitNotice; false when either could not be written.
+  bool SaveNoticeLevels(const AppSettings& settings);
 
   // The auto-start entry "Corvane" under the current user's Run key.
   bool IsAutoStart();

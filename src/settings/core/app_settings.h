@@ -18,6 +18,9 @@ inline constexpr char kBatteryName[] = "BatteryName";
 inline constexpr char kBatteryMeterPosLeft[] = "BatteryMeterPosLeft";
 inline constexpr char kBatteryMeterPosTop[] = "BatteryMeterPosTop";
 inline constexpr char kLanguage[] = "Language";
+// Battery notices: the charge levels in per cent, 0 = off.
+inline constexpr char kLowBatteryNotice[] = "LowBatteryNotice";
+inline constexpr char kChargeLimitNotice[] = "ChargeLimitNotice";
 
 // The product whose key holds the options: "Software\<product>\" under the current user.
 inline constexpr char kProductName[] = "Vantrel";
@@ -32,6 +35,14 @@ inline constexpr std::size_t kMaxStoredText = 254;
 inline constexpr int32_t kDefaultMeterRightMargin = 70;
 inline constexpr int32_t kDefaultMeterTop = 10;
 
+// Notice levels: 0 is off, 1..100 a level; anything stored beyond 100 reads as the default.
+inline constexpr uint32_t kNoticeLevelOff = 0;
+inline constexpr uint32_t kNoticeLevelMax = 100;
+inline constexpr uint32_t kDefaultLowBatteryNotice = 15;
+inline constexpr uint32_t kDefaultChargeLimitNotice = kNoticeLevelOff;
+// The level the dialog offers when the charge limit is switched on.
+inline constexpr uint32_t kSuggestedChargeLimit = 80;
+
 struct AppSettings {
   int32_t TransparentForm = 0;  // the meter is layered with the alpha below
   uint8_t bAlpha = 0;           // the meter's alpha is 255 - bAlpha (0 = opaque)
@@ -44,7 +55,14 @@ struct AppSettings {
   int32_t BatteryMeterPosLeft = 0;  // default: desktop right edge - 70
   int32_t BatteryMeterPosTop = kDefaultMeterTop;
   std::string Language;  // empty: the built-in texts
+  uint32_t LowBatteryNotice = kDefaultLowBatteryNotice;    // per cent, 0 = off
+  uint32_t ChargeLimitNotice = kDefaultChargeLimitNotice;  // per cent, 0 = off
 };
+
+// A stored notice level as the program uses it: `fallback` when beyond 100.
+constexpr uint32_t NoticeLevel(uint32_t stored, uint32_t fallback) noexcept {
+  return stored <= kNoticeLevelMax ? stored : fallback;
+}
 
 // "Software\Vantrel\".
 std::string SettingsKeyPath();
