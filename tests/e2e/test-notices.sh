@@ -1,6 +1,7 @@
-# The low-battery notice on the simulated laptop, as a user sees it: one battery drains fast
+# The battery notices on the simulated laptop, as a user sees them: one battery drains fast
 # through the 15 % level and exactly one balloon rises from the tray icon, and stays the only
-# one while the charge goes on falling. Screenshots of the balloon are kept as artefacts.
+# one while the charge goes on falling; then the charge limit is switched on in the Notices
+# dialog of the Control page. Screenshots of the balloon and the dialog are kept as artefacts.
 source "$(dirname "$0")/lib.sh" "$@"
 
 cleanup_programs=(vantrel-sim.exe)
@@ -12,7 +13,13 @@ has_balloon() { [ -n "$(probe balloons)" ]; }
 
 binary() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
 run reg add "$key" /v LowBatteryNotice /t REG_BINARY /d "$(binary 15)" /f >/dev/null
-run reg add "$key" /v ChargeLimitNotice /t REG_BINARY /d "$(binary 80)" /f >/dev/null
+# A dword stored as 4 little-endian bytes of REG_BINARY.
+stored() {
+  local hex
+  hex=$(run reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }')
+  [ ${#hex} -eq 8 ] || return 1
+  echo $((16#${hex:6:2}${hex:4:2}${hex:2:2}${hex:0:2}))
+}
 
 fresh_sim_state notices-sim.ini
 # Sets a key of one section of the state file (written with Windows line ends).
@@ -58,6 +65,27 @@ sleep 7
 again=$(probe balloons)
 [ "$again" = "$first" ] || fail "the balloon was raised again: '$first' then '$again'"
 screenshot notice-low-battery-later
+
+# The charge limit, off so far, switched on from the Control page: its box, then OK.
+xdotool mousemove $((width - 11)) $((height - 11)) click --repeat 2 --delay 100 1
+probe window "Vantrel - Control" 5000 >/dev/null || fail "a double click did not open the main window"
+click_control() {  # window control-id
+  read -r l t r b < <(probe control-rect "$1" "$2") || fail "no control $2 in $1"
+  xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2)) click 1
+}
+xdotool mousemove $((width / 2)) 100
+sleep 0.5
+screenshot notices-control-page
+click_control "Vantrel - Control" 2019
+probe window "Battery notices" 5000 >/dev/null || fail "Notices... opened no dialog"
+read -r l t r b < <(probe control-rect "Battery notices" 2004) || fail "no charge limit box"
+xdotool mousemove $((l + 6)) $(((t + b) / 2)) click 1
+sleep 0.5
+screenshot notices-dialog
+xdotool key Return
+probe no-window "Battery notices" 3000 >/dev/null || fail "OK did not close the dialog"
+[ "$(stored ChargeLimitNotice)" = 80 ] || fail "OK did not store the charge limit: $(stored ChargeLimitNotice || echo none)"
+[ "$(stored LowBatteryNotice)" = 15 ] || fail "OK changed the low battery level"
 stop_program vantrel-sim.exe
 run reg delete "$key" /f >/dev/null 2>&1 || true
 echo "PASS"
