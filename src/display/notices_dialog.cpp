@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
-#include <string>
 
 #include "i18n/core/text_ids.h"
 #include "notices_ids.h"
@@ -36,12 +34,14 @@ struct NoticeLevelRow {
 };
 
 namespace {
+
 constexpr NoticeLevelRow kRows[] = {
     {IDC_NOTICES_LOW_CHECK, IDC_NOTICES_LOW_EDIT, IDC_NOTICES_LOW_SPIN, IDC_NOTICES_LOW_UNIT,
      &AppSettings::LowBatteryNotice, settings::kDefaultLowBatteryNotice},
     {IDC_NOTICES_LIMIT_CHECK, IDC_NOTICES_LIMIT_EDIT, IDC_NOTICES_LIMIT_SPIN, IDC_NOTICES_LIMIT_UNIT,
      &AppSettings::ChargeLimitNotice, settings::kSuggestedChargeLimit},
 };
+
 }  // namespace
 
 CNoticesDialog::CNoticesDialog(HWND parent, AppSettings& settings) noexcept
@@ -75,15 +75,12 @@ void CNoticesDialog::EnableRow(const NoticeLevelRow& row) const {
 uint32_t CNoticesDialog::ChosenLevel(const NoticeLevelRow& row) const {
   if (!IsChecked(row.check)) return settings::kNoticeLevelOff;
   // What was typed counts, also beyond the range the arrows keep to.
-  const std::string typed = ItemText(row.edit);
-  char* end = nullptr;
-  const unsigned long value = std::strtoul(typed.c_str(), &end, 10);
-  if (end == typed.c_str()) {
-    // Nothing typed: the arrows' position.
-    return static_cast<uint32_t>(::SendMessageA(Item(row.spin), UDM_GETPOS32, 0, 0));
-  }
-  if (value < static_cast<unsigned long>(kLowestLevel)) return kLowestLevel;
-  return value > static_cast<unsigned long>(kHighestLevel) ? kHighestLevel : static_cast<uint32_t>(value);
+  BOOL typed = FALSE;
+  const int value = static_cast<int>(::GetDlgItemInt(hwnd(), row.edit, &typed, TRUE));
+  // Nothing typed: the arrows' position.
+  if (!typed) return static_cast<uint32_t>(::SendMessageA(Item(row.spin), UDM_GETPOS32, 0, 0));
+  if (value < kLowestLevel) return kLowestLevel;
+  return value > kHighestLevel ? kHighestLevel : static_cast<uint32_t>(value);
 }
 
 bool CNoticesDialog::OnCommand(WORD id, WORD code, HWND control) {

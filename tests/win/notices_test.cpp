@@ -134,7 +134,7 @@ TEST_F(NoticesDialogTest, OkTakesAndStoresTheLevelsWithinTheRangeAndCancelChange
   EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, kKey, settings::kLowBatteryNotice).found);
 
   // typed level -> stored level
-  const struct { const char* typed; uint32_t level; } cases[] = {{"85", 85}, {"250", 100}, {"0", 1}, {"", 90}};
+  const struct { const char* typed; uint32_t level; } cases[] = {{"85", 85}, {"250", 100}, {"0", 1}, {"-5", 1}, {"", 90}};
   for (const auto& c : cases) {
     Open();
     Click(IDC_NOTICES_LOW_CHECK);
