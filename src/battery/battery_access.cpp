@@ -389,12 +389,19 @@ DWORD BatteryPlatform::ForceDischarge(unsigned index) { return SetInformation(in
 
 // ---- derived figures --------------------------------------------------------------------------
 
-unsigned BatteryPlatform::GetChargePercent(unsigned index) {
+BatteryPlatform::ChargeReading BatteryPlatform::ReadCharge(unsigned index) {
   BATTERY_INFORMATION info{};
-  ULONG full = GetBatteryInfo(index, info) == ERROR_SUCCESS ? info.FullChargedCapacity : 1;
+  const bool info_read = GetBatteryInfo(index, info) == ERROR_SUCCESS;
+  ULONG full = info_read ? info.FullChargedCapacity : 1;
   BATTERY_STATUS status{};
-  ULONG remaining = GetStatus(index, status, 0, 0, 0, 0) == ERROR_SUCCESS ? status.Capacity : 0;
-  return ChargeFromCapacity(remaining, full);
+  const bool status_read = GetStatus(index, status, 0, 0, 0, 0) == ERROR_SUCCESS;
+  ULONG remaining = status_read ? status.Capacity : 0;
+  ChargeReading reading;
+  reading.percent = ChargeFromCapacity(remaining, full);
+  reading.known = info_read && status_read && full != 0 && full != BATTERY_UNKNOWN_CAPACITY &&
+                  remaining != BATTERY_UNKNOWN_CAPACITY;
+  reading.power_state = status_read ? status.PowerState : 0;
+  return reading;
 }
 
 unsigned BatteryPlatform::GetWearPercent(unsigned index) {

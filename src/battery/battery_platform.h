@@ -97,7 +97,15 @@ class BatteryPlatform {
   int FindBatteryByName(const std::string& name);
 
   // Per cent of the full charge, 0 when unknown; at most 100.
-  unsigned GetChargePercent(unsigned index);
+  unsigned GetChargePercent(unsigned index) { return ReadCharge(index).percent; }
+  // The same charge with what its two reads tell besides: whether it is known, and the power
+  // state bits of the status (0 when the status cannot be read).
+  struct ChargeReading {
+    unsigned percent = 0;
+    bool known = false;
+    ULONG power_state = 0;
+  };
+  ChargeReading ReadCharge(unsigned index);
   // Per cent of the design capacity lost, 0..100.
   unsigned GetWearPercent(unsigned index);
 

@@ -9,6 +9,14 @@ namespace vantrel::battery {
 
 namespace {
 
+PowerSeen Seen(bool known, ULONG power_state) {
+  PowerSeen seen;
+  seen.charge_known = known;
+  seen.charging = (power_state & BATTERY_CHARGING) != 0;
+  seen.discharging = (power_state & BATTERY_DISCHARGING) != 0;
+  return seen;
+}
+
 // The meter's view of one PowerPlatform.
 class PlatformQueries final : public BatteryQueries {
  public:
@@ -16,15 +24,21 @@ class PlatformQueries final : public BatteryQueries {
 
   unsigned Count() override { return platform_.GetBatteryCount(); }
   int FindByName(const std::string& name) override { return platform_.FindBatteryByName(name); }
-  unsigned ChargePercent(unsigned index) override { return platform_.GetChargePercent(index); }
-  bool Capacities(unsigned index, uint32_t& remaining, uint32_t& full) override {
-    ULONG left = 0;
+  unsigned ChargePercent(unsigned index, PowerSeen& seen) override {
+    const BatteryPlatform::ChargeReading reading = platform_.ReadCharge(index);
+    seen = Seen(reading.known, reading.power_state);
+    return reading.percent;
+  }
+  bool Capacities(unsigned index, uint32_t& remaining, uint32_t& full, PowerSeen& seen) override {
+    // One status read gives the capacity and the power state.
+    BATTERY_STATUS status{};
     ULONG whole = 0;
-    const DWORD status = platform_.GetCapacity(index, left);
-    if (status != ERROR_SUCCESS && status != BatteryPlatform::kUnknownFigure) return false;
+    if (platform_.GetStatus(index, status, 0, 0, 0, 0) != ERROR_SUCCESS) return false;
     if (platform_.GetFullChargedCapacity(index, whole) != ERROR_SUCCESS) return false;
-    remaining = left;
+    remaining = status.Capacity;
     full = whole;
+    seen = Seen(status.Capacity != BATTERY_UNKNOWN_CAPACITY && whole != 0 && whole != BATTERY_UNKNOWN_CAPACITY,
+                status.PowerState);
     return true;
   }
   bool EstimatedTime(unsigned index, uint32_t& seconds) override {

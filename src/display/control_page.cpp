@@ -6,7 +6,9 @@
 
 #include "control_ids.h"
 #include "display/layered_window.h"
+#include "display/notices_dialog.h"
 #include "i18n/core/text_ids.h"
+#include "notices_ids.h"
 #include "power/power_actions.h"
 #include "resource.h"
 #include "settings/settings_store.h"
@@ -38,6 +40,7 @@ constexpr i18n::ControlText kTexts[] = {
     {i18n::IDS_OK, IDOK},
     {i18n::IDS_CANCEL, IDCANCEL},
     {i18n::IDS_APPLY, IDC_CONTROL_APPLY},
+    {i18n::IDS_NOTICES_BUTTON, IDC_CONTROL_NOTICES},
 };
 
 constexpr int kHandCursorControls[] = {
@@ -51,7 +54,7 @@ constexpr int kHandCursorControls[] = {
 constexpr int kMeterGroup[] = {
     IDC_CONTROL_METER_GROUP,   IDC_CONTROL_TRANSPARENT,   IDC_CONTROL_ALPHA,         IDC_CONTROL_TOPMOST,
     IDC_CONTROL_APPEAR_ONLY,   IDC_CONTROL_AUTO_HIDE,     IDC_CONTROL_DISPLAY_LABEL, IDC_CONTROL_ALL_BATTERIES,
-    IDC_CONTROL_ONE_BATTERY,   IDC_CONTROL_BATTERY_LIST,
+    IDC_CONTROL_ONE_BATTERY,   IDC_CONTROL_BATTERY_LIST,  IDC_CONTROL_NOTICES,
 };
 
 constexpr int kAlphaLow = 0;
@@ -291,6 +294,12 @@ bool CControlPage::OnCommand(WORD id, WORD code, HWND control) {
       case IDC_CONTROL_APPLY:
         ApplyControlPage();
         return true;
+      case IDC_CONTROL_NOTICES: {
+        // Its own OK stores the levels: nothing here for Apply to do.
+        CNoticesDialog dialog(::GetAncestor(hwnd(), GA_ROOT), context_.settings);
+        dialog.DoModal();
+        return true;
+      }
       default:
         break;
     }

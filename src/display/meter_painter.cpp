@@ -46,7 +46,9 @@ bool MeterPainter::SetOutline() {
 }
 
 void MeterPainter::Paint(HDC target) {
-  if (!RenderFace(CurrentMeterBattery().Figures(platform_, settings_))) return;
+  last_figures_ = CurrentMeterBattery().Figures(platform_, settings_);
+  ++figure_count_;
+  if (!RenderFace(last_figures_)) return;
   ::BitBlt(target, 0, 0, kFaceWidth, kFaceHeight, surface_.dc, 0, 0, SRCCOPY);
 }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "display/core/meter_face.h"
@@ -37,6 +38,10 @@ class MeterPainter {
   bool RenderFace(const FaceFigures& figures);
 
   bool ready() const noexcept { return face_.valid() && font_.valid() && surface_.valid(); }
+  // The figures of the last paint, and how many paints have asked for figures: others read
+  // them from here instead of asking the batteries again.
+  const FaceFigures& last_figures() const noexcept { return last_figures_; }
+  uint32_t figure_count() const noexcept { return figure_count_; }
   power::PowerPlatform& platform() noexcept { return platform_; }
 
  private:
@@ -64,6 +69,8 @@ class MeterPainter {
   Canvas face_;
   Canvas surface_;
   power::PowerPlatform platform_;
+  FaceFigures last_figures_;
+  uint32_t figure_count_ = 0;
 };
 
 }  // namespace vantrel::display

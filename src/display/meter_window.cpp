@@ -2,10 +2,15 @@
 
 #include <windowsx.h>
 
+#include <string>
+
 #include "display/core/meter_rules.h"
 #include "display/layered_window.h"
 #include "display/meter_battery.h"
 #include "display/tray_icon.h"
+#include "i18n/core/language_table.h"
+#include "i18n/core/text_format.h"
+#include "i18n/core/text_ids.h"
 #include "platform/system_api.h"
 #include "resource.h"
 
@@ -193,6 +198,7 @@ void MeterWindow::OnTick() {
   if (state.appear_only) state.battery_of_interest = CurrentMeterBattery().HasBatteryOfInterest(platform_, settings);
   state.visible = ::IsWindowVisible(hwnd()) != FALSE;
   state.pointer_inside = PointerInside();
+  const uint32_t figures_before = painter_ ? painter_->figure_count() : 0;
   switch (DecideTick(state)) {
     case TickAction::kHide:
       ::ShowWindow(hwnd(), SW_HIDE);
@@ -206,7 +212,29 @@ void MeterWindow::OnTick() {
     case TickAction::kNothing:
       break;
   }
+  // Only a tick that painted has fresh figures; the notices never ask the batteries themselves.
+  if (painter_ && painter_->figure_count() != figures_before) CheckNotices();
   ::SetTimer(hwnd(), kMeterTickTimer, kTickPeriodMs, nullptr);
+}
+
+void MeterWindow::CheckNotices() {
+  const FaceFigures& figures = painter_->last_figures();
+  const NoticeLevels levels{settings_.LowBatteryNotice, settings_.ChargeLimitNotice};
+  const PowerFlow flow = figures.charging      ? PowerFlow::kCharging
+                         : figures.discharging ? PowerFlow::kDischarging
+                                               : PowerFlow::kOnMains;
+  const Notice notice = notices_.Update(levels, figures.charge_known ? figures.charge : kUnknownCharge, flow);
+  if (notice == Notice::kNone || !tray_icon_) return;
+  const std::string charge = std::to_string(figures.charge);
+  if (notice == Notice::kLowBattery) {
+    const std::string time =
+        figures.time_text == battery::kUnknownTimeText ? i18n::Text(i18n::IDS_BATTERY_UNKNOWN) : figures.time_text;
+    tray_icon_->ShowBalloon(i18n::Text(i18n::IDS_NOTICE_LOW_BATTERY_TITLE),
+                            i18n::FormatText(i18n::Text(i18n::IDS_NOTICE_LOW_BATTERY_TEXT), {charge, time}), true);
+  } else {
+    tray_icon_->ShowBalloon(i18n::Text(i18n::IDS_NOTICE_CHARGE_LIMIT_TITLE),
+                            i18n::FormatText(i18n::Text(i18n::IDS_NOTICE_CHARGE_LIMIT_TEXT), {charge}), false);
+  }
 }
 
 void MeterWindow::OnShowTimer() {

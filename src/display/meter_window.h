@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "display/core/meter_face.h"
+#include "display/core/notice_rules.h"
 #include "display/meter_painter.h"
 #include "framework/dialog.h"
 #include "power/power_platform.h"
@@ -60,6 +61,8 @@ class MeterWindow : public fw::Dialog {
 
  private:
   void OnTick();
+  // The battery notices, from the figures the tick's paint computed.
+  void CheckNotices();
   void OnShowTimer();
   void OnDragTimer();
   void OnMouseMove(Point client);
@@ -79,6 +82,7 @@ class MeterWindow : public fw::Dialog {
   std::unique_ptr<power::TrayMenuHook> tray_menu_;
   std::unique_ptr<MeterPainter> painter_;
   TrayIcon* tray_icon_ = nullptr;
+  NoticeRules notices_;
   bool has_batteries_ = false;
   bool main_window_ = false;
   bool dragging_ = false;

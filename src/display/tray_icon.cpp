@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "display/core/tray_rules.h"
@@ -22,6 +23,9 @@ constexpr std::size_t kSecondTextBytes = 255;
 // not hang this program.
 constexpr LRESULT kMaxButtons = 1024;
 constexpr UINT kShellTimeoutMs = 1000;
+// How long a balloon stays up unless the user dismisses it (shells from Vista on decide
+// themselves).
+constexpr UINT kBalloonTimeoutMs = 15000;
 
 template <class Fn>
 Fn Lookup(HMODULE module, const char* name) {
@@ -236,7 +240,7 @@ UINT TrayIcon::SetCallback(UINT message) {
 }
 
 BOOL TrayIcon::Add() {
-  BOOL result = ::Shell_NotifyIconA(NIM_ADD, &data_);
+  BOOL result = notify_(NIM_ADD, &data_);
   if (result) added_ = true;
   last_added_flags_ = data_.uFlags;
   data_.uFlags = 0;
@@ -249,8 +253,20 @@ BOOL TrayIcon::AddAgain() {
 }
 
 BOOL TrayIcon::Delete() {
-  BOOL result = ::Shell_NotifyIconA(NIM_DELETE, &data_);
+  BOOL result = notify_(NIM_DELETE, &data_);
   added_ = false;
+  data_.uFlags = 0;
+  return result;
+}
+
+BOOL TrayIcon::ShowBalloon(const std::string& title, const std::string& text, bool warning) {
+  if (!added_ || data_.cbSize < NOTIFYICONDATAA_V2_SIZE) return FALSE;
+  std::snprintf(data_.szInfoTitle, sizeof data_.szInfoTitle, "%s", title.c_str());
+  std::snprintf(data_.szInfo, sizeof data_.szInfo, "%s", text.c_str());
+  data_.uTimeout = kBalloonTimeoutMs;
+  data_.dwInfoFlags = warning ? NIIF_WARNING : NIIF_INFO;
+  data_.uFlags = NIF_INFO;
+  BOOL result = notify_(NIM_MODIFY, &data_);
   data_.uFlags = 0;
   return result;
 }

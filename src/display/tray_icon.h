@@ -70,6 +70,11 @@ class TrayIcon {
   BOOL AddAgain();
   // NIM_DELETE, then the flags are cleared.
   BOOL Delete();
+  // A balloon notification on the added icon (NIM_MODIFY with NIF_INFO): the title and the
+  // text are cut to what the record holds; `warning` gives it the warning sign, else the
+  // information sign. FALSE, and nothing asked, when the icon is not added or the shell is
+  // older than 5.0, which has no balloons.
+  BOOL ShowBalloon(const std::string& title, const std::string& text, bool warning);
 
   // Rebuilds the entry list; returns 0 or a system error.
   DWORD EnumerateEntries();
@@ -81,11 +86,16 @@ class TrayIcon {
   using EntrySource = std::function<DWORD(std::vector<TrayEntry>&)>;
   void set_entry_source(EntrySource source) { entry_source_ = std::move(source); }
 
+  // Tests stand in for the shell's notification call.
+  using ShellNotify = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAA data);
+  void set_shell_notify(ShellNotify notify) noexcept { notify_ = notify; }
+
   const NOTIFYICONDATAA& record() const noexcept { return data_; }
   bool added() const noexcept { return added_; }
 
  private:
   NOTIFYICONDATAA data_{};
+  ShellNotify notify_ = &::Shell_NotifyIconA;
   UINT last_added_flags_ = 0;
   bool added_ = false;
   fw::UniqueIcon own_icon_;

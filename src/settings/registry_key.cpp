@@ -59,6 +59,17 @@ DWORD RegistryKey::ReadNumber(const char* name, DWORD fallback) {
   return result == ERROR_SUCCESS ? value : fallback;
 }
 
+DWORD RegistryKey::ReadExactNumber(const char* name, DWORD fallback) {
+  fw::UniqueKey key(OpenCurrent(KEY_READ));
+  if (!key) return fallback;
+  DWORD value = 0;
+  DWORD type = 0;
+  DWORD size = sizeof value;
+  LONG result = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  if (result != ERROR_SUCCESS || size != sizeof value || (type != REG_BINARY && type != REG_DWORD)) return fallback;
+  return value;
+}
+
 bool RegistryKey::ValueExists(const char* name) {
   fw::UniqueKey key(OpenCurrent(KEY_ALL_ACCESS));
   if (!key) return false;

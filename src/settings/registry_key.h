@@ -26,6 +26,9 @@ class RegistryKey {
 
   // A number stored in at most 4 bytes of any type; the default for anything else.
   DWORD ReadNumber(const char* name, DWORD fallback);
+  // A number stored as exactly 4 bytes of REG_BINARY or REG_DWORD; the default for anything
+  // else, so that a value of another type or size cannot pass for a number.
+  DWORD ReadExactNumber(const char* name, DWORD fallback);
   bool ValueExists(const char* name);
   // The value's registry type, 0 when the key or the value is missing.
   DWORD ValueType(const char* name);

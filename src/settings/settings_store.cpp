@@ -20,6 +20,10 @@ void SettingsStore::LoadMeterOptions(AppSettings& s, LONG desktop_right) {
   s.BatteryMeterPosTop = static_cast<int32_t>(key_.ReadNumber(kBatteryMeterPosTop, kDefaultMeterTop));
   s.BatteryMeterPosLeft = static_cast<int32_t>(
       key_.ReadNumber(kBatteryMeterPosLeft, static_cast<DWORD>(desktop_right - kDefaultMeterRightMargin)));
+  s.LowBatteryNotice =
+      NoticeLevel(key_.ReadExactNumber(kLowBatteryNotice, kDefaultLowBatteryNotice), kDefaultLowBatteryNotice);
+  s.ChargeLimitNotice =
+      NoticeLevel(key_.ReadExactNumber(kChargeLimitNotice, kDefaultChargeLimitNotice), kDefaultChargeLimitNotice);
 }
 
 void SettingsStore::SaveDisplayOptions(const AppSettings& s) {
@@ -50,6 +54,12 @@ bool SettingsStore::SaveSchemeSwitch(const AppSettings& s) {
   OpenKey();
   const bool mains = key_.WriteString(kSchemeOnMains, s.SchemeOnMains);
   return key_.WriteString(kSchemeOnBattery, s.SchemeOnBattery) && mains;
+}
+
+bool SettingsStore::SaveNoticeLevels(const AppSettings& s) {
+  OpenKey();
+  const bool low = key_.WriteNumber(kLowBatteryNotice, s.LowBatteryNotice);
+  return key_.WriteNumber(kChargeLimitNotice, s.ChargeLimitNotice) && low;
 }
 
 bool SettingsStore::IsAutoStart() {

@@ -20,7 +20,7 @@ class SettingsStore {
   // AppearOnlyWhenChrDischr, BeepAfterWakeUp, PaneWindow and Language, in this order.
   void LoadDisplayOptions(AppSettings& settings);
   // The options read after it: DisplayOneBatteryStatus, BatteryName, BatteryMeterPosTop and
-  // BatteryMeterPosLeft (default: `desktop_right` - 70).
+  // BatteryMeterPosLeft (default: `desktop_right` - 70), then the two notice levels.
   void LoadMeterOptions(AppSettings& settings, LONG desktop_right);
 
   // Stores the display options and the meter position in the order the Control page applies
@@ -30,6 +30,8 @@ class SettingsStore {
   // The schemes chosen for mains and battery power, read and written together.
   void LoadSchemeSwitch(AppSettings& settings);
   bool SaveSchemeSwitch(const AppSettings& settings);
+  // LowBatteryNotice and ChargeLimitNotice; false when either could not be written.
+  bool SaveNoticeLevels(const AppSettings& settings);
 
   // The auto-start entry "Corvane" under the current user's Run key.
   bool IsAutoStart();

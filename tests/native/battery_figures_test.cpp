@@ -40,12 +40,17 @@ class FakeBatteries : public BatteryQueries {
       if (!batteries_[i].name.empty() && batteries_[i].name == name) return static_cast<int>(i);
     return -1;
   }
-  unsigned ChargePercent(unsigned index) override { return batteries_.at(index).charge; }
-  bool Capacities(unsigned index, uint32_t& remaining, uint32_t& full) override {
+  unsigned ChargePercent(unsigned index, PowerSeen& seen) override {
+    const FakeBattery& b = batteries_.at(index);
+    seen = {b.answers, b.charging, b.discharging};
+    return b.charge;
+  }
+  bool Capacities(unsigned index, uint32_t& remaining, uint32_t& full, PowerSeen& seen) override {
     const FakeBattery& b = batteries_.at(index);
     if (!b.answers) return false;
     remaining = b.remaining;
     full = b.full;
+    seen = {true, b.charging, b.discharging};
     return true;
   }
   bool EstimatedTime(unsigned index, uint32_t& seconds) override {
@@ -128,6 +133,38 @@ TEST(BatteryOfInterest, FirstReadableBatteryThatChargesOrDischarges) {
   for (const char* name : {"main", "Resting", ""}) EXPECT_EQ(FirstBatteryOfInterest(batteries, true, name), -1) << name;
   FakeBatteries none({});
   EXPECT_EQ(FirstBatteryOfInterest(none, false, ""), -1);
+}
+
+// The notices need to know whether the charge shown is real and how the machine is powered;
+// both come from the reads the figures already make.
+TEST(MeterFigures, ThePowerStateOfTheBatteriesShownAndWhetherTheirChargeIsKnown) {
+  auto with = [](FakeBattery b, bool charging, bool discharging) {
+    b.charging = charging;
+    b.discharging = discharging;
+    return b;
+  };
+  const FakeBattery draining = with(Holding(10000, 40000), false, true);
+  const FakeBattery idle = with(Holding(40000, 40000), false, false);
+  const FakeBattery filling = with(Holding(20000, 40000), true, false);
+  const struct { std::vector<FakeBattery> batteries; bool known, charging, discharging; } cases[] = {
+      {{draining, idle}, true, false, true},       // the second battery waits its turn
+      {{filling, draining}, true, true, false},    // fed from the mains: not on battery
+      {{idle}, true, false, false},                // on mains, full
+      {{{"Silent", 90, false, 0, false, true}}, false, false, false},  // no capacities: nothing known
+      {{}, false, false, false}};
+  for (const auto& c : cases) {
+    FakeBatteries batteries(c.batteries);
+    const MeterFigures f = CombineMeterFigures(batteries, false, "");
+    EXPECT_EQ(f.charge_known, c.known) << c.batteries.size();
+    EXPECT_EQ(f.charging, c.charging) << c.batteries.size();
+    EXPECT_EQ(f.discharging, c.discharging) << c.batteries.size();
+  }
+  FakeBattery named = draining;
+  named.name = "A";
+  FakeBatteries one({idle, named});
+  const MeterFigures f = CombineMeterFigures(one, true, "A");
+  EXPECT_TRUE(f.charge_known && f.discharging && !f.charging);
+  EXPECT_FALSE(CombineMeterFigures(one, true, "Z").charge_known);  // no such battery
 }
 
 }  // namespace

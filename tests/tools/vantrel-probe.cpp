@@ -35,6 +35,9 @@
 //   vantrel-probe meter-alpha                         prints the battery meter's screen
 //                                                     rectangle and "layered <alpha>" or
 //                                                     "opaque"
+//   vantrel-probe balloons                            prints each balloon tip on show (the
+//                                                     shell's notification balloons): handle
+//                                                     left top right bottom
 //   vantrel-probe control <caption> <control-id>      prints a visible control of the window
 //                                                     or of its page: left top right bottom
 //                                                     enabled text
@@ -76,6 +79,16 @@ BOOL CALLBACK PrintMenuRect(HWND hwnd, LPARAM) {
   RECT r{};
   if (std::strcmp(cls, kMenuClass) == 0 && ::IsWindowVisible(hwnd) && ::GetWindowRect(hwnd, &r))
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  return TRUE;
+}
+
+BOOL CALLBACK PrintBalloon(HWND hwnd, LPARAM) {
+  char cls[32] = {};
+  ::GetClassNameA(hwnd, cls, sizeof cls);
+  RECT r{};
+  if (std::strcmp(cls, TOOLTIPS_CLASSA) == 0 && ::IsWindowVisible(hwnd) &&
+      (::GetWindowLongA(hwnd, GWL_STYLE) & TTS_BALLOON) && ::GetWindowRect(hwnd, &r))
+    std::printf("%p %ld %ld %ld %ld\n", static_cast<void*>(hwnd), r.left, r.top, r.right, r.bottom);
   return TRUE;
 }
 
@@ -147,6 +160,7 @@ int main(int argc, char** argv) {
     std::printf("%d %s\n", ::GetDlgCtrlID(info.hwndFocus), cls);
     return 0;
   }
+  if (command == "balloons") return ::EnumWindows(&PrintBalloon, 0) ? 0 : 1;
   if (command == "foreground") {
     HWND window = ::GetForegroundWindow();
     char title[256] = {}, cls[64] = {};

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "control_ids.h"
+#include "notices_ids.h"
 #include "display/control_page.h"
 #include "display/layered_window.h"
 #include "settings/settings_store.h"
@@ -248,6 +249,28 @@ TEST_F(ControlPageTest, CancelRestoresThePreviewFromTheOptionsAndLeavesApplyEnab
   EXPECT_TRUE(page_->apply_enabled());
 }
 
+// The dialog runs modally; a timer of this thread answers it from inside its loop.
+void CALLBACK AnswerNoticesDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = ::FindWindowA(reinterpret_cast<LPCSTR>(WC_DIALOG), "Battery notices");
+  if (!dialog) return;
+  ::KillTimer(nullptr, timer);
+  ::SetDlgItemTextA(dialog, IDC_NOTICES_LOW_EDIT, "25");
+  ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+TEST_F(ControlPageTest, TheNoticesButtonOpensTheDialogWhoseOkStoresTheLevelsWithoutTheApply) {
+  Open();
+  EXPECT_EQ(WindowText(Item(IDC_CONTROL_NOTICES)), "Notices...");
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &AnswerNoticesDialog);
+  Press(IDC_CONTROL_NOTICES);
+  ::KillTimer(nullptr, timer);
+  EXPECT_EQ(s().LowBatteryNotice, 25u);
+  EXPECT_EQ(Restarted().LowBatteryNotice, 25u);
+  EXPECT_FALSE(Enabled(IDC_CONTROL_APPLY));  // nothing left for Apply
+  Press(IDCANCEL);  // the page's Cancel does not take them back
+  EXPECT_EQ(s().LowBatteryNotice, 25u);
+}
+
 TEST_F(ControlPageTest, WithoutBatteriesTheMeterGroupStaysDisabledAndTheRestWorks) {
   Boot(0);
   s().TransparentForm = s().DisplayOneBatteryStatus = 1;
@@ -255,7 +278,7 @@ TEST_F(ControlPageTest, WithoutBatteriesTheMeterGroupStaysDisabledAndTheRestWork
   Open();
   for (int id : {IDC_CONTROL_METER_GROUP, IDC_CONTROL_TRANSPARENT, IDC_CONTROL_ALPHA, IDC_CONTROL_TOPMOST,
                  IDC_CONTROL_APPEAR_ONLY, IDC_CONTROL_AUTO_HIDE, IDC_CONTROL_DISPLAY_LABEL, IDC_CONTROL_ALL_BATTERIES,
-                 IDC_CONTROL_ONE_BATTERY, IDC_CONTROL_BATTERY_LIST})
+                 IDC_CONTROL_ONE_BATTERY, IDC_CONTROL_BATTERY_LIST, IDC_CONTROL_NOTICES})
     EXPECT_FALSE(Enabled(id)) << id;
   Click(IDC_CONTROL_BEEP);
   Click(IDC_CONTROL_WAKE_ON_RING);

@@ -90,6 +90,36 @@ TEST_F(SettingsTest, StoredValuesOfOtherTypesAndSizes) {
   }
 }
 
+TEST_F(SettingsTest, NoticeLevelsRoundTripAndAnythingButAFourByteNumberReadsAsTheDefault) {
+  AppSettings s = LoadAll();
+  EXPECT_EQ(s.LowBatteryNotice, 15u);
+  EXPECT_EQ(s.ChargeLimitNotice, 0u);  // off until chosen
+  s.LowBatteryNotice = 0;              // switched off: kept off, not taken for missing
+  s.ChargeLimitNotice = 80;
+  ASSERT_TRUE(SettingsStore().SaveNoticeLevels(s));
+  EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, kKey, kChargeLimitNotice).data, (std::vector<BYTE>{80, 0, 0, 0}));
+  EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, kKey, kChargeLimitNotice).type, static_cast<DWORD>(REG_BINARY));
+  AppSettings back = LoadAll();
+  EXPECT_EQ(back.LowBatteryNotice, 0u);
+  EXPECT_EQ(back.ChargeLimitNotice, 80u);
+
+  // stored value -> low battery level read
+  const BYTE two[] = {20, 0};
+  const struct { DWORD type; std::vector<BYTE> bytes; uint32_t read; } cases[] = {
+      {REG_DWORD, {30, 0, 0, 0}, 30},            // written by hand as a DWORD
+      {REG_BINARY, {100, 0, 0, 0}, 100},
+      {REG_BINARY, {101, 0, 0, 0}, 15},          // beyond 100 %
+      {REG_BINARY, {0xF6, 0xFF, 0xFF, 0xFF}, 15},  // -10
+      {REG_BINARY, {two[0], two[1]}, 15},          // too short
+      {REG_BINARY, {20, 0, 0, 0, 0, 0, 0, 0}, 15}, // too long
+      {REG_SZ, {'2', '0', 0}, 15},               // a text fits in four bytes but is no number
+  };
+  for (const auto& c : cases) {
+    Write(kLowBatteryNotice, c.type, c.bytes.data(), c.bytes.size());
+    EXPECT_EQ(LoadAll().LowBatteryNotice, c.read) << c.type << " " << c.bytes.size();
+  }
+}
+
 TEST_F(SettingsTest, AutoStartValueIsWrittenAndDeleted) {
   SettingsStore store;
   const std::string command = AutoStartCommand("C:\\Programs\\Vantrel", "vantrel");

@@ -44,26 +44,41 @@ MeterFigures CombineMeterFigures(BatteryQueries& batteries, bool one_battery, co
       auto i = static_cast<unsigned>(index);
       uint32_t seconds = 0;
       if (batteries.EstimatedTime(i, seconds)) time = seconds;
-      figures.charge = batteries.ChargePercent(i) & 0xFF;
+      PowerSeen seen;
+      figures.charge = batteries.ChargePercent(i, seen) & 0xFF;
+      figures.charge_known = seen.charge_known;
+      figures.charging = seen.charging;
+      figures.discharging = seen.discharging && !seen.charging;
     }
   } else {
     // The charge of all the energy held, so that two full batteries read 100 %. 64-bit sums:
     // a few batteries in large relative units overflow 32 bits.
     uint64_t remaining_sum = 0;
     uint64_t full_sum = 0;
+    bool charging = false;
+    bool discharging = false;
     unsigned count = batteries.Count();
     for (unsigned i = 0; i < count; ++i) {
       uint32_t seconds = 0;
       if (batteries.EstimatedTime(i, seconds)) time += seconds;
       uint32_t remaining = 0;
       uint32_t full = 0;
-      if (!batteries.Capacities(i, remaining, full) || remaining == kUnknownCapacity || full == kUnknownCapacity)
+      PowerSeen seen;
+      if (!batteries.Capacities(i, remaining, full, seen) || remaining == kUnknownCapacity || full == kUnknownCapacity)
         continue;
+      charging = charging || seen.charging;
+      discharging = discharging || seen.discharging;
       // As for one battery, a little over the full charge counts as full.
       remaining_sum += std::min(remaining, full);
       full_sum += full;
     }
-    if (full_sum != 0) figures.charge = static_cast<unsigned>(remaining_sum * 100 / full_sum);
+    if (full_sum != 0) {
+      figures.charge = static_cast<unsigned>(remaining_sum * 100 / full_sum);
+      figures.charge_known = true;
+      // One battery charging from the mains means the machine is not running on battery.
+      figures.charging = charging;
+      figures.discharging = discharging && !charging;
+    }
   }
   figures.time_text = time != 0 ? TimeText(time) : kUnknownTimeText;
   return figures;

@@ -34,10 +34,22 @@ std::string ChargeText(unsigned charge);
 // discharging, else "OnLine": the text's identifier.
 int PowerStateTextId(bool charging, bool discharging);
 
-// What the meter shows: the charge (at most 100) and the time text.
+// What the meter shows: the charge (at most 100) and the time text; and, from the same reads,
+// whether that charge is known at all (0 is also shown when it is not) and how the batteries
+// shown are powered.
 struct MeterFigures {
   unsigned charge = 0;
   std::string time_text;
+  bool charge_known = false;
+  bool charging = false;     // a battery shown charges
+  bool discharging = false;  // a battery shown discharges and none charges
+};
+
+// What a battery's status read says besides its capacity.
+struct PowerSeen {
+  bool charge_known = false;
+  bool charging = false;
+  bool discharging = false;
 };
 
 // The battery layer as the meter figures need it; batteries are addressed by index.
@@ -47,11 +59,11 @@ class BatteryQueries {
   virtual unsigned Count() = 0;
   // The first battery whose device name equals `name` exactly, or -1.
   virtual int FindByName(const std::string& name) = 0;
-  // The charge in per cent (its users keep the low 8 bits).
-  virtual unsigned ChargePercent(unsigned index) = 0;
+  // The charge in per cent (its users keep the low 8 bits), with what the same reads said.
+  virtual unsigned ChargePercent(unsigned index, PowerSeen& seen) = 0;
   // True, with both figures, when the remaining and the full-charged capacity can be read
-  // (either may still be kUnknownCapacity).
-  virtual bool Capacities(unsigned index, uint32_t& remaining, uint32_t& full) = 0;
+  // (either may still be kUnknownCapacity); `seen` gets the power state of that status read.
+  virtual bool Capacities(unsigned index, uint32_t& remaining, uint32_t& full, PowerSeen& seen) = 0;
   // True, with the seconds, when the estimated time at the present rate is known.
   virtual bool EstimatedTime(unsigned index, uint32_t& seconds) = 0;
   // True, with the name, when the device name can be read in two calls (an empty name cannot).

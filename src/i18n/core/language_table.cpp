@@ -144,6 +144,16 @@ constexpr BuiltIn kBuiltIn[] = {
     {IDS_ABOUT_COMMENTS, "For comments, bug reports, and suggestion"},
     {IDS_ABOUT_WRITE_TO, "please write to :"},
     {IDS_ABOUT_DOWNLOAD, "Download the latest version here:"},
+    // Battery notices.
+    {IDS_NOTICES_BUTTON, "Notices..."},
+    {IDS_NOTICES_CAPTION, "Battery notices"},
+    {IDS_NOTICES_LOW_BATTERY, "Low battery notice at"},
+    {IDS_NOTICES_CHARGE_LIMIT, "Charge limit notice at"},
+    {IDS_NOTICES_EXPLAIN, "A notice appears as a balloon of the tray icon, once each time the charge passes its level."},
+    {IDS_NOTICE_LOW_BATTERY_TITLE, "Low battery"},
+    {IDS_NOTICE_LOW_BATTERY_TEXT, "The battery is at %d%%, time left %s. Connect the charger."},
+    {IDS_NOTICE_CHARGE_LIMIT_TITLE, "Charge limit reached"},
+    {IDS_NOTICE_CHARGE_LIMIT_TEXT, "The battery is charged to %d%%. Unplug the charger to spare the battery."},
     // Power schemes from the tray menu and their automatic switching.
     {IDS_TRAY_POWER_SCHEMES, "Power Schemes"},
     {IDS_TRAY_AUTO_SWITCH, "Automatic switching..."},

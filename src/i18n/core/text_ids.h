@@ -156,6 +156,17 @@ inline constexpr int IDS_ABOUT_COMMENTS = 8002;
 inline constexpr int IDS_ABOUT_WRITE_TO = 8003;
 inline constexpr int IDS_ABOUT_DOWNLOAD = 8004;
 
+// Battery notices: the Control page's button, the options dialog and the balloons.
+inline constexpr int IDS_NOTICES_BUTTON = 9000;
+inline constexpr int IDS_NOTICES_CAPTION = 9001;
+inline constexpr int IDS_NOTICES_LOW_BATTERY = 9002;
+inline constexpr int IDS_NOTICES_CHARGE_LIMIT = 9003;
+inline constexpr int IDS_NOTICES_EXPLAIN = 9004;
+inline constexpr int IDS_NOTICE_LOW_BATTERY_TITLE = 9010;
+inline constexpr int IDS_NOTICE_LOW_BATTERY_TEXT = 9011;  // %d charge, %s time left
+inline constexpr int IDS_NOTICE_CHARGE_LIMIT_TITLE = 9012;
+inline constexpr int IDS_NOTICE_CHARGE_LIMIT_TEXT = 9013;  // %d charge
+
 // Power schemes from the tray menu and their automatic switching.
 inline constexpr int IDS_TRAY_POWER_SCHEMES = 9100;
 inline constexpr int IDS_TRAY_AUTO_SWITCH = 9101;

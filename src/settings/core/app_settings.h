@@ -21,6 +21,9 @@ inline constexpr char kLanguage[] = "Language";
 // Power schemes to make active when the power source changes, by name.
 inline constexpr char kSchemeOnMains[] = "SchemeOnMains";
 inline constexpr char kSchemeOnBattery[] = "SchemeOnBattery";
+// Battery notices: the charge levels in per cent, 0 = off.
+inline constexpr char kLowBatteryNotice[] = "LowBatteryNotice";
+inline constexpr char kChargeLimitNotice[] = "ChargeLimitNotice";
 
 // The product whose key holds the options: "Software\<product>\" under the current user.
 inline constexpr char kProductName[] = "Vantrel";
@@ -34,6 +37,14 @@ inline constexpr std::size_t kMaxStoredText = 254;
 // The default meter position is this far left of the desktop's right edge.
 inline constexpr int32_t kDefaultMeterRightMargin = 70;
 inline constexpr int32_t kDefaultMeterTop = 10;
+
+// Notice levels: 0 is off, 1..100 a level; anything stored beyond 100 reads as the default.
+inline constexpr uint32_t kNoticeLevelOff = 0;
+inline constexpr uint32_t kNoticeLevelMax = 100;
+inline constexpr uint32_t kDefaultLowBatteryNotice = 15;
+inline constexpr uint32_t kDefaultChargeLimitNotice = kNoticeLevelOff;
+// The level the dialog offers when the charge limit is switched on.
+inline constexpr uint32_t kSuggestedChargeLimit = 80;
 
 struct AppSettings {
   int32_t TransparentForm = 0;  // the meter is layered with the alpha below
@@ -50,7 +61,14 @@ struct AppSettings {
   // Scheme names for automatic switching; empty (or a name no longer listed): no switch.
   std::string SchemeOnMains;
   std::string SchemeOnBattery;
+  uint32_t LowBatteryNotice = kDefaultLowBatteryNotice;    // per cent, 0 = off
+  uint32_t ChargeLimitNotice = kDefaultChargeLimitNotice;  // per cent, 0 = off
 };
+
+// A stored notice level as the program uses it: `fallback` when beyond 100.
+constexpr uint32_t NoticeLevel(uint32_t stored, uint32_t fallback) noexcept {
+  return stored <= kNoticeLevelMax ? stored : fallback;
+}
 
 // "Software\Vantrel\".
 std::string SettingsKeyPath();

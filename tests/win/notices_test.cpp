@@ -1,0 +1,244 @@
+// The battery notices under Wine: the options dialog, the balloon on the tray icon, and the
+// meter raising a balloon as a simulated battery drains through the level.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "display/meter_window.h"
+#include "display/notices_dialog.h"
+#include "display/tray_icon.h"
+#include "notices_ids.h"
+#include "settings/settings_store.h"
+#include "win/test_support.h"
+
+namespace vantrel::display {
+namespace {
+
+using namespace vantrel::testing;
+
+// What reached the shell: the message, the flags and the balloon's fields.
+struct ShellCall {
+  DWORD message;
+  UINT flags;
+  std::string title, text;
+  DWORD info_flags;
+};
+std::vector<ShellCall> g_shell_calls;
+
+BOOL WINAPI RecordShell(DWORD message, PNOTIFYICONDATAA data) {
+  g_shell_calls.push_back({message, data->uFlags, data->szInfoTitle, data->szInfo, data->dwInfoFlags});
+  return TRUE;
+}
+
+std::vector<ShellCall> Balloons() {
+  std::vector<ShellCall> balloons;
+  for (const ShellCall& call : g_shell_calls)
+    if (call.message == NIM_MODIFY && (call.flags & NIF_INFO)) balloons.push_back(call);
+  return balloons;
+}
+
+// An icon that talks to the recorder instead of the shell.
+struct RecordedIcon : TrayIcon {
+  explicit RecordedIcon(HWND owner) {
+    g_shell_calls.clear();
+    set_shell_notify(&RecordShell);
+    SetOwner(owner, 1);
+    SetCallback(WM_TRAY_CALLBACK);
+  }
+};
+
+TEST(TrayBalloonTest, ABalloonModifiesTheAddedIconWithItsSignAndCutsItsTexts) {
+  ControlHost owner;
+  ASSERT_TRUE(owner.Create());
+  RecordedIcon icon(owner.hwnd());
+  EXPECT_FALSE(icon.ShowBalloon("Title", "Text", true));  // not added yet: nothing asked
+  EXPECT_TRUE(g_shell_calls.empty());
+  ASSERT_TRUE(icon.Add());
+  ASSERT_TRUE(icon.ShowBalloon(std::string(70, 't'), std::string(300, 'x'), true));
+  ASSERT_TRUE(icon.ShowBalloon("Full", "Unplug", false));
+  const std::vector<ShellCall> balloons = Balloons();
+  ASSERT_EQ(balloons.size(), 2u);
+  EXPECT_EQ(balloons[0].flags, static_cast<UINT>(NIF_INFO));  // neither icon nor tip sent again
+  EXPECT_EQ(balloons[0].title, std::string(63, 't'));
+  EXPECT_EQ(balloons[0].text, std::string(255, 'x'));
+  EXPECT_EQ(balloons[0].info_flags, static_cast<DWORD>(NIIF_WARNING));
+  EXPECT_EQ(balloons[1].title + "/" + balloons[1].text, "Full/Unplug");
+  EXPECT_EQ(balloons[1].info_flags, static_cast<DWORD>(NIIF_INFO));
+  // A restarted taskbar gets the icon back without a stale balloon.
+  g_shell_calls.clear();
+  icon.AddAgain();
+  ASSERT_EQ(g_shell_calls.size(), 1u);
+  EXPECT_EQ(g_shell_calls[0].flags & NIF_INFO, 0u);
+}
+
+// ---- the dialog ----
+
+class NoticesDialogTest : public ::testing::Test {
+ protected:
+  // Modeless, so that the test can work it; its end only hides it then.
+  void Open() {
+    dialog_ = std::make_unique<CNoticesDialog>(nullptr, scope_.settings());
+    ASSERT_TRUE(dialog_->Create());
+    ::ShowWindow(dialog_->hwnd(), SW_SHOW);
+  }
+  HWND Item(int id) const { return ::GetDlgItem(dialog_->hwnd(), id); }
+  bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+  bool Checked(int id) const { return ::SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  void Click(int id) { ::SendMessageA(Item(id), BM_CLICK, 0, 0); }
+  void Press(int id) { ::SendMessageA(dialog_->hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+  settings::AppSettings Stored() {
+    settings::AppSettings r;
+    settings::SettingsStore store;
+    store.OpenKey();
+    store.LoadMeterOptions(r, 1000);
+    return r;
+  }
+
+  CleanKey clean_;
+  DisplayTestScope scope_;
+  std::unique_ptr<CNoticesDialog> dialog_;
+};
+
+TEST_F(NoticesDialogTest, ShowsTheLevelsWithTheEditsOfNoticesThatAreOffDisabled) {
+  Open();
+  EXPECT_EQ(WindowText(dialog_->hwnd()), "Battery notices");
+  EXPECT_EQ(WindowText(Item(IDC_NOTICES_LOW_CHECK)), "Low battery notice at");
+  EXPECT_TRUE(Checked(IDC_NOTICES_LOW_CHECK));
+  EXPECT_EQ(WindowText(Item(IDC_NOTICES_LOW_EDIT)), "15");
+  EXPECT_FALSE(Checked(IDC_NOTICES_LIMIT_CHECK));
+  EXPECT_EQ(WindowText(Item(IDC_NOTICES_LIMIT_EDIT)), "80");  // the usual choice, ready to switch on
+  for (int id : {IDC_NOTICES_LIMIT_EDIT, IDC_NOTICES_LIMIT_SPIN, IDC_NOTICES_LIMIT_UNIT}) EXPECT_FALSE(Enabled(id)) << id;
+  Click(IDC_NOTICES_LIMIT_CHECK);
+  for (int id : {IDC_NOTICES_LIMIT_EDIT, IDC_NOTICES_LIMIT_SPIN}) EXPECT_TRUE(Enabled(id)) << id;
+  Click(IDC_NOTICES_LOW_CHECK);
+  EXPECT_FALSE(Enabled(IDC_NOTICES_LOW_EDIT));
+}
+
+TEST_F(NoticesDialogTest, OkTakesAndStoresTheLevelsWithinTheRangeAndCancelChangesNothing) {
+  scope_.settings().ChargeLimitNotice = 90;
+  Open();
+  Click(IDC_NOTICES_LOW_CHECK);  // off
+  ::SetWindowTextA(Item(IDC_NOTICES_LIMIT_EDIT), "abc");
+  Press(IDCANCEL);
+  EXPECT_FALSE(::IsWindowVisible(dialog_->hwnd()));
+  EXPECT_EQ(scope_.settings().LowBatteryNotice, 15u);
+  EXPECT_EQ(scope_.settings().ChargeLimitNotice, 90u);
+  EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, kKey, settings::kLowBatteryNotice).found);
+
+  // typed level -> stored level
+  const struct { const char* typed; uint32_t level; } cases[] = {{"85", 85}, {"250", 100}, {"0", 1}, {"-5", 1}, {"", 90}};
+  for (const auto& c : cases) {
+    Open();
+    Click(IDC_NOTICES_LOW_CHECK);
+    ::SetWindowTextA(Item(IDC_NOTICES_LIMIT_EDIT), c.typed);
+    Press(IDOK);
+    EXPECT_FALSE(::IsWindowVisible(dialog_->hwnd()));
+    EXPECT_EQ(scope_.settings().ChargeLimitNotice, c.level) << c.typed;
+    EXPECT_EQ(scope_.settings().LowBatteryNotice, 0u) << c.typed;
+    EXPECT_EQ(Stored().ChargeLimitNotice, c.level) << c.typed;
+    EXPECT_EQ(Stored().LowBatteryNotice, 0u) << c.typed;
+    scope_.settings().ChargeLimitNotice = 90;
+    scope_.settings().LowBatteryNotice = 15;
+  }
+}
+
+// ---- the meter ----
+
+// One battery of 10 000 mWh drawing 3.6 W: one per cent every 100 simulated seconds.
+platform::sim::SimState DrainingLaptop(ULONG capacity) {
+  platform::sim::SimState state;
+  state.time_scale = 0;  // simulated time moves only by Advance()
+  platform::sim::SimBattery b;
+  b.device_name = "Draining";
+  b.info.Capabilities = BATTERY_SYSTEM_BATTERY;
+  b.info.DesignedCapacity = b.info.FullChargedCapacity = 10000;
+  b.capacity = capacity;
+  b.rate = -3600;
+  b.power_state = BATTERY_DISCHARGING;
+  state.batteries.push_back(b);
+  return state;
+}
+
+class MeterNoticesTest : public ::testing::Test {
+ protected:
+  void Start() {
+    meter_ = std::make_unique<MeterWindow>(scope_.settings());
+    meter_->set_tray_menu(std::make_unique<RecordingTrayMenu>());
+    ASSERT_TRUE(meter_->Create());
+    meter_->MoveTo(400, 300);
+    meter_->ShowAndPaint();
+    icon_ = std::make_unique<RecordedIcon>(meter_->hwnd());
+    ASSERT_TRUE(icon_->Add());
+    meter_->set_tray_icon(icon_.get());
+  }
+  // One tick of the meter's timer, without waiting for it.
+  void Tick() { ::SendMessageA(meter_->hwnd(), WM_TIMER, kMeterTickTimer, 0); }
+  void TearDown() override {
+    if (meter_) meter_->set_tray_icon(nullptr);
+  }
+
+  DisplayTestScope scope_{false};  // the battery status model answers
+  PowerTestMachine pc_;
+  std::unique_ptr<MeterWindow> meter_;
+  std::unique_ptr<RecordedIcon> icon_;
+};
+
+TEST_F(MeterNoticesTest, ABatteryDrainingThroughTheLevelRaisesExactlyOneLowBatteryBalloon) {
+  scope_.settings().LowBatteryNotice = 15;
+  scope_.settings().ChargeLimitNotice = 80;
+  pc_.Boot(DrainingLaptop(1750));  // 17 %
+  Start();
+  std::vector<unsigned> charges;
+  for (int step = 0; step < 8; ++step) {  // 17 % down to 10 %
+    Tick();
+    charges.push_back(meter_->painter()->last_figures().charge);
+    pc_.machine().Advance(100);
+  }
+  EXPECT_EQ(charges, (std::vector<unsigned>{17, 16, 15, 14, 13, 12, 11, 10}));
+  const std::vector<ShellCall> balloons = Balloons();
+  ASSERT_EQ(balloons.size(), 1u);
+  EXPECT_EQ(balloons[0].title, "Low battery");
+  // 1550 mWh at 3.6 W: 25 minutes 50 seconds.
+  EXPECT_EQ(balloons[0].text, "The battery is at 15%, time left 0:25:50. Connect the charger.");
+  EXPECT_EQ(balloons[0].info_flags, static_cast<DWORD>(NIIF_WARNING));
+}
+
+// A battery that does not know its charge shows 0 %, which must not pass for an empty one.
+TEST_F(MeterNoticesTest, AnUnknownChargeRaisesNoBalloon) {
+  scope_.settings().LowBatteryNotice = 15;
+  platform::sim::SimState state = DrainingLaptop(1550);
+  state.batteries[0].capacity = BATTERY_UNKNOWN_CAPACITY;
+  pc_.Boot(state);
+  Start();
+  Tick();
+  EXPECT_EQ(meter_->painter()->last_figures().charge, 0u);
+  EXPECT_TRUE(Balloons().empty());
+  pc_.state().batteries[0].capacity = 1550;  // the figure is back: 15 %
+  Tick();
+  EXPECT_EQ(Balloons().size(), 1u);
+}
+
+TEST_F(MeterNoticesTest, TheChargeLimitBalloonSuggestsUnplugging) {
+  scope_.settings().ChargeLimitNotice = 80;
+  platform::sim::SimState state = DrainingLaptop(7950);
+  state.batteries[0].rate = 3600;
+  state.batteries[0].power_state = BATTERY_CHARGING | BATTERY_POWER_ON_LINE;
+  pc_.Boot(state);
+  Start();
+  for (int step = 0; step < 4; ++step) {
+    Tick();
+    pc_.machine().Advance(100);
+  }
+  const std::vector<ShellCall> balloons = Balloons();
+  ASSERT_EQ(balloons.size(), 1u);
+  EXPECT_EQ(balloons[0].title, "Charge limit reached");
+  EXPECT_EQ(balloons[0].text, "The battery is charged to 80%. Unplug the charger to spare the battery.");
+  EXPECT_EQ(balloons[0].info_flags, static_cast<DWORD>(NIIF_INFO));
+}
+
+}  // namespace
+}  // namespace vantrel::display
