@@ -25,6 +25,9 @@
 //                                                     line, the selected one marked with "*"
 //   vantrel-probe menu-open [timeout-ms]              succeeds when a popup menu is on show
 //   vantrel-probe foreground                          prints the foreground window
+//   vantrel-probe windows                             prints each visible top-level window:
+//                                                     class, style, extended style, owner
+//                                                     and caption
 //   vantrel-probe focus                               prints the control with the keyboard
 //                                                     focus: its id and class
 //   vantrel-probe menu-rects                          prints each popup menu on show:
@@ -148,6 +151,22 @@ int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "menu-open") return WaitFor(nullptr, kMenuClass, Number(argc, argv, 2, 10000)) ? 0 : 1;
   if (command == "menu-rects") return ::EnumWindows(&PrintMenuRect, 0) ? 0 : 1;
+  if (command == "windows") {
+    return ::EnumWindows(
+               [](HWND hwnd, LPARAM) -> BOOL {
+                 if (!::IsWindowVisible(hwnd)) return TRUE;
+                 char title[256] = {}, cls[64] = {};
+                 ::GetWindowTextA(hwnd, title, sizeof title);
+                 ::GetClassNameA(hwnd, cls, sizeof cls);
+                 std::printf("%s 0x%08lx 0x%08lx %p \"%s\"\n", cls, static_cast<unsigned long>(::GetWindowLongA(hwnd, GWL_STYLE)),
+                             static_cast<unsigned long>(::GetWindowLongA(hwnd, GWL_EXSTYLE)),
+                             static_cast<void*>(::GetWindow(hwnd, GW_OWNER)), title);
+                 return TRUE;
+               },
+               0)
+               ? 0
+               : 1;
+  }
   if (command == "focus") {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
