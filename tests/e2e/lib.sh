@@ -123,6 +123,42 @@ click_control() {
   xdotool click 1
 }
 
+# Popup menus on show, one "left top right bottom" line each; the newest one that is not
+# already known is the submenu that just opened.
+menus() { probe menu-rects; }
+new_menu() {  # known-lines...
+  local line known
+  while read -r line; do
+    for known in "$@"; do [ "$line" = "$known" ] && continue 2; done
+    echo "$line"
+    return 0
+  done < <(menus)
+  return 1
+}
+# Items are 20 pixels high and separators 6, below a 3-pixel border; the side bar has a column
+# of its own at the left.
+item_y() { echo $(($1 + 3 + $2)); }   # menu top, offset of the item's centre
+# The pointer comes to rest on a menu item, so that its submenu opens.
+hover() { xdotool mousemove "$1" "$2"; sleep 0.2; xdotool mousemove "$1" $(($2 + 1)); sleep 0.8; }
+
+# A number the program stored under its key (4 little-endian bytes of REG_BINARY).
+stored() {
+  local hex
+  hex=$(run reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }')
+  [ ${#hex} -eq 8 ] || return 1
+  echo $((16#${hex:6:2}${hex:4:2}${hex:2:2}${hex:0:2}))
+}
+
+# Sets a key of one section of the simulated machine's state file (Windows line ends), while
+# the program is not running.
+set_ini() {  # section key value
+  awk -v sec="[$1]" -v key="$2" -v value="$3" '{ line = $0; sub(/\r$/, "", line) }
+       line ~ /^\[/ { s = (line == sec) }
+       s && index(line, key "=") == 1 { $0 = key "=" value "\r" } { print }' "$ini" >"$ini.new"
+  mv "$ini.new" "$ini"
+  grep -q "^$2=$3" "$ini" || fail "could not set $2 in [$1]"
+}
+
 # Exit, the tray menu's last item, chosen with the mouse; waits for the program to end.
 exit_from_tray() {
   xdotool mousemove $icon_x $icon_y click 3

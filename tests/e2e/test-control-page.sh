@@ -14,13 +14,6 @@ run reg add "$key" /v BatteryMeterPosTop /t REG_BINARY /d "$(binary $top)" /f >/
 fresh_sim_state control-sim.ini
 
 away() { xdotool mousemove $((width / 2)) $((height - 60)); }
-# A dword stored as 4 little-endian bytes of REG_BINARY.
-stored() {
-  local hex
-  hex=$(run reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }')
-  [ ${#hex} -eq 8 ] || return 1
-  echo $((16#${hex:6:2}${hex:4:2}${hex:2:2}${hex:0:2}))
-}
 centre_of() { read -r l t r b < <(probe control-rect "Vantrel - Control" "$1") || fail "no control $1"; cx=$(((l + r) / 2)) cy=$(((t + b) / 2)); }
 
 away

@@ -22,14 +22,6 @@ close_up() {
   echo "close-up: $artefacts/$1-close.png"
 }
 
-# Sets a key of one section of the state file (written with Windows line ends).
-set_ini() {  # section key value
-  awk -v sec="[$1]" -v key="$2" -v value="$3" '{ line = $0; sub(/\r$/, "", line) }
-       line ~ /^\[/ { s = (line == sec) }
-       s && index(line, key "=") == 1 { $0 = key "=" value "\r" } { print }' "$ini" >"$ini.new"
-  mv "$ini.new" "$ini"
-  grep -q "^$2=$3" "$ini" || fail "could not set $2 in [$1]"
-}
 
 # The default laptop, its clock stopped so that the main battery stays at 87 % (81 400 of
 # 93 550 mWh), discharging at 14.5 W.

@@ -4,34 +4,13 @@
 # dialog of the Control page. Screenshots of the balloon and the dialog are kept as artefacts.
 source "$(dirname "$0")/lib.sh" "$@"
 
-cleanup_programs=(vantrel-sim.exe)
-cleanup
-key='HKCU\Software\Vantrel'
-run reg delete "$key" /f >/dev/null 2>&1 || true
-probe() { run "$bin/vantrel-probe.exe" "$@" | tr -d '\r'; }
+fresh_program
 has_balloon() { [ -n "$(probe balloons)" ]; }
 
-binary() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
 run reg add "$key" /v LowBatteryNotice /t REG_BINARY /d "$(binary 15)" /f >/dev/null
-# A dword stored as 4 little-endian bytes of REG_BINARY.
-stored() {
-  local hex
-  hex=$(run reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }')
-  [ ${#hex} -eq 8 ] || return 1
-  echo $((16#${hex:6:2}${hex:4:2}${hex:2:2}${hex:0:2}))
-}
 
 fresh_sim_state notices-sim.ini
-# Sets a key of one section of the state file (written with Windows line ends).
-set_ini() {  # section key value
-  awk -v sec="[$1]" -v key="$2" -v value="$3" '{ line = $0; sub(/\r$/, "", line) }
-       line ~ /^\[/ { s = (line == sec) }
-       s && index(line, key "=") == 1 { $0 = key "=" value "\r" } { print }' "$ini" >"$ini.new"
-  mv "$ini.new" "$ini"
-  grep -q "^$2=$3" "$ini" || fail "could not set $2 in [$1]"
-}
 
-read -r width height < <(xdotool getdisplaygeometry)
 xdotool mousemove $((width / 2)) 100
 
 program=$(start "$bin/vantrel-sim.exe")
@@ -67,12 +46,7 @@ again=$(probe balloons)
 screenshot notice-low-battery-later
 
 # The charge limit, off so far, switched on from the Control page: its box, then OK.
-xdotool mousemove $((width - 11)) $((height - 11)) click --repeat 2 --delay 100 1
-probe window "Vantrel - Control" 5000 >/dev/null || fail "a double click did not open the main window"
-click_control() {  # window control-id
-  read -r l t r b < <(probe control-rect "$1" "$2") || fail "no control $2 in $1"
-  xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2)) click 1
-}
+open_main_window
 xdotool mousemove $((width / 2)) 100
 sleep 0.5
 screenshot notices-control-page
@@ -87,5 +61,5 @@ probe no-window "Battery notices" 3000 >/dev/null || fail "OK did not close the 
 [ "$(stored ChargeLimitNotice)" = 80 ] || fail "OK did not store the charge limit: $(stored ChargeLimitNotice || echo none)"
 [ "$(stored LowBatteryNotice)" = 15 ] || fail "OK changed the low battery level"
 stop_program vantrel-sim.exe
-run reg delete "$key" /f >/dev/null 2>&1 || true
+forget_settings
 echo "PASS"

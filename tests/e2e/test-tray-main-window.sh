@@ -16,22 +16,6 @@ tray_area tray-before-start
 
 start_sim
 
-# Popup menus on show, one "left top right bottom" line each; the newest one that is not
-# already known is the submenu that just opened.
-menus() { probe menu-rects | tr -d '\r'; }
-new_menu() {  # known-lines...
-  local line known
-  while read -r line; do
-    for known in "$@"; do [ "$line" = "$known" ] && continue 2; done
-    echo "$line"
-    return 0
-  done < <(menus)
-  return 1
-}
-# Items are 20 pixels high and separators 6, below a 3-pixel border; the side bar has a column
-# of its own at the left.
-item_y() { echo $(($1 + 3 + $2)); }   # menu top, offset of the item's centre
-hover() { xdotool mousemove "$1" "$2"; sleep 0.2; xdotool mousemove "$1" $(($2 + 1)); sleep 0.8; }
 
 # The tray menu at the pointer; "WakeUp After", 2 hours and 15 minutes with the mouse.
 xdotool mousemove $icon_x $icon_y click 3
@@ -100,13 +84,7 @@ probe window "Vantrel - Policy" 5000 >/dev/null || fail "Default did not bring t
 # Escape hides the window; Exit from the tray menu (its last item) ends the program.
 xdotool key Escape
 probe no-window "Vantrel - Policy" 3000 >/dev/null || fail "Escape did not hide the main window"
-xdotool mousemove $icon_x $icon_y click 3
-probe menu-open 5000 || fail "the tray menu did not open for Exit"
-read -r m_left m_top m_right m_bottom < <(menus | head -1)
-hover $(((m_left + m_right) / 2 + 10)) $((m_bottom - 3 - 10))
-xdotool click 1
-for _ in $(seq 1 50); do alive "$program" || break; sleep 0.1; done
-alive "$program" && fail "Exit did not end the program"
+exit_from_tray
 away
 sleep 1
 screenshot tray-after-exit

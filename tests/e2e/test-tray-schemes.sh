@@ -3,34 +3,10 @@
 # and out. Screenshots of the submenu and the dialog are kept as artefacts.
 source "$(dirname "$0")/lib.sh" "$@"
 
-cleanup_programs=(vantrel-sim.exe)
-cleanup
-key='HKCU\Software\Vantrel'
-forget_settings() { run reg delete "$key" /f >/dev/null 2>&1 || true; }
-forget_settings
-probe() { run "$bin/vantrel-probe.exe" "$@"; }
+fresh_program
 fresh_sim_state tray-schemes-sim.ini
 
-# Waits up to 5 seconds for the state file to hold a whole line: the simulated machine rewrites
-# the file at each change, so one read can catch it half-written.
-ini_has_line() { wait_for 5 sh -c 'tr -d "\r" <"$1" | grep -qxF -- "$2"' _ "$ini" "$1"; }
-
-read -r width height < <(xdotool getdisplaygeometry)
-icon_x=$((width - 11)) icon_y=$((height - 11))
 away() { xdotool mousemove $((width / 2)) 100; }
-menus() { probe menu-rects | tr -d '\r'; }
-new_menu() {  # known-lines...
-  local line known
-  while read -r line; do
-    for known in "$@"; do [ "$line" = "$known" ] && continue 2; done
-    echo "$line"
-    return 0
-  done < <(menus)
-  return 1
-}
-# Items are 20 pixels high and separators 6, below a 3-pixel border.
-item_y() { echo $(($1 + 3 + $2)); }
-hover() { xdotool mousemove "$1" "$2"; sleep 0.2; xdotool mousemove "$1" $(($2 + 1)); sleep 0.8; }
 # Opens the tray menu and its "Power Schemes" submenu (right after "Main Dialog..."); leaves
 # the submenu's rectangle in s_left s_top s_right s_bottom.
 open_schemes() {
@@ -45,10 +21,7 @@ open_schemes() {
 }
 
 away
-program=$(start "$bin/vantrel-sim.exe")
-wait_for 20 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
-sleep 2
-alive "$program" || fail "the program ended"
+start_sim
 ini_has_line "Active=1" || fail "the default laptop does not start on Portable/Laptop"
 
 # The six default schemes, Portable/Laptop checked; "Always On" is the fourth.
@@ -94,13 +67,6 @@ sleep 1
 ini_has_line "Active=1" || fail "a broadcast without a change of source switched the scheme"
 alive "$program" || fail "the program ended"
 
-# Exit, the tray menu's last item.
-xdotool mousemove $icon_x $icon_y click 3
-probe menu-open 5000 || fail "the tray menu did not open for Exit"
-read -r m_left m_top m_right m_bottom < <(menus | head -1)
-hover $(((m_left + m_right) / 2 + 10)) $((m_bottom - 3 - 10))
-xdotool click 1
-for _ in $(seq 1 50); do alive "$program" || break; sleep 0.1; done
-alive "$program" && fail "Exit did not end the program"
+exit_from_tray
 forget_settings
 echo "PASS"
