@@ -1,7 +1,8 @@
 // When the battery notices are due: the low-battery notice when the charge falls to or below
 // its level on battery power, the charge-limit notice when it reaches its level while
-// charging (or when charging stops there). Each is raised once per crossing and armed again only after the charge has gone
-// back by kNoticeRearmPoints, so that a charge wavering around a level raises nothing more.
+// charging (or when charging stops there). Each is raised once per crossing and armed again
+// only after the charge has gone back by kNoticeRearmPoints, so that a charge wavering around
+// a level raises nothing more.
 // Fed with the meter's figures once a second. No Windows types.
 #pragma once
 
