@@ -81,7 +81,9 @@ probe foreground | grep -q '"Vantrel - Richtlinien"' || fail "the main window di
 xdotool key F10 Right Down Return
 probe window "Vantrel - Policy" 5000 >/dev/null || fail "Default did not bring the built-in texts back"
 
-# Escape hides the window; Exit from the tray menu (its last item) ends the program.
+# Escape hides the window; Exit from the tray menu (its last item) ends the program. The
+# caption changes while the menu bar's loop is still ending: Escape then would only close it.
+sleep 0.5
 xdotool key Escape
 probe no-window "Vantrel - Policy" 3000 >/dev/null || fail "Escape did not hide the main window"
 exit_from_tray
