@@ -128,6 +128,18 @@ BOOL CALLBACK VisitMeter(HWND hwnd, LPARAM lp) {
   return FALSE;
 }
 
+// One visible top-level window: class, style, extended style, owner and caption.
+BOOL CALLBACK PrintWindow(HWND hwnd, LPARAM) {
+  if (!::IsWindowVisible(hwnd)) return TRUE;
+  char title[256] = {}, cls[64] = {};
+  ::GetWindowTextA(hwnd, title, sizeof title);
+  ::GetClassNameA(hwnd, cls, sizeof cls);
+  std::printf("%s 0x%08lx 0x%08lx %p \"%s\"\n", cls, static_cast<unsigned long>(::GetWindowLongA(hwnd, GWL_STYLE)),
+              static_cast<unsigned long>(::GetWindowLongA(hwnd, GWL_EXSTYLE)),
+              static_cast<void*>(::GetWindow(hwnd, GW_OWNER)), title);
+  return TRUE;
+}
+
 HWND FindControl(HWND window, int id) {
   ControlSearch search{id};
   if (window) ::EnumChildWindows(window, &VisitControl, reinterpret_cast<LPARAM>(&search));
@@ -151,22 +163,7 @@ int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "menu-open") return WaitFor(nullptr, kMenuClass, Number(argc, argv, 2, 10000)) ? 0 : 1;
   if (command == "menu-rects") return ::EnumWindows(&PrintMenuRect, 0) ? 0 : 1;
-  if (command == "windows") {
-    return ::EnumWindows(
-               [](HWND hwnd, LPARAM) -> BOOL {
-                 if (!::IsWindowVisible(hwnd)) return TRUE;
-                 char title[256] = {}, cls[64] = {};
-                 ::GetWindowTextA(hwnd, title, sizeof title);
-                 ::GetClassNameA(hwnd, cls, sizeof cls);
-                 std::printf("%s 0x%08lx 0x%08lx %p \"%s\"\n", cls, static_cast<unsigned long>(::GetWindowLongA(hwnd, GWL_STYLE)),
-                             static_cast<unsigned long>(::GetWindowLongA(hwnd, GWL_EXSTYLE)),
-                             static_cast<void*>(::GetWindow(hwnd, GW_OWNER)), title);
-                 return TRUE;
-               },
-               0)
-               ? 0
-               : 1;
-  }
+  if (command == "windows") return ::EnumWindows(&PrintWindow, 0) ? 0 : 1;
   if (command == "focus") {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
