@@ -45,11 +45,7 @@ class TraySchemesTest : public ::testing::Test {
   void Broadcast(WPARAM event = PBT_APMPOWERSTATUSCHANGE) {
     ::SendMessageA(meter_.hwnd(), WM_POWERBROADCAST, event, 0);
   }
-  size_t Activations() {
-    size_t n = 0;
-    for (const std::string& call : pc_.fake().calls) n += call.rfind("SetActivePwrScheme", 0) == 0;
-    return n;
-  }
+  size_t Activations() { return pc_.fake().Called("SetActivePwrScheme"); }
 
   vantrel::testing::CleanKey clean_;
   vantrel::testing::PowerTestMachine pc_;
