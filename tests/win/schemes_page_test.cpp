@@ -210,9 +210,7 @@ TEST_F(SchemesPageTest, ChangesEnableApplyWhichWritesAndActivatesWhileOkOnlyWrit
   fw::PromptRecorder prompts;
   Press(IDC_APPLY);
   ASSERT_EQ(prompts.entries().size(), 1u);
-  EXPECT_EQ(prompts.entries()[0].text, SchemesPage::kActivateFailedMessage);
-  EXPECT_EQ(prompts.entries()[0].caption, fw::ProductName());
-  EXPECT_EQ(prompts.entries()[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(testing::Said(prompts.entries()[0]), testing::Warning(SchemesPage::kActivateFailedMessage));
   EXPECT_EQ(Stored(0).policy.user.IdleTimeoutAc, 555u);
   EXPECT_EQ(pc_.state().active_scheme, 2u);
   EXPECT_FALSE(Enabled(IDC_APPLY));
@@ -239,9 +237,9 @@ TEST_F(SchemesPageTest, DeleteAsksThenHandsTheActiveStateOn) {
   fw::PromptRecorder prompts(IDCANCEL);
   Press(IDC_SCHEME_DELETE);
   ASSERT_EQ(prompts.entries().size(), 1u);
-  EXPECT_EQ(prompts.entries()[0].text, "Delete power scheme ('Beta')?");
-  EXPECT_EQ(prompts.entries()[0].caption, "Delete power scheme");
-  EXPECT_EQ(prompts.entries()[0].type, UINT(MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2));
+  EXPECT_EQ(testing::Said(prompts.entries()[0]),
+            testing::Said({nullptr, "Delete power scheme ('Beta')?", "Delete power scheme",
+                           MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2}));
   EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3) << "Cancel in the question changes nothing";
   EXPECT_EQ(pc_.fake().calls.size(), 0u);
 
@@ -268,9 +266,7 @@ TEST_F(SchemesPageTest, DeleteAsksThenHandsTheActiveStateOn) {
   prompts.clear();
   Press(IDC_SCHEME_DELETE);
   ASSERT_EQ(prompts.entries().size(), 2u);
-  EXPECT_EQ(prompts.entries()[1].text, "You can't delete this power scheme!");
-  EXPECT_EQ(prompts.entries()[1].caption, fw::ProductName());
-  EXPECT_EQ(prompts.entries()[1].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(testing::Said(prompts.entries()[1]), testing::Warning("You can't delete this power scheme!"));
   EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 1);
   EXPECT_EQ(pc_.state().schemes.size(), 1u);
 }
@@ -291,8 +287,7 @@ TEST_F(SchemesPageTest, SaveAsMakesANewSchemeFromTheTabsAndLeavesTheSourceAlone)
   answer_ = "Beta";  // exact names are taken
   Press(IDC_SCHEME_SAVE_AS);
   ASSERT_EQ(prompts.entries().size(), 1u);
-  EXPECT_EQ(prompts.entries()[0].text, "The power scheme with current name already exist!");
-  EXPECT_EQ(prompts.entries()[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(testing::Said(prompts.entries()[0]), testing::Warning("The power scheme with current name already exist!"));
   EXPECT_EQ(pc_.fake().Called("WritePwrScheme"), 0u);
   EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
 
@@ -343,10 +338,7 @@ TEST_F(SchemesPageTest, ASchemeThatCannotBeReadIsNotWrittenOver) {
   answer_ = "Copy";
   Press(IDC_SCHEME_SAVE_AS);
   ASSERT_EQ(prompts.entries().size(), 3u);
-  for (const auto& entry : prompts.entries()) {
-    EXPECT_EQ(entry.text, SchemesPage::kReadFailedMessage);
-    EXPECT_EQ(entry.type, UINT(MB_OK | MB_ICONEXCLAMATION));
-  }
+  for (const auto& entry : prompts.entries()) EXPECT_EQ(testing::Said(entry), testing::Warning(SchemesPage::kReadFailedMessage));
   EXPECT_EQ(pc_.fake().Called("WritePwrScheme") + pc_.fake().Called("SetActivePwrScheme"), 0u);
   EXPECT_EQ(pc_.state().schemes.size(), 2u) << "no stray scheme";
   EXPECT_TRUE(Enabled(IDC_APPLY));
@@ -423,8 +415,6 @@ TEST(SaveAsDialogTest, TakesAtMost32CharactersAndRefusesBlankNames) {
   ASSERT_TRUE(dialog.Create());
   ::ShowWindow(dialog.hwnd(), SW_SHOW);
   EXPECT_EQ(testing::WindowText(dialog.hwnd()), "Save As...");
-  EXPECT_EQ(testing::WindowText(::GetDlgItem(dialog.hwnd(), IDC_SAVE_AS_LABEL)),
-            "Save current power scheme with name:");
   HWND edit = ::GetDlgItem(dialog.hwnd(), IDC_SAVE_AS_NAME);
   for (int i = 0; i < 40; ++i) ::SendMessageA(edit, WM_CHAR, 'a' + i % 26, 1);
   EXPECT_EQ(testing::WindowText(edit).size(), 32u);
@@ -436,9 +426,7 @@ TEST(SaveAsDialogTest, TakesAtMost32CharactersAndRefusesBlankNames) {
     EXPECT_TRUE(::IsWindowVisible(dialog.hwnd())) << "'" << blank << "'";
   }
   ASSERT_EQ(prompts.entries().size(), 3u);
-  EXPECT_EQ(prompts.entries()[0].text, "Input power scheme name!");
-  EXPECT_EQ(prompts.entries()[0].caption, fw::ProductName());
-  EXPECT_EQ(prompts.entries()[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(testing::Said(prompts.entries()[0]), testing::Warning("Input power scheme name!"));
 
   ::SetWindowTextA(edit, " My plan ");
   ::SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);

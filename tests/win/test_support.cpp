@@ -230,6 +230,14 @@ bool TimerRuns(HWND window, UINT_PTR id, UINT period) {
   return true;
 }
 
+std::string Said(const fw::PromptRecorder::Entry& prompt) {
+  char type[16];
+  std::snprintf(type, sizeof type, "0x%X", prompt.type);
+  return prompt.text + " | " + prompt.caption + " | " + type;
+}
+
+std::string Warning(const std::string& text) { return Said({nullptr, text, fw::ProductName(), MB_OK | MB_ICONEXCLAMATION}); }
+
 // ---- the simulated laptop
 
 void RecordingSystem::Note(const char* format, ...) {

@@ -14,6 +14,7 @@
 #include "app/app_state.h"
 #include "display/meter_battery.h"
 #include "display/meter_window.h"
+#include "framework/prompt.h"
 #include "framework/handles.h"
 #include "framework/window.h"
 #include "platform/sim/sim_machine.h"
@@ -85,6 +86,10 @@ std::string WindowText(HWND window);
 std::string MenuString(HMENU menu, UINT position);
 // An owner-drawn menu, one line per item: "bar:<title>", "-", "popup:<text>" or "<id>:<text>".
 std::vector<std::string> Describe(HMENU menu);
+
+// A prompt as one line, "text | caption | type"; Warning() is one of the program's warnings.
+std::string Said(const fw::PromptRecorder::Entry& prompt);
+std::string Warning(const std::string& text);
 
 // ---- pixels
 

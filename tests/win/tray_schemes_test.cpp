@@ -98,8 +98,7 @@ TEST_F(TraySchemesTest, ChoosingASchemeActivatesItAndAFailureSaysSoAndChangesNot
   const std::vector<std::string> menu_before = Describe(schemes());
   Command(ID_TRAY_SCHEME_FIRST + 0);
   ASSERT_EQ(prompts_.entries().size(), 1u);
-  EXPECT_EQ(prompts_.entries()[0].text, SchemesPage::kActivateFailedMessage);
-  EXPECT_EQ(prompts_.entries()[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(vantrel::testing::Said(prompts_.entries()[0]), vantrel::testing::Warning(SchemesPage::kActivateFailedMessage));
   EXPECT_EQ(pc_.state().active_scheme, kMaxBattery);
   EXPECT_EQ(Describe(schemes()), menu_before);
   EXPECT_EQ(pc_.Logged("WritePwrScheme") + pc_.Logged("DeletePwrScheme"), 0u);
