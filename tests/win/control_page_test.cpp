@@ -64,15 +64,6 @@ class ControlPageTest : public ::testing::Test, protected PageControls {
   bool Shown() const { return ::IsWindowVisible(host_->hwnd()); }
   DWORD Flags() { return pc_.state().global.user.GlobalFlags; }
   RawValue RunValue() const { return ReadRaw(HKEY_CURRENT_USER, settings::kRunKey, settings::kAutoStartValue); }
-  // What start-up reads back.
-  settings::AppSettings Restarted() {
-    settings::AppSettings r;
-    settings::SettingsStore store;
-    store.OpenKey();
-    store.LoadDisplayOptions(r);
-    store.LoadMeterOptions(r, 1000);
-    return r;
-  }
 
   CleanKey clean_;
   DisplayTestScope scope_;
@@ -113,7 +104,7 @@ TEST_F(ControlPageTest, ThePreviewFollowsTransparencyAndEachScrollCodeAndChanges
   Press(IDC_CONTROL_APPLY);
   SetLayeredLookup(previous);
   EXPECT_FALSE(IsLayered(meter()));
-  EXPECT_EQ(Restarted().TransparentForm, 1);
+  EXPECT_EQ(StoredSettings().TransparentForm, 1);
 }
 
 TEST_F(ControlPageTest, OkActsAtOnceButOnlyApplyOutlivesARestart) {
@@ -126,11 +117,11 @@ TEST_F(ControlPageTest, OkActsAtOnceButOnlyApplyOutlivesARestart) {
   ::SendMessageA(meter(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
   EXPECT_FALSE(::IsWindowVisible(meter()));  // auto hide works now
   MovePointerAway();
-  EXPECT_EQ(Restarted().PaneWindow, 0);
+  EXPECT_EQ(StoredSettings().PaneWindow, 0);
   Open();
   Press(IDC_CONTROL_APPLY);
   EXPECT_TRUE(Shown());
-  EXPECT_EQ(Restarted().PaneWindow, 1);
+  EXPECT_EQ(StoredSettings().PaneWindow, 1);
 }
 
 TEST_F(ControlPageTest, TheBatteryListAndTheMeterPlaceAreStoredByApplyOnly) {
@@ -145,7 +136,7 @@ TEST_F(ControlPageTest, TheBatteryListAndTheMeterPlaceAreStoredByApplyOnly) {
   ::GetWindowRect(meter(), &r);
   Open();
   Press(IDC_CONTROL_APPLY);
-  const settings::AppSettings stored = Restarted();
+  const settings::AppSettings stored = StoredSettings();
   EXPECT_EQ(stored.BatteryName, "42T4969");
   EXPECT_EQ(stored.BatteryMeterPosLeft, r.left);
   EXPECT_EQ(stored.BatteryMeterPosTop, r.top);
@@ -245,7 +236,7 @@ TEST_F(ControlPageTest, TheNoticesButtonOpensTheDialogWhoseOkStoresTheLevelsWith
   Press(IDC_CONTROL_NOTICES);
   ::KillTimer(nullptr, timer);
   EXPECT_EQ(s().LowBatteryNotice, 25u);
-  EXPECT_EQ(Restarted().LowBatteryNotice, 25u);
+  EXPECT_EQ(StoredSettings().LowBatteryNotice, 25u);
   EXPECT_FALSE(Enabled(IDC_CONTROL_APPLY));  // nothing left for Apply
   Press(IDCANCEL);  // the page's Cancel does not take them back
   EXPECT_EQ(s().LowBatteryNotice, 25u);
@@ -263,9 +254,9 @@ TEST_F(ControlPageTest, WithoutBatteriesTheMeterGroupStaysDisabledAndTheRestWork
   Click(IDC_CONTROL_BEEP);
   Click(IDC_CONTROL_WAKE_ON_RING);
   Press(IDC_CONTROL_APPLY);
-  EXPECT_EQ(Restarted().BeepAfterWakeUp, 1);
+  EXPECT_EQ(StoredSettings().BeepAfterWakeUp, 1);
   EXPECT_EQ(Flags(), 0x29u);
-  EXPECT_EQ(Restarted().BatteryName, "42T4969");  // nothing to choose from: the name stays
+  EXPECT_EQ(StoredSettings().BatteryName, "42T4969");  // nothing to choose from: the name stays
   Press(IDCANCEL);
   EXPECT_FALSE(Enabled(IDC_CONTROL_ALPHA) || Enabled(IDC_CONTROL_BATTERY_LIST));
 }

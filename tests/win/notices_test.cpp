@@ -86,13 +86,6 @@ class NoticesDialogTest : public ::testing::Test, protected PageControls {
     ::ShowWindow(dialog_->hwnd(), SW_SHOW);
   }
   HWND page() const override { return dialog_->hwnd(); }
-  settings::AppSettings Stored() {
-    settings::AppSettings r;
-    settings::SettingsStore store;
-    store.OpenKey();
-    store.LoadMeterOptions(r, 1000);
-    return r;
-  }
 
   CleanKey clean_;
   DisplayTestScope scope_;
@@ -134,8 +127,8 @@ TEST_F(NoticesDialogTest, OkTakesAndStoresTheLevelsWithinTheRangeAndCancelChange
     EXPECT_FALSE(::IsWindowVisible(dialog_->hwnd()));
     EXPECT_EQ(scope_.settings().ChargeLimitNotice, c.level) << c.typed;
     EXPECT_EQ(scope_.settings().LowBatteryNotice, 0u) << c.typed;
-    EXPECT_EQ(Stored().ChargeLimitNotice, c.level) << c.typed;
-    EXPECT_EQ(Stored().LowBatteryNotice, 0u) << c.typed;
+    EXPECT_EQ(StoredSettings().ChargeLimitNotice, c.level) << c.typed;
+    EXPECT_EQ(StoredSettings().LowBatteryNotice, 0u) << c.typed;
     scope_.settings().ChargeLimitNotice = 90;
     scope_.settings().LowBatteryNotice = 15;
   }

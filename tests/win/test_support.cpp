@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "controls/page_list.h"
+#include "settings/settings_store.h"
 #include "controls/menu_xp.h"
 
 namespace vantrel::testing {
@@ -56,6 +57,16 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code error;
   std::filesystem::remove_all(path_, error);
+}
+
+settings::AppSettings StoredSettings(LONG desktop_right) {
+  settings::SettingsStore store;
+  store.OpenKey();
+  settings::AppSettings s;
+  store.LoadDisplayOptions(s);
+  store.LoadMeterOptions(s, desktop_right);
+  store.LoadSchemeSwitch(s);
+  return s;
 }
 
 bool TempDir::Write(const std::string& name, const std::string& bytes) const {

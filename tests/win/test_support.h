@@ -38,6 +38,9 @@ struct RawValue {
 RawValue ReadRaw(HKEY root, const std::string& path, const char* name);
 bool WriteRaw(HKEY root, const std::string& path, const char* name, DWORD type, const void* data, DWORD size);
 
+// Every option as the next start reads it back from the registry.
+settings::AppSettings StoredSettings(LONG desktop_right = 1000);
+
 // The program's key gone before and after a test.
 struct CleanKey {
   CleanKey() { DeleteTree(HKEY_CURRENT_USER, kKey); }

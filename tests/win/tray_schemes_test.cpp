@@ -161,12 +161,10 @@ DialogSeen RunDialog(HWND meter, DialogScript script) {
   return g_seen;
 }
 
-settings::AppSettings Stored() {
-  settings::SettingsStore store;
-  store.OpenKey();
-  settings::AppSettings s;
-  store.LoadSchemeSwitch(s);
-  return s;
+// The choices as the next start reads them, "mains|battery".
+std::string StoredChoices() {
+  const settings::AppSettings s = vantrel::testing::StoredSettings();
+  return s.SchemeOnMains + "|" + s.SchemeOnBattery;
 }
 
 TEST_F(TraySchemesTest, TheDialogStoresBothChoicesByNameAndKeepsAMissingOneUntilItIsChanged) {
@@ -178,21 +176,21 @@ TEST_F(TraySchemesTest, TheDialogStoresBothChoicesByNameAndKeepsAMissingOneUntil
   EXPECT_EQ(first.mains_items[0], "*(do not switch)");
   EXPECT_EQ(first.battery_items[6], "Max Battery");
   EXPECT_EQ(s.SchemeOnMains + "|" + s.SchemeOnBattery, "Home/Office Desk|Max Battery");
-  EXPECT_EQ(Stored().SchemeOnMains + "|" + Stored().SchemeOnBattery, "Home/Office Desk|Max Battery");
+  EXPECT_EQ(StoredChoices(), "Home/Office Desk|Max Battery");
 
   // Cancel changes nothing.
   const DialogSeen cancelled = RunDialog(meter_.hwnd(), {.mains = 0, .battery = 0, .ok = false});
   EXPECT_EQ(cancelled.battery_items[6], "*Max Battery");
-  EXPECT_EQ(Stored().SchemeOnMains + "|" + Stored().SchemeOnBattery, "Home/Office Desk|Max Battery");
+  EXPECT_EQ(StoredChoices(), "Home/Office Desk|Max Battery");
 
   // The battery scheme is deleted elsewhere: it shows as "(do not switch)" and outlives a change
   // of the other choice; choosing afresh replaces it.
   pc_.state().schemes.pop_back();
   const DialogSeen other = RunDialog(meter_.hwnd(), {.mains = 2, .battery = -1, .ok = true});
   EXPECT_EQ(other.battery_items[0], "*(do not switch)");
-  EXPECT_EQ(Stored().SchemeOnMains + "|" + Stored().SchemeOnBattery, "Portable/Laptop|Max Battery");
+  EXPECT_EQ(StoredChoices(), "Portable/Laptop|Max Battery");
   RunDialog(meter_.hwnd(), {.mains = -1, .battery = 3, .ok = true});
-  EXPECT_EQ(Stored().SchemeOnMains + "|" + Stored().SchemeOnBattery, "Portable/Laptop|Presentation");
+  EXPECT_EQ(StoredChoices(), "Portable/Laptop|Presentation");
   EXPECT_EQ(s.SchemeOnBattery, "Presentation");
 }
 
@@ -212,7 +210,7 @@ TEST_F(TraySchemesTest, ExitWhileTheDialogIsOpenEndsBoth) {
   ::KillTimer(nullptr, timer);
   EXPECT_FALSE(::IsWindow(meter_.hwnd()));
   EXPECT_EQ(::FindWindowA("#32770", "Automatic switching"), nullptr);
-  EXPECT_EQ(Stored().SchemeOnMains + Stored().SchemeOnBattery, "");
+  EXPECT_EQ(StoredChoices(), "|");
 }
 
 TEST_F(TraySchemesTest, TheMeterSwitchesOncePerChangeOfThePowerSource) {
