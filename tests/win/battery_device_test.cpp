@@ -222,38 +222,32 @@ TEST_F(BatteryDevices, OverTimeADischargingBatteryDrainsAndAChargingOneStopsAtFu
   PowerPlatform& p = Platform();
   ULONG capacity = 0;
   LONG rate = 0;
-  EXPECT_EQ(Time(0), 18000u);  // 36000 mWh at 7200 mW
   EXPECT_EQ(p.GetChargePercent(0), 72u);
-
-  pc_.machine().Advance(900);
-  EXPECT_EQ(p.GetCapacity(0, capacity), 0u);
-  EXPECT_EQ(capacity, 34200u);
-  EXPECT_EQ(Time(0), 17100u);
-  EXPECT_EQ(p.GetCapacity(1, capacity), 0u);
-  EXPECT_EQ(capacity, 47500u);
-  EXPECT_TRUE(p.IsCharging(1));
-
-  pc_.machine().Advance(2700);  // an hour in all: the charger would be past full
-  EXPECT_EQ(p.GetCapacity(0, capacity), 0u);
-  EXPECT_EQ(capacity, 28800u);
-  EXPECT_EQ(Time(0), 14400u);
-  EXPECT_EQ(p.GetChargePercent(0), 57u);
-  EXPECT_TRUE(p.IsDischarging(0));
-  EXPECT_EQ(p.GetCapacity(1, capacity), 0u);
-  EXPECT_EQ(capacity, 50000u);
-  EXPECT_EQ(p.GetChargePercent(1), 100u);
-  EXPECT_EQ(p.GetRate(1, rate), 0u);
-  EXPECT_EQ(rate, 0);
-  EXPECT_FALSE(p.IsCharging(1) || p.IsDischarging(1));
-  EXPECT_EQ(battery::PowerStateText(p, 1), "OnLine");
-  EXPECT_EQ(Time(1), 0xEEEE0000u + PowerPlatform::kUnknownFigure);
-
-  pc_.machine().Advance(5 * 3600);  // drained: empty, not below
-  EXPECT_EQ(p.GetCapacity(0, capacity), 0u);
-  EXPECT_EQ(capacity, 0u);
-  EXPECT_EQ(Time(0), 0u);
-  EXPECT_EQ(p.GetCapacity(1, capacity), 0u);
-  EXPECT_EQ(capacity, 50000u);
+  // seconds on -> the draining battery's capacity and time left, the charging one's capacity
+  const struct { double advance; ULONG drained, time, charged; } steps[] = {
+      {0, 36000, 18000, 45000},  // 36000 mWh at 7200 mW
+      {900, 34200, 17100, 47500},
+      {2700, 28800, 14400, 50000},  // an hour in all: the charger would be past full
+      {5 * 3600, 0, 0, 50000}};  // drained: empty, not below
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.advance);
+    pc_.machine().Advance(step.advance);
+    EXPECT_EQ(p.GetCapacity(0, capacity), 0u);
+    EXPECT_EQ(capacity, step.drained);
+    EXPECT_EQ(Time(0), step.time);
+    EXPECT_EQ(p.GetCapacity(1, capacity), 0u);
+    EXPECT_EQ(capacity, step.charged);
+    if (step.advance == 900) { EXPECT_TRUE(p.IsCharging(1)); }
+    if (step.advance != 2700) continue;
+    EXPECT_EQ(p.GetChargePercent(0), 57u);
+    EXPECT_TRUE(p.IsDischarging(0));
+    EXPECT_EQ(p.GetChargePercent(1), 100u);
+    EXPECT_EQ(p.GetRate(1, rate), 0u);
+    EXPECT_EQ(rate, 0);
+    EXPECT_FALSE(p.IsCharging(1) || p.IsDischarging(1));
+    EXPECT_EQ(battery::PowerStateText(p, 1), "OnLine");
+    EXPECT_EQ(Time(1), 0xEEEE0000u + PowerPlatform::kUnknownFigure);
+  }
 }
 
 TEST_F(BatteryDevices, MeterFiguresAndTheBatteryOfInterest) {

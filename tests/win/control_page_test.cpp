@@ -30,16 +30,7 @@ struct UnreadableGlobalPolicy : platform::ForwardingSystemApi {
   }
 };
 
-// Hides on WM_CLOSE as the main window does, so the page lives on after OK and Cancel.
-struct HidingHost : ControlHost {
-  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg != WM_CLOSE) return ControlHost::WindowProc(msg, wp, lp);
-    ::ShowWindow(hwnd(), SW_HIDE);
-    return 0;
-  }
-};
-
-class ControlPageTest : public ::testing::Test {
+class ControlPageTest : public ::testing::Test, protected PageControls {
  protected:
   void SetUp() override { Boot(2); }
   void TearDown() override { settings::SettingsStore().SetAutoStart(false, {}); }
@@ -59,45 +50,26 @@ class ControlPageTest : public ::testing::Test {
       meter_->ShowAndPaint();
     }
     page_.reset();
-    host_ = std::make_unique<HidingHost>();
+    host_ = std::make_unique<MainWindowStandIn>();
     ASSERT_TRUE(host_->Create());
     page_ = std::make_unique<CControlPage>(host_->hwnd(), ControlPageContext{s(), meter(), kFolder, "vantrel"});
     ASSERT_TRUE(page_->Create());
   }
   settings::AppSettings& s() { return scope_.settings(); }
   HWND meter() const { return meter_->hwnd(); }
-  HWND Item(int id) const { return ::GetDlgItem(page_->hwnd(), id); }
-  LRESULT Send(int id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return ::SendMessageA(Item(id), msg, wp, lp); }
-  void Click(int id) { Send(id, BM_CLICK); }
-  bool Checked(int id) { return Send(id, BM_GETCHECK) == BST_CHECKED; }
-  bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
-  void Press(int id) { ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+  HWND page() const override { return page_->hwnd(); }
   void Scroll(WORD code, WORD position = 0, int from = IDC_CONTROL_ALPHA) {
     ::SendMessageA(page_->hwnd(), WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(Item(from)));
   }
   bool Shown() const { return ::IsWindowVisible(host_->hwnd()); }
   DWORD Flags() { return pc_.state().global.user.GlobalFlags; }
-  size_t Calls(const std::string& prefix) {
-    size_t n = 0;
-    for (const std::string& call : pc_.fake().calls) n += call.rfind(prefix, 0) == 0;
-    return n;
-  }
   RawValue RunValue() const { return ReadRaw(HKEY_CURRENT_USER, settings::kRunKey, settings::kAutoStartValue); }
-  // What start-up reads back.
-  settings::AppSettings Restarted() {
-    settings::AppSettings r;
-    settings::SettingsStore store;
-    store.OpenKey();
-    store.LoadDisplayOptions(r);
-    store.LoadMeterOptions(r, 1000);
-    return r;
-  }
 
   CleanKey clean_;
   DisplayTestScope scope_;
   PowerTestMachine pc_;
   std::unique_ptr<MeterWindow> meter_;
-  std::unique_ptr<HidingHost> host_;
+  std::unique_ptr<MainWindowStandIn> host_;
   std::unique_ptr<CControlPage> page_;
 };
 
@@ -132,7 +104,7 @@ TEST_F(ControlPageTest, ThePreviewFollowsTransparencyAndEachScrollCodeAndChanges
   Press(IDC_CONTROL_APPLY);
   SetLayeredLookup(previous);
   EXPECT_FALSE(IsLayered(meter()));
-  EXPECT_EQ(Restarted().TransparentForm, 1);
+  EXPECT_EQ(StoredSettings().TransparentForm, 1);
 }
 
 TEST_F(ControlPageTest, OkActsAtOnceButOnlyApplyOutlivesARestart) {
@@ -145,11 +117,11 @@ TEST_F(ControlPageTest, OkActsAtOnceButOnlyApplyOutlivesARestart) {
   ::SendMessageA(meter(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
   EXPECT_FALSE(::IsWindowVisible(meter()));  // auto hide works now
   MovePointerAway();
-  EXPECT_EQ(Restarted().PaneWindow, 0);
+  EXPECT_EQ(StoredSettings().PaneWindow, 0);
   Open();
   Press(IDC_CONTROL_APPLY);
   EXPECT_TRUE(Shown());
-  EXPECT_EQ(Restarted().PaneWindow, 1);
+  EXPECT_EQ(StoredSettings().PaneWindow, 1);
 }
 
 TEST_F(ControlPageTest, TheBatteryListAndTheMeterPlaceAreStoredByApplyOnly) {
@@ -164,7 +136,7 @@ TEST_F(ControlPageTest, TheBatteryListAndTheMeterPlaceAreStoredByApplyOnly) {
   ::GetWindowRect(meter(), &r);
   Open();
   Press(IDC_CONTROL_APPLY);
-  const settings::AppSettings stored = Restarted();
+  const settings::AppSettings stored = StoredSettings();
   EXPECT_EQ(stored.BatteryName, "42T4969");
   EXPECT_EQ(stored.BatteryMeterPosLeft, r.left);
   EXPECT_EQ(stored.BatteryMeterPosTop, r.top);
@@ -208,19 +180,19 @@ TEST_F(ControlPageTest, GlobalFlagsKeepUnshownBitsAndUnchangedOrUnreadableOnesAr
   Click(IDC_CONTROL_TOPMOST);
   Press(IDOK);
   EXPECT_EQ(Flags(), 0x21u);
-  EXPECT_EQ(Calls("WriteGlobalPwrPolicy") + Calls("CallNtPowerInformation"), 0u);
+  EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy") + pc_.fake().Called("CallNtPowerInformation"), 0u);
 
   Click(IDC_CONTROL_MULTI_BATTERY);
   Click(IDC_CONTROL_SYSTRAY_METER);
   Click(IDC_CONTROL_HIBERNATE);
   Press(IDOK);
   EXPECT_EQ(Flags(), 0x22u);
-  EXPECT_EQ(Calls("CallNtPowerInformation 10 in=1[0 ]"), 1u);
+  EXPECT_EQ(pc_.fake().Called("CallNtPowerInformation 10 in=1[0 ]"), 1u);
   Click(IDC_CONTROL_MULTI_BATTERY);  // changed back on the page that stayed loaded
   Press(IDOK);
   EXPECT_EQ(Flags(), 0x20u);
-  EXPECT_EQ(Calls("WriteGlobalPwrPolicy"), 2u);
-  EXPECT_EQ(Calls("CallNtPowerInformation"), 1u);
+  EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy"), 2u);
+  EXPECT_EQ(pc_.fake().Called("CallNtPowerInformation"), 1u);
 
   UnreadableGlobalPolicy unreadable(pc_.fake());
   platform::ScopedSystemApi failing(unreadable);
@@ -228,7 +200,7 @@ TEST_F(ControlPageTest, GlobalFlagsKeepUnshownBitsAndUnchangedOrUnreadableOnesAr
   EXPECT_FALSE(Checked(IDC_CONTROL_PASSWORD_LOGON) || Checked(IDC_CONTROL_WAKE_ON_RING));
   Click(IDC_CONTROL_PASSWORD_LOGON);
   Press(IDOK);
-  EXPECT_EQ(Calls("WriteGlobalPwrPolicy"), 2u);
+  EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy"), 2u);
 }
 
 TEST_F(ControlPageTest, CancelRestoresThePreviewFromTheOptionsAndLeavesApplyEnabled) {
@@ -260,12 +232,11 @@ void CALLBACK AnswerNoticesDialog(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST_F(ControlPageTest, TheNoticesButtonOpensTheDialogWhoseOkStoresTheLevelsWithoutTheApply) {
   Open();
-  EXPECT_EQ(WindowText(Item(IDC_CONTROL_NOTICES)), "Notices...");
-  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &AnswerNoticesDialog);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &AnswerNoticesDialog);
   Press(IDC_CONTROL_NOTICES);
   ::KillTimer(nullptr, timer);
   EXPECT_EQ(s().LowBatteryNotice, 25u);
-  EXPECT_EQ(Restarted().LowBatteryNotice, 25u);
+  EXPECT_EQ(StoredSettings().LowBatteryNotice, 25u);
   EXPECT_FALSE(Enabled(IDC_CONTROL_APPLY));  // nothing left for Apply
   Press(IDCANCEL);  // the page's Cancel does not take them back
   EXPECT_EQ(s().LowBatteryNotice, 25u);
@@ -283,9 +254,9 @@ TEST_F(ControlPageTest, WithoutBatteriesTheMeterGroupStaysDisabledAndTheRestWork
   Click(IDC_CONTROL_BEEP);
   Click(IDC_CONTROL_WAKE_ON_RING);
   Press(IDC_CONTROL_APPLY);
-  EXPECT_EQ(Restarted().BeepAfterWakeUp, 1);
+  EXPECT_EQ(StoredSettings().BeepAfterWakeUp, 1);
   EXPECT_EQ(Flags(), 0x29u);
-  EXPECT_EQ(Restarted().BatteryName, "42T4969");  // nothing to choose from: the name stays
+  EXPECT_EQ(StoredSettings().BatteryName, "42T4969");  // nothing to choose from: the name stays
   Press(IDCANCEL);
   EXPECT_FALSE(Enabled(IDC_CONTROL_ALPHA) || Enabled(IDC_CONTROL_BATTERY_LIST));
 }

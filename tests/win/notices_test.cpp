@@ -77,7 +77,7 @@ TEST(TrayBalloonTest, ABalloonModifiesTheAddedIconWithItsSignAndCutsItsTexts) {
 
 // ---- the dialog ----
 
-class NoticesDialogTest : public ::testing::Test {
+class NoticesDialogTest : public ::testing::Test, protected PageControls {
  protected:
   // Modeless, so that the test can work it; its end only hides it then.
   void Open() {
@@ -85,18 +85,7 @@ class NoticesDialogTest : public ::testing::Test {
     ASSERT_TRUE(dialog_->Create());
     ::ShowWindow(dialog_->hwnd(), SW_SHOW);
   }
-  HWND Item(int id) const { return ::GetDlgItem(dialog_->hwnd(), id); }
-  bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
-  bool Checked(int id) const { return ::SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-  void Click(int id) { ::SendMessageA(Item(id), BM_CLICK, 0, 0); }
-  void Press(int id) { ::SendMessageA(dialog_->hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-  settings::AppSettings Stored() {
-    settings::AppSettings r;
-    settings::SettingsStore store;
-    store.OpenKey();
-    store.LoadMeterOptions(r, 1000);
-    return r;
-  }
+  HWND page() const override { return dialog_->hwnd(); }
 
   CleanKey clean_;
   DisplayTestScope scope_;
@@ -106,11 +95,10 @@ class NoticesDialogTest : public ::testing::Test {
 TEST_F(NoticesDialogTest, ShowsTheLevelsWithTheEditsOfNoticesThatAreOffDisabled) {
   Open();
   EXPECT_EQ(WindowText(dialog_->hwnd()), "Battery notices");
-  EXPECT_EQ(WindowText(Item(IDC_NOTICES_LOW_CHECK)), "Low battery notice at");
   EXPECT_TRUE(Checked(IDC_NOTICES_LOW_CHECK));
-  EXPECT_EQ(WindowText(Item(IDC_NOTICES_LOW_EDIT)), "15");
+  EXPECT_EQ(Text(IDC_NOTICES_LOW_EDIT), "15");
   EXPECT_FALSE(Checked(IDC_NOTICES_LIMIT_CHECK));
-  EXPECT_EQ(WindowText(Item(IDC_NOTICES_LIMIT_EDIT)), "80");  // the usual choice, ready to switch on
+  EXPECT_EQ(Text(IDC_NOTICES_LIMIT_EDIT), "80");  // the usual choice, ready to switch on
   for (int id : {IDC_NOTICES_LIMIT_EDIT, IDC_NOTICES_LIMIT_SPIN, IDC_NOTICES_LIMIT_UNIT}) EXPECT_FALSE(Enabled(id)) << id;
   Click(IDC_NOTICES_LIMIT_CHECK);
   for (int id : {IDC_NOTICES_LIMIT_EDIT, IDC_NOTICES_LIMIT_SPIN}) EXPECT_TRUE(Enabled(id)) << id;
@@ -139,8 +127,8 @@ TEST_F(NoticesDialogTest, OkTakesAndStoresTheLevelsWithinTheRangeAndCancelChange
     EXPECT_FALSE(::IsWindowVisible(dialog_->hwnd()));
     EXPECT_EQ(scope_.settings().ChargeLimitNotice, c.level) << c.typed;
     EXPECT_EQ(scope_.settings().LowBatteryNotice, 0u) << c.typed;
-    EXPECT_EQ(Stored().ChargeLimitNotice, c.level) << c.typed;
-    EXPECT_EQ(Stored().LowBatteryNotice, 0u) << c.typed;
+    EXPECT_EQ(StoredSettings().ChargeLimitNotice, c.level) << c.typed;
+    EXPECT_EQ(StoredSettings().LowBatteryNotice, 0u) << c.typed;
     scope_.settings().ChargeLimitNotice = 90;
     scope_.settings().LowBatteryNotice = 15;
   }

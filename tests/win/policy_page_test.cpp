@@ -43,26 +43,7 @@ class FailingReads : public platform::ForwardingSystemApi {
   }
 };
 
-// Hides itself on WM_CLOSE, as the main window does, and counts the requests; notes requests
-// for its menu instead of entering the (modal) menu loop.
-class HidingHost : public testing::ControlHost {
- public:
-  int closes = 0, menu_requests = 0;
-
- protected:
-  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_KEYMENU) {
-      ++menu_requests;
-      return 0;
-    }
-    if (msg != WM_CLOSE) return ControlHost::WindowProc(msg, wp, lp);
-    ++closes;
-    ::ShowWindow(hwnd(), SW_HIDE);
-    return 0;
-  }
-};
-
-class PolicyPageTest : public ::testing::Test {
+class PolicyPageTest : public ::testing::Test, protected testing::PageControls {
  protected:
   void Open(SimState state = platform::sim::DefaultLaptop()) {
     page_.reset();
@@ -75,51 +56,32 @@ class PolicyPageTest : public ::testing::Test {
   }
   void TearDown() override { page_.reset(); }
 
-  HWND Item(int id) const { return ::GetDlgItem(page_->hwnd(), id); }
-  bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+  HWND page() const override { return page_->hwnd(); }
   bool ApplyEnabled() const { return page_->apply_enabled(); }
-  int Selected(int id) const { return static_cast<int>(::SendMessageA(Item(id), CB_GETCURSEL, 0, 0)); }
-  std::string ListText(int id, int index) const {
-    char text[128] = {};
-    if (::SendMessageA(Item(id), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) < static_cast<LRESULT>(sizeof text))
-      ::SendMessageA(Item(id), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
-    return text;
-  }
   COLORREF ItemColour(int id, int index) const {
     auto* list = dynamic_cast<CIconComboBox*>(fw::Window::FromHandle(Item(id)));
     const controls::ComboItemData* data = list ? list->ItemData(index) : nullptr;
     return data ? data->text_colour : CLR_INVALID;
   }
-  // The user picks an item of a drop-down list.
-  void Choose(int id, int index) {
-    ::SendMessageA(Item(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(id)));
-  }
-  void Click(int id) { ::SendMessageA(Item(id), BM_CLICK, 0, 0); }
   // The list view tells the page itself, as it does for a click on the check box.
   void Tick(int list, int item, bool on) {
     LVITEMA state{};
     state.stateMask = LVIS_STATEIMAGEMASK;
     state.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
-    ::SendMessageA(Item(list), LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+    Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
   }
   bool Ticked(int list, int item) const {
-    return ((::SendMessageA(Item(list), LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK) >> 12) &
+    return ((Send(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK) >> 12) &
             0xF) == 2;
   }
   void Key(int id, WPARAM key) {
-    ::SendMessageA(Item(id), WM_KEYDOWN, key, 0);
-    ::SendMessageA(Item(id), WM_KEYUP, key, 0xC0000001);
-  }
-  size_t Calls(const std::string& name) {
-    size_t n = 0;
-    for (const std::string& call : pc_.fake().calls) n += call.rfind(name, 0) == 0;
-    return n;
+    Send(id, WM_KEYDOWN, key, 0);
+    Send(id, WM_KEYUP, key, 0xC0000001);
   }
   GLOBAL_USER_POWER_POLICY& Global() { return pc_.state().global.user; }
 
   testing::PowerTestMachine pc_;
-  HidingHost host_;
+  testing::MainWindowStandIn host_;
   std::unique_ptr<PolicyPage> page_;
 };
 
@@ -129,37 +91,28 @@ TEST_F(PolicyPageTest, ShowsTheEventsAndActionsColouredByWhatTheMachineHasAndCan
   state.capabilities.SystemS5 = FALSE;
   Open(std::move(state));
 
-  ASSERT_EQ(::SendMessageA(Item(IDC_POLICY_EVENT), CB_GETCOUNT, 0, 0), 9);
-  EXPECT_EQ(ListText(IDC_POLICY_EVENT, 4), "Over Throttled");
+  ASSERT_EQ(ListCount(IDC_POLICY_EVENT), 9);
   EXPECT_EQ(ListText(IDC_POLICY_EVENT, 8), "Battery Event (4)");
-  EXPECT_EQ(ItemColour(IDC_POLICY_EVENT, 0), kGreen);
-  EXPECT_EQ(ItemColour(IDC_POLICY_EVENT, 2), kDarkRed) << "no lid";
-  EXPECT_EQ(ItemColour(IDC_POLICY_EVENT, 5), kGreen);
-  EXPECT_EQ(ItemColour(IDC_POLICY_SOURCE, 1), kGreen);
-  EXPECT_EQ(ItemColour(IDC_POLICY_ACTION, 1), kGreen);
-  EXPECT_EQ(ListText(IDC_POLICY_ACTION, 2), "Hebirnate");
-  EXPECT_EQ(ItemColour(IDC_POLICY_ACTION, 5), kDarkRed) << "no S5";
   // S1, S2 and now S5 are missing on this laptop, S3 and S4 there.
-  EXPECT_EQ(ItemColour(IDC_POLICY_MIN_STATE, 2), kDarkRed);
-  EXPECT_EQ(ItemColour(IDC_POLICY_MIN_STATE, 4), kGreen);
-  EXPECT_EQ(ItemColour(IDC_POLICY_MIN_STATE, 6), kDarkRed);
-  EXPECT_EQ(ListText(IDC_POLICY_MIN_STATE, 7), "Maximum");
+  const struct { int list, index; COLORREF colour; } colours[] = {
+      {IDC_POLICY_EVENT, 0, kGreen},     {IDC_POLICY_EVENT, 2, kDarkRed} /* no lid */, {IDC_POLICY_EVENT, 5, kGreen},
+      {IDC_POLICY_SOURCE, 1, kGreen},    {IDC_POLICY_ACTION, 1, kGreen},  {IDC_POLICY_ACTION, 5, kDarkRed} /* no S5 */,
+      {IDC_POLICY_MIN_STATE, 2, kDarkRed}, {IDC_POLICY_MIN_STATE, 4, kGreen}, {IDC_POLICY_MIN_STATE, 6, kDarkRed}};
+  for (const auto& c : colours) EXPECT_EQ(ItemColour(c.list, c.index), c.colour) << c.list << " item " << c.index;
 
   // The active scheme of the unsorted scheme list.
   EXPECT_EQ(ListText(IDC_POLICY_SCHEME, 0), "Home/Office Desk");
   EXPECT_EQ(Selected(IDC_POLICY_SCHEME), 1);
   EXPECT_EQ(Selected(IDC_POLICY_EVENT), 0);
   EXPECT_EQ(Selected(IDC_POLICY_SOURCE), 0);
-  EXPECT_FALSE(Enabled(IDC_POLICY_SCHEME));
-  EXPECT_FALSE(Enabled(IDC_POLICY_ALARM_ENABLE));
-  EXPECT_FALSE(Enabled(IDC_POLICY_ALARM_LEVEL));
-  EXPECT_FALSE(Enabled(IDC_POLICY_MIN_STATE));
+  for (int id : {IDC_POLICY_SCHEME, IDC_POLICY_ALARM_ENABLE, IDC_POLICY_ALARM_LEVEL, IDC_POLICY_MIN_STATE})
+    EXPECT_FALSE(Enabled(id)) << id;
 
   // The power button's record: no action, query and UI allowed, the shutdown notification.
   const DWORD styles = LVS_EX_CHECKBOXES | LVS_EX_FLATSB;
-  EXPECT_EQ(::SendMessageA(Item(IDC_POLICY_FLAGS), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & styles, styles);
-  EXPECT_EQ(::SendMessageA(Item(IDC_POLICY_FLAGS), LVM_GETITEMCOUNT, 0, 0), 7);
-  EXPECT_EQ(::SendMessageA(Item(IDC_POLICY_EVENT_CODES), LVM_GETITEMCOUNT, 0, 0), 6);
+  EXPECT_EQ(Send(IDC_POLICY_FLAGS, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & styles, styles);
+  EXPECT_EQ(Send(IDC_POLICY_FLAGS, LVM_GETITEMCOUNT, 0, 0), 7);
+  EXPECT_EQ(Send(IDC_POLICY_EVENT_CODES, LVM_GETITEMCOUNT, 0, 0), 6);
   EXPECT_EQ(Selected(IDC_POLICY_ACTION), 0);
   EXPECT_TRUE(Ticked(IDC_POLICY_FLAGS, 5));
   EXPECT_TRUE(Ticked(IDC_POLICY_FLAGS, 6));
@@ -220,7 +173,7 @@ TEST_F(PolicyPageTest, ABatteryAlarmIsEditedInItsOwnEntryAndItsLevelWrittenOnlyO
   EXPECT_EQ(Selected(IDC_POLICY_MIN_STATE), PowerSystemSleeping1);
 
   // Keys move the slider: 36 and one step right.
-  ::SendMessageA(Item(IDC_POLICY_ALARM_LEVEL), TBM_SETPOS, TRUE, 36);
+  Send(IDC_POLICY_ALARM_LEVEL, TBM_SETPOS, TRUE, 36);
   Key(IDC_POLICY_ALARM_LEVEL, VK_RIGHT);
   EXPECT_EQ(page_->ItemText(IDC_POLICY_LEVEL_TEXT), "37%");
   EXPECT_TRUE(ApplyEnabled());
@@ -251,11 +204,11 @@ TEST_F(PolicyPageTest, ABatteryAlarmIsEditedInItsOwnEntryAndItsLevelWrittenOnlyO
 TEST_F(PolicyPageTest, CancelWritesNothingShowsTheStoredValuesAgainAndClosesTheMainWindow) {
   Open();
   Choose(IDC_POLICY_EVENT, kFirstBatteryEvent);
-  ::SendMessageA(Item(IDC_POLICY_ALARM_LEVEL), TBM_SETPOS, TRUE, 4);
+  Send(IDC_POLICY_ALARM_LEVEL, TBM_SETPOS, TRUE, 4);
   Key(IDC_POLICY_ALARM_LEVEL, VK_RIGHT);
   Choose(IDC_POLICY_ACTION, 0);
   Click(IDCANCEL);
-  EXPECT_EQ(Calls("WriteGlobalPwrPolicy"), 0u);
+  EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy"), 0u);
   EXPECT_EQ(Global().DischargePolicy[0].BatteryLevel, 3u);
   EXPECT_EQ(page_->ItemText(IDC_POLICY_LEVEL_TEXT), "3%");
   EXPECT_EQ(Selected(IDC_POLICY_ACTION), 2) << "Hebirnate";
@@ -289,7 +242,7 @@ TEST_F(PolicyPageTest, IdleAndOverThrottledLandInTheChosenSchemeWhichKeepsItsNam
   EXPECT_EQ(after.name, before.name);
   EXPECT_EQ(after.description, before.description);
   EXPECT_EQ(pc_.state().schemes[1].policy.user.IdleDc.Action, platform::sim::DefaultSchemes()[1].policy.user.IdleDc.Action);
-  EXPECT_EQ(Calls("WritePwrScheme 3"), 2u);
+  EXPECT_EQ(pc_.fake().Called("WritePwrScheme 3"), 2u);
 }
 
 TEST_F(PolicyPageTest, AStoreWhoseReadFailsWritesNothing) {
@@ -309,22 +262,22 @@ TEST_F(PolicyPageTest, AStoreWhoseReadFailsWritesNothing) {
     Choose(IDC_POLICY_ACTION, 3);
     Click(IDC_APPLY);
   }
-  EXPECT_EQ(Calls("WriteGlobalPwrPolicy"), 0u);
-  EXPECT_EQ(Calls("WritePwrScheme"), 0u);
+  EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy"), 0u);
+  EXPECT_EQ(pc_.fake().Called("WritePwrScheme"), 0u);
   EXPECT_EQ(Global().PowerButtonAc.Flags, POWER_ACTION_QUERY_ALLOWED | POWER_ACTION_UI_ALLOWED);
   EXPECT_EQ(Global().DischargePolicy[2].Enable, 0);
 
   // With the reads back, the same store goes through.
   Choose(IDC_POLICY_ACTION, 3);
   Click(IDC_APPLY);
-  EXPECT_EQ(Calls("WritePwrScheme"), 1u);
+  EXPECT_EQ(pc_.fake().Called("WritePwrScheme"), 1u);
 }
 
 // With the focus in a coloured list, F10 still opens the main window's menu bar.
 TEST_F(PolicyPageTest, FTenInAListReachesTheMenuBar) {
   Open();
-  ::SendMessageA(Item(IDC_POLICY_EVENT), WM_SYSKEYDOWN, VK_F10, 0x00440001);
-  ::SendMessageA(Item(IDC_POLICY_EVENT), WM_SYSKEYUP, VK_F10, 0xC0440001);
+  Send(IDC_POLICY_EVENT, WM_SYSKEYDOWN, VK_F10, 0x00440001);
+  Send(IDC_POLICY_EVENT, WM_SYSKEYUP, VK_F10, 0xC0440001);
   EXPECT_EQ(host_.menu_requests, 1);
   EXPECT_EQ(Selected(IDC_POLICY_EVENT), 0);
 }

@@ -21,8 +21,6 @@
 namespace vantrel::power {
 namespace {
 
-using testing::WindowText;
-
 // Stands in for the Schemes page: holds the tab control and counts the change messages.
 class EditorHost : public fw::Window {
  public:
@@ -95,7 +93,7 @@ MACHINE_PROCESSOR_POWER_POLICY SampleProcessor(ULONG ac_count = 3, ULONG dc_coun
   return p;
 }
 
-class SchemeEditorTest : public ::testing::Test {
+class SchemeEditorTest : public ::testing::Test, protected testing::PageControls {
  protected:
   void SetUp() override {
     state_ = platform::sim::DefaultLaptop();  // S3, S4, S5; throttling 25..100
@@ -116,22 +114,9 @@ class SchemeEditorTest : public ::testing::Test {
     i18n::InstallTexts(nullptr);
   }
 
-  HWND Ctl(int id) const { return ::GetDlgItem(page_->hwnd(), id); }
-  std::string Text(int id) const { return WindowText(Ctl(id)); }
-  LRESULT Send(int id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return ::SendMessageA(Ctl(id), msg, wp, lp); }
-  bool Enabled(int id) const { return ::IsWindowEnabled(Ctl(id)) != FALSE; }
-  // A selection as the user makes it: the list changes, then tells its page.
-  void Choose(int id, int position) const {
-    Send(id, CB_SETCURSEL, static_cast<WPARAM>(position));
-    ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Ctl(id)));
-  }
-  // Typed from the start of the field.
-  void Type(int id, const char* keys) const {
-    Send(id, WM_KEYDOWN, VK_HOME);
-    for (const char* k = keys; *k; ++k) Send(id, WM_CHAR, static_cast<unsigned char>(*k));
-  }
+  HWND page() const override { return page_->hwnd(); }
   controls::CIconComboBox* List(int id) const {
-    return dynamic_cast<controls::CIconComboBox*>(fw::Window::FromHandle(Ctl(id)));
+    return dynamic_cast<controls::CIconComboBox*>(fw::Window::FromHandle(Item(id)));
   }
   // The thread's tooltip windows, and the tip one of them has for a field (empty for none).
   static std::vector<HWND> Tooltips() {
@@ -145,7 +130,7 @@ class SchemeEditorTest : public ::testing::Test {
     TTTOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     tool.hwnd = page_->hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(Ctl(id));
+    tool.uId = reinterpret_cast<UINT_PTR>(Item(id));
     tool.lpszText = text;
     for (HWND tips : Tooltips())
       if (!text[0]) ::SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
@@ -173,7 +158,6 @@ TEST_F(SchemeEditorTest, UserPageShowsEveryRowAndAnUntouchedStoreChangesNoByte) 
   EXPECT_EQ(Text(IDC_USER_FORCED_THROTTLE_AC), "50");
   EXPECT_EQ(Send(IDC_USER_MAX_SLEEP_AC, CB_GETCURSEL), PowerSystemSleeping3);
   EXPECT_EQ(::IsDlgButtonChecked(page.hwnd(), IDC_USER_OPTIMIZE_AC), BST_CHECKED);
-  EXPECT_EQ(Text(IDC_USER_IDLE_TIMEOUT_LABEL), "Idle timeout:") << "texts applied over the template's";
   // The fields that cannot show their time say what they hold; the others carry no tip.
   EXPECT_EQ(TipOf(IDC_USER_SPINDOWN_TIMEOUT_AC), "10:00:00");
   EXPECT_EQ(TipOf(IDC_USER_SPINDOWN_TIMEOUT_DC), "25:01:01");
@@ -251,10 +235,10 @@ TEST_F(SchemeEditorTest, UserEditsAreStoredAndEachIsReported) {
   // The hand over lists, check boxes and spins; not over a label.
   ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
   for (int id : {IDC_USER_MAX_SLEEP_AC, IDC_USER_OPTIMIZE_DC, IDC_USER_FORCED_THROTTLE_DC_SPIN}) {
-    EXPECT_TRUE(::SendMessageA(page.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Ctl(id)), HTCLIENT)) << id;
+    EXPECT_TRUE(::SendMessageA(page.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(id)), HTCLIENT)) << id;
     EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND)) << id;
   }
-  EXPECT_FALSE(::SendMessageA(page.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Ctl(IDC_USER_OPTIMIZE_LABEL)),
+  EXPECT_FALSE(::SendMessageA(page.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(IDC_USER_OPTIMIZE_LABEL)),
                               HTCLIENT));
 }
 
@@ -285,7 +269,7 @@ TEST_F(SchemeEditorTest, ForcedThrottleFollowsTheProcessorRange) {
 
 TEST_F(SchemeEditorTest, MachinePageRoundTripsAndTakesTheLanguage) {
   CSchemeTab& page = Open(SchemeTabKind::Machine);
-  EXPECT_EQ(Text(IDC_MACHINE_LATENCY_SLEEP_LABEL), "Max system power state:");
+  EXPECT_EQ(Text(IDC_MACHINE_LATENCY_SLEEP_LABEL), "Max system power state:") << "texts applied over the template's";
   SchemeBuffer in;
   in.policy = SamplePolicy();
   page.LoadFromPolicy(in);
@@ -319,7 +303,7 @@ TEST_F(SchemeEditorTest, MachinePageRoundTripsAndTakesTheLanguage) {
   page.ApplyLanguage();
   EXPECT_EQ(Text(IDC_MACHINE_LATENCY_SLEEP_LABEL), "Hoechster Zustand:");
   EXPECT_EQ(Text(IDC_MACHINE_MIN_SLEEP_LABEL), "") << "a language file's missing text is empty";
-  auto* field = dynamic_cast<controls::CTimeEdit*>(fw::Window::FromHandle(Ctl(IDC_MACHINE_DOZE_S4_DC)));
+  auto* field = dynamic_cast<controls::CTimeEdit*>(fw::Window::FromHandle(Item(IDC_MACHINE_DOZE_S4_DC)));
   ASSERT_TRUE(field);
   EXPECT_EQ(testing::MenuString(field->presets(), 0), "Niemals");
   i18n::InstallTexts(nullptr);
@@ -376,15 +360,15 @@ TEST_F(SchemeEditorTest, CStateEntries) {
   EXPECT_EQ(host_.modified, 0) << "the selector is no change";
   EXPECT_EQ(Text(IDC_CPU_PROMOTE_LIMIT_AC), "22");
   EXPECT_EQ(::IsDlgButtonChecked(page.hwnd(), IDC_CPU_ALLOW_PROMOTION_AC), BST_CHECKED);
-  ::SetWindowTextA(Ctl(IDC_CPU_TIME_CHECK_AC), "12abc");
-  ::SetWindowTextA(Ctl(IDC_CPU_DEMOTE_LIMIT_DC), "-5");
+  ::SetWindowTextA(Item(IDC_CPU_TIME_CHECK_AC), "12abc");
+  ::SetWindowTextA(Item(IDC_CPU_DEMOTE_LIMIT_DC), "-5");
   Send(IDC_CPU_ALLOW_PROMOTION_AC, BM_CLICK);
   Send(IDC_CPU_PROMOTE_PERCENT_DC_SPIN, UDM_SETPOS32, 0, 77);
   EXPECT_EQ(host_.modified, 4);
 
   Choose(IDC_CPU_CSTATE, 2);
   EXPECT_EQ(Text(IDC_CPU_TIME_CHECK_AC), "30");
-  ::SetWindowTextA(Ctl(IDC_CPU_PROMOTE_LIMIT_AC), "");
+  ::SetWindowTextA(Item(IDC_CPU_PROMOTE_LIMIT_AC), "");
   Send(IDC_CPU_ALLOW_DEMOTION_DC, BM_CLICK);
 
   page.StoreToPolicy(buffer);

@@ -57,21 +57,6 @@ class FakeTab : public CSchemeTab {
   bool visible() const { return ::IsWindowVisible(hwnd()) != FALSE; }
 };
 
-// The main window's stand-in: notes WM_CLOSE instead of going away.
-class Host : public testing::ControlHost {
- public:
-  int closes = 0;
-
- protected:
-  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == WM_CLOSE) {
-      ++closes;
-      return 0;
-    }
-    return ControlHost::WindowProc(msg, wp, lp);
-  }
-};
-
 SimScheme MakeScheme(UINT id, const wchar_t* name) {
   SimScheme s = platform::sim::DefaultSchemes()[0];
   s.id = id;
@@ -84,7 +69,7 @@ SimScheme MakeScheme(UINT id, const wchar_t* name) {
   return s;
 }
 
-class SchemesPageTest : public ::testing::Test {
+class SchemesPageTest : public ::testing::Test, protected testing::PageControls {
  protected:
   // Alpha (id 0), Beta (id 1, active), Gamma (id 2) unless told otherwise.
   void Open(bool processor_functions = true, UINT active = 1, int scheme_count = 3) {
@@ -95,6 +80,7 @@ class SchemesPageTest : public ::testing::Test {
     state.active_scheme = active;
     state.processor_functions = processor_functions;
     pc_.Boot(std::move(state));
+    host_.hide_on_close = false;
     ASSERT_TRUE(host_.Create());
     page_ = std::make_unique<SchemesPage>(
         host_.hwnd(),
@@ -112,12 +98,7 @@ class SchemesPageTest : public ::testing::Test {
     pc_.fake().calls.clear();
   }
 
-  HWND Item(int id) const { return ::GetDlgItem(page_->hwnd(), id); }
-  void Click(int id) const { ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)Item(id)); }
-  void Choose(int number) const {
-    ::SendMessageA(Item(IDC_SCHEME_COMBO), CB_SETCURSEL, static_cast<WPARAM>(number), 0);
-    ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(IDC_SCHEME_COMBO, CBN_SELCHANGE), (LPARAM)Item(IDC_SCHEME_COMBO));
-  }
+  HWND page() const override { return page_->hwnd(); }
   // The user types a description.
   void Describe(const char* text) const {
     HWND edit = Item(IDC_SCHEME_DESCRIPTION);
@@ -130,25 +111,11 @@ class SchemesPageTest : public ::testing::Test {
     NMHDR header{control, IDC_SCHEME_TABS, static_cast<UINT>(TCN_SELCHANGE)};
     ::SendMessageA(page_->hwnd(), WM_NOTIFY, IDC_SCHEME_TABS, reinterpret_cast<LPARAM>(&header));
   }
-  int Selection() const { return static_cast<int>(::SendMessageA(Item(IDC_SCHEME_COMBO), CB_GETCURSEL, 0, 0)); }
-  int ComboCount() const { return static_cast<int>(::SendMessageA(Item(IDC_SCHEME_COMBO), CB_GETCOUNT, 0, 0)); }
-  std::string ComboText(int index) const {
-    char text[64] = {};  // names hold at most 32 characters
-    ::SendMessageA(Item(IDC_SCHEME_COMBO), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-    return text;
-  }
-  std::string Text(int id) const { return testing::WindowText(Item(id)); }
-  bool ApplyOn() const { return ::IsWindowEnabled(Item(IDC_APPLY)) != FALSE; }
-  size_t Calls(const std::string& prefix) {
-    size_t n = 0;
-    for (const std::string& call : pc_.fake().calls) n += call.rfind(prefix, 0) == 0;
-    return n;
-  }
   const SimScheme& Stored(size_t index) { return pc_.state().schemes.at(index); }
   FakeTab& Tab(SchemeTabKind kind) { return *tabs_.at(kind); }
 
   testing::PowerTestMachine pc_;
-  Host host_;
+  testing::MainWindowStandIn host_;
   std::unique_ptr<SchemesPage> page_;
   std::map<SchemeTabKind, FakeTab*> tabs_;
   std::optional<std::string> answer_;
@@ -157,18 +124,17 @@ class SchemesPageTest : public ::testing::Test {
 
 TEST_F(SchemesPageTest, OpensOnTheActiveSchemeWithItsTabsTextsAndCursor) {
   Open();
-  ASSERT_EQ(ComboCount(), 3);
-  EXPECT_EQ(ComboText(0) + ComboText(1) + ComboText(2), "AlphaBetaGamma");
-  EXPECT_EQ(Selection(), 1);
+  ASSERT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
+  EXPECT_EQ(ListText(IDC_SCHEME_COMBO, 0) + ListText(IDC_SCHEME_COMBO, 1) + ListText(IDC_SCHEME_COMBO, 2), "AlphaBetaGamma");
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 1);
   EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Beta text");
   EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 1001u);
   EXPECT_EQ(Tab(SchemeTabKind::Machine).loaded.policy.mach.DozeTimeoutAc, 2001u);
   EXPECT_EQ(Tab(SchemeTabKind::Processor).loaded.processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u);
-  EXPECT_FALSE(ApplyOn()) << "the tabs' own change reports during the load are not the user's";
+  EXPECT_FALSE(Enabled(IDC_APPLY)) << "the tabs' own change reports during the load are not the user's";
 
   // The language texts replace the template's; the tabs take theirs after the page.
   EXPECT_EQ(Text(IDC_SCHEME_GROUP), "Power scheme");
-  EXPECT_EQ(Text(IDC_POLICY_GROUP), "Power policy");
   EXPECT_EQ(Tab(SchemeTabKind::Machine).retexts, 1);
   HWND tabs = Item(IDC_SCHEME_TABS);
   ASSERT_EQ(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
@@ -206,21 +172,21 @@ TEST_F(SchemesPageTest, OpensOnTheActiveSchemeWithItsTabsTextsAndCursor) {
 TEST_F(SchemesPageTest, ChangesEnableApplyWhichWritesAndActivatesWhileOkOnlyWrites) {
   Open();
   EXPECT_EQ(Tab(SchemeTabKind::User).Modify(), 1);
-  EXPECT_TRUE(ApplyOn());
-  Click(IDC_APPLY);
-  EXPECT_FALSE(ApplyOn());
+  EXPECT_TRUE(Enabled(IDC_APPLY));
+  Press(IDC_APPLY);
+  EXPECT_FALSE(Enabled(IDC_APPLY));
   Describe("typed");
-  EXPECT_TRUE(ApplyOn()) << "the description is the user's";
+  EXPECT_TRUE(Enabled(IDC_APPLY)) << "the description is the user's";
 
-  Choose(2);
+  Choose(IDC_SCHEME_COMBO, 2);
   EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Gamma text");
   EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 1002u);
-  EXPECT_TRUE(ApplyOn());
+  EXPECT_TRUE(Enabled(IDC_APPLY));
   Describe("Gamma, edited");
   Tab(SchemeTabKind::User).marker = 111;
   Tab(SchemeTabKind::Machine).marker = 222;
   Tab(SchemeTabKind::Processor).marker = 333;
-  Click(IDOK);
+  Press(IDOK);
   EXPECT_EQ(host_.closes, 1);
   EXPECT_EQ(Stored(2).description, L"Gamma, edited");
   EXPECT_EQ(Stored(2).name, L"Gamma");
@@ -231,38 +197,36 @@ TEST_F(SchemesPageTest, ChangesEnableApplyWhichWritesAndActivatesWhileOkOnlyWrit
   EXPECT_EQ(pc_.state().active_scheme, 1u) << "OK does not activate";
 
   Tab(SchemeTabKind::User).marker = 444;
-  Click(IDC_APPLY);
+  Press(IDC_APPLY);
   EXPECT_EQ(Stored(2).policy.user.IdleTimeoutAc, 444u);
   EXPECT_EQ(pc_.state().active_scheme, 2u);
-  EXPECT_FALSE(ApplyOn());
+  EXPECT_FALSE(Enabled(IDC_APPLY));
   EXPECT_EQ(host_.closes, 1) << "Apply does not close";
 
   // A refused activation is said, the fields are written all the same.
   pc_.fake().fail_activation = true;
-  Choose(0);
+  Choose(IDC_SCHEME_COMBO, 0);
   Tab(SchemeTabKind::User).marker = 555;
   fw::PromptRecorder prompts;
-  Click(IDC_APPLY);
+  Press(IDC_APPLY);
   ASSERT_EQ(prompts.entries().size(), 1u);
-  EXPECT_EQ(prompts.entries()[0].text, SchemesPage::kActivateFailedMessage);
-  EXPECT_EQ(prompts.entries()[0].caption, fw::ProductName());
-  EXPECT_EQ(prompts.entries()[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(testing::Said(prompts.entries()[0]), testing::Warning(SchemesPage::kActivateFailedMessage));
   EXPECT_EQ(Stored(0).policy.user.IdleTimeoutAc, 555u);
   EXPECT_EQ(pc_.state().active_scheme, 2u);
-  EXPECT_FALSE(ApplyOn());
+  EXPECT_FALSE(Enabled(IDC_APPLY));
 }
 
 TEST_F(SchemesPageTest, CancelReloadsTheActiveSchemeAndWritesNothing) {
   Open();
-  Choose(2);
+  Choose(IDC_SCHEME_COMBO, 2);
   Describe("never stored");
   Tab(SchemeTabKind::User).marker = 999;
-  Click(IDCANCEL);
+  Press(IDCANCEL);
   EXPECT_EQ(host_.closes, 1);
-  EXPECT_EQ(Selection(), 1);
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 1);
   EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Beta text");
   EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 1001u);
-  EXPECT_FALSE(ApplyOn());
+  EXPECT_FALSE(Enabled(IDC_APPLY));
   EXPECT_EQ(Tab(SchemeTabKind::User).stores, 0);
   EXPECT_EQ(pc_.fake().calls.size(), 0u);
   EXPECT_EQ(Stored(2).description, L"Gamma text");
@@ -271,47 +235,45 @@ TEST_F(SchemesPageTest, CancelReloadsTheActiveSchemeAndWritesNothing) {
 TEST_F(SchemesPageTest, DeleteAsksThenHandsTheActiveStateOn) {
   Open();
   fw::PromptRecorder prompts(IDCANCEL);
-  Click(IDC_SCHEME_DELETE);
+  Press(IDC_SCHEME_DELETE);
   ASSERT_EQ(prompts.entries().size(), 1u);
-  EXPECT_EQ(prompts.entries()[0].text, "Delete power scheme ('Beta')?");
-  EXPECT_EQ(prompts.entries()[0].caption, "Delete power scheme");
-  EXPECT_EQ(prompts.entries()[0].type, UINT(MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2));
-  EXPECT_EQ(ComboCount(), 3) << "Cancel in the question changes nothing";
+  EXPECT_EQ(testing::Said(prompts.entries()[0]),
+            testing::Said({nullptr, "Delete power scheme ('Beta')?", "Delete power scheme",
+                           MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2}));
+  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3) << "Cancel in the question changes nothing";
   EXPECT_EQ(pc_.fake().calls.size(), 0u);
 
   // The active scheme in the middle: the next one takes over.
   prompts.set_answer(IDOK);
   Tab(SchemeTabKind::User).Modify();
-  Click(IDC_SCHEME_DELETE);
-  ASSERT_EQ(ComboCount(), 2);
-  EXPECT_EQ(ComboText(1), "Gamma");
+  Press(IDC_SCHEME_DELETE);
+  ASSERT_EQ(ListCount(IDC_SCHEME_COMBO), 2);
+  EXPECT_EQ(ListText(IDC_SCHEME_COMBO, 1), "Gamma");
   EXPECT_EQ(pc_.state().active_scheme, 2u);
-  EXPECT_EQ(Selection(), 1);
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 1);
   EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Gamma text");
   EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 1002u);
-  EXPECT_FALSE(ApplyOn());
+  EXPECT_FALSE(Enabled(IDC_APPLY));
 
   // The active scheme last: the one before it takes over.
-  Click(IDC_SCHEME_DELETE);
-  ASSERT_EQ(ComboCount(), 1);
+  Press(IDC_SCHEME_DELETE);
+  ASSERT_EQ(ListCount(IDC_SCHEME_COMBO), 1);
   EXPECT_EQ(pc_.state().active_scheme, 0u);
-  EXPECT_EQ(Selection(), 0);
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 0);
   EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Alpha text");
 
   // The only scheme stays.
   prompts.clear();
-  Click(IDC_SCHEME_DELETE);
+  Press(IDC_SCHEME_DELETE);
   ASSERT_EQ(prompts.entries().size(), 2u);
-  EXPECT_EQ(prompts.entries()[1].text, "You can't delete this power scheme!");
-  EXPECT_EQ(prompts.entries()[1].caption, fw::ProductName());
-  EXPECT_EQ(prompts.entries()[1].type, UINT(MB_OK | MB_ICONEXCLAMATION));
-  EXPECT_EQ(ComboCount(), 1);
+  EXPECT_EQ(testing::Said(prompts.entries()[1]), testing::Warning("You can't delete this power scheme!"));
+  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 1);
   EXPECT_EQ(pc_.state().schemes.size(), 1u);
 }
 
 TEST_F(SchemesPageTest, SaveAsMakesANewSchemeFromTheTabsAndLeavesTheSourceAlone) {
   Open();
-  Choose(2);
+  Choose(IDC_SCHEME_COMBO, 2);
   const SimScheme source = Stored(2);
   Describe("not for the new one");
   Tab(SchemeTabKind::User).marker = 71;
@@ -320,18 +282,17 @@ TEST_F(SchemesPageTest, SaveAsMakesANewSchemeFromTheTabsAndLeavesTheSourceAlone)
 
   fw::PromptRecorder prompts;
   answer_ = std::nullopt;  // Cancel in the dialog
-  Click(IDC_SCHEME_SAVE_AS);
+  Press(IDC_SCHEME_SAVE_AS);
   EXPECT_EQ(asked_, 1);
   answer_ = "Beta";  // exact names are taken
-  Click(IDC_SCHEME_SAVE_AS);
+  Press(IDC_SCHEME_SAVE_AS);
   ASSERT_EQ(prompts.entries().size(), 1u);
-  EXPECT_EQ(prompts.entries()[0].text, "The power scheme with current name already exist!");
-  EXPECT_EQ(prompts.entries()[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
-  EXPECT_EQ(Calls("WritePwrScheme"), 0u);
-  EXPECT_EQ(ComboCount(), 3);
+  EXPECT_EQ(testing::Said(prompts.entries()[0]), testing::Warning("The power scheme with current name already exist!"));
+  EXPECT_EQ(pc_.fake().Called("WritePwrScheme"), 0u);
+  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
 
   answer_ = "beta";  // letter case makes another name
-  Click(IDC_SCHEME_SAVE_AS);
+  Press(IDC_SCHEME_SAVE_AS);
   EXPECT_EQ(prompts.entries().size(), 1u);
   ASSERT_EQ(pc_.state().schemes.size(), 4u);
   const SimScheme& added = Stored(3);
@@ -342,9 +303,9 @@ TEST_F(SchemesPageTest, SaveAsMakesANewSchemeFromTheTabsAndLeavesTheSourceAlone)
   EXPECT_EQ(added.policy.mach.DozeTimeoutAc, 72u);
   EXPECT_EQ(added.policy.user.ThrottlePolicyAc, 12) << "unshown fields come from the source";
   EXPECT_EQ(added.processor.ProcessorPolicyAc.Policy[0].TimeCheck, 73u);
-  EXPECT_EQ(ComboCount(), 4);
-  EXPECT_EQ(ComboText(3), "beta");
-  EXPECT_EQ(Selection(), 3);
+  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 4);
+  EXPECT_EQ(ListText(IDC_SCHEME_COMBO, 3), "beta");
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 3);
   EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "");
   EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 71u) << "the new scheme is loaded";
 
@@ -357,79 +318,76 @@ TEST_F(SchemesPageTest, SaveAsMakesANewSchemeFromTheTabsAndLeavesTheSourceAlone)
 
 TEST_F(SchemesPageTest, WithoutProcessorFunctionsTwoTabsAndNoProcessorWrites) {
   Open(false);
-  EXPECT_EQ(::SendMessageA(Item(IDC_SCHEME_TABS), TCM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(Send(IDC_SCHEME_TABS, TCM_GETITEMCOUNT, 0, 0), 2);
   EXPECT_EQ(tabs_.count(SchemeTabKind::Processor), 0u) << "no PROCESSOR page is made";
   ShowTab(2);  // no such tab: the page shown stays
   EXPECT_EQ(page_->tabs().shown(), 0);
   Tab(SchemeTabKind::User).marker = 5;
-  Click(IDC_APPLY);
+  Press(IDC_APPLY);
   EXPECT_EQ(Stored(1).policy.user.IdleTimeoutAc, 5u);
   EXPECT_EQ(Stored(1).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u);
 }
 
 TEST_F(SchemesPageTest, ASchemeThatCannotBeReadIsNotWrittenOver) {
   Open();
-  Choose(2);
+  Choose(IDC_SCHEME_COMBO, 2);
   pc_.state().schemes.erase(pc_.state().schemes.begin() + 2);  // gone behind the page's back
   fw::PromptRecorder prompts;
-  Click(IDC_APPLY);
-  Click(IDOK);
+  Press(IDC_APPLY);
+  Press(IDOK);
   answer_ = "Copy";
-  Click(IDC_SCHEME_SAVE_AS);
+  Press(IDC_SCHEME_SAVE_AS);
   ASSERT_EQ(prompts.entries().size(), 3u);
-  for (const auto& entry : prompts.entries()) {
-    EXPECT_EQ(entry.text, SchemesPage::kReadFailedMessage);
-    EXPECT_EQ(entry.type, UINT(MB_OK | MB_ICONEXCLAMATION));
-  }
-  EXPECT_EQ(Calls("WritePwrScheme") + Calls("SetActivePwrScheme"), 0u);
+  for (const auto& entry : prompts.entries()) EXPECT_EQ(testing::Said(entry), testing::Warning(SchemesPage::kReadFailedMessage));
+  EXPECT_EQ(pc_.fake().Called("WritePwrScheme") + pc_.fake().Called("SetActivePwrScheme"), 0u);
   EXPECT_EQ(pc_.state().schemes.size(), 2u) << "no stray scheme";
-  EXPECT_TRUE(ApplyOn());
+  EXPECT_TRUE(Enabled(IDC_APPLY));
   EXPECT_EQ(host_.closes, 0) << "OK keeps the unsaved edits on show";
-  EXPECT_EQ(ComboCount(), 3);
+  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
 }
 
 TEST_F(SchemesPageTest, AFailedSaveAsAddsNothing) {
   Open();
-  Choose(0);
+  Choose(IDC_SCHEME_COMBO, 0);
   pc_.fake().fail_scheme_write = true;
   fw::PromptRecorder prompts;
   answer_ = "New one";
-  Click(IDC_SCHEME_SAVE_AS);
+  Press(IDC_SCHEME_SAVE_AS);
   ASSERT_EQ(prompts.entries().size(), 1u);
   EXPECT_EQ(prompts.entries()[0].text, SchemesPage::kCreateFailedMessage);
-  EXPECT_EQ(ComboCount(), 3);
-  EXPECT_EQ(Selection(), 0);
+  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 0);
   EXPECT_EQ(pc_.state().schemes.size(), 3u);
 
   // A failed store says so and keeps Apply on.
   pc_.fake().fail_scheme_write = true;
   Describe("x");
-  Click(IDC_APPLY);
+  Press(IDC_APPLY);
   EXPECT_EQ(prompts.entries().back().text, SchemesPage::kWriteFailedMessage);
-  EXPECT_TRUE(ApplyOn());
-  EXPECT_EQ(Calls("SetActivePwrScheme"), 0u);
+  EXPECT_TRUE(Enabled(IDC_APPLY));
+  EXPECT_EQ(pc_.fake().Called("SetActivePwrScheme"), 0u);
 }
 
 TEST_F(SchemesPageTest, AnActiveSchemeOutsideTheListSelectsNothing) {
   Open(true, 99);
-  EXPECT_EQ(Selection(), -1);
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), -1);
   EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "");
   EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 0u);
   fw::PromptRecorder prompts;
   Tab(SchemeTabKind::User).Modify();
-  Click(IDC_APPLY);
-  Click(IDC_SCHEME_DELETE);
+  Press(IDC_APPLY);
+  Press(IDC_SCHEME_DELETE);
   answer_ = "Copy";
-  Click(IDC_SCHEME_SAVE_AS);
-  Click(IDOK);
+  Press(IDC_SCHEME_SAVE_AS);
+  Press(IDOK);
   EXPECT_EQ(prompts.entries().size(), 0u);
   EXPECT_EQ(asked_, 0);
   EXPECT_EQ(pc_.fake().calls.size(), 0u);
   EXPECT_EQ(host_.closes, 1);
 
   // Choosing a scheme makes the page work again.
-  Choose(0);
-  Click(IDC_APPLY);
+  Choose(IDC_SCHEME_COMBO, 0);
+  Press(IDC_APPLY);
   EXPECT_EQ(pc_.state().active_scheme, 0u);
 }
 
@@ -457,8 +415,6 @@ TEST(SaveAsDialogTest, TakesAtMost32CharactersAndRefusesBlankNames) {
   ASSERT_TRUE(dialog.Create());
   ::ShowWindow(dialog.hwnd(), SW_SHOW);
   EXPECT_EQ(testing::WindowText(dialog.hwnd()), "Save As...");
-  EXPECT_EQ(testing::WindowText(::GetDlgItem(dialog.hwnd(), IDC_SAVE_AS_LABEL)),
-            "Save current power scheme with name:");
   HWND edit = ::GetDlgItem(dialog.hwnd(), IDC_SAVE_AS_NAME);
   for (int i = 0; i < 40; ++i) ::SendMessageA(edit, WM_CHAR, 'a' + i % 26, 1);
   EXPECT_EQ(testing::WindowText(edit).size(), 32u);
@@ -470,9 +426,7 @@ TEST(SaveAsDialogTest, TakesAtMost32CharactersAndRefusesBlankNames) {
     EXPECT_TRUE(::IsWindowVisible(dialog.hwnd())) << "'" << blank << "'";
   }
   ASSERT_EQ(prompts.entries().size(), 3u);
-  EXPECT_EQ(prompts.entries()[0].text, "Input power scheme name!");
-  EXPECT_EQ(prompts.entries()[0].caption, fw::ProductName());
-  EXPECT_EQ(prompts.entries()[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(testing::Said(prompts.entries()[0]), testing::Warning("Input power scheme name!"));
 
   ::SetWindowTextA(edit, " My plan ");
   ::SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);

@@ -17,14 +17,7 @@ using vantrel::testing::ReadRaw;
 
 class SettingsTest : public ::testing::Test {
  protected:
-  AppSettings LoadAll(LONG desktop_right = 1280) {
-    SettingsStore store;
-    store.OpenKey();
-    AppSettings s;
-    store.LoadDisplayOptions(s);
-    store.LoadMeterOptions(s, desktop_right);
-    return s;
-  }
+  AppSettings LoadAll(LONG desktop_right = 1280) { return vantrel::testing::StoredSettings(desktop_right); }
   static void Write(const char* name, DWORD type, const void* data, size_t size) {
     ASSERT_TRUE(vantrel::testing::WriteRaw(HKEY_CURRENT_USER, kKey, name, type, data, static_cast<DWORD>(size)));
   }

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "controls/page_list.h"
+#include "settings/settings_store.h"
 #include "controls/menu_xp.h"
 
 namespace vantrel::testing {
@@ -56,6 +57,16 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code error;
   std::filesystem::remove_all(path_, error);
+}
+
+settings::AppSettings StoredSettings(LONG desktop_right) {
+  settings::SettingsStore store;
+  store.OpenKey();
+  settings::AppSettings s;
+  store.LoadDisplayOptions(s);
+  store.LoadMeterOptions(s, desktop_right);
+  store.LoadSchemeSwitch(s);
+  return s;
 }
 
 bool TempDir::Write(const std::string& name, const std::string& bytes) const {
@@ -177,6 +188,38 @@ LRESULT ControlHost::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   return Default(msg, wp, lp);
 }
 
+LRESULT MainWindowStandIn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_KEYMENU) {
+    ++menu_requests;
+    return 0;
+  }
+  if (msg != WM_CLOSE) return ControlHost::WindowProc(msg, wp, lp);
+  ++closes;
+  if (hide_on_close) ::ShowWindow(hwnd(), SW_HIDE);
+  return 0;
+}
+
+std::string PageControls::ListText(int id, int index) const {
+  char text[128] = {};
+  if (Send(id, CB_GETLBTEXTLEN, static_cast<WPARAM>(index)) < static_cast<LRESULT>(sizeof text))
+    Send(id, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+void PageControls::Press(int id) const {
+  ::SendMessageA(page(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+}
+
+void PageControls::Choose(int id, int index) const {
+  Send(id, CB_SETCURSEL, static_cast<WPARAM>(index));
+  ::SendMessageA(page(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(id)));
+}
+
+void PageControls::Type(int id, const char* keys) const {
+  Send(id, WM_KEYDOWN, VK_HOME);
+  for (const char* k = keys; *k; ++k) Send(id, WM_CHAR, static_cast<unsigned char>(*k));
+}
+
 bool TrayIconExists(HWND owner, UINT id) {
   NOTIFYICONDATAA data{};
   data.cbSize = NOTIFYICONDATAA_V2_SIZE;
@@ -197,6 +240,14 @@ bool TimerRuns(HWND window, UINT_PTR id, UINT period) {
   ::SetTimer(window, id, period, nullptr);
   return true;
 }
+
+std::string Said(const fw::PromptRecorder::Entry& prompt) {
+  char type[16];
+  std::snprintf(type, sizeof type, "0x%X", prompt.type);
+  return prompt.text + " | " + prompt.caption + " | " + type;
+}
+
+std::string Warning(const std::string& text) { return Said({nullptr, text, fw::ProductName(), MB_OK | MB_ICONEXCLAMATION}); }
 
 // ---- the simulated laptop
 
@@ -226,6 +277,12 @@ BOOL RecordingSystem::SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, L
   ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &arming_thread, SYNCHRONIZE,
                     FALSE, 0);
   return ForwardingSystemApi::SetWaitableTimer(timer, due, period, completion, argument, resume);
+}
+
+size_t RecordingSystem::Called(const std::string& prefix) const {
+  size_t n = 0;
+  for (const std::string& call : calls) n += call.rfind(prefix, 0) == 0 ? 1 : 0;
+  return n;
 }
 
 size_t PowerTestMachine::Logged(const std::string& prefix) const {

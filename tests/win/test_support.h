@@ -14,6 +14,7 @@
 #include "app/app_state.h"
 #include "display/meter_battery.h"
 #include "display/meter_window.h"
+#include "framework/prompt.h"
 #include "framework/handles.h"
 #include "framework/window.h"
 #include "platform/sim/sim_machine.h"
@@ -36,6 +37,9 @@ struct RawValue {
 };
 RawValue ReadRaw(HKEY root, const std::string& path, const char* name);
 bool WriteRaw(HKEY root, const std::string& path, const char* name, DWORD type, const void* data, DWORD size);
+
+// Every option as the next start reads it back from the registry.
+settings::AppSettings StoredSettings(LONG desktop_right = 1000);
 
 // The program's key gone before and after a test.
 struct CleanKey {
@@ -86,6 +90,10 @@ std::string MenuString(HMENU menu, UINT position);
 // An owner-drawn menu, one line per item: "bar:<title>", "-", "popup:<text>" or "<id>:<text>".
 std::vector<std::string> Describe(HMENU menu);
 
+// A prompt as one line, "text | caption | type"; Warning() is one of the program's warnings.
+std::string Said(const fw::PromptRecorder::Entry& prompt);
+std::string Warning(const std::string& text);
+
 // ---- pixels
 
 // A 32-bit memory bitmap selected into its own device context.
@@ -122,6 +130,42 @@ class ControlHost : public fw::Window {
 
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
+// The main window's stand-in: closing only hides it (unless told to stay), and a request for
+// its menu is counted instead of entering the modal menu loop.
+class MainWindowStandIn : public ControlHost {
+ public:
+  int closes = 0, menu_requests = 0;
+  bool hide_on_close = true;
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
+// A dialog page's controls, worked as the user works them; a fixture names the page.
+class PageControls {
+ public:
+  virtual ~PageControls() = default;
+  HWND Item(int id) const { return ::GetDlgItem(page(), id); }
+  LRESULT Send(int id, UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return ::SendMessageA(Item(id), msg, wp, lp); }
+  std::string Text(int id) const { return WindowText(Item(id)); }
+  bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+  bool Checked(int id) const { return Send(id, BM_GETCHECK) == BST_CHECKED; }
+  int Selected(int id) const { return static_cast<int>(Send(id, CB_GETCURSEL)); }
+  int ListCount(int id) const { return static_cast<int>(Send(id, CB_GETCOUNT)); }
+  std::string ListText(int id, int index) const;
+  // A button clicked: it tells the page itself.
+  void Click(int id) const { Send(id, BM_CLICK); }
+  // The button's notification alone, which reaches the page even while the button is disabled.
+  void Press(int id) const;
+  // A selection as the user makes it: the list changes, then tells its page.
+  void Choose(int id, int index) const;
+  // Typed from the start of the field.
+  void Type(int id, const char* keys) const;
+
+ protected:
+  virtual HWND page() const = 0;
 };
 
 // ---- the meter and the tray icon
@@ -220,6 +264,8 @@ class RecordingSystem : public platform::ForwardingSystemApi {
   // On the waiting thread, while the caller waits for it to arm the timer.
   BOOL SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period, PTIMERAPCROUTINE completion,
                         LPVOID argument, BOOL resume) override;
+  // The noted calls that start with `prefix`.
+  size_t Called(const std::string& prefix) const;
 
  private:
   template <class T>

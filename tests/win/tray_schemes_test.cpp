@@ -45,11 +45,7 @@ class TraySchemesTest : public ::testing::Test {
   void Broadcast(WPARAM event = PBT_APMPOWERSTATUSCHANGE) {
     ::SendMessageA(meter_.hwnd(), WM_POWERBROADCAST, event, 0);
   }
-  size_t Activations() {
-    size_t n = 0;
-    for (const std::string& call : pc_.fake().calls) n += call.rfind("SetActivePwrScheme", 0) == 0;
-    return n;
-  }
+  size_t Activations() { return pc_.fake().Called("SetActivePwrScheme"); }
 
   vantrel::testing::CleanKey clean_;
   vantrel::testing::PowerTestMachine pc_;
@@ -102,8 +98,7 @@ TEST_F(TraySchemesTest, ChoosingASchemeActivatesItAndAFailureSaysSoAndChangesNot
   const std::vector<std::string> menu_before = Describe(schemes());
   Command(ID_TRAY_SCHEME_FIRST + 0);
   ASSERT_EQ(prompts_.entries().size(), 1u);
-  EXPECT_EQ(prompts_.entries()[0].text, SchemesPage::kActivateFailedMessage);
-  EXPECT_EQ(prompts_.entries()[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(vantrel::testing::Said(prompts_.entries()[0]), vantrel::testing::Warning(SchemesPage::kActivateFailedMessage));
   EXPECT_EQ(pc_.state().active_scheme, kMaxBattery);
   EXPECT_EQ(Describe(schemes()), menu_before);
   EXPECT_EQ(pc_.Logged("WritePwrScheme") + pc_.Logged("DeletePwrScheme"), 0u);
@@ -166,12 +161,10 @@ DialogSeen RunDialog(HWND meter, DialogScript script) {
   return g_seen;
 }
 
-settings::AppSettings Stored() {
-  settings::SettingsStore store;
-  store.OpenKey();
-  settings::AppSettings s;
-  store.LoadSchemeSwitch(s);
-  return s;
+// The choices as the next start reads them, "mains|battery".
+std::string StoredChoices() {
+  const settings::AppSettings s = vantrel::testing::StoredSettings();
+  return s.SchemeOnMains + "|" + s.SchemeOnBattery;
 }
 
 TEST_F(TraySchemesTest, TheDialogStoresBothChoicesByNameAndKeepsAMissingOneUntilItIsChanged) {
@@ -183,21 +176,21 @@ TEST_F(TraySchemesTest, TheDialogStoresBothChoicesByNameAndKeepsAMissingOneUntil
   EXPECT_EQ(first.mains_items[0], "*(do not switch)");
   EXPECT_EQ(first.battery_items[6], "Max Battery");
   EXPECT_EQ(s.SchemeOnMains + "|" + s.SchemeOnBattery, "Home/Office Desk|Max Battery");
-  EXPECT_EQ(Stored().SchemeOnMains + "|" + Stored().SchemeOnBattery, "Home/Office Desk|Max Battery");
+  EXPECT_EQ(StoredChoices(), "Home/Office Desk|Max Battery");
 
   // Cancel changes nothing.
   const DialogSeen cancelled = RunDialog(meter_.hwnd(), {.mains = 0, .battery = 0, .ok = false});
   EXPECT_EQ(cancelled.battery_items[6], "*Max Battery");
-  EXPECT_EQ(Stored().SchemeOnMains + "|" + Stored().SchemeOnBattery, "Home/Office Desk|Max Battery");
+  EXPECT_EQ(StoredChoices(), "Home/Office Desk|Max Battery");
 
   // The battery scheme is deleted elsewhere: it shows as "(do not switch)" and outlives a change
   // of the other choice; choosing afresh replaces it.
   pc_.state().schemes.pop_back();
   const DialogSeen other = RunDialog(meter_.hwnd(), {.mains = 2, .battery = -1, .ok = true});
   EXPECT_EQ(other.battery_items[0], "*(do not switch)");
-  EXPECT_EQ(Stored().SchemeOnMains + "|" + Stored().SchemeOnBattery, "Portable/Laptop|Max Battery");
+  EXPECT_EQ(StoredChoices(), "Portable/Laptop|Max Battery");
   RunDialog(meter_.hwnd(), {.mains = -1, .battery = 3, .ok = true});
-  EXPECT_EQ(Stored().SchemeOnMains + "|" + Stored().SchemeOnBattery, "Portable/Laptop|Presentation");
+  EXPECT_EQ(StoredChoices(), "Portable/Laptop|Presentation");
   EXPECT_EQ(s.SchemeOnBattery, "Presentation");
 }
 
@@ -217,7 +210,7 @@ TEST_F(TraySchemesTest, ExitWhileTheDialogIsOpenEndsBoth) {
   ::KillTimer(nullptr, timer);
   EXPECT_FALSE(::IsWindow(meter_.hwnd()));
   EXPECT_EQ(::FindWindowA("#32770", "Automatic switching"), nullptr);
-  EXPECT_EQ(Stored().SchemeOnMains + Stored().SchemeOnBattery, "");
+  EXPECT_EQ(StoredChoices(), "|");
 }
 
 TEST_F(TraySchemesTest, TheMeterSwitchesOncePerChangeOfThePowerSource) {
