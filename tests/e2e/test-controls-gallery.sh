@@ -8,10 +8,11 @@ count_colour() { convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" 
 cleanup_programs+=(controls-gallery.exe)
 stop_program controls-gallery.exe
 for mode in tray presets; do
-  args=(--exit-after 6000)
+  args=(--exit-after 3000)
   [ "$mode" = presets ] && args+=(--presets)
   gallery=$(start "$bin/controls-gallery.exe" "${args[@]}")
-  sleep 4
+  probe window "Vantrel controls" 30000 >/dev/null || fail "the gallery ($mode) did not open its menus"
+  sleep 0.5  # the last submenu's own painting
   alive "$gallery" || fail "the gallery ($mode) ended early"
   shot="controls-gallery"
   [ "$mode" = presets ] && shot="controls-gallery-presets"

@@ -1,7 +1,8 @@
 // Shows every custom control in one window, with the tray-style menu open and its wake-up
 // submenus cascaded, so that one screenshot shows them all.
 //   controls-gallery [--exit-after <ms>] [--no-menu | --presets]
-// --presets opens the time edit's preset popup instead of the tray menu.
+// --presets opens the time edit's preset popup instead of the tray menu. With a menu the exit
+// time counts from the moment everything is on show, which the caption tells.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -28,6 +29,9 @@ using controls::CMenuXP;
 using controls::CMenuXPItem;
 
 constexpr char kClassName[] = "VantrelControlsGallery";
+// The caption while the menus are still opening, and once all is on show.
+constexpr char kOpeningCaption[] = "Vantrel controls (opening)";
+constexpr char kCaption[] = "Vantrel controls";
 constexpr int kPageListId = 100;
 constexpr int kTimeEditId = 101;
 constexpr int kComboId = 102;
@@ -124,7 +128,7 @@ class Gallery : public fw::Window {
 
   bool Create() {
     if (!RegisterClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, ::GetSysColorBrush(COLOR_BTNFACE))) return false;
-    if (!CreateEx(0, kClassName, "Vantrel controls", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 60, 60, 640, 470, nullptr,
+    if (!CreateEx(0, kClassName, show_ == Show::Nothing ? kCaption : kOpeningCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 60, 60, 640, 470, nullptr,
                   nullptr)) {
       return false;
     }
@@ -132,8 +136,11 @@ class Gallery : public fw::Window {
     ::ShowWindow(hwnd(), SW_SHOW);
     ::UpdateWindow(hwnd());
     ::SetForegroundWindow(hwnd());
-    if (exit_after_) ::SetTimer(hwnd(), kExitTimer, exit_after_, nullptr);
-    if (show_ != Show::Nothing) ::PostMessageA(hwnd(), kOpenMenu, 0, 0);
+    if (show_ == Show::Nothing) {
+      if (exit_after_) ::SetTimer(hwnd(), kExitTimer, exit_after_, nullptr);
+    } else {
+      ::PostMessageA(hwnd(), kOpenMenu, 0, 0);
+    }
     return true;
   }
 
@@ -175,7 +182,11 @@ class Gallery : public fw::Window {
           if (next_key_ < steps) {
             ::PostMessageA(hwnd(), WM_KEYDOWN, walk[next_key_++], 0);
           } else {
+            // Everything is on show: the caption says so (scripts wait for it on a slow
+            // machine) and the time to exit counts from here.
             ::KillTimer(hwnd(), kKeysTimer);
+            ::SetWindowTextA(hwnd(), kCaption);
+            if (exit_after_) ::SetTimer(hwnd(), kExitTimer, exit_after_, nullptr);
           }
           return 0;
         }

@@ -1,0 +1,33 @@
+# Run by ctest (see gtest_suites.cmake) with program, list_file, emulator, prefix and properties
+# set: adds one test per suite of the program.
+if(NOT EXISTS "${program}")
+  add_test("${prefix}NOT_BUILT" "${program}")
+  return()
+endif()
+if(NOT EXISTS "${list_file}" OR "${program}" IS_NEWER_THAN "${list_file}")
+  execute_process(COMMAND ${emulator} "${program}" --gtest_list_tests
+                  OUTPUT_VARIABLE listing RESULT_VARIABLE status TIMEOUT 300)
+  if(NOT status EQUAL 0)
+    # Shows up as a failing test with the program's own answer.
+    add_test("${prefix}LIST_FAILED" ${emulator} "${program}" --gtest_list_tests)
+    return()
+  endif()
+  string(REPLACE "\r" "" listing "${listing}")
+  # Suite lines start in the first column and end with a dot; test lines are indented.
+  string(REGEX MATCHALL "(^|\n)[A-Za-z_][A-Za-z0-9_/]*\\." suites "${listing}")
+  set(names)
+  foreach(suite IN LISTS suites)
+    string(REGEX REPLACE "^\n|\\.$" "" suite "${suite}")
+    list(APPEND names "${suite}")
+  endforeach()
+  if(NOT names)
+    add_test("${prefix}NO_SUITES" ${emulator} "${program}" --gtest_list_tests)
+    return()
+  endif()
+  file(WRITE "${list_file}" "${names}")
+endif()
+file(READ "${list_file}" names)
+foreach(suite IN LISTS names)
+  add_test("${prefix}${suite}" ${emulator} "${program}" "--gtest_filter=${suite}.*")
+  set_tests_properties("${prefix}${suite}" PROPERTIES ${properties})
+endforeach()
