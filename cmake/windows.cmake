@@ -51,13 +51,21 @@ add_library(vantrel_app STATIC ${VANTREL_APP_SOURCES})
 target_include_directories(vantrel_app PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/resources)
 target_link_libraries(vantrel_app PUBLIC vantrel_core vantrel_windows_flags)
 
+# The system and library headers nearly every Windows source includes, compiled once per target
+# instead of once per source (the portable core keeps none: it must build without them).
+set(VANTREL_PRECOMPILED <windows.h> <commctrl.h> <algorithm> <cstdint> <cstdio> <cstring> <memory> <string>
+    <vector>)
+target_precompile_headers(vantrel_app PRIVATE ${VANTREL_PRECOMPILED})
+
 file(GLOB VANTREL_WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/win32/*.cpp)
 add_library(vantrel_platform_win32 STATIC ${VANTREL_WIN32_PLATFORM_SOURCES})
 target_link_libraries(vantrel_platform_win32 PUBLIC vantrel_app)
+target_precompile_headers(vantrel_platform_win32 REUSE_FROM vantrel_app)
 
 file(GLOB VANTREL_SIM_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/sim/*.cpp)
 add_library(vantrel_platform_sim STATIC ${VANTREL_SIM_PLATFORM_SOURCES})
 target_link_libraries(vantrel_platform_sim PUBLIC vantrel_app)
+target_precompile_headers(vantrel_platform_sim REUSE_FROM vantrel_app)
 
 # The version resource takes its numbers from the project's version.
 math(EXPR VANTREL_VERSION_MINOR "${PROJECT_VERSION_MINOR} + 0")
