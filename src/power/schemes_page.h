@@ -42,8 +42,12 @@ class SchemesPage : public ui::CPage {
   BOOL OnInitDialog() override;
   bool OnCommand(WORD id, WORD code, HWND control) override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-  void OnOK() override;
-  void OnCancel() override;
+  // Stores the selected scheme and makes it the active one.
+  bool OnApply() override;
+  // Stores the selected scheme; a failed store keeps the window open.
+  bool OnOkay() override;
+  // The selected scheme again, then the active one.
+  void OnReset() override;
 
  private:
   void LoadScheme(int number);
@@ -52,7 +56,6 @@ class SchemesPage : public ui::CPage {
   void SelectActive();
   // False, after saying why, when nothing or not all could be written.
   bool StoreScheme(int number);
-  void Apply();
   void Delete();
   void SaveAs();
 
