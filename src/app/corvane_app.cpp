@@ -48,7 +48,8 @@ CorvaneApp::~CorvaneApp() {
 }
 
 bool CorvaneApp::InitInstance(HINSTANCE instance) {
-  // 1. A second copy says so and ends; the first copy is neither activated nor told.
+  // 1. A second copy says so and ends; the first copy is neither activated nor told. This
+  // message and the language file's below are worded so on purpose (tests pin them).
   if (another_copy_) {
     char text[128];
     std::snprintf(text, sizeof text, "Application %s Already Run!", settings::kProductName);

@@ -125,6 +125,8 @@ void PolicyPage::SetUpBindings() {
   choice_.List({IDC_POLICY_EVENT}, {Member(&Choice::event)}, std::move(events))
       .List({IDC_POLICY_SOURCE}, {Member(&Choice::source)}, {{"AC"}, {"DC", batteries}});
 
+  // "Unspecefied", "Hebirnate" and "LIHGTEST" below are misspelled on purpose: the program's
+  // texts are kept byte for byte (a test pins them).
   std::vector<ListItem> states = Items({"Unspecefied", "(S0)Working", "(S1)Sleeping", "(S2)Sleeping", "(S3)Sleeping",
                                         "(S4)Hebirnate", "(S5)Shutdown", "Maximum"});
   for (int position = 2; position <= 6; ++position)

@@ -25,7 +25,8 @@ using ui::ListItem;
 using ui::Member;
 
 // The eight sleep states by their SYSTEM_POWER_STATE value; S1 to S5 coloured by whether the
-// machine supports them, asked once when the page is built.
+// machine supports them, asked once when the page is built. "Unspecefied" and "Hebirnate" are
+// misspelled on purpose: the program's texts are kept byte for byte (a test pins them).
 std::vector<ListItem> SleepStateItems() {
   static constexpr const char* kTexts[] = {"Unspecefied",   "(S0)Working",   "(S1)Sleeping", "(S2)Sleeping",
                                            "(S3)Sleeping",  "(S4)Hebirnate", "(S5)Shutdown", "Maximum"};

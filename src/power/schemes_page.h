@@ -29,7 +29,8 @@ class SchemesPage : public ui::CPage {
   int selected() const;
   const SchemeTabs& tabs() const noexcept { return tabs_; }
 
-  // The fixed English messages.
+  // The fixed English messages, byte for byte: "already exist" is misspelled on purpose (a
+  // test pins it).
   static constexpr char kActivateFailedMessage[] =
       "You can't set this power scheme in active state, system internal error!";
   static constexpr char kDeleteFailedMessage[] = "You can't delete this power scheme!";
