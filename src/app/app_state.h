@@ -7,12 +7,17 @@
 
 #include "settings/core/app_settings.h"
 
+namespace vantrel::display {
+class MeterWindow;
+}  // namespace vantrel::display
+
 namespace vantrel::app {
 
 struct AppState {
   // The program's folder: the executable's path without its last "\" component.
   std::string app_directory;
-  HWND meter_window = nullptr;
+  // The battery meter, the program's main window; made at start-up.
+  display::MeterWindow* meter = nullptr;
   HINSTANCE instance = nullptr;
   settings::AppSettings settings;
 };

@@ -31,7 +31,7 @@ CorvaneApp::CorvaneApp() {
   meter_ = std::make_unique<display::MeterWindow>(settings);
   // The tray menu lives as long as the meter, which owns it and receives its commands; the
   // menu owns the main window it opens.
-  auto tray_menu = std::make_unique<power::TrayMenu>(settings, std::make_unique<MainWindowHost>());
+  auto tray_menu = std::make_unique<power::TrayMenu>(settings, std::make_unique<MainWindowHost>(State()));
   tray_menu->set_platform(&meter_->platform());  // the meter's scheme list: no second set of batteries
   meter_->set_tray_menu(std::move(tray_menu));
 }
@@ -43,11 +43,13 @@ CorvaneApp::~CorvaneApp() {
     tray_icon_->Delete();
     tray_icon_.reset();
   }
+  if (State().meter == meter_.get()) State().meter = nullptr;
   meter_.reset();
 }
 
 bool CorvaneApp::InitInstance(HINSTANCE instance) {
-  // 1. A second copy says so and ends; the first copy is neither activated nor told.
+  // 1. A second copy says so and ends; the first copy is neither activated nor told. This
+  // message and the language file's below are worded so on purpose (tests pin them).
   if (another_copy_) {
     char text[128];
     std::snprintf(text, sizeof text, "Application %s Already Run!", settings::kProductName);
@@ -82,7 +84,7 @@ bool CorvaneApp::InitInstance(HINSTANCE instance) {
   // 7. The meter's window, the program's main window for its whole life.
   if (!meter_->Create()) return false;
   meter_->set_main_window(true);
-  state.meter_window = meter_->hwnd();
+  state.meter = meter_.get();
   state.instance = instance;
   // 8. The notification-area icon, owned by the meter; added again if the taskbar restarts.
   tray_icon_->SetOwner(meter_->hwnd(), 0);

@@ -14,6 +14,7 @@
 #include "settings/settings_store.h"
 #include "battery/batteries_page.h"
 #include "display/control_page.h"
+#include "framework/caught.h"
 #include "framework/prompt.h"
 #include "i18n/core/language_table.h"
 #include "i18n/core/text_format.h"
@@ -28,15 +29,14 @@ namespace vantrel::app {
 namespace {
 
 template <class Page>
-std::unique_ptr<i18n::CLangDialog> MakePageOf(HWND parent) {
+std::unique_ptr<i18n::CLangDialog> MakePageOf(HWND parent, AppState&) {
   return std::make_unique<Page>(parent);
 }
 
 // The Control page acts on the running meter and the program's options.
-std::unique_ptr<i18n::CLangDialog> MakeControlPage(HWND parent) {
-  AppState& state = State();
+std::unique_ptr<i18n::CLangDialog> MakeControlPage(HWND parent, AppState& state) {
   return std::make_unique<display::CControlPage>(
-      parent, display::ControlPageContext{state.settings, state.meter_window, state.app_directory,
+      parent, display::ControlPageContext{state.settings, state.meter, state.app_directory,
                                           BaseNameOf(ModulePath(state.instance))});
 }
 
@@ -47,7 +47,7 @@ struct PageEntry {
   int title_id;  // the list entry, the "Pages" item and the title
   UINT icon;
   UINT menu_command;
-  std::unique_ptr<i18n::CLangDialog> (*make)(HWND parent);
+  std::unique_ptr<i18n::CLangDialog> (*make)(HWND parent, AppState& state);
 };
 constexpr PageEntry kPages[kPageKindCount] = {
     {kControlPage, i18n::IDS_PAGE_CONTROL, IDI_CONTROL, ID_PAGE_CONTROL, &MakeControlPage},
@@ -97,23 +97,6 @@ std::string LanguageNameOf(std::string_view file_name) {
   return std::string(file_name.substr(0, file_name.size() - kExtension));
 }
 
-class FileSearch {
- public:
-  explicit FileSearch(const std::string& pattern) : handle_(::FindFirstFileA(pattern.c_str(), &found_)) {}
-  ~FileSearch() {
-    if (valid()) ::FindClose(handle_);
-  }
-  FileSearch(const FileSearch&) = delete;
-  FileSearch& operator=(const FileSearch&) = delete;
-  bool valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
-  const WIN32_FIND_DATAA& found() const noexcept { return found_; }
-  bool Next() { return ::FindNextFileA(handle_, &found_) != FALSE; }
-
- private:
-  WIN32_FIND_DATAA found_{};
-  HANDLE handle_;
-};
-
 void SaveLanguageName(const std::string& name) {
   settings::SettingsStore store;
   store.OpenKey();
@@ -122,7 +105,7 @@ void SaveLanguageName(const std::string& name) {
 
 }  // namespace
 
-CMainDialog::CMainDialog() noexcept : CLangDialog(IDD_MAIN, ::GetDesktopWindow()) {}
+CMainDialog::CMainDialog(AppState& state) noexcept : CLangDialog(IDD_MAIN, ::GetDesktopWindow()), state_(state) {}
 
 CMainDialog::~CMainDialog() {
   // The window goes first, while everything its messages reach is still here.
@@ -217,10 +200,13 @@ void CMainDialog::ShowPage(uint8_t kind) {
     return;
   }
   // The old page goes before the new one is made: exactly one page exists.
-  page_.reset();
-  std::unique_ptr<i18n::CLangDialog> page = kPages[kind].make(hwnd());
+  DropPage();
+  std::unique_ptr<i18n::CLangDialog> page = kPages[kind].make(hwnd(), state_);
   current_kind_ = kind;
-  if (!page->Create()) return;
+  if (!page->Create()) {
+    fw::TraceQuietFailure("main window, page not created");
+    return;
+  }
   ++pages_built_;
   page_ = std::move(page);
   HWND h = page_->hwnd();
@@ -232,6 +218,11 @@ void CMainDialog::ShowPage(uint8_t kind) {
   ::ShowWindow(h, SW_SHOWNORMAL);
   shown_kind_ = kind;
   SetTitle();
+}
+
+void CMainDialog::DropPage() noexcept {
+  if (page_) page_->DestroyWindow();
+  page_.reset();
 }
 
 void CMainDialog::SetTitle() {
@@ -266,22 +257,23 @@ void CMainDialog::FillLanguagesMenu() {
   HMENU menu = languages_menu();
   if (!menu) return;
   ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-  FileSearch search(State().app_directory + "\\Languages\\*" + kLanguageExtension);
-  if (!search.valid()) return;
+  const std::string pattern = state_.app_directory + "\\Languages\\*" + kLanguageExtension;
+  WIN32_FIND_DATAA found{};
+  fw::UniqueFind search(::FindFirstFileA(pattern.c_str(), &found));
+  if (!search) return;
   UINT command = ID_LANGUAGE_FIRST;
   do {
-    const WIN32_FIND_DATAA& found = search.found();
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     const std::string name = LanguageNameOf(found.cFileName);
     if (name.empty()) continue;
     if (command >= ID_LANGUAGE_FIRST + kMaxLanguageItems) break;
     if (::AppendMenuA(menu, MF_STRING, command, name.c_str())) last_language_command_ = command++;
-  } while (search.Next());
+  } while (::FindNextFileA(search, &found));
 }
 
 void CMainDialog::CheckRememberedLanguage() {
   HMENU menu = languages_menu();
-  const std::string& name = State().settings.Language;
+  const std::string& name = state_.settings.Language;
   if (name.empty()) {
     ::CheckMenuItem(menu, kDefaultLanguagePosition, MF_BYPOSITION | MF_CHECKED);
     return;
@@ -313,7 +305,7 @@ void CMainDialog::ChooseLanguageFile(UINT command) {
   const std::string name = text;
   // A file that cannot be read changes nothing: texts, check mark and stored name stay.
   if (!i18n::Texts().Load(name)) return;
-  State().settings.Language = name;
+  state_.settings.Language = name;
   SaveLanguageName(name);
   UncheckLanguages();
   ::CheckMenuItem(bar, command, MF_BYCOMMAND | MF_CHECKED);
@@ -321,9 +313,9 @@ void CMainDialog::ChooseLanguageFile(UINT command) {
 }
 
 void CMainDialog::ChooseDefaultLanguage() {
-  State().settings.Language.clear();
-  i18n::Texts().Load(State().settings.Language);
-  SaveLanguageName(State().settings.Language);
+  state_.settings.Language.clear();
+  i18n::Texts().Load(state_.settings.Language);
+  SaveLanguageName(state_.settings.Language);
   UncheckLanguages();
   AfterLanguageChange();
   ::CheckMenuItem(languages_menu(), kDefaultLanguagePosition, MF_BYPOSITION | MF_CHECKED);
@@ -333,8 +325,8 @@ void CMainDialog::AfterLanguageChange() {
   RetextMainWindow();
   if (page_) page_->ApplyLanguage();
   // Sent, not posted: the tray menu speaks the new language when this returns.
-  HWND meter = State().meter_window;
-  if (meter && ::IsWindow(meter)) ::SendMessageA(meter, display::WM_LANGUAGE_CHANGED, 0, 0);
+  if (state_.meter && state_.meter->IsWindow())
+    ::SendMessageA(state_.meter->hwnd(), display::WM_LANGUAGE_CHANGED, 0, 0);
 }
 
 // ---- help -----------------------------------------------------------------------------------
@@ -360,7 +352,7 @@ void CMainDialog::ShowHelpTopics() {
   auto help = reinterpret_cast<HtmlHelpFunction>(
       reinterpret_cast<void*>(::GetProcAddress(help_library_, kHelpFunction)));
   if (!help) return;
-  const std::string file = State().app_directory + "\\" + kHelpFileName;
+  const std::string file = state_.app_directory + "\\" + kHelpFileName;
   help(hwnd(), file.c_str(), HH_DISPLAY_TOPIC, 0);
 }
 
@@ -436,7 +428,7 @@ void MainWindowHost::ShowMainWindow() {
     ::SetForegroundWindow(h);
     return;
   }
-  auto dialog = std::make_unique<CMainDialog>();
+  auto dialog = std::make_unique<CMainDialog>(state_);
   if (!dialog->Create()) return;
   dialog_ = std::move(dialog);
   HWND h = dialog_->hwnd();

@@ -14,6 +14,8 @@
 
 namespace vantrel::app {
 
+struct AppState;
+
 // The pages, in the order of the page list and of the "Pages" menu.
 enum PageKind : uint8_t { kControlPage = 0, kSchemesPage = 1, kBatteriesPage = 2, kPolicyPage = 3 };
 inline constexpr int kPageKindCount = 4;
@@ -36,7 +38,8 @@ inline constexpr UINT kFirstLanguageFilePosition = 2;  // after "Default" and a 
 
 class CMainDialog : public i18n::CLangDialog {
  public:
-  CMainDialog() noexcept;
+  // `state` is the running program's; it outlives the window.
+  explicit CMainDialog(AppState& state) noexcept;
   ~CMainDialog() override;
 
   // The page list's choice: 0 when nothing changes (no entry, or the page on show), else 1.
@@ -73,7 +76,10 @@ class CMainDialog : public i18n::CLangDialog {
   void ShowHelpTopics();
   void OpenWebSite();
   void ShowAbout();
+  // The page's window goes before the page (dialog.h).
+  void DropPage() noexcept;
 
+  AppState& state_;
   controls::CPageListCtrl page_list_;
   fw::UniqueImageList images_;
   std::unique_ptr<i18n::CLangDialog> page_;
@@ -91,7 +97,8 @@ class CMainDialog : public i18n::CLangDialog {
 // shown again where it was.
 class MainWindowHost final : public power::MainWindowOpener {
  public:
-  MainWindowHost() = default;
+  // `state` is the running program's; it outlives the host.
+  explicit MainWindowHost(AppState& state) noexcept : state_(state) {}
   ~MainWindowHost() override;
   MainWindowHost(const MainWindowHost&) = delete;
   MainWindowHost& operator=(const MainWindowHost&) = delete;
@@ -104,6 +111,7 @@ class MainWindowHost final : public power::MainWindowOpener {
   CMainDialog* window() const noexcept { return dialog_.get(); }
 
  private:
+  AppState& state_;
   std::unique_ptr<CMainDialog> dialog_;
   bool closed_ = false;
 };

@@ -356,15 +356,11 @@ bool CBatteriesPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
   return CPage::OnMessage(msg, wp, lp, result);
 }
 
-// Closing hides the main window: stop at once rather than at the next tick.
-void CBatteriesPage::OnOK() {
-  CPage::OnOK();
-  if (!OnScreen()) StopTimer();
+bool CBatteriesPage::OnOkay() {
+  StopTimer();
+  return true;
 }
-void CBatteriesPage::OnCancel() {
-  CPage::OnCancel();
-  if (!OnScreen()) StopTimer();
-}
+void CBatteriesPage::OnReset() { StopTimer(); }
 
 bool CBatteriesPage::OnScreen() const noexcept {
   if (!hwnd() || !::IsWindowVisible(hwnd())) return false;

@@ -73,8 +73,10 @@ class CBatteriesPage : public ui::CPage {
   BOOL OnInitDialog() override;
   bool OnCommand(WORD id, WORD code, HWND control) override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-  void OnOK() override;
-  void OnCancel() override;
+  // Nothing to keep or put back: closing hides the main window, and the refresh stops now
+  // rather than at the next tick; showing the page again starts it.
+  bool OnOkay() override;
+  void OnReset() override;
 
  private:
   void InitBatteriesPage();

@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "control_ids.h"
-#include "display/layered_window.h"
+#include "display/meter_window.h"
 #include "display/notices_dialog.h"
+#include "framework/caught.h"
 #include "i18n/core/text_ids.h"
 #include "notices_ids.h"
 #include "power/power_actions.h"
@@ -60,8 +61,6 @@ constexpr int kMeterGroup[] = {
 constexpr int kAlphaLow = 0;
 constexpr int kAlphaHigh = 255;
 
-BYTE MeterAlpha(uint32_t position) { return static_cast<BYTE>(kAlphaHigh - (position & 0xFF)); }
-
 }  // namespace
 
 CControlPage::CControlPage(HWND parent, ControlPageContext context)
@@ -76,6 +75,7 @@ CControlPage::CControlPage(HWND parent, ControlPageContext context)
       .Check(IDC_CONTROL_BEEP, Member(&AppSettings::BeepAfterWakeUp))
       .Check(IDC_CONTROL_AUTO_HIDE, Member(&AppSettings::PaneWindow))
       .RadioPair(IDC_CONTROL_ALL_BATTERIES, IDC_CONTROL_ONE_BATTERY, Member(&AppSettings::DisplayOneBatteryStatus));
+  Watch(meter_rows_);
   const auto flags = Member(&SystemOptions::GlobalFlags);
   system_rows_.FlagBit(IDC_CONTROL_MULTI_BATTERY, flags, EnableMultiBatteryDisplay)
       .FlagBit(IDC_CONTROL_PASSWORD_LOGON, flags, EnablePasswordLogon)
@@ -84,6 +84,7 @@ CControlPage::CControlPage(HWND parent, ControlPageContext context)
       .FlagBit(IDC_CONTROL_WAKE_ON_RING, flags, EnableWakeOnRing)
       .Check(IDC_CONTROL_HIBERNATE, Member(&SystemOptions::Hibernate))
       .Check(IDC_CONTROL_AUTO_START, Member(&SystemOptions::AutoStart));
+  Watch(system_rows_);
 }
 
 BOOL CControlPage::OnInitDialog() {
@@ -95,6 +96,14 @@ BOOL CControlPage::OnInitDialog() {
     for (int id : kMeterGroup) EnableItem(id, false);
   }
   return TRUE;
+}
+
+MeterWindow* CControlPage::meter() const noexcept {
+  return context_.meter && context_.meter->IsWindow() ? context_.meter : nullptr;
+}
+
+uint8_t CControlPage::SliderPosition() const {
+  return static_cast<uint8_t>(::SendMessageA(Item(IDC_CONTROL_ALPHA), TBM_GETPOS, 0, 0) & 0xFF);
 }
 
 void CControlPage::EnableMeterControl(int id, bool enable) const {
@@ -175,30 +184,32 @@ void CControlPage::TakeControlPage() {
   if (changed) {
     GLOBAL_POWER_POLICY policy{};
     // Without the system's record there is nothing to write the flags into.
-    if (power::PowerPlatform::ReadGlobalPolicy(&policy) == 0) {
+    if (const int read = power::PowerPlatform::ReadGlobalPolicy(&policy); read != 0) {
+      fw::TraceQuietFailure("Control page, global flags not read", static_cast<unsigned long>(read));
+    } else {
       policy.user.GlobalFlags = (policy.user.GlobalFlags & ~changed) | (chosen.GlobalFlags & changed);
-      power::PowerPlatform::WriteGlobalPolicy(policy);
+      if (const int written = power::PowerPlatform::WriteGlobalPolicy(policy); written != 0)
+        fw::TraceQuietFailure("Control page, global flags not written", static_cast<unsigned long>(written));
       loaded_.GlobalFlags = chosen.GlobalFlags;
     }
   }
   if (chosen.Hibernate != loaded_.Hibernate) {
-    power::ReserveHibernationFile(chosen.Hibernate != 0);
+    if (const int reserved = power::ReserveHibernationFile(chosen.Hibernate != 0); reserved != 0)
+      fw::TraceQuietFailure("Control page, hibernation file not changed", static_cast<unsigned long>(reserved));
     loaded_.Hibernate = chosen.Hibernate;
   }
 }
 
 void CControlPage::ApplyControlPage() {
-  EnableApply(false);
   TakeControlPage();
   TransparentClicked();
   TopmostClicked();
-  EnableApply(false);
 
   AppSettings& s = context_.settings;
   // With no battery listed there is nothing to choose from: the remembered one is kept.
   if (::SendMessageA(Item(IDC_CONTROL_BATTERY_LIST), CB_GETCOUNT, 0, 0) > 0) s.BatteryName = SelectedBattery();
   RECT r{};
-  if (HWND m = meter(); m && ::GetWindowRect(m, &r)) {
+  if (MeterWindow* m = meter(); m && ::GetWindowRect(m->hwnd(), &r)) {
     s.BatteryMeterPosTop = r.top;
     s.BatteryMeterPosLeft = r.left;
   }
@@ -227,26 +238,17 @@ std::string CControlPage::AutoStartCommand() const {
 void CControlPage::TransparentClicked() {
   const bool transparent = IsChecked(IDC_CONTROL_TRANSPARENT);
   EnableMeterControl(IDC_CONTROL_ALPHA, transparent);
-  if (HWND m = meter()) {
-    // A system without layered windows leaves the meter opaque.
-    if (transparent) {
-      if (SetLayered(m, true) == 0) {
-        const auto position = static_cast<uint32_t>(::SendMessageA(Item(IDC_CONTROL_ALPHA), TBM_GETPOS, 0, 0));
-        SetAlpha(m, 0, MeterAlpha(position), LWA_ALPHA);
-      }
-    } else {
-      SetLayered(m, false);
-    }
-  }
+  if (MeterWindow* m = meter()) m->ShowTransparent(transparent, SliderPosition());
   MarkChanged();
 }
 
 void CControlPage::AlphaScrolled(WORD code, WORD position) {
-  HWND m = meter();
+  MeterWindow* m = meter();
+  if (!m) return;
   switch (code) {
     case TB_THUMBPOSITION:
     case TB_THUMBTRACK:
-      if (m) SetAlpha(m, 0, MeterAlpha(position), LWA_ALPHA);
+      m->ShowAlpha(static_cast<uint8_t>(position & 0xFF));
       break;
     case TB_LINEUP:
     case TB_LINEDOWN:
@@ -255,23 +257,15 @@ void CControlPage::AlphaScrolled(WORD code, WORD position) {
     // Home and End move the thumb too; the preview follows it.
     case TB_TOP:
     case TB_BOTTOM:
-      if (m) {
-        const auto current = static_cast<uint32_t>(::SendMessageA(Item(IDC_CONTROL_ALPHA), TBM_GETPOS, 0, 0));
-        SetAlpha(m, 0, MeterAlpha(current), LWA_ALPHA);
-      }
+      m->ShowAlpha(SliderPosition());
       break;
     default:  // the end of a scroll moves nothing
       break;
   }
-  MarkChanged();
 }
 
 void CControlPage::TopmostClicked() {
-  if (HWND m = meter()) {
-    // Without activating the meter: the page keeps the keyboard.
-    ::SetWindowPos(m, IsChecked(IDC_CONTROL_TOPMOST) ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+  if (MeterWindow* m = meter()) m->ShowOnTop(IsChecked(IDC_CONTROL_TOPMOST));
   MarkChanged();
 }
 
@@ -289,10 +283,6 @@ bool CControlPage::OnCommand(WORD id, WORD code, HWND control) {
       case IDC_CONTROL_ONE_BATTERY:
       case IDC_CONTROL_ALL_BATTERIES:
         EnableMeterControl(IDC_CONTROL_BATTERY_LIST, id == IDC_CONTROL_ONE_BATTERY);
-        MarkChanged();
-        return true;
-      case IDC_CONTROL_APPLY:
-        ApplyControlPage();
         return true;
       case IDC_CONTROL_NOTICES: {
         // Its own OK stores the levels: nothing here for Apply to do.
@@ -304,33 +294,34 @@ bool CControlPage::OnCommand(WORD id, WORD code, HWND control) {
         break;
     }
   }
-  if (meter_rows_.IsChange(id, code) || system_rows_.IsChange(id, code) ||
-      (id == IDC_CONTROL_BATTERY_LIST && code == CBN_SELCHANGE)) {
+  // The list is filled by the page, not by a table.
+  if (id == IDC_CONTROL_BATTERY_LIST && code == CBN_SELCHANGE) {
     MarkChanged();
     return true;
   }
   return CPage::OnCommand(id, code, control);
 }
 
-bool CControlPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  if (msg == WM_HSCROLL && lp && reinterpret_cast<HWND>(lp) == Item(IDC_CONTROL_ALPHA)) {
-    AlphaScrolled(LOWORD(wp), HIWORD(wp));
-    result = 0;
-    return true;
-  }
-  return CPage::OnMessage(msg, wp, lp, result);
+bool CControlPage::OnHScroll(HWND control, WORD code, WORD position) {
+  if (control != Item(IDC_CONTROL_ALPHA)) return false;
+  AlphaScrolled(code, position);
+  return true;
 }
 
-void CControlPage::OnOK() {
+bool CControlPage::OnApply() {
+  ApplyControlPage();
+  return true;
+}
+
+bool CControlPage::OnOkay() {
   TakeControlPage();
-  CPage::OnOK();
+  return true;
 }
 
-void CControlPage::OnCancel() {
+void CControlPage::OnReset() {
   LoadControlPage();
   TransparentClicked();
   TopmostClicked();
-  CPage::OnCancel();
 }
 
 }  // namespace vantrel::display

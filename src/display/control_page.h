@@ -18,10 +18,12 @@
 
 namespace vantrel::display {
 
+class MeterWindow;
+
 // What the page acts on, handed in by the window that makes it.
 struct ControlPageContext {
   settings::AppSettings& settings;  // the running program's options; outlives the page
-  HWND meter = nullptr;             // the battery meter, previewed and placed from here
+  MeterWindow* meter = nullptr;     // the battery meter, previewed and placed from here
   std::string app_directory;        // the program's folder, without a trailing backslash
   std::string exe_base_name;        // the program's file name without ".exe"
 };
@@ -47,10 +49,12 @@ class CControlPage : public ui::CPage {
   // The controls into the running program: the options at once, the global flags and the
   // hibernation file when their boxes changed. Nothing is stored.
   void TakeControlPage();
-  // The preview: the meter layered with the slider's alpha, or not layered.
+  // The preview, through the meter: layered with the slider's alpha, or not layered. Marks
+  // the page changed (after a Cancel too, which so leaves Apply enabled).
   void TransparentClicked();
   // A scroll message of the slider: its code and the position it carries.
   void AlphaScrolled(WORD code, WORD position);
+  // The preview of "always on top"; marks the page changed.
   void TopmostClicked();
   // Takes the controls and stores the options, the meter's position and the auto-start entry.
   void ApplyControlPage();
@@ -62,9 +66,11 @@ class CControlPage : public ui::CPage {
  protected:
   BOOL OnInitDialog() override;
   bool OnCommand(WORD id, WORD code, HWND control) override;
-  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-  void OnOK() override;
-  void OnCancel() override;
+  bool OnHScroll(HWND control, WORD code, WORD position) override;
+  bool OnApply() override;
+  // OK takes the choices into the running program and stores nothing.
+  bool OnOkay() override;
+  void OnReset() override;
 
  private:
   void FillBatteryList();
@@ -72,7 +78,9 @@ class CControlPage : public ui::CPage {
   std::string SelectedBattery() const;
   // Controls of the meter group follow their own rule only while a battery exists.
   void EnableMeterControl(int id, bool enable) const;
-  HWND meter() const noexcept { return context_.meter && ::IsWindow(context_.meter) ? context_.meter : nullptr; }
+  // The meter while its window exists, else null.
+  MeterWindow* meter() const noexcept;
+  uint8_t SliderPosition() const;
 
   ControlPageContext context_;
   power::PowerPlatform platform_;

@@ -50,16 +50,30 @@ BOOL MeterWindow::OnInitDialog() {
     painter_->SetOutline();
     // The drag timer runs only while a drag is in progress.
     ::SetTimer(hwnd(), kMeterTickTimer, kTickPeriodMs, nullptr);
-    if (!IsLayered(hwnd()) && settings.TransparentForm) {
-      SetLayered(hwnd(), true);
-      SetAlpha(hwnd(), 0, ConfiguredAlpha(settings.bAlpha), LWA_ALPHA);
-    }
-    ::SetWindowPos(hwnd(), settings.AlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!IsLayered(hwnd()) && settings.TransparentForm) ShowTransparent(true, settings.bAlpha);
+    ShowOnTop(settings.AlwaysOnTop != 0);
   }
   if (tray_menu_) tray_menu_->BuildTrayMenu(hwnd());
   scheme_switcher_.Start();
   return TRUE;
+}
+
+void MeterWindow::ShowTransparent(bool transparent, uint8_t alpha_setting) {
+  if (!hwnd()) return;
+  if (!transparent) {
+    SetLayered(hwnd(), false);
+    return;
+  }
+  if (SetLayered(hwnd(), true) == 0) ShowAlpha(alpha_setting);
+}
+
+void MeterWindow::ShowAlpha(uint8_t alpha_setting) {
+  if (hwnd()) SetAlpha(hwnd(), 0, ConfiguredAlpha(alpha_setting), LWA_ALPHA);
+}
+
+void MeterWindow::ShowOnTop(bool on_top) {
+  if (!hwnd()) return;
+  ::SetWindowPos(hwnd(), on_top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool MeterWindow::OnCommand(WORD id, WORD, HWND) {

@@ -42,6 +42,15 @@ class MeterWindow : public fw::Dialog {
   // Shows the meter (without taking the focus) and paints it at once.
   void ShowAndPaint(int show_command = SW_SHOWNOACTIVATE);
 
+  // The meter's look is written here only; the Control page previews through these before
+  // anything is stored. `alpha_setting` is a bAlpha value: the alpha is 255 minus it.
+  // Layered with that alpha, or not layered; a system without layered windows stays opaque.
+  void ShowTransparent(bool transparent, uint8_t alpha_setting);
+  // The alpha alone, of a meter that is layered.
+  void ShowAlpha(uint8_t alpha_setting);
+  // Above other windows or not, without taking the focus.
+  void ShowOnTop(bool on_top);
+
   // The program ends when the main window is destroyed.
   void set_main_window(bool main) noexcept { main_window_ = main; }
   // The icon to add again when the taskbar is restarted (not owned).

@@ -10,8 +10,6 @@ namespace vantrel::fw {
 
 namespace {
 
-HINSTANCE g_resource_instance = nullptr;
-
 std::vector<HWND>& ModelessWindows() {
   static std::vector<HWND> windows;
   return windows;
@@ -38,15 +36,39 @@ bool ReturnsResultDirectly(UINT msg) {
   }
 }
 
-}  // namespace
-
-HINSTANCE ResourceInstance() noexcept {
-  return g_resource_instance ? g_resource_instance : ::GetModuleHandleA(nullptr);
+// The control message as the watchers see it; nothing for a menu's or an accelerator's command
+// and a window's own scroll bars.
+bool ControlEventOf(UINT msg, WPARAM wp, LPARAM lp, ControlEvent& event) {
+  event.msg = msg;
+  switch (msg) {
+    case WM_COMMAND:
+      event.control = reinterpret_cast<HWND>(lp);
+      event.id = LOWORD(wp);
+      event.code = HIWORD(wp);
+      return event.control != nullptr;
+    case WM_NOTIFY:
+      if (!lp) return false;
+      event.control = reinterpret_cast<const NMHDR*>(lp)->hwndFrom;
+      event.id = static_cast<int>(reinterpret_cast<const NMHDR*>(lp)->idFrom);
+      event.code = reinterpret_cast<const NMHDR*>(lp)->code;
+      return true;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      event.control = reinterpret_cast<HWND>(lp);
+      event.id = event.control ? ::GetDlgCtrlID(event.control) : 0;
+      event.code = LOWORD(wp);
+      return event.control != nullptr;
+    default:
+      return false;
+  }
 }
-void SetResourceInstance(HINSTANCE instance) noexcept { g_resource_instance = instance; }
+
+}  // namespace
 
 Dialog::~Dialog() {
   if (hwnd() && ::IsWindow(hwnd())) {
+    // Against the teardown rule (dialog.h): the window outlived the object's derived parts.
+    TraceQuietFailure("dialog object dropped before its window", 0);
     HWND h = hwnd();
     Detach();
     UnregisterModeless(h);
@@ -116,6 +138,10 @@ bool Dialog::OnCommand(WORD id, WORD code, HWND) {
   return false;
 }
 
+bool Dialog::OnNotify(const NMHDR&, LRESULT&) { return false; }
+
+bool Dialog::OnHScroll(HWND, WORD, WORD) { return false; }
+
 bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 INT_PTR Dialog::DialogProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -131,6 +157,11 @@ INT_PTR Dialog::DialogProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_NOTIFY:
       handled = ReflectControlMessage(hwnd(), msg, wp, lp, result);
+      if (!handled && lp) handled = OnNotify(*reinterpret_cast<const NMHDR*>(lp), result);
+      if (!handled) handled = OnMessage(msg, wp, lp, result);
+      break;
+    case WM_HSCROLL:
+      handled = lp && OnHScroll(reinterpret_cast<HWND>(lp), LOWORD(wp), HIWORD(wp));
       if (!handled) handled = OnMessage(msg, wp, lp, result);
       break;
     default:
@@ -141,6 +172,7 @@ INT_PTR Dialog::DialogProc(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
   }
+  if (ControlEvent event; ControlEventOf(msg, wp, lp, event)) WatchControl(event);
   if (!handled) return FALSE;
   if (ReturnsResultDirectly(msg)) return static_cast<INT_PTR>(result);
   ::SetWindowLongPtrA(hwnd(), DWLP_MSGRESULT, result);

@@ -1,4 +1,10 @@
 // Dialogs built from templates, modal or modeless, with initialisation, OK and Cancel hooks.
+//
+// Teardown: the window goes before its object. Whoever drops a dialog object whose window
+// still exists (a page, a tab of a page) destroys the window first, so that every message of
+// the teardown (WM_DESTROY of the dialog and of its children) still reaches whole objects. A
+// dialog object dropped with its window alive still destroys the window, but its own handlers
+// and those of the classes derived from it are gone by then: ~Dialog traces it as a fault.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +14,15 @@
 #include "framework/window.h"
 
 namespace vantrel::fw {
+
+// A control's WM_COMMAND, WM_NOTIFY, WM_HSCROLL or WM_VSCROLL, as a class that only watches
+// what the user does with the controls sees it.
+struct ControlEvent {
+  UINT msg = 0;
+  HWND control = nullptr;
+  int id = 0;
+  UINT code = 0;  // the notification, or the scroll code
+};
 
 class Dialog : public Window {
  public:
@@ -51,8 +66,17 @@ class Dialog : public Window {
   virtual bool OnCommand(WORD id, WORD code, HWND control);
   virtual void OnOK() { EndDialog(IDOK); }
   virtual void OnCancel() { EndDialog(IDCANCEL); }
-  // Any other message. Return true when handled, with the message's result in `result`.
+  // A control's WM_NOTIFY. Return true when handled, with the message's result in `result`.
+  virtual bool OnNotify(const NMHDR& header, LRESULT& result);
+  // A track bar's or scroll bar control's WM_HSCROLL, with the scroll code and the position the
+  // message carries (the thumb codes' only). Return true when handled.
+  virtual bool OnHScroll(HWND control, WORD code, WORD position);
+  // Any other message, and the above when their handlers did not take them. Return true when
+  // handled, with the message's result in `result`.
   virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  // Every control message (see ControlEvent) once the handlers above have had it, taken or
+  // not: for a base class that watches the controls without taking their messages.
+  virtual void WatchControl(const ControlEvent& /*event*/) {}
 
  private:
   static INT_PTR CALLBACK StaticDialogProc(HWND, UINT, WPARAM, LPARAM);
@@ -73,9 +97,5 @@ void RegisterModeless(HWND hwnd);
 void UnregisterModeless(HWND hwnd);
 // True when the message was a dialog navigation message for one of the modeless windows.
 bool PreTranslateDialogMessage(MSG& msg);
-
-// The module that holds the program's resources (dialog templates, icons, strings).
-HINSTANCE ResourceInstance() noexcept;
-void SetResourceInstance(HINSTANCE instance) noexcept;
 
 }  // namespace vantrel::fw

@@ -20,6 +20,8 @@ inline long LiveKernelHandles() noexcept { return LiveObjects(ObjectKind::Kernel
 
 namespace detail {
 void CountObject(ObjectKind kind, int delta) noexcept;
+// The system destroys a window with its parent or owner: only one that still exists is destroyed.
+void DestroyLiveWindow(HWND window) noexcept;
 }  // namespace detail
 
 template <class Traits>
@@ -85,6 +87,11 @@ struct KernelHandle : NullHandle<HANDLE, ObjectKind::Kernel, &::CloseHandle> {
   static bool IsValid(Handle h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
 };
 
+// A file search: FindFirstFile fails with INVALID_HANDLE_VALUE.
+struct FindFile : NullHandle<HANDLE, ObjectKind::Kernel, &::FindClose> {
+  static bool IsValid(Handle h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+};
+
 using RegistryKey = NullHandle<HKEY, ObjectKind::Kernel, &::RegCloseKey>;
 using Library = NullHandle<HMODULE, ObjectKind::Kernel, &::FreeLibrary>;
 template <class T>
@@ -93,10 +100,13 @@ using MemoryDC = NullHandle<HDC, ObjectKind::Gdi, &::DeleteDC>;
 using Icon = NullHandle<HICON, ObjectKind::User, &::DestroyIcon>;
 using Menu = NullHandle<HMENU, ObjectKind::User, &::DestroyMenu>;
 using ImageList = NullHandle<HIMAGELIST, ObjectKind::User, &::ImageList_Destroy>;
+// A window made outside the window layer's objects (a tooltip), destroyed with its owner object.
+using WindowHandle = NullHandle<HWND, ObjectKind::User, &detail::DestroyLiveWindow>;
 
 }  // namespace traits
 
 using UniqueHandle = Owned<traits::KernelHandle>;
+using UniqueFind = Owned<traits::FindFile>;
 using UniqueKey = Owned<traits::RegistryKey>;
 using UniqueLibrary = Owned<traits::Library>;
 using UniqueBitmap = Owned<traits::GdiObject<HBITMAP>>;
@@ -108,6 +118,7 @@ using UniqueMemoryDC = Owned<traits::MemoryDC>;
 using UniqueIcon = Owned<traits::Icon>;
 using UniqueMenu = Owned<traits::Menu>;
 using UniqueImageList = Owned<traits::ImageList>;
+using UniqueWindow = Owned<traits::WindowHandle>;
 
 // A window's device context, released with ReleaseDC.
 class WindowDC {

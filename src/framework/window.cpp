@@ -5,8 +5,6 @@
 #include <new>
 
 #include "framework/caught.h"
-#include "framework/dialog.h"
-#include "framework/handles.h"
 
 namespace vantrel::fw {
 
@@ -15,34 +13,19 @@ namespace {
 // The property that links a window to its object.
 constexpr const char kObjectProperty[] = "VantrelObject";
 
-long g_live[static_cast<int>(ObjectKind::Count)] = {};
-
 std::map<HMENU, MenuDrawHandler*>& MenuHandlers() {
   static std::map<HMENU, MenuDrawHandler*> handlers;
   return handlers;
 }
 MenuDrawHandler* g_tracked_menu = nullptr;
+HINSTANCE g_resource_instance = nullptr;
 
 }  // namespace
 
-// ---- live-object counting and the simple owners ------------------------------------------
-
-long LiveObjects(ObjectKind kind) noexcept { return g_live[static_cast<int>(kind)]; }
-
-void detail::CountObject(ObjectKind kind, int delta) noexcept { g_live[static_cast<int>(kind)] += delta; }
-
-WindowDC::WindowDC(HWND hwnd) noexcept : hwnd_(hwnd), dc_(::GetDC(hwnd)) {
-  if (dc_) detail::CountObject(ObjectKind::Gdi, +1);
+HINSTANCE ResourceInstance() noexcept {
+  return g_resource_instance ? g_resource_instance : ::GetModuleHandleA(nullptr);
 }
-WindowDC::~WindowDC() {
-  if (dc_) {
-    ::ReleaseDC(hwnd_, dc_);
-    detail::CountObject(ObjectKind::Gdi, -1);
-  }
-}
-
-PaintDC::PaintDC(HWND hwnd) noexcept : hwnd_(hwnd), dc_(::BeginPaint(hwnd, &ps_)) {}
-PaintDC::~PaintDC() { ::EndPaint(hwnd_, &ps_); }
+void SetResourceInstance(HINSTANCE instance) noexcept { g_resource_instance = instance; }
 
 // ---- Window ---------------------------------------------------------------------------------
 

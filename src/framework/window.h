@@ -6,6 +6,10 @@
 
 namespace vantrel::fw {
 
+// The module that holds the program's resources (dialog templates, icons, strings).
+HINSTANCE ResourceInstance() noexcept;
+void SetResourceInstance(HINSTANCE instance) noexcept;
+
 class Window {
  public:
   Window() = default;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/icon_combo.h"
+#include "framework/caught.h"
 #include "i18n/core/text_ids.h"
 #include "policy_ids.h"
 #include "resource.h"
@@ -77,6 +78,9 @@ constexpr int kHandCursorControls[] = {IDC_POLICY_EVENT,      IDC_POLICY_SOURCE,
 PolicyPage::PolicyPage(HWND parent) : CPage(IDD_POLICY_PAGE, parent, IDC_APPLY) {
   SetTexts(kTexts);
   SetHandCursorControls(kHandCursorControls);
+  // The event, source and scheme lists only choose what is shown: no change of their own.
+  Watch(action_);
+  Watch(alarm_);
 }
 
 bool PolicyPage::FindRecord(int event, int source, int scheme, PolicyRecord& out) const {
@@ -121,6 +125,8 @@ void PolicyPage::SetUpBindings() {
   choice_.List({IDC_POLICY_EVENT}, {Member(&Choice::event)}, std::move(events))
       .List({IDC_POLICY_SOURCE}, {Member(&Choice::source)}, {{"AC"}, {"DC", batteries}});
 
+  // "Unspecefied", "Hebirnate" and "LIHGTEST" below are misspelled on purpose: the program's
+  // texts are kept byte for byte (a test pins them).
   std::vector<ListItem> states = Items({"Unspecefied", "(S0)Working", "(S1)Sleeping", "(S2)Sleeping", "(S3)Sleeping",
                                         "(S4)Hebirnate", "(S5)Shutdown", "Maximum"});
   for (int position = 2; position <= 6; ++position)
@@ -220,7 +226,6 @@ void PolicyPage::OnSliderScroll(WORD code, WORD position) {
     ShowLevel(position);
   else
     ShowLevel(static_cast<int>(::SendMessageA(Item(IDC_POLICY_ALARM_LEVEL), TBM_GETPOS, 0, 0)));
-  MarkChanged();
 }
 
 void PolicyPage::Store() {
@@ -234,10 +239,10 @@ void PolicyPage::Store() {
   action_.Store(*found.record);
   if (Selection(IDC_POLICY_ACTION) < 0) found.record->Action = PowerActionNone;
   if (found.alarm) alarm_.Store(*found.alarm);
-  if (event == kIdleEvent || event == kOverThrottledEvent)
-    power_.WriteScheme(nullptr, nullptr, found.scheme, &scheme);
-  else
-    PowerPlatform::WriteGlobalPolicy(found.global);
+  const int written = event == kIdleEvent || event == kOverThrottledEvent
+                          ? power_.WriteScheme(nullptr, nullptr, found.scheme, &scheme)
+                          : PowerPlatform::WriteGlobalPolicy(found.global);
+  if (written != 0) fw::TraceQuietFailure("Policy page, policy not written", static_cast<unsigned long>(written));
 }
 
 bool PolicyPage::OnCommand(WORD id, WORD code, HWND control) {
@@ -249,40 +254,25 @@ bool PolicyPage::OnCommand(WORD id, WORD code, HWND control) {
     LoadActionPolicy();
     return true;
   }
-  if (id == IDC_APPLY && code == BN_CLICKED) {
-    Store();
-    EnableApply(false);
-    return true;
-  }
-  if (action_.IsChange(id, code) || alarm_.IsChange(id, code)) {
-    MarkChanged();
-    return true;
-  }
   return CPage::OnCommand(id, code, control);
 }
 
-bool PolicyPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  if (msg == WM_NOTIFY && lp && action_.IsItemChange(*reinterpret_cast<const NMHDR*>(lp))) {
-    MarkChanged();
-    result = 0;
-    return true;
-  }
-  if (msg == WM_HSCROLL && alarm_.IsScroll(reinterpret_cast<HWND>(lp))) {
-    OnSliderScroll(LOWORD(wp), HIWORD(wp));
-    result = 0;
-    return true;
-  }
-  return CPage::OnMessage(msg, wp, lp, result);
+bool PolicyPage::OnHScroll(HWND control, WORD code, WORD position) {
+  if (control != Item(IDC_POLICY_ALARM_LEVEL)) return false;
+  OnSliderScroll(code, position);
+  return true;
 }
 
-void PolicyPage::OnOK() {
+bool PolicyPage::OnApply() {
   Store();
-  CloseMainWindow();
+  return true;
 }
 
-void PolicyPage::OnCancel() {
-  OnEventChange();
-  CloseMainWindow();
+bool PolicyPage::OnOkay() {
+  Store();
+  return true;
 }
+
+void PolicyPage::OnReset() { OnEventChange(); }
 
 }  // namespace vantrel::power

@@ -49,9 +49,11 @@ class PolicyPage : public ui::CPage {
  protected:
   BOOL OnInitDialog() override;
   bool OnCommand(WORD id, WORD code, HWND control) override;
-  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-  void OnOK() override;
-  void OnCancel() override;
+  bool OnHScroll(HWND control, WORD code, WORD position) override;
+  bool OnApply() override;
+  bool OnOkay() override;
+  // Everything for the current event again.
+  void OnReset() override;
 
  private:
   // The event and power source lists: never loaded from a record, only selected.

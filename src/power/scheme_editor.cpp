@@ -25,7 +25,8 @@ using ui::ListItem;
 using ui::Member;
 
 // The eight sleep states by their SYSTEM_POWER_STATE value; S1 to S5 coloured by whether the
-// machine supports them, asked once when the page is built.
+// machine supports them, asked once when the page is built. "Unspecefied" and "Hebirnate" are
+// misspelled on purpose: the program's texts are kept byte for byte (a test pins them).
 std::vector<ListItem> SleepStateItems() {
   static constexpr const char* kTexts[] = {"Unspecefied",   "(S0)Working",   "(S1)Sleeping", "(S2)Sleeping",
                                            "(S3)Sleeping",  "(S4)Hebirnate", "(S5)Shutdown", "Maximum"};
@@ -40,82 +41,22 @@ std::vector<ListItem> SleepStateItems() {
   return items;
 }
 
-// Shared by the three pages: texts, the hand cursor, the change message, and telling user
-// changes from the page's own.
-class SchemeTabBase : public CSchemeTab {
- public:
-  SchemeTabBase(UINT template_id, HWND tab_control, std::span<const ControlText> texts, std::span<const int> hand)
-      : CSchemeTab(template_id, tab_control), texts_(texts), hand_ids_(hand) {}
-
-  void ApplyLanguage() override {
-    ApplyTexts(texts_);
-    RetextTimeFields();
-  }
-
- protected:
-  virtual void RetextTimeFields() {}
-
-  // While one lives, change notifications come from the page itself.
-  class Quiet {
-   public:
-    explicit Quiet(SchemeTabBase& page) noexcept : page_(page) { ++page_.quiet_; }
-    ~Quiet() { --page_.quiet_; }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-   private:
-    SchemeTabBase& page_;
-  };
-  bool quiet() const noexcept { return quiet_ > 0; }
-
-  // The Schemes page is the parent of the tab control that holds this page.
-  void NotifyModified() const {
-    if (quiet()) return;
-    HWND tab = ::GetParent(hwnd());
-    if (HWND page = tab ? ::GetParent(tab) : nullptr) ::SendMessageA(page, WM_SCHEME_MODIFIED, 0, 0);
-  }
-
-  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
-    if (msg == WM_SETCURSOR && IsHandControl(reinterpret_cast<HWND>(wp))) {
-      ::SetCursor(::LoadCursor(nullptr, IDC_HAND));
-      result = TRUE;
-      return true;
-    }
-    return CSchemeTab::OnMessage(msg, wp, lp, result);
-  }
-
-  // A tab page has no OK or Cancel of its own: Enter and Escape belong to the Schemes page.
-  void OnOK() override {}
-  void OnCancel() override {}
-
- private:
-  // The listed controls and their child windows (a combo box's edit or list).
-  bool IsHandControl(HWND over) const {
-    for (HWND h = over; h && h != hwnd(); h = ::GetParent(h)) {
-      if (::GetParent(h) != hwnd()) continue;
-      const int id = ::GetDlgCtrlID(h);
-      return std::find(hand_ids_.begin(), hand_ids_.end(), id) != hand_ids_.end();
-    }
-    return false;
-  }
-
-  std::span<const ControlText> texts_;
-  std::span<const int> hand_ids_;
-  int quiet_ = 0;
-};
-
 // ---- USER and MACHINE: one table of rows over one record ----------------------------------
 
 template <class Record>
-class PolicyTab : public SchemeTabBase {
+class PolicyTab : public CSchemeTab {
  public:
   using Part = Record POWER_POLICY::*;
   PolicyTab(UINT template_id, HWND tab_control, std::span<const ControlText> texts, std::span<const int> hand,
             Part part)
-      : SchemeTabBase(template_id, tab_control, texts, hand), part_(part) {}
+      : CSchemeTab(template_id, tab_control), part_(part) {
+    SetTexts(texts);
+    SetHandCursorControls(hand);
+    Watch(bindings_);
+  }
 
   void LoadFromPolicy(const SchemeBuffer& buffer) override {
-    Quiet quiet(*this);
+    LoadScope loading(*this);
     bindings_.Load(buffer.policy.*part_);
     for (int id : time_ids_) UpdateKeptTimeNote(id);
   }
@@ -128,7 +69,7 @@ class PolicyTab : public SchemeTabBase {
   virtual void AfterAttach() {}
 
   BOOL OnInitDialog() override {
-    Quiet quiet(*this);
+    LoadScope loading(*this);
     AddRows(bindings_);
     bindings_.Attach(hwnd());
     for (const auto& row : bindings_.rows())
@@ -139,22 +80,18 @@ class PolicyTab : public SchemeTabBase {
     return FALSE;
   }
   bool OnCommand(WORD id, WORD code, HWND control) override {
-    if (bindings_.IsChange(id, code)) {
-      if (!quiet() && std::find(time_ids_.begin(), time_ids_.end(), id) != time_ids_.end()) UpdateKeptTimeNote(id);
-      NotifyModified();
+    // The user's own time replaces a kept one: its note goes.
+    if (code == EN_CHANGE && !loading() && std::find(time_ids_.begin(), time_ids_.end(), id) != time_ids_.end()) {
+      UpdateKeptTimeNote(id);
       return true;
     }
-    return SchemeTabBase::OnCommand(id, code, control);
+    return CSchemeTab::OnCommand(id, code, control);
   }
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
-    if (msg == WM_DESTROY && tips_) {
-      // Its owner is the top-level window, which outlives the page.
-      if (::IsWindow(tips_)) ::DestroyWindow(tips_);
-      tips_ = nullptr;
-    }
-    return SchemeTabBase::OnMessage(msg, wp, lp, result);
+    // With the page's window, though its owner, the top-level window, stays.
+    if (msg == WM_DESTROY) tips_.reset();
+    return CSchemeTab::OnMessage(msg, wp, lp, result);
   }
-  void RetextTimeFields() override { bindings_.RetextTimeFields(); }
 
   ui::Bindings<Record> bindings_;
 
@@ -168,9 +105,9 @@ class PolicyTab : public SchemeTabBase {
     if (!kept && !tips_) return;
     if (!tips_) {
       // Made on first need, destroyed with the page.
-      tips_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, nullptr,
-                                nullptr);
+      tips_.reset(::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                                    nullptr, nullptr));
       if (!tips_) return;
     }
     TTTOOLINFOA tool{};
@@ -187,7 +124,7 @@ class PolicyTab : public SchemeTabBase {
 
   Part part_;
   std::vector<int> time_ids_;
-  HWND tips_ = nullptr;  // the page's, destroyed with it
+  fw::UniqueWindow tips_;  // the page's: it goes with the page's window, or else with the page
 };
 
 constexpr ControlText kUserTexts[] = {
@@ -338,13 +275,18 @@ static_assert(sizeof(MACHINE_PROCESSOR_POWER_POLICY) == 156, "the page copies th
 constexpr uint32_t kThrottleValues[] = {PO_THROTTLE_ADAPTIVE, PO_THROTTLE_CONSTANT, PO_THROTTLE_DEGRADE,
                                         PO_THROTTLE_NONE};
 
-class ProcessorTab final : public SchemeTabBase {
+class ProcessorTab final : public CSchemeTab {
  public:
-  explicit ProcessorTab(HWND tab_control)
-      : SchemeTabBase(IDD_SCHEME_PROCESSOR, tab_control, kProcessorTexts, kProcessorHand) {}
+  explicit ProcessorTab(HWND tab_control) : CSchemeTab(IDD_SCHEME_PROCESSOR, tab_control) {
+    SetTexts(kProcessorTexts);
+    SetHandCursorControls(kProcessorHand);
+    Watch(throttle_);
+    Watch(mains_);
+    Watch(battery_);
+  }
 
   void LoadFromPolicy(const SchemeBuffer& buffer) override {
-    Quiet quiet(*this);
+    LoadScope loading(*this);
     copy_ = buffer.processor;
     throttle_.Load(copy_);
     ::SendMessageA(Item(IDC_CPU_CSTATE), CB_RESETCONTENT, 0, 0);
@@ -371,7 +313,7 @@ class ProcessorTab final : public SchemeTabBase {
 
  protected:
   BOOL OnInitDialog() override {
-    Quiet quiet(*this);
+    LoadScope loading(*this);
     images_.reset(::ImageList_Create(16, 16, ILC_COLOR32, 4, 4));
     if (images_) {
       ::ImageList_SetBkColor(images_.get(), ::GetSysColor(COLOR_SCROLLBAR));
@@ -417,7 +359,7 @@ class ProcessorTab final : public SchemeTabBase {
         KeepShownCState();
         const LRESULT selected = ::SendMessageA(Item(IDC_CPU_CSTATE), CB_GETCURSEL, 0, 0);
         cstate_ = selected == CB_ERR ? -1 : static_cast<int>(selected);
-        Quiet quiet(*this);
+        LoadScope loading(*this);
         ShowCState();
       }
       return true;
@@ -425,18 +367,13 @@ class ProcessorTab final : public SchemeTabBase {
     if (throttle_.IsChange(id, code)) {
       // The copy follows the list at once; no selection leaves the value it holds.
       throttle_.Store(copy_);
-      NotifyModified();
       return true;
     }
-    if (mains_.IsChange(id, code) || battery_.IsChange(id, code)) {
-      NotifyModified();
-      return true;
-    }
-    return SchemeTabBase::OnCommand(id, code, control);
+    return CSchemeTab::OnCommand(id, code, control);
   }
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
     if (msg == WM_NCDESTROY) images_.reset();
-    return SchemeTabBase::OnMessage(msg, wp, lp, result);
+    return CSchemeTab::OnMessage(msg, wp, lp, result);
   }
 
  private:
@@ -489,6 +426,11 @@ class ProcessorTab final : public SchemeTabBase {
 };
 
 }  // namespace
+
+void CSchemeTab::OnChanged() {
+  HWND tab = ::GetParent(hwnd());
+  if (HWND page = tab ? ::GetParent(tab) : nullptr) ::SendMessageA(page, WM_SCHEME_MODIFIED, 0, 0);
+}
 
 std::unique_ptr<CSchemeTab> MakeSchemeTab(SchemeTabKind kind, HWND tab_control) {
   switch (kind) {

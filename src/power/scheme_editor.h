@@ -6,9 +6,9 @@
 
 #include <memory>
 
-#include "i18n/lang_dialog.h"
 // The power library's records; its header has no include guard, so it comes from one place.
 #include "platform/system_api.h"
+#include "ui/page.h"
 
 namespace vantrel::power {
 
@@ -27,15 +27,25 @@ struct SchemeBuffer {
 
 enum class SchemeTabKind { User, Machine, Processor };
 
-// A tab page of the editor: a child dialog of the tab control.
-class CSchemeTab : public i18n::CLangDialog {
+// A tab page of the editor: a child dialog of the tab control, with the page base's texts,
+// hand cursor, loading and watched tables. It has no Apply of its own: a user change tells
+// the Schemes page.
+class CSchemeTab : public ui::CPage {
  public:
-  using CLangDialog::CLangDialog;
+  CSchemeTab(UINT templateId, HWND tab_control) noexcept : CPage(templateId, tab_control) {}
+  CSchemeTab(const DLGTEMPLATE* memoryTemplate, HWND tab_control) noexcept : CPage(memoryTemplate, tab_control) {}
   // Fills the page's controls from its part of `buffer`; a load is not a user change.
   virtual void LoadFromPolicy(const SchemeBuffer& buffer) = 0;
   // Writes the page's controls into its part of `buffer`; the fields it does not show keep
   // what `buffer` holds.
   virtual void StoreToPolicy(SchemeBuffer& buffer) = 0;
+
+ protected:
+  // WM_SCHEME_MODIFIED to the Schemes page, the parent of the tab control that holds this page.
+  void OnChanged() override;
+  // Enter and Escape belong to the Schemes page: a tab has no OK or Cancel of its own.
+  void OnOK() override {}
+  void OnCancel() override {}
 };
 
 // The page of `kind`, not yet created; Create() makes it a child of `tab_control`.

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "framework/caught.h"
 #include "i18n/core/language_table.h"
 #include "i18n/core/text_ids.h"
 #include "resource.h"
@@ -30,6 +31,11 @@ constexpr TabEntry kTabs[] = {
 
 }  // namespace
 
+SchemeTabs::~SchemeTabs() {
+  for (const auto& page : pages_)
+    if (page) page->DestroyWindow();
+}
+
 void SchemeTabs::SetUp(HWND tab_control, bool with_processor, const PageFactory& make) {
   if (!host_.Bind(tab_control)) return;
 
@@ -47,8 +53,14 @@ void SchemeTabs::SetUp(HWND tab_control, bool with_processor, const PageFactory&
   const int count = with_processor ? 3 : 2;
   for (int i = 0; i < count; ++i) {
     std::unique_ptr<CSchemeTab> page = make ? make(kTabs[i].kind, tab_control) : nullptr;
-    if (page && !page->Create()) page.reset();
-    if (host_.AddTab(i18n::Text(kTabs[i].text_id).c_str(), i, page.get()) < 0) continue;
+    if (page && !page->Create()) {
+      fw::TraceQuietFailure("Schemes page, tab page not created");
+      page.reset();
+    }
+    if (host_.AddTab(i18n::Text(kTabs[i].text_id).c_str(), i, page.get()) < 0) {
+      if (page) page->DestroyWindow();
+      continue;
+    }
     pages_[Index(kTabs[i].kind)] = std::move(page);
   }
   host_.Select(0);

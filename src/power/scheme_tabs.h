@@ -24,6 +24,8 @@ class SchemeTabs {
   static constexpr uint8_t kNoTab = 255;
 
   SchemeTabs() = default;
+  // The pages' windows go before the pages (dialog.h).
+  ~SchemeTabs();
   SchemeTabs(const SchemeTabs&) = delete;
   SchemeTabs& operator=(const SchemeTabs&) = delete;
 

@@ -142,26 +142,24 @@ bool SchemesPage::StoreScheme(int number) {
   return written;
 }
 
-void SchemesPage::Apply() {
+bool SchemesPage::OnApply() {
   int number = selected();
-  if (number < 0) return;
-  if (!StoreScheme(number)) return;  // Apply stays on for another try
+  if (number < 0) return false;
+  if (!StoreScheme(number)) return false;  // Apply stays on for another try
   if (power_.SetActiveScheme(number) == -1) Warn(kActivateFailedMessage);
-  EnableApply(false);
+  return true;
 }
 
-void SchemesPage::OnOK() {
+bool SchemesPage::OnOkay() {
   int number = selected();
   // On a failed store the window stays open, so that the edits are not lost unseen.
-  if (number >= 0 && !StoreScheme(number)) return;
-  CloseMainWindow();
+  return number < 0 || StoreScheme(number);
 }
 
-void SchemesPage::OnCancel() {
+void SchemesPage::OnReset() {
   if (int number = selected(); number >= 0) LoadScheme(number);
   EnableApply(false);
   SelectActive();
-  CloseMainWindow();
 }
 
 void SchemesPage::Delete() {
@@ -218,7 +216,7 @@ bool SchemesPage::OnCommand(WORD id, WORD code, HWND control) {
       if (code != CBN_SELCHANGE) return false;
       if (int number = selected(); number >= 0) {
         LoadScheme(number);
-        EnableApply(true);
+        MarkChanged();  // another scheme to store and activate
       }
       return true;
     case IDC_SCHEME_DESCRIPTION:
@@ -227,11 +225,9 @@ bool SchemesPage::OnCommand(WORD id, WORD code, HWND control) {
       return true;
     case IDC_SCHEME_DELETE:
     case IDC_SCHEME_SAVE_AS:
-    case IDC_APPLY:
       if (code != BN_CLICKED) return false;
       if (id == IDC_SCHEME_DELETE) Delete();
-      else if (id == IDC_SCHEME_SAVE_AS) SaveAs();
-      else Apply();
+      else SaveAs();
       return true;
     default:
       return CPage::OnCommand(id, code, control);

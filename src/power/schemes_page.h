@@ -29,7 +29,8 @@ class SchemesPage : public ui::CPage {
   int selected() const;
   const SchemeTabs& tabs() const noexcept { return tabs_; }
 
-  // The fixed English messages.
+  // The fixed English messages, byte for byte: "already exist" is misspelled on purpose (a
+  // test pins it).
   static constexpr char kActivateFailedMessage[] =
       "You can't set this power scheme in active state, system internal error!";
   static constexpr char kDeleteFailedMessage[] = "You can't delete this power scheme!";
@@ -42,8 +43,12 @@ class SchemesPage : public ui::CPage {
   BOOL OnInitDialog() override;
   bool OnCommand(WORD id, WORD code, HWND control) override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-  void OnOK() override;
-  void OnCancel() override;
+  // Stores the selected scheme and makes it the active one.
+  bool OnApply() override;
+  // Stores the selected scheme; a failed store keeps the window open.
+  bool OnOkay() override;
+  // The selected scheme again, then the active one.
+  void OnReset() override;
 
  private:
   void LoadScheme(int number);
@@ -52,7 +57,6 @@ class SchemesPage : public ui::CPage {
   void SelectActive();
   // False, after saying why, when nothing or not all could be written.
   bool StoreScheme(int number);
-  void Apply();
   void Delete();
   void SaveAs();
 

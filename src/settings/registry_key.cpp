@@ -1,6 +1,7 @@
 #include "settings/registry_key.h"
 
 #include "settings/core/app_settings.h"
+#include "framework/caught.h"
 #include "framework/handles.h"
 
 namespace vantrel::settings {
@@ -8,6 +9,12 @@ namespace vantrel::settings {
 namespace {
 constexpr DWORD kStringBufferSize = 255;
 }  // namespace
+
+// Nobody is told of a write that failed; the trace names the value.
+bool RegistryKey::NotWritten(const char* name, LONG error) const {
+  fw::TraceQuietFailure("registry value not written", static_cast<unsigned long>(error), name);
+  return false;
+}
 
 bool RegistryKey::SetRoot(HKEY root) noexcept {
   if (root != HKEY_CLASSES_ROOT && root != HKEY_CURRENT_USER && root != HKEY_LOCAL_MACHINE && root != HKEY_USERS)
@@ -26,6 +33,7 @@ bool RegistryKey::Open(const std::string& path, bool create) {
                        : ::RegOpenKeyExA(root_, path.c_str(), 0, KEY_ALL_ACCESS, &raw);
   if (result != ERROR_SUCCESS) {
     last_error_ = result;
+    if (create) fw::TraceQuietFailure("registry key not created", static_cast<unsigned long>(result), path.c_str());
     return false;
   }
   fw::UniqueKey key(raw);
@@ -106,26 +114,26 @@ std::string RegistryKey::ReadString(const char* name, const std::string& fallbac
 
 bool RegistryKey::WriteNumber(const char* name, DWORD value) {
   fw::UniqueKey key(OpenCurrent(KEY_WRITE));
-  if (!key) return false;
+  if (!key) return NotWritten(name, last_error_);
   // The value is stored little-endian, as the platform's DWORD is.
   LONG result = ::RegSetValueExA(key, name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&value), sizeof value);
   if (result != ERROR_SUCCESS) {
     last_error_ = result;
-    return false;
+    return NotWritten(name, last_error_);
   }
   if (!no_flush_) ::RegFlushKey(key);
   return true;
 }
 
 bool RegistryKey::WriteString(const char* name, const std::string& text) {
-  if (text.size() > kMaxStoredText) return false;
+  if (text.size() > kMaxStoredText) return NotWritten(name, ERROR_INVALID_DATA);
   fw::UniqueKey key(OpenCurrent(KEY_WRITE));
-  if (!key) return false;
+  if (!key) return NotWritten(name, last_error_);
   LONG result = ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                                  static_cast<DWORD>(text.size() + 1));
   if (result != ERROR_SUCCESS) {
     last_error_ = result;
-    return false;
+    return NotWritten(name, last_error_);
   }
   if (!no_flush_) ::RegFlushKey(key);
   return true;
@@ -133,10 +141,13 @@ bool RegistryKey::WriteString(const char* name, const std::string& text) {
 
 bool RegistryKey::DeleteValue(const char* name) {
   fw::UniqueKey key(OpenCurrent(KEY_SET_VALUE));
-  if (!key) return false;
+  if (!key) return NotWritten(name, last_error_);
   LONG result = ::RegDeleteValueA(key, name);
-  if (result != ERROR_SUCCESS) last_error_ = result;
-  return result == ERROR_SUCCESS;
+  if (result != ERROR_SUCCESS) {
+    last_error_ = result;
+    return NotWritten(name, last_error_);
+  }
+  return true;
 }
 
 }  // namespace vantrel::settings

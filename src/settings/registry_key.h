@@ -46,6 +46,8 @@ class RegistryKey {
 
  private:
   HKEY OpenCurrent(REGSAM access);
+  // Traces the failed write of `name`; false.
+  bool NotWritten(const char* name, LONG error) const;
 
   LONG last_error_ = ERROR_SUCCESS;
   HKEY root_ = HKEY_CURRENT_USER;

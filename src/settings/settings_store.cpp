@@ -1,66 +1,134 @@
 #include "settings/settings_store.h"
 
+#include <type_traits>
+#include <variant>
+
 namespace vantrel::settings {
+
+namespace {
+
+// The options in the order the program reads them at start-up; each call below loads or
+// saves the rows of its groups, in this order.
+enum Group : unsigned {
+  kDisplayGroup = 1,        // loaded before the language; saved by the Control page
+  kLanguageGroup = 2,       // loaded with the display options; saved on its own
+  kMeterGroup = 4,          // loaded after the language; saved with the display options
+  kNoticesGroup = 8,        // loaded with the meter options; saved by the notices dialog
+  kSchemeSwitchGroup = 16,  // loaded and saved on their own
+};
+
+// How a number is read back: any number of at most 4 bytes (a byte option keeps its low
+// byte), exactly a 4-byte number within the notice levels, or with a default off the
+// desktop's right edge.
+enum class Read { Number, Level, OffRightEdge };
+
+using Member = std::variant<int32_t AppSettings::*, uint8_t AppSettings::*, uint32_t AppSettings::*,
+                            std::string AppSettings::*>;
+
+struct Option {
+  const char* name;
+  Group group;
+  Member member;
+  Read read = Read::Number;
+};
+
+// Every option once: its registry name, its member and how it is read. The defaults are the
+// members' own (AppSettings{}), but for the meter's left edge.
+const Option kOptions[] = {
+    {kTransparentForm, kDisplayGroup, &AppSettings::TransparentForm},
+    {kAlpha, kDisplayGroup, &AppSettings::bAlpha},
+    {kAlwaysOnTop, kDisplayGroup, &AppSettings::AlwaysOnTop},
+    {kAppearOnlyWhenChrDischr, kDisplayGroup, &AppSettings::AppearOnlyWhenChrDischr},
+    {kBeepAfterWakeUp, kDisplayGroup, &AppSettings::BeepAfterWakeUp},
+    {kPaneWindow, kDisplayGroup, &AppSettings::PaneWindow},
+    {kLanguage, kLanguageGroup, &AppSettings::Language},
+    {kDisplayOneBatteryStatus, kMeterGroup, &AppSettings::DisplayOneBatteryStatus},
+    {kBatteryName, kMeterGroup, &AppSettings::BatteryName},
+    {kBatteryMeterPosTop, kMeterGroup, &AppSettings::BatteryMeterPosTop},
+    {kBatteryMeterPosLeft, kMeterGroup, &AppSettings::BatteryMeterPosLeft, Read::OffRightEdge},
+    {kLowBatteryNotice, kNoticesGroup, &AppSettings::LowBatteryNotice, Read::Level},
+    {kChargeLimitNotice, kNoticesGroup, &AppSettings::ChargeLimitNotice, Read::Level},
+    {kSchemeOnMains, kSchemeSwitchGroup, &AppSettings::SchemeOnMains},
+    {kSchemeOnBattery, kSchemeSwitchGroup, &AppSettings::SchemeOnBattery},
+};
+
+void LoadOption(RegistryKey& key, const Option& option, AppSettings& s, LONG desktop_right) {
+  static const AppSettings kDefaults{};
+  std::visit(
+      [&](auto member) {
+        using T = std::remove_reference_t<decltype(s.*member)>;
+        if constexpr (std::is_same_v<T, std::string>) {
+          s.*member = key.ReadString(option.name, kDefaults.*member);
+        } else {
+          switch (option.read) {
+            case Read::Number:
+              s.*member = static_cast<T>(key.ReadNumber(option.name, static_cast<DWORD>(kDefaults.*member)));
+              break;
+            case Read::Level: {
+              const auto fallback = static_cast<uint32_t>(kDefaults.*member);
+              s.*member = static_cast<T>(NoticeLevel(key.ReadExactNumber(option.name, fallback), fallback));
+              break;
+            }
+            case Read::OffRightEdge:
+              s.*member = static_cast<T>(
+                  key.ReadNumber(option.name, static_cast<DWORD>(desktop_right - kDefaultMeterRightMargin)));
+              break;
+          }
+        }
+      },
+      option.member);
+}
+
+bool SaveOption(RegistryKey& key, const Option& option, const AppSettings& s) {
+  return std::visit(
+      [&](auto member) {
+        using T = std::remove_cvref_t<decltype(s.*member)>;
+        if constexpr (std::is_same_v<T, std::string>) {
+          return key.WriteString(option.name, s.*member);
+        } else {
+          // A 4-byte binary value, whatever the member's width.
+          return key.WriteNumber(option.name, static_cast<DWORD>(s.*member));
+        }
+      },
+      option.member);
+}
+
+}  // namespace
 
 bool SettingsStore::OpenKey() { return key_.Open(SettingsKeyPath(), true); }
 
-void SettingsStore::LoadDisplayOptions(AppSettings& s) {
-  s.TransparentForm = static_cast<int32_t>(key_.ReadNumber(kTransparentForm, 0));
-  s.bAlpha = static_cast<uint8_t>(key_.ReadNumber(kAlpha, 0) & 0xFF);
-  s.AlwaysOnTop = static_cast<int32_t>(key_.ReadNumber(kAlwaysOnTop, 1));
-  s.AppearOnlyWhenChrDischr = static_cast<int32_t>(key_.ReadNumber(kAppearOnlyWhenChrDischr, 0));
-  s.BeepAfterWakeUp = static_cast<int32_t>(key_.ReadNumber(kBeepAfterWakeUp, 0));
-  s.PaneWindow = static_cast<int32_t>(key_.ReadNumber(kPaneWindow, 0));
-  s.Language = key_.ReadString(kLanguage, "");
+void SettingsStore::Load(AppSettings& s, unsigned groups, LONG desktop_right) {
+  for (const Option& option : kOptions)
+    if (option.group & groups) LoadOption(key_, option, s, desktop_right);
 }
+
+bool SettingsStore::Save(const AppSettings& s, unsigned groups) {
+  OpenKey();
+  bool all = true;
+  for (const Option& option : kOptions)
+    if (option.group & groups) all = SaveOption(key_, option, s) && all;
+  return all;
+}
+
+void SettingsStore::LoadDisplayOptions(AppSettings& s) { Load(s, kDisplayGroup | kLanguageGroup, 0); }
 
 void SettingsStore::LoadMeterOptions(AppSettings& s, LONG desktop_right) {
-  s.DisplayOneBatteryStatus = static_cast<int32_t>(key_.ReadNumber(kDisplayOneBatteryStatus, 0));
-  s.BatteryName = key_.ReadString(kBatteryName, "");
-  s.BatteryMeterPosTop = static_cast<int32_t>(key_.ReadNumber(kBatteryMeterPosTop, kDefaultMeterTop));
-  s.BatteryMeterPosLeft = static_cast<int32_t>(
-      key_.ReadNumber(kBatteryMeterPosLeft, static_cast<DWORD>(desktop_right - kDefaultMeterRightMargin)));
-  s.LowBatteryNotice =
-      NoticeLevel(key_.ReadExactNumber(kLowBatteryNotice, kDefaultLowBatteryNotice), kDefaultLowBatteryNotice);
-  s.ChargeLimitNotice =
-      NoticeLevel(key_.ReadExactNumber(kChargeLimitNotice, kDefaultChargeLimitNotice), kDefaultChargeLimitNotice);
+  Load(s, kMeterGroup | kNoticesGroup, desktop_right);
 }
 
-void SettingsStore::SaveDisplayOptions(const AppSettings& s) {
-  OpenKey();
-  key_.WriteNumber(kTransparentForm, static_cast<DWORD>(s.TransparentForm));
-  key_.WriteNumber(kAlpha, s.bAlpha);
-  key_.WriteNumber(kAlwaysOnTop, static_cast<DWORD>(s.AlwaysOnTop));
-  key_.WriteNumber(kAppearOnlyWhenChrDischr, static_cast<DWORD>(s.AppearOnlyWhenChrDischr));
-  key_.WriteNumber(kBeepAfterWakeUp, static_cast<DWORD>(s.BeepAfterWakeUp));
-  key_.WriteNumber(kPaneWindow, static_cast<DWORD>(s.PaneWindow));
-  key_.WriteNumber(kDisplayOneBatteryStatus, static_cast<DWORD>(s.DisplayOneBatteryStatus));
-  key_.WriteString(kBatteryName, s.BatteryName);
-  key_.WriteNumber(kBatteryMeterPosTop, static_cast<DWORD>(s.BatteryMeterPosTop));
-  key_.WriteNumber(kBatteryMeterPosLeft, static_cast<DWORD>(s.BatteryMeterPosLeft));
-}
+void SettingsStore::SaveDisplayOptions(const AppSettings& s) { Save(s, kDisplayGroup | kMeterGroup); }
 
 bool SettingsStore::SaveLanguage(const std::string& language) {
-  OpenKey();
-  return key_.WriteString(kLanguage, language);
+  AppSettings s;
+  s.Language = language;
+  return Save(s, kLanguageGroup);
 }
 
-void SettingsStore::LoadSchemeSwitch(AppSettings& s) {
-  s.SchemeOnMains = key_.ReadString(kSchemeOnMains, "");
-  s.SchemeOnBattery = key_.ReadString(kSchemeOnBattery, "");
-}
+void SettingsStore::LoadSchemeSwitch(AppSettings& s) { Load(s, kSchemeSwitchGroup, 0); }
 
-bool SettingsStore::SaveSchemeSwitch(const AppSettings& s) {
-  OpenKey();
-  const bool mains = key_.WriteString(kSchemeOnMains, s.SchemeOnMains);
-  return key_.WriteString(kSchemeOnBattery, s.SchemeOnBattery) && mains;
-}
+bool SettingsStore::SaveSchemeSwitch(const AppSettings& s) { return Save(s, kSchemeSwitchGroup); }
 
-bool SettingsStore::SaveNoticeLevels(const AppSettings& s) {
-  OpenKey();
-  const bool low = key_.WriteNumber(kLowBatteryNotice, s.LowBatteryNotice);
-  return key_.WriteNumber(kChargeLimitNotice, s.ChargeLimitNotice) && low;
-}
+bool SettingsStore::SaveNoticeLevels(const AppSettings& s) { return Save(s, kNoticesGroup); }
 
 bool SettingsStore::IsAutoStart() {
   RegistryKey run;

@@ -40,6 +40,11 @@ class SettingsStore {
   RegistryKey& key() noexcept { return key_; }
 
  private:
+  // The options of `groups` (settings_store.cpp), in the order of the one table of options.
+  void Load(AppSettings& settings, unsigned groups, LONG desktop_right);
+  // Opens the key first; false when any value could not be written (the others still are).
+  bool Save(const AppSettings& settings, unsigned groups);
+
   RegistryKey key_;
 };
 

@@ -10,6 +10,7 @@
 
 #include "i18n/core/language_table.h"
 #include "i18n/core/text_format.h"
+#include "i18n/core/text_ids.h"
 
 namespace vantrel::i18n {
 namespace {
@@ -65,6 +66,10 @@ TEST_F(LanguageTableTest, BuiltInTextsUntilALanguageIsLoadedWhichIsReadAfreshEac
   EXPECT_EQ(table_.name(), "");
   EXPECT_EQ(table_.GetText(1), "OK");
   EXPECT_EQ(table_.GetText(8001), "");
+  // Misspelled on purpose: the built-in texts are kept byte for byte.
+  EXPECT_EQ(table_.GetText(IDS_NO_BATTERIES) + "|" + table_.GetText(IDS_BATTERY_RECHARGEABLE) + "|" +
+                table_.GetText(IDS_BATTERY_NOT_RECHARGEABLE),
+            "This computer don't have batteries!|Rechargable|NoRechargeble");
 
   files_[PathOf("X")] = "3001 A\n3001 B\n 3302 About\n";
   ASSERT_TRUE(table_.Load("X"));

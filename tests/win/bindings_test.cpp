@@ -255,13 +255,13 @@ TEST(CheckListBinding, ShowsChosenBitsAsCheckMarksAndKeepsTheOthers) {
   b.Store(out);
   EXPECT_EQ(out.flags, 0x1u | 0x2 | 0x20);
 
-  NMHDR change{list, static_cast<UINT_PTR>(kChecks), LVN_ITEMCHANGED};
-  EXPECT_TRUE(b.IsItemChange(change));
-  change.code = LVN_ITEMCHANGING;
-  EXPECT_FALSE(b.IsItemChange(change));
-  change.code = LVN_ITEMCHANGED;
-  change.idFrom = kChecks + 1;
-  EXPECT_FALSE(b.IsItemChange(change));
+  fw::ControlEvent change{WM_NOTIFY, list, kChecks, static_cast<UINT>(LVN_ITEMCHANGED)};
+  EXPECT_TRUE(b.IsUserChange(change));
+  change.code = static_cast<UINT>(LVN_ITEMCHANGING);
+  EXPECT_FALSE(b.IsUserChange(change));
+  change.code = static_cast<UINT>(LVN_ITEMCHANGED);
+  change.id = kChecks + 1;
+  EXPECT_FALSE(b.IsUserChange(change));
   ::DestroyWindow(host);
 }
 
@@ -275,6 +275,13 @@ TEST(BindingRules, ChangeNotificationsAndTimeTexts) {
   EXPECT_TRUE(b.IsChange(4, EN_CHANGE));
   EXPECT_TRUE(b.IsChange(5, CBN_SELCHANGE));
   EXPECT_FALSE(b.IsChange(6, BN_CLICKED));
+  // Any scroll of a track bar is a change; an up-down's is not (its edit reports the change).
+  b.TrackBar(7, Member(&Record::alpha), 0, 255).Percent(8, 9, Member(&Record::percent_ac));
+  for (UINT msg : {WM_HSCROLL, WM_VSCROLL}) {
+    EXPECT_TRUE(b.IsUserChange({msg, nullptr, 7, TB_ENDTRACK})) << msg;
+    EXPECT_FALSE(b.IsUserChange({msg, nullptr, 9, SB_THUMBPOSITION})) << msg;
+  }
+  EXPECT_TRUE(b.IsUserChange({WM_COMMAND, nullptr, 8, EN_CHANGE}));
   EXPECT_EQ(TimeFieldText(0), "00000");
   EXPECT_EQ(TimeFieldText(3725), "10205");
   EXPECT_EQ(TimeFieldSeconds("13000"), 5400u);

@@ -52,7 +52,7 @@ class ControlPageTest : public ::testing::Test, protected PageControls {
     page_.reset();
     host_ = std::make_unique<MainWindowStandIn>();
     ASSERT_TRUE(host_->Create());
-    page_ = std::make_unique<CControlPage>(host_->hwnd(), ControlPageContext{s(), meter(), kFolder, "vantrel"});
+    page_ = std::make_unique<CControlPage>(host_->hwnd(), ControlPageContext{s(), meter_.get(), kFolder, "vantrel"});
     ASSERT_TRUE(page_->Create());
   }
   settings::AppSettings& s() { return scope_.settings(); }

@@ -58,9 +58,12 @@ class HostDialog : public Dialog {
     commands.push_back(code);
     return true;
   }
-  bool OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT&) override {
+  bool OnNotify(const NMHDR& header, LRESULT&) override {
+    notifications.push_back(header.code);
+    return false;
+  }
+  bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
     if (msg == throw_on) throw std::runtime_error("handler failed");
-    if (msg == WM_NOTIFY) notifications.push_back(reinterpret_cast<NMHDR*>(lp)->code);
     return false;
   }
 };
@@ -145,6 +148,31 @@ class CountingPage : public Dialog {
     return false;
   }
 };
+
+// Failures nobody is told of are counted, the caller's last error kept; dropping a dialog object
+// before its window is one of them, and the window goes all the same.
+TEST(QuietFailureTest, EachIsCountedWithTheLastErrorKeptAndADroppedLiveDialogIsOne) {
+  const long before = QuietFailureCount();
+  ::SetLastError(ERROR_ACCESS_DENIED);
+  TraceQuietFailure("a test's own write");
+  TraceQuietFailure("a test's own value", ERROR_WRITE_FAULT, "Name");
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(QuietFailureCount(), before + 2);
+
+  HostDialog host;
+  ASSERT_TRUE(host.Create());
+  HWND window = nullptr;
+  {
+    CountingPage in_order;
+    ASSERT_TRUE(in_order.Create(host.hwnd()));
+    in_order.DestroyWindow();
+    auto dropped = std::make_unique<CountingPage>();
+    ASSERT_TRUE(dropped->Create(host.hwnd()));
+    window = dropped->hwnd();
+  }
+  EXPECT_FALSE(::IsWindow(window));
+  EXPECT_EQ(QuietFailureCount(), before + 3) << "only the object dropped before its window";
+}
 
 bool FillsDisplayArea(HWND page) {
   HWND tab = ::GetParent(page);

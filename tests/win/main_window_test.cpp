@@ -2,6 +2,7 @@
 // menu and what a language file lacks, placement when shown again, and keys on a page.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "display/meter_window.h"
 #include "framework/prompt.h"
 #include "i18n/core/language_table.h"
+#include "power/schemes_page.h"
 #include "power/tray_menu.h"
 #include "resource.h"
 #include "win/test_support.h"
@@ -41,11 +43,12 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_TRUE(::CreateDirectoryA(dir_.File("Languages").c_str(), nullptr));
     i18n::InstallTexts(&table_);
     Boot(2);
-    auto menu = std::make_unique<power::TrayMenu>(app::State().settings, std::make_unique<app::MainWindowHost>());
+    auto menu =
+        std::make_unique<power::TrayMenu>(app::State().settings, std::make_unique<app::MainWindowHost>(app::State()));
     tray_ = menu.get();
     meter_.set_tray_menu(std::move(menu));
     ASSERT_TRUE(meter_.Create());
-    State().meter_window = meter_.hwnd();
+    State().meter = &meter_;
   }
   void TearDown() override {
     host_.DestroyMainWindow();
@@ -78,7 +81,7 @@ class MainWindowTest : public ::testing::Test {
   fw::PromptRecorder prompts_;
   display::MeterWindow meter_{app::State().settings};
   power::TrayMenu* tray_ = nullptr;
-  MainWindowHost host_;
+  MainWindowHost host_{State()};
 };
 
 // Titles and switching by the list and the menu are proven end to end.
@@ -148,7 +151,7 @@ TEST_F(MainWindowTest, TheRememberedLanguageIsCheckedOnlyOnAFileOfThatName) {
   ASSERT_TRUE(dir_.Write("Languages\\Default.lng", "3001 Vorgabe\r\n"));
   for (const std::string name : {"Default", "default", "Klingon"}) {
     State().settings.Language = name;
-    MainWindowHost host;
+    MainWindowHost host(State());
     host.ShowMainWindow();
     HMENU languages = host.window()->languages_menu();
     std::string checked;  // only a file's own item, never the built-in texts' one
@@ -198,6 +201,47 @@ TEST_F(MainWindowTest, FirstShowIsCentredLaterShowsKeepThePlaceAndHelpComesFromT
   EXPECT_EQ(main.hwnd(), nullptr);
 }
 
+BOOL CALLBACK CountWindow(HWND, LPARAM counter) {
+  ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
+// The thread's top-level windows: a page's popups (the editor's tip) among them.
+int ThreadWindows() {
+  int count = 0;
+  ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+// A page object dropped while its host lives takes every window and object it made along: on a
+// page switch, and when the object goes before its window. The Schemes page makes the most:
+// the editor tabs, and a tip for a time of ten hours or more, which its field cannot show.
+TEST_F(MainWindowTest, ADroppedPageLeavesNoWindowOrObjectBehind) {
+  platform::sim::SimState state = platform::sim::DefaultLaptop();
+  for (platform::sim::SimScheme& scheme : state.schemes) scheme.policy.user.SpindownTimeoutAc = 36000;
+  pc_.Boot(state);
+  CMainDialog& main = Open();
+  const int windows = ThreadWindows();
+  const long users = fw::LiveUserObjects(), gdis = fw::LiveGdiObjects(), kernels = fw::LiveKernelHandles();
+  auto expect_as_before = [&](const char* after) {
+    EXPECT_EQ(ThreadWindows(), windows) << after;
+    EXPECT_EQ(fw::LiveUserObjects(), users) << after;
+    EXPECT_EQ(fw::LiveGdiObjects(), gdis) << after;
+    EXPECT_EQ(fw::LiveKernelHandles(), kernels) << after;
+  };
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_EQ(Choose(kSchemesPage), 1);
+    EXPECT_GT(ThreadWindows(), windows) << "the tip shows the kept time";
+    ASSERT_EQ(Choose(kControlPage), 1);
+    expect_as_before("a page switch");
+  }
+  auto page = std::make_unique<power::SchemesPage>(main.hwnd());
+  ASSERT_TRUE(page->Create());
+  EXPECT_GT(ThreadWindows(), windows);
+  page.reset();
+  expect_as_before("the object dropped before its window");
+}
+
 // A page that notes its own OK before closing its host.
 class NotingPage : public display::CControlPage {
  public:
@@ -205,9 +249,9 @@ class NotingPage : public display::CControlPage {
   int oks = 0;
 
  protected:
-  void OnOK() override {
+  bool OnOkay() override {
     ++oks;
-    CControlPage::OnOK();
+    return CControlPage::OnOkay();
   }
 };
 

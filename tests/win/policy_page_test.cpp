@@ -85,6 +85,20 @@ class PolicyPageTest : public ::testing::Test, protected testing::PageControls {
   std::unique_ptr<PolicyPage> page_;
 };
 
+// Misspelled on purpose: the program's texts are kept byte for byte, and a well-meant
+// correction must fail here.
+TEST_F(PolicyPageTest, TextsMisspelledOnPurposeStaySo) {
+  Open();
+  char flag[32] = {};
+  LVITEMA item{};
+  item.pszText = flag;
+  item.cchTextMax = sizeof flag;
+  Send(IDC_POLICY_FLAGS, LVM_GETITEMTEXTA, 2, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(ListText(IDC_POLICY_MIN_STATE, 0) + "|" + ListText(IDC_POLICY_MIN_STATE, 5) + "|" +
+                ListText(IDC_POLICY_ACTION, 2) + "|" + flag,
+            "Unspecefied|(S4)Hebirnate|Hebirnate|LIHGTEST FIRST");
+}
+
 TEST_F(PolicyPageTest, ShowsTheEventsAndActionsColouredByWhatTheMachineHasAndCan) {
   SimState state = platform::sim::DefaultLaptop();
   state.capabilities.LidPresent = FALSE;

@@ -157,6 +157,8 @@ TEST_F(SchemeEditorTest, UserPageShowsEveryRowAndAnUntouchedStoreChangesNoByte) 
   EXPECT_EQ(Text(IDC_USER_IDLE_SENSITIVITY_AC), "37");
   EXPECT_EQ(Text(IDC_USER_FORCED_THROTTLE_AC), "50");
   EXPECT_EQ(Send(IDC_USER_MAX_SLEEP_AC, CB_GETCURSEL), PowerSystemSleeping3);
+  EXPECT_EQ(ListText(IDC_USER_MAX_SLEEP_AC, 0) + "|" + ListText(IDC_USER_MAX_SLEEP_AC, 5),
+            "Unspecefied|(S4)Hebirnate") << "misspelled on purpose";
   EXPECT_EQ(::IsDlgButtonChecked(page.hwnd(), IDC_USER_OPTIMIZE_AC), BST_CHECKED);
   // The fields that cannot show their time say what they hold; the others carry no tip.
   EXPECT_EQ(TipOf(IDC_USER_SPINDOWN_TIMEOUT_AC), "10:00:00");

@@ -53,6 +53,7 @@ class FakeTab : public CSchemeTab {
     if (kind == SchemeTabKind::Processor) buffer.processor.ProcessorPolicyAc.Policy[0].TimeCheck = marker;
   }
   void ApplyLanguage() override { ++retexts; }
+  BOOL OnInitDialog() override { return TRUE; }  // an empty page: counts only the Schemes page's re-texting
   LRESULT Modify() const { return ::SendMessageA(::GetParent(::GetParent(hwnd())), WM_SCHEME_MODIFIED, 0, 0); }
   bool visible() const { return ::IsWindowVisible(hwnd()) != FALSE; }
 };

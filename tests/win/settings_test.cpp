@@ -1,9 +1,11 @@
 // The options against Wine's real registry (the test prefix is thrown away with the build).
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "framework/caught.h"
 #include "settings/core/app_settings.h"
 #include "settings/registry_key.h"
 #include "settings/settings_store.h"
@@ -42,7 +44,9 @@ TEST_F(SettingsTest, FreshDefaultsAndARoundTripThatRefusesAnOverlongName) {
   SettingsStore store;
   store.SaveDisplayOptions(s);
   s.BatteryName = std::string(255, 'n');
+  const long quiet = fw::QuietFailureCount();
   store.SaveDisplayOptions(s);
+  EXPECT_EQ(fw::QuietFailureCount(), quiet + 1) << "the refused name, and nothing else, is traced";
   AppSettings back = LoadAll();
   EXPECT_EQ(back.BatteryName, "42T4969");
   EXPECT_EQ(back.BatteryMeterPosLeft, -1200);
@@ -50,6 +54,41 @@ TEST_F(SettingsTest, FreshDefaultsAndARoundTripThatRefusesAnOverlongName) {
   s.BatteryName = std::string(254, 'm');
   store.SaveDisplayOptions(s);
   EXPECT_EQ(LoadAll().BatteryName, std::string(254, 'm'));
+}
+
+// One table holds every option: each is stored in its own format (numbers as four
+// little-endian bytes of REG_BINARY, texts as REG_SZ with their zero) and read back as saved.
+TEST_F(SettingsTest, EveryOptionIsStoredInItsFormatAndReadBackAsSaved) {
+  AppSettings s;
+  s.TransparentForm = 1, s.bAlpha = 200, s.AlwaysOnTop = 0, s.AppearOnlyWhenChrDischr = 2, s.BeepAfterWakeUp = 3;
+  s.PaneWindow = 4, s.DisplayOneBatteryStatus = 5, s.BatteryName = "42T4969";
+  s.BatteryMeterPosLeft = -1200, s.BatteryMeterPosTop = 345, s.LowBatteryNotice = 9, s.ChargeLimitNotice = 80;
+  s.SchemeOnMains = "Home", s.SchemeOnBattery = "Max";
+  SettingsStore store;
+  store.SaveDisplayOptions(s);
+  ASSERT_TRUE(store.SaveLanguage("Deutsch") && store.SaveNoticeLevels(s) && store.SaveSchemeSwitch(s));
+  using Bytes = std::vector<BYTE>;
+  const struct { const char* name; Bytes number; const char* text; } stored[] = {
+      {kTransparentForm, {1, 0, 0, 0}, nullptr},    {kAlpha, {200, 0, 0, 0}, nullptr},
+      {kAlwaysOnTop, {0, 0, 0, 0}, nullptr},        {kAppearOnlyWhenChrDischr, {2, 0, 0, 0}, nullptr},
+      {kBeepAfterWakeUp, {3, 0, 0, 0}, nullptr},    {kPaneWindow, {4, 0, 0, 0}, nullptr},
+      {kDisplayOneBatteryStatus, {5, 0, 0, 0}, nullptr}, {kBatteryName, {}, "42T4969"},
+      {kBatteryMeterPosLeft, {0x50, 0xFB, 0xFF, 0xFF}, nullptr}, {kBatteryMeterPosTop, {0x59, 1, 0, 0}, nullptr},
+      {kLanguage, {}, "Deutsch"},                   {kLowBatteryNotice, {9, 0, 0, 0}, nullptr},
+      {kChargeLimitNotice, {80, 0, 0, 0}, nullptr}, {kSchemeOnMains, {}, "Home"},
+      {kSchemeOnBattery, {}, "Max"}};
+  for (const auto& value : stored) {
+    const auto raw = ReadRaw(HKEY_CURRENT_USER, kKey, value.name);
+    EXPECT_EQ(raw.type, static_cast<DWORD>(value.text ? REG_SZ : REG_BINARY)) << value.name;
+    EXPECT_EQ(raw.data, value.text ? Bytes(value.text, value.text + std::strlen(value.text) + 1) : value.number)
+        << value.name;
+  }
+  const AppSettings back = LoadAll();
+  EXPECT_EQ(back.bAlpha + back.AppearOnlyWhenChrDischr + back.BeepAfterWakeUp + back.PaneWindow, 209);
+  EXPECT_EQ(back.BatteryMeterPosLeft + back.BatteryMeterPosTop, -855);
+  EXPECT_EQ(back.BatteryName + back.Language + back.SchemeOnMains + back.SchemeOnBattery, "42T4969DeutschHomeMax");
+  EXPECT_EQ(back.LowBatteryNotice + back.ChargeLimitNotice, 89u);
+  EXPECT_EQ(back.TransparentForm + back.AlwaysOnTop + back.DisplayOneBatteryStatus, 6);
 }
 
 TEST_F(SettingsTest, StoredValuesOfOtherTypesAndSizes) {

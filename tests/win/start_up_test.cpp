@@ -68,7 +68,7 @@ TEST_F(StartUpTest, FirstCopyShowsTheMeterAndIconUntilTheEndASecondReadsNothingA
     RECT desktop{};
     ::GetWindowRect(::GetDesktopWindow(), &desktop);
     meter = application.meter()->hwnd();
-    EXPECT_EQ(State().meter_window, meter);
+    EXPECT_EQ(State().meter, application.meter());
     EXPECT_TRUE(::IsWindowVisible(meter));
     EXPECT_EQ(MeterAt(application), std::make_pair(desktop.right - 70, 10L));
     id = application.tray_icon()->record().uID;

@@ -40,16 +40,16 @@ class TrayMenuTest : public ::testing::Test {
  protected:
   void Start(const SimState& state) {
     pc_.Boot(state);
-    auto menu = std::make_unique<TrayMenu>(app::State().settings, std::make_unique<app::MainWindowHost>());
+    auto menu = std::make_unique<TrayMenu>(app::State().settings, std::make_unique<app::MainWindowHost>(app::State()));
     tray_ = menu.get();
     meter_.set_tray_menu(std::move(menu));
     ASSERT_TRUE(meter_.Create());
-    app::State().meter_window = meter_.hwnd();
+    app::State().meter = &meter_;
     app::State().app_directory = dir_.path();
   }
   void TearDown() override {
     if (tray_) tray_->main_window().DestroyMainWindow();
-    app::State().meter_window = nullptr;
+    app::State().meter = nullptr;
     app::State().app_directory = saved_directory_;
   }
   HMENU top() { return tray_->menu().handle(); }

@@ -30,7 +30,7 @@ class TraySchemesTest : public ::testing::Test {
  protected:
   void Start(SimState state = platform::sim::DefaultLaptop()) {
     pc_.Boot(std::move(state));
-    auto menu = std::make_unique<TrayMenu>(app::State().settings, std::make_unique<app::MainWindowHost>());
+    auto menu = std::make_unique<TrayMenu>(app::State().settings, std::make_unique<app::MainWindowHost>(app::State()));
     tray_ = menu.get();
     tray_->set_platform(&meter_.platform());
     meter_.set_tray_menu(std::move(menu));

@@ -18,7 +18,8 @@ struct BuiltIn {
 };
 
 // The program's own English texts, ascending by identifier. Their spelling is the program's
-// own and translations refer to it; do not correct it.
+// own and translations refer to it; do not correct it: "don't have", "Rechargable" and
+// "NoRechargeble" are misspelled on purpose (a test pins them).
 constexpr BuiltIn kBuiltIn[] = {
     {IDS_OK, "OK"},
     {IDS_CANCEL, "Cancel"},
