@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "framework/handles.h"
 #include "i18n/core/language_table.h"
 #include "i18n/core/text_format.h"
 #include "i18n/core/text_ids.h"
@@ -23,22 +24,6 @@ constexpr char kFileName[] = "\\battery-history.txt";
 // No history file is this large: anything bigger is not one and is set aside unread.
 constexpr DWORD kLargestFile = 16u << 20;
 constexpr int kMostSetAside = 99;
-
-// Closes a file handle it holds.
-class File {
- public:
-  explicit File(HANDLE h) noexcept : h_(h) {}
-  ~File() {
-    if (valid()) ::CloseHandle(h_);
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  bool valid() const noexcept { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const noexcept { return h_; }
-
- private:
-  HANDLE h_;
-};
 
 void Trace(const std::string& line) { ::OutputDebugStringA(("Vantrel: " + line + "\n").c_str()); }
 
@@ -87,6 +72,18 @@ int64_t LocalOffset() {
   return -static_cast<int64_t>(bias) * 60;
 }
 
+bool ReadHistoryFile(const std::string& path, h::History& history) {
+  fw::UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  const DWORD size = ::GetFileSize(file.get(), nullptr);
+  if (size == INVALID_FILE_SIZE || size > kLargestFile) return false;
+  std::string bytes(size, '\0');
+  DWORD read = 0;
+  if (size && (!::ReadFile(file.get(), bytes.data(), size, &read, nullptr) || read != size)) return false;
+  return h::Read(bytes, history).status == h::ReadStatus::kRead;
+}
+
 HistoryRecorder::HistoryRecorder(std::string path) : path_(std::move(path)) {
   if (!g_running) g_running = this;
   Load();
@@ -113,7 +110,7 @@ void HistoryRecorder::Load() {
   std::string bytes;
   bool too_large = false;
   {
-    File file(::CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    fw::UniqueHandle file(::CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
       const DWORD error = ::GetLastError();
@@ -175,7 +172,7 @@ void HistoryRecorder::Failed(DWORD error) {
 }
 
 bool HistoryRecorder::Append(const std::string& text) {
-  File file(::CreateFileA(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  fw::UniqueHandle file(::CreateFileA(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
     // Gone since it was read: begun again whole.
@@ -197,7 +194,7 @@ bool HistoryRecorder::Rewrite() {
   if (slash != std::string::npos) ::CreateDirectoryA(path_.substr(0, slash).c_str(), nullptr);
   const std::string fresh = path_ + ".new";
   {
-    File file(::CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    fw::UniqueHandle file(::CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
       Failed(::GetLastError());
       return false;

@@ -19,6 +19,9 @@ namespace vantrel::battery {
 // names no such folder.
 std::string DefaultHistoryPath();
 
+// Reads a history file as it is, without changing it; false when there is none to read.
+bool ReadHistoryFile(const std::string& path, history::History& history);
+
 // Now on the platform's clock, in seconds since 1970 (UTC), and the local offset from UTC.
 int64_t HistoryClock();
 int64_t LocalOffset();
