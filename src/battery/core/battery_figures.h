@@ -64,7 +64,7 @@ struct MeterFigures {
   bool charge_known = false;
   bool charging = false;     // a battery shown charges
   bool discharging = false;  // a battery shown discharges and none charges
-  std::vector<BatterySeen> batteries;  // each battery read for these figures
+  std::vector<BatterySeen> batteries = {};  // each battery read for these figures
 };
 
 // The battery layer as the meter figures need it; batteries are addressed by index.

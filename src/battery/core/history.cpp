@@ -398,7 +398,9 @@ std::vector<std::vector<Sample>> Runs(const History& h, int battery, int64_t fro
       const Sample& a = samples[i - 1];
       const Sample& b = samples[i];
       const auto mark = std::lower_bound(breaks.begin(), breaks.end(), a.time);
-      cut = b.time - a.time > kGapPeriods * PeriodOf(a.flow) || (mark != breaks.end() && *mark <= b.time);
+      // A mark at the time of the sample before it (the last one before a sleep or an end) closes
+      // the run that sample ends.
+      cut = b.time - a.time > kGapPeriods * PeriodOf(a.flow) || (mark != breaks.end() && *mark < b.time);
     }
     if (cut) runs.emplace_back();
     runs.back().push_back(samples[i]);
