@@ -263,6 +263,12 @@ void HistoryRecorder::Add(const h::DaySummary& d) {
 }
 void HistoryRecorder::Add(const h::Battery& b) { pending_ += h::Line(b); }
 
+const h::Sample* HistoryRecorder::LastSample(int series) const {
+  for (auto it = history_.samples.rbegin(); it != history_.samples.rend(); ++it)
+    if (it->battery == series) return &*it;
+  return nullptr;
+}
+
 void HistoryRecorder::TakeSample(Slot& slot, int64_t now) {
   const PowerSeen& seen = slot.last.seen;
   h::Sample s;
@@ -326,13 +332,7 @@ void HistoryRecorder::OnTick(const MeterFigures* figures, bool quiet, BatteryPla
       const bool first = !slot.seen;
       slot.last = seen;
       slot.seen = true;
-      const h::Sample* last = nullptr;
-      for (auto it = history_.samples.rbegin(); it != history_.samples.rend(); ++it) {
-        if (it->battery == slot.series) {
-          last = &*it;
-          break;
-        }
-      }
+      const h::Sample* last = LastSample(slot.series);
       const int64_t period = FlowOf(seen.seen) == h::Flow::kDischarging ? h::kSampleOnBattery : h::kSampleOnMains;
       if (first || changed || sample_all_ || !last || now - last->time >= period || now < last->time)
         TakeSample(slot, now);
@@ -344,12 +344,7 @@ void HistoryRecorder::OnTick(const MeterFigures* figures, bool quiet, BatteryPla
     for (Slot& slot : slots_) {
       if (slot.series < 0 || !slot.seen) continue;
       slot.last.seen.charging = slot.last.seen.discharging = false;
-      const h::Sample* last = nullptr;
-      for (auto it = history_.samples.rbegin(); it != history_.samples.rend(); ++it)
-        if (it->battery == slot.series) {
-          last = &*it;
-          break;
-        }
+      const h::Sample* last = LastSample(slot.series);
       if (!last || last->flow != h::Flow::kMains || now - last->time >= h::kSampleOnMains || sample_all_)
         TakeSample(slot, now);
     }
@@ -365,14 +360,17 @@ void HistoryRecorder::OnPowerSourceChange() {
   Add(h::Mark{HistoryClock(), h::Event::kSource});
 }
 
-void HistoryRecorder::OnSuspend() {
-  if (closed_) return;
+void HistoryRecorder::EndRun(h::Event event) {
   const int64_t now = HistoryClock();
   // The last figures, a second old at most, close each line before the gap.
   for (Slot& slot : slots_)
     if (slot.series >= 0 && slot.seen) TakeSample(slot, now);
-  Add(h::Mark{now, h::Event::kSuspend});
+  Add(h::Mark{now, event});
   Flush(now, true);
+}
+
+void HistoryRecorder::OnSuspend() {
+  if (!closed_) EndRun(h::Event::kSuspend);
 }
 
 void HistoryRecorder::OnResume() {
@@ -383,11 +381,7 @@ void HistoryRecorder::OnResume() {
 
 void HistoryRecorder::Close() {
   if (closed_) return;
-  const int64_t now = HistoryClock();
-  for (Slot& slot : slots_)
-    if (slot.series >= 0 && slot.seen) TakeSample(slot, now);
-  Add(h::Mark{now, h::Event::kStop});
-  Flush(now, true);
+  EndRun(h::Event::kStop);
   closed_ = true;
 }
 

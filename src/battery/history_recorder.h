@@ -71,7 +71,10 @@ class HistoryRecorder {
   void Add(const history::Mark& m);
   void Add(const history::DaySummary& d);
   void Add(const history::Battery& b);
+  const history::Sample* LastSample(int series) const;
   void TakeSample(Slot& slot, int64_t now);
+  // The last samples and a mark before a gap, and the file written.
+  void EndRun(history::Event event);
   void CheckCapacity(const Slot& slot, int64_t now);
   void CloseDays(int64_t now);
   // Writes the pending records when due (or `force`): appended, or the whole file rewritten
