@@ -214,14 +214,18 @@ bool HistoryRecorder::Rewrite() {
 }
 
 void HistoryRecorder::Flush(int64_t now, bool force) {
-  if (blocked_ || pending_.empty()) return;
   if (!force && now - last_write_ < h::kWriteEvery && now >= last_write_) return;
   last_write_ = now;
-  // Compaction: once the oldest sample is a day past the month kept.
-  const bool old = !history_.samples.empty() &&
-                   std::any_of(history_.samples.begin(), history_.samples.end(),
+  // Compaction: once the oldest sample is a day past the month kept. Also when nothing can be
+  // written, so that what is held in memory stays bounded.
+  const bool old = std::any_of(history_.samples.begin(), history_.samples.end(),
                                [&](const h::Sample& s) { return s.time < now - h::kKeepSamples - h::kDay; });
   if (old) h::Compact(history_, now);
+  if (blocked_) {
+    pending_.clear();
+    return;
+  }
+  if (pending_.empty() && !old) return;
   bool ok = false;
   if (rewrite_ || old) {
     ok = Rewrite();
