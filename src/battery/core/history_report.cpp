@@ -92,7 +92,7 @@ void BatterySection(std::string& html, const History& h, const Battery& b, int64
 
   html += "<h3>" + Escape(i18n::Text(i18n::IDS_HISTORY_CAPACITY_CHART)) + "</h3>\n<div class=\"pair\">\n";
   html += Svg(CapacityChart(h, b.id, now, utc_offset, ReportPlot()), kChartWidth, kChartHeight);
-  // Beside the chart: the records at which a figure changed, and the newest.
+  // Beside the chart: the first record of each month and the newest.
   html += "<table>\n" +
           Row({i18n::Text(i18n::IDS_HISTORY_DATE), i18n::Text(i18n::IDS_HISTORY_FULL),
                i18n::Text(i18n::IDS_HISTORY_DESIGN), Label(i18n::IDS_BATTERY_CYCLE_COUNT),
@@ -102,12 +102,13 @@ void BatterySection(std::string& html, const History& h, const Battery& b, int64
   for (const Capacity& c : h.capacities)
     if (c.battery == b.id) records.push_back(c);
   std::stable_sort(records.begin(), records.end(), [](const Capacity& x, const Capacity& y) { return x.time < y.time; });
+  std::string month;
   for (size_t i = 0; i < records.size(); ++i) {
     const Capacity& c = records[i];
-    const bool changed = i == 0 || i + 1 == records.size() || c.full != records[i - 1].full ||
-                         c.design != records[i - 1].design || c.cycles != records[i - 1].cycles;
-    if (!changed) continue;
-    html += Row({DateText(DayOf(c.time, utc_offset)), Figure(c.full), Figure(c.design), std::to_string(c.cycles),
+    const std::string date = DateText(DayOf(c.time, utc_offset));
+    if (date.compare(0, 7, month) == 0 && i + 1 != records.size()) continue;
+    month = date.substr(0, 7);
+    html += Row({date, Figure(c.full), Figure(c.design), std::to_string(c.cycles),
                  std::to_string(WearPercent(c.full, c.design))});
   }
   html += "</table>\n</div>\n";
