@@ -15,6 +15,8 @@
 #include "battery/core/history_chart.h"
 #include "battery/history_page.h"
 #include "battery/history_recorder.h"
+#include "display/meter_window.h"
+#include "power/power_actions.h"
 #include "framework/handles.h"
 #include "history_ids.h"
 #include "i18n/core/language_table.h"
@@ -170,6 +172,25 @@ TEST_F(BatteryHistoryTest, SleepLeavesAGapNotALine) {
   EXPECT_GE(runs[1].front().time - runs[0].back().time, 6 * 3600);
   const h::Chart chart = h::ChargeChart(history(), 0, battery::HistoryClock(), 0, {0, 0, 300, 100});
   EXPECT_EQ(chart.lines.size(), 2u);
+}
+
+// The whole way: the machine tells its windows of the sleep, the meter tells its recorder.
+TEST_F(BatteryHistoryTest, TheMeterRecordsTheMachinesSleep) {
+  testing::DisplayTestScope scope(false);
+  pc_.state().suspend_seconds = 3 * 3600;
+  pc_.state().capabilities.SystemS3 = TRUE;
+  display::MeterWindow meter(scope.settings());
+  ASSERT_TRUE(meter.Create());
+  ASSERT_NE(meter.history(), nullptr);
+  testing::Pump(1500);  // a tick or so: the batteries seen
+  ASSERT_EQ(power::SleepSystem(false, false), 0);
+  testing::Pump(1500);
+  std::string events;
+  for (const h::Mark& m : meter.history()->history().marks) events += static_cast<char>(m.event);
+  EXPECT_NE(events.find("ZR"), std::string::npos) << events;
+  const auto runs = h::Runs(meter.history()->history(), meter.history()->history().samples.back().battery, 0, INT64_MAX);
+  ASSERT_GE(runs.size(), 2u);
+  EXPECT_GE(runs.back().front().time - runs[runs.size() - 2].back().time, 3 * 3600);
 }
 
 // What was in the file before the program starts, and what it says about it.
