@@ -111,14 +111,12 @@ int CHistoryPage::Selected() const noexcept {
 void CHistoryPage::Refresh() {
   // The running recorder's history, else the file as it is.
   history_ = h::History{};
-  std::string notice;
   if (const HistoryRecorder* recorder = RunningHistory()) {
     history_ = recorder->history();
-    notice = recorder->notice();
+    if (!recorder->notice().empty()) notice_ = recorder->notice();
   } else {
     ReadHistoryFile(DefaultHistoryPath(), history_);
   }
-  if (!notice.empty()) notice_ = notice;
   now_ = HistoryClock();
   FillList();
   ApplyLanguage();
@@ -169,7 +167,8 @@ void CHistoryPage::ShowFigures() {
   }
   SetItemText(IDC_HISTORY_WEAR, wear);
   SetItemText(IDC_HISTORY_RUN_TIME, run_time);
-  SetItemText(IDC_HISTORY_NOTICE, series_.empty() && notice_.empty() ? i18n::Text(i18n::IDS_HISTORY_NOTHING) : notice_);
+  SetItemText(IDC_HISTORY_NOTICE,
+              series_.empty() && notice_.empty() ? i18n::Text(i18n::IDS_HISTORY_NOTHING) : notice_.Text());
   // Repainted without erasing first: each chart covers its whole control.
   ::InvalidateRect(Item(IDC_HISTORY_CAPACITY_CHART), nullptr, FALSE);
   ::InvalidateRect(Item(IDC_HISTORY_CHARGE_CHART), nullptr, FALSE);
@@ -341,11 +340,11 @@ bool CHistoryPage::SaveReport() {
     written = out.valid() && ::WriteFile(out.get(), html.data(), static_cast<DWORD>(html.size()), &done, nullptr) &&
               done == html.size();
     if (!written) {
-      notice_ = i18n::FormatText(i18n::Text(i18n::IDS_HISTORY_REPORT_FAILED), {file, std::to_string(::GetLastError())});
+      notice_ = {i18n::IDS_HISTORY_REPORT_FAILED, {file, std::to_string(::GetLastError())}};
     }
   }
   if (written) {
-    notice_ = i18n::FormatText(i18n::Text(i18n::IDS_HISTORY_REPORT_SAVED), {file});
+    notice_ = {i18n::IDS_HISTORY_REPORT_SAVED, {file}};
     if (open_report) open_report(hwnd(), file);
   } else {
     ::DeleteFileA(file.c_str());

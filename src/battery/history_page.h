@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "battery/core/history.h"
+#include "battery/history_recorder.h"
 #include "ui/page.h"
 
 namespace vantrel::battery {
@@ -57,7 +58,7 @@ class CHistoryPage : public ui::CPage {
   history::History history_;
   bool timer_running_ = false;
   std::vector<int> series_;
-  std::string notice_;  // the recorder's, or the last report's outcome
+  HistoryNotice notice_;  // the recorder's, or the last report's outcome
   int64_t now_ = 0;
 };
 

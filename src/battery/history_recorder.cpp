@@ -48,6 +48,12 @@ h::Flow FlowOf(const PowerSeen& seen) {
 
 }  // namespace
 
+std::string HistoryNotice::Text() const {
+  if (!id) return {};
+  // Two arguments at most.
+  return i18n::FormatText(i18n::Text(id), {args.size() > 0 ? args[0] : std::string(), args.size() > 1 ? args[1] : std::string()});
+}
+
 std::string DefaultHistoryPath() {
   char folder[MAX_PATH] = {};
   // Available from Windows 2000 on; the folder is made when it does not exist yet.
@@ -89,7 +95,7 @@ HistoryRecorder::HistoryRecorder(std::string path) : path_(std::move(path)) {
   Load();
   const int64_t now = HistoryClock();
   last_write_ = now;
-  last_day_ = h::DayOf(now, LocalOffset());
+  last_day_ = h::DayOf(now, Offset(now));
   Add(h::Mark{now, h::Event::kStart});
 }
 
@@ -155,8 +161,7 @@ bool HistoryRecorder::SetAside() {
     if (Exists(aside)) continue;
     if (!::MoveFileA(path_.c_str(), aside.c_str())) break;
     const size_t slash = aside.find_last_of('\\');
-    notice_ = i18n::FormatText(i18n::Text(i18n::IDS_HISTORY_SET_ASIDE),
-                               {slash == std::string::npos ? aside : aside.substr(slash + 1)});
+    notice_ = {i18n::IDS_HISTORY_SET_ASIDE, {slash == std::string::npos ? aside : aside.substr(slash + 1)}};
     Trace("battery history: " + path_ + " is not a history file; kept as " + aside);
     return true;
   }
@@ -167,7 +172,7 @@ bool HistoryRecorder::SetAside() {
 void HistoryRecorder::Failed(DWORD error) {
   if (failed_) return;
   failed_ = true;
-  notice_ = i18n::FormatText(i18n::Text(i18n::IDS_HISTORY_NOT_WRITTEN), {path_, std::to_string(error)});
+  notice_ = {i18n::IDS_HISTORY_NOT_WRITTEN, {path_, std::to_string(error)}};
   Trace("battery history: cannot write " + path_ + " (error " + std::to_string(error) + ")");
 }
 
@@ -238,7 +243,7 @@ void HistoryRecorder::Flush(int64_t now, bool force) {
     // A history that could not be written before is complete in the file again.
     if (failed_) {
       failed_ = false;
-      notice_.clear();
+      notice_ = {};
     }
   } else {
     // Kept in memory; the next write makes the file whole.
@@ -284,19 +289,38 @@ void HistoryRecorder::TakeSample(Slot& slot, int64_t now) {
   Add(s);
 }
 
-void HistoryRecorder::CheckCapacity(const Slot& slot, int64_t now) {
+void HistoryRecorder::CheckCapacity(Slot& slot, int64_t now) {
   const PowerSeen& seen = slot.last.seen;
   if (!seen.read) return;
-  const h::Capacity* last = history_.LastCapacity(slot.series);
-  const int64_t offset = LocalOffset();
-  if (last && last->full == seen.full && last->design == seen.design && last->cycles == seen.cycles &&
-      h::DayOf(last->time, offset) == h::DayOf(now, offset))
+  const int64_t offset = Offset(now);
+  if (slot.capacity_day < 0) {
+    // The series' newest record, looked up once: later ticks compare with the slot's copy.
+    if (const h::Capacity* last = history_.LastCapacity(slot.series)) {
+      slot.capacity = *last;
+      slot.capacity_day = h::DayOf(last->time, offset);
+    }
+  }
+  const h::Capacity& last = slot.capacity;
+  if (slot.capacity_day == h::DayOf(now, offset) && last.full == seen.full && last.design == seen.design &&
+      last.cycles == seen.cycles)
     return;
-  Add(h::Capacity{slot.series, now, seen.full, seen.design, seen.cycles});
+  slot.capacity = h::Capacity{slot.series, now, seen.full, seen.design, seen.cycles};
+  slot.capacity_day = h::DayOf(now, offset);
+  Add(slot.capacity);
+}
+
+int64_t HistoryRecorder::Offset(int64_t now) {
+  // Asked of the system once an hour, not on every tick; that is soon enough for a change of
+  // daylight-saving time.
+  if (now / 3600 != offset_hour_) {
+    offset_hour_ = now / 3600;
+    offset_ = LocalOffset();
+  }
+  return offset_;
 }
 
 void HistoryRecorder::CloseDays(int64_t now) {
-  const int64_t offset = LocalOffset();
+  const int64_t offset = Offset(now);
   const int64_t today = h::DayOf(now, offset);
   if (today == last_day_) return;
   last_day_ = today;
@@ -331,6 +355,7 @@ void HistoryRecorder::OnTick(const MeterFigures* figures, bool quiet, BatteryPla
         if (history_.batteries.size() != known) Add(history_.batteries.back());
         slot.tag = tag;
         slot.seen = false;  // a new battery is sampled at once
+        slot.capacity_day = -1;
       }
       const bool changed = slot.seen && FlowOf(slot.last.seen) != FlowOf(seen.seen);
       const bool first = !slot.seen;

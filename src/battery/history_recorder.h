@@ -15,6 +15,15 @@
 
 namespace vantrel::battery {
 
+// A message for the History page, kept as a text id and its arguments so that it follows the
+// language.
+struct HistoryNotice {
+  int id = 0;  // 0: none
+  std::vector<std::string> args;
+  bool empty() const noexcept { return id == 0; }
+  std::string Text() const;
+};
+
 // "<local application data>\Vantrel\battery-history.txt" of the user; empty when the system
 // names no such folder.
 std::string DefaultHistoryPath();
@@ -52,7 +61,7 @@ class HistoryRecorder {
   const history::History& history() const noexcept { return history_; }
   const std::string& path() const noexcept { return path_; }
   // What the page should tell: a file set aside, or the history that cannot be written.
-  const std::string& notice() const noexcept { return notice_; }
+  const HistoryNotice& notice() const noexcept { return notice_; }
   // Writes of the file so far (appends and rewrites), for the tests.
   unsigned writes() const noexcept { return writes_; }
 
@@ -62,6 +71,8 @@ class HistoryRecorder {
     int series = -1;     // -1 until the identity has been read
     BatterySeen last;    // the newest figures
     bool seen = false;
+    history::Capacity capacity;  // the series' newest capacity record
+    int64_t capacity_day = -1;   // its local day, -1 until known
   };
 
   void Load();
@@ -75,8 +86,10 @@ class HistoryRecorder {
   void TakeSample(Slot& slot, int64_t now);
   // The last samples and a mark before a gap, and the file written.
   void EndRun(history::Event event);
-  void CheckCapacity(const Slot& slot, int64_t now);
+  void CheckCapacity(Slot& slot, int64_t now);
   void CloseDays(int64_t now);
+  // The local offset from UTC, read again when the hour changes.
+  int64_t Offset(int64_t now);
   // Writes the pending records when due (or `force`): appended, or the whole file rewritten
   // when it must be made anew (new, damaged or due for compaction).
   void Flush(int64_t now, bool force);
@@ -88,9 +101,10 @@ class HistoryRecorder {
   history::History history_;
   std::vector<Slot> slots_;
   std::string pending_;
-  std::string notice_;
+  HistoryNotice notice_;
   int64_t last_write_ = 0;
   int64_t last_day_ = 0;
+  int64_t offset_ = 0, offset_hour_ = -1;
   bool rewrite_ = false;  // the file must be written whole before anything is appended
   bool blocked_ = false;  // the file exists but could not be read: never written over
   bool sample_all_ = true;

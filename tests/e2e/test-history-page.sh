@@ -7,8 +7,10 @@ source "$(dirname "$0")/lib.sh" "$@"
 fresh_program
 fresh_sim_state history-sim.ini
 users="$WINEPREFIX/drive_c/users"
+# The user's documents, where reports go (in a Wine prefix often a link to the home folder).
+documents=$(readlink -f "$(ls -d "$users"/*/Documents | grep -v /Public/ | head -1)")
 find "$users" -name 'battery-history.txt*' -delete 2>/dev/null || true
-find "$users" -name 'Vantrel battery report*.html' -delete 2>/dev/null || true
+rm -f "$documents"/"Vantrel battery report"*.html
 
 # The default laptop's state file, made by a first start.
 start_sim
@@ -53,9 +55,10 @@ screenshot history-page
 
 # The report, written to the user's documents.
 click_control "$title" 1310
-wait_for 10 sh -c 'find "$1" -name "Vantrel battery report*.html" | grep -q .' _ "$users" || fail "no report was written"
-report=$(find "$users" -name 'Vantrel battery report*.html' | head -1)
-cp "$report" "$artefacts/history-report.html"
+wait_for 10 sh -c 'ls "$1"/"Vantrel battery report"*.html' _ "$documents" >/dev/null 2>&1 || fail "no report was written"
+report=$(ls "$documents"/"Vantrel battery report"*.html | head -1)
+mv "$report" "$artefacts/history-report.html"
+report="$artefacts/history-report.html"
 [ "$(grep -c '<svg ' "$report")" -ge 4 ] || fail "the report does not hold both charts of both batteries"
 ! grep -qiE '<script|https?:|src=' "$report" || fail "the report refers to something outside itself"
 [[ "$(field 1309)" == "Report saved as "* ]] || fail "the page does not say where the report went: $(field 1309)"
@@ -68,9 +71,10 @@ xdotool key Down Down Return
 german="Vantrel - Verlauf"
 probe window "$german" 5000 >/dev/null || { screenshot history-page-no-german; fail "the German texts did not arrive"; }
 sleep 0.5
-[[ "$(probe control "$german" 1305 | cut -d' ' -f6-)" == "Verschleiß: "* ]] 2>/dev/null ||
-  [[ "$(probe control "$german" 1305 | cut -d' ' -f6- | iconv -f cp1252 -t utf-8)" == "Verschleiß: "* ]] ||
-  fail "the wear is not German"
+# The probe hands the texts over in the page's code page (Windows-1252 for German).
+[[ "$(probe control "$german" 1305 | cut -d' ' -f6-)" == $'Verschlei\xdf: '* ]] || fail "the wear is not German"
+[[ "$(probe control "$german" 1309 | cut -d' ' -f6-)" == "Bericht gespeichert als "* ]] ||
+  fail "the report's message did not follow the language"
 screenshot history-page-german
 
 exit_from_tray

@@ -227,7 +227,7 @@ TEST_F(BatteryHistoryTest, DamagedForeignAndUnwritableFilesLoseNothingWhole) {
     Run(1, 300);  // recording goes on
     EXPECT_EQ(history().batteries.size(), c.old_series + 1);
     recorder_->Close();
-    EXPECT_EQ(recorder_->notice().rfind(c.notice, 0), 0u) << recorder_->notice();
+    EXPECT_EQ(recorder_->notice().Text().rfind(c.notice, 0), 0u) << recorder_->notice().Text();
     if (std::strcmp(c.what, "another format") == 0) {
       EXPECT_EQ(FileBytes(path_ + ".bad"), foreign);
     }

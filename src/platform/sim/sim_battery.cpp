@@ -478,6 +478,12 @@ void SimulatedMachine::FollowRoutine() {
   }
 }
 
+BATTERY_INFORMATION SimulatedMachine::BatteryInformationNow(size_t index) const {
+  Lock lock(*this);
+  if (index >= state_.batteries.size()) return BATTERY_INFORMATION{};
+  return Aged(state_.batteries[index], Now());
+}
+
 BATTERY_STATUS SimulatedMachine::BatteryStatusNow(size_t index) const {
   Lock lock(*this);
   if (index >= state_.batteries.size()) return BATTERY_STATUS{};

@@ -621,9 +621,20 @@ SimulatedMachine::SimulatedMachine(std::string iniPath, SimState state)
 }
 
 SimulatedMachine::~SimulatedMachine() {
-  // A machine with a clock of its own goes on from where this run leaves it.
-  if (state_.clock > 0 && !ini_path_.empty())
-    Profile(ini_path_).SetNumber("Machine", "Clock", static_cast<long long>(WallClock()));
+  // A machine with a clock of its own goes on from where this run leaves it: its time, and its
+  // batteries as they have aged.
+  if (state_.clock > 0 && !ini_path_.empty()) {
+    Profile p(ini_path_);
+    p.SetNumber("Machine", "Clock", static_cast<long long>(WallClock()));
+    for (size_t i = 0; i < state_.batteries.size(); ++i) {
+      const SimBattery& b = state_.batteries[i];
+      if (b.fade_per_cycle <= 0 && b.fade_per_year <= 0) continue;
+      const BATTERY_INFORMATION aged = BatteryInformationNow(i);
+      const std::string section = BatterySection(i);
+      p.SetNumber(section.c_str(), "FullChargedCapacity", aged.FullChargedCapacity);
+      p.SetNumber(section.c_str(), "CycleCount", aged.CycleCount);
+    }
+  }
   if (g_current == this) g_current = nullptr;
   ::DeleteCriticalSection(&lock_);
 }

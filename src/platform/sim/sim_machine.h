@@ -171,6 +171,8 @@ class SimulatedMachine : public SystemApi {
   bool ExchangeBattery(size_t index, SimBattery replacement);
   // The battery's live state now: capacity, rate and power state moved on with time.
   BATTERY_STATUS BatteryStatusNow(size_t index) const;
+  // Its information record now: the full-charged capacity and the cycles as it has aged.
+  BATTERY_INFORMATION BatteryInformationNow(size_t index) const;
   // Plugs the adapter in or out (or, with -1, lets the batteries tell) and writes it to the
   // state file, which GetSystemPowerStatus reads again on every call.
   void SetAcLineStatus(int status);
