@@ -36,7 +36,9 @@ constexpr int kGap = 4;  // pixels between the page's rows and around the charts
 
 COLORREF Gdi(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
-std::string RunTimeText(uint64_t seconds) { return seconds ? TimeText(seconds) : i18n::Text(i18n::IDS_BATTERY_UNKNOWN); }
+std::string RunTimeText(uint64_t seconds) {
+  return seconds ? TimeText(seconds) : i18n::Text(i18n::IDS_BATTERY_UNKNOWN);
+}
 
 RECT RectIn(HWND parent, HWND control) {
   RECT r{};
@@ -189,7 +191,8 @@ void CHistoryPage::Layout() {
     TEXTMETRICA metrics{};
     if (::GetTextMetricsA(dc, &metrics)) line = metrics.tmHeight;
   }
-  const RECT list = RectIn(hwnd(), Item(IDC_HISTORY_BATTERY_LIST)), label = RectIn(hwnd(), Item(IDC_HISTORY_BATTERY_LABEL));
+  const RECT list = RectIn(hwnd(), Item(IDC_HISTORY_BATTERY_LIST)),
+             label = RectIn(hwnd(), Item(IDC_HISTORY_BATTERY_LABEL));
   const RECT button = RectIn(hwnd(), Item(IDC_HISTORY_SAVE_REPORT));
   const int list_height = list.bottom - list.top, button_width = button.right - button.left;
   const int button_height = button.bottom - button.top, label_width = label.right - label.left;
@@ -298,9 +301,10 @@ void CHistoryPage::DrawChart(const DRAWITEMSTRUCT& item) const {
     uint32_t colour;
     int text;
   };
-  const Key keys[2] = {capacity ? Key{h::kFullColour, i18n::IDS_HISTORY_FULL} : Key{h::kMainsBandColour, i18n::IDS_HISTORY_ON_MAINS},
-                       capacity ? Key{h::kDesignColour, i18n::IDS_HISTORY_DESIGN}
-                                : Key{h::kBatteryBandColour, i18n::IDS_HISTORY_ON_BATTERY}};
+  const Key keys[2] = {
+      capacity ? Key{h::kFullColour, i18n::IDS_HISTORY_FULL} : Key{h::kMainsBandColour, i18n::IDS_HISTORY_ON_MAINS},
+      capacity ? Key{h::kDesignColour, i18n::IDS_HISTORY_DESIGN}
+               : Key{h::kBatteryBandColour, i18n::IDS_HISTORY_ON_BATTERY}};
   int x = static_cast<int>(plot.right);
   for (int i = 1; i >= 0; --i) {
     const std::string text = i18n::Text(keys[i].text);
@@ -327,8 +331,7 @@ void CHistoryPage::DrawChart(const DRAWITEMSTRUCT& item) const {
 
 bool CHistoryPage::SaveReport() {
   const int64_t offset = LocalOffset();
-  const std::string file =
-      report_folder + "\\" + kReportName + " " + h::DateText(h::DayOf(now_, offset)) + ".html";
+  const std::string file = report_folder + "\\" + kReportName + " " + h::DateText(h::DayOf(now_, offset)) + ".html";
   char charset[32];
   std::snprintf(charset, sizeof charset, "windows-%u", ::GetACP());
   const std::string html = h::ReportHtml(history_, now_, offset, charset);

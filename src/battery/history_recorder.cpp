@@ -51,7 +51,8 @@ h::Flow FlowOf(const PowerSeen& seen) {
 std::string HistoryNotice::Text() const {
   if (!id) return {};
   // Two arguments at most.
-  return i18n::FormatText(i18n::Text(id), {args.size() > 0 ? args[0] : std::string(), args.size() > 1 ? args[1] : std::string()});
+  return i18n::FormatText(i18n::Text(id),
+                          {args.size() > 0 ? args[0] : std::string(), args.size() > 1 ? args[1] : std::string()});
 }
 
 std::string DefaultHistoryPath() {
@@ -117,7 +118,7 @@ void HistoryRecorder::Load() {
   bool too_large = false;
   {
     fw::UniqueHandle file(::CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
       const DWORD error = ::GetLastError();
       // Missing: begun at the first write. Anything else: left alone, and nothing written over it.
@@ -178,7 +179,7 @@ void HistoryRecorder::Failed(DWORD error) {
 
 bool HistoryRecorder::Append(const std::string& text) {
   fw::UniqueHandle file(::CreateFileA(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
     // Gone since it was read: begun again whole.
     if (::GetLastError() == ERROR_FILE_NOT_FOUND) return Rewrite();
@@ -199,7 +200,8 @@ bool HistoryRecorder::Rewrite() {
   if (slash != std::string::npos) ::CreateDirectoryA(path_.substr(0, slash).c_str(), nullptr);
   const std::string fresh = path_ + ".new";
   {
-    fw::UniqueHandle file(::CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    fw::UniqueHandle file(
+        ::CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
       Failed(::GetLastError());
       return false;

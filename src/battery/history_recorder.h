@@ -67,9 +67,9 @@ class HistoryRecorder {
 
  private:
   struct Slot {
-    ULONG tag = 0;       // the battery's tag when its identity was read
-    int series = -1;     // -1 until the identity has been read
-    BatterySeen last;    // the newest figures
+    ULONG tag = 0;     // the battery's tag when its identity was read
+    int series = -1;   // -1 until the identity has been read
+    BatterySeen last;  // the newest figures
     bool seen = false;
     history::Capacity capacity;  // the series' newest capacity record
     int64_t capacity_day = -1;   // its local day, -1 until known

@@ -62,14 +62,18 @@ TEST(BatteryHistoryFile, DamageLosesOnlyWhatWasDamaged) {
       {"cut mid-record", whole.substr(0, last_line + 7), ReadStatus::kRead, records - 1, 0, true},
       {"a byte changed", flipped, ReadStatus::kRead, records - 1, 1, false},
       {"zeros after a crash", whole + std::string(40, '\0') + "\n", ReadStatus::kRead, records, 1, false},
-      {"CR LF line ends", [&] {
+      {"CR LF line ends",
+       [&] {
          std::string dos;
          for (char c : whole) dos += c == '\n' ? std::string("\r\n") : std::string(1, c);
          return dos;
-       }(), ReadStatus::kRead, records, 0, false},
-      {"a sample of no battery", whole + Line(Sample{7, kT0, 50, 1, Flow::kMains}), ReadStatus::kRead, records, 1, false},
+       }(),
+       ReadStatus::kRead, records, 0, false},
+      {"a sample of no battery", whole + Line(Sample{7, kT0, 50, 1, Flow::kMains}), ReadStatus::kRead, records, 1,
+       false},
       {"another format", "<?xml version=\"1.0\"?>\n<history/>\n", ReadStatus::kWrongFormat, 0, 0, false},
-      {"a later version", "vantrel-history 2\n" + whole.substr(whole.find('\n') + 1), ReadStatus::kWrongFormat, 0, 0, false},
+      {"a later version", "vantrel-history 2\n" + whole.substr(whole.find('\n') + 1), ReadStatus::kWrongFormat, 0, 0,
+       false},
       {"no line end at all", "MZ\x90", ReadStatus::kWrongFormat, 0, 0, false},
       {"header cut short", "vantrel-hist", ReadStatus::kEmpty, 0, 0, true},
       {"empty", "", ReadStatus::kEmpty, 0, 0, false},
@@ -238,10 +242,10 @@ TEST(BatteryHistoryReport, IsOneSelfContainedPage) {
   EXPECT_NE(html.find("&lt;script&gt;&amp;&quot;x&quot;"), std::string::npos);
   for (const char* outside : {"<script", "http:", "https:", "src=", "url(", "href", "@import"})
     EXPECT_EQ(html.find(outside), std::string::npos) << outside;
-  EXPECT_NE(html.find("<td>10</td>"), std::string::npos);   // the wear of 45000 of 50000 mWh
-  EXPECT_NE(html.find("1:30:00"), std::string::npos);        // the day's time on battery
-  EXPECT_NE(html.find("5:00:00"), std::string::npos);        // run time when new at 10 W
-  EXPECT_NE(html.find("4:30:00"), std::string::npos);        // and now
+  EXPECT_NE(html.find("<td>10</td>"), std::string::npos);  // the wear of 45000 of 50000 mWh
+  EXPECT_NE(html.find("1:30:00"), std::string::npos);      // the day's time on battery
+  EXPECT_NE(html.find("5:00:00"), std::string::npos);      // run time when new at 10 W
+  EXPECT_NE(html.find("4:30:00"), std::string::npos);      // and now
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 // The battery history on the simulated laptop, its clock run fast: months of ageing recorded
 // and shown, an exchanged battery, sleep, damaged and foreign files, a folder that cannot be
 // written, the report, and the page's drawing objects.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstring>
 #include <fstream>
@@ -16,10 +15,10 @@
 #include "battery/history_page.h"
 #include "battery/history_recorder.h"
 #include "display/meter_window.h"
-#include "power/power_actions.h"
 #include "framework/handles.h"
 #include "history_ids.h"
 #include "i18n/core/language_table.h"
+#include "power/power_actions.h"
 #include "win/test_support.h"
 
 namespace vantrel {
@@ -117,8 +116,8 @@ TEST_F(BatteryHistoryTest, SixMonthsOfAgeingAreRecordedKeptAndShown) {
   ::ShowWindow(page.hwnd(), SW_SHOWNORMAL);
   ::UpdateWindow(page.hwnd());
   const std::string wear = testing::WindowText(::GetDlgItem(page.hwnd(), IDC_HISTORY_WEAR));
-  EXPECT_EQ(wear, "Wear: " + std::to_string(h::WearPercent(last->full, 93600)) + "%, cycles: " +
-                      std::to_string(last->cycles));
+  EXPECT_EQ(wear, "Wear: " + std::to_string(h::WearPercent(last->full, 93600)) +
+                      "%, cycles: " + std::to_string(last->cycles));
   HWND chart = ::GetDlgItem(page.hwnd(), IDC_HISTORY_CAPACITY_CHART);
   RECT r{};
   ::GetClientRect(chart, &r);
@@ -188,7 +187,8 @@ TEST_F(BatteryHistoryTest, TheMeterRecordsTheMachinesSleep) {
   std::string events;
   for (const h::Mark& m : meter.history()->history().marks) events += static_cast<char>(m.event);
   EXPECT_NE(events.find("ZR"), std::string::npos) << events;
-  const auto runs = h::Runs(meter.history()->history(), meter.history()->history().samples.back().battery, 0, INT64_MAX);
+  const auto runs =
+      h::Runs(meter.history()->history(), meter.history()->history().samples.back().battery, 0, INT64_MAX);
   ASSERT_GE(runs.size(), 2u);
   EXPECT_GE(runs.back().front().time - runs[runs.size() - 2].back().time, 3 * 3600);
 }
@@ -204,15 +204,16 @@ TEST_F(BatteryHistoryTest, DamagedForeignAndUnwritableFilesLoseNothingWhole) {
   struct Case {
     const char* what;
     std::string path;
-    std::string bytes;  // empty: no file
-    size_t old_series;  // series read from the file
+    std::string bytes;   // empty: no file
+    size_t old_series;   // series read from the file
     const char* notice;  // the start of what the page is told, "" for nothing
     bool written;
   };
   const std::string blocked = "Z:\\proc\\vantrel-history\\battery-history.txt";  // read-only even to root
   const Case cases[] = {
       {"cut mid-record", path_, whole + "S 0 1767225600 5", 1, "", true},
-      {"another format", path_, foreign, 0, "The history file could not be read; it was kept as battery-history.txt.bad.", true},
+      {"another format", path_, foreign, 0,
+       "The history file could not be read; it was kept as battery-history.txt.bad.", true},
       {"a folder that cannot be written", blocked, "", 0, "The history cannot be written to ", false},
   };
   for (const Case& c : cases) {
@@ -265,8 +266,8 @@ TEST_F(BatteryHistoryTest, TheReportIsWrittenAndOpened) {
   page.report_folder = dir_.File("missing");
   EXPECT_FALSE(page.SaveReport());
   EXPECT_TRUE(opened.empty());
-  EXPECT_EQ(testing::WindowText(::GetDlgItem(page.hwnd(), IDC_HISTORY_NOTICE)).rfind("The report could not be saved", 0),
-            0u);
+  EXPECT_EQ(
+      testing::WindowText(::GetDlgItem(page.hwnd(), IDC_HISTORY_NOTICE)).rfind("The report could not be saved", 0), 0u);
 }
 
 TEST_F(BatteryHistoryTest, RepaintsAtAnySizeAndInEveryLanguageLeakNothing) {

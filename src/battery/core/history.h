@@ -12,9 +12,9 @@ namespace vantrel::battery::history {
 
 // Times are seconds since 1970-01-01 UTC; days are local days since then.
 inline constexpr int64_t kDay = 86400;
-inline constexpr int64_t kSampleOnBattery = 300;   // every 5 minutes on battery
-inline constexpr int64_t kSampleOnMains = 900;     // every 15 minutes on mains
-inline constexpr int64_t kWriteEvery = 900;        // the file is written at most this often
+inline constexpr int64_t kSampleOnBattery = 300;    // every 5 minutes on battery
+inline constexpr int64_t kSampleOnMains = 900;      // every 15 minutes on mains
+inline constexpr int64_t kWriteEvery = 900;         // the file is written at most this often
 inline constexpr int64_t kKeepSamples = 30 * kDay;  // samples and events older than this go
 inline constexpr uint32_t kUnknown = 0xFFFFFFFFu;   // a capacity that could not be read
 
@@ -60,11 +60,11 @@ struct Mark {
 // One battery's day, kept for good once the day is over.
 struct DaySummary {
   int battery = 0;
-  int64_t day = 0;                 // local days since 1970-01-01
+  int64_t day = 0;  // local days since 1970-01-01
   uint32_t seconds_on_battery = 0;
-  uint32_t sessions = 0;           // discharge sessions that began that day
-  uint32_t drained_mwh = 0;        // energy drawn while discharging
-  uint32_t drain_seconds = 0;      // time over which it was drawn (samples of known capacity)
+  uint32_t sessions = 0;       // discharge sessions that began that day
+  uint32_t drained_mwh = 0;    // energy drawn while discharging
+  uint32_t drain_seconds = 0;  // time over which it was drawn (samples of known capacity)
   // mW, 0 when nothing was measured.
   uint32_t average_rate() const noexcept {
     return drain_seconds ? static_cast<uint32_t>(uint64_t{drained_mwh} * 3600 / drain_seconds) : 0;

@@ -67,7 +67,8 @@ Chart CapacityChart(const History& h, int battery, int64_t now, int64_t utc_offs
   std::vector<Capacity> records;
   for (const Capacity& c : h.capacities)
     if (c.battery == battery && c.time <= now) records.push_back(c);
-  std::stable_sort(records.begin(), records.end(), [](const Capacity& a, const Capacity& b) { return a.time < b.time; });
+  std::stable_sort(records.begin(), records.end(),
+                   [](const Capacity& a, const Capacity& b) { return a.time < b.time; });
   if (records.empty() || plot.width() < 1 || plot.height() < 1) return chart;
 
   const int64_t from = std::min(records.front().time, now - kCapacityChartMinSpan);

@@ -51,9 +51,13 @@ std::string Row(std::initializer_list<std::string> cells, const char* tag = "td"
   return row + "</tr>\n";
 }
 
-std::string Figure(uint32_t value) { return value == kUnknown ? i18n::Text(i18n::IDS_BATTERY_UNKNOWN) : std::to_string(value); }
+std::string Figure(uint32_t value) {
+  return value == kUnknown ? i18n::Text(i18n::IDS_BATTERY_UNKNOWN) : std::to_string(value);
+}
 
-std::string RunTimeText(uint64_t seconds) { return seconds ? TimeText(seconds) : i18n::Text(i18n::IDS_BATTERY_UNKNOWN); }
+std::string RunTimeText(uint64_t seconds) {
+  return seconds ? TimeText(seconds) : i18n::Text(i18n::IDS_BATTERY_UNKNOWN);
+}
 
 // A label from the language file without the colon that ends it on the Batteries page.
 std::string Label(int id) {
@@ -93,15 +97,15 @@ void BatterySection(std::string& html, const History& h, const Battery& b, int64
   html += "<h3>" + Escape(i18n::Text(i18n::IDS_HISTORY_CAPACITY_CHART)) + "</h3>\n<div class=\"pair\">\n";
   html += Svg(CapacityChart(h, b.id, now, utc_offset, ReportPlot()), kChartWidth, kChartHeight);
   // Beside the chart: the first record of each month and the newest.
-  html += "<table>\n" +
-          Row({i18n::Text(i18n::IDS_HISTORY_DATE), i18n::Text(i18n::IDS_HISTORY_FULL),
-               i18n::Text(i18n::IDS_HISTORY_DESIGN), Label(i18n::IDS_BATTERY_CYCLE_COUNT),
-               i18n::Text(i18n::IDS_HISTORY_WEAR_COLUMN)},
-              "th");
+  html += "<table>\n" + Row({i18n::Text(i18n::IDS_HISTORY_DATE), i18n::Text(i18n::IDS_HISTORY_FULL),
+                             i18n::Text(i18n::IDS_HISTORY_DESIGN), Label(i18n::IDS_BATTERY_CYCLE_COUNT),
+                             i18n::Text(i18n::IDS_HISTORY_WEAR_COLUMN)},
+                            "th");
   std::vector<Capacity> records;
   for (const Capacity& c : h.capacities)
     if (c.battery == b.id) records.push_back(c);
-  std::stable_sort(records.begin(), records.end(), [](const Capacity& x, const Capacity& y) { return x.time < y.time; });
+  std::stable_sort(records.begin(), records.end(),
+                   [](const Capacity& x, const Capacity& y) { return x.time < y.time; });
   std::string month;
   for (size_t i = 0; i < records.size(); ++i) {
     const Capacity& c = records[i];
@@ -140,12 +144,24 @@ std::string Escape(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
+        break;
     }
   }
   return out;

@@ -285,7 +285,9 @@ BOOL CALLBACK SendPower(HWND window, LPARAM event) {
   ::SendMessageTimeoutA(window, WM_POWERBROADCAST, static_cast<WPARAM>(event), 0, SMTO_NORMAL, 1000, &answer);
   return TRUE;
 }
-void BroadcastPower(WPARAM event) { ::EnumThreadWindows(::GetCurrentThreadId(), &SendPower, static_cast<LPARAM>(event)); }
+void BroadcastPower(WPARAM event) {
+  ::EnumThreadWindows(::GetCurrentThreadId(), &SendPower, static_cast<LPARAM>(event));
+}
 }  // namespace
 
 BOOLEAN SimulatedMachine::SetSuspendState(BOOLEAN hibernate, BOOLEAN forceCritical, BOOLEAN disableWakeEvent) {
