@@ -117,6 +117,7 @@ Chart ChargeChart(const History& h, int battery, int64_t now, int64_t utc_offset
   if (plot.width() < 1 || plot.height() < 1) return chart;
   const int64_t from = now - kChargeChartSpan;
   const Scale s{plot, static_cast<double>(from), static_cast<double>(now), 0, 100};
+  int64_t band_end = INT64_MIN;
   for (const std::vector<Sample>& run : Runs(h, battery, from, now + 1)) {
     std::vector<Point> line;
     for (size_t i = 0; i < run.size(); ++i) {
@@ -129,11 +130,14 @@ Chart ChargeChart(const History& h, int battery, int64_t now, int64_t utc_offset
       }
       if (i + 1 == run.size() || a.flow == Flow::kUnknown) continue;
       const bool on_battery = a.flow == Flow::kDischarging;
-      const double left = s.X(a.time), right = s.X(run[i + 1].time);
-      if (!chart.bands.empty() && chart.bands.back().on_battery == on_battery && chart.bands.back().right == left)
+      const double right = s.X(run[i + 1].time);
+      // Joined where the last band ended at this sample (compared in seconds: two computations
+      // of one position need not give the same double on every processor).
+      if (!chart.bands.empty() && chart.bands.back().on_battery == on_battery && band_end == a.time)
         chart.bands.back().right = right;
       else
-        chart.bands.push_back({left, right, on_battery});
+        chart.bands.push_back({s.X(a.time), right, on_battery});
+      band_end = run[i + 1].time;
     }
     if (!line.empty()) chart.lines.push_back(std::move(line));
   }
