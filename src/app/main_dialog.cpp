@@ -13,6 +13,7 @@
 #include "app/app_state.h"
 #include "settings/settings_store.h"
 #include "battery/batteries_page.h"
+#include "battery/history_page.h"
 #include "display/control_page.h"
 #include "framework/caught.h"
 #include "framework/prompt.h"
@@ -54,6 +55,7 @@ constexpr PageEntry kPages[kPageKindCount] = {
     {kSchemesPage, i18n::IDS_PAGE_SCHEMES, IDI_SCHEMES, ID_PAGE_SCHEMES, &MakePageOf<power::SchemesPage>},
     {kBatteriesPage, i18n::IDS_PAGE_BATTERIES, IDI_BATTERIES, ID_PAGE_BATTERIES, &MakePageOf<battery::CBatteriesPage>},
     {kPolicyPage, i18n::IDS_PAGE_POLICY, IDI_POLICY, ID_PAGE_POLICY, &MakePageOf<power::PolicyPage>},
+    {kHistoryPage, i18n::IDS_PAGE_HISTORY, IDI_HISTORY, ID_PAGE_HISTORY, &MakePageOf<battery::CHistoryPage>},
 };
 static_assert([] {
   for (int k = 0; k < kPageKindCount; ++k)
