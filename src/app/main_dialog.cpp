@@ -176,6 +176,16 @@ void CMainDialog::SetUpPageList() {
     item.iImage = image_of[kind] >= 0 ? image_of[kind] : I_IMAGENONE;
     ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
   }
+  // Every entry in view, the list having no scroll bar: the rows close up when the default
+  // spacing would push the last ones below the list's bottom.
+  RECT client{};
+  ::GetClientRect(list, &client);
+  const DWORD spacing = static_cast<DWORD>(::SendMessageA(list, LVM_GETITEMSPACING, FALSE, 0));
+  const int row = HIWORD(spacing), fitting = client.bottom / kPageKindCount;
+  if (row * kPageKindCount > client.bottom && fitting > 0) {
+    ::SendMessageA(list, LVM_SETICONSPACING, 0, MAKELPARAM(LOWORD(spacing), fitting));
+    ::SendMessageA(list, LVM_ARRANGE, LVA_DEFAULT, 0);
+  }
 }
 
 // ---- pages ----------------------------------------------------------------------------------
