@@ -135,7 +135,10 @@ void CHistoryPage::FillList() {
   int64_t newest_time = INT64_MIN;
   for (const h::Battery& b : history_.batteries) {
     std::string text = b.identity.name.empty() ? i18n::Text(i18n::IDS_BATTERY_UNKNOWN) : b.identity.name;
-    if (!b.identity.serial.empty()) text += " (" + b.identity.serial + ")";
+    // Devices pad their serial numbers with blanks; the list shows the number alone.
+    const std::string& serial = b.identity.serial;
+    const size_t first = serial.find_first_not_of(' '), last = serial.find_last_not_of(' ');
+    if (first != std::string::npos) text += " (" + serial.substr(first, last - first + 1) + ")";
     ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     series_.push_back(b.id);
     for (const h::Sample& s : history_.samples) {
