@@ -339,6 +339,7 @@ class Win32System final : public SystemApi {
   BOOL CancelWaitableTimer(HANDLE t) override { return ::CancelWaitableTimer(t); }
   BOOL Beep(DWORD fr, DWORD d) override { return ::Beep(fr, d); }
   BOOL GetSystemPowerStatus(LPSYSTEM_POWER_STATUS s) override { return ::GetSystemPowerStatus(s); }
+  void GetSystemTimeAsFileTime(LPFILETIME t) override { ::GetSystemTimeAsFileTime(t); }
 
  private:
   HMODULE setup_library_ = nullptr;
