@@ -60,9 +60,10 @@ wait_for() {
 # Programs a script starts are ended however it ends, so no copy outlives its test.
 cleanup_programs=()
 # A fresh simulated laptop for this script, its state file kept as an artefact: $ini is its
-# Linux path, VANTREL_SIM_INI (exported) its Windows path.
+# Linux path, VANTREL_SIM_INI (exported) its Windows path. The laptop answers the plan
+# interface unless a second argument names another ("xp", "none").
 fresh_sim_state() {
-  export VANTREL_SIM_INI
+  export VANTREL_SIM_INI VANTREL_SIM_POWER_BACKEND="${2:-}"
   ini="$artefacts/$1"
   VANTREL_SIM_INI="$(winepath -w "$artefacts")\\$1"
   rm -f "$ini"

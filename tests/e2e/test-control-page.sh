@@ -11,7 +11,7 @@ left=$((width - 100)) top=60
 run reg add "$key" /v BatteryMeterPosLeft /t REG_BINARY /d "$(binary $left)" /f >/dev/null
 run reg add "$key" /v BatteryMeterPosTop /t REG_BINARY /d "$(binary $top)" /f >/dev/null
 
-fresh_sim_state control-sim.ini
+fresh_sim_state control-sim.ini xp
 
 away() { xdotool mousemove $((width / 2)) $((height - 60)); }
 centre_of() { read -r l t r b < <(probe control-rect "Vantrel - Control" "$1") || fail "no control $1"; cx=$(((l + r) / 2)) cy=$(((t + b) / 2)); }

@@ -5,7 +5,7 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 fresh_program
 
-fresh_sim_state policy-sim.ini
+fresh_sim_state policy-sim.ini xp
 ini_windows=$VANTREL_SIM_INI
 
 title="Vantrel - Policy"

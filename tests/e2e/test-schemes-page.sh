@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 fresh_program
 
-fresh_sim_state schemes-sim.ini
+fresh_sim_state schemes-sim.ini xp
 
 new_name="Road Trip"
 

@@ -4,7 +4,7 @@
 source "$(dirname "$0")/lib.sh" "$@"
 
 fresh_program
-fresh_sim_state tray-schemes-sim.ini
+fresh_sim_state tray-schemes-sim.ini xp
 
 away() { xdotool mousemove $((width / 2)) 100; }
 # Opens the tray menu and its "Power Schemes" submenu (right after "Main Dialog..."); leaves

@@ -35,7 +35,7 @@ class ControlPageTest : public ::testing::Test, protected PageControls {
   void SetUp() override { Boot(2); }
   void TearDown() override { settings::SettingsStore().SetAutoStart(false, {}); }
   void Boot(size_t batteries) {
-    platform::sim::SimState state = platform::sim::DefaultLaptop();
+    platform::sim::SimState state = testing::XpLaptop();
     state.batteries.resize(batteries);
     state.global.user.GlobalFlags = 0x21;
     pc_.Boot(state);

@@ -55,7 +55,7 @@ class MainWindowTest : public ::testing::Test {
     State() = saved_;
   }
   void Boot(size_t batteries) {
-    platform::sim::SimState state = platform::sim::DefaultLaptop();
+    platform::sim::SimState state = testing::XpLaptop();
     state.batteries.resize(batteries);
     pc_.Boot(state);
   }
@@ -227,7 +227,7 @@ int ThreadWindows() {
 // page switch, and when the object goes before its window. The Schemes page makes the most:
 // the editor tabs, and a tip for a time of ten hours or more, which its field cannot show.
 TEST_F(MainWindowTest, ADroppedPageLeavesNoWindowOrObjectBehind) {
-  platform::sim::SimState state = platform::sim::DefaultLaptop();
+  platform::sim::SimState state = testing::XpLaptop();
   for (platform::sim::SimScheme& scheme : state.schemes) scheme.policy.user.SpindownTimeoutAc = 36000;
   pc_.Boot(state);
   CMainDialog& main = Open();

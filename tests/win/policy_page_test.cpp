@@ -45,7 +45,7 @@ class FailingReads : public platform::ForwardingSystemApi {
 
 class PolicyPageTest : public ::testing::Test, protected testing::PageControls {
  protected:
-  void Open(SimState state = platform::sim::DefaultLaptop()) {
+  void Open(SimState state = testing::XpLaptop()) {
     page_.reset();
     pc_.Boot(std::move(state));
     ASSERT_TRUE(host_.IsWindow() || host_.Create(640, 520));
@@ -100,7 +100,7 @@ TEST_F(PolicyPageTest, TextsMisspelledOnPurposeStaySo) {
 }
 
 TEST_F(PolicyPageTest, ShowsTheEventsAndActionsColouredByWhatTheMachineHasAndCan) {
-  SimState state = platform::sim::DefaultLaptop();
+  SimState state = testing::XpLaptop();
   state.capabilities.LidPresent = FALSE;
   state.capabilities.SystemS5 = FALSE;
   Open(std::move(state));
@@ -147,7 +147,7 @@ TEST_F(PolicyPageTest, ShowsTheEventsAndActionsColouredByWhatTheMachineHasAndCan
 }
 
 TEST_F(PolicyPageTest, ActionsFlagsAndNotificationsAreStoredAndTheUnshownBitsKept) {
-  SimState state = platform::sim::DefaultLaptop();
+  SimState state = testing::XpLaptop();
   POWER_ACTION_POLICY& button = state.global.user.PowerButtonAc;
   button.Action = static_cast<POWER_ACTION>(1);  // reserved
   button.Flags = POWER_ACTION_UI_ALLOWED | 0x8;  // 0x8 is not in the list
@@ -231,7 +231,7 @@ TEST_F(PolicyPageTest, CancelWritesNothingShowsTheStoredValuesAgainAndClosesTheM
 }
 
 TEST_F(PolicyPageTest, IdleAndOverThrottledLandInTheChosenSchemeWhichKeepsItsNameAndText) {
-  SimState state = platform::sim::DefaultLaptop();
+  SimState state = testing::XpLaptop();
   state.schemes[3].policy.user.IdleDc.Action = PowerActionSleep;
   Open(std::move(state));
   const platform::sim::SimScheme before = pc_.state().schemes[3];

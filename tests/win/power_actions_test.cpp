@@ -13,7 +13,7 @@ using Lines = std::vector<std::string>;
 using platform::sim::SimState;
 
 SimState Laptop(void (*change)(SimState&) = nullptr) {
-  SimState state = platform::sim::DefaultLaptop();
+  SimState state = testing::XpLaptop();
   state.time_scale = 1000;  // simulated sleeps pass at once
   if (change) change(state);
   return state;
@@ -98,7 +98,7 @@ TEST(PowerActionsTest, HibernationFileSwitchSendsOneByteAtLevelTen) {
 class WakeUpTest : public ::testing::Test {
  protected:
   void Boot(void (*change)(SimState&) = nullptr) {
-    SimState state = platform::sim::DefaultLaptop();
+    SimState state = testing::XpLaptop();
     state.time_scale = 100;        // a simulated minute in 0.6 s
     state.suspend_seconds = 3600;  // only the timer ends a sleep early
     if (change) change(state);

@@ -15,7 +15,7 @@ using Calls = std::vector<std::string>;
 
 class PowerSchemesTest : public ::testing::Test {
  protected:
-  void Boot(SimState state = platform::sim::DefaultLaptop()) {
+  void Boot(SimState state = testing::XpLaptop()) {
     power_.reset();
     pc_.Boot(std::move(state));
     power_ = std::make_unique<PowerPlatform>();
@@ -24,7 +24,7 @@ class PowerSchemesTest : public ::testing::Test {
   }
   // Schemes "Scheme <id>" with these ids, `active` active.
   void BootWith(std::initializer_list<UINT> ids, UINT active) {
-    SimState state = platform::sim::DefaultLaptop();
+    SimState state = testing::XpLaptop();
     state.schemes.clear();
     for (UINT id : ids) {
       SimScheme s;

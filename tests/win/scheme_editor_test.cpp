@@ -96,7 +96,7 @@ MACHINE_PROCESSOR_POWER_POLICY SampleProcessor(ULONG ac_count = 3, ULONG dc_coun
 class SchemeEditorTest : public ::testing::Test, protected testing::PageControls {
  protected:
   void SetUp() override {
-    state_ = platform::sim::DefaultLaptop();  // S3, S4, S5; throttling 25..100
+    state_ = testing::XpLaptop();  // S3, S4, S5; throttling 25..100
     testing::MovePointerAway();
   }
   CSchemeTab& Open(SchemeTabKind kind) {

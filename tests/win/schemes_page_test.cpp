@@ -74,7 +74,7 @@ class SchemesPageTest : public ::testing::Test, protected testing::PageControls 
  protected:
   // Alpha (id 0), Beta (id 1, active), Gamma (id 2) unless told otherwise.
   void Open(bool processor_functions = true, UINT active = 1, int scheme_count = 3) {
-    SimState state = platform::sim::DefaultLaptop();
+    SimState state = testing::XpLaptop();
     state.schemes.clear();
     const wchar_t* names[] = {L"Alpha", L"Beta", L"Gamma"};
     for (int i = 0; i < scheme_count; ++i) state.schemes.push_back(MakeScheme(static_cast<UINT>(i), names[i]));

@@ -278,6 +278,13 @@ class RecordingSystem : public platform::ForwardingSystemApi {
 };
 
 // A simulated laptop behind a recording fake, installed for one test.
+// The default laptop answering the XP-era interface, for the tests of the XP back end.
+inline platform::sim::SimState XpLaptop() {
+  platform::sim::SimState state = platform::sim::DefaultLaptop();
+  state.power_backend = platform::sim::SimPowerBackend::Xp;
+  return state;
+}
+
 class PowerTestMachine {
  public:
   // Replaces any machine booted before, in the order the seam requires.

@@ -28,7 +28,7 @@ CMenuXP* Submenu(HMENU menu, UINT position) {
 bool Greyed(HMENU menu, UINT command) { return (::GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0; }
 
 SimState Laptop(bool standby = true, bool hibernate = true) {
-  SimState state = platform::sim::DefaultLaptop();
+  SimState state = testing::XpLaptop();
   state.capabilities.SystemS3 = standby;
   state.capabilities.SystemS4 = hibernate;
   state.time_scale = 100000;     // hours of sleep in a fraction of a second

@@ -28,7 +28,7 @@ bool Checked(HMENU menu, UINT command) { return (::GetMenuState(menu, command, M
 
 class TraySchemesTest : public ::testing::Test {
  protected:
-  void Start(SimState state = platform::sim::DefaultLaptop()) {
+  void Start(SimState state = testing::XpLaptop()) {
     pc_.Boot(std::move(state));
     auto menu = std::make_unique<TrayMenu>(app::State().settings, std::make_unique<app::MainWindowHost>(app::State()));
     tray_ = menu.get();
@@ -214,7 +214,7 @@ TEST_F(TraySchemesTest, ExitWhileTheDialogIsOpenEndsBoth) {
 }
 
 TEST_F(TraySchemesTest, TheMeterSwitchesOncePerChangeOfThePowerSource) {
-  SimState laptop = platform::sim::DefaultLaptop();
+  SimState laptop = testing::XpLaptop();
   laptop.ac_line_status = 1;
   display_.settings().SchemeOnMains = "Home/Office Desk";
   display_.settings().SchemeOnBattery = "Max Battery";
@@ -243,7 +243,7 @@ TEST_F(TraySchemesTest, TheMeterSwitchesOncePerChangeOfThePowerSource) {
 
 TEST(SimulatedPowerSourceTest, TheLineFollowsTheBatteriesOrTheStateFileEvenWhileRunning) {
   vantrel::testing::PowerTestMachine pc;
-  SimState laptop = platform::sim::DefaultLaptop();  // the first battery discharges
+  SimState laptop = testing::XpLaptop();  // the first battery discharges
   pc.Boot(laptop);
   SYSTEM_POWER_STATUS status{};
   ASSERT_TRUE(platform::Sys().GetSystemPowerStatus(&status));

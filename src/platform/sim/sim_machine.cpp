@@ -608,6 +608,7 @@ SimulatedMachine::SimulatedMachine(std::string iniPath) : ini_path_(std::move(in
   ::InitializeCriticalSection(&lock_);
   if (!LoadState(ini_path_, state_)) {
     state_ = DefaultLaptop();
+    ApplyFirstRunBackend(state_);
     SaveState(ini_path_, state_);
   }
   wall_start_ = state_.clock > 0 ? static_cast<double>(state_.clock) : RealClock();

@@ -20,9 +20,9 @@ namespace {
 
 namespace g = guids;
 
-// The default laptop of a first run answers the XP-era interface until the pages edit plans;
-// SimPowerBackend::Plans makes it a plan machine, as users' are.
-constexpr SimPowerBackend kDefaultLaptopBackend = SimPowerBackend::Xp;
+// The default laptop of a first run is a plan machine, as users' are; a state file that names
+// no back end stays an XP machine (LoadPlanState).
+constexpr SimPowerBackend kDefaultLaptopBackend = SimPowerBackend::Plans;
 
 constexpr DWORD kNever = 0xFFFFFFFFu;  // the top of a timeout's range
 constexpr DWORD kMaxTextBytes = 1024 * sizeof(wchar_t);
@@ -364,11 +364,18 @@ void AddDefaultPlans(SimState& state) {
   state.power_backend = kDefaultLaptopBackend;
 }
 
+SimPowerBackend BackendNamed(const std::string& name) {
+  return name == "plans" ? SimPowerBackend::Plans : name == "none" ? SimPowerBackend::None : SimPowerBackend::Xp;
+}
+
+void ApplyFirstRunBackend(SimState& state) {
+  char name[16] = {};
+  const DWORD n = ::GetEnvironmentVariableA("VANTREL_SIM_POWER_BACKEND", name, sizeof name);
+  if (n > 0 && n < sizeof name) state.power_backend = BackendNamed(name);
+}
+
 void LoadPlanState(const std::string& path, SimState& state) {
-  const std::string backend = Text(path, "Machine", "PowerBackend", "xp");
-  state.power_backend = backend == "plans"  ? SimPowerBackend::Plans
-                        : backend == "none" ? SimPowerBackend::None
-                                            : SimPowerBackend::Xp;
+  state.power_backend = BackendNamed(Text(path, "Machine", "PowerBackend", "xp"));
   SimPlanStore& store = state.plans;
   const long count = std::strtol(Text(path, "Plans", "Count").c_str(), nullptr, 10);
   if (Text(path, "Plans", "Count").empty()) {

@@ -80,6 +80,9 @@ DWORD SimDefault(const SimSettingDefinition& setting, const PlanGuid& personalit
 SimPlanStore DefaultPlanStore();
 // Gives the default laptop its plans and chooses the interface it answers.
 void AddDefaultPlans(SimState& state);
+// A first run's back end from VANTREL_SIM_POWER_BACKEND ("xp", "plans", "none") when set, so
+// that a test can start on an XP machine without writing a whole state file.
+void ApplyFirstRunBackend(SimState& state);
 
 // The plan's value of a setting (its own, or its personality's default).
 SimPlanValue EffectiveValue(const SimPlan& plan, const SimSettingDefinition& setting);
