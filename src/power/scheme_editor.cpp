@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/handles.h"
+#include "i18n/core/language_table.h"
 #include "i18n/core/text_ids.h"
 #include "power/power_platform.h"
 #include "resource.h"
@@ -43,6 +44,12 @@ std::vector<ListItem> SleepStateItems() {
 
 // ---- USER and MACHINE: one table of rows over one record ----------------------------------
 
+// The controls that edit one field (up to four: AC and DC, each with a spin).
+struct FieldControls {
+  XpField field;
+  std::array<int, 4> ids;
+};
+
 template <class Record>
 class PolicyTab : public CSchemeTab {
  public:
@@ -62,11 +69,24 @@ class PolicyTab : public CSchemeTab {
   }
   void StoreToPolicy(SchemeBuffer& buffer) override { bindings_.Store(buffer.policy.*part_); }
 
+  void ShowSupport(const FieldSupportTable* support) override {
+    has_support_ = support != nullptr;
+    if (support) support_ = *support;
+    ShowSupportNow();
+  }
+  void ApplyLanguage() override {
+    CSchemeTab::ApplyLanguage();
+    ShowSupportNow();  // the tips in the new language
+  }
+
  protected:
   // Builds the rows and the time-field list; called before the controls are attached.
   virtual void AddRows(ui::Bindings<Record>& rows) = 0;
-  // Anything left once the rows are attached.
+  // Anything left once the rows are attached; again after each change of support, which
+  // enables the fields.
   virtual void AfterAttach() {}
+  // The fields of the page and their controls.
+  virtual std::span<const FieldControls> Fields() const = 0;
 
   BOOL OnInitDialog() override {
     LoadScope loading(*this);
@@ -103,13 +123,7 @@ class PolicyTab : public CSchemeTab {
     if (!field) return;
     const std::optional<uint32_t> kept = bindings_.KeptTime(id);
     if (!kept && !tips_) return;
-    if (!tips_) {
-      // Made on first need, destroyed with the page.
-      tips_.reset(::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                                    nullptr, nullptr));
-      if (!tips_) return;
-    }
+    if (!Tips()) return;
     TTTOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
     tool.hwnd = hwnd();
@@ -122,7 +136,50 @@ class PolicyTab : public CSchemeTab {
     ::SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
   }
 
+  HWND Tips() {
+    if (!tips_) {
+      // Made on first need, destroyed with the page.
+      tips_.reset(::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                                    nullptr, nullptr));
+      if (tips_) ::SendMessageA(tips_, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+    }
+    return tips_;
+  }
+
+  // A disabled control gets no mouse messages: its tip is a tool of the page, over its place.
+  void ShowSupportNow() {
+    if (!hwnd()) return;
+    for (const FieldControls& row : Fields()) {
+      const FieldSupport answer = has_support_ ? support_[static_cast<size_t>(row.field)] : FieldSupport::Counterpart;
+      const int why = answer == FieldSupport::None     ? i18n::IDS_SCHEMES_NO_COUNTERPART
+                      : answer == FieldSupport::Locked ? i18n::IDS_SCHEMES_LOCKED
+                                                       : 0;
+      for (int id : row.ids) {
+        HWND control = id ? Item(id) : nullptr;
+        if (!control) continue;
+        EnableItem(id, why == 0);
+        TTTOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.hwnd = hwnd();
+        tool.uId = static_cast<UINT_PTR>(id);
+        if (tips_) ::SendMessageA(tips_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&tool));
+        if (why == 0 || !Tips()) continue;
+        std::string text = i18n::Text(why);
+        tool.uFlags = TTF_SUBCLASS;
+        ::GetWindowRect(control, &tool.rect);
+        ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&tool.rect), 2);
+        tool.lpszText = text.data();  // copied by the tooltip
+        ::SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+      }
+    }
+    AfterAttach();
+  }
+
+  static constexpr LPARAM kTipWidth = 300;
   Part part_;
+  bool has_support_ = false;
+  FieldSupportTable support_{};
   std::vector<int> time_ids_;
   fw::UniqueWindow tips_;  // the page's: it goes with the page's window, or else with the page
 };
@@ -148,12 +205,30 @@ constexpr int kUserHand[] = {IDC_USER_MAX_SLEEP_AC,
                              IDC_USER_FORCED_THROTTLE_AC_SPIN,
                              IDC_USER_FORCED_THROTTLE_DC_SPIN};
 
+constexpr FieldControls kUserFields[] = {
+    {XpField::IdleTimeout, {IDC_USER_IDLE_TIMEOUT_AC, IDC_USER_IDLE_TIMEOUT_DC}},
+    {XpField::IdleSensitivity,
+     {IDC_USER_IDLE_SENSITIVITY_AC, IDC_USER_IDLE_SENSITIVITY_AC_SPIN, IDC_USER_IDLE_SENSITIVITY_DC,
+      IDC_USER_IDLE_SENSITIVITY_DC_SPIN}},
+    {XpField::MaxSleep, {IDC_USER_MAX_SLEEP_AC, IDC_USER_MAX_SLEEP_DC}},
+    {XpField::VideoTimeout, {IDC_USER_VIDEO_TIMEOUT_AC, IDC_USER_VIDEO_TIMEOUT_DC}},
+    {XpField::SpindownTimeout, {IDC_USER_SPINDOWN_TIMEOUT_AC, IDC_USER_SPINDOWN_TIMEOUT_DC}},
+    {XpField::OptimizeForPower, {IDC_USER_OPTIMIZE_AC, IDC_USER_OPTIMIZE_DC}},
+    {XpField::FanThrottleTolerance,
+     {IDC_USER_FAN_TOLERANCE_AC, IDC_USER_FAN_TOLERANCE_AC_SPIN, IDC_USER_FAN_TOLERANCE_DC,
+      IDC_USER_FAN_TOLERANCE_DC_SPIN}},
+    {XpField::ForcedThrottle,
+     {IDC_USER_FORCED_THROTTLE_AC, IDC_USER_FORCED_THROTTLE_AC_SPIN, IDC_USER_FORCED_THROTTLE_DC,
+      IDC_USER_FORCED_THROTTLE_DC_SPIN}},
+};
+
 class UserTab final : public PolicyTab<USER_POWER_POLICY> {
  public:
   explicit UserTab(HWND tab_control)
       : PolicyTab(IDD_SCHEME_USER, tab_control, kUserTexts, kUserHand, &POWER_POLICY::user) {}
 
  protected:
+  std::span<const FieldControls> Fields() const override { return kUserFields; }
   void AddRows(ui::Bindings<USER_POWER_POLICY>& rows) override {
     using P = USER_POWER_POLICY;
     BYTE low = 100, high = 100;
@@ -197,12 +272,23 @@ constexpr int kMachineHand[] = {IDC_MACHINE_MIN_SLEEP_AC,          IDC_MACHINE_M
                                 IDC_MACHINE_LATENCY_SLEEP_AC,      IDC_MACHINE_LATENCY_SLEEP_DC,
                                 IDC_MACHINE_MIN_THROTTLE_AC_SPIN, IDC_MACHINE_MIN_THROTTLE_DC_SPIN};
 
+constexpr FieldControls kMachineFields[] = {
+    {XpField::MinSleep, {IDC_MACHINE_MIN_SLEEP_AC, IDC_MACHINE_MIN_SLEEP_DC}},
+    {XpField::ReducedLatencySleep, {IDC_MACHINE_LATENCY_SLEEP_AC, IDC_MACHINE_LATENCY_SLEEP_DC}},
+    {XpField::DozeTimeout, {IDC_MACHINE_DOZE_AC, IDC_MACHINE_DOZE_DC}},
+    {XpField::DozeS4Timeout, {IDC_MACHINE_DOZE_S4_AC, IDC_MACHINE_DOZE_S4_DC}},
+    {XpField::MinThrottle,
+     {IDC_MACHINE_MIN_THROTTLE_AC, IDC_MACHINE_MIN_THROTTLE_AC_SPIN, IDC_MACHINE_MIN_THROTTLE_DC,
+      IDC_MACHINE_MIN_THROTTLE_DC_SPIN}},
+};
+
 class MachineTab final : public PolicyTab<MACHINE_POWER_POLICY> {
  public:
   explicit MachineTab(HWND tab_control)
       : PolicyTab(IDD_SCHEME_MACHINE, tab_control, kMachineTexts, kMachineHand, &POWER_POLICY::mach) {}
 
  protected:
+  std::span<const FieldControls> Fields() const override { return kMachineFields; }
   void AddRows(ui::Bindings<MACHINE_POWER_POLICY>& rows) override {
     using M = MACHINE_POWER_POLICY;
     const std::vector<ListItem> states = SleepStateItems();

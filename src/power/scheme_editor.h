@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 
 // The power library's records; its header has no include guard, so it comes from one place.
 #include "platform/system_api.h"
+#include "power/power_plans.h"
 #include "ui/page.h"
 
 namespace vantrel::power {
@@ -27,6 +29,10 @@ struct SchemeBuffer {
 
 enum class SchemeTabKind { User, Machine, Processor };
 
+// What the system can store of each field: on the plan back end a field without a setting, or
+// with one that Group Policy fixes, is shown disabled with a tip that says why.
+using FieldSupportTable = std::array<FieldSupport, kXpFieldCount>;
+
 // A tab page of the editor: a child dialog of the tab control, with the page base's texts,
 // hand cursor, loading and watched tables. It has no Apply of its own: a user change tells
 // the Schemes page.
@@ -39,6 +45,8 @@ class CSchemeTab : public ui::CPage {
   // Writes the page's controls into its part of `buffer`; the fields it does not show keep
   // what `buffer` holds.
   virtual void StoreToPolicy(SchemeBuffer& buffer) = 0;
+  // Enables the fields the system stores; null: every field (the XP back end).
+  virtual void ShowSupport(const FieldSupportTable* support) { (void)support; }
 
  protected:
   // WM_SCHEME_MODIFIED to the Schemes page, the parent of the tab control that holds this page.

@@ -96,4 +96,9 @@ bool SchemeTabs::StoreProcessor(SchemeBuffer& buffer) {
   return true;
 }
 
+void SchemeTabs::ShowSupport(const FieldSupportTable* support) {
+  for (const auto& page : pages_)
+    if (page) page->ShowSupport(support);
+}
+
 }  // namespace vantrel::power

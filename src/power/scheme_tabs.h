@@ -42,6 +42,8 @@ class SchemeTabs {
   void StorePolicy(SchemeBuffer& buffer);
   // False when there is no PROCESSOR page to store from.
   bool StoreProcessor(SchemeBuffer& buffer);
+  // Every page's fields enabled as the system stores them (null: all).
+  void ShowSupport(const FieldSupportTable* support);
 
   CSchemeTab* page(SchemeTabKind kind) const noexcept { return pages_[Index(kind)].get(); }
   int tab_count() const noexcept { return static_cast<int>(host_.count()); }

@@ -8,6 +8,7 @@
 #include "i18n/core/language_table.h"
 #include "i18n/core/text_format.h"
 #include "i18n/core/text_ids.h"
+#include "power/power_backend.h"
 #include "power/save_as_dialog.h"
 #include "resource.h"
 #include "schemes_ids.h"
@@ -26,6 +27,35 @@ constexpr i18n::ControlText kTexts[] = {
     {i18n::IDS_SCHEMES_POWER_POLICY, IDC_POLICY_GROUP},
 };
 constexpr int kHandCursorControls[] = {IDC_SCHEME_COMBO, IDC_SCHEME_SAVE_AS, IDC_SCHEME_DELETE};
+
+std::wstring Widen(const std::string& text) {
+  if (text.empty()) return {};
+  const int bytes = static_cast<int>(text.size());
+  const int chars = ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
+  std::wstring wide(chars > 0 ? static_cast<size_t>(chars) : 0, L'\0');
+  if (chars > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, wide.data(), chars);
+  return wide;
+}
+
+// A plan's texts stay wide, as the system gives them: the controls take them as they are.
+std::wstring WindowTextW(HWND window) {
+  const int length = ::GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int got = ::GetWindowTextW(window, text.data(), length + 1);
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
+// The problems of a store that the user should hear of: fields without a setting and fixed
+// ones are disabled on the tabs and never written, so they are no failure of this store.
+bool StoreFailed(const StoreReport& report) {
+  if (report.error != ERROR_SUCCESS) return true;
+  for (const FieldProblem& problem : report.problems) {
+    if (problem.problem != StoreProblem::NoCounterpart && problem.problem != StoreProblem::Locked) return true;
+  }
+  return false;
+}
 
 std::optional<std::string> AskWithDialog(HWND owner) {
   CSaveAsDialog dialog(::GetAncestor(owner, GA_ROOT));
@@ -49,12 +79,13 @@ HWND SchemesPage::Combo() const { return Item(IDC_SCHEME_COMBO); }
 
 int SchemesPage::selected() const {
   auto number = static_cast<int>(::SendMessageA(Combo(), CB_GETCURSEL, 0, 0));
-  return number >= 0 && static_cast<unsigned>(number) < power_.GetSchemeCount() ? number : -1;
+  return number >= 0 && static_cast<unsigned>(number) < Count() ? number : -1;
 }
 
 void SchemesPage::Warn(const char* message) const { fw::AppPrompt(hwnd(), message, MB_OK | MB_ICONEXCLAMATION); }
 
 std::string SchemesPage::SchemeName(int number) const {
+  if (on_plans_) return plans_.GetPlanName(number);
   unsigned length = 0;
   power_.GetSchemeText(number, nullptr, 0, &length, nullptr, 0, nullptr);
   std::string name(length, '\0');
@@ -72,14 +103,31 @@ std::string SchemesPage::SchemeDescription(int number) const {
 
 BOOL SchemesPage::OnInitDialog() {
   ::SendMessageA(Item(IDC_SCHEME_DESCRIPTION), EM_LIMITTEXT, kSchemeDescriptionLimit, 0);
-  tabs_.SetUp(Item(IDC_SCHEME_TABS), PowerPlatform::HasProcessorSchemes() != 0, make_tab_);
+  const PowerBackend backend = CurrentPowerBackend();
+  on_plans_ = backend == PowerBackend::Plans;
+  // No plan field lives on the PROCESSOR tab (the processor states are on USER and MACHINE).
+  tabs_.SetUp(Item(IDC_SCHEME_TABS), !on_plans_ && PowerPlatform::HasProcessorSchemes() != 0, make_tab_);
 
-  power_.EnumSchemes();
-  for (unsigned number = 0; number < power_.GetSchemeCount(); ++number) {
-    std::string name = SchemeName(static_cast<int>(number));
-    ::SendMessageA(Combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+  if (on_plans_) {
+    plans_.EnumPlans();
+    for (const PlanEntry& plan : plans_.plans())
+      ::SendMessageW(Combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(plan.name.c_str()));
+  } else {
+    power_.EnumSchemes();
+    for (unsigned number = 0; number < power_.GetSchemeCount(); ++number) {
+      std::string name = SchemeName(static_cast<int>(number));
+      ::SendMessageA(Combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
   }
-  if (power_.GetSchemeCount() > 0) SelectActive();
+  if (Count() > 0) {
+    SelectActive();
+  } else if (backend == PowerBackend::None) {
+    // Neither interface answers (Wine's own power library): say so instead of empty fields.
+    ShowNoScheme();
+    SetItemText(IDC_SCHEME_DESCRIPTION, i18n::Text(i18n::IDS_SCHEMES_UNREADABLE));
+    for (int id : {IDC_SCHEME_COMBO, IDC_SCHEME_DESCRIPTION, IDC_SCHEME_SAVE_AS, IDC_SCHEME_DELETE})
+      EnableItem(id, false);
+  }
   EnableApply(false);
   ApplyLanguage();
   // The focus stays where the user chose the page: a focused drop-down list would take the
@@ -93,6 +141,10 @@ void SchemesPage::ApplyLanguage() {
 }
 
 void SchemesPage::LoadScheme(int number) {
+  if (on_plans_) {
+    LoadPlan(number);
+    return;
+  }
   LoadScope loading(*this);
   SetItemText(IDC_SCHEME_DESCRIPTION, SchemeDescription(number));
   // A scheme that cannot be read shows as empty fields.
@@ -112,11 +164,13 @@ void SchemesPage::ShowNoScheme() {
   const SchemeBuffer empty;
   tabs_.LoadPolicy(empty);
   tabs_.LoadProcessor(empty);
+  plan_read_ = false;
 }
 
 void SchemesPage::SelectActive() {
-  int active = power_.GetActiveSchemeIndex();
-  if (active < 0 || static_cast<unsigned>(active) >= power_.GetSchemeCount()) {
+  // Asked afresh: another program may have made another scheme active.
+  int active = ActiveIndex();
+  if (active < 0 || static_cast<unsigned>(active) >= Count()) {
     ShowNoScheme();  // the system's active scheme is not one of the list
     return;
   }
@@ -125,6 +179,7 @@ void SchemesPage::SelectActive() {
 }
 
 bool SchemesPage::StoreScheme(int number) {
+  if (on_plans_) return StorePlan(number, nullptr);
   // The fields no tab shows keep their stored values; a scheme that cannot be read is not
   // overwritten with empty ones.
   SchemeBuffer buffer;
@@ -145,6 +200,13 @@ bool SchemesPage::StoreScheme(int number) {
 bool SchemesPage::OnApply() {
   int number = selected();
   if (number < 0) return false;
+  if (on_plans_) {
+    bool reapplied = false;
+    if (!StorePlan(number, &reapplied)) return false;
+    // A store of the active plan made it active again already.
+    if (!reapplied && plans_.Activate(number) != 0) Warn(kActivateFailedMessage);
+    return true;
+  }
   if (!StoreScheme(number)) return false;  // Apply stays on for another try
   if (power_.SetActiveScheme(number) == -1) Warn(kActivateFailedMessage);
   return true;
@@ -169,6 +231,10 @@ void SchemesPage::Delete() {
   if (fw::Prompt(hwnd(), question, i18n::Text(i18n::IDS_SCHEMES_DELETE_CAPTION),
                  MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) != IDOK)
     return;
+  if (on_plans_) {
+    DeletePlan(number);
+    return;
+  }
   if (power_.DeleteScheme(number) != 1) {
     Warn(kDeleteFailedMessage);
     return;
@@ -183,6 +249,10 @@ void SchemesPage::SaveAs() {
   if (source < 0) return;
   std::optional<std::string> name = ask_name_(hwnd());
   if (!name) return;
+  if (on_plans_) {
+    SaveAsPlan(source, *name);
+    return;
+  }
   if (!power_.IsSchemeNameFree(name->c_str())) {
     Warn(kNameTakenMessage);
     return;
@@ -208,6 +278,88 @@ void SchemesPage::SaveAs() {
   ::SendMessageA(Combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(stored.c_str()));
   ::SendMessageA(Combo(), CB_SETCURSEL, static_cast<WPARAM>(number), 0);
   LoadScheme(number);
+}
+
+// ---- the plan back end ----------------------------------------------------------------------------
+
+void SchemesPage::LoadPlan(int number) {
+  LoadScope loading(*this);
+  const PlanEntry* entry = plans_.Entry(number);
+  ::SetWindowTextW(Item(IDC_SCHEME_DESCRIPTION), entry ? entry->description.c_str() : L"");
+  // A plan that cannot be read shows as empty fields, all disabled, and is never written.
+  PlanView view;
+  plan_read_ = plans_.Load(number, &view) == 0;
+  if (!plan_read_) view = PlanView{};
+  loaded_ = view;
+  const SchemeBuffer buffer{view.policy, view.processor};
+  tabs_.LoadPolicy(buffer);
+  tabs_.ShowSupport(&view.support);
+}
+
+bool SchemesPage::StorePlan(int number, bool* reapplied) {
+  if (!plan_read_) {
+    Warn(kReadFailedMessage);
+    return false;
+  }
+  // The tabs put the user's values into the plan as loaded; only what differs is written.
+  SchemeBuffer buffer{loaded_.policy, loaded_.processor};
+  tabs_.StorePolicy(buffer);
+  PlanView edited = loaded_;
+  edited.policy = buffer.policy;
+  const StoreReport report = plans_.Store(number, edited, loaded_);
+  if (reapplied) *reapplied = report.reapplied;
+  bool written = !StoreFailed(report);
+  const PlanEntry* entry = plans_.Entry(number);
+  std::wstring description = WindowTextW(Item(IDC_SCHEME_DESCRIPTION));
+  if (entry && description != entry->description) {
+    const std::wstring name = entry->name;
+    written = plans_.Rename(number, name, &description) == 0 && written;
+  }
+  // What the next store compares with: the plan as it is now.
+  PlanView now;
+  if (plans_.Load(number, &now) == 0) loaded_ = now;
+  if (!written) Warn(kWriteFailedMessage);
+  return written;
+}
+
+void SchemesPage::DeletePlan(int number) {
+  if (plans_.Delete(number) != 0) {
+    Warn(kDeleteFailedMessage);
+    return;
+  }
+  ::SendMessageA(Combo(), CB_DELETESTRING, static_cast<WPARAM>(number), 0);
+  SelectActive();  // the plan that took over the active state
+  EnableApply(false);
+}
+
+void SchemesPage::SaveAsPlan(int source, const std::string& name) {
+  const std::wstring wide = Widen(name);
+  for (const PlanEntry& plan : plans_.plans()) {
+    if (plan.name == wide) {
+      Warn(kNameTakenMessage);
+      return;
+    }
+  }
+  if (!plan_read_) {
+    Warn(kReadFailedMessage);
+    return;
+  }
+  // The copy is made by the system from the stored plan; the values on the tabs go in after.
+  SchemeBuffer buffer{loaded_.policy, loaded_.processor};
+  tabs_.StorePolicy(buffer);
+  PlanView edited = loaded_;
+  edited.policy = buffer.policy;
+  int number = -1;
+  if (plans_.SaveAs(source, wide, nullptr, &number) != 0) {
+    Warn(kCreateFailedMessage);  // nothing was added; the selection stays
+    return;
+  }
+  const StoreReport report = plans_.Store(number, edited, loaded_);
+  ::SendMessageW(Combo(), CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(plans_.plans()[static_cast<size_t>(number)].name.c_str()));
+  ::SendMessageA(Combo(), CB_SETCURSEL, static_cast<WPARAM>(number), 0);
+  LoadPlan(number);
+  if (StoreFailed(report)) Warn(kWriteFailedMessage);
 }
 
 bool SchemesPage::OnCommand(WORD id, WORD code, HWND control) {

@@ -1,12 +1,15 @@
 // The Schemes page of the main window: the system's power schemes, the selected one's
 // description and fields on the editor tabs, Save As, Delete and Apply (which also makes the
-// scheme the active one).
+// scheme the active one). On the plan back end (power_backend.h) the schemes are the system's
+// power plans, each shown through the same tabs; the fields a plan has no setting for are
+// disabled and never written.
 #pragma once
 
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "power/power_plans.h"
 #include "power/power_platform.h"
 #include "power/scheme_tabs.h"
 #include "ui/page.h"
@@ -28,6 +31,8 @@ class SchemesPage : public ui::CPage {
   // The scheme number selected in the combo, -1 when none.
   int selected() const;
   const SchemeTabs& tabs() const noexcept { return tabs_; }
+  // True when the page shows the system's power plans.
+  bool on_plans() const noexcept { return on_plans_; }
 
   // The fixed English messages, byte for byte: "already exist" is misspelled on purpose (a
   // test pins it).
@@ -60,12 +65,26 @@ class SchemesPage : public ui::CPage {
   void Delete();
   void SaveAs();
 
+  // The plan back end's side of each operation.
+  void LoadPlan(int number);
+  bool StorePlan(int number, bool* reapplied);
+  void DeletePlan(int number);
+  void SaveAsPlan(int source, const std::string& name);
+  unsigned Count() const noexcept { return on_plans_ ? plans_.GetPlanCount() : power_.GetSchemeCount(); }
+  int ActiveIndex() const { return on_plans_ ? plans_.GetActivePlanIndex() : power_.GetActiveSchemeIndex(); }
+
   std::string SchemeName(int number) const;
   std::string SchemeDescription(int number) const;
   void Warn(const char* message) const;
   HWND Combo() const;
 
   PowerPlatform power_;
+  bool on_plans_ = false;
+  PowerPlans plans_;
+  // The plan as loaded into the tabs, and whether it could be read: a store writes only what
+  // differs from it.
+  PlanView loaded_{};
+  bool plan_read_ = false;
   SchemeTabs tabs_;
   SchemeTabs::PageFactory make_tab_;
   NameAsker ask_name_;

@@ -11,6 +11,7 @@
 #include "i18n/core/text_ids.h"
 #include "power/auto_switch_dialog.h"
 #include "power/power_actions.h"
+#include "power/power_backend.h"
 #include "power/power_platform.h"
 #include "power/schemes_page.h"
 #include "power/wake_up_timer.h"
@@ -162,14 +163,25 @@ PowerPlatform& TrayMenu::platform() {
 
 void TrayMenu::UpdateSchemes() {
   if (!schemes_menu_) return;
-  PowerPlatform& schemes = platform();
   schemes_menu_->DeleteAllItems();
-  schemes.EnumSchemes();
-  const UINT count = std::min<UINT>(schemes.GetSchemeCount(), kMaxTraySchemes);
-  const int active = schemes.GetActiveSchemeIndex();
-  for (UINT k = 0; k < count; ++k) {
-    schemes_menu_->AppendItem(static_cast<int>(k) == active ? MF_CHECKED : 0,
-                              Item(ID_TRAY_SCHEME_FIRST + k, Literal(schemes.schemes()[k].name), 0));
+  UINT count = 0;
+  if (CurrentPowerBackend() == PowerBackend::Plans) {
+    plans_.EnumPlans();
+    count = std::min<UINT>(plans_.GetPlanCount(), kMaxTraySchemes);
+    const int active = plans_.GetActivePlanIndex();
+    for (UINT k = 0; k < count; ++k) {
+      schemes_menu_->AppendItem(static_cast<int>(k) == active ? MF_CHECKED : 0,
+                                Item(ID_TRAY_SCHEME_FIRST + k, Literal(plans_.GetPlanName(static_cast<int>(k))), 0));
+    }
+  } else {
+    PowerPlatform& schemes = platform();
+    schemes.EnumSchemes();
+    count = std::min<UINT>(schemes.GetSchemeCount(), kMaxTraySchemes);
+    const int active = schemes.GetActiveSchemeIndex();
+    for (UINT k = 0; k < count; ++k) {
+      schemes_menu_->AppendItem(static_cast<int>(k) == active ? MF_CHECKED : 0,
+                                Item(ID_TRAY_SCHEME_FIRST + k, Literal(schemes.schemes()[k].name), 0));
+    }
   }
   schemes_menu_->AppendSeparator();
   schemes_menu_->AppendItem(0, Item(ID_TRAY_AUTO_SWITCH, i18n::Text(i18n::IDS_TRAY_AUTO_SWITCH), 0));
@@ -178,6 +190,12 @@ void TrayMenu::UpdateSchemes() {
 
 void TrayMenu::ActivateScheme(HWND meter, UINT number) {
   // The number is a position in the list read when the menu opened.
+  if (CurrentPowerBackend() == PowerBackend::Plans) {
+    if (number >= plans_.GetPlanCount()) return;
+    if (plans_.Activate(static_cast<int>(number)) != 0)
+      fw::AppPrompt(meter, SchemesPage::kActivateFailedMessage, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   PowerPlatform& schemes = platform();
   if (number >= schemes.GetSchemeCount()) return;
   if (schemes.SetActiveScheme(static_cast<int>(number)) != 0) {

@@ -9,6 +9,7 @@
 
 #include "controls/menu_xp.h"
 #include "power/core/wake_up_rules.h"
+#include "power/power_plans.h"
 #include "resource.h"
 #include "settings/core/app_settings.h"
 #include "tray_schemes_ids.h"
@@ -80,8 +81,9 @@ class TrayMenu : public TrayMenuHook {
 
   // Greys Sleep and Hibernate while the system does not allow them.
   void UpdateGreying();
-  // Lists the system's schemes in the "Power Schemes" submenu, the active one checked; the
-  // submenu is greyed when the system lists none.
+  // Lists the system's schemes (on the plan back end its power plans) in the "Power Schemes"
+  // submenu, the active one checked, asked afresh; the submenu is greyed when the system lists
+  // none.
   void UpdateSchemes();
 
   // The scheme list to use (not owned, it must outlive the menu), such as the meter's, so that
@@ -103,6 +105,8 @@ class TrayMenu : public TrayMenuHook {
   std::unique_ptr<MainWindowOpener> main_window_;
   std::unique_ptr<PowerPlatform> own_platform_;
   PowerPlatform* platform_ = nullptr;
+  // The plans listed when the menu last opened, on the plan back end.
+  PowerPlans plans_;
   controls::CMenuXP menu_;
   // The "Power Schemes" submenu, owned by its item in the menu, and that item's position.
   controls::CMenuXP* schemes_menu_ = nullptr;

@@ -71,6 +71,9 @@ inline constexpr int IDS_TAB_PROCESSOR = 5012;
 inline constexpr int IDS_SCHEMES_DELETE_QUESTION = 5013;  // one "%s": the scheme's name
 inline constexpr int IDS_SCHEMES_SAVE_AS_PROMPT = 5014;
 inline constexpr int IDS_SCHEMES_DELETE_CAPTION = 5015;
+inline constexpr int IDS_SCHEMES_NO_COUNTERPART = 5016;  // tip of an editor field a power plan has no setting for
+inline constexpr int IDS_SCHEMES_LOCKED = 5017;          // tip of an editor field fixed by Group Policy
+inline constexpr int IDS_SCHEMES_UNREADABLE = 5018;      // the page when the system answers no scheme interface
 
 // USER tab.
 inline constexpr int IDS_USER_IDLE_TIMEOUT = 5200;

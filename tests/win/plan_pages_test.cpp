@@ -1,0 +1,288 @@
+// The Schemes page, its editor tabs and the tray's schemes on the plan back end: a simulated
+// plan laptop behind a recorder of every write, with the page's own tabs.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "framework/prompt.h"
+#include "i18n/core/language_table.h"
+#include "i18n/core/text_ids.h"
+#include "power/schemes_page.h"
+#include "power/tray_menu.h"
+#include "scheme_editor_ids.h"
+#include "schemes_ids.h"
+#include "win/plan_test_support.h"
+
+namespace vantrel::power {
+namespace {
+
+namespace g = platform::guids;
+using platform::sim::SimPowerBackend;
+using platform::sim::SimState;
+using testing::PlanTestMachine;
+
+SimState PlanLaptop() {
+  SimState state = platform::sim::DefaultLaptop();
+  state.power_backend = SimPowerBackend::Plans;
+  state.plans.plans[1].name = L"High \u65e5\u672c";  // a name outside the code page
+  return state;
+}
+
+// The controls of one editor tab.
+struct TabControls : testing::PageControls {
+  HWND tab = nullptr;
+  HWND page() const override { return tab; }
+  // A time field takes keys (five digits); a percent field its text.
+  void Enter(int id, const char* keys) const {
+    if (std::strlen(keys) == 5) Type(id, keys);
+    else ::SetWindowTextA(Item(id), keys);
+  }
+  // The tip the tab gives a disabled field (a tool of the tab over the field's place).
+  std::string Tip(int id) const {
+    char text[200] = {};
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.hwnd = tab;
+    tool.uId = static_cast<UINT_PTR>(id);
+    tool.lpszText = text;
+    for (HWND w = nullptr; (w = ::FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr));)
+      if (!text[0] && ::GetWindowThreadProcessId(w, nullptr) == ::GetCurrentThreadId())
+        ::SendMessageA(w, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    return text;
+  }
+};
+
+class PlanPagesTest : public ::testing::Test, protected testing::PageControls {
+ protected:
+  void Open(SimState state = PlanLaptop()) {
+    pc_ = std::make_unique<PlanTestMachine>(std::move(state));
+    host_.hide_on_close = false;
+    ASSERT_TRUE(host_.IsWindow() || host_.Create());
+    page_ = std::make_unique<SchemesPage>(host_.hwnd(), nullptr,
+                                          [](HWND) { return std::optional<std::string>("Road Trip"); });
+    ASSERT_TRUE(page_->Create());
+    ::ShowWindow(page_->hwnd(), SW_SHOW);
+    for (SchemeTabKind kind : {SchemeTabKind::User, SchemeTabKind::Machine})
+      tabs_[static_cast<int>(kind)].tab = page_->tabs().page(kind) ? page_->tabs().page(kind)->hwnd() : nullptr;
+    calls().clear();
+  }
+  void TearDown() override {
+    if (page_) page_->DestroyWindow();
+    page_.reset();
+    pc_.reset();
+  }
+  HWND page() const override { return page_->hwnd(); }
+  TabControls& User() { return tabs_[0]; }
+  TabControls& Machine() { return tabs_[1]; }
+  std::vector<std::string>& calls() { return pc_->recorder().calls; }
+  void Apply() { Press(IDC_APPLY); }
+  std::wstring ComboTextW(int index) const {
+    wchar_t text[64] = {};
+    if (::SendMessageW(Item(IDC_SCHEME_COMBO), CB_GETLBTEXTLEN, index, 0) < 64)
+      ::SendMessageW(Item(IDC_SCHEME_COMBO), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return text;
+  }
+  size_t XpWrites() const {
+    size_t n = 0;
+    for (const char* write : testing::kXpWrites) n += pc_->recorder().Count(write);
+    return n;
+  }
+
+  std::unique_ptr<PlanTestMachine> pc_;
+  testing::MainWindowStandIn host_;
+  std::unique_ptr<SchemesPage> page_;
+  TabControls tabs_[2];
+};
+
+TEST_F(PlanPagesTest, ListsThePlansByTheirWideNamesWithTheActiveOneAndNoProcessorTab) {
+  SimState state = PlanLaptop();
+  state.plans.active = g::kHighPerformance;
+  Open(std::move(state));
+  ASSERT_TRUE(page_->on_plans());
+  ASSERT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
+  EXPECT_EQ(ComboTextW(0), L"Balanced");
+  EXPECT_EQ(ComboTextW(1), L"High \u65e5\u672c") << "kept wide, as read";
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 1);
+  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Favors performance, but may use more energy.");
+  EXPECT_EQ(page_->tabs().tab_count(), 2) << "nothing of the PROCESSOR tab has a setting";
+  // Made active elsewhere: the page shows it when it opens again.
+  page_->DestroyWindow();
+  pc_->store().active = g::kPowerSaver;
+  page_ = std::make_unique<SchemesPage>(host_.hwnd());
+  ASSERT_TRUE(page_->Create());
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 2);
+}
+
+TEST_F(PlanPagesTest, EveryMappedFieldRoundTripsWithDistinctMainsAndBatteryValues) {
+  struct Row {
+    bool machine_tab;
+    int ac_id, dc_id;
+    const char *ac_keys, *dc_keys;
+    platform::PlanGuid setting;
+    DWORD ac, dc;
+  } rows[] = {
+      {false, IDC_USER_VIDEO_TIMEOUT_AC, IDC_USER_VIDEO_TIMEOUT_DC, "01500", "02000", g::kVideoTimeout, 900, 1200},
+      {false, IDC_USER_SPINDOWN_TIMEOUT_AC, IDC_USER_SPINDOWN_TIMEOUT_DC, "03000", "00500", g::kDiskTimeout, 1800, 300},
+      {false, IDC_USER_IDLE_TIMEOUT_AC, IDC_USER_IDLE_TIMEOUT_DC, "10000", "00100", g::kStandbyTimeout, 3600, 60},
+      {true, IDC_MACHINE_DOZE_S4_AC, IDC_MACHINE_DOZE_S4_DC, "20000", "04500", g::kHibernateTimeout, 7200, 2700},
+      {false, IDC_USER_IDLE_SENSITIVITY_AC, IDC_USER_IDLE_SENSITIVITY_DC, "40", "70", g::kIdleThreshold, 40, 70},
+      {false, IDC_USER_FORCED_THROTTLE_AC, IDC_USER_FORCED_THROTTLE_DC, "90", "60", g::kProcessorMaximum, 90, 60},
+      {true, IDC_MACHINE_MIN_THROTTLE_AC, IDC_MACHINE_MIN_THROTTLE_DC, "30", "25", g::kProcessorMinimum, 30, 25},
+  };
+  Open();
+  for (const Row& row : rows) {
+    TabControls& tab = row.machine_tab ? Machine() : User();
+    EXPECT_TRUE(tab.Enabled(row.ac_id) && tab.Enabled(row.dc_id)) << row.ac_id;
+    tab.Enter(row.ac_id, row.ac_keys);
+    tab.Enter(row.dc_id, row.dc_keys);
+  }
+  Apply();
+  for (const Row& row : rows) {
+    const auto value = pc_->Value(0, row.setting);
+    EXPECT_EQ(value.ac, row.ac) << row.ac_id;
+    EXPECT_EQ(value.dc, row.dc) << row.dc_id;
+  }
+  EXPECT_EQ(pc_->recorder().Count("PowerWriteACValueIndex"), std::size(rows));
+  EXPECT_EQ(pc_->recorder().Count("PowerWriteDCValueIndex"), std::size(rows)) << "nothing unchanged written";
+  // The active plan was edited: made active again after the writes, once.
+  EXPECT_EQ(pc_->recorder().Count("PowerSetActiveScheme"), 1u);
+  EXPECT_GT(pc_->recorder().Find("PowerSetActiveScheme"), pc_->recorder().Find("PowerWriteDCValueIndex"));
+  EXPECT_EQ(XpWrites(), 0u);
+  // Shown again from the store.
+  page_->DestroyWindow();
+  page_ = std::make_unique<SchemesPage>(host_.hwnd());
+  ASSERT_TRUE(page_->Create());
+  User().tab = page_->tabs().page(SchemeTabKind::User)->hwnd();
+  EXPECT_EQ(User().Text(IDC_USER_VIDEO_TIMEOUT_DC), "0:20:00");
+}
+
+TEST_F(PlanPagesTest, FieldsWithoutASettingOrFixedByPolicyAreDisabledWithTheirReason) {
+  SimState state = PlanLaptop();
+  state.plans.policy_locked = g::kVideoTimeout;
+  Open(std::move(state));
+  const std::string none = i18n::Text(i18n::IDS_SCHEMES_NO_COUNTERPART), locked = i18n::Text(i18n::IDS_SCHEMES_LOCKED);
+  struct Row {
+    TabControls* tab;
+    int id;
+    const std::string* tip;  // null: enabled
+  } rows[] = {
+      {&User(), IDC_USER_MAX_SLEEP_AC, &none},       {&User(), IDC_USER_OPTIMIZE_DC, &none},
+      {&User(), IDC_USER_FAN_TOLERANCE_AC, &none},   {&Machine(), IDC_MACHINE_DOZE_AC, &none},
+      {&Machine(), IDC_MACHINE_MIN_SLEEP_DC, &none}, {&User(), IDC_USER_VIDEO_TIMEOUT_AC, &locked},
+      {&User(), IDC_USER_VIDEO_TIMEOUT_DC, &locked}, {&User(), IDC_USER_SPINDOWN_TIMEOUT_DC, nullptr},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(row.tab->Enabled(row.id), row.tip == nullptr) << row.id;
+    EXPECT_EQ(row.tab->Tip(row.id), row.tip ? *row.tip : "") << row.id;
+  }
+  // Changed anyway (a disabled field still takes a message): never written, nothing said.
+  fw::PromptRecorder prompts;
+  ::SendMessageA(User().Item(IDC_USER_OPTIMIZE_AC), BM_SETCHECK, BST_CHECKED, 0);
+  Machine().Type(IDC_MACHINE_DOZE_AC, "01000");
+  User().Type(IDC_USER_SPINDOWN_TIMEOUT_DC, "00700");
+  Apply();
+  EXPECT_EQ(pc_->recorder().Count("PowerWrite"), 1u) << "the disk timeout alone";
+  EXPECT_EQ(pc_->Value(0, g::kDiskTimeout).dc, 420u);
+  EXPECT_TRUE(prompts.entries().empty());
+  // On an XP machine every field is enabled again.
+  page_->DestroyWindow();
+  pc_.reset();
+  pc_ = std::make_unique<PlanTestMachine>(SimPowerBackend::Xp);
+  page_ = std::make_unique<SchemesPage>(host_.hwnd());
+  ASSERT_TRUE(page_->Create());
+  User().tab = page_->tabs().page(SchemeTabKind::User)->hwnd();
+  EXPECT_TRUE(User().Enabled(IDC_USER_MAX_SLEEP_AC));
+  EXPECT_EQ(page_->tabs().tab_count(), 3);
+}
+
+TEST_F(PlanPagesTest, AValueThatDoesNotTakeIsReportedWithTheFailureMessage) {
+  SimState state = PlanLaptop();
+  state.plans.writes_ignored = g::kDiskTimeout;
+  Open(std::move(state));
+  fw::PromptRecorder prompts;
+  User().Type(IDC_USER_SPINDOWN_TIMEOUT_AC, "00700");
+  Apply();
+  ASSERT_EQ(prompts.entries().size(), 1u);
+  EXPECT_EQ(testing::Said(prompts.entries()[0]), testing::Warning(SchemesPage::kWriteFailedMessage));
+  EXPECT_TRUE(page_->apply_enabled()) << "Apply stays on for another try";
+}
+
+TEST_F(PlanPagesTest, SaveAsDeleteAndApplyOnThePlanStore) {
+  Open();
+  // Save As from Balanced with an edit: a copy under a new GUID, named, then the edit.
+  User().Type(IDC_USER_VIDEO_TIMEOUT_DC, "02000");
+  Press(IDC_SCHEME_SAVE_AS);
+  ASSERT_EQ(pc_->store().plans.size(), 4u);
+  const platform::sim::SimPlan& copy = pc_->store().plans[3];
+  EXPECT_EQ(copy.name, L"Road Trip");
+  EXPECT_FALSE(copy.guid == g::kBalanced);
+  EXPECT_EQ(pc_->Value(3, g::kVideoTimeout).dc, 1200u);
+  EXPECT_NE(pc_->Value(0, g::kVideoTimeout).dc, 1200u) << "the source keeps its value";
+  EXPECT_LT(pc_->recorder().Find("PowerDuplicateScheme"), pc_->recorder().Find("PowerWriteFriendlyName"));
+  EXPECT_LT(pc_->recorder().Find("PowerWriteFriendlyName"), pc_->recorder().Find("PowerWriteDCValueIndex"));
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 3);
+  // A name taken: nothing made.
+  fw::PromptRecorder prompts(IDOK);
+  Press(IDC_SCHEME_SAVE_AS);
+  EXPECT_EQ(pc_->store().plans.size(), 4u);
+  ASSERT_EQ(prompts.entries().size(), 1u);
+  // Apply makes it active.
+  Apply();
+  EXPECT_TRUE(pc_->store().active == copy.guid);
+  // Delete the active plan: another becomes active first, then it goes.
+  prompts.clear();
+  calls().clear();
+  Press(IDC_SCHEME_DELETE);
+  EXPECT_EQ(pc_->store().plans.size(), 3u);
+  EXPECT_LT(pc_->recorder().Find("PowerSetActiveScheme"), pc_->recorder().Find("PowerDeleteScheme"));
+  EXPECT_TRUE(pc_->store().active == g::kPowerSaver) << "the last plan hands over to the one before";
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 2);
+  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
+  EXPECT_EQ(XpWrites(), 0u);
+}
+
+TEST_F(PlanPagesTest, TheTrayListsThePlansAndActivatesTheChosenOne) {
+  Open();
+  settings::AppSettings settings;
+  TrayMenu tray(settings, nullptr);
+  tray.BuildTrayMenu(host_.hwnd());
+  tray.UpdateSchemes();
+  // By command, the submenu included.
+  const HMENU menu = tray.menu().handle();
+  auto state = [&](UINT k) { return ::GetMenuState(menu, ID_TRAY_SCHEME_FIRST + k, MF_BYCOMMAND); };
+  auto checked = [&](UINT k) { return (state(k) & MF_CHECKED) != 0; };
+  ASSERT_NE(state(2), static_cast<UINT>(-1));
+  EXPECT_EQ(state(3), static_cast<UINT>(-1)) << "three plans";
+  EXPECT_TRUE(checked(0) && !checked(1) && !checked(2));
+  tray.OnMenuCommand(host_.hwnd(), ID_TRAY_SCHEME_FIRST + 2);
+  EXPECT_TRUE(pc_->store().active == g::kPowerSaver);
+  // Made active elsewhere: checked the next time the menu opens.
+  pc_->store().active = g::kHighPerformance;
+  tray.UpdateSchemes();
+  EXPECT_TRUE(checked(1) && !checked(2));
+  EXPECT_EQ(XpWrites(), 0u);
+}
+
+TEST_F(PlanPagesTest, WithoutAnySchemeInterfaceThePageSaysSoAndWritesNothing) {
+  SimState state = PlanLaptop();
+  state.power_backend = SimPowerBackend::None;
+  Open(std::move(state));
+  EXPECT_FALSE(page_->on_plans());
+  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 0);
+  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), i18n::Text(i18n::IDS_SCHEMES_UNREADABLE));
+  EXPECT_FALSE(Enabled(IDC_SCHEME_SAVE_AS) || Enabled(IDC_SCHEME_DELETE));
+  Press(IDC_SCHEME_SAVE_AS);
+  Press(IDC_SCHEME_DELETE);
+  Apply();
+  EXPECT_EQ(XpWrites(), 0u);
+  EXPECT_EQ(pc_->recorder().Count("Power"), 0u);
+}
+
+}  // namespace
+}  // namespace vantrel::power
