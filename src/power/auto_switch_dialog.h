@@ -1,10 +1,12 @@
 // "Automatic switching": which power scheme becomes active when the machine changes to mains
-// or to battery power, chosen by name from the system's schemes.
+// or to battery power, chosen by name from the system's schemes; on the plan back end from its
+// plans, each kept by GUID with its name (core/scheme_switch_rules.h).
 #pragma once
 
 #include <string>
 
 #include "i18n/lang_dialog.h"
+#include "power/power_plans.h"
 #include "settings/core/app_settings.h"
 
 namespace vantrel::power {
@@ -29,6 +31,8 @@ class AutoSwitchDialog : public i18n::CLangDialog {
 
   PowerPlatform& platform_;
   settings::AppSettings& settings_;
+  bool on_plans_ = false;
+  PowerPlans plans_;
   int shown_mains_ = 0;
   int shown_battery_ = 0;
 };

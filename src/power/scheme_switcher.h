@@ -3,6 +3,9 @@
 // change.
 #pragma once
 
+#include <map>
+#include <string>
+
 #include "power/core/scheme_switch_rules.h"
 #include "power/power_platform.h"
 #include "settings/core/app_settings.h"
@@ -23,10 +26,14 @@ class SchemeSwitcher {
 
  private:
   static uint8_t AcLine();
+  // The plan back end: the plan of the choice's GUID; a choice by name is matched once to the
+  // plan of that name, which it then follows by GUID (a later rename does not lose it).
+  bool SwitchPlan(const std::string& wanted);
 
   const settings::AppSettings& settings_;
   PowerPlatform& platform_;
   PowerSourceWatch watch_;
+  std::map<std::string, platform::PlanGuid> matched_;  // choice by name -> its plan
 };
 
 }  // namespace vantrel::power

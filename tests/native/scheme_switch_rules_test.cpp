@@ -44,5 +44,26 @@ TEST(SchemeSwitchRulesTest, TheDialogKeepsAMissingNameUntilItsChoiceIsChanged) {
   EXPECT_EQ(ChosenSchemeName(-1, 2, "Portable/Laptop", ""), "");  // nothing chosen
 }
 
+TEST(SchemeSwitchRulesTest, APlanChoiceKeepsItsGuidAndNameAndAnOldChoiceIsAName) {
+  const platform::PlanGuid balanced = platform::guids::kBalanced;
+  const std::string stored = FormatPlanChoice(balanced, "Road {Trip}");
+  EXPECT_EQ(stored, "{381b4222-f694-41f0-9685-ff5bb260df2e} Road {Trip}");
+  struct Row {
+    std::string stored;
+    bool has_guid;
+    std::string name;
+  } rows[] = {{stored, true, "Road {Trip}"},
+              {"{381B4222-F694-41F0-9685-FF5BB260DF2E}", true, ""},
+              {"Portable/Laptop", false, "Portable/Laptop"},
+              {"{not a guid} Mine", false, "{not a guid} Mine"},
+              {"", false, ""}};
+  for (const Row& row : rows) {
+    const PlanChoice choice = ParsePlanChoice(row.stored);
+    EXPECT_EQ(choice.has_guid, row.has_guid) << row.stored;
+    EXPECT_EQ(choice.name, row.name) << row.stored;
+    EXPECT_EQ(row.has_guid && choice.guid == balanced, row.has_guid) << row.stored;
+  }
+}
+
 }  // namespace
 }  // namespace vantrel::power

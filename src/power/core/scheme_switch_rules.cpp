@@ -34,4 +34,23 @@ std::string ChosenSchemeName(int chosen, int shown, const std::string& stored, s
   return chosen > 0 ? std::string(chosen_text) : std::string();
 }
 
+PlanChoice ParsePlanChoice(std::string_view stored) {
+  PlanChoice choice;
+  const size_t close = stored.find('}');
+  if (!stored.empty() && stored.front() == '{' && close != std::string_view::npos &&
+      platform::ParseGuid(stored.substr(0, close + 1), &choice.guid)) {
+    choice.has_guid = true;
+    stored.remove_prefix(close + 1);
+    if (!stored.empty() && stored.front() == ' ') stored.remove_prefix(1);
+  }
+  choice.name = std::string(stored);
+  return choice;
+}
+
+std::string FormatPlanChoice(const platform::PlanGuid& guid, std::string_view name) {
+  std::string text = "{" + platform::FormatGuid(guid) + "}";
+  if (!name.empty()) text += " " + std::string(name);
+  return text;
+}
+
 }  // namespace vantrel::power

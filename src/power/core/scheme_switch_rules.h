@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/core/plan_guids.h"
 #include "power/core/scheme_rules.h"
 
 namespace vantrel::power {
@@ -51,5 +52,16 @@ int SchemeChoiceItem(std::string_view stored, const std::vector<PowerSchemeEntry
 // shown keeps the stored name, even one that no scheme has now: a scheme renamed or missing for
 // a while is not forgotten because the other choice was changed.
 std::string ChosenSchemeName(int chosen, int shown, const std::string& stored, std::string_view chosen_text);
+
+// On the plan back end a choice keeps the plan's GUID, with its name for display:
+// "{381b4222-f694-41f0-9685-ff5bb260df2e} Balanced". A choice without a GUID is a name, kept
+// from the XP back end: it is matched to the plan of that name.
+struct PlanChoice {
+  bool has_guid = false;
+  platform::PlanGuid guid;
+  std::string name;
+};
+PlanChoice ParsePlanChoice(std::string_view stored);
+std::string FormatPlanChoice(const platform::PlanGuid& guid, std::string_view name);
 
 }  // namespace vantrel::power
