@@ -69,9 +69,17 @@ for order in n n,b; do
   [ -f "$log" ] && fail "the program loaded the stand-in beside it (powrprof=$order): $(logged)"
   echo "powrprof=$order: the stand-in beside the program was never loaded; the program kept running"
 done
-answer=$(run_with n,b "$power_probe" backend)
-echo "$answer"
-[ -f "$log" ] && fail "the probe loaded the stand-in beside the program"
+# The same binding in a console program beside the stand-in says which library it runs on:
+# none with native only, Wine's own from the system folder with native first.
+cp "$power_probe" "$work/beside/power-probe.exe"
+for order in n n,b; do
+  answer=$(run_with "$order" "$work/beside/power-probe.exe" backend)
+  echo "powrprof=$order: $(tr '\n' ' ' <<<"$answer")"
+  [ -f "$log" ] && fail "the probe loaded the stand-in beside it (powrprof=$order): $(logged)"
+  grep -qi 'beside' <<<"$answer" && fail "the probe runs on the library beside it (powrprof=$order)"
+done
+grep -qix 'library=C:\\windows\\system32\\powrprof\.dll' <<<"$answer" ||
+  fail "with native first, the program beside the stand-in does not run on the system's own library"
 
 # 3. Wine's own library.
 answer=$(run_with b "$power_probe" backend)
