@@ -151,7 +151,7 @@ TEST_F(PowerPlansTest, EveryMappedFieldRoundTripsWithDistinctAcAndDcValues) {
   // Nothing unchanged was written: a second store of the same edit writes nothing.
   calls().clear();
   EXPECT_TRUE(plans_.Store(high_performance, again, again).written.empty());
-  EXPECT_EQ(pc_.recorder().Count("PowerWrite"), 0u);
+  EXPECT_EQ(pc_.recorder().Called("PowerWrite"), 0u);
 }
 
 TEST_F(PowerPlansTest, FieldsWithoutCounterpartAreReportedAndNeverWritten) {
@@ -215,7 +215,7 @@ TEST(PowerPlansLockTest, LockedSettingsAndWritesThatDoNotTakeAreReported) {
   EXPECT_EQ(report.problems[1].problem, StoreProblem::NotTaken);
   EXPECT_EQ(report.Result(), ERROR_ACCESS_DISABLED_BY_POLICY);
   EXPECT_EQ(report.written, std::vector<XpField>{XpField::IdleTimeout});
-  EXPECT_EQ(pc.recorder().Count("PowerWriteDCValueIndex " + Text(g::kPowerSaver) + " " + Text(g::kVideoTimeout)), 0u)
+  EXPECT_EQ(pc.recorder().Called("PowerWriteDCValueIndex " + Text(g::kPowerSaver) + " " + Text(g::kVideoTimeout)), 0u)
       << "a locked setting is not even tried";
   EXPECT_EQ(pc.Value(2, g::kDiskTimeout).dc, 300u) << "the write did not take";
 }
@@ -262,7 +262,7 @@ TEST_F(PowerPlansTest, SaveAsActivateDeleteAndTheReapplyOfTheActivePlan) {
   // A copy whose name is refused does not stay behind.
   calls().clear();
   EXPECT_EQ(plans_.SaveAs(0, std::wstring(2000, L'x'), nullptr, &road), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(pc_.recorder().Count("PowerDeleteScheme"), 1u);
+  EXPECT_EQ(pc_.recorder().Called("PowerDeleteScheme"), 1u);
   EXPECT_EQ(pc_.store().plans.size(), 3u);
 
   // The last plan is kept.
@@ -304,10 +304,10 @@ TEST(PowerPlansXpTest, NoXpWriteOnThePlanBackEnd) {
       EXPECT_TRUE(plans.Store(copy, edited, loaded).ok());
       ASSERT_EQ(plans.Activate(copy), 0);
       ASSERT_EQ(plans.Delete(copy), 0);
-      for (const char* write : testing::kXpWrites) EXPECT_EQ(pc.recorder().Count(write), 0u) << write;
+      for (const char* write : testing::kXpWrites) EXPECT_EQ(pc.recorder().Called(write), 0u) << write;
       EXPECT_EQ(pc.machine().state().schemes[1].name, L"Portable/Laptop");
     } else {
-      for (const char* write : testing::kXpWrites) EXPECT_GE(pc.recorder().Count(write), 1u) << write;
+      for (const char* write : testing::kXpWrites) EXPECT_GE(pc.recorder().Called(write), 1u) << write;
     }
   }
 }
