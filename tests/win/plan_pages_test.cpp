@@ -90,7 +90,7 @@ class PlanPagesTest : public ::testing::Test, protected testing::PageControls {
   }
   size_t XpWrites() const {
     size_t n = 0;
-    for (const char* write : testing::kXpWrites) n += pc_->recorder().Count(write);
+    for (const char* write : testing::kXpWrites) n += pc_->recorder().Called(write);
     return n;
   }
 
@@ -148,10 +148,10 @@ TEST_F(PlanPagesTest, EveryMappedFieldRoundTripsWithDistinctMainsAndBatteryValue
     EXPECT_EQ(value.ac, row.ac) << row.ac_id;
     EXPECT_EQ(value.dc, row.dc) << row.dc_id;
   }
-  EXPECT_EQ(pc_->recorder().Count("PowerWriteACValueIndex"), std::size(rows));
-  EXPECT_EQ(pc_->recorder().Count("PowerWriteDCValueIndex"), std::size(rows)) << "nothing unchanged written";
+  EXPECT_EQ(pc_->recorder().Called("PowerWriteACValueIndex"), std::size(rows));
+  EXPECT_EQ(pc_->recorder().Called("PowerWriteDCValueIndex"), std::size(rows)) << "nothing unchanged written";
   // The active plan was edited: made active again after the writes, once.
-  EXPECT_EQ(pc_->recorder().Count("PowerSetActiveScheme"), 1u);
+  EXPECT_EQ(pc_->recorder().Called("PowerSetActiveScheme"), 1u);
   EXPECT_GT(pc_->recorder().Find("PowerSetActiveScheme"), pc_->recorder().Find("PowerWriteDCValueIndex"));
   EXPECT_EQ(XpWrites(), 0u);
   // Shown again from the store.
@@ -187,7 +187,7 @@ TEST_F(PlanPagesTest, FieldsWithoutASettingOrFixedByPolicyAreDisabledWithTheirRe
   Machine().Type(IDC_MACHINE_DOZE_AC, "01000");
   User().Type(IDC_USER_SPINDOWN_TIMEOUT_DC, "00700");
   Apply();
-  EXPECT_EQ(pc_->recorder().Count("PowerWrite"), 1u) << "the disk timeout alone";
+  EXPECT_EQ(pc_->recorder().Called("PowerWrite"), 1u) << "the disk timeout alone";
   EXPECT_EQ(pc_->Value(0, g::kDiskTimeout).dc, 420u);
   EXPECT_TRUE(prompts.entries().empty());
   // On an XP machine every field is enabled again.
@@ -281,7 +281,7 @@ TEST_F(PlanPagesTest, WithoutAnySchemeInterfaceThePageSaysSoAndWritesNothing) {
   Press(IDC_SCHEME_DELETE);
   Apply();
   EXPECT_EQ(XpWrites(), 0u);
-  EXPECT_EQ(pc_->recorder().Count("Power"), 0u);
+  EXPECT_EQ(pc_->recorder().Called("Power"), 0u);
 }
 
 }  // namespace
