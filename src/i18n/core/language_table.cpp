@@ -64,6 +64,8 @@ constexpr BuiltIn kBuiltIn[] = {
     {IDS_CONTROL_WAKE_ON_RING, "Wake On Ring support"},
     {IDS_CONTROL_ALLOW_HIBERNATE, "Allow using hibernate mode"},
     {IDS_CONTROL_AUTO_START, "Program auto startup"},
+    {IDS_CONTROL_FLAGS_NOT_SAVED, "You can't change these Windows settings, the system refused them!"},
+    {IDS_CONTROL_HIBERNATE_NOT_SAVED, "You can't change the hibernation file, the system refused it!"},
     {IDS_SCHEMES_POWER_SCHEME, "Power scheme"},
     {IDS_SCHEMES_SAVE_AS, "Save As..."},
     {IDS_SCHEMES_DELETE, "Delete"},
@@ -74,6 +76,7 @@ constexpr BuiltIn kBuiltIn[] = {
     {IDS_SCHEMES_DELETE_QUESTION, "Delete power scheme ('%s')?"},
     {IDS_SCHEMES_SAVE_AS_PROMPT, "Save current power scheme with name:"},
     {IDS_SCHEMES_DELETE_CAPTION, "Delete power scheme"},
+    {IDS_SCHEMES_PROCESSOR_NOT_SAVED, "The power scheme was saved without its processor settings: the system refused them!"},
     {IDS_USER_IDLE_TIMEOUT, "Idle timeout:"},
     {IDS_USER_IDLE_SENSITIVITY, "Idle sensitivity:"},
     {IDS_USER_MAX_SLEEP, "Max system sleep state:"},
@@ -141,6 +144,7 @@ constexpr BuiltIn kBuiltIn[] = {
     {IDS_POLICY_ACTION, "Action:"},
     {IDS_POLICY_FLAGS, "Flags:"},
     {IDS_POLICY_NOTIFY_EVENT, "Notify event:"},
+    {IDS_POLICY_NOT_SAVED, "You can't save this power policy, the system refused it!"},
     {IDS_ABOUT_CAPTION, "About program"},
     {IDS_ABOUT_COMMENTS, "For comments, bug reports, and suggestion"},
     {IDS_ABOUT_WRITE_TO, "please write to :"},
@@ -162,6 +166,7 @@ constexpr BuiltIn kBuiltIn[] = {
     {IDS_AUTO_SWITCH_ON_MAINS, "On mains power use"},
     {IDS_AUTO_SWITCH_ON_BATTERY, "On battery use"},
     {IDS_AUTO_SWITCH_NONE, "(do not switch)"},
+    {IDS_AUTO_SWITCH_MISSING, "%s (missing)"},
 };
 
 // Lookups bisect the table.
