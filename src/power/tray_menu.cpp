@@ -167,7 +167,9 @@ void TrayMenu::UpdateSchemes() {
   schemes.EnumSchemes();
   const UINT count = std::min<UINT>(schemes.GetSchemeCount(), kMaxTraySchemes);
   const int active = schemes.GetActiveSchemeIndex();
+  item_schemes_.clear();
   for (UINT k = 0; k < count; ++k) {
+    item_schemes_.push_back(schemes.GetSchemeId(static_cast<int>(k)));
     schemes_menu_->AppendItem(static_cast<int>(k) == active ? MF_CHECKED : 0,
                               Item(ID_TRAY_SCHEME_FIRST + k, Literal(schemes.schemes()[k].name), 0));
   }
@@ -176,11 +178,23 @@ void TrayMenu::UpdateSchemes() {
   ::EnableMenuItem(menu_.handle(), schemes_position_, MF_BYPOSITION | (count ? MF_ENABLED : MF_GRAYED));
 }
 
-void TrayMenu::ActivateScheme(HWND meter, UINT number) {
-  // The number is a position in the list read when the menu opened.
+void TrayMenu::ActivateScheme(HWND meter, UINT item) {
+  if (item >= item_schemes_.size()) return;
+  // The scheme the item showed, wherever the list holds it now; a scheme gone meanwhile
+  // cannot be made active.
   PowerPlatform& schemes = platform();
-  if (number >= schemes.GetSchemeCount()) return;
-  if (schemes.SetActiveScheme(static_cast<int>(number)) != 0) {
+  const UINT id = item_schemes_[item];
+  auto number_of = [&] {
+    for (unsigned k = 0; k < schemes.GetSchemeCount(); ++k)
+      if (schemes.GetSchemeId(static_cast<int>(k)) == id) return static_cast<int>(k);
+    return -1;
+  };
+  int number = number_of();
+  if (number < 0) {
+    schemes.EnumSchemes();
+    number = number_of();
+  }
+  if (number < 0 || schemes.SetActiveScheme(number) != 0) {
     fw::AppPrompt(meter, SchemesPage::kActivateFailedMessage, MB_OK | MB_ICONEXCLAMATION);
   }
 }
