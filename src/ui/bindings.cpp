@@ -215,19 +215,14 @@ bool BindingTable::IsUserChange(const fw::ControlEvent& event) const {
 
 bool BindingTable::NoteUserChange(const fw::ControlEvent& event) {
   if (!IsUserChange(event)) return false;
-  if (Column* column = ColumnOf(event.id, nullptr)) column->edited = true;
+  if (Column* column = ColumnOf(event.id)) column->edited = true;
   return true;
 }
 
-BindingTable::Column* BindingTable::ColumnOf(int id, BindingKind* kind) {
-  for (Row& row : rows_) {
-    for (Column& column : row.columns) {
-      if (column.id == id || (row.kind == BindingKind::RadioPair && column.second == id)) {
-        if (kind) *kind = row.kind;
-        return &column;
-      }
-    }
-  }
+BindingTable::Column* BindingTable::ColumnOf(int id) {
+  for (Row& row : rows_)
+    for (Column& column : row.columns)
+      if (column.id == id || (row.kind == BindingKind::RadioPair && column.second == id)) return &column;
   return nullptr;
 }
 

@@ -184,7 +184,8 @@ class BindingTable {
   // The kept value when the column holds one, the user has not changed the control and it
   // still shows what it showed after the load.
   std::optional<uint32_t> Kept(const Row& row, const Column& column);
-  Column* ColumnOf(int id, BindingKind* kind);
+  // The column of control `id` (either button of a radio pair); null for none.
+  Column* ColumnOf(int id);
 
   HWND dialog_ = nullptr;
   std::vector<Row> rows_;

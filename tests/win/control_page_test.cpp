@@ -55,7 +55,8 @@ class ControlPageTest : public ::testing::Test, protected PageControls {
     page_.reset();
     host_ = std::make_unique<MainWindowStandIn>();
     ASSERT_TRUE(host_->Create());
-    page_ = std::make_unique<CControlPage>(host_->hwnd(), ControlPageContext{s(), meter_.get(), kFolder, "vantrel", nullptr});
+    page_ = std::make_unique<CControlPage>(host_->hwnd(),
+                                           ControlPageContext{s(), meter_.get(), kFolder, "vantrel", nullptr});
     ASSERT_TRUE(page_->Create());
     ::ShowWindow(page_->hwnd(), SW_SHOW);
   }

@@ -120,11 +120,15 @@ TEST_F(MainWindowTest, PagesAreBuiltOnlyWhenThePageOnShowChangesAndBatteriesIsRe
 }
 
 // The batteries are looked for once, by the meter: a page switch asks the system for none (a
-// battery slot that never answers costs a wait each time).
+// battery slot that never answers costs a wait each time). No page is a control parent, so that
+// Enter and Escape reach the page itself.
 TEST_F(MainWindowTest, APageSwitchLooksForNoBattery) {
   CMainDialog& main = Open();
   pc_.fake().battery_searches = 0;
-  for (int kind : {kSchemesPage, kBatteriesPage, kPolicyPage, kControlPage}) ASSERT_EQ(Choose(kind), 1);
+  for (int kind : {kSchemesPage, kBatteriesPage, kPolicyPage, kControlPage}) {
+    ASSERT_EQ(Choose(kind), 1);
+    EXPECT_FALSE(::GetWindowLongPtrA(main.current_page()->hwnd(), GWL_EXSTYLE) & WS_EX_CONTROLPARENT) << kind;
+  }
   EXPECT_EQ(main.pages_built(), 5u);
   EXPECT_EQ(pc_.fake().battery_searches, 0);
 }

@@ -61,6 +61,8 @@ struct FieldRow {
 using K = SchemeTabKind;
 #define FIELD(tab, control, shown, assignment) {K::tab, control, shown, [](SchemeBuffer& b) { assignment; }}
 #define C1(column) b.processor.ProcessorPolicy##column.Policy[0]
+#define M b.policy.mach
+#define CPU(column) b.processor.ProcessorPolicy##column
 const FieldRow kFields[] = {
     FIELD(User, IDC_USER_IDLE_TIMEOUT_AC, "0:59:59", b.policy.user.IdleTimeoutAc = 3599),
     FIELD(User, IDC_USER_IDLE_TIMEOUT_DC, "1:30:00", b.policy.user.IdleTimeoutDc = 5400),
@@ -80,16 +82,16 @@ const FieldRow kFields[] = {
     FIELD(User, IDC_USER_FORCED_THROTTLE_DC, "75", b.policy.user.ForcedThrottleDc = 75),
     FIELD(Machine, IDC_MACHINE_MIN_SLEEP_AC, "(S1)Sleeping", b.policy.mach.MinSleepAc = PowerSystemSleeping1),
     FIELD(Machine, IDC_MACHINE_MIN_SLEEP_DC, "Maximum", b.policy.mach.MinSleepDc = PowerSystemMaximum),
-    FIELD(Machine, IDC_MACHINE_LATENCY_SLEEP_AC, "(S3)Sleeping", b.policy.mach.ReducedLatencySleepAc = PowerSystemSleeping3),
-    FIELD(Machine, IDC_MACHINE_LATENCY_SLEEP_DC, "(S4)Hebirnate", b.policy.mach.ReducedLatencySleepDc = PowerSystemHibernate),
+    FIELD(Machine, IDC_MACHINE_LATENCY_SLEEP_AC, "(S3)Sleeping", M.ReducedLatencySleepAc = PowerSystemSleeping3),
+    FIELD(Machine, IDC_MACHINE_LATENCY_SLEEP_DC, "(S4)Hebirnate", M.ReducedLatencySleepDc = PowerSystemHibernate),
     FIELD(Machine, IDC_MACHINE_DOZE_AC, "1:30:01", b.policy.mach.DozeTimeoutAc = 5401),
     FIELD(Machine, IDC_MACHINE_DOZE_DC, "0:02:00", b.policy.mach.DozeTimeoutDc = 120),
     FIELD(Machine, IDC_MACHINE_DOZE_S4_AC, "0:00:01", b.policy.mach.DozeS4TimeoutAc = 1),
     FIELD(Machine, IDC_MACHINE_DOZE_S4_DC, "9:59:59", b.policy.mach.DozeS4TimeoutDc = 35999),
     FIELD(Machine, IDC_MACHINE_MIN_THROTTLE_AC, "20", b.policy.mach.MinThrottleAc = 20),
     FIELD(Machine, IDC_MACHINE_MIN_THROTTLE_DC, "60", b.policy.mach.MinThrottleDc = 60),
-    FIELD(Processor, IDC_CPU_DYNAMIC_THROTTLE_AC, "NONE", b.processor.ProcessorPolicyAc.DynamicThrottle = PO_THROTTLE_NONE),
-    FIELD(Processor, IDC_CPU_DYNAMIC_THROTTLE_DC, "DEGRADE", b.processor.ProcessorPolicyDc.DynamicThrottle = PO_THROTTLE_DEGRADE),
+    FIELD(Processor, IDC_CPU_DYNAMIC_THROTTLE_AC, "NONE", CPU(Ac).DynamicThrottle = PO_THROTTLE_NONE),
+    FIELD(Processor, IDC_CPU_DYNAMIC_THROTTLE_DC, "DEGRADE", CPU(Dc).DynamicThrottle = PO_THROTTLE_DEGRADE),
     FIELD(Processor, IDC_CPU_TIME_CHECK_AC, "10", C1(Ac).TimeCheck = 10),
     FIELD(Processor, IDC_CPU_TIME_CHECK_DC, "110", C1(Dc).TimeCheck = 110),
     FIELD(Processor, IDC_CPU_ALLOW_DEMOTION_AC, "on", C1(Ac).AllowDemotion = 1),
@@ -105,6 +107,8 @@ const FieldRow kFields[] = {
     FIELD(Processor, IDC_CPU_PROMOTE_PERCENT_AC, "40", C1(Ac).PromotePercent = 40),
     FIELD(Processor, IDC_CPU_PROMOTE_PERCENT_DC, "41", C1(Dc).PromotePercent = 41),
 };
+#undef CPU
+#undef M
 #undef C1
 #undef FIELD
 

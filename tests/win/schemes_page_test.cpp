@@ -502,7 +502,8 @@ TEST_F(SchemesPageTest, PagesWithTheirOwnTabsComeAndGoWithoutLeaks) {
     EXPECT_EQ(::SendMessageA(::GetDlgItem(page.hwnd(), IDC_SCHEME_TABS), TCM_GETITEMCOUNT, 0, 0), 3);
     // The active scheme chosen again: Apply writes it.
     HWND combo = ::GetDlgItem(page.hwnd(), IDC_SCHEME_COMBO);
-    ::SendMessageA(page.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_SCHEME_COMBO, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    ::SendMessageA(page.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_SCHEME_COMBO, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
     HWND apply = ::GetDlgItem(page.hwnd(), IDC_APPLY);
     ASSERT_TRUE(::IsWindowEnabled(apply));
     ::SendMessageA(apply, BM_CLICK, 0, 0);
