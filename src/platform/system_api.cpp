@@ -54,6 +54,8 @@ class UnavailableSystem final : public SystemApi {
   BOOL CancelWaitableTimer(HANDLE) override { return Fail(FALSE); }
   BOOL Beep(DWORD, DWORD) override { return Fail(FALSE); }
   BOOL GetSystemPowerStatus(LPSYSTEM_POWER_STATUS) override { return Fail(FALSE); }
+  // Time is never unavailable.
+  void GetSystemTimeAsFileTime(LPFILETIME t) override { ::GetSystemTimeAsFileTime(t); }
 
  private:
   template <class T>

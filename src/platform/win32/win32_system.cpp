@@ -80,6 +80,7 @@ class Win32System final : public SystemApi {
   BOOL CancelWaitableTimer(HANDLE t) override { return ::CancelWaitableTimer(t); }
   BOOL Beep(DWORD f, DWORD d) override { return ::Beep(f, d); }
   BOOL GetSystemPowerStatus(LPSYSTEM_POWER_STATUS s) override { return ::GetSystemPowerStatus(s); }
+  void GetSystemTimeAsFileTime(LPFILETIME t) override { ::GetSystemTimeAsFileTime(t); }
 };
 
 Win32System g_system;
