@@ -61,10 +61,11 @@ int main(int argc, char** argv) {
       app::CMainDialog* main = host.window();
       if (!main) return 1;
       std::printf("battery slots: %zu, %d silent; %d rounds\n", laptop.batteries.size(), silent_slots, rounds);
-      const char* names[] = {"Control", "Schemes", "Batteries", "Policy"};
+      const char* const names[] = {"Control", "Schemes", "Batteries", "Policy", "History"};
+      static_assert(sizeof names / sizeof names[0] == app::kPageKindCount, "a name for every page");
       double total[app::kPageKindCount] = {}, worst[app::kPageKindCount] = {};
       for (int round = 0; round < rounds; ++round) {
-        for (int kind : {app::kSchemesPage, app::kBatteriesPage, app::kPolicyPage, app::kControlPage}) {
+        for (int kind : {app::kSchemesPage, app::kBatteriesPage, app::kPolicyPage, app::kHistoryPage, app::kControlPage}) {
           LARGE_INTEGER start, end;
           ::QueryPerformanceCounter(&start);
           if (main->SelectPage(kind) != 1) status = 1;
