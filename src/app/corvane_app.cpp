@@ -96,10 +96,8 @@ bool CorvaneApp::InitInstance(HINSTANCE instance) {
   // 9. The stored position, as it is (only a position on no monitor is brought back).
   meter_->MoveTo(state.settings.BatteryMeterPosLeft, state.settings.BatteryMeterPosTop);
   // 10. The meter shows only when there is a battery.
-  {
-    power::PowerPlatform batteries;
-    if (display::CurrentMeterBattery().BatteryCount(batteries) > 0) meter_->ShowAndPaint(SW_SHOWNORMAL);
-  }
+  // The meter's own batteries: they are looked for once.
+  if (display::CurrentMeterBattery().BatteryCount(meter_->platform()) > 0) meter_->ShowAndPaint(SW_SHOWNORMAL);
   return true;
 }
 

@@ -31,15 +31,19 @@ namespace vantrel::app {
 namespace {
 
 template <class Page>
-std::unique_ptr<i18n::CLangDialog> MakePageOf(HWND parent, AppState&) {
+std::unique_ptr<i18n::CLangDialog> MakePageOf(HWND parent, AppState&, battery::BatteryPlatform&) {
   return std::make_unique<Page>(parent);
 }
 
+std::unique_ptr<i18n::CLangDialog> MakeBatteriesPage(HWND parent, AppState&, battery::BatteryPlatform& batteries) {
+  return std::make_unique<battery::CBatteriesPage>(parent, &batteries);
+}
+
 // The Control page acts on the running meter and the program's options.
-std::unique_ptr<i18n::CLangDialog> MakeControlPage(HWND parent, AppState& state) {
+std::unique_ptr<i18n::CLangDialog> MakeControlPage(HWND parent, AppState& state, battery::BatteryPlatform& batteries) {
   return std::make_unique<display::CControlPage>(
       parent, display::ControlPageContext{state.settings, state.meter, state.app_directory,
-                                          BaseNameOf(ModulePath(state.instance))});
+                                          BaseNameOf(ModulePath(state.instance)), &batteries});
 }
 
 // The pages: one row each, in the order of the page list and of the "Pages" menu (so a page's
@@ -49,12 +53,12 @@ struct PageEntry {
   int title_id;  // the list entry, the "Pages" item and the title
   UINT icon;
   UINT menu_command;
-  std::unique_ptr<i18n::CLangDialog> (*make)(HWND parent, AppState& state);
+  std::unique_ptr<i18n::CLangDialog> (*make)(HWND parent, AppState& state, battery::BatteryPlatform& batteries);
 };
 constexpr PageEntry kPages[kPageKindCount] = {
     {kControlPage, i18n::IDS_PAGE_CONTROL, IDI_CONTROL, ID_PAGE_CONTROL, &MakeControlPage},
     {kSchemesPage, i18n::IDS_PAGE_SCHEMES, IDI_SCHEMES, ID_PAGE_SCHEMES, &MakePageOf<power::SchemesPage>},
-    {kBatteriesPage, i18n::IDS_PAGE_BATTERIES, IDI_BATTERIES, ID_PAGE_BATTERIES, &MakePageOf<battery::CBatteriesPage>},
+    {kBatteriesPage, i18n::IDS_PAGE_BATTERIES, IDI_BATTERIES, ID_PAGE_BATTERIES, &MakeBatteriesPage},
     {kPolicyPage, i18n::IDS_PAGE_POLICY, IDI_POLICY, ID_PAGE_POLICY, &MakePageOf<power::PolicyPage>},
     {kHistoryPage, i18n::IDS_PAGE_HISTORY, IDI_HISTORY, ID_PAGE_HISTORY, &MakePageOf<battery::CHistoryPage>},
 };
@@ -200,12 +204,7 @@ LRESULT CMainDialog::SelectPage(int kind) {
 
 void CMainDialog::ShowPage(uint8_t kind) {
   if (!hwnd() || kind >= kPageKindCount) return;
-  unsigned batteries = 0;
-  {
-    power::PowerPlatform platform;
-    batteries = platform.GetBatteryCount();
-  }
-  if (kind == kBatteriesPage && batteries == 0) {
+  if (kind == kBatteriesPage && Batteries().GetBatteryCount() == 0) {
     // The page on show and the title stay; choosing Batteries again says nothing more until
     // another page has been chosen.
     current_kind_ = kind;
@@ -214,7 +213,7 @@ void CMainDialog::ShowPage(uint8_t kind) {
   }
   // The old page goes before the new one is made: exactly one page exists.
   DropPage();
-  std::unique_ptr<i18n::CLangDialog> page = kPages[kind].make(hwnd(), state_);
+  std::unique_ptr<i18n::CLangDialog> page = kPages[kind].make(hwnd(), state_, Batteries());
   current_kind_ = kind;
   if (!page->Create()) {
     fw::TraceQuietFailure("main window, page not created");
@@ -231,6 +230,12 @@ void CMainDialog::ShowPage(uint8_t kind) {
   ::ShowWindow(h, SW_SHOWNORMAL);
   shown_kind_ = kind;
   SetTitle();
+}
+
+battery::BatteryPlatform& CMainDialog::Batteries() {
+  if (state_.meter) return state_.meter->platform();
+  if (!own_batteries_) own_batteries_ = std::make_unique<battery::BatteryPlatform>();
+  return *own_batteries_;
 }
 
 void CMainDialog::DropPage() noexcept {

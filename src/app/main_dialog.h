@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "battery/battery_platform.h"
 #include "controls/page_list.h"
 #include "framework/handles.h"
 #include "i18n/lang_dialog.h"
@@ -78,8 +79,13 @@ class CMainDialog : public i18n::CLangDialog {
   void ShowAbout();
   // The page's window goes before the page (dialog.h).
   void DropPage() noexcept;
+  // The batteries the program found once, at start-up (the meter's); without a meter the
+  // window's own, found on first need. Every battery slot that does not answer costs a wait.
+  battery::BatteryPlatform& Batteries();
 
   AppState& state_;
+  // Before the page, which may use them.
+  std::unique_ptr<battery::BatteryPlatform> own_batteries_;
   controls::CPageListCtrl page_list_;
   fw::UniqueImageList images_;
   std::unique_ptr<i18n::CLangDialog> page_;

@@ -16,14 +16,18 @@ namespace {
 
 std::string Unknown() { return i18n::Text(i18n::IDS_BATTERY_UNKNOWN); }
 
+// The driver's marker of a capacity it does not know.
+bool IsUnknown(ULONG value) { return value == BatteryPlatform::kUnknownFigure; }
+
 std::string Number(long value) {
   char text[24];
   std::snprintf(text, sizeof text, "%ld", value);
   return text;
 }
 
-// "%d (%s)": the figure with its unit, for example 4400 (mWh).
+// "%d (%s)": the figure with its unit, for example 4400 (mWh); "Unknown" for the marker.
 std::string WithUnit(ULONG value, int unit_id) {
+  if (IsUnknown(value)) return Unknown();
   char text[64];
   std::snprintf(text, sizeof text, "%d (%s)", static_cast<int>(value), i18n::Text(unit_id).c_str());
   return text;
@@ -133,6 +137,9 @@ unsigned BatteryStatusReading::charge() const noexcept {
   return ChargeFromCapacity(status_result == ERROR_SUCCESS ? status.Capacity : 0,
                             info_result == ERROR_SUCCESS ? info.FullChargedCapacity : 1);
 }
+bool BatteryStatusReading::wear_known() const noexcept {
+  return info_result == ERROR_SUCCESS && !IsUnknown(info.FullChargedCapacity) && !IsUnknown(DesignCapacity(info));
+}
 bool BatteryStatusReading::can_do_offered_action() const noexcept {
   const ULONG needed = discharging() ? BATTERY_SET_CHARGE_SUPPORTED : BATTERY_SET_DISCHARGE_SUPPORTED;
   return info_result == ERROR_SUCCESS && (info.Capabilities & needed) != 0;
@@ -162,7 +169,10 @@ BatteryStatusReading ReadBatteryStatus(BatteryPlatform& platform, unsigned index
 
 // ---- the page ---------------------------------------------------------------------------------
 
-CBatteriesPage::CBatteriesPage(HWND parent) : CPage(IDD_BATTERIES_PAGE, parent) {
+CBatteriesPage::CBatteriesPage(HWND parent, BatteryPlatform* batteries)
+    : CPage(IDD_BATTERIES_PAGE, parent),
+      own_platform_(batteries ? nullptr : std::make_unique<BatteryPlatform>()),
+      platform_(batteries ? *batteries : *own_platform_) {
   SetTexts(kTexts);
   SetHandCursorControls(kHandCursorControls);
 
@@ -201,8 +211,9 @@ CBatteriesPage::CBatteriesPage(HWND parent) : CPage(IDD_BATTERIES_PAGE, parent) 
               return r.info_result == ERROR_SUCCESS && r.info.CycleCount != 0 ? Number(static_cast<LONG>(r.info.CycleCount))
                                                                               : Unknown();
             })
-      .Text(IDC_BATTERY_CRITICAL_BIAS,
-            InfoFigure<S>([](const BATTERY_INFORMATION& info) { return Number(static_cast<LONG>(info.CriticalBias)); }))
+      .Text(IDC_BATTERY_CRITICAL_BIAS, InfoFigure<S>([](const BATTERY_INFORMATION& info) {
+              return IsUnknown(info.CriticalBias) ? Unknown() : Number(static_cast<LONG>(info.CriticalBias));
+            }))
       .Text(IDC_BATTERY_TEMPERATURE,
             [](const S& r) {
               return r.temperature_result == ERROR_SUCCESS ? Number(static_cast<LONG>(r.temperature)) : Unknown();
@@ -285,7 +296,10 @@ void CBatteriesPage::ShowBatteryStatus(unsigned k) {
   const BatteryStatusReading reading = ReadBatteryStatus(platform_, k);
   status_.Load(reading);
 
-  wear_bar_.SetPos(static_cast<int>(reading.wear() & 0xFF));
+  // A wear that cannot be told is not shown as a figure: the bar says so instead.
+  const bool wear_known = reading.wear_known();
+  wear_bar_.SetPos(wear_known ? static_cast<int>(reading.wear() & 0xFF) : 0);
+  SetItemTextIfChanged(IDC_BATTERY_WEAR_BAR, wear_known ? std::string() : Unknown());
   const unsigned charge = reading.charge() & 0xFF;
   charge_bar_.SetPos(static_cast<int>(charge));
   SetItemTextIfChanged(IDC_BATTERY_CHARGE_BAR, ChargeText(charge));
@@ -294,7 +308,11 @@ void CBatteriesPage::ShowBatteryStatus(unsigned k) {
   // accepts that command.
   SetItemTextIfChanged(IDC_BATTERY_CHARGE_BUTTON,
                        i18n::Text(reading.discharging() ? i18n::IDS_BATTERY_DO_CHARGE : i18n::IDS_BATTERY_DO_DISCHARGE));
-  EnableItem(IDC_BATTERY_CHARGE_BUTTON, reading.can_do_offered_action());
+  const bool usable = reading.can_do_offered_action();
+  // The keyboard must not stay on a button that goes grey: it moves to the device list.
+  if (!usable && ::GetFocus() == Item(IDC_BATTERY_CHARGE_BUTTON))
+    ::SendMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_BATTERY_LIST)), TRUE);
+  EnableItem(IDC_BATTERY_CHARGE_BUTTON, usable);
 }
 
 void CBatteriesPage::ChargeButtonClicked() {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "battery/battery_platform.h"
@@ -46,6 +47,9 @@ struct BatteryStatusReading {
   bool discharging() const noexcept;
   // As BatteryPlatform's GetWearPercent and GetChargePercent compute them.
   unsigned wear() const noexcept;
+  // False when the information cannot be read or either capacity is reported unknown: the
+  // wear then says nothing.
+  bool wear_known() const noexcept;
   unsigned charge() const noexcept;
   // Whether the battery accepts the command the charge button offers now.
   bool can_do_offered_action() const noexcept;
@@ -56,8 +60,9 @@ BatteryStatusReading ReadBatteryStatus(BatteryPlatform& platform, unsigned index
 
 class CBatteriesPage : public ui::CPage {
  public:
-  // Builds the page's own BatteryPlatform, which finds the batteries present now.
-  explicit CBatteriesPage(HWND parent);
+  // With the program's batteries, found once (the meter's; they must outlive the page); without
+  // them the page finds the batteries present now itself.
+  explicit CBatteriesPage(HWND parent, BatteryPlatform* batteries = nullptr);
   ~CBatteriesPage() override;
 
   // The labels, then the shown battery's figures again so that units and states follow.
@@ -96,7 +101,8 @@ class CBatteriesPage : public ui::CPage {
   // Each label centred on its value's row, over two lines when its text needs them.
   void CentreLabels() const;
 
-  BatteryPlatform platform_;
+  std::unique_ptr<BatteryPlatform> own_platform_;
+  BatteryPlatform& platform_;
   controls::TextProgressBar wear_bar_, charge_bar_;
   ui::Bindings<BatteryInfoReading> info_;
   ui::Bindings<BatteryStatusReading> status_;

@@ -17,6 +17,9 @@ class BatteryPlatform {
  public:
   // Enumerates the batteries.
   BatteryPlatform();
+  // Starts with no battery: for an owner that needs none, or fills the list later.
+  struct NoBatteries {};
+  explicit BatteryPlatform(NoBatteries) noexcept {}
   // Closes every battery handle.
   virtual ~BatteryPlatform();
   BatteryPlatform(const BatteryPlatform&) = delete;

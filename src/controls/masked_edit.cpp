@@ -75,7 +75,9 @@ bool CmEdit::Init(const std::string& mask, const std::string& raw) {
   SetInputText(raw);
   int first = Rules().FirstInput();
   current_ = first >= 0 ? first : 0;
-  ::SetFocus(hwnd());
+  // Only a field on screen takes the keyboard: one set up on a hidden page (a tab not shown,
+  // a page being built) would take the keys typed next out of the user's sight.
+  if (::IsWindowVisible(hwnd())) ::SetFocus(hwnd());
   SetCaret(current_);
   ::EnableWindow(hwnd(), TRUE);
   return true;

@@ -8,6 +8,8 @@
 #include "display/meter_window.h"
 #include "display/notices_dialog.h"
 #include "framework/caught.h"
+#include "framework/prompt.h"
+#include "i18n/core/language_table.h"
 #include "i18n/core/text_ids.h"
 #include "notices_ids.h"
 #include "power/power_actions.h"
@@ -92,10 +94,17 @@ BOOL CControlPage::OnInitDialog() {
   system_rows_.Attach(hwnd());
   LoadControlPage();
   CPage::OnInitDialog();  // the texts
-  if (platform_.GetBatteryCount() == 0) {
+  if (batteries().GetBatteryCount() == 0) {
     for (int id : kMeterGroup) EnableItem(id, false);
   }
   return TRUE;
+}
+
+battery::BatteryPlatform& CControlPage::batteries() {
+  if (context_.batteries) return *context_.batteries;
+  if (context_.meter) return context_.meter->platform();
+  if (!own_batteries_) own_batteries_ = std::make_unique<battery::BatteryPlatform>();
+  return *own_batteries_;
 }
 
 MeterWindow* CControlPage::meter() const noexcept {
@@ -106,9 +115,9 @@ uint8_t CControlPage::SliderPosition() const {
   return static_cast<uint8_t>(::SendMessageA(Item(IDC_CONTROL_ALPHA), TBM_GETPOS, 0, 0) & 0xFF);
 }
 
-void CControlPage::EnableMeterControl(int id, bool enable) const {
+void CControlPage::EnableMeterControl(int id, bool enable) {
   // Without a battery the whole group stays disabled, also after Cancel or a click.
-  EnableItem(id, enable && platform_.GetBatteryCount() > 0);
+  EnableItem(id, enable && batteries().GetBatteryCount() > 0);
 }
 
 // ---- loading ----------------------------------------------------------------------------------
@@ -136,11 +145,11 @@ void CControlPage::LoadControlPage() {
 void CControlPage::FillBatteryList() {
   HWND list = Item(IDC_CONTROL_BATTERY_LIST);
   ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  for (unsigned i = 0; i < platform_.GetBatteryCount(); ++i) {
+  for (unsigned i = 0; i < batteries().GetBatteryCount(); ++i) {
+    // The meter finds its battery by name: one whose name cannot be read could never be it.
     std::string name;
-    // A battery whose name cannot be read is listed without one, so that it can still be chosen.
-    battery::ReadBatteryText(platform_, battery::BatteryText::DeviceName, i, name);
-    ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    if (battery::ReadBatteryText(batteries(), battery::BatteryText::DeviceName, i, name))
+      ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
   }
 }
 
@@ -169,45 +178,56 @@ std::string CControlPage::SelectedBattery() const {
 
 // ---- taking and applying ------------------------------------------------------------------------
 
-void CControlPage::TakeControlPage() {
+bool CControlPage::TakeControlPage() {
   // The meter and the wake-up timer read the options when they act: this takes effect at once.
+  // The battery list names only batteries that can be found by name; none chosen keeps the
+  // remembered one.
   const std::string remembered = context_.settings.BatteryName;
   meter_rows_.Store(context_.settings);
-  context_.settings.BatteryName = remembered;
+  const std::string chosen_battery = SelectedBattery();
+  context_.settings.BatteryName = chosen_battery.empty() ? remembered : chosen_battery;
 
+  bool taken = true;
   SystemOptions chosen = loaded_;
   system_rows_.Store(chosen);
   // Only the flags whose boxes changed are written, over what the system holds now: the bits
   // the page does not show and any flag changed elsewhere meanwhile stay. A user without the
   // rights to change the machine's policy who changed only meter options causes no failing call.
+  // A refused change is said, and asked for again next time.
   const uint32_t changed = (chosen.GlobalFlags ^ loaded_.GlobalFlags) & kShownGlobalFlags;
   if (changed) {
     GLOBAL_POWER_POLICY policy{};
-    // Without the system's record there is nothing to write the flags into.
-    if (const int read = power::PowerPlatform::ReadGlobalPolicy(&policy); read != 0) {
-      fw::TraceQuietFailure("Control page, global flags not read", static_cast<unsigned long>(read));
-    } else {
+    int result = power::PowerPlatform::ReadGlobalPolicy(&policy);
+    if (result == 0) {
       policy.user.GlobalFlags = (policy.user.GlobalFlags & ~changed) | (chosen.GlobalFlags & changed);
-      if (const int written = power::PowerPlatform::WriteGlobalPolicy(policy); written != 0)
-        fw::TraceQuietFailure("Control page, global flags not written", static_cast<unsigned long>(written));
+      result = power::PowerPlatform::WriteGlobalPolicy(policy);
+    }
+    if (result == 0) {
       loaded_.GlobalFlags = chosen.GlobalFlags;
+    } else {
+      fw::TraceQuietFailure("Control page, global flags not changed", static_cast<unsigned long>(result));
+      fw::AppPrompt(hwnd(), i18n::Text(i18n::IDS_CONTROL_FLAGS_NOT_SAVED), MB_OK | MB_ICONEXCLAMATION);
+      taken = false;
     }
   }
   if (chosen.Hibernate != loaded_.Hibernate) {
-    if (const int reserved = power::ReserveHibernationFile(chosen.Hibernate != 0); reserved != 0)
+    if (const int reserved = power::ReserveHibernationFile(chosen.Hibernate != 0); reserved == 0) {
+      loaded_.Hibernate = chosen.Hibernate;
+    } else {
       fw::TraceQuietFailure("Control page, hibernation file not changed", static_cast<unsigned long>(reserved));
-    loaded_.Hibernate = chosen.Hibernate;
+      fw::AppPrompt(hwnd(), i18n::Text(i18n::IDS_CONTROL_HIBERNATE_NOT_SAVED), MB_OK | MB_ICONEXCLAMATION);
+      taken = false;
+    }
   }
+  return taken;
 }
 
-void CControlPage::ApplyControlPage() {
-  TakeControlPage();
+bool CControlPage::ApplyControlPage() {
+  const bool taken = TakeControlPage();
   TransparentClicked();
   TopmostClicked();
 
   AppSettings& s = context_.settings;
-  // With no battery listed there is nothing to choose from: the remembered one is kept.
-  if (::SendMessageA(Item(IDC_CONTROL_BATTERY_LIST), CB_GETCOUNT, 0, 0) > 0) s.BatteryName = SelectedBattery();
   RECT r{};
   if (MeterWindow* m = meter(); m && ::GetWindowRect(m->hwnd(), &r)) {
     s.BatteryMeterPosTop = r.top;
@@ -226,6 +246,7 @@ void CControlPage::ApplyControlPage() {
     store.SetAutoStart(false, {});
   }
   loaded_.AutoStart = chosen.AutoStart;
+  return taken;
 }
 
 std::string CControlPage::AutoStartCommand() const {
@@ -308,15 +329,9 @@ bool CControlPage::OnHScroll(HWND control, WORD code, WORD position) {
   return true;
 }
 
-bool CControlPage::OnApply() {
-  ApplyControlPage();
-  return true;
-}
+bool CControlPage::OnApply() { return ApplyControlPage(); }
 
-bool CControlPage::OnOkay() {
-  TakeControlPage();
-  return true;
-}
+bool CControlPage::OnOkay() { return TakeControlPage(); }
 
 void CControlPage::OnReset() {
   LoadControlPage();

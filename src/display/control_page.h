@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -26,6 +27,9 @@ struct ControlPageContext {
   MeterWindow* meter = nullptr;     // the battery meter, previewed and placed from here
   std::string app_directory;        // the program's folder, without a trailing backslash
   std::string exe_base_name;        // the program's file name without ".exe"
+  // The batteries to list, found once for the whole program (the meter's); null: the meter's
+  // when there is a meter, else the page finds them itself.
+  battery::BatteryPlatform* batteries = nullptr;
 };
 
 // The system's side of the page as its boxes show it.
@@ -46,9 +50,10 @@ class CControlPage : public ui::CPage {
   // The options, the policy, the hibernation state and the auto-start entry into the controls;
   // Apply disabled.
   void LoadControlPage();
-  // The controls into the running program: the options at once, the global flags and the
-  // hibernation file when their boxes changed. Nothing is stored.
-  void TakeControlPage();
+  // The controls into the running program: the options and the chosen battery at once, the
+  // global flags and the hibernation file when their boxes changed. Nothing is stored. False,
+  // after saying so, when the system refused a change; it is asked again the next time.
+  bool TakeControlPage();
   // The preview, through the meter: layered with the slider's alpha, or not layered. Marks
   // the page changed (after a Cancel too, which so leaves Apply enabled).
   void TransparentClicked();
@@ -57,11 +62,11 @@ class CControlPage : public ui::CPage {
   // The preview of "always on top"; marks the page changed.
   void TopmostClicked();
   // Takes the controls and stores the options, the meter's position and the auto-start entry.
-  void ApplyControlPage();
+  // False when the system refused a change.
+  bool ApplyControlPage();
 
   // The command the auto-start entry holds: the program's path in double quotes.
   std::string AutoStartCommand() const;
-  power::PowerPlatform& platform() noexcept { return platform_; }
 
  protected:
   BOOL OnInitDialog() override;
@@ -73,17 +78,18 @@ class CControlPage : public ui::CPage {
   void OnReset() override;
 
  private:
+  battery::BatteryPlatform& batteries();
   void FillBatteryList();
   void SelectRememberedBattery();
   std::string SelectedBattery() const;
   // Controls of the meter group follow their own rule only while a battery exists.
-  void EnableMeterControl(int id, bool enable) const;
+  void EnableMeterControl(int id, bool enable);
   // The meter while its window exists, else null.
   MeterWindow* meter() const noexcept;
   uint8_t SliderPosition() const;
 
   ControlPageContext context_;
-  power::PowerPlatform platform_;
+  std::unique_ptr<battery::BatteryPlatform> own_batteries_;
   ui::Bindings<settings::AppSettings> meter_rows_;
   ui::Bindings<SystemOptions> system_rows_;
   // What the system's boxes stood for when the page last loaded or put them into effect: only

@@ -1,6 +1,7 @@
 #include "power/auto_switch_dialog.h"
 
 #include "i18n/core/language_table.h"
+#include "i18n/core/text_format.h"
 #include "i18n/core/text_ids.h"
 #include "power/core/scheme_switch_rules.h"
 #include "power/power_backend.h"
@@ -44,6 +45,12 @@ int AutoSwitchDialog::FillChoice(int control, const std::string& stored) {
     ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(scheme.name.c_str()));
   }
   const int shown = SchemeChoiceItem(stored, platform_.schemes());
+  // A stored scheme that is gone shows as missing: kept while left alone, cleared by choosing
+  // "(do not switch)".
+  if (shown > static_cast<int>(platform_.schemes().size())) {
+    const std::string missing = i18n::FormatText(i18n::Text(i18n::IDS_AUTO_SWITCH_MISSING), {stored});
+    ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(missing.c_str()));
+  }
   ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(shown), 0);
   return shown;
 }

@@ -8,6 +8,8 @@
 
 #include "controls/icon_combo.h"
 #include "framework/caught.h"
+#include "framework/prompt.h"
+#include "i18n/core/language_table.h"
 #include "i18n/core/text_ids.h"
 #include "policy_ids.h"
 #include "resource.h"
@@ -228,21 +230,32 @@ void PolicyPage::OnSliderScroll(WORD code, WORD position) {
     ShowLevel(static_cast<int>(::SendMessageA(Item(IDC_POLICY_ALARM_LEVEL), TBM_GETPOS, 0, 0)));
 }
 
-void PolicyPage::Store() {
+bool PolicyPage::Store() {
   const int event = Selection(IDC_POLICY_EVENT);
-  if (event < 0) return;
+  if (event < 0) return true;
   int scheme = Selection(IDC_POLICY_SCHEME);
   PolicyRecord found;
   // A record that cannot be read is not written: the write would replace the system's whole
   // policy with an empty one.
-  if (!FindRecord(event, Selection(IDC_POLICY_SOURCE), scheme, found)) return;
-  action_.Store(*found.record);
-  if (Selection(IDC_POLICY_ACTION) < 0) found.record->Action = PowerActionNone;
-  if (found.alarm) alarm_.Store(*found.alarm);
-  const int written = event == kIdleEvent || event == kOverThrottledEvent
-                          ? power_.WriteScheme(nullptr, nullptr, found.scheme, &scheme)
-                          : PowerPlatform::WriteGlobalPolicy(found.global);
-  if (written != 0) fw::TraceQuietFailure("Policy page, policy not written", static_cast<unsigned long>(written));
+  int written = ERROR_READ_FAULT;
+  if (FindRecord(event, Selection(IDC_POLICY_SOURCE), scheme, found)) {
+    // An action no item shows (a value of a newer system) stays until the user chooses one.
+    action_.Store(*found.record);
+    if (found.alarm) alarm_.Store(*found.alarm);
+    if (event == kIdleEvent || event == kOverThrottledEvent) {
+      written = power_.WriteScheme(nullptr, nullptr, found.scheme, &scheme);
+      // The system applies a scheme's policy when the scheme is made active: the active one is
+      // made so again, as a new global policy is.
+      if (written == 0 && scheme == power_.GetActiveSchemeIndex() && power_.SetActiveScheme(scheme) != 0)
+        fw::TraceQuietFailure("Policy page, active scheme not applied again");
+    } else {
+      written = PowerPlatform::WriteGlobalPolicy(found.global);
+    }
+  }
+  if (written == 0) return true;
+  fw::TraceQuietFailure("Policy page, policy not written", static_cast<unsigned long>(written));
+  fw::AppPrompt(hwnd(), i18n::Text(i18n::IDS_POLICY_NOT_SAVED), MB_OK | MB_ICONEXCLAMATION);
+  return false;
 }
 
 bool PolicyPage::OnCommand(WORD id, WORD code, HWND control) {
@@ -263,15 +276,9 @@ bool PolicyPage::OnHScroll(HWND control, WORD code, WORD position) {
   return true;
 }
 
-bool PolicyPage::OnApply() {
-  Store();
-  return true;
-}
+bool PolicyPage::OnApply() { return Store(); }
 
-bool PolicyPage::OnOkay() {
-  Store();
-  return true;
-}
+bool PolicyPage::OnOkay() { return Store(); }
 
 void PolicyPage::OnReset() { OnEventChange(); }
 

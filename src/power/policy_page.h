@@ -50,6 +50,7 @@ class PolicyPage : public ui::CPage {
   BOOL OnInitDialog() override;
   bool OnCommand(WORD id, WORD code, HWND control) override;
   bool OnHScroll(HWND control, WORD code, WORD position) override;
+  // A store the system refused keeps Apply on, and OK the window open, to try again.
   bool OnApply() override;
   bool OnOkay() override;
   // Everything for the current event again.
@@ -71,13 +72,14 @@ class PolicyPage : public ui::CPage {
   void LoadActionPolicy();
   void OnSliderScroll(WORD code, WORD position);
   void ShowLevel(int percent);
-  // Writes the shown record back; nothing when the event list has no selection or the record
-  // cannot be read.
-  void Store();
+  // Writes the shown record back; nothing when the event list has no selection. False, after
+  // saying so, when the record could not be read or written.
+  bool Store();
 
   int Selection(int id) const;
 
-  PowerPlatform power_;
+  // The schemes only: the page looks for no battery.
+  PowerPlatform power_{battery::BatteryPlatform::NoBatteries{}};
   ui::Bindings<Choice> choice_;
   ui::Bindings<POWER_ACTION_POLICY> action_;
   ui::Bindings<SYSTEM_POWER_LEVEL> alarm_;

@@ -11,6 +11,7 @@ using platform::Sys;
 
 constexpr DWORD kNoReason = 0;
 constexpr char kShutdownPrivilege[] = "SeShutdownPrivilege";
+constexpr char kCreatePagefilePrivilege[] = "SeCreatePagefilePrivilege";
 
 int FailureCode() {
   DWORD error = ::GetLastError();
@@ -30,9 +31,9 @@ int Suspend(bool hibernate, bool queryApplications, bool disableWakeEvents) {
   return ok ? 0 : FailureCode();
 }
 
-}  // namespace
-
-int EnableShutdownPrivilege() {
+// Enables one privilege in the process token (it stays enabled): 0, or the error of the step
+// that failed; ERROR_NOT_ALL_ASSIGNED when the account does not hold it.
+int EnablePrivilege(const char* name) {
   HANDLE raw = nullptr;
   if (!Sys().OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw))
     return FailureCode();
@@ -40,13 +41,17 @@ int EnableShutdownPrivilege() {
 
   TOKEN_PRIVILEGES privileges{};
   privileges.PrivilegeCount = 1;
-  Sys().LookupPrivilegeValueA(nullptr, kShutdownPrivilege, &privileges.Privileges[0].Luid);
+  if (!Sys().LookupPrivilegeValueA(nullptr, name, &privileges.Privileges[0].Luid)) return FailureCode();
   privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
   Sys().AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
   // The last error, not the result, tells: the call succeeds while leaving a privilege the
   // account does not hold unassigned (ERROR_NOT_ALL_ASSIGNED).
   return static_cast<int>(::GetLastError());
 }
+
+}  // namespace
+
+int EnableShutdownPrivilege() { return EnablePrivilege(kShutdownPrivilege); }
 
 int LogOffUser() {
   Sys().ExitWindowsEx(kLogOffFlags, kNoReason);
@@ -68,6 +73,8 @@ int HibernateSystem(bool queryApplications, bool disableWakeEvents) {
 }
 
 int ReserveHibernationFile(bool reserve) {
+  // The system reserves or frees the file only for a caller with this privilege enabled.
+  if (int error = EnablePrivilege(kCreatePagefilePrivilege)) return error;
   BOOLEAN value = reserve ? TRUE : FALSE;
   return static_cast<int>(Sys().CallNtPowerInformation(SystemReserveHiberFile, &value, sizeof value, nullptr, 0));
 }

@@ -23,7 +23,8 @@ int RebootSystem();
 // lets wake-up timers resume the machine.
 int SleepSystem(bool queryApplications, bool disableWakeEvents);
 int HibernateSystem(bool queryApplications, bool disableWakeEvents);
-// Reserves (true) or releases (false) the hibernation file; the status of the request.
+// Reserves (true) or releases (false) the hibernation file, with the privilege to create a
+// page file enabled first: the status of the request, or the error of the privilege step.
 int ReserveHibernationFile(bool reserve);
 // Enables the shutdown privilege in the process token (it stays enabled), as shut down, reboot,
 // sleep and hibernate do first. 0, or the error of the step that failed: ERROR_NOT_ALL_ASSIGNED

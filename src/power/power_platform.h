@@ -24,6 +24,9 @@ class PowerPlatform : public battery::BatteryPlatform {
  public:
   // Enumerates the batteries, starts an empty scheme list and opens "\\.\LCD".
   PowerPlatform();
+  // For the schemes alone: no battery is looked for (a battery slot that never answers costs
+  // a wait).
+  explicit PowerPlatform(battery::BatteryPlatform::NoBatteries none);
   // Releases the scheme list, the display device and every battery handle.
   ~PowerPlatform() override;
   PowerPlatform(const PowerPlatform&) = delete;
@@ -74,6 +77,7 @@ class PowerPlatform : public battery::BatteryPlatform {
   // systems lack them (-1).
   int ReadProcessorScheme(int number, MACHINE_PROCESSOR_POWER_POLICY* policy) const;
   int WriteProcessorScheme(int number, const MACHINE_PROCESSOR_POWER_POLICY& policy) const;
+  // 1 when the power library has both processor-scheme functions.
   static int HasProcessorSchemes();
 
   static int ReadGlobalPolicy(GLOBAL_POWER_POLICY* policy);
@@ -107,6 +111,13 @@ class PowerPlatform : public battery::BatteryPlatform {
   const PowerSchemeEntry* Entry(int number) const noexcept;
 
   std::vector<PowerSchemeEntry> schemes_;  // in the system's enumeration order
+  // Each entry's name and description as the system gave them, by the same number: written
+  // back unchanged unless the caller changes them, since the user's code page may lack some of
+  // their characters.
+  struct WideTexts {
+    std::wstring name, description;
+  };
+  std::vector<WideTexts> wide_;
   platform::SysHandle lcd_;
   HANDLE wake_timer_ = nullptr;
 };

@@ -43,6 +43,14 @@ std::string Narrow(const wchar_t* text, size_t maxChars) {
   return narrow;
 }
 
+// At most `maxChars` characters of a system text, up to its terminator.
+std::wstring Bounded(const wchar_t* text, size_t maxChars) {
+  if (!text) return {};
+  size_t length = 0;
+  while (length < maxChars && text[length] != L'\0') ++length;
+  return std::wstring(text, length);
+}
+
 std::wstring Widen(std::string_view text) {
   if (text.empty()) return {};
   int bytes = static_cast<int>(text.size());
@@ -105,7 +113,10 @@ BOOLEAN CALLBACK PowerPlatform::OnSchemeEnumerated(UINT id, DWORD nameSize, LPWS
     entry.id = id;
     entry.name = Narrow(name, nameSize / sizeof(WCHAR));
     entry.description = Narrow(description, descriptionSize / sizeof(WCHAR));
+    WideTexts wide{Bounded(name, nameSize / sizeof(WCHAR)), Bounded(description, descriptionSize / sizeof(WCHAR))};
+    self->wide_.reserve(self->schemes_.size() + 1);
     self->schemes_.push_back(std::move(entry));
+    self->wide_.push_back(std::move(wide));
     return TRUE;
   } catch (...) {
     fw::ReportCaughtException("power scheme enumeration");
@@ -115,6 +126,7 @@ BOOLEAN CALLBACK PowerPlatform::OnSchemeEnumerated(UINT id, DWORD nameSize, LPWS
 
 int PowerPlatform::EnumSchemes() {
   schemes_.clear();
+  wide_.clear();
   Sys().EnumPwrSchemes(&PowerPlatform::OnSchemeEnumerated, reinterpret_cast<LPARAM>(this));
   return 1;
 }
@@ -156,26 +168,37 @@ int PowerPlatform::WriteScheme(const char* name, const char* description, const 
   if (XpWriteRefused("WritePwrScheme on the plan back end")) return ERROR_NOT_SUPPORTED;
   const PowerSchemeEntry* existing = Entry(number ? *number : -1);
   PowerSchemeEntry entry;
+  WideTexts wide;
   if (existing) {
     entry = *existing;
+    wide = wide_[static_cast<size_t>(*number)];
   } else {
     entry.id = NewSchemeId();
   }
-  // The list keeps what the system stores: the cut texts.
-  if (name) entry.name = std::string(CutSchemeName(name, IsLeadByte));
-  if (description) entry.description = std::string(CutSchemeDescription(description, IsLeadByte));
+  // The list keeps what the system stores: the cut texts. A text given as it was read goes
+  // back as the system gave it.
+  if (name && !(existing && entry.name == name)) {
+    entry.name = std::string(CutSchemeName(name, IsLeadByte));
+    wide.name = Widen(entry.name);
+  }
+  if (description && !(existing && entry.description == description)) {
+    entry.description = std::string(CutSchemeDescription(description, IsLeadByte));
+    wide.description = Widen(entry.description);
+  }
 
-  std::wstring wideName = Widen(entry.name);
-  std::wstring wideDescription = Widen(entry.description);
+  WideTexts written = wide;  // the call takes writable texts
   POWER_POLICY stored = policy;
   UINT id = entry.id;
-  if (!Sys().WritePwrScheme(&id, wideName.data(), wideDescription.data(), &stored)) return FailureCode();
+  if (!Sys().WritePwrScheme(&id, written.name.data(), written.description.data(), &stored)) return FailureCode();
 
   if (existing) {
     schemes_[static_cast<size_t>(*number)] = std::move(entry);
+    wide_[static_cast<size_t>(*number)] = std::move(wide);
   } else {
     int appended = static_cast<int>(schemes_.size());
+    wide_.reserve(schemes_.size() + 1);
     schemes_.push_back(std::move(entry));
+    wide_.push_back(std::move(wide));
     if (number) *number = appended;
   }
   return 0;
@@ -186,12 +209,18 @@ int PowerPlatform::DeleteScheme(int number) {
   const PowerSchemeEntry* entry = Entry(number);
   // The last scheme is never deleted: the system must keep an active one.
   if (schemes_.size() < 2 || !entry) return 0;
+  bool handed_over = false;
   if (number == GetActiveSchemeIndex()) {
     bool last = static_cast<size_t>(number) == schemes_.size() - 1;
-    SetActiveScheme(last ? number - 1 : number + 1);
+    handed_over = SetActiveScheme(last ? number - 1 : number + 1) == 0;
   }
-  if (!Sys().DeletePwrScheme(entry->id)) return 0;
+  if (!Sys().DeletePwrScheme(entry->id)) {
+    // The scheme stays, and so does its active state.
+    if (handed_over) SetActiveScheme(number);
+    return 0;
+  }
   schemes_.erase(schemes_.begin() + number);
+  wide_.erase(wide_.begin() + number);
   return 1;
 }
 
@@ -236,7 +265,10 @@ int PowerPlatform::WriteProcessorScheme(int number, const MACHINE_PROCESSOR_POWE
   return write(entry->id, &stored) ? 0 : FailureCode();
 }
 
-int PowerPlatform::HasProcessorSchemes() { return ProcessorFunction(kWriteProcessorFunction) ? 1 : 0; }
+// Both functions: a record that cannot be read must not be edited and written back.
+int PowerPlatform::HasProcessorSchemes() {
+  return ProcessorFunction(kWriteProcessorFunction) && ProcessorFunction(kReadProcessorFunction) ? 1 : 0;
+}
 
 // ---- global policy -------------------------------------------------------------------------------
 

@@ -102,6 +102,7 @@ class PolicyTab : public CSchemeTab {
   bool OnCommand(WORD id, WORD code, HWND control) override {
     // The user's own time replaces a kept one: its note goes.
     if (code == EN_CHANGE && !loading() && std::find(time_ids_.begin(), time_ids_.end(), id) != time_ids_.end()) {
+      bindings_.NoteUserChange({WM_COMMAND, control, id, code});  // before the base hears of it
       UpdateKeptTimeNote(id);
       return true;
     }

@@ -89,6 +89,15 @@ void SchemeTabs::StorePolicy(SchemeBuffer& buffer) {
     if (CSchemeTab* tab = page(kind)) tab->StoreToPolicy(buffer);
 }
 
+void SchemeTabs::EnablePolicy(bool enable) {
+  for (SchemeTabKind kind : {SchemeTabKind::User, SchemeTabKind::Machine})
+    if (CSchemeTab* tab = page(kind)) ::EnableWindow(tab->hwnd(), enable);
+}
+
+void SchemeTabs::EnableProcessor(bool enable) {
+  if (CSchemeTab* tab = page(SchemeTabKind::Processor)) ::EnableWindow(tab->hwnd(), enable);
+}
+
 bool SchemeTabs::StoreProcessor(SchemeBuffer& buffer) {
   CSchemeTab* tab = page(SchemeTabKind::Processor);
   if (!tab) return false;

@@ -42,6 +42,9 @@ class SchemeTabs {
   void StorePolicy(SchemeBuffer& buffer);
   // False when there is no PROCESSOR page to store from.
   bool StoreProcessor(SchemeBuffer& buffer);
+  // A page whose record could not be read takes no input: nothing it shows is the scheme's.
+  void EnablePolicy(bool enable);
+  void EnableProcessor(bool enable);
   // Every page's fields enabled as the system stores them (null: all).
   void ShowSupport(const FieldSupportTable* support);
 

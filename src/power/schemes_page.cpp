@@ -147,13 +147,16 @@ void SchemesPage::LoadScheme(int number) {
   }
   LoadScope loading(*this);
   SetItemText(IDC_SCHEME_DESCRIPTION, SchemeDescription(number));
-  // A scheme that cannot be read shows as empty fields.
+  // A record that cannot be read shows as empty fields that take no input.
   SchemeBuffer buffer;
-  power_.ReadScheme(number, &buffer.policy);
+  policy_loaded_ = power_.ReadScheme(number, &buffer.policy) == 0;
   tabs_.LoadPolicy(buffer);
-  if (PowerPlatform::HasProcessorSchemes()) {
-    power_.ReadProcessorScheme(number, &buffer.processor);
+  tabs_.EnablePolicy(policy_loaded_);
+  processor_loaded_ = false;
+  if (tabs_.page(SchemeTabKind::Processor)) {
+    processor_loaded_ = power_.ReadProcessorScheme(number, &buffer.processor) == 0;
     tabs_.LoadProcessor(buffer);
+    tabs_.EnableProcessor(processor_loaded_);
   }
 }
 
@@ -164,6 +167,7 @@ void SchemesPage::ShowNoScheme() {
   const SchemeBuffer empty;
   tabs_.LoadPolicy(empty);
   tabs_.LoadProcessor(empty);
+  policy_loaded_ = processor_loaded_ = false;
   plan_read_ = false;
 }
 
@@ -178,23 +182,26 @@ void SchemesPage::SelectActive() {
   LoadScheme(active);
 }
 
-bool SchemesPage::StoreScheme(int number) {
-  if (on_plans_) return StorePlan(number, nullptr);
+SchemesPage::Stored SchemesPage::StoreScheme(int number) {
+  if (on_plans_) return StorePlan(number, nullptr) ? Stored::kAll : Stored::kNothing;
   // The fields no tab shows keep their stored values; a scheme that cannot be read is not
   // overwritten with empty ones.
   SchemeBuffer buffer;
-  if (power_.ReadScheme(number, &buffer.policy) != 0) {
+  if (!policy_loaded_ || power_.ReadScheme(number, &buffer.policy) != 0) {
     Warn(kReadFailedMessage);
-    return false;
+    return Stored::kNothing;
   }
   tabs_.StorePolicy(buffer);
-  bool written = true;
-  if (PowerPlatform::HasProcessorSchemes() && tabs_.StoreProcessor(buffer))
-    written = power_.WriteProcessorScheme(number, buffer.processor) == 0;
   std::string description = ItemText(IDC_SCHEME_DESCRIPTION);
-  written = power_.WriteScheme(nullptr, description.c_str(), buffer.policy, &number) == 0 && written;
-  if (!written) Warn(kWriteFailedMessage);
-  return written;
+  if (power_.WriteScheme(nullptr, description.c_str(), buffer.policy, &number) != 0) {
+    Warn(kWriteFailedMessage);
+    return Stored::kNothing;
+  }
+  if (processor_loaded_ && tabs_.StoreProcessor(buffer) && power_.WriteProcessorScheme(number, buffer.processor) != 0) {
+    Warn(i18n::Text(i18n::IDS_SCHEMES_PROCESSOR_NOT_SAVED).c_str());
+    return Stored::kPartly;
+  }
+  return Stored::kAll;
 }
 
 bool SchemesPage::OnApply() {
@@ -202,20 +209,22 @@ bool SchemesPage::OnApply() {
   if (number < 0) return false;
   if (on_plans_) {
     bool reapplied = false;
-    if (!StorePlan(number, &reapplied)) return false;
+    if (!StorePlan(number, &reapplied)) return false;  // Apply stays on for another try
     // A store of the active plan made it active again already.
     if (!reapplied && plans_.Activate(number) != 0) Warn(kActivateFailedMessage);
     return true;
   }
-  if (!StoreScheme(number)) return false;  // Apply stays on for another try
+  const Stored stored = StoreScheme(number);
+  if (stored == Stored::kNothing) return false;  // Apply stays on for another try
+  // What was written is made active; Apply stays on while a part is left to write.
   if (power_.SetActiveScheme(number) == -1) Warn(kActivateFailedMessage);
-  return true;
+  return stored == Stored::kAll;
 }
 
 bool SchemesPage::OnOkay() {
   int number = selected();
-  // On a failed store the window stays open, so that the edits are not lost unseen.
-  return number < 0 || StoreScheme(number);
+  // On a store that is not whole the window stays open, so that the edits are not lost unseen.
+  return number < 0 || StoreScheme(number) == Stored::kAll;
 }
 
 void SchemesPage::OnReset() {
@@ -259,25 +268,26 @@ void SchemesPage::SaveAs() {
   }
   // The new scheme: the source's stored fields with the values on the tabs put in.
   SchemeBuffer buffer;
-  if (power_.ReadScheme(source, &buffer.policy) != 0) {
+  if (!policy_loaded_ || power_.ReadScheme(source, &buffer.policy) != 0) {
     Warn(kReadFailedMessage);
     return;
   }
   tabs_.StorePolicy(buffer);
-  auto number = static_cast<int>(::SendMessageA(Combo(), CB_GETCOUNT, 0, 0));
+  int number = -1;  // a new scheme, whatever the list and the combo hold
   if (power_.WriteScheme(name->c_str(), nullptr, buffer.policy, &number) != 0) {
     Warn(kCreateFailedMessage);  // nothing was added; the selection stays
     return;
   }
-  if (PowerPlatform::HasProcessorSchemes()) {
-    bool read = power_.ReadProcessorScheme(source, &buffer.processor) == 0;
-    if (tabs_.StoreProcessor(buffer) || read) power_.WriteProcessorScheme(number, buffer.processor);
-  }
+  // The PROCESSOR page holds the source's whole record with its edits; a record that could not
+  // be read is not written.
+  const bool processor_written = !processor_loaded_ || !tabs_.StoreProcessor(buffer) ||
+                                 power_.WriteProcessorScheme(number, buffer.processor) == 0;
   // The list holds the name as the system keeps it.
   std::string stored = SchemeName(number);
-  ::SendMessageA(Combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(stored.c_str()));
-  ::SendMessageA(Combo(), CB_SETCURSEL, static_cast<WPARAM>(number), 0);
+  const LRESULT item = ::SendMessageA(Combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(stored.c_str()));
+  ::SendMessageA(Combo(), CB_SETCURSEL, static_cast<WPARAM>(item), 0);
   LoadScheme(number);
+  if (!processor_written) Warn(i18n::Text(i18n::IDS_SCHEMES_PROCESSOR_NOT_SAVED).c_str());
 }
 
 // ---- the plan back end ----------------------------------------------------------------------------
@@ -293,6 +303,7 @@ void SchemesPage::LoadPlan(int number) {
   loaded_ = view;
   const SchemeBuffer buffer{view.policy, view.processor};
   tabs_.LoadPolicy(buffer);
+  tabs_.EnablePolicy(plan_read_);
   tabs_.ShowSupport(&view.support);
 }
 

@@ -60,8 +60,9 @@ class SchemesPage : public ui::CPage {
   void ShowNoScheme();
   // Selects and loads the active scheme, or nothing when it is not in the list.
   void SelectActive();
-  // False, after saying why, when nothing or not all could be written.
-  bool StoreScheme(int number);
+  enum class Stored { kNothing, kPartly, kAll };
+  // What could be written, after saying why when not all.
+  Stored StoreScheme(int number);
   void Delete();
   void SaveAs();
 
@@ -78,7 +79,8 @@ class SchemesPage : public ui::CPage {
   void Warn(const char* message) const;
   HWND Combo() const;
 
-  PowerPlatform power_;
+  // The schemes only: the page looks for no battery.
+  PowerPlatform power_{battery::BatteryPlatform::NoBatteries{}};
   bool on_plans_ = false;
   PowerPlans plans_;
   // The plan as loaded into the tabs, and whether it could be read: a store writes only what
@@ -86,6 +88,10 @@ class SchemesPage : public ui::CPage {
   PlanView loaded_{};
   bool plan_read_ = false;
   SchemeTabs tabs_;
+  // Whether the shown scheme's records could be read: one that could not is never written
+  // from the placeholders its tabs show.
+  bool policy_loaded_ = false;
+  bool processor_loaded_ = false;
   SchemeTabs::PageFactory make_tab_;
   NameAsker ask_name_;
 };

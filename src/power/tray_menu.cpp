@@ -165,6 +165,7 @@ void TrayMenu::UpdateSchemes() {
   if (!schemes_menu_) return;
   schemes_menu_->DeleteAllItems();
   UINT count = 0;
+  item_schemes_.clear();
   if (CurrentPowerBackend() == PowerBackend::Plans) {
     plans_.EnumPlans();
     count = std::min<UINT>(plans_.GetPlanCount(), kMaxTraySchemes);
@@ -179,6 +180,7 @@ void TrayMenu::UpdateSchemes() {
     count = std::min<UINT>(schemes.GetSchemeCount(), kMaxTraySchemes);
     const int active = schemes.GetActiveSchemeIndex();
     for (UINT k = 0; k < count; ++k) {
+      item_schemes_.push_back(schemes.GetSchemeId(static_cast<int>(k)));
       schemes_menu_->AppendItem(static_cast<int>(k) == active ? MF_CHECKED : 0,
                                 Item(ID_TRAY_SCHEME_FIRST + k, Literal(schemes.schemes()[k].name), 0));
     }
@@ -188,17 +190,30 @@ void TrayMenu::UpdateSchemes() {
   ::EnableMenuItem(menu_.handle(), schemes_position_, MF_BYPOSITION | (count ? MF_ENABLED : MF_GRAYED));
 }
 
-void TrayMenu::ActivateScheme(HWND meter, UINT number) {
-  // The number is a position in the list read when the menu opened.
+void TrayMenu::ActivateScheme(HWND meter, UINT item) {
+  // The plans' list is the menu's own, as it was when the menu opened: the item is its plan.
   if (CurrentPowerBackend() == PowerBackend::Plans) {
-    if (number >= plans_.GetPlanCount()) return;
-    if (plans_.Activate(static_cast<int>(number)) != 0)
+    if (item >= plans_.GetPlanCount()) return;
+    if (plans_.Activate(static_cast<int>(item)) != 0)
       fw::AppPrompt(meter, SchemesPage::kActivateFailedMessage, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
+  if (item >= item_schemes_.size()) return;
+  // The scheme the item showed, wherever the list holds it now; a scheme gone meanwhile
+  // cannot be made active.
   PowerPlatform& schemes = platform();
-  if (number >= schemes.GetSchemeCount()) return;
-  if (schemes.SetActiveScheme(static_cast<int>(number)) != 0) {
+  const UINT id = item_schemes_[item];
+  auto number_of = [&] {
+    for (unsigned k = 0; k < schemes.GetSchemeCount(); ++k)
+      if (schemes.GetSchemeId(static_cast<int>(k)) == id) return static_cast<int>(k);
+    return -1;
+  };
+  int number = number_of();
+  if (number < 0) {
+    schemes.EnumSchemes();
+    number = number_of();
+  }
+  if (number < 0 || schemes.SetActiveScheme(number) != 0) {
     fw::AppPrompt(meter, SchemesPage::kActivateFailedMessage, MB_OK | MB_ICONEXCLAMATION);
   }
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 #include "controls/menu_xp.h"
 #include "power/core/wake_up_rules.h"
@@ -97,7 +98,8 @@ class TrayMenu : public TrayMenuHook {
  private:
   void ShowMenu(HWND meter);
   void RunPowerAction(UINT id);
-  void ActivateScheme(HWND meter, UINT number);
+  // The scheme of submenu item `item`.
+  void ActivateScheme(HWND meter, UINT item);
   void ChooseAutomaticSwitching(HWND meter);
   PowerPlatform& platform();
 
@@ -111,6 +113,9 @@ class TrayMenu : public TrayMenuHook {
   // The "Power Schemes" submenu, owned by its item in the menu, and that item's position.
   controls::CMenuXP* schemes_menu_ = nullptr;
   UINT schemes_position_ = 0;
+  // The scheme each item stands for, by identifier, as the submenu was filled: the shared list
+  // may be read again while the menu is open (a change of the power source does).
+  std::vector<UINT> item_schemes_;
   // The automatic switching dialog while it is open: a second request brings it forward.
   AutoSwitchDialog* auto_switch_ = nullptr;
   // A power action blocks this thread (a sleep until the machine resumes); a command that

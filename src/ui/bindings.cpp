@@ -213,13 +213,26 @@ bool BindingTable::IsUserChange(const fw::ControlEvent& event) const {
   }
 }
 
+bool BindingTable::NoteUserChange(const fw::ControlEvent& event) {
+  if (!IsUserChange(event)) return false;
+  if (Column* column = ColumnOf(event.id)) column->edited = true;
+  return true;
+}
+
+BindingTable::Column* BindingTable::ColumnOf(int id) {
+  for (Row& row : rows_)
+    for (Column& column : row.columns)
+      if (column.id == id || (row.kind == BindingKind::RadioPair && column.second == id)) return &column;
+  return nullptr;
+}
+
 controls::CTimeEdit* BindingTable::TimeField(int id) { return Find(time_fields_, id); }
 
 std::optional<uint32_t> BindingTable::KeptTime(int id) {
-  const Loaded* loaded = Remembered(id);
-  controls::CTimeEdit* edit = TimeField(id);
-  if (!loaded || !edit || loaded->value <= kMaxTimeFieldSeconds || ReadTime(*edit) != loaded->digits) return std::nullopt;
-  return loaded->value;
+  for (const Row& row : rows_)
+    for (const Column& column : row.columns)
+      if (row.kind == BindingKind::Time && column.id == id) return Kept(row, column);
+  return std::nullopt;
 }
 
 controls::CIconComboBox* BindingTable::ListControl(int id) { return Find(lists_, id); }
@@ -310,14 +323,16 @@ void BindingTable::LoadColumn(Row& row, size_t c, const void* record) {
     case BindingKind::Percent:
       ::SendMessageA(Item(column.second), UDM_SETPOS32, 0, static_cast<LPARAM>(value));
       break;
-    case BindingKind::List:
-      ::SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(PositionOf(row, value)), 0);
+    case BindingKind::List: {
+      // A value no item shows selects nothing (and a store keeps the field as it is).
+      int position = PositionOf(row, value);
+      if (position >= static_cast<int>(row.items.size())) position = -1;
+      ::SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
       break;
+    }
     case BindingKind::Time:
-      if (controls::CTimeEdit* edit = TimeField(column.id)) {
+      if (controls::CTimeEdit* edit = TimeField(column.id))
         edit->SetInputText(TimeFieldText(value > kMaxTimeFieldSeconds ? kMaxTimeFieldSeconds : value));
-        Remember(column.id, value, ReadTime(*edit));
-      }
       break;
     case BindingKind::Number:
       ::SetWindowTextA(control, NumberFieldText(value).c_str());
@@ -338,86 +353,72 @@ void BindingTable::LoadColumn(Row& row, size_t c, const void* record) {
       }
       break;
   }
+  // After the control's own change notifications: a load is no edit. A list keeps no value:
+  // one it cannot show selects nothing, which stores nothing.
+  column.edited = false;
+  column.kept.reset();
+  if (row.kind == BindingKind::Text || !column.field.CanSet()) return;
+  column.shown = ControlValue(row, column, value);
+  if (column.shown != value && row.kind != BindingKind::List) column.kept = value;
 }
 
 void BindingTable::StoreColumn(Row& row, size_t c, void* record) {
   Column& column = row.columns[c];
-  if (!column.field.CanSet()) return;
+  if (!column.field.CanSet() || row.kind == BindingKind::Text) return;
+  const std::optional<uint32_t> kept = Kept(row, column);
+  column.field.Set(record, kept ? *kept : ControlValue(row, column, column.field.Get(record)));
+}
+
+std::optional<uint32_t> BindingTable::Kept(const Row& row, const Column& column) {
+  if (!column.kept || column.edited) return std::nullopt;
+  // Changed without a notification the page saw (by the program itself): what it shows counts.
+  if (ControlValue(row, column, *column.kept) != column.shown) return std::nullopt;
+  return column.kept;
+}
+
+uint32_t BindingTable::ControlValue(const Row& row, const Column& column, uint32_t current) {
   HWND control = Item(column.id);
   switch (row.kind) {
     case BindingKind::Check: {
       const bool on = ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-      if (!row.bit) {
-        column.field.Set(record, on ? 1 : 0);
-      } else {
-        uint32_t flags = column.field.Get(record);
-        column.field.Set(record, on ? (flags | row.bit) : (flags & ~row.bit));
-      }
-      break;
+      if (!row.bit) return on ? 1 : 0;
+      return on ? (current | row.bit) : (current & ~row.bit);
     }
     case BindingKind::RadioPair:
-      column.field.Set(record, ::SendMessageA(Item(column.second), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
-      break;
+      return ::SendMessageA(Item(column.second), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
     case BindingKind::TrackBar:
-      column.field.Set(record, static_cast<uint32_t>(::SendMessageA(control, TBM_GETPOS, 0, 0)));
-      break;
+      return static_cast<uint32_t>(::SendMessageA(control, TBM_GETPOS, 0, 0));
     case BindingKind::Percent:
-      column.field.Set(record,
-                       static_cast<uint32_t>(::SendMessageA(Item(column.second), UDM_GETPOS32, 0, 0)) & 0xFF);
-      break;
+      return static_cast<uint32_t>(::SendMessageA(Item(column.second), UDM_GETPOS32, 0, 0)) & 0xFF;
     case BindingKind::List: {
-      LRESULT position = ::SendMessageA(control, CB_GETCURSEL, 0, 0);
+      const LRESULT position = ::SendMessageA(control, CB_GETCURSEL, 0, 0);
       // No selection (a stored value no item shows): the field keeps what it holds.
-      if (position < 0) break;
+      if (position < 0) return current;
       const size_t p = static_cast<size_t>(position);
-      column.field.Set(record, row.values.empty() ? static_cast<uint32_t>(p) : (p < row.values.size() ? row.values[p] : 0));
-      break;
+      return row.values.empty() ? static_cast<uint32_t>(p) : (p < row.values.size() ? row.values[p] : 0);
     }
-    case BindingKind::Time:
-      if (controls::CTimeEdit* edit = TimeField(column.id)) {
-        const std::string digits = ReadTime(*edit);
-        // A field the user left as it was loaded keeps the stored value exactly, also one
-        // the field cannot show (ten hours or more).
-        const Loaded* loaded = Remembered(column.id);
-        column.field.Set(record, loaded && loaded->digits == digits ? loaded->value : TimeFieldSeconds(digits));
-      }
-      break;
+    case BindingKind::Time: {
+      controls::CTimeEdit* edit = TimeField(column.id);
+      return edit ? TimeFieldSeconds(ReadTime(*edit)) : current;
+    }
     case BindingKind::Number: {
       char text[64] = {};
       ::GetWindowTextA(control, text, sizeof text);
-      column.field.Set(record, NumberFieldValue(text));
-      break;
+      return NumberFieldValue(text);
     }
     case BindingKind::Text:
-      break;
+      return current;
     case BindingKind::CheckList: {
-      uint32_t flags = column.field.Get(record);
+      uint32_t flags = current;
       for (size_t i = 0; i < row.values.size(); ++i) {
         const LRESULT state = ::SendMessageA(control, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK);
         const bool on = ((static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) >> 12) == 2;
         flags = on ? (flags | row.values[i]) : (flags & ~row.values[i]);
       }
-      column.field.Set(record, flags);
-      break;
+      return flags;
     }
   }
-}
-
-void BindingTable::Remember(int id, uint32_t value, std::string digits) {
-  for (Loaded& l : loaded_) {
-    if (l.id == id) {
-      l.value = value;
-      l.digits = std::move(digits);
-      return;
-    }
-  }
-  loaded_.push_back({id, value, std::move(digits)});
-}
-
-const BindingTable::Loaded* BindingTable::Remembered(int id) const {
-  for (const Loaded& l : loaded_)
-    if (l.id == id) return &l;
-  return nullptr;
+  return current;
 }
 
 }  // namespace vantrel::ui

@@ -92,6 +92,12 @@ class BindingTable {
     int id = 0;      // the control (the first radio button, the edit of a percent field)
     int second = 0;  // the second radio button, or the up-down of a percent field
     ErasedField field;
+    // Since the last load: what a store from the control would give, the loaded value when the
+    // control cannot show it (the range of a percent field or track bar, a check box's value
+    // other than 0 or 1, ten hours or more), and whether the user has changed the control.
+    uint32_t shown = 0;
+    std::optional<uint32_t> kept{};
+    bool edited = false;
   };
   struct Row {
     Row(BindingKind k, std::vector<Column> c) : kind(k), columns(std::move(c)) {}
@@ -140,7 +146,8 @@ class BindingTable {
   // Controls from fields. Rows whose fields the caller does not want filled can be skipped by
   // keeping them in another set.
   void Load(const void* record);
-  // Fields from controls; fields no row names are left alone.
+  // Fields from controls; fields no row names are left alone. A loaded value the control
+  // cannot show is stored as it was loaded until the user changes that control.
   void Store(void* record);
 
   // True when a WM_COMMAND from control `id` with `code` is a change of a bound control (a
@@ -150,6 +157,10 @@ class BindingTable {
   // changed item (its check mark included) of a bound list view, any scroll of a bound track
   // bar. An up-down says nothing of its own: its edit's change does.
   bool IsUserChange(const fw::ControlEvent& event) const;
+  // The same, and the control is noted as changed by the user: from now until the next load
+  // it stores what it shows (also when that looks as it did after the load). The page base
+  // calls it for every control message that is not its own loading.
+  bool NoteUserChange(const fw::ControlEvent& event);
 
   controls::CTimeEdit* TimeField(int id);
   // The stored value a time field keeps because it cannot show it (ten hours or more), as
@@ -161,25 +172,25 @@ class BindingTable {
   const std::vector<Row>& rows() const noexcept { return rows_; }
 
  private:
-  struct Loaded {
-    int id;
-    uint32_t value;
-    std::string digits;
-  };
-
   BindingTable& Add(Row row);
   HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
   void SetUp(Row& row, Column& column);
   void LoadColumn(Row& row, size_t c, const void* record);
   void StoreColumn(Row& row, size_t c, void* record);
-  void Remember(int id, uint32_t value, std::string digits);
-  const Loaded* Remembered(int id) const;
+  // What a store from the column's control gives, with `current` the field's value now (kept
+  // where the control says nothing: a list without a selection, the bits a check list or a
+  // flag bit does not show).
+  uint32_t ControlValue(const Row& row, const Column& column, uint32_t current);
+  // The kept value when the column holds one, the user has not changed the control and it
+  // still shows what it showed after the load.
+  std::optional<uint32_t> Kept(const Row& row, const Column& column);
+  // The column of control `id` (either button of a radio pair); null for none.
+  Column* ColumnOf(int id);
 
   HWND dialog_ = nullptr;
   std::vector<Row> rows_;
   std::vector<std::pair<int, std::unique_ptr<controls::CTimeEdit>>> time_fields_;
   std::vector<std::pair<int, std::unique_ptr<controls::CIconComboBox>>> lists_;
-  std::vector<Loaded> loaded_;
 };
 
 // Bindings over one kind of record: the typed face of a BindingTable.

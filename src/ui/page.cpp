@@ -33,9 +33,10 @@ bool CPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 void CPage::WatchControl(const fw::ControlEvent& event) {
-  for (const BindingTable* table : watched_) {
-    if (table->IsUserChange(event)) {
-      MarkChanged();
+  if (loading()) return;
+  for (BindingTable* table : watched_) {
+    if (table->NoteUserChange(event)) {
+      OnChanged();
       return;
     }
   }

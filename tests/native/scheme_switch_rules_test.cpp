@@ -34,11 +34,12 @@ TEST(SchemeSwitchRulesTest, EachSourceTakesItsOwnChoiceUnlessItNamesNothingNewOr
   EXPECT_EQ(SchemeToActivate(kAcOnline, "Portable/Laptop", "", {}, 0), kNoScheme);
 }
 
-TEST(SchemeSwitchRulesTest, TheDialogKeepsAMissingNameUntilItsChoiceIsChanged) {
+TEST(SchemeSwitchRulesTest, TheDialogShowsAMissingNameAndKeepsItUntilItsChoiceIsChanged) {
   EXPECT_EQ(SchemeChoiceItem("Max Battery", kSchemes), 3);
-  EXPECT_EQ(SchemeChoiceItem("Presentation", kSchemes), 0);  // shows as "(do not switch)"
+  EXPECT_EQ(SchemeChoiceItem("Presentation", kSchemes), 5);  // shown as missing, after the schemes
   EXPECT_EQ(SchemeChoiceItem("", kSchemes), 0);
-  EXPECT_EQ(ChosenSchemeName(0, 0, "Presentation", "(do not switch)"), "Presentation");  // untouched: kept
+  EXPECT_EQ(ChosenSchemeName(5, 5, "Presentation", "Presentation (missing)"), "Presentation");  // untouched: kept
+  EXPECT_EQ(ChosenSchemeName(0, 5, "Presentation", "(do not switch)"), "");  // cleared
   EXPECT_EQ(ChosenSchemeName(2, 0, "Presentation", "Portable/Laptop"), "Portable/Laptop");
   EXPECT_EQ(ChosenSchemeName(0, 2, "Portable/Laptop", "(do not switch)"), "");
   EXPECT_EQ(ChosenSchemeName(-1, 2, "Portable/Laptop", ""), "");  // nothing chosen

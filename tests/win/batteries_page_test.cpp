@@ -141,8 +141,15 @@ TEST_F(BatteriesPageTest, FailedAndUnknownFiguresReadUnknown) {
   odd.manufacture_date = BATTERY_MANUFACTURE_DATE{0, 0, 0};
   odd.manufacture_name.clear();
   odd.unsupported = platform::sim::LevelBit(BatteryTemperature) | platform::sim::LevelBit(BatterySerialNumber);
-  Boot({odd});
+  SimBattery vague = Battery("Vague", BATTERY_UNKNOWN_CAPACITY, 1000, -100);  // the driver's unknown marker
+  vague.info.DefaultAlert1 = vague.info.DefaultAlert2 = vague.info.CriticalBias = BATTERY_UNKNOWN_CAPACITY;
+  Boot({odd, vague});
   Open();
+  Select(1);
+  for (int id : {IDC_BATTERY_FULL_CAPACITY, IDC_BATTERY_ALERT1, IDC_BATTERY_ALERT2, IDC_BATTERY_CRITICAL_BIAS,
+                 IDC_BATTERY_WEAR_BAR})
+    EXPECT_EQ(Text(id), "Unknown") << id;
+  Select(0);
   EXPECT_EQ(Text(IDC_BATTERY_TECHNOLOGY), "NoRechargeble");
   EXPECT_EQ(Text(IDC_BATTERY_DESIGN_CAPACITY), "0 (mWh)");  // relative capacity
   for (int id : {IDC_BATTERY_DATE, IDC_BATTERY_MAKER, IDC_BATTERY_SERIAL, IDC_BATTERY_TEMPERATURE, IDC_BATTERY_CAPACITY,
@@ -160,6 +167,7 @@ TEST_F(BatteriesPageTest, FailedAndUnknownFiguresReadUnknown) {
                  IDC_BATTERY_CYCLE_COUNT, IDC_BATTERY_CRITICAL_BIAS})
     EXPECT_EQ(Text(id), "Unknown") << id;
   EXPECT_EQ(Text(IDC_BATTERY_STATE), "OnLine");
+  EXPECT_EQ(Text(IDC_BATTERY_WEAR_BAR), "Unknown") << "not a worn battery";
   EXPECT_FALSE(Enabled(IDC_BATTERY_CHARGE_BUTTON));  // its capabilities cannot be read
 }
 
@@ -192,6 +200,15 @@ TEST_F(BatteriesPageTest, TheButtonOffersWhatTheBatteryIsNotDoingAndIsUsableExac
   Tick();
   EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Discharge");
   EXPECT_FALSE(Enabled(IDC_BATTERY_CHARGE_BUTTON));
+
+  // A button that goes grey while it has the keyboard hands it to the device list.
+  Select(0);
+  ASSERT_TRUE(Enabled(IDC_BATTERY_CHARGE_BUTTON));
+  ::SetFocus(Item(IDC_BATTERY_CHARGE_BUTTON));
+  ASSERT_TRUE(pc_.machine().ExchangeBattery(0, Battery("Unable", 50000, 40000, -10000)));
+  Tick();
+  EXPECT_FALSE(Enabled(IDC_BATTERY_CHARGE_BUTTON));
+  EXPECT_EQ(::GetFocus(), Item(IDC_BATTERY_LIST));
 }
 
 TEST_F(BatteriesPageTest, AnExchangedBatteryShowsItsOwnFiguresAndASilentSlotKeepsRefreshesShort) {

@@ -144,7 +144,7 @@ TEST_F(BindingsTest, EveryKindStoresWhatItLoadedAndTheUsersChanges) {
   EXPECT_EQ(out.action, 0u);
 }
 
-TEST_F(BindingsTest, ATimeTheFieldCannotShowIsKeptUntilTheUserEditsIt) {
+TEST_F(BindingsTest, AValueTheControlCannotShowIsKeptUntilTheUserEditsIt) {
   Record in;
   in.time_ac = 36000;  // ten hours
   in.time_dc = 90061;  // 25:01:01
@@ -166,6 +166,13 @@ TEST_F(BindingsTest, ATimeTheFieldCannotShowIsKeptUntilTheUserEditsIt) {
   EXPECT_EQ(bindings_.KeptTime(kTimeDc), std::nullopt) << "edited: nothing kept";
   EXPECT_EQ(bindings_.KeptTime(kTimeAc), 36000u);
   EXPECT_EQ(DurationText(36000), "10:00:00");
+  // So are a percent beyond its range and a check box's value other than 0 or 1.
+  in.percent_dc = 150;
+  in.on = 2;
+  bindings_.Load(in);
+  bindings_.Store(out);
+  EXPECT_EQ(out.percent_dc, 150);
+  EXPECT_EQ(out.on, 2);
   in.time_ac = kMaxTimeFieldSeconds;
   bindings_.Load(in);
   EXPECT_EQ(bindings_.KeptTime(kTimeAc), std::nullopt) << "shown as it is";

@@ -12,6 +12,9 @@
 #include "notices_ids.h"
 #include "display/control_page.h"
 #include "display/layered_window.h"
+#include "framework/prompt.h"
+#include "i18n/core/language_table.h"
+#include "i18n/core/text_ids.h"
 #include "settings/settings_store.h"
 #include "win/test_support.h"
 
@@ -52,9 +55,13 @@ class ControlPageTest : public ::testing::Test, protected PageControls {
     page_.reset();
     host_ = std::make_unique<MainWindowStandIn>();
     ASSERT_TRUE(host_->Create());
-    page_ = std::make_unique<CControlPage>(host_->hwnd(), ControlPageContext{s(), meter_.get(), kFolder, "vantrel"});
+    page_ = std::make_unique<CControlPage>(host_->hwnd(),
+                                           ControlPageContext{s(), meter_.get(), kFolder, "vantrel", nullptr});
     ASSERT_TRUE(page_->Create());
+    ::ShowWindow(page_->hwnd(), SW_SHOW);
   }
+  // The main window shown again after OK or Cancel hid it: the page stayed loaded.
+  void Reshow() { ::ShowWindow(host_->hwnd(), SW_SHOW); }
   settings::AppSettings& s() { return scope_.settings(); }
   HWND meter() const { return meter_->hwnd(); }
   HWND page() const override { return page_->hwnd(); }
@@ -119,22 +126,26 @@ TEST_F(ControlPageTest, OkActsAtOnceButOnlyApplyOutlivesARestart) {
   MovePointerAway();
   EXPECT_EQ(StoredSettings().PaneWindow, 0);
   Open();
+  Click(IDC_CONTROL_BEEP);  // any change, and back: Apply stores what the page shows
+  Click(IDC_CONTROL_BEEP);
   Press(IDC_CONTROL_APPLY);
   EXPECT_TRUE(Shown());
   EXPECT_EQ(StoredSettings().PaneWindow, 1);
 }
 
-TEST_F(ControlPageTest, TheBatteryListAndTheMeterPlaceAreStoredByApplyOnly) {
+TEST_F(ControlPageTest, TheChosenBatteryIsTakenByOkAndItAndTheMeterPlaceStoredByApply) {
   s().DisplayOneBatteryStatus = 1;
   s().BatteryName = "42t";  // a prefix, in another case, of the second entry of the sorted list
   Open();
   EXPECT_EQ(Send(IDC_CONTROL_BATTERY_LIST, CB_GETCURSEL), 1);
   Press(IDOK);
-  EXPECT_EQ(s().BatteryName, "42t");
+  EXPECT_EQ(s().BatteryName, "42T4969") << "the meter shows that battery at once";
+  EXPECT_EQ(StoredSettings().BatteryName, "");
   meter_->MoveTo(123, 45);
   RECT r{};
   ::GetWindowRect(meter(), &r);
   Open();
+  Choose(IDC_CONTROL_BATTERY_LIST, 1);
   Press(IDC_CONTROL_APPLY);
   const settings::AppSettings stored = StoredSettings();
   EXPECT_EQ(stored.BatteryName, "42T4969");
@@ -160,6 +171,8 @@ TEST_F(ControlPageTest, TheAutoStartEntryIsQuotedReadInEitherFormAndDeletedOnce)
   ASSERT_TRUE(settings::SettingsStore().SetAutoStart(true, bare));
   Open();
   EXPECT_TRUE(Checked(IDC_CONTROL_AUTO_START));
+  Click(IDC_CONTROL_AUTO_START);
+  Click(IDC_CONTROL_AUTO_START);
   Press(IDC_CONTROL_APPLY);
   EXPECT_EQ(RunValue().text(), "\"" + bare + "\"" + '\0');
   Open();
@@ -167,6 +180,7 @@ TEST_F(ControlPageTest, TheAutoStartEntryIsQuotedReadInEitherFormAndDeletedOnce)
   Click(IDC_CONTROL_AUTO_START);
   Press(IDC_CONTROL_APPLY);
   EXPECT_FALSE(RunValue().found);
+  Click(IDC_CONTROL_BEEP);  // another Apply, the box still cleared
   Press(IDC_CONTROL_APPLY);
   EXPECT_FALSE(RunValue().found);
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, settings::kRunKey));
@@ -182,12 +196,14 @@ TEST_F(ControlPageTest, GlobalFlagsKeepUnshownBitsAndUnchangedOrUnreadableOnesAr
   EXPECT_EQ(Flags(), 0x21u);
   EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy") + pc_.fake().Called("CallNtPowerInformation"), 0u);
 
+  Reshow();
   Click(IDC_CONTROL_MULTI_BATTERY);
   Click(IDC_CONTROL_SYSTRAY_METER);
   Click(IDC_CONTROL_HIBERNATE);
   Press(IDOK);
   EXPECT_EQ(Flags(), 0x22u);
   EXPECT_EQ(pc_.fake().Called("CallNtPowerInformation 10 in=1[0 ]"), 1u);
+  Reshow();
   Click(IDC_CONTROL_MULTI_BATTERY);  // changed back on the page that stayed loaded
   Press(IDOK);
   EXPECT_EQ(Flags(), 0x20u);
@@ -198,9 +214,12 @@ TEST_F(ControlPageTest, GlobalFlagsKeepUnshownBitsAndUnchangedOrUnreadableOnesAr
   platform::ScopedSystemApi failing(unreadable);
   Open();
   EXPECT_FALSE(Checked(IDC_CONTROL_PASSWORD_LOGON) || Checked(IDC_CONTROL_WAKE_ON_RING));
+  fw::PromptRecorder prompts;
   Click(IDC_CONTROL_PASSWORD_LOGON);
   Press(IDOK);
   EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy"), 2u);
+  ASSERT_EQ(prompts.entries().size(), 1u) << "the change could not be made";
+  EXPECT_EQ(prompts.entries()[0].text, i18n::Text(i18n::IDS_CONTROL_FLAGS_NOT_SAVED));
 }
 
 TEST_F(ControlPageTest, CancelRestoresThePreviewFromTheOptionsAndLeavesApplyEnabled) {
@@ -240,6 +259,43 @@ TEST_F(ControlPageTest, TheNoticesButtonOpensTheDialogWhoseOkStoresTheLevelsWith
   EXPECT_FALSE(Enabled(IDC_CONTROL_APPLY));  // nothing left for Apply
   Press(IDCANCEL);  // the page's Cancel does not take them back
   EXPECT_EQ(s().LowBatteryNotice, 25u);
+}
+
+// What the system refuses is said, Apply stays on, and the next OK asks again.
+TEST_F(ControlPageTest, ARefusedChangeIsSaidAndAskedForAgain) {
+  fw::PromptRecorder prompts;
+  pc_.state().shutdown_privilege = false;  // a limited user
+  pc_.fake().fail_global_write = true;
+  Open();
+  Click(IDC_CONTROL_HIBERNATE);
+  Click(IDC_CONTROL_WAKE_ON_RING);
+  Press(IDC_CONTROL_APPLY);
+  EXPECT_TRUE(page_->apply_enabled());
+  ASSERT_EQ(prompts.entries().size(), 2u);
+  EXPECT_EQ(Said(prompts.entries()[0]), Warning(i18n::Text(i18n::IDS_CONTROL_FLAGS_NOT_SAVED)));
+  EXPECT_EQ(Said(prompts.entries()[1]), Warning(i18n::Text(i18n::IDS_CONTROL_HIBERNATE_NOT_SAVED)));
+  Press(IDOK);
+  EXPECT_TRUE(Shown()) << "OK keeps the refused choices on show";
+  EXPECT_EQ(prompts.entries().size(), 4u);
+
+  pc_.state().shutdown_privilege = true;
+  pc_.fake().fail_global_write = false;
+  Press(IDOK);
+  EXPECT_FALSE(Shown());
+  EXPECT_FALSE(pc_.state().hiber_file_present);
+  EXPECT_EQ(Flags(), 0x29u);
+  EXPECT_EQ(prompts.entries().size(), 4u);
+}
+
+// A battery whose name cannot be read is not offered: the meter could never find it by name.
+TEST_F(ControlPageTest, OnlyBatteriesWithANameAreOfferedAndTheNameIsNeverStoredEmpty) {
+  pc_.state().batteries[1].device_name.clear();
+  s().DisplayOneBatteryStatus = 1;
+  Open();
+  ASSERT_EQ(Send(IDC_CONTROL_BATTERY_LIST, CB_GETCOUNT), 1);
+  EXPECT_EQ(ListText(IDC_CONTROL_BATTERY_LIST, 0), pc_.state().batteries[0].device_name);
+  Press(IDOK);
+  EXPECT_EQ(s().BatteryName, pc_.state().batteries[0].device_name);
 }
 
 TEST_F(ControlPageTest, WithoutBatteriesTheMeterGroupStaysDisabledAndTheRestWorks) {

@@ -43,6 +43,7 @@ class MainWindowTest : public ::testing::Test {
     ASSERT_TRUE(::CreateDirectoryA(dir_.File("Languages").c_str(), nullptr));
     i18n::InstallTexts(&table_);
     Boot(2);
+    meter_.platform().EnumBatteries();  // made before the machine was booted
     auto menu =
         std::make_unique<power::TrayMenu>(app::State().settings, std::make_unique<app::MainWindowHost>(app::State()));
     tray_ = menu.get();
@@ -114,6 +115,7 @@ TEST_F(MainWindowTest, PagesAreBuiltOnlyWhenThePageOnShowChangesAndBatteriesIsRe
   EXPECT_TRUE(prompts_.entries().empty());
 
   Boot(0);  // refused once until another page is chosen; the page on show stays
+  meter_.platform().EnumBatteries();  // the program's batteries, as the meter found them
   Choose(kBatteriesPage);
   Choose(kBatteriesPage);
   Command(ID_PAGE_BATTERIES);
@@ -125,6 +127,20 @@ TEST_F(MainWindowTest, PagesAreBuiltOnlyWhenThePageOnShowChangesAndBatteriesIsRe
   EXPECT_EQ(WindowText(main.hwnd()), "Vantrel - Schemes");
   EXPECT_EQ(Choose(kControlPage), 1);
   EXPECT_EQ(main.pages_built(), 3u);
+}
+
+// The batteries are looked for once, by the meter: a page switch asks the system for none (a
+// battery slot that never answers costs a wait each time). No page is a control parent, so that
+// Enter and Escape reach the page itself.
+TEST_F(MainWindowTest, APageSwitchLooksForNoBattery) {
+  CMainDialog& main = Open();
+  pc_.fake().battery_searches = 0;
+  for (int kind : {kSchemesPage, kBatteriesPage, kPolicyPage, kControlPage}) {
+    ASSERT_EQ(Choose(kind), 1);
+    EXPECT_FALSE(::GetWindowLongPtrA(main.current_page()->hwnd(), GWL_EXSTYLE) & WS_EX_CONTROLPARENT) << kind;
+  }
+  EXPECT_EQ(main.pages_built(), 5u);
+  EXPECT_EQ(pc_.fake().battery_searches, 0);
 }
 
 // Storing, the beep, the title and Default again are proven end to end; here: what a file lacks.
@@ -255,7 +271,7 @@ TEST_F(MainWindowTest, ADroppedPageLeavesNoWindowOrObjectBehind) {
 // A page that notes its own OK before closing its host.
 class NotingPage : public display::CControlPage {
  public:
-  explicit NotingPage(HWND parent) : CControlPage(parent, {State().settings, nullptr, "", ""}) {}
+  explicit NotingPage(HWND parent) : CControlPage(parent, {State().settings, nullptr, "", "", nullptr}) {}
   int oks = 0;
 
  protected:

@@ -8,6 +8,9 @@
 #include <string>
 
 #include "controls/icon_combo.h"
+#include "framework/prompt.h"
+#include "i18n/core/language_table.h"
+#include "i18n/core/text_ids.h"
 #include "power/policy_page.h"
 #include "policy_ids.h"
 #include "resource.h"
@@ -259,14 +262,18 @@ TEST_F(PolicyPageTest, IdleAndOverThrottledLandInTheChosenSchemeWhichKeepsItsNam
   EXPECT_EQ(pc_.fake().Called("WritePwrScheme 3"), 2u);
 }
 
-TEST_F(PolicyPageTest, AStoreWhoseReadFailsWritesNothing) {
+// A store that fails is said and keeps Apply on (and the window open on OK); a record that
+// cannot be read is not written.
+TEST_F(PolicyPageTest, AFailedStoreIsSaidWritesNothingAndKeepsApply) {
   Open();
+  fw::PromptRecorder prompts;
   FailingReads failing(pc_.fake());
   {
     platform::ScopedSystemApi scope(failing);
     failing.global = true;
     Choose(IDC_POLICY_ACTION, 3);
     Click(IDC_APPLY);
+    EXPECT_TRUE(ApplyEnabled());
     Choose(IDC_POLICY_EVENT, kFirstBatteryEvent + 2);
     Click(IDC_POLICY_ALARM_ENABLE);
     Click(IDC_APPLY);
@@ -281,10 +288,50 @@ TEST_F(PolicyPageTest, AStoreWhoseReadFailsWritesNothing) {
   EXPECT_EQ(Global().PowerButtonAc.Flags, POWER_ACTION_QUERY_ALLOWED | POWER_ACTION_UI_ALLOWED);
   EXPECT_EQ(Global().DischargePolicy[2].Enable, 0);
 
-  // With the reads back, the same store goes through.
-  Choose(IDC_POLICY_ACTION, 3);
+  // A write the system refuses (a limited user).
+  pc_.fake().fail_scheme_write = true;
+  Click(IDOK);
+  EXPECT_EQ(host_.closes, 0) << "OK keeps the unsaved edit on show";
+  ASSERT_EQ(prompts.entries().size(), 4u);
+  for (const auto& entry : prompts.entries())
+    EXPECT_EQ(testing::Said(entry), testing::Warning(i18n::Text(i18n::IDS_POLICY_NOT_SAVED)));
+
+  // With the reads and writes back, the same store goes through.
+  pc_.fake().fail_scheme_write = false;
   Click(IDC_APPLY);
-  EXPECT_EQ(pc_.fake().Called("WritePwrScheme"), 1u);
+  EXPECT_FALSE(ApplyEnabled());
+  EXPECT_EQ(pc_.fake().Called("WritePwrScheme"), 2u);
+}
+
+// An action no item shows (8 turns the display off on newer systems) or a level over 100 is
+// written back as it was until the user changes it.
+TEST_F(PolicyPageTest, AnActionOrLevelThePageCannotShowIsKept) {
+  SimState state = testing::XpLaptop();
+  state.global.user.PowerButtonAc.Action = static_cast<POWER_ACTION>(8);
+  state.global.user.DischargePolicy[0].BatteryLevel = 150;
+  Open(std::move(state));
+  EXPECT_EQ(Selected(IDC_POLICY_ACTION), -1);
+  Tick(IDC_POLICY_FLAGS, 2, true);
+  Click(IDC_APPLY);
+  EXPECT_EQ(Global().PowerButtonAc.Action, 8);
+  Choose(IDC_POLICY_EVENT, kFirstBatteryEvent);
+  Click(IDC_POLICY_ALARM_ENABLE);
+  Click(IDC_APPLY);
+  EXPECT_EQ(Global().DischargePolicy[0].BatteryLevel, 150u);
+}
+
+// The system applies a scheme's idle and over-throttle actions when the scheme is made active:
+// an edit of the active scheme makes it active again.
+TEST_F(PolicyPageTest, AnEditOfTheActiveSchemeTakesEffect) {
+  Open();
+  Choose(IDC_POLICY_EVENT, kOverThrottledEvent);
+  Choose(IDC_POLICY_ACTION, 2);
+  Click(IDC_APPLY);
+  EXPECT_EQ(pc_.fake().Called("SetActivePwrScheme 1"), 1u);
+  Choose(IDC_POLICY_SCHEME, 3);
+  Choose(IDC_POLICY_ACTION, 1);
+  Click(IDC_APPLY);
+  EXPECT_EQ(pc_.fake().Called("SetActivePwrScheme"), 1u) << "another scheme is written only";
 }
 
 // With the focus in a coloured list, F10 still opens the main window's menu bar.

@@ -81,17 +81,25 @@ TEST(PowerActionsTest, SuspendsEnableThePrivilegeFirstAndStopWithoutIt) {
   EXPECT_EQ(pc.machine().OpenHandleCount(), 0u);
 }
 
-TEST(PowerActionsTest, HibernationFileSwitchSendsOneByteAtLevelTen) {
+TEST(PowerActionsTest, HibernationFileSwitchEnablesItsPrivilegeAndSendsOneByteAtLevelTen) {
   testing::PowerTestMachine pc;
   pc.Boot(Laptop());
+  // Held is not enabled: the machine refuses until this process enables the privilege.
+  BOOLEAN reserve = FALSE;
+  EXPECT_EQ(static_cast<DWORD>(pc.machine().CallNtPowerInformation(SystemReserveHiberFile, &reserve, 1, nullptr, 0)),
+            0xC0000061u);
+  pc.machine().ClearLog();
   EXPECT_EQ(ReserveHibernationFile(false), 0);
   EXPECT_EQ(pc.fake().calls, Lines{"CallNtPowerInformation 10 in=1[0 ] out=null/0"});
+  ASSERT_FALSE(pc.machine().Log().empty());
+  EXPECT_EQ(pc.machine().Log()[0], "AdjustTokenPrivileges SeCreatePagefilePrivilege enabled");
   EXPECT_FALSE(pc.machine().IsPwrHibernateAllowed()) << "hibernation needs the file";
   EXPECT_EQ(ReserveHibernationFile(true), 0);
   EXPECT_TRUE(pc.machine().IsPwrHibernateAllowed());
 
   pc.Boot(Laptop([](SimState& s) { s.shutdown_privilege = false; }));
-  EXPECT_EQ(static_cast<DWORD>(ReserveHibernationFile(false)), 0xC0000022u);  // the status, unchanged
+  EXPECT_EQ(ReserveHibernationFile(false), ERROR_NOT_ALL_ASSIGNED);  // the privilege step fails first
+  EXPECT_EQ(pc.Logged("CallNtPowerInformation"), 0u);
   EXPECT_TRUE(pc.machine().IsPwrHibernateAllowed());
 }
 

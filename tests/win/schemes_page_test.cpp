@@ -11,6 +11,8 @@
 
 #include "framework/handles.h"
 #include "framework/prompt.h"
+#include "i18n/core/language_table.h"
+#include "i18n/core/text_ids.h"
 #include "power/save_as_dialog.h"
 #include "power/schemes_page.h"
 #include "resource.h"
@@ -73,7 +75,9 @@ SimScheme MakeScheme(UINT id, const wchar_t* name) {
 class SchemesPageTest : public ::testing::Test, protected testing::PageControls {
  protected:
   // Alpha (id 0), Beta (id 1, active), Gamma (id 2) unless told otherwise.
-  void Open(bool processor_functions = true, UINT active = 1, int scheme_count = 3) {
+  // `processor_read` false: the power library has the processor write function alone.
+  void Open(bool processor_functions = true, UINT active = 1, int scheme_count = 3, bool processor_read = true) {
+    page_.reset();
     SimState state = testing::XpLaptop();
     state.schemes.clear();
     const wchar_t* names[] = {L"Alpha", L"Beta", L"Gamma"};
@@ -81,8 +85,14 @@ class SchemesPageTest : public ::testing::Test, protected testing::PageControls 
     state.active_scheme = active;
     state.processor_functions = processor_functions;
     pc_.Boot(std::move(state));
+    pc_.fake().no_processor_read = !processor_read;
     host_.hide_on_close = false;
-    ASSERT_TRUE(host_.Create());
+    ASSERT_TRUE(host_.IsWindow() || host_.Create());
+    Reopen();
+  }
+  // A new page on the machine as it is.
+  void Reopen() {
+    page_.reset();
     page_ = std::make_unique<SchemesPage>(
         host_.hwnd(),
         [this](SchemeTabKind kind, HWND tab_control) {
@@ -317,16 +327,102 @@ TEST_F(SchemesPageTest, SaveAsMakesANewSchemeFromTheTabsAndLeavesTheSourceAlone)
   EXPECT_EQ(pc_.state().active_scheme, 1u);
 }
 
-TEST_F(SchemesPageTest, WithoutProcessorFunctionsTwoTabsAndNoProcessorWrites) {
-  Open(false);
-  EXPECT_EQ(Send(IDC_SCHEME_TABS, TCM_GETITEMCOUNT, 0, 0), 2);
-  EXPECT_EQ(tabs_.count(SchemeTabKind::Processor), 0u) << "no PROCESSOR page is made";
-  ShowTab(2);  // no such tab: the page shown stays
-  EXPECT_EQ(page_->tabs().shown(), 0);
-  Tab(SchemeTabKind::User).marker = 5;
+// Without both processor functions (none, or the write function alone) there is no PROCESSOR
+// tab, and nothing is written to a processor policy.
+TEST_F(SchemesPageTest, WithoutBothProcessorFunctionsTwoTabsAndNoProcessorWrites) {
+  for (bool write_only : {false, true}) {
+    SCOPED_TRACE(write_only);
+    tabs_.clear();
+    Open(write_only, 1, 3, !write_only);
+    EXPECT_EQ(Send(IDC_SCHEME_TABS, TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(tabs_.count(SchemeTabKind::Processor), 0u) << "no PROCESSOR page is made";
+    ShowTab(2);  // no such tab: the page shown stays
+    EXPECT_EQ(page_->tabs().shown(), 0);
+    Tab(SchemeTabKind::User).marker = 5;
+    Tab(SchemeTabKind::User).Modify();
+    Press(IDC_APPLY);
+    EXPECT_EQ(Stored(1).policy.user.IdleTimeoutAc, 5u);
+    EXPECT_EQ(Stored(1).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u);
+    EXPECT_EQ(pc_.fake().Called("WriteProcessorPwrScheme"), 0u);
+  }
+}
+
+// A record whose load failed is never written from what its tab shows in its place, even when
+// it can be read at the time of the store.
+TEST_F(SchemesPageTest, NothingIsWrittenForARecordWhoseLoadFailed) {
+  Open();
+  fw::PromptRecorder prompts;
+  pc_.fake().fail_processor_read = true;
+  Choose(IDC_SCHEME_COMBO, 2);
+  EXPECT_FALSE(::IsWindowEnabled(Tab(SchemeTabKind::Processor).hwnd())) << "nothing to edit there";
+  pc_.fake().fail_processor_read = false;
+  Tab(SchemeTabKind::User).marker = 7;
+  Tab(SchemeTabKind::Processor).marker = 8;
   Press(IDC_APPLY);
-  EXPECT_EQ(Stored(1).policy.user.IdleTimeoutAc, 5u);
-  EXPECT_EQ(Stored(1).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u);
+  answer_ = "Copy";
+  Press(IDC_SCHEME_SAVE_AS);
+  EXPECT_EQ(Stored(2).policy.user.IdleTimeoutAc, 7u);
+  ASSERT_EQ(pc_.state().schemes.size(), 4u);
+  EXPECT_EQ(pc_.fake().Called("WriteProcessorPwrScheme"), 0u);
+  EXPECT_EQ(Stored(2).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3002u);
+  EXPECT_TRUE(prompts.entries().empty());
+
+  pc_.fake().fail_scheme_read = true;
+  Choose(IDC_SCHEME_COMBO, 0);
+  pc_.fake().fail_scheme_read = false;
+  pc_.fake().calls.clear();
+  Press(IDC_APPLY);
+  Press(IDOK);
+  answer_ = "Copy 2";
+  Press(IDC_SCHEME_SAVE_AS);
+  ASSERT_EQ(prompts.entries().size(), 3u);
+  for (const auto& entry : prompts.entries()) EXPECT_EQ(entry.text, SchemesPage::kReadFailedMessage);
+  EXPECT_EQ(pc_.fake().Called("WritePwrScheme") + pc_.fake().Called("WriteProcessorPwrScheme"), 0u);
+  EXPECT_EQ(pc_.state().schemes.size(), 4u);
+}
+
+// A part the system refuses is said; the rest is written, and Save As still makes the scheme.
+TEST_F(SchemesPageTest, AProcessorPolicyTheSystemRefusesIsSaid) {
+  Open();
+  fw::PromptRecorder prompts;
+  pc_.fake().fail_processor_write = true;
+  Tab(SchemeTabKind::User).marker = 9;
+  Tab(SchemeTabKind::User).Modify();
+  Press(IDC_APPLY);
+  EXPECT_EQ(Stored(1).policy.user.IdleTimeoutAc, 9u);
+  EXPECT_TRUE(Enabled(IDC_APPLY)) << "to try again";
+  answer_ = "Copy";
+  Press(IDC_SCHEME_SAVE_AS);
+  EXPECT_EQ(pc_.state().schemes.size(), 4u);
+  ASSERT_EQ(prompts.entries().size(), 2u);
+  for (const auto& entry : prompts.entries())
+    EXPECT_EQ(testing::Said(entry), testing::Warning(i18n::Text(i18n::IDS_SCHEMES_PROCESSOR_NOT_SAVED)));
+}
+
+// Save As makes a new scheme even when the combo box and the list disagree; Delete that fails
+// leaves the active scheme as it was; texts outside the user's code page survive an Apply.
+TEST_F(SchemesPageTest, SchemesAreNeitherOverwrittenNorLeftInactiveNorRenamed) {
+  Open();
+  pc_.state().schemes[1].name = L"Beta \u263A";
+  pc_.state().schemes[1].description = L"\u263A text";
+  Reopen();
+  Send(IDC_SCHEME_COMBO, CB_DELETESTRING, 2);  // one short of the list
+  answer_ = "New";
+  Press(IDC_SCHEME_SAVE_AS);
+  EXPECT_EQ(pc_.state().schemes.size(), 4u);
+  EXPECT_EQ(Stored(2).name, L"Gamma");
+
+  fw::PromptRecorder prompts;
+  pc_.fake().fail_delete = true;
+  Choose(IDC_SCHEME_COMBO, 1);
+  Press(IDC_SCHEME_DELETE);
+  EXPECT_EQ(pc_.state().active_scheme, 1u);
+  ASSERT_EQ(prompts.entries().size(), 2u);  // the question, then the refusal
+  EXPECT_EQ(prompts.entries()[1].text, SchemesPage::kDeleteFailedMessage);
+
+  Press(IDC_APPLY);
+  EXPECT_EQ(Stored(1).name, L"Beta \u263A");
+  EXPECT_EQ(Stored(1).description, L"\u263A text");
 }
 
 TEST_F(SchemesPageTest, ASchemeThatCannotBeReadIsNotWrittenOver) {
@@ -401,13 +497,36 @@ TEST_F(SchemesPageTest, PagesWithTheirOwnTabsComeAndGoWithoutLeaks) {
   for (int i = 0; i < 3; ++i) {
     SchemesPage page(host_.hwnd());
     ASSERT_TRUE(page.Create());
+    ::ShowWindow(page.hwnd(), SW_SHOW);
     ::UpdateWindow(page.hwnd());
     EXPECT_EQ(::SendMessageA(::GetDlgItem(page.hwnd(), IDC_SCHEME_TABS), TCM_GETITEMCOUNT, 0, 0), 3);
-    ::SendMessageA(page.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_APPLY, BN_CLICKED), 0);
+    // The active scheme chosen again: Apply writes it.
+    HWND combo = ::GetDlgItem(page.hwnd(), IDC_SCHEME_COMBO);
+    ::SendMessageA(page.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_SCHEME_COMBO, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
+    HWND apply = ::GetDlgItem(page.hwnd(), IDC_APPLY);
+    ASSERT_TRUE(::IsWindowEnabled(apply));
+    ::SendMessageA(apply, BM_CLICK, 0, 0);
   }
   EXPECT_EQ(fw::LiveUserObjects(), user);
   EXPECT_EQ(fw::LiveGdiObjects(), gdi);
   EXPECT_EQ(Stored(1).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u) << "an unedited value is written back as it was";
+}
+
+// Opening the page leaves the keyboard on a control on screen: a key typed next reaches no
+// hidden field of the editor's tabs.
+TEST_F(SchemesPageTest, KeysTypedAfterOpeningReachNoHiddenField) {
+  Open();
+  page_.reset();
+  ::SetFocus(host_.hwnd());
+  SchemesPage page(host_.hwnd());
+  ASSERT_TRUE(page.Create());
+  ::ShowWindow(page.hwnd(), SW_SHOW);
+  HWND focus = ::GetFocus();
+  ASSERT_TRUE(focus);
+  EXPECT_TRUE(::IsWindowVisible(focus)) << "the focus is on control " << ::GetDlgCtrlID(focus) << ", hidden";
+  ::SendMessageA(focus, WM_CHAR, '5', 1);
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page.hwnd(), IDC_APPLY)));
 }
 
 // The dialog, created modeless so that the test can type into it; its end only hides it then.

@@ -1,5 +1,7 @@
 #include "win/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -208,7 +210,14 @@ std::string PageControls::ListText(int id, int index) const {
 }
 
 void PageControls::Press(int id) const {
-  ::SendMessageA(page(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+  HWND button = Item(id);
+  if (!button || !::IsWindowVisible(button) || !::IsWindowEnabled(button)) {
+    ADD_FAILURE() << "control " << id << " cannot be pressed: " << (!button                      ? "there is none"
+                                                                    : !::IsWindowVisible(button) ? "hidden"
+                                                                                                 : "disabled");
+    return;
+  }
+  Send(id, BM_CLICK);
 }
 
 void PageControls::Choose(int id, int index) const {
@@ -280,35 +289,37 @@ BOOL RecordingSystem::SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, L
   return ForwardingSystemApi::SetWaitableTimer(timer, due, period, completion, argument, resume);
 }
 
+FARPROC RecordingSystem::GetPowerLibraryProc(LPCSTR name) {
+  FARPROC real = ForwardingSystemApi::GetPowerLibraryProc(name);
+  if (!real || !name) return real;
+  const bool read = std::strcmp(name, "ReadProcessorPwrScheme") == 0;
+  if (!read && std::strcmp(name, "WriteProcessorPwrScheme") != 0) return real;
+  if (read && no_processor_read) return nullptr;
+  (read ? real_read_ : real_write_) = reinterpret_cast<platform::ProcessorSchemeFn>(reinterpret_cast<void (*)()>(real));
+  handing_out_ = this;
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(read ? &ReadProcessor : &WriteProcessor));
+}
+
+BOOLEAN WINAPI RecordingSystem::ReadProcessor(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy) {
+  RecordingSystem* self = handing_out_;
+  if (!self || !self->real_read_ || self->fail_processor_read) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
+  return self->real_read_(id, policy);
+}
+
+BOOLEAN WINAPI RecordingSystem::WriteProcessor(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy) {
+  RecordingSystem* self = handing_out_;
+  if (!self || !self->real_write_) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
+  self->Note("WriteProcessorPwrScheme %u", id);
+  if (self->fail_processor_write) return Fail<BOOLEAN>(ERROR_WRITE_FAULT, FALSE);
+  return self->real_write_(id, policy);
+}
+
 std::string GuidText(const GUID& guid) { return platform::FormatGuid(platform::FromGuid(guid)); }
 
 namespace {
 std::string Of(const GUID* guid) { return guid ? GuidText(*guid) : "null"; }
 }  // namespace
 
-namespace {
-// The processor-scheme write is called through the address the library hands out: the fake
-// hands out this one instead, which notes the call and passes it on.
-RecordingSystem* g_processor_recorder = nullptr;
-platform::ProcessorSchemeFn g_processor_write = nullptr;
-BOOLEAN WINAPI NotedProcessorWrite(UINT index, PMACHINE_PROCESSOR_POWER_POLICY policy) {
-  if (g_processor_recorder) g_processor_recorder->calls.push_back("WriteProcessorPwrScheme " + std::to_string(index));
-  return g_processor_write ? g_processor_write(index, policy) : FALSE;
-}
-}  // namespace
-
-RecordingSystem::~RecordingSystem() {
-  if (arming_thread) ::CloseHandle(arming_thread);
-  if (g_processor_recorder == this) g_processor_recorder = nullptr;
-}
-
-FARPROC RecordingSystem::GetPowerLibraryProc(LPCSTR name) {
-  FARPROC proc = ForwardingSystemApi::GetPowerLibraryProc(name);
-  if (!proc || !name || std::strcmp(name, "WriteProcessorPwrScheme") != 0) return proc;
-  g_processor_recorder = this;
-  g_processor_write = reinterpret_cast<platform::ProcessorSchemeFn>(reinterpret_cast<void (*)()>(proc));
-  return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&NotedProcessorWrite));
-}
 DWORD RecordingSystem::PowerSetActiveScheme(HKEY root, const GUID* scheme) {
   Note("PowerSetActiveScheme %s", Of(scheme).c_str());
   return ForwardingSystemApi::PowerSetActiveScheme(root, scheme);

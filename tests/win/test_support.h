@@ -155,10 +155,10 @@ class PageControls {
   int Selected(int id) const { return static_cast<int>(Send(id, CB_GETCURSEL)); }
   int ListCount(int id) const { return static_cast<int>(Send(id, CB_GETCOUNT)); }
   std::string ListText(int id, int index) const;
-  // A button clicked: it tells the page itself.
-  void Click(int id) const { Send(id, BM_CLICK); }
-  // The button's notification alone, which reaches the page even while the button is disabled.
+  // A button (or check box) pressed as the user presses it: through the button, which must be
+  // on screen and enabled. A disabled or hidden one fails the test and tells nothing.
   void Press(int id) const;
+  void Click(int id) const { Press(id); }
   // A selection as the user makes it: the list changes, then tells its page.
   void Choose(int id, int index) const;
   // Typed from the start of the field.
@@ -223,13 +223,20 @@ bool TimerRuns(HWND window, UINT_PTR id, UINT period);
 class RecordingSystem : public platform::ForwardingSystemApi {
  public:
   using ForwardingSystemApi::ForwardingSystemApi;
-  ~RecordingSystem() override;
+  ~RecordingSystem() override {
+    if (arming_thread) ::CloseHandle(arming_thread);
+    if (handing_out_ == this) handing_out_ = nullptr;
+  }
   RecordingSystem(const RecordingSystem&) = delete;
   RecordingSystem& operator=(const RecordingSystem&) = delete;
 
   std::vector<std::string> calls;
   HANDLE arming_thread = nullptr;  // the thread that armed a timer last, kept open
   bool refuse_exit = false, fail_timer_creation = false, fail_scheme_write = false, fail_activation = false;
+  bool fail_scheme_read = false, fail_delete = false, fail_processor_read = false, fail_processor_write = false;
+  bool no_processor_read = false;  // the power library lacks "ReadProcessorPwrScheme"
+  bool fail_global_write = false;
+  int battery_searches = 0;  // enumerations of the battery interfaces
 
   BOOL ExitWindowsEx(UINT flags, DWORD reason) override {
     return refuse_exit ? Fail<BOOL>(ERROR_ACCESS_DENIED, FALSE) : ForwardingSystemApi::ExitWindowsEx(flags, reason);
@@ -243,8 +250,20 @@ class RecordingSystem : public platform::ForwardingSystemApi {
   }
   BOOLEAN DeletePwrScheme(UINT id) override {
     Note("DeletePwrScheme %u", id);
+    if (fail_delete) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
     return ForwardingSystemApi::DeletePwrScheme(id);
   }
+  BOOLEAN ReadPwrScheme(UINT id, PPOWER_POLICY policy) override {
+    if (fail_scheme_read) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
+    return ForwardingSystemApi::ReadPwrScheme(id, policy);
+  }
+  HDEVINFO SetupDiGetClassDevsA(const GUID* guid, PCSTR enumerator, HWND parent, DWORD flags) override {
+    ++battery_searches;
+    return ForwardingSystemApi::SetupDiGetClassDevsA(guid, enumerator, parent, flags);
+  }
+  // The processor-scheme functions handed out go through this fake ("WriteProcessorPwrScheme
+  // <id>" noted), which can make them fail or be missing.
+  FARPROC GetPowerLibraryProc(LPCSTR name) override;
   BOOLEAN SetActivePwrScheme(UINT id, PGLOBAL_POWER_POLICY global, PPOWER_POLICY policy) override {
     Note("SetActivePwrScheme %u", id);
     if (fail_activation) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
@@ -252,6 +271,7 @@ class RecordingSystem : public platform::ForwardingSystemApi {
   }
   BOOLEAN WriteGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override {
     Note("WriteGlobalPwrPolicy");
+    if (fail_global_write) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
     return ForwardingSystemApi::WriteGlobalPwrPolicy(policy);
   }
   HANDLE CreateWaitableTimerA(LPSECURITY_ATTRIBUTES security, BOOL manual_reset, LPCSTR name) override {
@@ -262,8 +282,6 @@ class RecordingSystem : public platform::ForwardingSystemApi {
   // On the waiting thread, while the caller waits for it to arm the timer.
   BOOL SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period, PTIMERAPCROUTINE completion,
                         LPVOID argument, BOOL resume) override;
-  // Hands out a noting stand-in for the processor-scheme write ("WriteProcessorPwrScheme <n>").
-  FARPROC GetPowerLibraryProc(LPCSTR name) override;
   // The plan functions that change something, with their GUIDs ("PowerSetActiveScheme <plan>").
   DWORD PowerSetActiveScheme(HKEY root, const GUID* scheme) override;
   DWORD PowerWriteACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
@@ -288,7 +306,11 @@ class RecordingSystem : public platform::ForwardingSystemApi {
     return value;
   }
   void Note(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  static BOOLEAN WINAPI ReadProcessor(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy);
+  static BOOLEAN WINAPI WriteProcessor(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy);
   DWORD ui_thread_ = ::GetCurrentThreadId();
+  platform::ProcessorSchemeFn real_read_ = nullptr, real_write_ = nullptr;
+  static inline RecordingSystem* handing_out_ = nullptr;  // whose functions are handed out
 };
 
 // The XP-era write functions, as the recording fake notes them: none may be called while plans
@@ -298,7 +320,6 @@ inline constexpr const char* kXpWrites[] = {"WritePwrScheme", "DeletePwrScheme",
 // "381b4222-f694-41f0-9685-ff5bb260df2e", as the recording fake writes GUIDs.
 std::string GuidText(const GUID& guid);
 
-// A simulated laptop behind a recording fake, installed for one test.
 // The default laptop answering the XP-era interface, for the tests of the XP back end.
 inline platform::sim::SimState XpLaptop() {
   platform::sim::SimState state = platform::sim::DefaultLaptop();
@@ -306,6 +327,7 @@ inline platform::sim::SimState XpLaptop() {
   return state;
 }
 
+// A simulated laptop behind a recording fake, installed for one test.
 class PowerTestMachine {
  public:
   // Replaces any machine booted before, in the order the seam requires.

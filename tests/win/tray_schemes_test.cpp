@@ -183,15 +183,34 @@ TEST_F(TraySchemesTest, TheDialogStoresBothChoicesByNameAndKeepsAMissingOneUntil
   EXPECT_EQ(cancelled.battery_items[6], "*Max Battery");
   EXPECT_EQ(StoredChoices(), "Home/Office Desk|Max Battery");
 
-  // The battery scheme is deleted elsewhere: it shows as "(do not switch)" and outlives a change
-  // of the other choice; choosing afresh replaces it.
+  // The battery scheme is deleted elsewhere: it shows as missing and outlives a change of the
+  // other choice; "(do not switch)" clears it, and a scheme chosen afresh replaces it.
   pc_.state().schemes.pop_back();
   const DialogSeen other = RunDialog(meter_.hwnd(), {.mains = 2, .battery = -1, .ok = true});
-  EXPECT_EQ(other.battery_items[0], "*(do not switch)");
+  ASSERT_EQ(other.battery_items.size(), 7u);
+  EXPECT_EQ(other.battery_items[6], "*Max Battery (missing)");
+  EXPECT_EQ(other.mains_items.size(), 6u) << "the mains choice is there";
   EXPECT_EQ(StoredChoices(), "Portable/Laptop|Max Battery");
+  RunDialog(meter_.hwnd(), {.mains = -1, .battery = 0, .ok = true});
+  EXPECT_EQ(StoredChoices(), "Portable/Laptop|");
   RunDialog(meter_.hwnd(), {.mains = -1, .battery = 3, .ok = true});
   EXPECT_EQ(StoredChoices(), "Portable/Laptop|Presentation");
   EXPECT_EQ(s.SchemeOnBattery, "Presentation");
+}
+
+// An item stands for the scheme it showed when the menu was filled, though the list is read
+// again meanwhile (as a change of the power source does).
+TEST_F(TraySchemesTest, AnItemActivatesTheSchemeItShowed) {
+  Start();
+  tray_->UpdateSchemes();
+  pc_.state().schemes.erase(pc_.state().schemes.begin());
+  meter_.platform().EnumSchemes();
+  Command(ID_TRAY_SCHEME_FIRST + 5);  // Max Battery
+  EXPECT_EQ(pc_.state().active_scheme, kMaxBattery);
+  Command(ID_TRAY_SCHEME_FIRST + 0);  // gone meanwhile
+  ASSERT_EQ(prompts_.entries().size(), 1u);
+  EXPECT_EQ(prompts_.entries()[0].text, SchemesPage::kActivateFailedMessage);
+  EXPECT_EQ(pc_.state().active_scheme, kMaxBattery);
 }
 
 // Exit chosen while the dialog is open (the tray icon still answers): the dialog goes with the

@@ -59,6 +59,9 @@ inline constexpr int IDS_CONTROL_VIDEO_DIMMING = 4013;
 inline constexpr int IDS_CONTROL_WAKE_ON_RING = 4014;
 inline constexpr int IDS_CONTROL_ALLOW_HIBERNATE = 4015;
 inline constexpr int IDS_CONTROL_AUTO_START = 4016;
+// What the system refused on OK or Apply.
+inline constexpr int IDS_CONTROL_FLAGS_NOT_SAVED = 4017;
+inline constexpr int IDS_CONTROL_HIBERNATE_NOT_SAVED = 4018;
 
 // Schemes page and the scheme editor's tabs.
 inline constexpr int IDS_SCHEMES_POWER_SCHEME = 5000;
@@ -71,9 +74,10 @@ inline constexpr int IDS_TAB_PROCESSOR = 5012;
 inline constexpr int IDS_SCHEMES_DELETE_QUESTION = 5013;  // one "%s": the scheme's name
 inline constexpr int IDS_SCHEMES_SAVE_AS_PROMPT = 5014;
 inline constexpr int IDS_SCHEMES_DELETE_CAPTION = 5015;
-inline constexpr int IDS_SCHEMES_NO_COUNTERPART = 5016;  // tip of an editor field a power plan has no setting for
-inline constexpr int IDS_SCHEMES_LOCKED = 5017;          // tip of an editor field fixed by Group Policy
-inline constexpr int IDS_SCHEMES_UNREADABLE = 5018;      // the page when the system answers no scheme interface
+inline constexpr int IDS_SCHEMES_PROCESSOR_NOT_SAVED = 5016;
+inline constexpr int IDS_SCHEMES_NO_COUNTERPART = 5017;  // tip of an editor field a power plan has no setting for
+inline constexpr int IDS_SCHEMES_LOCKED = 5018;          // tip of an editor field fixed by Group Policy
+inline constexpr int IDS_SCHEMES_UNREADABLE = 5019;      // the page when the system answers no scheme interface
 
 // USER tab.
 inline constexpr int IDS_USER_IDLE_TIMEOUT = 5200;
@@ -153,6 +157,7 @@ inline constexpr int IDS_POLICY_ACTIONS_SETTINGS = 7006;
 inline constexpr int IDS_POLICY_ACTION = 7007;
 inline constexpr int IDS_POLICY_FLAGS = 7008;
 inline constexpr int IDS_POLICY_NOTIFY_EVENT = 7009;
+inline constexpr int IDS_POLICY_NOT_SAVED = 7010;
 
 // About box.
 inline constexpr int IDS_ABOUT_CAPTION = 8000;
@@ -178,6 +183,7 @@ inline constexpr int IDS_AUTO_SWITCH_CAPTION = 9102;
 inline constexpr int IDS_AUTO_SWITCH_ON_MAINS = 9103;
 inline constexpr int IDS_AUTO_SWITCH_ON_BATTERY = 9104;
 inline constexpr int IDS_AUTO_SWITCH_NONE = 9105;
+inline constexpr int IDS_AUTO_SWITCH_MISSING = 9106;  // %s: the stored name no scheme has
 
 // Battery history: its page and its report.
 inline constexpr int IDS_HISTORY_BATTERY = 9200;

@@ -351,6 +351,7 @@ class SimulatedMachine : public SystemApi {
   void SavePlans(PlanChange change, const SimPlan* plan = nullptr);
 
   bool shutdown_privilege_enabled_ = false;  // enabled in the process token
+  bool pagefile_privilege_enabled_ = false;  // SeCreatePagefilePrivilege, the same
   std::vector<std::unique_ptr<SimTimer>> timers_;  // kept for the machine's life: APCs point at them
 };
 

@@ -25,9 +25,12 @@ constexpr LONG kStatusInvalidParameter = static_cast<LONG>(0xC000000DL);
 constexpr LONG kStatusAccessDenied = static_cast<LONG>(0xC0000022L);
 constexpr LONG kStatusBufferTooSmall = static_cast<LONG>(0xC0000023L);
 constexpr LONG kStatusNotSupported = static_cast<LONG>(0xC00000BBL);
+constexpr LONG kStatusPrivilegeNotHeld = static_cast<LONG>(0xC0000061L);
 
 constexpr char kShutdownPrivilegeName[] = "SeShutdownPrivilege";
 constexpr DWORD kShutdownPrivilegeLuid = 19;  // the system's fixed value of SE_SHUTDOWN_PRIVILEGE
+constexpr char kPagefilePrivilegeName[] = "SeCreatePagefilePrivilege";
+constexpr DWORD kPagefilePrivilegeLuid = 15;  // SE_CREATE_PAGEFILE_PRIVILEGE
 constexpr DWORD kMaxPrivilegesPerCall = 64;
 constexpr char kReadProcessorFunction[] = "ReadProcessorPwrScheme";
 constexpr char kWriteProcessorFunction[] = "WriteProcessorPwrScheme";
@@ -277,6 +280,8 @@ LONG SimulatedMachine::CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVO
   LONG status = kStatusSuccess;
   if (!state_.shutdown_privilege) {
     status = kStatusAccessDenied;  // a user without the power privileges
+  } else if (!pagefile_privilege_enabled_) {
+    status = kStatusPrivilegeNotHeld;  // held, but not enabled in this process
   } else if (reserve && !state_.capabilities.SystemS4) {
     status = kStatusNotSupported;
   } else {
@@ -383,8 +388,10 @@ BOOL SimulatedMachine::OpenProcessToken(HANDLE, DWORD access, PHANDLE token) {
 
 BOOL SimulatedMachine::LookupPrivilegeValueA(LPCSTR, LPCSTR name, PLUID luid) {
   if (!luid) return Fail<BOOL>(ERROR_INVALID_PARAMETER, FALSE);
-  if (!name || ::lstrcmpiA(name, kShutdownPrivilegeName) != 0) return Fail<BOOL>(ERROR_NO_SUCH_PRIVILEGE, FALSE);
-  luid->LowPart = kShutdownPrivilegeLuid;
+  const bool shutdown = name && ::lstrcmpiA(name, kShutdownPrivilegeName) == 0;
+  if (!shutdown && (!name || ::lstrcmpiA(name, kPagefilePrivilegeName) != 0))
+    return Fail<BOOL>(ERROR_NO_SUCH_PRIVILEGE, FALSE);
+  luid->LowPart = shutdown ? kShutdownPrivilegeLuid : kPagefilePrivilegeLuid;
   luid->HighPart = 0;
   return Succeed<BOOL>(TRUE);
 }
@@ -410,23 +417,28 @@ BOOL SimulatedMachine::AdjustTokenPrivileges(HANDLE token, BOOL disableAll, PTOK
   if (returned) *returned = previous ? sizeof(TOKEN_PRIVILEGES) : 0;
 
   if (disableAll) {
-    shutdown_privilege_enabled_ = false;
+    shutdown_privilege_enabled_ = pagefile_privilege_enabled_ = false;
     AppendLog("AdjustTokenPrivileges disable all");
     return Succeed<BOOL>(TRUE);
   }
-  // The call succeeds even when the account lacks a privilege; the last error tells.
+  // The call succeeds even when the account lacks a privilege; the last error tells. The user
+  // who holds the power privileges holds both.
   bool all_assigned = true;
+  const char* named = kShutdownPrivilegeName;
+  bool enabled = false;
   DWORD count = state->PrivilegeCount < kMaxPrivilegesPerCall ? state->PrivilegeCount : kMaxPrivilegesPerCall;
   for (DWORD i = 0; i < count; ++i) {
     const LUID_AND_ATTRIBUTES& entry = state->Privileges[i];
-    if (!SameLuid(entry.Luid, kShutdownPrivilegeLuid) || !state_.shutdown_privilege) {
+    const bool shutdown = SameLuid(entry.Luid, kShutdownPrivilegeLuid);
+    if ((!shutdown && !SameLuid(entry.Luid, kPagefilePrivilegeLuid)) || !state_.shutdown_privilege) {
       all_assigned = false;
       continue;
     }
-    shutdown_privilege_enabled_ = (entry.Attributes & SE_PRIVILEGE_ENABLED) != 0;
+    enabled = (entry.Attributes & SE_PRIVILEGE_ENABLED) != 0;
+    (shutdown ? shutdown_privilege_enabled_ : pagefile_privilege_enabled_) = enabled;
+    named = shutdown ? kShutdownPrivilegeName : kPagefilePrivilegeName;
   }
-  AppendLog(all_assigned ? Format("AdjustTokenPrivileges %s %s", kShutdownPrivilegeName,
-                                  shutdown_privilege_enabled_ ? "enabled" : "disabled")
+  AppendLog(all_assigned ? Format("AdjustTokenPrivileges %s %s", named, enabled ? "enabled" : "disabled")
                          : Format("AdjustTokenPrivileges not all assigned error=%d", static_cast<int>(ERROR_NOT_ALL_ASSIGNED)));
   ::SetLastError(all_assigned ? ERROR_SUCCESS : ERROR_NOT_ALL_ASSIGNED);
   return TRUE;

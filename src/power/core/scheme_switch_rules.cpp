@@ -26,7 +26,9 @@ int SchemeToActivate(uint8_t line, std::string_view on_mains, std::string_view o
 }
 
 int SchemeChoiceItem(std::string_view stored, const std::vector<PowerSchemeEntry>& schemes) {
-  return FindSchemeByName(stored, schemes) + 1;
+  if (stored.empty()) return 0;
+  const int number = FindSchemeByName(stored, schemes);
+  return (number != kNoScheme ? number : static_cast<int>(schemes.size())) + 1;
 }
 
 std::string ChosenSchemeName(int chosen, int shown, const std::string& stored, std::string_view chosen_text) {

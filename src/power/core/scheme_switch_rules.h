@@ -45,8 +45,9 @@ int FindSchemeByName(std::string_view name, const std::vector<PowerSchemeEntry>&
 int SchemeToActivate(uint8_t line, std::string_view on_mains, std::string_view on_battery,
                      const std::vector<PowerSchemeEntry>& schemes, uint32_t active_id);
 
-// A choice list holds "(do not switch)" as item 0 and scheme k as item k + 1.
-// The item a stored name shows; 0 when no scheme has that name.
+// A choice list holds "(do not switch)" as item 0 and scheme k as item k + 1, then, for a
+// stored name that no scheme has now, an item that shows it as missing.
+// The item a stored name shows: 0 for none, the one past the schemes for a missing one.
 int SchemeChoiceItem(std::string_view stored, const std::vector<PowerSchemeEntry>& schemes);
 // The name to store for the item chosen, whose text is `chosen_text`. An item left as it was
 // shown keeps the stored name, even one that no scheme has now: a scheme renamed or missing for
