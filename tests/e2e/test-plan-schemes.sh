@@ -33,12 +33,16 @@ screenshot plan-schemes-page
 # Save As... with the mouse, the name with the keyboard.
 click $save_as
 probe window "Save As..." 5000 >/dev/null || fail "Save As... opened no dialog"
-sleep 0.3
+# Keys go to the name only once the dialog has the focus; under load that can lag the window.
+name_focused() { [ "$(probe focus)" = "1114 Edit" ]; }
+wait_for 10 name_focused || fail "the name field has no focus: $(probe focus)"
 xdotool type --delay 50 "$new_name"
-sleep 0.3
+name_typed() { [ "$(probe control "Save As..." 1114 | cut -d' ' -f6-)" = "$new_name" ]; }
+wait_for 5 name_typed || fail "the name field holds $(probe control "Save As..." 1114)"
 xdotool key Return
 probe no-window "Save As..." 3000 >/dev/null || fail "Enter did not close the Save As dialog"
-sleep 0.5
+new_listed() { [ "$(probe combo-items "Vantrel - Schemes" $combo | tail -1)" = "*$new_name" ]; }
+wait_for 5 new_listed
 after=$(probe combo-items "Vantrel - Schemes" $combo)
 [ "$(echo "$after" | tail -1)" = "*$new_name" ] || fail "the new plan is not the last, selected item: $after"
 ini_has_line "Name=$new_name" || fail "the simulated machine does not hold the new plan"

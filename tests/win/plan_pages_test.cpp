@@ -216,24 +216,27 @@ TEST_F(PlanPagesTest, AValueThatDoesNotTakeIsReportedWithTheFailureMessage) {
 TEST_F(PlanPagesTest, SaveAsDeleteAndApplyOnThePlanStore) {
   Open();
   // Save As from Balanced with an edit: a copy under a new GUID, named, then the edit.
-  User().Type(IDC_USER_VIDEO_TIMEOUT_DC, "02000");
+  User().Type(IDC_USER_SPINDOWN_TIMEOUT_DC, "00700");
   Press(IDC_SCHEME_SAVE_AS);
   ASSERT_EQ(pc_->store().plans.size(), 4u);
   const platform::sim::SimPlan& copy = pc_->store().plans[3];
   EXPECT_EQ(copy.name, L"Road Trip");
   EXPECT_FALSE(copy.guid == g::kBalanced);
-  EXPECT_EQ(pc_->Value(3, g::kVideoTimeout).dc, 1200u);
-  EXPECT_NE(pc_->Value(0, g::kVideoTimeout).dc, 1200u) << "the source keeps its value";
+  EXPECT_EQ(pc_->Value(3, g::kDiskTimeout).dc, 420u);
+  EXPECT_NE(pc_->Value(0, g::kDiskTimeout).dc, 420u) << "the source keeps its value";
   EXPECT_LT(pc_->recorder().Find("PowerDuplicateScheme"), pc_->recorder().Find("PowerWriteFriendlyName"));
   EXPECT_LT(pc_->recorder().Find("PowerWriteFriendlyName"), pc_->recorder().Find("PowerWriteDCValueIndex"));
   EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 3);
+  EXPECT_EQ(User().Text(IDC_USER_SPINDOWN_TIMEOUT_DC), "0:07:00") << "the copy is shown";
   // A name taken: nothing made.
   fw::PromptRecorder prompts(IDOK);
   Press(IDC_SCHEME_SAVE_AS);
   EXPECT_EQ(pc_->store().plans.size(), 4u);
   ASSERT_EQ(prompts.entries().size(), 1u);
-  // Apply makes it active.
+  // An edit of the copy, then Apply: written and made active.
+  User().Type(IDC_USER_VIDEO_TIMEOUT_DC, "02000");
   Apply();
+  EXPECT_EQ(pc_->Value(3, g::kVideoTimeout).dc, 1200u);
   EXPECT_TRUE(pc_->store().active == copy.guid);
   // Delete the active plan: another becomes active first, then it goes.
   prompts.clear();
@@ -277,9 +280,9 @@ TEST_F(PlanPagesTest, WithoutAnySchemeInterfaceThePageSaysSoAndWritesNothing) {
   EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 0);
   EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), i18n::Text(i18n::IDS_SCHEMES_UNREADABLE));
   EXPECT_FALSE(Enabled(IDC_SCHEME_SAVE_AS) || Enabled(IDC_SCHEME_DELETE));
-  Press(IDC_SCHEME_SAVE_AS);
-  Press(IDC_SCHEME_DELETE);
-  Apply();
+  // Even a stray notification of each button writes nothing.
+  for (int id : {IDC_SCHEME_SAVE_AS, IDC_SCHEME_DELETE, IDC_APPLY})
+    ::SendMessageA(page(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
   EXPECT_EQ(XpWrites(), 0u);
   EXPECT_EQ(pc_->recorder().Called("Power"), 0u);
 }
