@@ -13,6 +13,8 @@
 #include "framework/prompt.h"
 #include "i18n/core/language_table.h"
 #include "i18n/core/text_ids.h"
+#include "power/core/scheme_switch_rules.h"
+#include "power/scheme_switcher.h"
 #include "power/schemes_page.h"
 #include "power/tray_menu.h"
 #include "scheme_editor_ids.h"
@@ -269,6 +271,28 @@ TEST_F(PlanPagesTest, TheTrayListsThePlansAndActivatesTheChosenOne) {
   pc_->store().active = g::kHighPerformance;
   tray.UpdateSchemes();
   EXPECT_TRUE(checked(1) && !checked(2));
+  EXPECT_EQ(XpWrites(), 0u);
+}
+
+TEST_F(PlanPagesTest, AutomaticSwitchingFollowsAPlanByGuidAndMatchesAChoiceByNameOnce) {
+  Open();
+  settings::AppSettings settings;
+  settings.SchemeOnMains = FormatPlanChoice(g::kHighPerformance, "old name, shown only");
+  settings.SchemeOnBattery = "Power saver";  // kept by name from the XP back end
+  PowerPlatform platform(battery::BatteryPlatform::NoBatteries{});
+  SchemeSwitcher switcher(settings, platform);
+  pc_->machine().SetAcLineStatus(1);
+  switcher.Start();
+  struct Step {
+    int line;
+    platform::PlanGuid active;
+  } steps[] = {{0, g::kPowerSaver}, {1, g::kHighPerformance}, {0, g::kPowerSaver}};
+  for (const Step& step : steps) {
+    pc_->machine().SetAcLineStatus(step.line);
+    EXPECT_TRUE(switcher.OnPowerStatusChange()) << step.line;
+    EXPECT_TRUE(pc_->store().active == step.active) << step.line;
+    pc_->store().plans[2].name = L"Renamed since";  // the choice by name was matched to its GUID
+  }
   EXPECT_EQ(XpWrites(), 0u);
 }
 
