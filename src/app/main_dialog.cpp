@@ -20,6 +20,7 @@
 #include "i18n/core/language_table.h"
 #include "i18n/core/text_format.h"
 #include "i18n/core/text_ids.h"
+#include "platform/system_library.h"
 #include "power/policy_page.h"
 #include "power/power_platform.h"
 #include "power/schemes_page.h"
@@ -84,7 +85,7 @@ constexpr int kMenuTextSize = 256;
 constexpr UINT kMaxLanguageItems = 1000;
 
 constexpr char kLanguageExtension[] = ".lng";
-constexpr char kHelpLibrary[] = "\\hhctrl.ocx";
+constexpr char kHelpLibrary[] = "hhctrl.ocx";
 constexpr char kHelpFunction[] = "HtmlHelpA";
 constexpr char kWebSiteFolder[] = "c:\\";
 using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
@@ -351,14 +352,8 @@ void CMainDialog::AfterLanguageChange() {
 namespace {
 
 // The help viewer from the system folder only: a library of its name beside the program
-// must not be loaded in its place. Null when the path does not fit or there is none.
-HMODULE LoadHelpLibrary() {
-  char path[MAX_PATH] = {};
-  const UINT length = ::GetSystemDirectoryA(path, sizeof path);
-  if (length == 0 || length + sizeof kHelpLibrary > sizeof path) return nullptr;
-  std::memcpy(path + length, kHelpLibrary, sizeof kHelpLibrary);
-  return ::LoadLibraryA(path);
-}
+// must not be loaded in its place.
+HMODULE LoadHelpLibrary() { return platform::LoadSystemLibrary(kHelpLibrary); }
 
 }  // namespace
 

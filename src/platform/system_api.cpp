@@ -41,6 +41,39 @@ class UnavailableSystem final : public SystemApi {
   }
   BOOLEAN SetSuspendState(BOOLEAN, BOOLEAN, BOOLEAN) override { return Fail<BOOLEAN>(FALSE); }
   FARPROC GetPowerLibraryProc(LPCSTR) override { return Fail<FARPROC>(nullptr); }
+  DWORD PowerGetActiveScheme(HKEY, GUID**) override { return kMissing; }
+  DWORD PowerSetActiveScheme(HKEY, const GUID*) override { return kMissing; }
+  DWORD PowerEnumerate(HKEY, const GUID*, const GUID*, DWORD, ULONG, UCHAR*, DWORD*) override { return kMissing; }
+  DWORD PowerReadFriendlyName(HKEY, const GUID*, const GUID*, const GUID*, UCHAR*, DWORD*) override { return kMissing; }
+  DWORD PowerWriteFriendlyName(HKEY, const GUID*, const GUID*, const GUID*, UCHAR*, DWORD) override { return kMissing; }
+  DWORD PowerReadDescription(HKEY, const GUID*, const GUID*, const GUID*, UCHAR*, DWORD*) override { return kMissing; }
+  DWORD PowerWriteDescription(HKEY, const GUID*, const GUID*, const GUID*, UCHAR*, DWORD) override { return kMissing; }
+  DWORD PowerReadACValueIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD*) override { return kMissing; }
+  DWORD PowerReadDCValueIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD*) override { return kMissing; }
+  DWORD PowerWriteACValueIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD) override { return kMissing; }
+  DWORD PowerWriteDCValueIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD) override { return kMissing; }
+  DWORD PowerReadACDefaultIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD*) override { return kMissing; }
+  DWORD PowerReadDCDefaultIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD*) override { return kMissing; }
+  DWORD PowerDuplicateScheme(HKEY, const GUID*, GUID**) override { return kMissing; }
+  DWORD PowerDeleteScheme(HKEY, const GUID*) override { return kMissing; }
+  DWORD PowerReadValueMin(HKEY, const GUID*, const GUID*, DWORD*) override { return kMissing; }
+  DWORD PowerReadValueMax(HKEY, const GUID*, const GUID*, DWORD*) override { return kMissing; }
+  DWORD PowerReadValueIncrement(HKEY, const GUID*, const GUID*, DWORD*) override { return kMissing; }
+  DWORD PowerReadValueUnitsSpecifier(HKEY, const GUID*, const GUID*, UCHAR*, DWORD*) override { return kMissing; }
+  BOOLEAN PowerIsSettingRangeDefined(const GUID*, const GUID*) override { return Fail<BOOLEAN>(FALSE); }
+  DWORD PowerReadPossibleValue(HKEY, const GUID*, const GUID*, ULONG*, ULONG, UCHAR*, DWORD*) override {
+    return kMissing;
+  }
+  DWORD PowerReadPossibleFriendlyName(HKEY, const GUID*, const GUID*, ULONG, UCHAR*, DWORD*) override {
+    return kMissing;
+  }
+  DWORD PowerReadSettingAttributes(const GUID*, const GUID*) override { return Fail<DWORD>(0); }
+  DWORD PowerSettingAccessCheck(DWORD, const GUID*) override { return kMissing; }
+  DWORD PowerImportPowerScheme(HKEY, LPCWSTR, GUID**) override { return kMissing; }
+  DWORD PowerGetUserConfiguredACPowerMode(GUID*) override { return kMissing; }
+  DWORD PowerGetUserConfiguredDCPowerMode(GUID*) override { return kMissing; }
+  DWORD PowerSetUserConfiguredACPowerMode(const GUID*) override { return kMissing; }
+  DWORD PowerSetUserConfiguredDCPowerMode(const GUID*) override { return kMissing; }
   BOOL ExitWindowsEx(UINT, DWORD) override { return Fail(FALSE); }
   BOOL OpenProcessToken(HANDLE, DWORD, PHANDLE) override { return Fail(FALSE); }
   BOOL LookupPrivilegeValueA(LPCSTR, LPCSTR, PLUID) override { return Fail(FALSE); }
@@ -58,6 +91,7 @@ class UnavailableSystem final : public SystemApi {
   void GetSystemTimeAsFileTime(LPFILETIME t) override { ::GetSystemTimeAsFileTime(t); }
 
  private:
+  static constexpr DWORD kMissing = ERROR_CALL_NOT_IMPLEMENTED;
   template <class T>
   static T Fail(T value) {
     ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);

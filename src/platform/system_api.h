@@ -8,7 +8,8 @@
 // functions they stand for: a failing call returns FALSE/NULL and leaves the reason in the
 // thread's last error (read it with ::GetLastError()), exactly as the real function does.
 // Registry, files, windows, GDI and the shell are not behind the seam: they are real under
-// Wine too.
+// Wine too. The power-plan functions of Vista and later are the exception to the last-error
+// rule: like the system's, they return their error code.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +17,24 @@
 #include <batclass.h>
 #include <powrprof.h>
 
+#include <cstring>
+
+#include "platform/core/plan_guids.h"
+
 namespace vantrel::platform {
+
+// The portable GUID and the system's: the same 16 bytes.
+static_assert(sizeof(GUID) == sizeof(PlanGuid), "a GUID is 16 bytes");
+inline GUID ToGuid(const PlanGuid& g) noexcept {
+  GUID out{g.data1, g.data2, g.data3, {}};
+  std::memcpy(out.Data4, g.data4, sizeof out.Data4);
+  return out;
+}
+inline PlanGuid FromGuid(const GUID& g) noexcept {
+  PlanGuid out{static_cast<uint32_t>(g.Data1), g.Data2, g.Data3, {}};
+  std::memcpy(out.data4, g.Data4, sizeof out.data4);
+  return out;
+}
 
 // mingw-w64 declares the scheme callback and WritePwrScheme with LPTSTR although the library
 // passes and takes wide strings; the seam uses the true wide types.
@@ -60,10 +78,77 @@ class SystemApi {
   virtual LONG CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in, ULONG inSize, PVOID out,
                                       ULONG outSize) = 0;
   virtual BOOLEAN SetSuspendState(BOOLEAN hibernate, BOOLEAN forceCritical, BOOLEAN disableWakeEvent) = 0;
-  // GetProcAddress on the already-loaded power library (GetModuleHandleA("POWRPROF.DLL")):
-  // null when the library or the function is missing. Used for "ReadProcessorPwrScheme" and
+  // GetProcAddress on the power library the back end loaded from the system folder: null
+  // when the library or the function is missing. Used for "ReadProcessorPwrScheme" and
   // "WriteProcessorPwrScheme", which older systems lack.
   virtual FARPROC GetPowerLibraryProc(LPCSTR name) = 0;
+
+  // ---- power plans (Vista and later) ----
+  // The system's signatures, `root` always null. Results are error codes: ERROR_SUCCESS;
+  // ERROR_MORE_DATA with the size needed when a buffer is missing or short (sizes in bytes,
+  // texts wide with their terminator counted); ERROR_NO_MORE_ITEMS past the end of an
+  // enumeration; ERROR_FILE_NOT_FOUND for an unknown GUID; ERROR_ACCESS_DISABLED_BY_POLICY for
+  // what Group Policy fixes; ERROR_CALL_NOT_IMPLEMENTED where the system lacks the function.
+  // A GUID handed out through GUID** is LocalAlloc'ed: the caller frees it with LocalFree.
+  // `access` takes the PowerAccess values (platform/core/plan_guids.h).
+  virtual DWORD PowerGetActiveScheme(HKEY root, GUID** active) = 0;
+  // Changes to the active plan take effect only when it is made active again.
+  virtual DWORD PowerSetActiveScheme(HKEY root, const GUID* scheme) = 0;
+  // Plans (scheme null, kAccessScheme), a plan's subgroups (kAccessSubgroup) or a subgroup's
+  // settings (kAccessIndividualSetting): the GUID at `index` into `buffer`.
+  virtual DWORD PowerEnumerate(HKEY root, const GUID* scheme, const GUID* subgroup, DWORD access, ULONG index,
+                               UCHAR* buffer, DWORD* size) = 0;
+  // Of a plan (subgroup and setting null), a subgroup (setting null) or a setting.
+  virtual DWORD PowerReadFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                      UCHAR* buffer, DWORD* size) = 0;
+  virtual DWORD PowerWriteFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                       UCHAR* buffer, DWORD size) = 0;
+  virtual DWORD PowerReadDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                     UCHAR* buffer, DWORD* size) = 0;
+  virtual DWORD PowerWriteDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                      UCHAR* buffer, DWORD size) = 0;
+  // A setting the plan does not set reads as the default of the plan's personality.
+  virtual DWORD PowerReadACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                      DWORD* index) = 0;
+  virtual DWORD PowerReadDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                      DWORD* index) = 0;
+  virtual DWORD PowerWriteACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                       DWORD index) = 0;
+  virtual DWORD PowerWriteDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                       DWORD index) = 0;
+  virtual DWORD PowerReadACDefaultIndex(HKEY root, const GUID* personality, const GUID* subgroup,
+                                        const GUID* setting, DWORD* index) = 0;
+  virtual DWORD PowerReadDCDefaultIndex(HKEY root, const GUID* personality, const GUID* subgroup,
+                                        const GUID* setting, DWORD* index) = 0;
+  // A copy of `source` under a new GUID (null *destination) or under *destination
+  // (ERROR_ALREADY_EXISTS when that plan exists).
+  virtual DWORD PowerDuplicateScheme(HKEY root, const GUID* source, GUID** destination) = 0;
+  // Never the active plan: switch away first.
+  virtual DWORD PowerDeleteScheme(HKEY root, const GUID* scheme) = 0;
+  // Range settings: the bounds, the step and the unit's name.
+  virtual DWORD PowerReadValueMin(HKEY root, const GUID* subgroup, const GUID* setting, DWORD* value) = 0;
+  virtual DWORD PowerReadValueMax(HKEY root, const GUID* subgroup, const GUID* setting, DWORD* value) = 0;
+  virtual DWORD PowerReadValueIncrement(HKEY root, const GUID* subgroup, const GUID* setting, DWORD* value) = 0;
+  virtual DWORD PowerReadValueUnitsSpecifier(HKEY root, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
+                                             DWORD* size) = 0;
+  // TRUE for a range setting, FALSE for one with a list of possible values (or FALSE with last
+  // error ERROR_CALL_NOT_IMPLEMENTED).
+  virtual BOOLEAN PowerIsSettingRangeDefined(const GUID* subgroup, const GUID* setting) = 0;
+  // Settings with a list: the value at `index` (a DWORD, `type` REG_DWORD) and its name.
+  virtual DWORD PowerReadPossibleValue(HKEY root, const GUID* subgroup, const GUID* setting, ULONG* type,
+                                       ULONG index, UCHAR* buffer, DWORD* size) = 0;
+  virtual DWORD PowerReadPossibleFriendlyName(HKEY root, const GUID* subgroup, const GUID* setting, ULONG index,
+                                              UCHAR* buffer, DWORD* size) = 0;
+  // The attributes themselves (kAttributeHide), not an error code: 0 (with last error
+  // ERROR_CALL_NOT_IMPLEMENTED) where the function is missing.
+  virtual DWORD PowerReadSettingAttributes(const GUID* subgroup, const GUID* setting) = 0;
+  virtual DWORD PowerSettingAccessCheck(DWORD access, const GUID* guid) = 0;
+  virtual DWORD PowerImportPowerScheme(HKEY root, LPCWSTR path, GUID** destination) = 0;
+  // Windows 11's power mode, by its GUID (platform::guids::kMode…).
+  virtual DWORD PowerGetUserConfiguredACPowerMode(GUID* mode) = 0;
+  virtual DWORD PowerGetUserConfiguredDCPowerMode(GUID* mode) = 0;
+  virtual DWORD PowerSetUserConfiguredACPowerMode(const GUID* mode) = 0;
+  virtual DWORD PowerSetUserConfiguredDCPowerMode(const GUID* mode) = 0;
 
   // ---- session ----
   virtual BOOL ExitWindowsEx(UINT flags, DWORD reason) = 0;
@@ -189,6 +274,77 @@ class ForwardingSystemApi : public SystemApi {
   }
   BOOLEAN SetSuspendState(BOOLEAN h, BOOLEAN f, BOOLEAN d) override { return target_->SetSuspendState(h, f, d); }
   FARPROC GetPowerLibraryProc(LPCSTR n) override { return target_->GetPowerLibraryProc(n); }
+  DWORD PowerGetActiveScheme(HKEY r, GUID** a) override { return target_->PowerGetActiveScheme(r, a); }
+  DWORD PowerSetActiveScheme(HKEY r, const GUID* s) override { return target_->PowerSetActiveScheme(r, s); }
+  DWORD PowerEnumerate(HKEY r, const GUID* s, const GUID* g, DWORD a, ULONG i, UCHAR* b, DWORD* n) override {
+    return target_->PowerEnumerate(r, s, g, a, i, b, n);
+  }
+  DWORD PowerReadFriendlyName(HKEY r, const GUID* s, const GUID* g, const GUID* t, UCHAR* b, DWORD* n) override {
+    return target_->PowerReadFriendlyName(r, s, g, t, b, n);
+  }
+  DWORD PowerWriteFriendlyName(HKEY r, const GUID* s, const GUID* g, const GUID* t, UCHAR* b, DWORD n) override {
+    return target_->PowerWriteFriendlyName(r, s, g, t, b, n);
+  }
+  DWORD PowerReadDescription(HKEY r, const GUID* s, const GUID* g, const GUID* t, UCHAR* b, DWORD* n) override {
+    return target_->PowerReadDescription(r, s, g, t, b, n);
+  }
+  DWORD PowerWriteDescription(HKEY r, const GUID* s, const GUID* g, const GUID* t, UCHAR* b, DWORD n) override {
+    return target_->PowerWriteDescription(r, s, g, t, b, n);
+  }
+  DWORD PowerReadACValueIndex(HKEY r, const GUID* s, const GUID* g, const GUID* t, DWORD* v) override {
+    return target_->PowerReadACValueIndex(r, s, g, t, v);
+  }
+  DWORD PowerReadDCValueIndex(HKEY r, const GUID* s, const GUID* g, const GUID* t, DWORD* v) override {
+    return target_->PowerReadDCValueIndex(r, s, g, t, v);
+  }
+  DWORD PowerWriteACValueIndex(HKEY r, const GUID* s, const GUID* g, const GUID* t, DWORD v) override {
+    return target_->PowerWriteACValueIndex(r, s, g, t, v);
+  }
+  DWORD PowerWriteDCValueIndex(HKEY r, const GUID* s, const GUID* g, const GUID* t, DWORD v) override {
+    return target_->PowerWriteDCValueIndex(r, s, g, t, v);
+  }
+  DWORD PowerReadACDefaultIndex(HKEY r, const GUID* p, const GUID* g, const GUID* t, DWORD* v) override {
+    return target_->PowerReadACDefaultIndex(r, p, g, t, v);
+  }
+  DWORD PowerReadDCDefaultIndex(HKEY r, const GUID* p, const GUID* g, const GUID* t, DWORD* v) override {
+    return target_->PowerReadDCDefaultIndex(r, p, g, t, v);
+  }
+  DWORD PowerDuplicateScheme(HKEY r, const GUID* s, GUID** d) override { return target_->PowerDuplicateScheme(r, s, d); }
+  DWORD PowerDeleteScheme(HKEY r, const GUID* s) override { return target_->PowerDeleteScheme(r, s); }
+  DWORD PowerReadValueMin(HKEY r, const GUID* g, const GUID* t, DWORD* v) override {
+    return target_->PowerReadValueMin(r, g, t, v);
+  }
+  DWORD PowerReadValueMax(HKEY r, const GUID* g, const GUID* t, DWORD* v) override {
+    return target_->PowerReadValueMax(r, g, t, v);
+  }
+  DWORD PowerReadValueIncrement(HKEY r, const GUID* g, const GUID* t, DWORD* v) override {
+    return target_->PowerReadValueIncrement(r, g, t, v);
+  }
+  DWORD PowerReadValueUnitsSpecifier(HKEY r, const GUID* g, const GUID* t, UCHAR* b, DWORD* n) override {
+    return target_->PowerReadValueUnitsSpecifier(r, g, t, b, n);
+  }
+  BOOLEAN PowerIsSettingRangeDefined(const GUID* g, const GUID* t) override {
+    return target_->PowerIsSettingRangeDefined(g, t);
+  }
+  DWORD PowerReadPossibleValue(HKEY r, const GUID* g, const GUID* t, ULONG* y, ULONG i, UCHAR* b, DWORD* n) override {
+    return target_->PowerReadPossibleValue(r, g, t, y, i, b, n);
+  }
+  DWORD PowerReadPossibleFriendlyName(HKEY r, const GUID* g, const GUID* t, ULONG i, UCHAR* b, DWORD* n) override {
+    return target_->PowerReadPossibleFriendlyName(r, g, t, i, b, n);
+  }
+  DWORD PowerReadSettingAttributes(const GUID* g, const GUID* t) override {
+    return target_->PowerReadSettingAttributes(g, t);
+  }
+  DWORD PowerSettingAccessCheck(DWORD a, const GUID* g) override { return target_->PowerSettingAccessCheck(a, g); }
+  DWORD PowerImportPowerScheme(HKEY r, LPCWSTR p, GUID** d) override { return target_->PowerImportPowerScheme(r, p, d); }
+  DWORD PowerGetUserConfiguredACPowerMode(GUID* m) override { return target_->PowerGetUserConfiguredACPowerMode(m); }
+  DWORD PowerGetUserConfiguredDCPowerMode(GUID* m) override { return target_->PowerGetUserConfiguredDCPowerMode(m); }
+  DWORD PowerSetUserConfiguredACPowerMode(const GUID* m) override {
+    return target_->PowerSetUserConfiguredACPowerMode(m);
+  }
+  DWORD PowerSetUserConfiguredDCPowerMode(const GUID* m) override {
+    return target_->PowerSetUserConfiguredDCPowerMode(m);
+  }
   BOOL ExitWindowsEx(UINT f, DWORD r) override { return target_->ExitWindowsEx(f, r); }
   BOOL OpenProcessToken(HANDLE p, DWORD a, PHANDLE t) override { return target_->OpenProcessToken(p, a, t); }
   BOOL LookupPrivilegeValueA(LPCSTR s, LPCSTR n, PLUID l) override {

@@ -35,6 +35,8 @@ class PowerPlatform : public battery::BatteryPlatform {
   // ---- power schemes, policies, capabilities ----
   // Results follow the program's convention: 0 on success, otherwise the system's last error
   // of the failing call; -1 where a function is missing or, for SetActiveScheme, any failure.
+  // On the plan back end (power_backend.h) every XP-era write is refused without a call:
+  // ERROR_NOT_SUPPORTED, 0 from DeleteScheme, -1 from SetActiveScheme.
   // A scheme number is a position in the list filled by EnumSchemes. A number outside the
   // list names no scheme: queries answer as for an empty slot and operations fail
   // (ERROR_FILE_NOT_FOUND, 0 or -1 as their result allows) instead of reading past the end.

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "framework/caught.h"
+#include "power/power_backend.h"
 #include "power/power_platform.h"
 
 namespace vantrel::power {
@@ -85,6 +86,15 @@ SYSTEM_POWER_CAPABILITIES Capabilities() {
 
 int Flag(BOOLEAN value) { return value ? 1 : 0; }
 
+// On the plan back end no XP-era write is ever made: what those functions do to a plan is not
+// documented. The refusal leaves a trace and ERROR_NOT_SUPPORTED.
+bool XpWriteRefused(const char* what) {
+  if (CurrentPowerBackend() != PowerBackend::Plans) return false;
+  fw::TraceQuietFailure(what, ERROR_NOT_SUPPORTED);
+  ::SetLastError(ERROR_NOT_SUPPORTED);
+  return true;
+}
+
 }  // namespace
 
 const PowerSchemeEntry* PowerPlatform::Entry(int number) const noexcept {
@@ -155,6 +165,7 @@ int PowerPlatform::ReadScheme(int number, POWER_POLICY* policy) const {
 
 int PowerPlatform::WriteScheme(const char* name, const char* description, const POWER_POLICY& policy,
                                int* number) {
+  if (XpWriteRefused("WritePwrScheme on the plan back end")) return ERROR_NOT_SUPPORTED;
   const PowerSchemeEntry* existing = Entry(number ? *number : -1);
   PowerSchemeEntry entry;
   WideTexts wide;
@@ -194,6 +205,7 @@ int PowerPlatform::WriteScheme(const char* name, const char* description, const 
 }
 
 int PowerPlatform::DeleteScheme(int number) {
+  if (XpWriteRefused("DeletePwrScheme on the plan back end")) return 0;
   const PowerSchemeEntry* entry = Entry(number);
   // The last scheme is never deleted: the system must keep an active one.
   if (schemes_.size() < 2 || !entry) return 0;
@@ -213,6 +225,7 @@ int PowerPlatform::DeleteScheme(int number) {
 }
 
 int PowerPlatform::SetActiveScheme(int number, const GLOBAL_POWER_POLICY* global, const POWER_POLICY* policy) {
+  if (XpWriteRefused("SetActivePwrScheme on the plan back end")) return -1;
   const PowerSchemeEntry* entry = Entry(number);
   if (!entry) return -1;
   GLOBAL_POWER_POLICY globalCopy{};
@@ -243,6 +256,7 @@ int PowerPlatform::ReadProcessorScheme(int number, MACHINE_PROCESSOR_POWER_POLIC
 }
 
 int PowerPlatform::WriteProcessorScheme(int number, const MACHINE_PROCESSOR_POWER_POLICY& policy) const {
+  if (XpWriteRefused("WriteProcessorPwrScheme on the plan back end")) return ERROR_NOT_SUPPORTED;
   platform::ProcessorSchemeFn write = ProcessorFunction(kWriteProcessorFunction);
   if (!write) return -1;
   const PowerSchemeEntry* entry = Entry(number);
@@ -264,6 +278,7 @@ int PowerPlatform::ReadGlobalPolicy(GLOBAL_POWER_POLICY* policy) {
 }
 
 int PowerPlatform::WriteGlobalPolicy(const GLOBAL_POWER_POLICY& policy) {
+  if (XpWriteRefused("WriteGlobalPwrPolicy on the plan back end")) return ERROR_NOT_SUPPORTED;
   GLOBAL_POWER_POLICY stored = policy;
   if (!Sys().WriteGlobalPwrPolicy(&stored)) return FailureCode();
   // The system applies a new global policy only when a scheme is activated.

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "controls/page_list.h"
+#include "platform/core/plan_guids.h"
 #include "settings/settings_store.h"
 #include "controls/menu_xp.h"
 
@@ -288,6 +289,12 @@ BOOL RecordingSystem::SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, L
   return ForwardingSystemApi::SetWaitableTimer(timer, due, period, completion, argument, resume);
 }
 
+std::string GuidText(const GUID& guid) { return platform::FormatGuid(platform::FromGuid(guid)); }
+
+namespace {
+std::string Of(const GUID* guid) { return guid ? GuidText(*guid) : "null"; }
+}  // namespace
+
 FARPROC RecordingSystem::GetPowerLibraryProc(LPCSTR name) {
   FARPROC real = ForwardingSystemApi::GetPowerLibraryProc(name);
   if (!real || !name) return real;
@@ -311,6 +318,46 @@ BOOLEAN WINAPI RecordingSystem::WriteProcessor(UINT id, PMACHINE_PROCESSOR_POWER
   self->Note("WriteProcessorPwrScheme %u", id);
   if (self->fail_processor_write) return Fail<BOOLEAN>(ERROR_WRITE_FAULT, FALSE);
   return self->real_write_(id, policy);
+}
+
+DWORD RecordingSystem::PowerSetActiveScheme(HKEY root, const GUID* scheme) {
+  Note("PowerSetActiveScheme %s", Of(scheme).c_str());
+  return ForwardingSystemApi::PowerSetActiveScheme(root, scheme);
+}
+DWORD RecordingSystem::PowerWriteACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                              DWORD index) {
+  Note("PowerWriteACValueIndex %s %s %lu", Of(scheme).c_str(), Of(setting).c_str(), index);
+  return ForwardingSystemApi::PowerWriteACValueIndex(root, scheme, subgroup, setting, index);
+}
+DWORD RecordingSystem::PowerWriteDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                              DWORD index) {
+  Note("PowerWriteDCValueIndex %s %s %lu", Of(scheme).c_str(), Of(setting).c_str(), index);
+  return ForwardingSystemApi::PowerWriteDCValueIndex(root, scheme, subgroup, setting, index);
+}
+DWORD RecordingSystem::PowerWriteFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                              UCHAR* buffer, DWORD size) {
+  Note("PowerWriteFriendlyName %s", Of(scheme).c_str());
+  return ForwardingSystemApi::PowerWriteFriendlyName(root, scheme, subgroup, setting, buffer, size);
+}
+DWORD RecordingSystem::PowerWriteDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                             UCHAR* buffer, DWORD size) {
+  Note("PowerWriteDescription %s", Of(scheme).c_str());
+  return ForwardingSystemApi::PowerWriteDescription(root, scheme, subgroup, setting, buffer, size);
+}
+DWORD RecordingSystem::PowerDuplicateScheme(HKEY root, const GUID* source, GUID** destination) {
+  Note("PowerDuplicateScheme %s", Of(source).c_str());
+  return ForwardingSystemApi::PowerDuplicateScheme(root, source, destination);
+}
+DWORD RecordingSystem::PowerDeleteScheme(HKEY root, const GUID* scheme) {
+  Note("PowerDeleteScheme %s", Of(scheme).c_str());
+  return ForwardingSystemApi::PowerDeleteScheme(root, scheme);
+}
+
+size_t RecordingSystem::Find(const std::string& prefix) const {
+  for (size_t i = 0; i < calls.size(); ++i) {
+    if (calls[i].rfind(prefix, 0) == 0) return i;
+  }
+  return calls.size();
 }
 
 size_t RecordingSystem::Called(const std::string& prefix) const {

@@ -5,6 +5,7 @@
 #include "app/corvane_app.h"
 #include "framework/dialog.h"
 #include "platform/backend.h"
+#include "power/power_backend.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace vantrel;
@@ -12,6 +13,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ::InitCommonControlsEx(&controls);
   fw::SetResourceInstance(instance);
   if (!platform::StartBackend(instance)) return 1;
+  power::ChoosePowerBackend();
 
   int exit_code = 0;
   {

@@ -322,6 +322,7 @@ SimState DefaultLaptop() {
   s.schemes = DefaultSchemes();
   s.active_scheme = 1;
   s.global = DefaultGlobalPolicy();
+  AddDefaultPlans(s);
   return s;
 }
 
@@ -437,6 +438,7 @@ bool LoadState(const std::string& path, SimState& state) {
   }
   s.active_scheme = static_cast<UINT>(p.Number("Schemes", "Active", 0));
   p.Struct("GlobalPolicy", "Policy", s.global);
+  LoadPlanState(path, s);
   state = std::move(s);
   return true;
 }
@@ -586,6 +588,7 @@ bool SaveState(const std::string& path, const SimState& s) {
 
   SaveSchemes(path, s);
   SaveGlobalPolicy(path, s);
+  SavePlanState(path, s);
   return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/sim_plans.h"
 #include "platform/system_api.h"
 
 namespace vantrel::platform::sim {
@@ -93,6 +94,9 @@ struct SimState {
   std::vector<SimScheme> schemes;  // in enumeration order
   UINT active_scheme = 0;
   GLOBAL_POWER_POLICY global{};
+  // The power interface the machine answers, and its plans (sim_plans.h).
+  SimPowerBackend power_backend = SimPowerBackend::Xp;
+  SimPlanStore plans;
 };
 
 // The default laptop of a first run: two batteries with the figures of real ones, the classic
@@ -221,6 +225,51 @@ class SimulatedMachine : public SystemApi {
   BOOL GetSystemPowerStatus(LPSYSTEM_POWER_STATUS status) override;
   void GetSystemTimeAsFileTime(LPFILETIME time) override;
 
+  // ---- SystemApi: power plans (sim_plans.cpp) ----
+  DWORD PowerGetActiveScheme(HKEY root, GUID** active) override;
+  DWORD PowerSetActiveScheme(HKEY root, const GUID* scheme) override;
+  DWORD PowerEnumerate(HKEY root, const GUID* scheme, const GUID* subgroup, DWORD access, ULONG index, UCHAR* buffer,
+                       DWORD* size) override;
+  DWORD PowerReadFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
+                              DWORD* size) override;
+  DWORD PowerWriteFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
+                               DWORD size) override;
+  DWORD PowerReadDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
+                             DWORD* size) override;
+  DWORD PowerWriteDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
+                              DWORD size) override;
+  DWORD PowerReadACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                              DWORD* index) override;
+  DWORD PowerReadDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                              DWORD* index) override;
+  DWORD PowerWriteACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                               DWORD index) override;
+  DWORD PowerWriteDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                               DWORD index) override;
+  DWORD PowerReadACDefaultIndex(HKEY root, const GUID* personality, const GUID* subgroup, const GUID* setting,
+                                DWORD* index) override;
+  DWORD PowerReadDCDefaultIndex(HKEY root, const GUID* personality, const GUID* subgroup, const GUID* setting,
+                                DWORD* index) override;
+  DWORD PowerDuplicateScheme(HKEY root, const GUID* source, GUID** destination) override;
+  DWORD PowerDeleteScheme(HKEY root, const GUID* scheme) override;
+  DWORD PowerReadValueMin(HKEY root, const GUID* subgroup, const GUID* setting, DWORD* value) override;
+  DWORD PowerReadValueMax(HKEY root, const GUID* subgroup, const GUID* setting, DWORD* value) override;
+  DWORD PowerReadValueIncrement(HKEY root, const GUID* subgroup, const GUID* setting, DWORD* value) override;
+  DWORD PowerReadValueUnitsSpecifier(HKEY root, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
+                                     DWORD* size) override;
+  BOOLEAN PowerIsSettingRangeDefined(const GUID* subgroup, const GUID* setting) override;
+  DWORD PowerReadPossibleValue(HKEY root, const GUID* subgroup, const GUID* setting, ULONG* type, ULONG index,
+                               UCHAR* buffer, DWORD* size) override;
+  DWORD PowerReadPossibleFriendlyName(HKEY root, const GUID* subgroup, const GUID* setting, ULONG index,
+                                      UCHAR* buffer, DWORD* size) override;
+  DWORD PowerReadSettingAttributes(const GUID* subgroup, const GUID* setting) override;
+  DWORD PowerSettingAccessCheck(DWORD access, const GUID* guid) override;
+  DWORD PowerImportPowerScheme(HKEY root, LPCWSTR path, GUID** destination) override;
+  DWORD PowerGetUserConfiguredACPowerMode(GUID* mode) override;
+  DWORD PowerGetUserConfiguredDCPowerMode(GUID* mode) override;
+  DWORD PowerSetUserConfiguredACPowerMode(const GUID* mode) override;
+  DWORD PowerSetUserConfiguredDCPowerMode(const GUID* mode) override;
+
   // What the processor-scheme functions handed out by GetPowerLibraryProc do.
   BOOLEAN ReadProcessorPwrScheme(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy);
   BOOLEAN WriteProcessorPwrScheme(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy);
@@ -281,6 +330,25 @@ class SimulatedMachine : public SystemApi {
   bool FireTimer(SimTimer& timer);
   static VOID CALLBACK OnRealTimer(LPVOID record, DWORD lowTime, DWORD highTime);
   static VOID CALLBACK OnFireRequest(ULONG_PTR record);
+
+  // ---- power plans (sim_plans.cpp) ----
+  // The plan functions answer only on a plan machine; the XP scheme functions not on one
+  // that has neither.
+  bool PlansAnswer() const noexcept { return state_.power_backend == SimPowerBackend::Plans; }
+  bool XpSchemesAnswer() const noexcept { return state_.power_backend != SimPowerBackend::None; }
+  DWORD ReadIndex(const GUID* scheme, const GUID* subgroup, const GUID* setting, DWORD* index, bool dc);
+  DWORD WriteIndex(const GUID* scheme, const GUID* subgroup, const GUID* setting, DWORD index, bool dc);
+  DWORD ReadText(const GUID* scheme, const GUID* subgroup, const GUID* setting, UCHAR* buffer, DWORD* size,
+                 bool description);
+  DWORD WriteText(const GUID* scheme, const GUID* subgroup, const GUID* setting, const UCHAR* buffer, DWORD size,
+                  bool description);
+  DWORD ReadRange(const GUID* subgroup, const GUID* setting, DWORD* value, int which);
+  DWORD ReadMode(GUID* mode, bool dc);
+  DWORD WriteMode(const GUID* mode, bool dc);
+  // Writes what a change touched to the state file: a plan's section, the activation, the
+  // power modes, or the whole plan list.
+  enum class PlanChange { Values, Activation, Modes, List };
+  void SavePlans(PlanChange change, const SimPlan* plan = nullptr);
 
   bool shutdown_privilege_enabled_ = false;  // enabled in the process token
   bool pagefile_privilege_enabled_ = false;  // SeCreatePagefilePrivilege, the same

@@ -97,8 +97,11 @@ bool HibernateAllowed(const SimState& s) { return s.capabilities.SystemS4 && s.h
 }  // namespace
 
 // ---- schemes --------------------------------------------------------------------------------------
+// A machine without the XP interface answers as Wine's library does: reads fail with 2,
+// writes with 120.
 
 BOOLEAN SimulatedMachine::EnumPwrSchemes(SchemeEnumProc callback, LPARAM context) {
+  if (!XpSchemesAnswer()) return Fail<BOOLEAN>(ERROR_FILE_NOT_FOUND, FALSE);
   if (!callback) return Fail<BOOLEAN>(ERROR_INVALID_PARAMETER, FALSE);
   // The callback may call the library again: it runs on a copy, outside the lock.
   std::vector<SimScheme> schemes;
@@ -117,6 +120,7 @@ BOOLEAN SimulatedMachine::EnumPwrSchemes(SchemeEnumProc callback, LPARAM context
 }
 
 BOOLEAN SimulatedMachine::ReadPwrScheme(UINT id, PPOWER_POLICY policy) {
+  if (!XpSchemesAnswer()) return Fail<BOOLEAN>(ERROR_FILE_NOT_FOUND, FALSE);
   if (!policy) return Fail<BOOLEAN>(ERROR_INVALID_PARAMETER, FALSE);
   Lock lock(*this);
   const SimScheme* scheme = FindScheme(state_, id);
@@ -126,6 +130,7 @@ BOOLEAN SimulatedMachine::ReadPwrScheme(UINT id, PPOWER_POLICY policy) {
 }
 
 BOOLEAN SimulatedMachine::WritePwrScheme(PUINT id, LPWSTR name, LPWSTR description, PPOWER_POLICY policy) {
+  if (!XpSchemesAnswer()) return Fail<BOOLEAN>(ERROR_CALL_NOT_IMPLEMENTED, FALSE);
   if (!id || !policy) return Fail<BOOLEAN>(ERROR_INVALID_PARAMETER, FALSE);
   Lock lock(*this);
   size_t index = 0;
@@ -148,6 +153,7 @@ BOOLEAN SimulatedMachine::WritePwrScheme(PUINT id, LPWSTR name, LPWSTR descripti
 }
 
 BOOLEAN SimulatedMachine::DeletePwrScheme(UINT id) {
+  if (!XpSchemesAnswer()) return Fail<BOOLEAN>(ERROR_FILE_NOT_FOUND, FALSE);
   Lock lock(*this);
   size_t index = 0;
   if (!FindScheme(state_, id, &index)) return Fail<BOOLEAN>(ERROR_FILE_NOT_FOUND, FALSE);
@@ -158,6 +164,7 @@ BOOLEAN SimulatedMachine::DeletePwrScheme(UINT id) {
 }
 
 BOOLEAN SimulatedMachine::GetActivePwrScheme(PUINT id) {
+  if (!XpSchemesAnswer()) return Fail<BOOLEAN>(ERROR_FILE_NOT_FOUND, FALSE);
   if (!id) return Fail<BOOLEAN>(ERROR_INVALID_PARAMETER, FALSE);
   Lock lock(*this);
   *id = state_.active_scheme;
@@ -165,6 +172,7 @@ BOOLEAN SimulatedMachine::GetActivePwrScheme(PUINT id) {
 }
 
 BOOLEAN SimulatedMachine::SetActivePwrScheme(UINT id, PGLOBAL_POWER_POLICY global, PPOWER_POLICY policy) {
+  if (!XpSchemesAnswer()) return Fail<BOOLEAN>(ERROR_FILE_NOT_FOUND, FALSE);
   Lock lock(*this);
   size_t index = 0;
   SimScheme* scheme = FindScheme(state_, id, &index);
@@ -181,6 +189,7 @@ BOOLEAN SimulatedMachine::SetActivePwrScheme(UINT id, PGLOBAL_POWER_POLICY globa
 }
 
 BOOLEAN SimulatedMachine::ReadProcessorPwrScheme(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy) {
+  if (!XpSchemesAnswer()) return Fail<BOOLEAN>(ERROR_FILE_NOT_FOUND, FALSE);
   if (!policy) return Fail<BOOLEAN>(ERROR_INVALID_PARAMETER, FALSE);
   Lock lock(*this);
   const SimScheme* scheme = FindScheme(state_, id);
@@ -190,6 +199,7 @@ BOOLEAN SimulatedMachine::ReadProcessorPwrScheme(UINT id, PMACHINE_PROCESSOR_POW
 }
 
 BOOLEAN SimulatedMachine::WriteProcessorPwrScheme(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy) {
+  if (!XpSchemesAnswer()) return Fail<BOOLEAN>(ERROR_CALL_NOT_IMPLEMENTED, FALSE);
   if (!policy) return Fail<BOOLEAN>(ERROR_INVALID_PARAMETER, FALSE);
   Lock lock(*this);
   size_t index = 0;
@@ -217,6 +227,7 @@ FARPROC SimulatedMachine::GetPowerLibraryProc(LPCSTR name) {
 // ---- global policy, capabilities, permissions -----------------------------------------------------
 
 BOOLEAN SimulatedMachine::ReadGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) {
+  if (!XpSchemesAnswer()) return Fail<BOOLEAN>(ERROR_FILE_NOT_FOUND, FALSE);
   if (!policy) return Fail<BOOLEAN>(ERROR_INVALID_PARAMETER, FALSE);
   Lock lock(*this);
   *policy = state_.global;
@@ -224,6 +235,7 @@ BOOLEAN SimulatedMachine::ReadGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) {
 }
 
 BOOLEAN SimulatedMachine::WriteGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) {
+  if (!XpSchemesAnswer()) return Fail<BOOLEAN>(ERROR_CALL_NOT_IMPLEMENTED, FALSE);
   if (!policy) return Fail<BOOLEAN>(ERROR_INVALID_PARAMETER, FALSE);
   Lock lock(*this);
   state_.global = *policy;

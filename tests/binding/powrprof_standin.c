@@ -1,0 +1,462 @@
+/* A stand-in for the system's power library, for the tests of the program's own binding: a
+   small plan store (two plans, four settings) with the documented calling conventions, sizes
+   and error codes, and a record of every call. The XP-era functions answer as Wine's own
+   library does (reads fail with 2, writes with 120), so a program that chooses by what the
+   system answers takes the plan functions.
+
+   Each call appends one line to the file named by VANTREL_STANDIN_LOG (nothing without it);
+   the first line says where the library was loaded from. */
+// The plan functions are declared for Vista and later.
+#define _WIN32_WINNT 0x0601
+#include <windows.h>
+// after windows.h, which it needs
+#include <powrprof.h>
+#include <stdio.h>
+#include <string.h>
+
+#define EXPORT __declspec(dllexport)
+
+/* ---- the record ---- */
+
+static char g_log[MAX_PATH];
+
+static void Note(const char* format, ...) {
+  char line[512];
+  va_list args;
+  va_start(args, format);
+  int n = vsnprintf(line, sizeof line - 2, format, args);
+  va_end(args);
+  if (!g_log[0] || n < 0) return;
+  if (n > (int)sizeof line - 3) n = (int)sizeof line - 3;
+  line[n++] = '\r';
+  line[n++] = '\n';
+  HANDLE file = CreateFileA(g_log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, line, (DWORD)n, &written, NULL);
+  CloseHandle(file);
+}
+
+/* Formats into one of a few rotating buffers, so that one line can show several GUIDs. */
+static const char* G(const GUID* g) {
+  static char text[4][40];
+  static int next;
+  char* out = text[next++ & 3];
+  if (!g) return "null";
+  snprintf(out, 40, "%08lx-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x", (unsigned long)g->Data1, g->Data2, g->Data3,
+           g->Data4[0], g->Data4[1], g->Data4[2], g->Data4[3], g->Data4[4], g->Data4[5], g->Data4[6], g->Data4[7]);
+  return out;
+}
+
+/* ---- the store ---- */
+
+static const GUID kBalanced = {0x381b4222, 0xf694, 0x41f0, {0x96, 0x85, 0xff, 0x5b, 0xb2, 0x60, 0xdf, 0x2e}};
+static const GUID kQuiet = {0x5ab1e000, 0x0001, 0x4000, {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01}};
+static const GUID kVideo = {0x7516b95f, 0xf776, 0x4464, {0x8c, 0x53, 0x06, 0x16, 0x7f, 0x40, 0xcc, 0x99}};
+static const GUID kVideoTimeout = {0x3c0bc021, 0xc8a8, 0x4e07, {0xa9, 0x73, 0x6b, 0x14, 0xcb, 0xcb, 0x2b, 0x7e}};
+static const GUID kSleep = {0x238c9fa8, 0x0aad, 0x41ed, {0x83, 0xf4, 0x97, 0xbe, 0x24, 0x2c, 0x8f, 0x20}};
+static const GUID kStandby = {0x29f6c1db, 0x86da, 0x48c5, {0x9f, 0xdb, 0xf2, 0xb6, 0x7b, 0x1f, 0x44, 0xda}};
+static const GUID kButtons = {0x4f971e89, 0xeebd, 0x4455, {0xa8, 0xde, 0x9e, 0x59, 0x04, 0x0e, 0x73, 0x47}};
+static const GUID kLid = {0x5ca83367, 0x6e45, 0x459f, {0xa2, 0x7b, 0x47, 0x6b, 0x1d, 0x01, 0xc9, 0x36}};
+static const GUID kPowerButton = {0x7648efa3, 0xdd9c, 0x4e3e, {0xb5, 0x66, 0x50, 0xf9, 0x29, 0x38, 0x62, 0x80}};
+
+#define PLANS 8
+#define SETTINGS 4
+
+typedef struct {
+  const GUID* subgroup;
+  const GUID* guid;
+  const wchar_t* name;
+  BOOL list; /* a list of possible values (the button actions) rather than a range */
+} Setting;
+
+static const Setting kSettings[SETTINGS] = {
+    {&kVideo, &kVideoTimeout, L"Turn off display after", FALSE},
+    {&kSleep, &kStandby, L"Sleep after", FALSE},
+    {&kButtons, &kLid, L"Lid close action", TRUE},
+    {&kButtons, &kPowerButton, L"Power button action", TRUE},
+};
+static const GUID* const kSubgroups[] = {&kVideo, &kSleep, &kButtons};
+static const DWORD kActionValues[] = {0, 2, 3, 6};
+static const wchar_t* const kActionNames[] = {L"Do nothing", L"Sleep", L"Hibernate", L"Shut down"};
+
+typedef struct {
+  BOOL used;
+  GUID guid;
+  wchar_t name[64];
+  wchar_t description[128];
+  DWORD ac[SETTINGS], dc[SETTINGS];
+} Plan;
+
+static Plan g_plans[PLANS] = {
+    {TRUE, {0}, L"Balanced", L"Balances performance and energy", {600, 1800, 1, 3}, {300, 900, 1, 3}},
+    {TRUE, {0}, L"Quiet Stand-in", L"A second plan", {1200, 0, 0, 3}, {60, 600, 2, 1}},
+};
+static int g_active;
+static int g_next_new = 2;
+
+static int FindPlan(const GUID* guid) {
+  if (!guid) return -1;
+  for (int i = 0; i < PLANS; ++i)
+    if (g_plans[i].used && IsEqualGUID(&g_plans[i].guid, guid)) return i;
+  return -1;
+}
+
+static int FindSetting(const GUID* subgroup, const GUID* setting) {
+  if (!setting) return -1;
+  for (int i = 0; i < SETTINGS; ++i)
+    if (IsEqualGUID(kSettings[i].guid, setting) && (!subgroup || IsEqualGUID(kSettings[i].subgroup, subgroup)))
+      return i;
+  return -1;
+}
+
+/* The two-call pattern: copies `bytes` when the buffer holds them, else tells the size. */
+static DWORD Give(const void* data, DWORD bytes, UCHAR* buffer, DWORD* size) {
+  if (!size) return ERROR_INVALID_PARAMETER;
+  if (!buffer) {
+    *size = bytes;
+    return ERROR_SUCCESS;
+  }
+  if (*size < bytes) {
+    *size = bytes;
+    return ERROR_MORE_DATA;
+  }
+  memcpy(buffer, data, bytes);
+  *size = bytes;
+  return ERROR_SUCCESS;
+}
+
+static DWORD GiveText(const wchar_t* text, UCHAR* buffer, DWORD* size) {
+  return Give(text, (DWORD)((wcslen(text) + 1) * sizeof(wchar_t)), buffer, size);
+}
+
+static GUID* NewGuid(const GUID* value) {
+  GUID* out = (GUID*)LocalAlloc(LMEM_FIXED, sizeof(GUID));
+  if (out) *out = *value;
+  return out;
+}
+
+/* ---- plan functions ---- */
+
+EXPORT DWORD WINAPI PowerGetActiveScheme(HKEY root, GUID** active) {
+  (void)root;
+  Note("PowerGetActiveScheme");
+  if (!active) return ERROR_INVALID_PARAMETER;
+  *active = NewGuid(&g_plans[g_active].guid);
+  return *active ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
+}
+
+EXPORT DWORD WINAPI PowerSetActiveScheme(HKEY root, const GUID* scheme) {
+  (void)root;
+  Note("PowerSetActiveScheme %s", G(scheme));
+  int plan = FindPlan(scheme);
+  if (plan < 0) return ERROR_FILE_NOT_FOUND;
+  g_active = plan;
+  return ERROR_SUCCESS;
+}
+
+EXPORT DWORD WINAPI PowerEnumerate(HKEY root, const GUID* scheme, const GUID* subgroup, POWER_DATA_ACCESSOR access,
+                                   ULONG index, UCHAR* buffer, DWORD* size) {
+  (void)root;
+  Note("PowerEnumerate %s %s access=%d index=%lu size=%lu", G(scheme), G(subgroup), (int)access, index,
+       size ? *size : 0);
+  const GUID* found = NULL;
+  if (access == ACCESS_SCHEME) {
+    for (int i = 0, n = 0; i < PLANS && !found; ++i)
+      if (g_plans[i].used && n++ == (int)index) found = &g_plans[i].guid;
+  } else if (access == ACCESS_SUBGROUP) {
+    if (FindPlan(scheme) < 0) return ERROR_FILE_NOT_FOUND;
+    if (index < sizeof kSubgroups / sizeof kSubgroups[0]) found = kSubgroups[index];
+  } else if (access == ACCESS_INDIVIDUAL_SETTING) {
+    for (int i = 0, n = 0; i < SETTINGS && !found; ++i)
+      if (subgroup && IsEqualGUID(kSettings[i].subgroup, subgroup) && n++ == (int)index) found = kSettings[i].guid;
+  } else {
+    return ERROR_INVALID_PARAMETER;
+  }
+  if (!found) return ERROR_NO_MORE_ITEMS;
+  return Give(found, sizeof(GUID), buffer, size);
+}
+
+static DWORD ReadText(const char* what, BOOL description, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                      UCHAR* buffer, DWORD* size) {
+  Note("%s %s %s %s size=%lu", what, G(scheme), G(subgroup), G(setting), size ? *size : 0);
+  if (setting) {
+    int s = FindSetting(subgroup, setting);
+    return s < 0 ? ERROR_FILE_NOT_FOUND : GiveText(description ? L"" : kSettings[s].name, buffer, size);
+  }
+  if (subgroup) return GiveText(L"Subgroup", buffer, size);
+  int plan = FindPlan(scheme);
+  if (plan < 0) return ERROR_FILE_NOT_FOUND;
+  return GiveText(description ? g_plans[plan].description : g_plans[plan].name, buffer, size);
+}
+
+static DWORD WriteText(const char* what, BOOL description, const GUID* scheme, const GUID* subgroup,
+                       const GUID* setting, UCHAR* buffer, DWORD size) {
+  int plan = FindPlan(scheme);
+  wchar_t* target = plan < 0 ? NULL : description ? g_plans[plan].description : g_plans[plan].name;
+  size_t capacity = description ? 128 : 64;
+  char text[256] = "";
+  if (buffer && size >= sizeof(wchar_t))
+    WideCharToMultiByte(CP_UTF8, 0, (const wchar_t*)buffer, (int)(size / sizeof(wchar_t)) - 1, text, sizeof text - 1,
+                        NULL, NULL);
+  Note("%s %s %s %s size=%lu \"%s\"", what, G(scheme), G(subgroup), G(setting), size, text);
+  if (!target || subgroup || setting) return ERROR_FILE_NOT_FOUND;
+  if (!buffer || size < sizeof(wchar_t) || size % sizeof(wchar_t) || size / sizeof(wchar_t) > capacity)
+    return ERROR_INVALID_PARAMETER;
+  memcpy(target, buffer, size);
+  target[size / sizeof(wchar_t) - 1] = L'\0';
+  return ERROR_SUCCESS;
+}
+
+EXPORT DWORD WINAPI PowerReadFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                          PUCHAR buffer, LPDWORD size) {
+  (void)root;
+  return ReadText("PowerReadFriendlyName", FALSE, scheme, subgroup, setting, buffer, size);
+}
+EXPORT DWORD WINAPI PowerReadDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                         PUCHAR buffer, LPDWORD size) {
+  (void)root;
+  return ReadText("PowerReadDescription", TRUE, scheme, subgroup, setting, buffer, size);
+}
+EXPORT DWORD WINAPI PowerWriteFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                           UCHAR* buffer, DWORD size) {
+  (void)root;
+  return WriteText("PowerWriteFriendlyName", FALSE, scheme, subgroup, setting, buffer, size);
+}
+EXPORT DWORD WINAPI PowerWriteDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                          UCHAR* buffer, DWORD size) {
+  (void)root;
+  return WriteText("PowerWriteDescription", TRUE, scheme, subgroup, setting, buffer, size);
+}
+
+static DWORD ReadIndex(const char* what, BOOL dc, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                       LPDWORD index) {
+  Note("%s %s %s %s", what, G(scheme), G(subgroup), G(setting));
+  int plan = FindPlan(scheme), s = FindSetting(subgroup, setting);
+  if (plan < 0 || s < 0) return ERROR_FILE_NOT_FOUND;
+  if (!index) return ERROR_INVALID_PARAMETER;
+  *index = dc ? g_plans[plan].dc[s] : g_plans[plan].ac[s];
+  return ERROR_SUCCESS;
+}
+
+static DWORD WriteIndex(const char* what, BOOL dc, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                        DWORD index) {
+  Note("%s %s %s %s value=%lu", what, G(scheme), G(subgroup), G(setting), index);
+  int plan = FindPlan(scheme), s = FindSetting(subgroup, setting);
+  if (plan < 0 || s < 0) return ERROR_FILE_NOT_FOUND;
+  if (kSettings[s].list && index >= sizeof kActionValues / sizeof kActionValues[0]) return ERROR_INVALID_PARAMETER;
+  if (dc)
+    g_plans[plan].dc[s] = index;
+  else
+    g_plans[plan].ac[s] = index;
+  return ERROR_SUCCESS;
+}
+
+EXPORT DWORD WINAPI PowerReadACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                          LPDWORD index) {
+  (void)root;
+  return ReadIndex("PowerReadACValueIndex", FALSE, scheme, subgroup, setting, index);
+}
+EXPORT DWORD WINAPI PowerReadDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                          LPDWORD index) {
+  (void)root;
+  return ReadIndex("PowerReadDCValueIndex", TRUE, scheme, subgroup, setting, index);
+}
+EXPORT DWORD WINAPI PowerWriteACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                           DWORD index) {
+  (void)root;
+  return WriteIndex("PowerWriteACValueIndex", FALSE, scheme, subgroup, setting, index);
+}
+EXPORT DWORD WINAPI PowerWriteDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                           DWORD index) {
+  (void)root;
+  return WriteIndex("PowerWriteDCValueIndex", TRUE, scheme, subgroup, setting, index);
+}
+
+EXPORT DWORD WINAPI PowerDuplicateScheme(HKEY root, const GUID* source, GUID** destination) {
+  (void)root;
+  Note("PowerDuplicateScheme %s", G(source));
+  int from = FindPlan(source);
+  if (from < 0) return ERROR_FILE_NOT_FOUND;
+  if (!destination) return ERROR_INVALID_PARAMETER;
+  for (int i = 0; i < PLANS; ++i) {
+    if (g_plans[i].used) continue;
+    g_plans[i] = g_plans[from];
+    g_plans[i].guid = kQuiet;
+    g_plans[i].guid.Data4[7] = (BYTE)(g_next_new++);
+    *destination = NewGuid(&g_plans[i].guid);
+    Note("  -> %s", G(&g_plans[i].guid));
+    return *destination ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
+  }
+  return ERROR_NOT_ENOUGH_MEMORY;
+}
+
+EXPORT DWORD WINAPI PowerDeleteScheme(HKEY root, const GUID* scheme) {
+  (void)root;
+  Note("PowerDeleteScheme %s", G(scheme));
+  int plan = FindPlan(scheme);
+  if (plan < 0) return ERROR_FILE_NOT_FOUND;
+  if (plan == g_active) return ERROR_ACCESS_DENIED;
+  g_plans[plan].used = FALSE;
+  return ERROR_SUCCESS;
+}
+
+static DWORD RangeValue(const char* what, const GUID* subgroup, const GUID* setting, LPDWORD value, DWORD answer) {
+  Note("%s %s %s", what, G(subgroup), G(setting));
+  int s = FindSetting(subgroup, setting);
+  if (s < 0 || kSettings[s].list) return ERROR_FILE_NOT_FOUND;
+  if (!value) return ERROR_INVALID_PARAMETER;
+  *value = answer;
+  return ERROR_SUCCESS;
+}
+EXPORT DWORD WINAPI PowerReadValueMin(HKEY root, const GUID* subgroup, const GUID* setting, LPDWORD value) {
+  (void)root;
+  return RangeValue("PowerReadValueMin", subgroup, setting, value, 0);
+}
+EXPORT DWORD WINAPI PowerReadValueMax(HKEY root, const GUID* subgroup, const GUID* setting, LPDWORD value) {
+  (void)root;
+  return RangeValue("PowerReadValueMax", subgroup, setting, value, 18000);
+}
+EXPORT DWORD WINAPI PowerReadValueIncrement(HKEY root, const GUID* subgroup, const GUID* setting, LPDWORD value) {
+  (void)root;
+  return RangeValue("PowerReadValueIncrement", subgroup, setting, value, 1);
+}
+EXPORT DWORD WINAPI PowerReadValueUnitsSpecifier(HKEY root, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
+                                                 LPDWORD size) {
+  (void)root;
+  Note("PowerReadValueUnitsSpecifier %s %s", G(subgroup), G(setting));
+  int s = FindSetting(subgroup, setting);
+  if (s < 0 || kSettings[s].list) return ERROR_FILE_NOT_FOUND;
+  return GiveText(L"Seconds", buffer, size);
+}
+EXPORT BOOLEAN WINAPI PowerIsSettingRangeDefined(const GUID* subgroup, const GUID* setting) {
+  Note("PowerIsSettingRangeDefined %s %s", G(subgroup), G(setting));
+  int s = FindSetting(subgroup, setting);
+  return s >= 0 && !kSettings[s].list;
+}
+EXPORT DWORD WINAPI PowerReadPossibleValue(HKEY root, const GUID* subgroup, const GUID* setting, PULONG type,
+                                           ULONG index, PUCHAR buffer, LPDWORD size) {
+  (void)root;
+  Note("PowerReadPossibleValue %s %s index=%lu size=%lu", G(subgroup), G(setting), index, size ? *size : 0);
+  int s = FindSetting(subgroup, setting);
+  if (s < 0 || !kSettings[s].list) return ERROR_FILE_NOT_FOUND;
+  if (index >= sizeof kActionValues / sizeof kActionValues[0]) return ERROR_FILE_NOT_FOUND;
+  if (type) *type = REG_DWORD;
+  return Give(&kActionValues[index], sizeof(DWORD), buffer, size);
+}
+EXPORT DWORD WINAPI PowerReadPossibleFriendlyName(HKEY root, const GUID* subgroup, const GUID* setting, ULONG index,
+                                                  PUCHAR buffer, LPDWORD size) {
+  (void)root;
+  Note("PowerReadPossibleFriendlyName %s %s index=%lu", G(subgroup), G(setting), index);
+  int s = FindSetting(subgroup, setting);
+  if (s < 0 || !kSettings[s].list || index >= sizeof kActionValues / sizeof kActionValues[0])
+    return ERROR_FILE_NOT_FOUND;
+  return GiveText(kActionNames[index], buffer, size);
+}
+EXPORT DWORD WINAPI PowerReadSettingAttributes(const GUID* subgroup, const GUID* setting) {
+  Note("PowerReadSettingAttributes %s %s", G(subgroup), G(setting));
+  return 0;
+}
+EXPORT DWORD WINAPI PowerSettingAccessCheck(POWER_DATA_ACCESSOR access, const GUID* guid) {
+  Note("PowerSettingAccessCheck access=%d %s", (int)access, G(guid));
+  return ERROR_SUCCESS;
+}
+
+/* ---- the XP-era functions: as Wine's library answers them ---- */
+
+static BOOLEAN Refuse(const char* what, DWORD error) {
+  Note("%s", what);
+  SetLastError(error);
+  return FALSE;
+}
+
+EXPORT BOOLEAN WINAPI EnumPwrSchemes(PWRSCHEMESENUMPROC callback, LPARAM context) {
+  (void)callback, (void)context;
+  return Refuse("EnumPwrSchemes", ERROR_FILE_NOT_FOUND);
+}
+EXPORT BOOLEAN WINAPI ReadPwrScheme(UINT id, PPOWER_POLICY policy) {
+  (void)id, (void)policy;
+  return Refuse("ReadPwrScheme", ERROR_FILE_NOT_FOUND);
+}
+EXPORT BOOLEAN WINAPI WritePwrScheme(PUINT id, LPTSTR name, LPTSTR description, PPOWER_POLICY policy) {
+  (void)id, (void)name, (void)description, (void)policy;
+  return Refuse("WritePwrScheme", ERROR_CALL_NOT_IMPLEMENTED);
+}
+EXPORT BOOLEAN WINAPI DeletePwrScheme(UINT id) {
+  (void)id;
+  return Refuse("DeletePwrScheme", ERROR_FILE_NOT_FOUND);
+}
+EXPORT BOOLEAN WINAPI GetActivePwrScheme(PUINT id) {
+  (void)id;
+  return Refuse("GetActivePwrScheme", ERROR_FILE_NOT_FOUND);
+}
+EXPORT BOOLEAN WINAPI SetActivePwrScheme(UINT id, PGLOBAL_POWER_POLICY global, PPOWER_POLICY policy) {
+  (void)id, (void)global, (void)policy;
+  return Refuse("SetActivePwrScheme", ERROR_FILE_NOT_FOUND);
+}
+EXPORT BOOLEAN WINAPI ReadGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) {
+  (void)policy;
+  return Refuse("ReadGlobalPwrPolicy", ERROR_FILE_NOT_FOUND);
+}
+EXPORT BOOLEAN WINAPI WriteGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) {
+  (void)policy;
+  return Refuse("WriteGlobalPwrPolicy", ERROR_CALL_NOT_IMPLEMENTED);
+}
+EXPORT BOOLEAN WINAPI ReadProcessorPwrScheme(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy) {
+  (void)id, (void)policy;
+  return Refuse("ReadProcessorPwrScheme", ERROR_FILE_NOT_FOUND);
+}
+EXPORT BOOLEAN WINAPI WriteProcessorPwrScheme(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy) {
+  (void)id, (void)policy;
+  return Refuse("WriteProcessorPwrScheme", ERROR_CALL_NOT_IMPLEMENTED);
+}
+EXPORT BOOLEAN WINAPI SetSuspendState(BOOLEAN hibernate, BOOLEAN force, BOOLEAN no_wake) {
+  Note("SetSuspendState %d %d %d", hibernate, force, no_wake);
+  SetLastError(ERROR_NOT_SUPPORTED);
+  return FALSE;
+}
+
+/* A laptop: both buttons, a lid, standby and hibernation. */
+EXPORT BOOLEAN WINAPI GetPwrCapabilities(PSYSTEM_POWER_CAPABILITIES capabilities) {
+  Note("GetPwrCapabilities");
+  if (!capabilities) return Refuse("GetPwrCapabilities refused", ERROR_INVALID_PARAMETER);
+  memset(capabilities, 0, sizeof *capabilities);
+  capabilities->PowerButtonPresent = capabilities->SleepButtonPresent = capabilities->LidPresent = TRUE;
+  capabilities->SystemS3 = capabilities->SystemS4 = capabilities->SystemS5 = TRUE;
+  capabilities->HiberFilePresent = capabilities->SystemBatteriesPresent = TRUE;
+  capabilities->ProcessorMinThrottle = capabilities->ProcessorMaxThrottle = 100;
+  SetLastError(ERROR_SUCCESS);
+  return TRUE;
+}
+EXPORT BOOLEAN WINAPI IsPwrSuspendAllowed(void) {
+  Note("IsPwrSuspendAllowed");
+  return TRUE;
+}
+EXPORT BOOLEAN WINAPI IsPwrHibernateAllowed(void) {
+  Note("IsPwrHibernateAllowed");
+  return TRUE;
+}
+EXPORT BOOLEAN WINAPI IsPwrShutdownAllowed(void) {
+  Note("IsPwrShutdownAllowed");
+  return TRUE;
+}
+EXPORT LONG WINAPI CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in, ULONG in_size, PVOID out,
+                                          ULONG out_size) {
+  (void)in, (void)in_size, (void)out, (void)out_size;
+  Note("CallNtPowerInformation level=%d", (int)level);
+  return (LONG)0xC0000002L; /* STATUS_NOT_IMPLEMENTED */
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+  (void)reserved;
+  if (reason != DLL_PROCESS_ATTACH) return TRUE;
+  DWORD n = GetEnvironmentVariableA("VANTREL_STANDIN_LOG", g_log, sizeof g_log);
+  if (n == 0 || n >= sizeof g_log) g_log[0] = '\0';
+  g_plans[0].guid = kBalanced;
+  g_plans[1].guid = kQuiet;
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(instance, path, sizeof path);
+  Note("loaded %s", path);
+  return TRUE;
+}
