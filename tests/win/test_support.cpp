@@ -289,6 +289,12 @@ BOOL RecordingSystem::SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, L
   return ForwardingSystemApi::SetWaitableTimer(timer, due, period, completion, argument, resume);
 }
 
+std::string GuidText(const GUID& guid) { return platform::FormatGuid(platform::FromGuid(guid)); }
+
+namespace {
+std::string Of(const GUID* guid) { return guid ? GuidText(*guid) : "null"; }
+}  // namespace
+
 FARPROC RecordingSystem::GetPowerLibraryProc(LPCSTR name) {
   FARPROC real = ForwardingSystemApi::GetPowerLibraryProc(name);
   if (!real || !name) return real;
@@ -313,12 +319,6 @@ BOOLEAN WINAPI RecordingSystem::WriteProcessor(UINT id, PMACHINE_PROCESSOR_POWER
   if (self->fail_processor_write) return Fail<BOOLEAN>(ERROR_WRITE_FAULT, FALSE);
   return self->real_write_(id, policy);
 }
-
-std::string GuidText(const GUID& guid) { return platform::FormatGuid(platform::FromGuid(guid)); }
-
-namespace {
-std::string Of(const GUID* guid) { return guid ? GuidText(*guid) : "null"; }
-}  // namespace
 
 DWORD RecordingSystem::PowerSetActiveScheme(HKEY root, const GUID* scheme) {
   Note("PowerSetActiveScheme %s", Of(scheme).c_str());
