@@ -30,9 +30,17 @@ alive "$second" && fail "the second copy did not end after its message"
 alive "$first" || fail "the first copy ended when the second started"
 stop_program vantrel-sim.exe
 
-# The program on the real back end starts too (Wine has no batteries: nothing to show).
+# The program on the real back end starts too (Wine has no batteries: nothing to show). Wine's
+# own power library answers neither the XP nor the plan interface: the Schemes page says so.
 real=$(start "$bin/vantrel.exe")
 sleep 3
 alive "$real" || fail "vantrel.exe did not keep running"
+open_main_window
+open_page 1 "Vantrel - Schemes"
+description=$(probe control "Vantrel - Schemes" 1016 | cut -d' ' -f6-)
+screenshot startup-real-schemes
+[ "$description" = "The power schemes of this system cannot be read." ] || fail "the Schemes page on Wine's library: $description"
+probe control "Vantrel - Schemes" 1026 | cut -d' ' -f5 | grep -qx 0 || fail "Save As is enabled without schemes"
+alive "$real" || fail "vantrel.exe ended on the Schemes page"
 stop_program vantrel.exe
 echo "PASS"
