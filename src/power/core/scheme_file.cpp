@@ -280,7 +280,12 @@ SchemeFileProblem Reader::Line(std::string_view key, std::string_view value) {
   if (plan && key == "personality") {
     if (Seen(key)) return Problem(E::DuplicateKey, line_, key);
     if (!platform::ParseGuid(Trim(value), &file_.personality)) return Problem(E::WrongType, line_, key);
-    return {};
+    // The three default plans are the only personalities there are.
+    namespace g = platform::guids;
+    for (const PlanGuid& known : {g::kBalanced, g::kHighPerformance, g::kPowerSaver}) {
+      if (file_.personality == known) return {};
+    }
+    return Problem(E::OutOfRange, line_, key);
   }
   if (plan && key.substr(0, kSettingPrefix.size()) == kSettingPrefix) return Setting(key, value);
   const RecordField* field = plan ? nullptr : FindRecordField(key);
