@@ -15,6 +15,7 @@
 #define IDD_METER           146
 #define IDD_SAVE_AS         147
 #define IDD_ABOUT           175
+#define IDD_HISTORY_PAGE    176
 
 // ---- menus ----
 #define IDR_MAIN_MENU       162
@@ -42,6 +43,7 @@
 #define IDI_THROTTLE_NONE   164
 #define IDI_THROTTLE_ADAPTIVE 165
 #define IDI_THROTTLE_DEGRADE 166
+#define IDI_HISTORY         167
 
 // ---- bitmaps ----
 #define IDB_METER_FACE      172
@@ -53,6 +55,7 @@
 #define ID_PAGE_SCHEMES     40007
 #define ID_PAGE_BATTERIES   40008
 #define ID_PAGE_POLICY      40009
+#define ID_PAGE_HISTORY     40010
 #define ID_LANGUAGE_DEFAULT 40013
 #define ID_HELP_TOPICS      40014
 #define ID_HELP_WEB_SITE    40015

@@ -22,6 +22,14 @@ out="$build/artefacts"
 mkdir -p "$out"
 eval "$("$src/scripts/wine-run" "$build" --env)"
 
+# A 32-bit build on a machine whose i386 programs run under qemu (scripts/install-deps) would
+# measure the emulator, not the program: measure the 64-bit build there.
+if [ "$(od -An -tx2 -j$(($(od -An -tu4 -j60 -N4 "$bin/vantrel-sim.exe") + 4)) -N2 "$bin/vantrel-sim.exe" | tr -d ' ')" = 014c ] &&
+   head -1 /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null | grep -qx enabled; then
+  echo "32-bit programs run under the qemu emulator on this machine; measure a 64-bit build (win64) instead"
+  exit 2
+fi
+
 # The default laptop, its main battery discharging: the meter is visible and repaints.
 ini="$out/meter-idle-sim.ini"
 rm -f "$ini"

@@ -13,6 +13,7 @@
 #include "app/app_state.h"
 #include "settings/settings_store.h"
 #include "battery/batteries_page.h"
+#include "battery/history_page.h"
 #include "display/control_page.h"
 #include "framework/caught.h"
 #include "framework/prompt.h"
@@ -55,6 +56,7 @@ constexpr PageEntry kPages[kPageKindCount] = {
     {kSchemesPage, i18n::IDS_PAGE_SCHEMES, IDI_SCHEMES, ID_PAGE_SCHEMES, &MakePageOf<power::SchemesPage>},
     {kBatteriesPage, i18n::IDS_PAGE_BATTERIES, IDI_BATTERIES, ID_PAGE_BATTERIES, &MakePageOf<battery::CBatteriesPage>},
     {kPolicyPage, i18n::IDS_PAGE_POLICY, IDI_POLICY, ID_PAGE_POLICY, &MakePageOf<power::PolicyPage>},
+    {kHistoryPage, i18n::IDS_PAGE_HISTORY, IDI_HISTORY, ID_PAGE_HISTORY, &MakePageOf<battery::CHistoryPage>},
 };
 static_assert([] {
   for (int k = 0; k < kPageKindCount; ++k)
@@ -174,6 +176,16 @@ void CMainDialog::SetUpPageList() {
     item.pszText = text.data();
     item.iImage = image_of[kind] >= 0 ? image_of[kind] : I_IMAGENONE;
     ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  // Every entry in view, the list having no scroll bar: the rows close up when the default
+  // spacing would push the last ones below the list's bottom.
+  RECT client{};
+  ::GetClientRect(list, &client);
+  const DWORD spacing = static_cast<DWORD>(::SendMessageA(list, LVM_GETITEMSPACING, FALSE, 0));
+  const int row = HIWORD(spacing), fitting = client.bottom / kPageKindCount;
+  if (row * kPageKindCount > client.bottom && fitting > 0) {
+    ::SendMessageA(list, LVM_SETICONSPACING, 0, MAKELPARAM(LOWORD(spacing), fitting));
+    ::SendMessageA(list, LVM_ARRANGE, LVA_DEFAULT, 0);
   }
 }
 

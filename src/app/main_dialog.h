@@ -17,8 +17,8 @@ namespace vantrel::app {
 struct AppState;
 
 // The pages, in the order of the page list and of the "Pages" menu.
-enum PageKind : uint8_t { kControlPage = 0, kSchemesPage = 1, kBatteriesPage = 2, kPolicyPage = 3 };
-inline constexpr int kPageKindCount = 4;
+enum PageKind : uint8_t { kControlPage = 0, kSchemesPage = 1, kBatteriesPage = 2, kPolicyPage = 3, kHistoryPage = 4 };
+inline constexpr int kPageKindCount = 5;
 
 // Where a page sits in the main window's client area: right of the page list.
 inline constexpr int kPageLeft = 90;

@@ -401,6 +401,13 @@ BatteryPlatform::ChargeReading BatteryPlatform::ReadCharge(unsigned index) {
   reading.known = info_read && status_read && full != 0 && full != BATTERY_UNKNOWN_CAPACITY &&
                   remaining != BATTERY_UNKNOWN_CAPACITY;
   reading.power_state = status_read ? status.PowerState : 0;
+  reading.read = info_read && status_read;
+  if (info_read) {
+    reading.full = info.FullChargedCapacity;
+    reading.design = (info.Capabilities & BATTERY_CAPACITY_RELATIVE) ? 0 : info.DesignedCapacity;
+    reading.cycles = info.CycleCount;
+  }
+  if (status_read) reading.remaining = status.Capacity;
   return reading;
 }
 

@@ -104,6 +104,10 @@ class BatteryPlatform {
     unsigned percent = 0;
     bool known = false;
     ULONG power_state = 0;
+    // The figures of the same reads: both records read, the capacities (kUnknownFigure when
+    // unknown; design 0 for relative capacities) and the cycle count.
+    bool read = false;
+    ULONG remaining = kUnknownFigure, full = kUnknownFigure, design = 0, cycles = 0;
   };
   ChargeReading ReadCharge(unsigned index);
   // Per cent of the design capacity lost, 0..100.

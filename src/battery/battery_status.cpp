@@ -17,6 +17,14 @@ PowerSeen Seen(bool known, ULONG power_state) {
   return seen;
 }
 
+void KeepFigures(PowerSeen& seen, ULONG remaining, const BATTERY_INFORMATION& info) {
+  seen.read = true;
+  seen.remaining = remaining;
+  seen.full = info.FullChargedCapacity;
+  seen.design = (info.Capabilities & BATTERY_CAPACITY_RELATIVE) ? 0 : info.DesignedCapacity;
+  seen.cycles = info.CycleCount;
+}
+
 // The meter's view of one PowerPlatform.
 class PlatformQueries final : public BatteryQueries {
  public:
@@ -27,18 +35,28 @@ class PlatformQueries final : public BatteryQueries {
   unsigned ChargePercent(unsigned index, PowerSeen& seen) override {
     const BatteryPlatform::ChargeReading reading = platform_.ReadCharge(index);
     seen = Seen(reading.known, reading.power_state);
+    if (reading.read) {
+      seen.read = true;
+      seen.remaining = reading.remaining;
+      seen.full = reading.full;
+      seen.design = reading.design;
+      seen.cycles = reading.cycles;
+    }
     return reading.percent;
   }
   bool Capacities(unsigned index, uint32_t& remaining, uint32_t& full, PowerSeen& seen) override {
-    // One status read gives the capacity and the power state.
+    // One status read gives the capacity and the power state, one information read the full
+    // capacity (and, for the history, the design capacity and the cycles).
     BATTERY_STATUS status{};
-    ULONG whole = 0;
+    BATTERY_INFORMATION info{};
     if (platform_.GetStatus(index, status, 0, 0, 0, 0) != ERROR_SUCCESS) return false;
-    if (platform_.GetFullChargedCapacity(index, whole) != ERROR_SUCCESS) return false;
+    if (platform_.GetBatteryInfo(index, info) != ERROR_SUCCESS) return false;
+    const ULONG whole = info.FullChargedCapacity;
     remaining = status.Capacity;
     full = whole;
     seen = Seen(status.Capacity != BATTERY_UNKNOWN_CAPACITY && whole != 0 && whole != BATTERY_UNKNOWN_CAPACITY,
                 status.PowerState);
+    KeepFigures(seen, status.Capacity, info);
     return true;
   }
   bool EstimatedTime(unsigned index, uint32_t& seconds) override {

@@ -48,6 +48,7 @@ BOOL MeterWindow::OnInitDialog() {
     ::SetWindowLongPtrA(hwnd(), GWL_EXSTYLE, ::GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
     painter_ = std::make_unique<MeterPainter>(hwnd(), settings_);
     painter_->SetOutline();
+    history_ = std::make_unique<battery::HistoryRecorder>(battery::DefaultHistoryPath());
     // The drag timer runs only while a drag is in progress.
     ::SetTimer(hwnd(), kMeterTickTimer, kTickPeriodMs, nullptr);
     if (!IsLayered(hwnd()) && settings.TransparentForm) ShowTransparent(true, settings.bAlpha);
@@ -141,10 +142,22 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       return true;
     case WM_POWERBROADCAST:
       // Every top-level window hears of a change of power source; the meter is always there.
-      if (wp != PBT_APMPOWERSTATUSCHANGE) return false;
-      scheme_switcher_.OnPowerStatusChange();
       result = TRUE;
-      return true;
+      switch (wp) {
+        case PBT_APMPOWERSTATUSCHANGE:
+          scheme_switcher_.OnPowerStatusChange();
+          if (history_) history_->OnPowerSourceChange();
+          return true;
+        case PBT_APMSUSPEND:
+          if (history_) history_->OnSuspend();
+          return true;
+        case PBT_APMRESUMESUSPEND:
+        case PBT_APMRESUMEAUTOMATIC:
+          if (history_) history_->OnResume();
+          return true;
+        default:
+          return false;
+      }
     case WM_LANGUAGE_CHANGED:
       platform::Sys().Beep(kLanguageBeepHz, kLanguageBeepMs);
       if (tray_menu_) tray_menu_->BuildTrayMenu(hwnd());
@@ -161,6 +174,7 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 void MeterWindow::OnFinalDestroy() {
+  if (history_) history_->Close();
   painter_.reset();
   if (main_window_) ::PostQuitMessage(0);
 }
@@ -226,8 +240,14 @@ void MeterWindow::OnTick() {
     case TickAction::kNothing:
       break;
   }
-  // Only a tick that painted has fresh figures; the notices never ask the batteries themselves.
-  if (painter_ && painter_->figure_count() != figures_before) CheckNotices();
+  // Only a tick that painted has fresh figures; the notices and the history never ask the
+  // batteries themselves.
+  const bool fresh = painter_ && painter_->figure_count() != figures_before;
+  if (fresh) CheckNotices();
+  if (history_ && painter_) {
+    history_->OnTick(fresh ? &painter_->last_figures() : nullptr, state.appear_only && !state.battery_of_interest,
+                     painter_->platform());
+  }
   ::SetTimer(hwnd(), kMeterTickTimer, kTickPeriodMs, nullptr);
 }
 

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "battery/history_recorder.h"
 #include "display/core/meter_face.h"
 #include "display/core/notice_rules.h"
 #include "display/meter_painter.h"
@@ -60,6 +61,8 @@ class MeterWindow : public fw::Dialog {
   power::PowerPlatform& platform() noexcept { return platform_; }
   MeterPainter* painter() noexcept { return painter_.get(); }
   bool has_batteries() const noexcept { return has_batteries_; }
+  // The battery history, recorded from the tick's figures while there are batteries.
+  battery::HistoryRecorder* history() noexcept { return history_.get(); }
   bool dragging() const noexcept { return dragging_; }
 
  protected:
@@ -90,6 +93,7 @@ class MeterWindow : public fw::Dialog {
   power::SchemeSwitcher scheme_switcher_{settings_, platform_};
   std::unique_ptr<power::TrayMenuHook> tray_menu_;
   std::unique_ptr<MeterPainter> painter_;
+  std::unique_ptr<battery::HistoryRecorder> history_;
   TrayIcon* tray_icon_ = nullptr;
   NoticeRules notices_;
   bool has_batteries_ = false;

@@ -87,6 +87,8 @@ class UnavailableSystem final : public SystemApi {
   BOOL CancelWaitableTimer(HANDLE) override { return Fail(FALSE); }
   BOOL Beep(DWORD, DWORD) override { return Fail(FALSE); }
   BOOL GetSystemPowerStatus(LPSYSTEM_POWER_STATUS) override { return Fail(FALSE); }
+  // Time is never unavailable.
+  void GetSystemTimeAsFileTime(LPFILETIME t) override { ::GetSystemTimeAsFileTime(t); }
 
  private:
   static constexpr DWORD kMissing = ERROR_CALL_NOT_IMPLEMENTED;

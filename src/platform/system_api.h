@@ -166,6 +166,10 @@ class SystemApi {
 
   // ---- the power source ----
   virtual BOOL GetSystemPowerStatus(LPSYSTEM_POWER_STATUS status) = 0;
+
+  // ---- the clock ----
+  // The wall clock (UTC): the simulated machine runs its own, as fast as its state file says.
+  virtual void GetSystemTimeAsFileTime(LPFILETIME time) = 0;
 };
 
 // The implementation chosen at start-up. Before anything is installed this is the real
@@ -360,6 +364,7 @@ class ForwardingSystemApi : public SystemApi {
   BOOL CancelWaitableTimer(HANDLE t) override { return target_->CancelWaitableTimer(t); }
   BOOL Beep(DWORD f, DWORD d) override { return target_->Beep(f, d); }
   BOOL GetSystemPowerStatus(LPSYSTEM_POWER_STATUS s) override { return target_->GetSystemPowerStatus(s); }
+  void GetSystemTimeAsFileTime(LPFILETIME t) override { target_->GetSystemTimeAsFileTime(t); }
 
  private:
   SystemApi* target_;

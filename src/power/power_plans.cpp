@@ -152,45 +152,63 @@ uint64_t Digest(const T& value) {
 
 struct UserPart {
   template <class V>
-  static auto& Of(V& v) { return v.policy.user; }
+  static auto& Of(V& v) {
+    return v.policy.user;
+  }
 };
 struct MachPart {
   template <class V>
-  static auto& Of(V& v) { return v.policy.mach; }
+  static auto& Of(V& v) {
+    return v.policy.mach;
+  }
 };
 struct ProcessorPart {
   template <class V>
-  static auto& Of(V& v) { return v.processor; }
+  static auto& Of(V& v) {
+    return v.processor;
+  }
 };
 struct GlobalUserPart {
   template <class V>
-  static auto& Of(V& v) { return v.global.user; }
+  static auto& Of(V& v) {
+    return v.global.user;
+  }
 };
 struct GlobalMachPart {
   template <class V>
-  static auto& Of(V& v) { return v.global.mach; }
+  static auto& Of(V& v) {
+    return v.global.mach;
+  }
 };
 template <int N>
 struct AlarmPart {
   template <class V>
-  static auto& Of(V& v) { return v.global.user.DischargePolicy[N]; }
+  static auto& Of(V& v) {
+    return v.global.user.DischargePolicy[N];
+  }
 };
 template <int N>
 struct AlarmPolicyPart {
   template <class V>
-  static auto& Of(V& v) { return v.global.user.DischargePolicy[N].PowerPolicy; }
+  static auto& Of(V& v) {
+    return v.global.user.DischargePolicy[N].PowerPolicy;
+  }
 };
 // The POWER_ACTION_POLICY pairs of an event, for their Action members.
 template <class Part, auto Ac, auto Dc>
 struct ActionPart {
   template <class V>
-  static auto& Of(V& v, bool dc) { return dc ? Part::Of(v).*Dc : Part::Of(v).*Ac; }
+  static auto& Of(V& v, bool dc) {
+    return dc ? Part::Of(v).*Dc : Part::Of(v).*Ac;
+  }
 };
 
 // A number member, one per side (the same member twice for a field with one value).
 template <class Part, auto Ac, auto Dc = Ac>
 constexpr FieldAccess Number() {
-  return {[](const PlanView& v, bool dc) -> uint64_t { return static_cast<uint64_t>(dc ? Part::Of(v).*Dc : Part::Of(v).*Ac); },
+  return {[](const PlanView& v, bool dc) -> uint64_t {
+            return static_cast<uint64_t>(dc ? Part::Of(v).*Dc : Part::Of(v).*Ac);
+          },
           [](PlanView& v, bool dc, uint32_t x) {
             auto& field = dc ? Part::Of(v).*Dc : Part::Of(v).*Ac;
             field = static_cast<std::remove_reference_t<decltype(field)>>(x);
@@ -253,8 +271,8 @@ std::array<FieldAccess, kXpFieldCount> MakeAccessTable() {
       },
       nullptr};
   at(XpField::ProcessorStates) = {[](const PlanView& v, bool dc) -> uint64_t {
-                                    PROCESSOR_POWER_POLICY states = dc ? v.processor.ProcessorPolicyDc
-                                                                       : v.processor.ProcessorPolicyAc;
+                                    PROCESSOR_POWER_POLICY states =
+                                        dc ? v.processor.ProcessorPolicyDc : v.processor.ProcessorPolicyAc;
                                     states.DynamicThrottle = 0;  // a field of its own
                                     return Digest(states);
                                   },
@@ -268,7 +286,8 @@ std::array<FieldAccess, kXpFieldCount> MakeAccessTable() {
                                 const POWER_ACTION_POLICY& p = dc ? u.PowerButtonDc : u.PowerButtonAc;
                                 const POWER_ACTION_POLICY& s = dc ? u.SleepButtonDc : u.SleepButtonAc;
                                 const POWER_ACTION_POLICY& l = dc ? u.LidCloseDc : u.LidCloseAc;
-                                const ULONG parts[6] = {p.Flags, p.EventCode, s.Flags, s.EventCode, l.Flags, l.EventCode};
+                                const ULONG parts[6] = {p.Flags,     p.EventCode, s.Flags,
+                                                        s.EventCode, l.Flags,     l.EventCode};
                                 return Digest(parts);
                               },
                               nullptr};
@@ -282,9 +301,10 @@ std::array<FieldAccess, kXpFieldCount> MakeAccessTable() {
         v.global.user.GlobalFlags = (v.global.user.GlobalFlags & ~static_cast<ULONG>(EnablePasswordLogon)) |
                                     (x ? static_cast<ULONG>(EnablePasswordLogon) : 0u);
       }};
-  at(XpField::OtherGlobalFlags) = {
-      [](const PlanView& v, bool) -> uint64_t { return v.global.user.GlobalFlags & ~static_cast<ULONG>(EnablePasswordLogon); },
-      nullptr};
+  at(XpField::OtherGlobalFlags) = {[](const PlanView& v, bool) -> uint64_t {
+                                     return v.global.user.GlobalFlags & ~static_cast<ULONG>(EnablePasswordLogon);
+                                   },
+                                   nullptr};
   at(XpField::LidOpenWake) = Number<GlobalMachPart, &GM::LidOpenWakeAc, &GM::LidOpenWakeDc>();
   at(XpField::BroadcastCapacity) = Number<GlobalMachPart, &GM::BroadcastCapacityResolution>();
   return t;
@@ -410,16 +430,16 @@ int PowerPlans::WriteTexts(const GUID& guid, std::wstring_view name, const std::
   auto write = [&](std::wstring text, bool is_description) -> DWORD {
     const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
     auto* buffer = reinterpret_cast<UCHAR*>(text.data());
-    const DWORD error = is_description
-                            ? Sys().PowerWriteDescription(nullptr, &guid, nullptr, nullptr, buffer, bytes)
-                            : Sys().PowerWriteFriendlyName(nullptr, &guid, nullptr, nullptr, buffer, bytes);
+    const DWORD error = is_description ? Sys().PowerWriteDescription(nullptr, &guid, nullptr, nullptr, buffer, bytes)
+                                       : Sys().PowerWriteFriendlyName(nullptr, &guid, nullptr, nullptr, buffer, bytes);
     if (error != ERROR_SUCCESS) return error;
     std::wstring back;
-    const DWORD read =
-        ReadWide([&](UCHAR* b, DWORD* n) {
+    const DWORD read = ReadWide(
+        [&](UCHAR* b, DWORD* n) {
           return is_description ? Sys().PowerReadDescription(nullptr, &guid, nullptr, nullptr, b, n)
                                 : Sys().PowerReadFriendlyName(nullptr, &guid, nullptr, nullptr, b, n);
-        }, &back);
+        },
+        &back);
     return read != ERROR_SUCCESS ? read : back == text ? ERROR_SUCCESS : kValueNotTaken;
   };
   if (const DWORD error = write(std::wstring(name), false)) return static_cast<int>(error);
@@ -514,7 +534,8 @@ int PowerPlans::Load(int number, PlanView* view) const {
         show(false, ac | dc);  // set when either is
         break;
     }
-    v.support[static_cast<size_t>(row.field)] = LockedByPolicy(s.guid) ? FieldSupport::Locked : FieldSupport::Counterpart;
+    v.support[static_cast<size_t>(row.field)] =
+        LockedByPolicy(s.guid) ? FieldSupport::Locked : FieldSupport::Counterpart;
   }
   // A plan none of whose settings can be read is not there (any more).
   if (!any && first_error != ERROR_SUCCESS) return static_cast<int>(first_error);
@@ -614,7 +635,8 @@ int PowerPlans::ListSettings(int number, std::vector<PlanSubgroupInfo>* subgroup
       setting.guid = guid;
       ReadWide([&](UCHAR* b, DWORD* n) { return Sys().PowerReadFriendlyName(nullptr, &plan, &group, &guid, b, n); },
                &setting.name);
-      if (ReadIndex(plan, s, false, &setting.ac) != ERROR_SUCCESS || ReadIndex(plan, s, true, &setting.dc) != ERROR_SUCCESS)
+      if (ReadIndex(plan, s, false, &setting.ac) != ERROR_SUCCESS ||
+          ReadIndex(plan, s, true, &setting.dc) != ERROR_SUCCESS)
         continue;  // listed but not readable: nothing to show
       setting.hidden = (Sys().PowerReadSettingAttributes(&group, &guid) & platform::kAttributeHide) != 0;
       setting.locked = LockedByPolicy(guid);
@@ -631,8 +653,9 @@ int PowerPlans::ListSettings(int number, std::vector<PlanSubgroupInfo>* subgroup
       }
       for (ULONG i = 0; i < setting.values.size(); ++i) {
         std::wstring name;
-        ReadWide([&](UCHAR* b, DWORD* n) { return Sys().PowerReadPossibleFriendlyName(nullptr, &group, &guid, i, b, n); },
-                 &name);
+        ReadWide(
+            [&](UCHAR* b, DWORD* n) { return Sys().PowerReadPossibleFriendlyName(nullptr, &group, &guid, i, b, n); },
+            &name);
         setting.value_names.push_back(std::move(name));
       }
       info.settings.push_back(std::move(setting));
@@ -648,7 +671,8 @@ int PowerPlans::ListSettings(int number, std::vector<PlanSubgroupInfo>* subgroup
 int PowerPlans::GetPowerMode(bool dc, PowerMode* mode) {
   if (!mode) return ERROR_INVALID_PARAMETER;
   GUID guid{};
-  const DWORD error = dc ? Sys().PowerGetUserConfiguredDCPowerMode(&guid) : Sys().PowerGetUserConfiguredACPowerMode(&guid);
+  const DWORD error =
+      dc ? Sys().PowerGetUserConfiguredDCPowerMode(&guid) : Sys().PowerGetUserConfiguredACPowerMode(&guid);
   if (error != ERROR_SUCCESS) return static_cast<int>(error);
   const platform::PlanGuid g = FromGuid(guid);
   namespace pg = platform::guids;

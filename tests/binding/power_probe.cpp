@@ -1,5 +1,5 @@
 // Drives the real back end's power binding for the binding test: which interface the program
-// chooses, which power library it runs on, and, with `store`, one edit of each of the first
+// chooses, which power library it runs on, whether the device set-up library answers, and, with `store`, one edit of each of the first
 // two plans through the plan adapter (the second plan's DC display timeout set to 900 s, the
 // active plan's AC one raised by a minute), with what the adapter reported.
 //   power-probe backend | store
@@ -9,6 +9,8 @@
 #include <cstring>
 
 #include "platform/backend.h"
+#include "platform/battery_interface.h"
+#include "platform/system_api.h"
 #include "power/power_backend.h"
 #include "power/power_plans.h"
 
@@ -54,6 +56,14 @@ int main(int argc, char** argv) {
   char library[MAX_PATH] = "none";
   if (HMODULE module = ::GetModuleHandleA("powrprof.dll")) ::GetModuleFileNameA(module, library, sizeof library);
   std::printf("backend=%s\nlibrary=%s\n", power::PowerBackendName(backend), library);
+  // The device set-up library, taken the same way: the battery enumeration answers through it.
+  HDEVINFO devices = platform::Sys().SetupDiGetClassDevsA(&platform::kBatteryInterfaceClass, nullptr, nullptr,
+                                                          DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+  const bool listed = devices != INVALID_HANDLE_VALUE;
+  if (listed) platform::Sys().SetupDiDestroyDeviceInfoList(devices);
+  char setup[MAX_PATH] = "none";
+  if (HMODULE module = ::GetModuleHandleA("setupapi.dll")) ::GetModuleFileNameA(module, setup, sizeof setup);
+  std::printf("setupapi=%s\nbattery devices listed=%d\n", setup, listed ? 1 : 0);
   const int status = std::strcmp(argv[1], "store") == 0 ? Store() : 0;
   platform::StopBackend();
   return status;

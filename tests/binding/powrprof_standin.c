@@ -9,6 +9,7 @@
 // The plan functions are declared for Vista and later.
 #define _WIN32_WINNT 0x0601
 #include <windows.h>
+// after windows.h, which it needs
 #include <powrprof.h>
 #include <stdio.h>
 #include <string.h>
@@ -105,7 +106,8 @@ static int FindPlan(const GUID* guid) {
 static int FindSetting(const GUID* subgroup, const GUID* setting) {
   if (!setting) return -1;
   for (int i = 0; i < SETTINGS; ++i)
-    if (IsEqualGUID(kSettings[i].guid, setting) && (!subgroup || IsEqualGUID(kSettings[i].subgroup, subgroup))) return i;
+    if (IsEqualGUID(kSettings[i].guid, setting) && (!subgroup || IsEqualGUID(kSettings[i].subgroup, subgroup)))
+      return i;
   return -1;
 }
 
@@ -176,8 +178,8 @@ EXPORT DWORD WINAPI PowerEnumerate(HKEY root, const GUID* scheme, const GUID* su
   return Give(found, sizeof(GUID), buffer, size);
 }
 
-static DWORD ReadText(const char* what, BOOL description, const GUID* scheme, const GUID* subgroup,
-                      const GUID* setting, UCHAR* buffer, DWORD* size) {
+static DWORD ReadText(const char* what, BOOL description, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                      UCHAR* buffer, DWORD* size) {
   Note("%s %s %s %s size=%lu", what, G(scheme), G(subgroup), G(setting), size ? *size : 0);
   if (setting) {
     int s = FindSetting(subgroup, setting);

@@ -5,7 +5,8 @@
 #     it, so this set-up reproduces the threat.
 #  2. The shipped program beside the same stand-in never loads it: with native only it runs
 #     without a power library, with native first on Wine's own; it keeps running either way.
-#  3. On Wine's own library the program chooses neither interface.
+#  3. On Wine's own library the program chooses neither interface; the device set-up library
+#     comes from the system folder and answers.
 #  4. The stand-in in the system folder is what the program loads: it chooses the plan back
 #     end, and the record shows the calls of an edit, the read-backs and the re-apply of the
 #     active plan, and no XP-era write.
@@ -69,15 +70,25 @@ for order in n n,b; do
   [ -f "$log" ] && fail "the program loaded the stand-in beside it (powrprof=$order): $(logged)"
   echo "powrprof=$order: the stand-in beside the program was never loaded; the program kept running"
 done
-answer=$(run_with n,b "$power_probe" backend)
-echo "$answer"
-[ -f "$log" ] && fail "the probe loaded the stand-in beside the program"
+# The same binding in a console program beside the stand-in says which library it runs on:
+# none with native only, Wine's own from the system folder with native first.
+cp "$power_probe" "$work/beside/power-probe.exe"
+for order in n n,b; do
+  answer=$(run_with "$order" "$work/beside/power-probe.exe" backend)
+  echo "powrprof=$order: $(tr '\n' ' ' <<<"$answer")"
+  [ -f "$log" ] && fail "the probe loaded the stand-in beside it (powrprof=$order): $(logged)"
+  grep -qi 'beside' <<<"$answer" && fail "the probe runs on the library beside it (powrprof=$order)"
+done
+grep -qix 'library=C:\\windows\\system32\\powrprof\.dll' <<<"$answer" ||
+  fail "with native first, the program beside the stand-in does not run on the system's own library"
 
 # 3. Wine's own library.
 answer=$(run_with b "$power_probe" backend)
 echo "$answer"
 grep -qx 'backend=none' <<<"$answer" || fail "on Wine's own library the choice is not none"
 grep -qix 'library=C:\\windows\\system32\\powrprof\.dll' <<<"$answer" || fail "Wine's own library is not the one loaded"
+grep -qix 'setupapi=C:\\windows\\system32\\setupapi\.dll' <<<"$answer" || fail "the device set-up library is not the system's"
+grep -qx 'battery devices listed=1' <<<"$answer" || fail "the battery enumeration does not answer through the library"
 start_with b "$work/alone/vantrel.exe"
 
 # 4. The stand-in in the system folder.

@@ -88,18 +88,30 @@ binary() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 1
 read -r width height < <(xdotool getdisplaygeometry)
 icon_x=$((width - 11)) icon_y=$((height - 11))
 
+# The meter is on show: a captionless dialog. The tray icon is added just before it shows, so
+# this is also the moment the program answers its icon. Starting takes seconds longer where
+# 32-bit programs run under an emulator, so the scripts wait for it instead of sleeping.
+meter_shown() { probe windows | grep -q '^#32770 0x[0-9a-f]* 0x[0-9a-f]* [0-9a-fx]* ""$'; }
+wait_meter() { wait_for 30 meter_shown; }
+
 # Starts the simulated laptop's program ($program: its process) and waits until it runs.
 start_sim() {
   program=$(start "$bin/vantrel-sim.exe")
-  wait_for 20 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
-  sleep 2
+  wait_for 30 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
+  wait_meter || fail "the meter did not show"
+  sleep 0.5
   alive "$program" || fail "the program ended"
 }
 
-# A double click on the tray icon opens the main window on the Control page.
+# A double click on the tray icon opens the main window on the Control page. A program still
+# busy starting may miss the first one.
 open_main_window() {
-  xdotool mousemove $icon_x $icon_y click --repeat 2 --delay 100 1
-  probe window "Vantrel - Control" 5000 >/dev/null || fail "a double click did not open the main window"
+  local try
+  for try in 1 2 3; do
+    xdotool mousemove $icon_x $icon_y click --repeat 2 --delay 100 1
+    probe window "Vantrel - Control" 5000 >/dev/null && return 0
+  done
+  fail "a double click did not open the main window"
 }
 
 # Presses entry $1 (0 Control, 1 Schemes, 2 Batteries, 3 Policy) of the page list on its icon,

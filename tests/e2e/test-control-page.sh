@@ -18,8 +18,8 @@ centre_of() { read -r l t r b < <(probe control-rect "Vantrel - Control" "$1") |
 
 away
 program=$(start "$bin/vantrel-sim.exe")
-wait_for 20 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
-wait_for 10 probe meter-alpha >/dev/null || fail "the meter did not show"
+wait_for 30 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
+wait_for 30 probe meter-alpha >/dev/null || fail "the meter did not show"
 sleep 1
 [[ "$(probe meter-alpha)" == *opaque ]] || fail "the meter started transparent: $(probe meter-alpha)"
 
@@ -67,7 +67,7 @@ exit_from_tray
 
 away
 program=$(start "$bin/vantrel-sim.exe")
-wait_for 10 probe meter-alpha >/dev/null || fail "the meter did not show after the restart"
+wait_for 30 probe meter-alpha >/dev/null || fail "the meter did not show after the restart"
 sleep 1
 after=$(probe meter-alpha)
 [[ "$after" == "$left $top "*" layered $alpha" ]] || fail "the meter came back as \"$after\", not with alpha $alpha at $left, $top"

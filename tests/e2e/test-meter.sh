@@ -26,12 +26,13 @@ close_up() {
 # The default laptop, its clock stopped so that the main battery stays at 87 % (81 400 of
 # 93 550 mWh), discharging at 14.5 W.
 program=$(start "$bin/vantrel-sim.exe")
-wait_for 20 grep -q GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
+wait_for 30 grep -qs GlobalPolicy "$ini" || fail "the simulated machine did not write its state file"
 sleep 1
 stop_program vantrel-sim.exe
 set_ini Machine TimeScale 0
 program=$(start "$bin/vantrel-sim.exe")
-sleep 3
+wait_meter || fail "the meter did not show"
+sleep 1.5  # a repaint or two
 alive "$program" || fail "the program ended"
 screenshot meter-87-discharging
 close_up meter-87-discharging
@@ -45,7 +46,8 @@ stop_program vantrel-sim.exe
 set_ini Battery0 PowerState 0x1
 set_ini Battery0 Rate 0
 program=$(start "$bin/vantrel-sim.exe")
-sleep 4
+wait_meter || fail "the meter did not show"
+sleep 1.5
 alive "$program" || fail "the program ended"
 screenshot meter-unknown
 close_up meter-unknown

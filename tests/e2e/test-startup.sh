@@ -13,7 +13,7 @@ rm -f "$artefacts/startup-sim.ini"
 # The first copy starts, creates its settings key and keeps running.
 first=$(start "$bin/vantrel-sim.exe")
 wait_for 30 registry_key_exists 'HKCU\Software\Vantrel' || fail "the first start did not create HKCU\\Software\\Vantrel"
-wait_for 10 test -f "$artefacts/startup-sim.ini" || fail "the simulated machine did not write its state file"
+wait_for 30 test -f "$artefacts/startup-sim.ini" || fail "the simulated machine did not write its state file"
 sleep 1
 alive "$first" || fail "the first copy ended"
 screenshot startup-first-copy

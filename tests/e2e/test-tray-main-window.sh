@@ -52,8 +52,8 @@ screenshot main-window-control
 open_page 1 "Vantrel - Schemes"
 screenshot main-window-schemes
 
-# Pages > Policy through the menu bar's keyboard interface.
-xdotool key F10 Down Up Return
+# Pages > Policy through the menu bar's keyboard interface (the last but one item, above History).
+xdotool key F10 Down Up Up Return
 probe window "Vantrel - Policy" 5000 >/dev/null || fail "the Pages menu did not switch to Policy"
 
 # Languages > Deutsch, then Default again.

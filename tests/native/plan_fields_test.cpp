@@ -1,11 +1,12 @@
 // The field-to-setting conversions of the plan back end and the text form of plan GUIDs.
+#include "power/core/plan_fields.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
 #include "platform/core/plan_guids.h"
-#include "power/core/plan_fields.h"
 
 namespace vantrel::power {
 namespace {
@@ -31,17 +32,21 @@ TEST(PlanGuidTest, TextFormRoundTripsAndRejectsAnythingElse) {
 
 // Actions go through the setting's possible values, never as numbers.
 TEST(PlanFieldsTest, ActionsConvertThroughThePossibleValues) {
-  const uint32_t buttons[] = {0, 2, 3, 6};     // nothing, sleep, hibernate, shut down
+  const uint32_t buttons[] = {0, 2, 3, 6};       // nothing, sleep, hibernate, shut down
   const uint32_t sleep_button[] = {0, 2, 3, 8};  // no shut down; index 3 turns the display off
   struct Row {
     std::span<const uint32_t> possible;
     uint32_t xp;
     std::optional<uint32_t> index;
   } rows[] = {
-      {buttons, 3, 2u},  {buttons, 6, 3u}, {buttons, 2, 1u}, {buttons, 0, 0u},
-      {buttons, 5, std::nullopt},           // shut down and reset: no counterpart
-      {sleep_button, 6, std::nullopt},      // the sleep button cannot shut down
-      {sleep_button, 3, 2u}, {{}, 2, std::nullopt},
+      {buttons, 3, 2u},
+      {buttons, 6, 3u},
+      {buttons, 2, 1u},
+      {buttons, 0, 0u},
+      {buttons, 5, std::nullopt},       // shut down and reset: no counterpart
+      {sleep_button, 6, std::nullopt},  // the sleep button cannot shut down
+      {sleep_button, 3, 2u},
+      {{}, 2, std::nullopt},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(ToSetting(Conversion::Action, row.xp, 0, row.possible), row.index) << row.xp;

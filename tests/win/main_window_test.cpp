@@ -87,6 +87,16 @@ class MainWindowTest : public ::testing::Test {
 // Titles and switching by the list and the menu are proven end to end.
 TEST_F(MainWindowTest, PagesAreBuiltOnlyWhenThePageOnShowChangesAndBatteriesIsRefusedWithoutOne) {
   CMainDialog& main = Open();
+  // Every entry of the page list is wholly in view (the list has no scroll bar).
+  HWND list = ::GetDlgItem(main.hwnd(), IDC_PAGE_LIST);
+  RECT client{};
+  ::GetClientRect(list, &client);
+  ASSERT_EQ(ListView_GetItemCount(list), kPageKindCount);
+  for (int i = 0; i < kPageKindCount; ++i) {
+    RECT item{};
+    ASSERT_TRUE(ListView_GetItemRect(list, i, &item, LVIR_BOUNDS));
+    EXPECT_LE(item.bottom, client.bottom) << "entry " << i;
+  }
   HWND control = main.current_page()->hwnd();
   EXPECT_EQ(Choose(kControlPage), 0);
   EXPECT_EQ(Choose(static_cast<WPARAM>(-1)), 0);

@@ -1,12 +1,13 @@
 // The plan back end: the choice of interface, the XP-shaped view of a plan and its store, the
 // plan operations, and no XP-era write while plans are in use.
+#include "power/power_plans.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
 
 #include "power/power_backend.h"
-#include "power/power_plans.h"
 #include "power/power_platform.h"
 #include "win/plan_test_support.h"
 
@@ -85,18 +86,29 @@ TEST_F(PowerPlansTest, EveryMappedFieldRoundTripsWithDistinctAcAndDcValues) {
        g::kProcessorMaximum, 90, 60},
       // Actions are indexes: Hibernate (3) is 2, Shut down (6) is 3.
       {"power button",
-       [](PlanView& v) { v.global.user.PowerButtonAc.Action = PowerActionHibernate, v.global.user.PowerButtonDc.Action = PowerActionSleep; },
+       [](PlanView& v) {
+         v.global.user.PowerButtonAc.Action = PowerActionHibernate,
+         v.global.user.PowerButtonDc.Action = PowerActionSleep;
+       },
        g::kPowerButton, 2, 1},
       {"sleep button",
-       [](PlanView& v) { v.global.user.SleepButtonAc.Action = PowerActionNone, v.global.user.SleepButtonDc.Action = PowerActionHibernate; },
+       [](PlanView& v) {
+         v.global.user.SleepButtonAc.Action = PowerActionNone,
+         v.global.user.SleepButtonDc.Action = PowerActionHibernate;
+       },
        g::kSleepButton, 0, 2},
       {"lid",
-       [](PlanView& v) { v.global.user.LidCloseAc.Action = PowerActionShutdownOff, v.global.user.LidCloseDc.Action = PowerActionHibernate; },
+       [](PlanView& v) {
+         v.global.user.LidCloseAc.Action = PowerActionShutdownOff,
+         v.global.user.LidCloseDc.Action = PowerActionHibernate;
+       },
        g::kLidClose, 3, 2},
       // Alarms act on battery: their AC values stay the defaults.
-      {"critical action", [](PlanView& v) { v.global.user.DischargePolicy[0].PowerPolicy.Action = PowerActionShutdownOff; },
+      {"critical action",
+       [](PlanView& v) { v.global.user.DischargePolicy[0].PowerPolicy.Action = PowerActionShutdownOff; },
        g::kAlarmAction[0], 2, 3},
-      {"critical level", [](PlanView& v) { v.global.user.DischargePolicy[0].BatteryLevel = 4; }, g::kAlarmLevel[0], 5, 4},
+      {"critical level", [](PlanView& v) { v.global.user.DischargePolicy[0].BatteryLevel = 4; }, g::kAlarmLevel[0], 5,
+       4},
       {"critical flags",
        [](PlanView& v) {
          v.global.user.DischargePolicy[0].Enable = FALSE;
@@ -106,10 +118,15 @@ TEST_F(PowerPlansTest, EveryMappedFieldRoundTripsWithDistinctAcAndDcValues) {
       {"low action", [](PlanView& v) { v.global.user.DischargePolicy[1].PowerPolicy.Action = PowerActionHibernate; },
        g::kAlarmAction[1], 0, 2},
       {"low notifications",
-       [](PlanView& v) { v.global.user.DischargePolicy[1].PowerPolicy.EventCode = POWER_LEVEL_USER_NOTIFY_TEXT | POWER_LEVEL_USER_NOTIFY_EXEC; },
+       [](PlanView& v) {
+         v.global.user.DischargePolicy[1].PowerPolicy.EventCode =
+             POWER_LEVEL_USER_NOTIFY_TEXT | POWER_LEVEL_USER_NOTIFY_EXEC;
+       },
        g::kAlarmFlags[1], 0x80000001, 0x80000005},
-      {"alarm 3 on", [](PlanView& v) { v.global.user.DischargePolicy[2].Enable = TRUE; }, g::kAlarmFlags[2], 0, 0x80000000},
-      {"alarm 4 level", [](PlanView& v) { v.global.user.DischargePolicy[3].BatteryLevel = 20; }, g::kAlarmLevel[3], 0, 20},
+      {"alarm 3 on", [](PlanView& v) { v.global.user.DischargePolicy[2].Enable = TRUE; }, g::kAlarmFlags[2], 0,
+       0x80000000},
+      {"alarm 4 level", [](PlanView& v) { v.global.user.DischargePolicy[3].BatteryLevel = 20; }, g::kAlarmLevel[3], 0,
+       20},
       {"password", [](PlanView& v) { v.global.user.GlobalFlags &= ~static_cast<ULONG>(EnablePasswordLogon); },
        g::kLockConsoleOnWake, 0, 0},
   };
@@ -134,7 +151,7 @@ TEST_F(PowerPlansTest, EveryMappedFieldRoundTripsWithDistinctAcAndDcValues) {
   // Nothing unchanged was written: a second store of the same edit writes nothing.
   calls().clear();
   EXPECT_TRUE(plans_.Store(high_performance, again, again).written.empty());
-  EXPECT_EQ(pc_.recorder().Count("PowerWrite"), 0u);
+  EXPECT_EQ(pc_.recorder().Called("PowerWrite"), 0u);
 }
 
 TEST_F(PowerPlansTest, FieldsWithoutCounterpartAreReportedAndNeverWritten) {
@@ -142,7 +159,8 @@ TEST_F(PowerPlansTest, FieldsWithoutCounterpartAreReportedAndNeverWritten) {
     std::function<void(PlanView&)> edit;
     XpField field;
     StoreProblem problem;
-  } rows[] = {  // in the order of the fields, as reported
+  } rows[] = {
+      // in the order of the fields, as reported
       {[](PlanView& v) { v.policy.user.IdleDc.Action = PowerActionHibernate; }, XpField::IdleAction,
        StoreProblem::NoCounterpart},
       {[](PlanView& v) { v.policy.user.ThrottlePolicyAc = PO_THROTTLE_NONE; }, XpField::ThrottlePolicy,
@@ -197,7 +215,7 @@ TEST(PowerPlansLockTest, LockedSettingsAndWritesThatDoNotTakeAreReported) {
   EXPECT_EQ(report.problems[1].problem, StoreProblem::NotTaken);
   EXPECT_EQ(report.Result(), ERROR_ACCESS_DISABLED_BY_POLICY);
   EXPECT_EQ(report.written, std::vector<XpField>{XpField::IdleTimeout});
-  EXPECT_EQ(pc.recorder().Count("PowerWriteDCValueIndex " + Text(g::kPowerSaver) + " " + Text(g::kVideoTimeout)), 0u)
+  EXPECT_EQ(pc.recorder().Called("PowerWriteDCValueIndex " + Text(g::kPowerSaver) + " " + Text(g::kVideoTimeout)), 0u)
       << "a locked setting is not even tried";
   EXPECT_EQ(pc.Value(2, g::kDiskTimeout).dc, 300u) << "the write did not take";
 }
@@ -237,14 +255,14 @@ TEST_F(PowerPlansTest, SaveAsActivateDeleteAndTheReapplyOfTheActivePlan) {
   calls().clear();
   ASSERT_EQ(plans_.Delete(road), 0);
   EXPECT_EQ(calls(), (std::vector<std::string>{"PowerSetActiveScheme " + Text(g::kPowerSaver),
-                                                "PowerDeleteScheme " + GuidText(trip)}));
+                                               "PowerDeleteScheme " + GuidText(trip)}));
   EXPECT_EQ(plans_.GetPlanCount(), 3u);
   EXPECT_EQ(pc_.store().plans.size(), 3u);
 
   // A copy whose name is refused does not stay behind.
   calls().clear();
   EXPECT_EQ(plans_.SaveAs(0, std::wstring(2000, L'x'), nullptr, &road), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(pc_.recorder().Count("PowerDeleteScheme"), 1u);
+  EXPECT_EQ(pc_.recorder().Called("PowerDeleteScheme"), 1u);
   EXPECT_EQ(pc_.store().plans.size(), 3u);
 
   // The last plan is kept.
@@ -286,10 +304,10 @@ TEST(PowerPlansXpTest, NoXpWriteOnThePlanBackEnd) {
       EXPECT_TRUE(plans.Store(copy, edited, loaded).ok());
       ASSERT_EQ(plans.Activate(copy), 0);
       ASSERT_EQ(plans.Delete(copy), 0);
-      for (const char* write : testing::kXpWrites) EXPECT_EQ(pc.recorder().Count(write), 0u) << write;
+      for (const char* write : testing::kXpWrites) EXPECT_EQ(pc.recorder().Called(write), 0u) << write;
       EXPECT_EQ(pc.machine().state().schemes[1].name, L"Portable/Laptop");
     } else {
-      for (const char* write : testing::kXpWrites) EXPECT_GE(pc.recorder().Count(write), 1u) << write;
+      for (const char* write : testing::kXpWrites) EXPECT_GE(pc.recorder().Called(write), 1u) << write;
     }
   }
 }
@@ -307,8 +325,8 @@ TEST_F(PowerPlansTest, ListsEverySettingWithHiddenAndUnmappedOnes) {
   const PlanSettingInfo* boost = find(g::kBoostMode);
   ASSERT_NE(boost, nullptr);
   EXPECT_TRUE(boost->hidden && !boost->range);
-  EXPECT_EQ(boost->value_names,
-            (std::vector<std::wstring>{L"Disabled", L"Enabled", L"Aggressive", L"Efficient Enabled", L"Efficient Aggressive"}));
+  EXPECT_EQ(boost->value_names, (std::vector<std::wstring>{L"Disabled", L"Enabled", L"Aggressive", L"Efficient Enabled",
+                                                           L"Efficient Aggressive"}));
   EXPECT_EQ(boost->ac, 2u);
   const PlanSettingInfo* dim = find(g::kVideoDimTimeout);  // nobody maps it
   ASSERT_NE(dim, nullptr);

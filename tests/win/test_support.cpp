@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "controls/page_list.h"
+#include "platform/core/plan_guids.h"
 #include "settings/settings_store.h"
 #include "controls/menu_xp.h"
 
@@ -277,6 +278,75 @@ BOOL RecordingSystem::SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, L
   ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &arming_thread, SYNCHRONIZE,
                     FALSE, 0);
   return ForwardingSystemApi::SetWaitableTimer(timer, due, period, completion, argument, resume);
+}
+
+std::string GuidText(const GUID& guid) { return platform::FormatGuid(platform::FromGuid(guid)); }
+
+namespace {
+std::string Of(const GUID* guid) { return guid ? GuidText(*guid) : "null"; }
+}  // namespace
+
+namespace {
+// The processor-scheme write is called through the address the library hands out: the fake
+// hands out this one instead, which notes the call and passes it on.
+RecordingSystem* g_processor_recorder = nullptr;
+platform::ProcessorSchemeFn g_processor_write = nullptr;
+BOOLEAN WINAPI NotedProcessorWrite(UINT index, PMACHINE_PROCESSOR_POWER_POLICY policy) {
+  if (g_processor_recorder) g_processor_recorder->calls.push_back("WriteProcessorPwrScheme " + std::to_string(index));
+  return g_processor_write ? g_processor_write(index, policy) : FALSE;
+}
+}  // namespace
+
+RecordingSystem::~RecordingSystem() {
+  if (arming_thread) ::CloseHandle(arming_thread);
+  if (g_processor_recorder == this) g_processor_recorder = nullptr;
+}
+
+FARPROC RecordingSystem::GetPowerLibraryProc(LPCSTR name) {
+  FARPROC proc = ForwardingSystemApi::GetPowerLibraryProc(name);
+  if (!proc || !name || std::strcmp(name, "WriteProcessorPwrScheme") != 0) return proc;
+  g_processor_recorder = this;
+  g_processor_write = reinterpret_cast<platform::ProcessorSchemeFn>(reinterpret_cast<void (*)()>(proc));
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&NotedProcessorWrite));
+}
+DWORD RecordingSystem::PowerSetActiveScheme(HKEY root, const GUID* scheme) {
+  Note("PowerSetActiveScheme %s", Of(scheme).c_str());
+  return ForwardingSystemApi::PowerSetActiveScheme(root, scheme);
+}
+DWORD RecordingSystem::PowerWriteACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                              DWORD index) {
+  Note("PowerWriteACValueIndex %s %s %lu", Of(scheme).c_str(), Of(setting).c_str(), index);
+  return ForwardingSystemApi::PowerWriteACValueIndex(root, scheme, subgroup, setting, index);
+}
+DWORD RecordingSystem::PowerWriteDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                              DWORD index) {
+  Note("PowerWriteDCValueIndex %s %s %lu", Of(scheme).c_str(), Of(setting).c_str(), index);
+  return ForwardingSystemApi::PowerWriteDCValueIndex(root, scheme, subgroup, setting, index);
+}
+DWORD RecordingSystem::PowerWriteFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                              UCHAR* buffer, DWORD size) {
+  Note("PowerWriteFriendlyName %s", Of(scheme).c_str());
+  return ForwardingSystemApi::PowerWriteFriendlyName(root, scheme, subgroup, setting, buffer, size);
+}
+DWORD RecordingSystem::PowerWriteDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                             UCHAR* buffer, DWORD size) {
+  Note("PowerWriteDescription %s", Of(scheme).c_str());
+  return ForwardingSystemApi::PowerWriteDescription(root, scheme, subgroup, setting, buffer, size);
+}
+DWORD RecordingSystem::PowerDuplicateScheme(HKEY root, const GUID* source, GUID** destination) {
+  Note("PowerDuplicateScheme %s", Of(source).c_str());
+  return ForwardingSystemApi::PowerDuplicateScheme(root, source, destination);
+}
+DWORD RecordingSystem::PowerDeleteScheme(HKEY root, const GUID* scheme) {
+  Note("PowerDeleteScheme %s", Of(scheme).c_str());
+  return ForwardingSystemApi::PowerDeleteScheme(root, scheme);
+}
+
+size_t RecordingSystem::Find(const std::string& prefix) const {
+  for (size_t i = 0; i < calls.size(); ++i) {
+    if (calls[i].rfind(prefix, 0) == 0) return i;
+  }
+  return calls.size();
 }
 
 size_t RecordingSystem::Called(const std::string& prefix) const {

@@ -223,9 +223,7 @@ bool TimerRuns(HWND window, UINT_PTR id, UINT period);
 class RecordingSystem : public platform::ForwardingSystemApi {
  public:
   using ForwardingSystemApi::ForwardingSystemApi;
-  ~RecordingSystem() override {
-    if (arming_thread) ::CloseHandle(arming_thread);
-  }
+  ~RecordingSystem() override;
   RecordingSystem(const RecordingSystem&) = delete;
   RecordingSystem& operator=(const RecordingSystem&) = delete;
 
@@ -264,8 +262,24 @@ class RecordingSystem : public platform::ForwardingSystemApi {
   // On the waiting thread, while the caller waits for it to arm the timer.
   BOOL SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period, PTIMERAPCROUTINE completion,
                         LPVOID argument, BOOL resume) override;
+  // Hands out a noting stand-in for the processor-scheme write ("WriteProcessorPwrScheme <n>").
+  FARPROC GetPowerLibraryProc(LPCSTR name) override;
+  // The plan functions that change something, with their GUIDs ("PowerSetActiveScheme <plan>").
+  DWORD PowerSetActiveScheme(HKEY root, const GUID* scheme) override;
+  DWORD PowerWriteACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                               DWORD index) override;
+  DWORD PowerWriteDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                               DWORD index) override;
+  DWORD PowerWriteFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
+                               DWORD size) override;
+  DWORD PowerWriteDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
+                              DWORD size) override;
+  DWORD PowerDuplicateScheme(HKEY root, const GUID* source, GUID** destination) override;
+  DWORD PowerDeleteScheme(HKEY root, const GUID* scheme) override;
   // The noted calls that start with `prefix`.
   size_t Called(const std::string& prefix) const;
+  // The position of the first noted call that starts with `prefix` (the count when there is none).
+  size_t Find(const std::string& prefix) const;
 
  private:
   template <class T>
@@ -276,6 +290,13 @@ class RecordingSystem : public platform::ForwardingSystemApi {
   void Note(const char* format, ...) __attribute__((format(printf, 2, 3)));
   DWORD ui_thread_ = ::GetCurrentThreadId();
 };
+
+// The XP-era write functions, as the recording fake notes them: none may be called while plans
+// are in use.
+inline constexpr const char* kXpWrites[] = {"WritePwrScheme", "DeletePwrScheme", "SetActivePwrScheme",
+                                            "WriteGlobalPwrPolicy", "WriteProcessorPwrScheme"};
+// "381b4222-f694-41f0-9685-ff5bb260df2e", as the recording fake writes GUIDs.
+std::string GuidText(const GUID& guid);
 
 // A simulated laptop behind a recording fake, installed for one test.
 class PowerTestMachine {

@@ -46,6 +46,7 @@ MeterFigures CombineMeterFigures(BatteryQueries& batteries, bool one_battery, co
       if (batteries.EstimatedTime(i, seconds)) time = seconds;
       PowerSeen seen;
       figures.charge = batteries.ChargePercent(i, seen) & 0xFF;
+      figures.batteries.push_back({i, figures.charge, seen});
       figures.charge_known = seen.charge_known;
       figures.charging = seen.charging;
       figures.discharging = seen.discharging && !seen.charging;
@@ -64,8 +65,9 @@ MeterFigures CombineMeterFigures(BatteryQueries& batteries, bool one_battery, co
       uint32_t remaining = 0;
       uint32_t full = 0;
       PowerSeen seen;
-      if (!batteries.Capacities(i, remaining, full, seen) || remaining == kUnknownCapacity || full == kUnknownCapacity)
-        continue;
+      if (!batteries.Capacities(i, remaining, full, seen)) continue;
+      figures.batteries.push_back({i, ChargeFromCapacity(remaining, full), seen});
+      if (remaining == kUnknownCapacity || full == kUnknownCapacity) continue;
       charging = charging || seen.charging;
       discharging = discharging || seen.discharging;
       // As for one battery, a little over the full charge counts as full.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "i18n/core/text_ids.h"
 
@@ -34,6 +35,26 @@ std::string ChargeText(unsigned charge);
 // discharging, else "OnLine": the text's identifier.
 int PowerStateTextId(bool charging, bool discharging);
 
+
+// What a battery's status read says besides its capacity.
+struct PowerSeen {
+  bool charge_known = false;
+  bool charging = false;
+  bool discharging = false;
+  // The figures of the same two reads, kept so that the battery history records them without
+  // asking again. `read`: the status and the information record were both read.
+  bool read = false;
+  uint32_t remaining = kUnknownCapacity, full = kUnknownCapacity;
+  uint32_t design = 0, cycles = 0;  // design 0: relative capacities
+};
+
+// One battery as the reads for the meter's figures saw it.
+struct BatterySeen {
+  unsigned index = 0;
+  unsigned charge = 0;
+  PowerSeen seen;
+};
+
 // What the meter shows: the charge (at most 100) and the time text; and, from the same reads,
 // whether that charge is known at all (0 is also shown when it is not) and how the batteries
 // shown are powered.
@@ -43,13 +64,7 @@ struct MeterFigures {
   bool charge_known = false;
   bool charging = false;     // a battery shown charges
   bool discharging = false;  // a battery shown discharges and none charges
-};
-
-// What a battery's status read says besides its capacity.
-struct PowerSeen {
-  bool charge_known = false;
-  bool charging = false;
-  bool discharging = false;
+  std::vector<BatterySeen> batteries = {};  // each battery read for these figures
 };
 
 // The battery layer as the meter figures need it; batteries are addressed by index.

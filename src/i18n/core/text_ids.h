@@ -30,6 +30,7 @@ inline constexpr int IDS_PAGE_CONTROL = 3001;
 inline constexpr int IDS_PAGE_SCHEMES = 3002;
 inline constexpr int IDS_PAGE_BATTERIES = 3003;
 inline constexpr int IDS_PAGE_POLICY = 3004;
+inline constexpr int IDS_PAGE_HISTORY = 3005;
 
 // Main window menu bar.
 inline constexpr int IDS_MENU_PAGES = 3100;
@@ -174,5 +175,31 @@ inline constexpr int IDS_AUTO_SWITCH_CAPTION = 9102;
 inline constexpr int IDS_AUTO_SWITCH_ON_MAINS = 9103;
 inline constexpr int IDS_AUTO_SWITCH_ON_BATTERY = 9104;
 inline constexpr int IDS_AUTO_SWITCH_NONE = 9105;
+
+// Battery history: its page and its report.
+inline constexpr int IDS_HISTORY_BATTERY = 9200;
+inline constexpr int IDS_HISTORY_CAPACITY_CHART = 9201;
+inline constexpr int IDS_HISTORY_CHARGE_CHART = 9202;
+inline constexpr int IDS_HISTORY_FULL = 9203;
+inline constexpr int IDS_HISTORY_DESIGN = 9204;
+inline constexpr int IDS_HISTORY_WEAR = 9205;      // %s wear in per cent, %s cycles
+inline constexpr int IDS_HISTORY_RUN_TIME = 9206;  // %s now, %s when new
+inline constexpr int IDS_HISTORY_ON_MAINS = 9207;
+inline constexpr int IDS_HISTORY_ON_BATTERY = 9208;
+inline constexpr int IDS_HISTORY_SAVE_REPORT = 9209;
+inline constexpr int IDS_HISTORY_NOTHING = 9210;
+inline constexpr int IDS_HISTORY_SET_ASIDE = 9211;     // %s the name it was given
+inline constexpr int IDS_HISTORY_NOT_WRITTEN = 9212;   // %s file, %s error code
+inline constexpr int IDS_HISTORY_REPORT_SAVED = 9213;  // %s file
+inline constexpr int IDS_HISTORY_REPORT_FAILED = 9214;  // %s file, %s error code
+inline constexpr int IDS_HISTORY_REPORT_TITLE = 9215;
+inline constexpr int IDS_HISTORY_DATE = 9216;
+inline constexpr int IDS_HISTORY_TIME_ON_BATTERY = 9217;
+inline constexpr int IDS_HISTORY_SESSIONS = 9218;
+inline constexpr int IDS_HISTORY_AVERAGE_RATE = 9219;
+inline constexpr int IDS_HISTORY_DAILY = 9220;
+inline constexpr int IDS_HISTORY_CAPACITY_RECORDS = 9221;
+inline constexpr int IDS_HISTORY_WEAR_COLUMN = 9222;
+inline constexpr int IDS_HISTORY_MADE_ON = 9223;  // %s date
 
 }  // namespace vantrel::i18n

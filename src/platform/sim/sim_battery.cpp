@@ -2,6 +2,7 @@
 // file appear as battery-class device interfaces, open as devices and answer the battery I/O
 // control requests as the real driver does (tags, waits, units, unknown markers, error codes).
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,8 @@ constexpr DWORD kLongestWaitMs = 30000;
 constexpr DWORD kPollMs = 10;
 
 constexpr double kSecondsPerHour = 3600.0;
+constexpr double kSecondsPerDay = 86400.0;
+constexpr double kSecondsPerYear = 365.25 * kSecondsPerDay;
 
 BOOL Fail(DWORD error) { return sim::Fail<BOOL>(error, FALSE); }
 
@@ -56,6 +59,34 @@ bool Present(const SimBattery& b) { return b.answers && b.tag != BATTERY_TAG_INV
 // How long to wait for a requested number of milliseconds.
 DWORD WaitLimit(ULONG requested) { return requested == INFINITE ? kLongestWaitMs : std::min<DWORD>(requested, kLongestWaitMs); }
 
+double DesignOf(const SimBattery& b) {
+  return b.info.DesignedCapacity ? b.info.DesignedCapacity : b.info.FullChargedCapacity;
+}
+
+// Energy drawn (mWh) since the live state was last reset.
+double DrawnSinceBase(const SimBattery& b, double now) {
+  const double hours = (now - b.since) / kSecondsPerHour;
+  if (hours <= 0 || !(b.power_state & BATTERY_DISCHARGING) || b.rate >= 0 || b.capacity == BATTERY_UNKNOWN_CAPACITY ||
+      static_cast<ULONG>(b.rate) == BATTERY_UNKNOWN_RATE)
+    return 0;
+  return std::min<double>(b.capacity, -static_cast<double>(b.rate) * hours);
+}
+
+// The information record as the battery has aged by `now`: the full-charged capacity faded by
+// the cycles drawn and the time passed, and those cycles counted.
+BATTERY_INFORMATION Aged(const SimBattery& b, double now) {
+  BATTERY_INFORMATION info = b.info;
+  const double design = DesignOf(b);
+  if ((b.fade_per_cycle <= 0 && b.fade_per_year <= 0) || design <= 0 ||
+      info.FullChargedCapacity == BATTERY_UNKNOWN_CAPACITY)
+    return info;
+  const double cycles = (b.drawn + DrawnSinceBase(b, now)) / design;
+  const double fade = design * (b.fade_per_cycle * cycles + b.fade_per_year * std::max(0.0, now) / kSecondsPerYear);
+  info.FullChargedCapacity = static_cast<ULONG>(std::max<long long>(0, std::llround(info.FullChargedCapacity - fade)));
+  info.CycleCount += static_cast<ULONG>(cycles);
+  return info;
+}
+
 // The live state of `b` at simulated time `now`.
 BATTERY_STATUS Live(const SimBattery& b, double now) {
   BATTERY_STATUS s{b.power_state, b.capacity, b.voltage, b.rate};
@@ -66,7 +97,7 @@ BATTERY_STATUS Live(const SimBattery& b, double now) {
   if ((b.power_state & BATTERY_DISCHARGING) && b.rate < 0) {
     s.Capacity = moved <= 0 ? 0 : static_cast<ULONG>(moved);
   } else if ((b.power_state & BATTERY_CHARGING) && b.rate > 0) {
-    const ULONG full = b.info.FullChargedCapacity;
+    const ULONG full = Aged(b, now).FullChargedCapacity;
     if (full != BATTERY_UNKNOWN_CAPACITY && moved >= full) {
       // Full: the charger stops and the battery rests on mains.
       s.Capacity = std::max(full, b.capacity);
@@ -119,6 +150,16 @@ LONG ChargeRate(const SimBattery& b) {
 LONG DischargeRate(const SimBattery& b) {
   ULONG design = b.info.DesignedCapacity ? b.info.DesignedCapacity : b.info.FullChargedCapacity;
   return static_cast<LONG>(std::clamp<ULONG>(design / 6, 1, 0x7FFFFFFF));
+}
+
+// Carries the live state over to `t`, counting what was drawn, so that it can change course.
+void Rebase(SimBattery& b, double t) {
+  const BATTERY_STATUS live = Live(b, t);
+  b.drawn += DrawnSinceBase(b, t);
+  b.capacity = live.Capacity;
+  b.power_state = live.PowerState;
+  b.rate = live.Rate;
+  b.since = t;
 }
 
 }  // namespace
@@ -260,6 +301,7 @@ BOOL SimulatedMachine::QueryInformation(size_t slot, LPVOID in, DWORD inSize, LP
   std::vector<BYTE> answer;
   {
     Lock lock(*this);
+    FollowRoutine();
     if (slot >= state_.batteries.size()) return Fail(ERROR_FILE_NOT_FOUND);
     const SimBattery& b = state_.batteries[slot];
     if (!Present(b) || query.BatteryTag != b.tag) return Fail(ERROR_FILE_NOT_FOUND);
@@ -268,7 +310,7 @@ BOOL SimulatedMachine::QueryInformation(size_t slot, LPVOID in, DWORD inSize, LP
       return Fail(ERROR_INVALID_FUNCTION);
     switch (query.InformationLevel) {
       case BatteryInformation:
-        answer = Bytes(b.info);
+        answer = Bytes(Aged(b, Now()));
         break;
       case BatteryGranularityInformation: {
         // One reporting scale over the whole range.
@@ -329,6 +371,7 @@ BOOL SimulatedMachine::QueryStatus(size_t slot, LPVOID in, DWORD inSize, LPVOID 
     {
       // A battery taken out while the request waits ends it, as a changed tag does.
       Lock lock(*this);
+      FollowRoutine();
       if (slot >= state_.batteries.size()) return Fail(ERROR_FILE_NOT_FOUND);
       const SimBattery& b = state_.batteries[slot];
       if (!Present(b) || wait.BatteryTag != b.tag) return Fail(ERROR_FILE_NOT_FOUND);
@@ -363,6 +406,7 @@ BOOL SimulatedMachine::SetInformation(size_t slot, LPVOID in, DWORD inSize) {
   // Carry the live state over to now, then change course from there.
   const double now = Now();
   const BATTERY_STATUS live = Live(b, now);
+  b.drawn += DrawnSinceBase(b, now);
   b.capacity = live.Capacity;
   b.since = now;
   const bool rate_known = static_cast<ULONG>(live.Rate) != BATTERY_UNKNOWN_RATE && live.Rate != 0;
@@ -394,6 +438,50 @@ bool SimulatedMachine::ExchangeBattery(size_t index, SimBattery replacement) {
   replacement.since = Now();
   state_.batteries[index] = std::move(replacement);
   return true;
+}
+
+void SimulatedMachine::FollowRoutine() {
+  const int from = state_.routine_from, to = state_.routine_to;
+  if (from < 0 || to < 0 || from > 24 || to > 24 || from == to) return;
+  // Each day's two changes, in the order of the day.
+  struct Change {
+    int hour;
+    bool on_battery;
+  };
+  const Change changes[2] = {{std::min(from, to), from < to}, {std::max(from, to), from > to}};
+  auto apply = [&](double t, bool on_battery) {
+    for (SimBattery& b : state_.batteries) {
+      if (!Present(b) || b.capacity == BATTERY_UNKNOWN_CAPACITY) continue;
+      Rebase(b, t);
+      b.power_state = on_battery ? BATTERY_DISCHARGING : (BATTERY_POWER_ON_LINE | BATTERY_CHARGING);
+      b.rate = on_battery ? -DischargeRate(b) : ChargeRate(b);
+    }
+    state_.ac_line_status = on_battery ? 0 : 1;
+  };
+  const double now = Now();
+  if (routine_done_ < 0) {
+    // The machine starts in the state the time of day asks for.
+    const double hour = std::fmod(wall_start_, kSecondsPerDay) / kSecondsPerHour;
+    apply(0, (hour >= from && hour < to) || (from > to && (hour >= from || hour < to)));
+    routine_done_ = 0;
+  }
+  for (double day = std::floor((wall_start_ + routine_done_) / kSecondsPerDay);; day += 1) {
+    for (const Change& change : changes) {
+      const double t = day * kSecondsPerDay + change.hour * kSecondsPerHour - wall_start_;
+      if (t <= routine_done_) continue;
+      if (t > now) {
+        routine_done_ = now;
+        return;
+      }
+      apply(t, change.on_battery);
+    }
+  }
+}
+
+BATTERY_INFORMATION SimulatedMachine::BatteryInformationNow(size_t index) const {
+  Lock lock(*this);
+  if (index >= state_.batteries.size()) return BATTERY_INFORMATION{};
+  return Aged(state_.batteries[index], Now());
 }
 
 BATTERY_STATUS SimulatedMachine::BatteryStatusNow(size_t index) const {

@@ -309,6 +309,9 @@ SimState DefaultLaptop() {
   main.tag = 1;
   main.manufacture_date = BATTERY_MANUFACTURE_DATE{14, 3, 2011};
   main.unsupported = LevelBit(BatteryTemperature);
+  // About a fifth of the capacity lost over 500 cycles, and a few per cent a year on the shelf.
+  main.fade_per_cycle = 0.0004;
+  main.fade_per_year = 0.03;
   SimBattery bay = MakeBattery("SANYO", "00HW022", " 1242", "LiP", 23510, 25860, 2420, 10459, 0, 5);
   bay.power_state = 0;
   bay.tag = 1;  // slots number their tags independently
@@ -338,6 +341,9 @@ bool LoadState(const std::string& path, SimState& state) {
   s.suspend_seconds = static_cast<DWORD>(p.Number("Machine", "SuspendSeconds", 30));
   s.suspend_refused = p.Number("Machine", "SuspendRefused", 0) != 0;
   s.ac_line_status = static_cast<int>(p.Number("Machine", "AcLineStatus", -1));
+  s.clock = p.Number("Machine", "Clock", 0);
+  if (std::sscanf(p.Text("Machine", "Routine").c_str(), "%d-%d", &s.routine_from, &s.routine_to) != 2)
+    s.routine_from = s.routine_to = -1;
 
   SYSTEM_POWER_CAPABILITIES& c = s.capabilities;
   auto flag = [&](const char* key, long long fallback = 0) {
@@ -400,6 +406,9 @@ bool LoadState(const std::string& path, SimState& state) {
     b.rate = static_cast<LONG>(p.Number(n, "Rate", 0));
     b.power_state = static_cast<ULONG>(p.Number(n, "PowerState", 0));
     b.temperature = static_cast<ULONG>(p.Number(n, "Temperature", 0));
+    // Per cent of the design capacity in the file, fractions here.
+    b.fade_per_cycle = std::strtod(p.Text(n, "FadePerCycle", "0").c_str(), nullptr) / 100;
+    b.fade_per_year = std::strtod(p.Text(n, "FadePerYear", "0").c_str(), nullptr) / 100;
     b.unsupported = 0;
     std::string levels = p.Text(n, "Unsupported");
     for (const char* q = levels.c_str(); *q;) {
@@ -489,6 +498,9 @@ bool SaveState(const std::string& path, const SimState& s) {
   SaveMachineSection(path, s);
   // Not part of the machine section: the running machine never writes the adapter's state back
   // over an edit made while it runs.
+  if (s.clock > 0) p.SetNumber("Machine", "Clock", s.clock);
+  if (s.routine_from >= 0 && s.routine_to >= 0)
+    p.SetText("Machine", "Routine", std::to_string(s.routine_from) + "-" + std::to_string(s.routine_to));
   if (s.ac_line_status >= 0) {
     p.SetNumber("Machine", "AcLineStatus", s.ac_line_status);
   } else {
@@ -560,6 +572,13 @@ bool SaveState(const std::string& path, const SimState& s) {
     p.SetNumber(n, "Rate", b.rate);
     p.SetHex(n, "PowerState", b.power_state);
     p.SetNumber(n, "Temperature", b.temperature);
+    if (b.fade_per_cycle > 0 || b.fade_per_year > 0) {
+      char fade[32];
+      std::snprintf(fade, sizeof fade, "%g", b.fade_per_cycle * 100);
+      p.SetText(n, "FadePerCycle", fade);
+      std::snprintf(fade, sizeof fade, "%g", b.fade_per_year * 100);
+      p.SetText(n, "FadePerYear", fade);
+    }
     std::string levels;
     for (int level = 0; level < 32; ++level) {
       if (b.unsupported & LevelBit(level)) levels += (levels.empty() ? "" : ",") + std::to_string(level);
@@ -575,22 +594,50 @@ bool SaveState(const std::string& path, const SimState& s) {
 
 // ---- the machine ----------------------------------------------------------------------------------
 
+namespace {
+// Seconds since 1970 (UTC) of the real clock.
+double RealClock() {
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  const unsigned long long ticks = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  return static_cast<double>(ticks / 10000000ull) - 11644473600.0;
+}
+}  // namespace
+
 SimulatedMachine::SimulatedMachine(std::string iniPath) : ini_path_(std::move(iniPath)), start_tick_(::GetTickCount()) {
   ::InitializeCriticalSection(&lock_);
   if (!LoadState(ini_path_, state_)) {
     state_ = DefaultLaptop();
     SaveState(ini_path_, state_);
   }
+  wall_start_ = state_.clock > 0 ? static_cast<double>(state_.clock) : RealClock();
+  routine_done_ = -1;
   g_current = this;
 }
 
 SimulatedMachine::SimulatedMachine(std::string iniPath, SimState state)
     : ini_path_(std::move(iniPath)), state_(std::move(state)), start_tick_(::GetTickCount()) {
   ::InitializeCriticalSection(&lock_);
+  wall_start_ = state_.clock > 0 ? static_cast<double>(state_.clock) : RealClock();
+  routine_done_ = -1;
   g_current = this;
 }
 
 SimulatedMachine::~SimulatedMachine() {
+  // A machine with a clock of its own goes on from where this run leaves it: its time, and its
+  // batteries as they have aged.
+  if (state_.clock > 0 && !ini_path_.empty()) {
+    Profile p(ini_path_);
+    p.SetNumber("Machine", "Clock", static_cast<long long>(WallClock()));
+    for (size_t i = 0; i < state_.batteries.size(); ++i) {
+      const SimBattery& b = state_.batteries[i];
+      if (b.fade_per_cycle <= 0 && b.fade_per_year <= 0) continue;
+      const BATTERY_INFORMATION aged = BatteryInformationNow(i);
+      const std::string section = BatterySection(i);
+      p.SetNumber(section.c_str(), "FullChargedCapacity", aged.FullChargedCapacity);
+      p.SetNumber(section.c_str(), "CycleCount", aged.CycleCount);
+    }
+  }
   if (g_current == this) g_current = nullptr;
   ::DeleteCriticalSection(&lock_);
 }
@@ -634,6 +681,7 @@ void SimulatedMachine::SetAcLineStatus(int status) {
 BOOL SimulatedMachine::GetSystemPowerStatus(LPSYSTEM_POWER_STATUS status) {
   if (!status) return Fail<BOOL>(ERROR_INVALID_PARAMETER, FALSE);
   Lock lock(*this);
+  FollowRoutine();
   // The adapter is outside the machine: an edit of the state file plugs it in or out at run time.
   state_.ac_line_status = static_cast<int>(Profile(ini_path_).Number("Machine", "AcLineStatus", state_.ac_line_status));
   unsigned long long remaining = 0, full = 0;
@@ -673,6 +721,14 @@ BOOL SimulatedMachine::GetSystemPowerStatus(LPSYSTEM_POWER_STATUS status) {
                                      : BATTERY_LIFE_UNKNOWN;
   status->BatteryFullLifeTime = BATTERY_LIFE_UNKNOWN;
   return Succeed<BOOL>(TRUE);
+}
+
+void SimulatedMachine::GetSystemTimeAsFileTime(LPFILETIME time) {
+  if (!time) return;
+  const double seconds = std::max(0.0, WallClock() + 11644473600.0);
+  const unsigned long long ticks = static_cast<unsigned long long>(seconds * 10000000.0);
+  time->dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFu);
+  time->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
 }
 
 void SimulatedMachine::ClearLog() {

@@ -55,6 +55,12 @@ struct SimBattery {
   ULONG temperature = 0;  // tenths of a kelvin
   // Information levels the device cannot supply (ERROR_INVALID_FUNCTION).
   unsigned unsupported = 0;
+  // Ageing: the full-charged capacity loses these fractions of the design capacity per cycle
+  // (a design capacity's worth of energy drawn) and per year of simulated time; the cycle count
+  // grows with the energy drawn. `info` holds the figures at the machine's start.
+  double fade_per_cycle = 0;
+  double fade_per_year = 0;
+  double drawn = 0;  // mWh drawn before `since` (not stored)
 };
 
 struct SimScheme {
@@ -77,6 +83,12 @@ struct SimState {
   // The AC line: 0 on battery, 1 on mains, 255 unknown; -1 follows the batteries (on mains when
   // one is on line or none is present).
   int ac_line_status = -1;
+  // The wall clock at the machine's start, in seconds since 1970 (UTC); 0 takes the real one.
+  // When set, the machine writes its clock back when it ends, so that the next run goes on.
+  long long clock = 0;
+  // A day's use: from hour `routine_from` to `routine_to` (UTC) the machine runs on battery,
+  // the rest of the day on mains, charging; -1: no routine.
+  int routine_from = -1, routine_to = -1;
   SYSTEM_POWER_CAPABILITIES capabilities{};
   std::vector<SimBattery> batteries;
   std::vector<SimScheme> schemes;  // in enumeration order
@@ -143,6 +155,8 @@ class SimulatedMachine : public SystemApi {
   // Simulated seconds since the machine started: real time scaled, plus what Advance added.
   double Now() const noexcept;
   void Advance(double seconds) noexcept;
+  // The simulated wall clock: seconds since 1970 (UTC).
+  double WallClock() const noexcept { return wall_start_ + Now(); }
 
   // The actions the machine recorded instead of performing them (log off, shut down, suspend,
   // timers, beeps…), oldest first; also kept in the state file's [Log] section.
@@ -161,6 +175,8 @@ class SimulatedMachine : public SystemApi {
   bool ExchangeBattery(size_t index, SimBattery replacement);
   // The battery's live state now: capacity, rate and power state moved on with time.
   BATTERY_STATUS BatteryStatusNow(size_t index) const;
+  // Its information record now: the full-charged capacity and the cycles as it has aged.
+  BATTERY_INFORMATION BatteryInformationNow(size_t index) const;
   // Plugs the adapter in or out (or, with -1, lets the batteries tell) and writes it to the
   // state file, which GetSystemPowerStatus reads again on every call.
   void SetAcLineStatus(int status);
@@ -207,6 +223,7 @@ class SimulatedMachine : public SystemApi {
   BOOL CancelWaitableTimer(HANDLE timer) override;
   BOOL Beep(DWORD frequency, DWORD duration) override;
   BOOL GetSystemPowerStatus(LPSYSTEM_POWER_STATUS status) override;
+  void GetSystemTimeAsFileTime(LPFILETIME time) override;
 
   // ---- SystemApi: power plans (sim_plans.cpp) ----
   DWORD PowerGetActiveScheme(HKEY root, GUID** active) override;
@@ -286,6 +303,8 @@ class SimulatedMachine : public SystemApi {
   BOOL QueryInformation(size_t slot, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD returned);
   BOOL QueryStatus(size_t slot, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, LPDWORD returned);
   BOOL SetInformation(size_t slot, LPVOID in, DWORD inSize);
+  // Carries the daily routine's changes of power source up to now (under the lock).
+  void FollowRoutine();
 
   struct OpenHandle {
     HandleKind kind;
@@ -297,6 +316,8 @@ class SimulatedMachine : public SystemApi {
   SimState state_;
   DWORD start_tick_;
   double advanced_ = 0;
+  double wall_start_ = 0;
+  double routine_done_ = 0;  // simulated time up to which the routine has been followed
   std::vector<OpenHandle> handles_;
   mutable CRITICAL_SECTION lock_;
 

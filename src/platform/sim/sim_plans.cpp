@@ -45,13 +45,32 @@ using Defaults = DWORD[3][2];
 
 constexpr SimSettingDefinition Range(const PlanGuid& subgroup, const PlanGuid& guid, const wchar_t* name, DWORD max,
                                      const wchar_t* units, const Defaults& d, bool hidden = false) {
-  return {subgroup, guid, name, hidden, 0, max, 1, units, {}, {}, {{d[0][0], d[0][1]}, {d[1][0], d[1][1]}, {d[2][0], d[2][1]}}};
+  return {subgroup,
+          guid,
+          name,
+          hidden,
+          0,
+          max,
+          1,
+          units,
+          {},
+          {},
+          {{d[0][0], d[0][1]}, {d[1][0], d[1][1]}, {d[2][0], d[2][1]}}};
 }
 template <size_t N>
 constexpr SimSettingDefinition List(const PlanGuid& subgroup, const PlanGuid& guid, const wchar_t* name,
                                     const DWORD (&values)[N], const wchar_t* const (&names)[N], const Defaults& d,
                                     bool hidden = false) {
-  return {subgroup, guid, name, hidden, 0, 0, 0, L"", values, names,
+  return {subgroup,
+          guid,
+          name,
+          hidden,
+          0,
+          0,
+          0,
+          L"",
+          values,
+          names,
           {{d[0][0], d[0][1]}, {d[1][0], d[1][1]}, {d[2][0], d[2][1]}}};
 }
 
@@ -79,8 +98,7 @@ const SimSettingDefinition kSettings[] = {
          {{3, 3}, {3, 3}, {3, 3}}),
     List(g::kButtonSubgroup, g::kSleepButton, L"Sleep button action", kSleepButtonValues, kSleepButtonNames,
          {{1, 1}, {1, 1}, {1, 1}}),
-    List(g::kButtonSubgroup, g::kLidClose, L"Lid close action", kActionValues, kActionNames,
-         {{1, 1}, {1, 1}, {1, 1}}),
+    List(g::kButtonSubgroup, g::kLidClose, L"Lid close action", kActionValues, kActionNames, {{1, 1}, {1, 1}, {1, 1}}),
     List(g::kBatterySubgroup, g::kAlarmAction[0], L"Critical battery action", kActionValues, kActionNames,
          {{2, 2}, {2, 2}, {2, 2}}),
     Range(g::kBatterySubgroup, g::kAlarmLevel[0], L"Critical battery level", 100, L"%", {{5, 5}, {5, 5}, {5, 5}}),
@@ -93,14 +111,12 @@ const SimSettingDefinition kSettings[] = {
           {{0x80000001, 0x80000001}, {0x80000001, 0x80000001}, {0x80000001, 0x80000001}}),
     List(g::kBatterySubgroup, g::kAlarmAction[2], L"Battery alarm 3 action", kActionValues, kActionNames,
          {{0, 0}, {0, 0}, {0, 0}}, true),
-    Range(g::kBatterySubgroup, g::kAlarmLevel[2], L"Battery alarm 3 level", 100, L"%", {{7, 7}, {7, 7}, {7, 7}},
-          true),
+    Range(g::kBatterySubgroup, g::kAlarmLevel[2], L"Battery alarm 3 level", 100, L"%", {{7, 7}, {7, 7}, {7, 7}}, true),
     Range(g::kBatterySubgroup, g::kAlarmFlags[2], L"Battery alarm 3 flags", kNever, L"", {{0, 0}, {0, 0}, {0, 0}},
           true),
     List(g::kBatterySubgroup, g::kAlarmAction[3], L"Battery alarm 4 action", kActionValues, kActionNames,
          {{0, 0}, {0, 0}, {0, 0}}, true),
-    Range(g::kBatterySubgroup, g::kAlarmLevel[3], L"Battery alarm 4 level", 100, L"%", {{0, 0}, {0, 0}, {0, 0}},
-          true),
+    Range(g::kBatterySubgroup, g::kAlarmLevel[3], L"Battery alarm 4 level", 100, L"%", {{0, 0}, {0, 0}, {0, 0}}, true),
     Range(g::kBatterySubgroup, g::kAlarmFlags[3], L"Battery alarm 4 flags", kNever, L"", {{0, 0}, {0, 0}, {0, 0}},
           true),
     List(g::kNoSubgroup, g::kLockConsoleOnWake, L"Require a password on wakeup", kYesNoValues, kYesNoNames,
@@ -112,10 +128,12 @@ struct SubgroupName {
   const wchar_t* name;
 };
 // In enumeration order; settings outside any subgroup are reached through kNoSubgroup.
-constexpr SubgroupName kSubgroups[] = {
-    {g::kVideoSubgroup, L"Display"},     {g::kDiskSubgroup, L"Hard disk"}, {g::kSleepSubgroup, L"Sleep"},
-    {g::kProcessorSubgroup, L"Processor power management"}, {g::kButtonSubgroup, L"Power buttons and lid"},
-    {g::kBatterySubgroup, L"Battery"}};
+constexpr SubgroupName kSubgroups[] = {{g::kVideoSubgroup, L"Display"},
+                                       {g::kDiskSubgroup, L"Hard disk"},
+                                       {g::kSleepSubgroup, L"Sleep"},
+                                       {g::kProcessorSubgroup, L"Processor power management"},
+                                       {g::kButtonSubgroup, L"Power buttons and lid"},
+                                       {g::kBatterySubgroup, L"Battery"}};
 
 struct DefaultPlan {
   PlanGuid guid;
@@ -348,7 +366,7 @@ void AddDefaultPlans(SimState& state) {
 
 void LoadPlanState(const std::string& path, SimState& state) {
   const std::string backend = Text(path, "Machine", "PowerBackend", "xp");
-  state.power_backend = backend == "plans" ? SimPowerBackend::Plans
+  state.power_backend = backend == "plans"  ? SimPowerBackend::Plans
                         : backend == "none" ? SimPowerBackend::None
                                             : SimPowerBackend::Xp;
   SimPlanStore& store = state.plans;

@@ -291,6 +291,17 @@ LONG SimulatedMachine::CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVO
 
 // ---- suspend -----------------------------------------------------------------------------------------
 
+namespace {
+BOOL CALLBACK SendPower(HWND window, LPARAM event) {
+  DWORD_PTR answer = 0;
+  ::SendMessageTimeoutA(window, WM_POWERBROADCAST, static_cast<WPARAM>(event), 0, SMTO_NORMAL, 1000, &answer);
+  return TRUE;
+}
+void BroadcastPower(WPARAM event) {
+  ::EnumThreadWindows(::GetCurrentThreadId(), &SendPower, static_cast<LPARAM>(event));
+}
+}  // namespace
+
 BOOLEAN SimulatedMachine::SetSuspendState(BOOLEAN hibernate, BOOLEAN forceCritical, BOOLEAN disableWakeEvent) {
   AppendLog(Format("SetSuspendState hibernate=%d forceCritical=%d disableWakeEvent=%d", hibernate ? 1 : 0,
                    forceCritical ? 1 : 0, disableWakeEvent ? 1 : 0));
@@ -328,6 +339,9 @@ BOOLEAN SimulatedMachine::SetSuspendState(BOOLEAN hibernate, BOOLEAN forceCritic
     return Fail<BOOLEAN>(refusal, FALSE);
   }
 
+  // As the system does, the windows hear of the sleep before it and of the wake after it: those
+  // of the calling thread only, which are reached directly and cannot hold the call up.
+  BroadcastPower(PBT_APMSUSPEND);
   // The sleep passes in simulated time; the caller waits only a scaled, bounded moment.
   double wake_at = Now() + sleep;
   double real = scale > 0 ? sleep / scale : 0;
@@ -338,6 +352,7 @@ BOOLEAN SimulatedMachine::SetSuspendState(BOOLEAN hibernate, BOOLEAN forceCritic
 
   if (waker) FireTimer(*waker);
   AppendLog(Format("Resume after %.0f s%s", sleep, waker ? " (wake-up timer)" : ""));
+  BroadcastPower(PBT_APMRESUMESUSPEND);
   return Succeed<BOOLEAN>(TRUE);
 }
 

@@ -193,9 +193,8 @@ class Win32System final : public SystemApi {
                                    PSP_DEVICE_INTERFACE_DATA o) override {
     return Call<BOOL>(f_.SetupDiEnumDeviceInterfaces, FALSE, s, d, g, i, o);
   }
-  BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO s, PSP_DEVICE_INTERFACE_DATA d,
-                                        PSP_DEVICE_INTERFACE_DETAIL_DATA_A o, DWORD n, PDWORD r,
-                                        PSP_DEVINFO_DATA i) override {
+  BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO s, PSP_DEVICE_INTERFACE_DATA d, PSP_DEVICE_INTERFACE_DETAIL_DATA_A o,
+                                        DWORD n, PDWORD r, PSP_DEVINFO_DATA i) override {
     return Call<BOOL>(f_.SetupDiGetDeviceInterfaceDetailA, FALSE, s, d, o, n, r, i);
   }
   BOOL SetupDiDestroyDeviceInfoList(HDEVINFO s) override {
@@ -204,8 +203,7 @@ class Win32System final : public SystemApi {
   HANDLE CreateFileA(LPCSTR p, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, DWORD d, DWORD fl, HANDLE t) override {
     return ::CreateFileA(p, a, s, sa, d, fl, t);
   }
-  BOOL DeviceIoControl(HANDLE h, DWORD c, LPVOID i, DWORD is, LPVOID o, DWORD os, LPDWORD r,
-                       LPOVERLAPPED ov) override {
+  BOOL DeviceIoControl(HANDLE h, DWORD c, LPVOID i, DWORD is, LPVOID o, DWORD os, LPDWORD r, LPOVERLAPPED ov) override {
     return ::DeviceIoControl(h, c, i, is, o, os, r, ov);
   }
   BOOL CloseHandle(HANDLE h) override { return ::CloseHandle(h); }
@@ -284,7 +282,9 @@ class Win32System final : public SystemApi {
   DWORD PowerReadDCDefaultIndex(HKEY r, const GUID* p, const GUID* g, const GUID* t, DWORD* v) override {
     return Plan(f_.PowerReadDCDefaultIndex, r, p, g, t, v);
   }
-  DWORD PowerDuplicateScheme(HKEY r, const GUID* s, GUID** d) override { return Plan(f_.PowerDuplicateScheme, r, s, d); }
+  DWORD PowerDuplicateScheme(HKEY r, const GUID* s, GUID** d) override {
+    return Plan(f_.PowerDuplicateScheme, r, s, d);
+  }
   DWORD PowerDeleteScheme(HKEY r, const GUID* s) override { return Plan(f_.PowerDeleteScheme, r, s); }
   DWORD PowerReadValueMin(HKEY r, const GUID* g, const GUID* t, DWORD* v) override {
     return Plan(f_.PowerReadValueMin, r, g, t, v);
@@ -326,21 +326,20 @@ class Win32System final : public SystemApi {
   BOOL ExitWindowsEx(UINT fl, DWORD r) override { return ::ExitWindowsEx(fl, r); }
   BOOL OpenProcessToken(HANDLE p, DWORD a, PHANDLE t) override { return ::OpenProcessToken(p, a, t); }
   BOOL LookupPrivilegeValueA(LPCSTR s, LPCSTR n, PLUID l) override { return ::LookupPrivilegeValueA(s, n, l); }
-  BOOL AdjustTokenPrivileges(HANDLE t, BOOL d, PTOKEN_PRIVILEGES s, DWORD l, PTOKEN_PRIVILEGES p,
-                             PDWORD r) override {
+  BOOL AdjustTokenPrivileges(HANDLE t, BOOL d, PTOKEN_PRIVILEGES s, DWORD l, PTOKEN_PRIVILEGES p, PDWORD r) override {
     return ::AdjustTokenPrivileges(t, d, s, l, p, r);
   }
 
   HANDLE CreateWaitableTimerA(LPSECURITY_ATTRIBUTES s, BOOL m, LPCSTR n) override {
     return ::CreateWaitableTimerA(s, m, n);
   }
-  BOOL SetWaitableTimer(HANDLE t, const LARGE_INTEGER* d, LONG p, PTIMERAPCROUTINE c, LPVOID a,
-                        BOOL r) override {
+  BOOL SetWaitableTimer(HANDLE t, const LARGE_INTEGER* d, LONG p, PTIMERAPCROUTINE c, LPVOID a, BOOL r) override {
     return ::SetWaitableTimer(t, d, p, c, a, r);
   }
   BOOL CancelWaitableTimer(HANDLE t) override { return ::CancelWaitableTimer(t); }
   BOOL Beep(DWORD fr, DWORD d) override { return ::Beep(fr, d); }
   BOOL GetSystemPowerStatus(LPSYSTEM_POWER_STATUS s) override { return ::GetSystemPowerStatus(s); }
+  void GetSystemTimeAsFileTime(LPFILETIME t) override { ::GetSystemTimeAsFileTime(t); }
 
  private:
   HMODULE setup_library_ = nullptr;

@@ -49,10 +49,11 @@ constexpr PlanSetting kPlanSettings[] = {
 
 // Names of the single fields, then of the four-of-a-kind alarm fields, then of the rest.
 constexpr const char* kSingleNames[] = {
-    "IdleAction",     "IdleTimeout", "IdleSensitivity", "ThrottlePolicy",      "MaxSleep",    "VideoTimeout",
-    "SpindownTimeout", "OptimizeForPower", "FanThrottleTolerance", "ForcedThrottle", "MinSleep",
-    "ReducedLatencySleep", "DozeTimeout", "DozeS4Timeout", "MinThrottle", "OverThrottled", "DynamicThrottle",
-    "ProcessorStates", "PowerButton", "SleepButton", "LidClose", "ButtonFlags"};
+    "IdleAction",    "IdleTimeout",         "IdleSensitivity",  "ThrottlePolicy",       "MaxSleep",
+    "VideoTimeout",  "SpindownTimeout",     "OptimizeForPower", "FanThrottleTolerance", "ForcedThrottle",
+    "MinSleep",      "ReducedLatencySleep", "DozeTimeout",      "DozeS4Timeout",        "MinThrottle",
+    "OverThrottled", "DynamicThrottle",     "ProcessorStates",  "PowerButton",          "SleepButton",
+    "LidClose",      "ButtonFlags"};
 constexpr const char* kAlarmNames[][kAlarmCount] = {
     {"AlarmEnable0", "AlarmEnable1", "AlarmEnable2", "AlarmEnable3"},
     {"AlarmLevel0", "AlarmLevel1", "AlarmLevel2", "AlarmLevel3"},

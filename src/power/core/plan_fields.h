@@ -63,9 +63,7 @@ inline constexpr int kXpFieldCount = static_cast<int>(XpField::Count);
 inline constexpr int kAlarmCount = 4;
 
 // Alarm `n` (0 to 3) of a kind given by its first field (XpField::AlarmLevel…).
-constexpr XpField AlarmField(XpField first, int n) {
-  return static_cast<XpField>(static_cast<int>(first) + n);
-}
+constexpr XpField AlarmField(XpField first, int n) { return static_cast<XpField>(static_cast<int>(first) + n); }
 // A short English name ("VideoTimeout", "AlarmLevel2"), for traces and reports.
 const char* XpFieldName(XpField field);
 
