@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 
+#include "i18n/core/text_ids.h"
 #include "power/core/plan_fields.h"
 #include "power/core/scheme_rules.h"
 
@@ -382,44 +383,12 @@ bool IdleMeansSleep(const XpSchemeRecords& r) {
 
 }  // namespace
 
-const char* SchemeFileErrorText(SchemeFileError error) {
-  switch (error) {
-    case E::None:
-      return "";
-    case E::Unreadable:
-      return "The file could not be read.";
-    case E::TooLarge:
-      return "The file is too large to be a power scheme file.";
-    case E::NotText:
-      return "The file is not a text file (line %d).";
-    case E::NotSchemeFile:
-      return "The file is not a power scheme file.";
-    case E::WrongVersion:
-      return "The file was written by a newer version of the program and cannot be read.";
-    case E::Truncated:
-      return "The file is incomplete: it ends before its last line.";
-    case E::BadLine:
-      return "Line %d of the file cannot be read.";
-    case E::UnknownKey:
-      return "Line %d: \"%s\" is not a setting of a power scheme file.";
-    case E::DuplicateKey:
-      return "Line %d: \"%s\" is given twice.";
-    case E::MissingKey:
-      return "The file has no value for \"%s\".";
-    case E::WrongType:
-      return "Line %d: the value of \"%s\" has the wrong form.";
-    case E::OutOfRange:
-      return "Line %d: the value of \"%s\" is out of range.";
-    case E::NameEmpty:
-      return "The scheme in the file has no name.";
-    case E::NameTooLong:
-      return "The name of the scheme in the file is too long for this system.";
-    case E::DescriptionTooLong:
-      return "The description of the scheme in the file is too long for this system.";
-    case E::Count:
-      break;
-  }
-  return "";
+int SchemeFileErrorTextId(SchemeFileError error) {
+  static_assert(i18n::IDS_SCHEME_FILE_DESCRIPTION_TOO_LONG - i18n::IDS_SCHEME_FILE_UNREADABLE ==
+                static_cast<int>(E::DescriptionTooLong) - static_cast<int>(E::Unreadable));
+  static_assert(static_cast<int>(E::DescriptionTooLong) + 1 == static_cast<int>(E::Count));
+  if (error == E::None || error >= E::Count) return 0;
+  return i18n::IDS_SCHEME_FILE_UNREADABLE + static_cast<int>(error) - static_cast<int>(E::Unreadable);
 }
 
 SchemeFileProblem ReadSchemeFile(std::string_view bytes, SchemeFile* out) { return Reader().Read(bytes, out); }

@@ -36,7 +36,7 @@ struct SchemeFile {
   std::vector<PlanSettingValue> settings;  // Plan: every setting, each GUID once
 };
 
-// Why a file was refused; each has its own message (SchemeFileErrorText).
+// Why a file was refused; each has its own message (SchemeFileErrorTextId).
 enum class SchemeFileError : uint8_t {
   None,
   Unreadable,          // the file could not be opened or read (the caller's)
@@ -76,9 +76,9 @@ inline constexpr const char* kSchemeFileExtension = "vps";
 inline constexpr size_t kPlanNameLimit = 255;          // UTF-16 units
 inline constexpr size_t kPlanDescriptionLimit = 1023;  // UTF-16 units
 
-// The English message for an error, with "%d" for the line and then "%s" for the key where the
-// error has them (in that order), as the language table's texts have them.
-const char* SchemeFileErrorText(SchemeFileError error);
+// The text of an error's message (i18n::IDS_SCHEME_FILE_UNREADABLE…; 0 for None). Those of
+// errors with a key have one "%s" for it; a problem with a line goes into IDS_SCHEME_FILE_LINE.
+int SchemeFileErrorTextId(SchemeFileError error);
 
 // Reads a whole file. On success `out` holds the scheme; on failure it is untouched.
 SchemeFileProblem ReadSchemeFile(std::string_view bytes, SchemeFile* out);
