@@ -7,6 +7,8 @@
 #include <set>
 #include <string>
 
+#include "i18n/core/language_table.h"
+
 namespace vantrel::power {
 namespace {
 
@@ -166,6 +168,7 @@ TEST(SchemeFileTest, BadFilesAreRefusedEachWithItsError) {
       {replace(xp, video, video + "user.Bogus = 1\n"), E::UnknownKey, 0},
       {replace(plan, "personality", "user.VideoTimeoutAc = 1\npersonality"), E::UnknownKey, 5},
       {replace(xp, video, video + video), E::DuplicateKey, 0},
+      {replace(xp, "name", "backend = xp\nname"), E::DuplicateKey, 3},
       {replace(plan, setting, setting + setting), E::DuplicateKey, 7},
       {replace(xp, video, ""), E::MissingKey, 0},
       {replace(plan, "personality", "# personality"), E::MissingKey, 0},
@@ -190,7 +193,7 @@ TEST(SchemeFileTest, BadFilesAreRefusedEachWithItsError) {
     EXPECT_EQ(p.error, row.error) << row.text.substr(0, 300);
     if (row.line) EXPECT_EQ(p.line, row.line) << row.text.substr(0, 300);
     EXPECT_EQ(untouched.name, XpScheme().name);
-    EXPECT_NE(*SchemeFileErrorText(p.error), '\0');
+    EXPECT_NE(i18n::BuiltInText(SchemeFileErrorTextId(p.error)), nullptr);
   }
   // A plan's name too long for the XP back end: refused on import there, taken as a plan.
   SchemeFile long_name = PlanScheme();

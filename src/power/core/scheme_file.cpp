@@ -241,8 +241,8 @@ SchemeFileProblem Reader::Read(std::string_view bytes, SchemeFile* out) {
     const size_t eq = line.find('=');
     if (eq == std::string_view::npos) return Problem(E::BadLine, line_);
     const std::string_view key = Trim(line.substr(0, eq));
-    std::string_view value = line.substr(eq + 1);
-    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+    // A blank at either end of a text is written escaped; raw ones are a hand edit's.
+    const std::string_view value = Trim(line.substr(eq + 1));
     if (key.empty()) return Problem(E::BadLine, line_);
     problem = Line(key, value);
     if (!problem.ok()) return problem;
@@ -258,10 +258,9 @@ SchemeFileProblem Reader::Line(std::string_view key, std::string_view value) {
     // The back end comes first: it says which keys follow.
     if (key == "name" || key == "description") return Problem(E::MissingKey, line_, "backend");
     if (key != "backend") return Problem(E::UnknownKey, line_, key);
-    const std::string_view v = Trim(value);
-    if (v == "xp")
+    if (value == "xp")
       file_.backend = SchemeBackend::Xp;
-    else if (v == "plan")
+    else if (value == "plan")
       file_.backend = SchemeBackend::Plan;
     else
       return Problem(E::OutOfRange, line_, key);
@@ -269,6 +268,7 @@ SchemeFileProblem Reader::Line(std::string_view key, std::string_view value) {
     Seen(key);
     return {};
   }
+  if (key == "backend") return Problem(E::DuplicateKey, line_, key);
   const bool plan = file_.backend == SchemeBackend::Plan;
   if (key == "name" || key == "description") {
     if (Seen(key)) return Problem(E::DuplicateKey, line_, key);
@@ -280,7 +280,7 @@ SchemeFileProblem Reader::Line(std::string_view key, std::string_view value) {
   }
   if (plan && key == "personality") {
     if (Seen(key)) return Problem(E::DuplicateKey, line_, key);
-    if (!platform::ParseGuid(Trim(value), &file_.personality)) return Problem(E::WrongType, line_, key);
+    if (!platform::ParseGuid(value, &file_.personality)) return Problem(E::WrongType, line_, key);
     // The three default plans are the only personalities there are.
     namespace g = platform::guids;
     for (const PlanGuid& known : {g::kBalanced, g::kHighPerformance, g::kPowerSaver}) {
