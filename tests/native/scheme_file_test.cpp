@@ -191,7 +191,9 @@ TEST(SchemeFileTest, BadFilesAreRefusedEachWithItsError) {
     SchemeFile untouched = XpScheme();
     const SchemeFileProblem p = ReadSchemeFile(row.text, &untouched);
     EXPECT_EQ(p.error, row.error) << row.text.substr(0, 300);
-    if (row.line) EXPECT_EQ(p.line, row.line) << row.text.substr(0, 300);
+    if (row.line) {
+      EXPECT_EQ(p.line, row.line) << row.text.substr(0, 300);
+    }
     EXPECT_EQ(untouched.name, XpScheme().name);
     EXPECT_NE(i18n::BuiltInText(SchemeFileErrorTextId(p.error)), nullptr);
   }
