@@ -108,6 +108,31 @@ inline constexpr int IDS_PROCESSOR_PROMOTE_LIMIT = 5407;
 inline constexpr int IDS_PROCESSOR_PROMOTE_PERCENT = 5408;
 inline constexpr int IDS_PROCESSOR_MICROSECONDS = 5409;
 
+// Export and import of schemes (Schemes page), and why a scheme file was refused.
+inline constexpr int IDS_SCHEMES_EXPORT = 5100;
+inline constexpr int IDS_SCHEMES_IMPORT = 5101;
+inline constexpr int IDS_SCHEME_FILE_TYPE = 5102;       // the file dialogs' type name
+inline constexpr int IDS_SCHEME_FILE_NOT_TAKEN = 5103;  // one "%s": the list
+inline constexpr int IDS_SCHEME_FILE_REMOVED = 5104;    // a write that did not take
+inline constexpr int IDS_SCHEME_FILE_NOT_WRITTEN = 5105;
+inline constexpr int IDS_SCHEME_FILE_LINE = 5106;  // "%d": the line, "%s": the message
+// The reader's refusals, in the order of power::SchemeFileError from Unreadable.
+inline constexpr int IDS_SCHEME_FILE_UNREADABLE = 5110;
+inline constexpr int IDS_SCHEME_FILE_TOO_LARGE = 5111;
+inline constexpr int IDS_SCHEME_FILE_NOT_TEXT = 5112;
+inline constexpr int IDS_SCHEME_FILE_NOT_SCHEME_FILE = 5113;
+inline constexpr int IDS_SCHEME_FILE_WRONG_VERSION = 5114;
+inline constexpr int IDS_SCHEME_FILE_TRUNCATED = 5115;
+inline constexpr int IDS_SCHEME_FILE_BAD_LINE = 5116;
+inline constexpr int IDS_SCHEME_FILE_UNKNOWN_KEY = 5117;    // one "%s": the key
+inline constexpr int IDS_SCHEME_FILE_DUPLICATE_KEY = 5118;  // one "%s": the key
+inline constexpr int IDS_SCHEME_FILE_MISSING_KEY = 5119;    // one "%s": the key
+inline constexpr int IDS_SCHEME_FILE_WRONG_TYPE = 5120;     // one "%s": the key
+inline constexpr int IDS_SCHEME_FILE_OUT_OF_RANGE = 5121;   // one "%s": the key
+inline constexpr int IDS_SCHEME_FILE_NAME_EMPTY = 5122;
+inline constexpr int IDS_SCHEME_FILE_NAME_TOO_LONG = 5123;
+inline constexpr int IDS_SCHEME_FILE_DESCRIPTION_TOO_LONG = 5124;
+
 // Batteries page: labels.
 inline constexpr int IDS_BATTERY_DEVICE_NAME = 6000;
 inline constexpr int IDS_BATTERY_INFORMATION = 6001;
