@@ -185,3 +185,31 @@ exit_from_tray() {
   alive "$program" && fail "Exit did not end the program"
   return 0
 }
+
+# In the Save As dialog just opened: types the name $1 once its field has the focus (under load
+# that can lag the window), checks it, takes screenshot $2 if given, and presses Enter.
+save_as_name() {
+  local name=$1
+  probe window "Save As..." 5000 >/dev/null || fail "Save As... opened no dialog"
+  save_as_focused() { [ "$(probe focus)" = "1114 Edit" ]; }
+  wait_for 10 save_as_focused || fail "the name field has no focus: $(probe focus)"
+  xdotool type --delay 50 "$name"
+  save_as_holds() { [ "$(probe control "Save As..." 1114 | cut -d' ' -f6-)" = "$name" ]; }
+  wait_for 5 save_as_holds || fail "the name field holds $(probe control "Save As..." 1114)"
+  [ -z "${2:-}" ] || screenshot "$2"
+  xdotool key Return
+  probe no-window "Save As..." 3000 >/dev/null || fail "Enter did not close the Save As dialog"
+}
+
+# Opens the tray menu and its "Power Schemes" submenu (right after "Main Dialog..."); leaves
+# the submenu's rectangle in s_left s_top s_right s_bottom.
+open_tray_schemes() {
+  xdotool mousemove $icon_x $icon_y click 3
+  probe menu-open 5000 || fail "a right click on the tray icon opened no menu"
+  sleep 0.5
+  top_menu=$(menus | head -1)
+  read -r m_left m_top m_right m_bottom <<<"$top_menu"
+  hover $(((m_left + m_right) / 2 + 10)) "$(item_y "$m_top" 30)"
+  schemes_menu=$(new_menu "$top_menu") || fail "\"Power Schemes\" opened no submenu"
+  read -r s_left s_top s_right s_bottom <<<"$schemes_menu"
+}

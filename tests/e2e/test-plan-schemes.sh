@@ -32,15 +32,7 @@ screenshot plan-schemes-page
 
 # Save As... with the mouse, the name with the keyboard.
 click $save_as
-probe window "Save As..." 5000 >/dev/null || fail "Save As... opened no dialog"
-# Keys go to the name only once the dialog has the focus; under load that can lag the window.
-name_focused() { [ "$(probe focus)" = "1114 Edit" ]; }
-wait_for 10 name_focused || fail "the name field has no focus: $(probe focus)"
-xdotool type --delay 50 "$new_name"
-name_typed() { [ "$(probe control "Save As..." 1114 | cut -d' ' -f6-)" = "$new_name" ]; }
-wait_for 5 name_typed || fail "the name field holds $(probe control "Save As..." 1114)"
-xdotool key Return
-probe no-window "Save As..." 3000 >/dev/null || fail "Enter did not close the Save As dialog"
+save_as_name "$new_name"
 new_listed() { [ "$(probe combo-items "Vantrel - Schemes" $combo | tail -1)" = "*$new_name" ]; }
 wait_for 5 new_listed
 after=$(probe combo-items "Vantrel - Schemes" $combo)
@@ -76,14 +68,7 @@ screenshot plan-schemes-restarted
 # The tray's "Power Schemes": four plans, then a separator and "Automatic switching...".
 xdotool key Escape
 xdotool mousemove $((width / 2)) 100
-xdotool mousemove $icon_x $icon_y click 3
-probe menu-open 5000 || fail "a right click on the tray icon opened no menu"
-sleep 0.5
-top_menu=$(menus | head -1)
-read -r m_left m_top m_right m_bottom <<<"$top_menu"
-hover $(((m_left + m_right) / 2 + 10)) "$(item_y "$m_top" 30)"
-schemes_menu=$(new_menu "$top_menu") || fail "\"Power Schemes\" opened no submenu"
-read -r s_left s_top s_right s_bottom <<<"$schemes_menu"
+open_tray_schemes
 # Besides the plans: the borders, a separator of 6 and "Automatic switching..." (20).
 items=$(((s_bottom - s_top - 16) / 20))
 screenshot plan-tray-schemes

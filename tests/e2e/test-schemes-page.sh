@@ -22,16 +22,7 @@ screenshot schemes-page
 
 # Save As... with the mouse, the name with the keyboard.
 click 1026
-probe window "Save As..." 5000 >/dev/null || fail "Save As... opened no dialog"
-# Keys go to the name only once the dialog has the focus; under load that can lag the window.
-name_focused() { [ "$(probe focus)" = "1114 Edit" ]; }
-wait_for 10 name_focused || fail "the name field has no focus: $(probe focus)"
-xdotool type --delay 50 "$new_name"
-name_typed() { [ "$(probe control "Save As..." 1114 | cut -d' ' -f6-)" = "$new_name" ]; }
-wait_for 5 name_typed || fail "the name field holds $(probe control "Save As..." 1114)"
-screenshot schemes-save-as-dialog
-xdotool key Return
-probe no-window "Save As..." 3000 >/dev/null || fail "Enter did not close the Save As dialog"
+save_as_name "$new_name" schemes-save-as-dialog
 new_listed() { [ "$(probe combo-items "Vantrel - Schemes" 1027 | tail -1)" = "*$new_name" ]; }
 wait_for 5 new_listed
 after=$(probe combo-items "Vantrel - Schemes" 1027)

@@ -7,25 +7,13 @@ fresh_program
 fresh_sim_state tray-schemes-sim.ini xp
 
 away() { xdotool mousemove $((width / 2)) 100; }
-# Opens the tray menu and its "Power Schemes" submenu (right after "Main Dialog..."); leaves
-# the submenu's rectangle in s_left s_top s_right s_bottom.
-open_schemes() {
-  xdotool mousemove $icon_x $icon_y click 3
-  probe menu-open 5000 || fail "a right click on the tray icon opened no menu"
-  sleep 0.5
-  top_menu=$(menus | head -1)
-  read -r m_left m_top m_right m_bottom <<<"$top_menu"
-  hover $(((m_left + m_right) / 2 + 10)) "$(item_y "$m_top" 30)"
-  schemes_menu=$(new_menu "$top_menu") || fail "\"Power Schemes\" opened no submenu"
-  read -r s_left s_top s_right s_bottom <<<"$schemes_menu"
-}
 
 away
 start_sim
 ini_has_line "Active=1" || fail "the default laptop does not start on Portable/Laptop"
 
 # The six default schemes, Portable/Laptop checked; "Always On" is the fourth.
-open_schemes
+open_tray_schemes
 hover $(((s_left + s_right) / 2)) "$(item_y "$s_top" $((10 + 3 * 20)))"
 screenshot tray-schemes-submenu
 xdotool click 1
@@ -34,7 +22,7 @@ probe menu-open 300 && fail "the menu stayed open after the choice"
 
 # "Automatic switching...", the last item after the schemes and a separator; chosen with the
 # keyboard in the dialog: mains the first scheme, battery the sixth.
-open_schemes
+open_tray_schemes
 hover $(((s_left + s_right) / 2)) "$(item_y "$s_top" $((6 * 20 + 6 + 10)))"
 xdotool click 1
 probe window "Automatic switching" 5000 >/dev/null || fail "\"Automatic switching...\" opened no dialog"
@@ -58,7 +46,7 @@ ini_has_line "Active=0" || fail "on mains the mains scheme did not become active
 probe power-source "$VANTREL_SIM_INI" 0 || fail "the probe could not unplug the adapter"
 ini_has_line "Active=5" || fail "on battery the battery scheme did not become active"
 # A scheme chosen by hand on battery stays through another broadcast of the same source.
-open_schemes
+open_tray_schemes
 hover $(((s_left + s_right) / 2)) "$(item_y "$s_top" $((10 + 1 * 20)))"
 xdotool click 1
 ini_has_line "Active=1" || fail "choosing \"Portable/Laptop\" did not make it active"
