@@ -76,6 +76,7 @@ class PlanPolicyPagesTest : public ::testing::Test, protected testing::PageContr
   testing::MainWindowStandIn host_;
   std::unique_ptr<ui::CPage> page_;
   settings::AppSettings settings_;
+  fw::PromptRecorder prompts_;  // a refusal is said, never left waiting for a click
 };
 
 TEST_F(PlanPolicyPagesTest, AnActionIsShownFromTheActivePlanAndWrittenToEveryPlanOnItsSideAsAnIndex) {
@@ -108,6 +109,7 @@ TEST_F(PlanPolicyPagesTest, AnActionIsShownFromTheActivePlanAndWrittenToEveryPla
     Choose(IDC_POLICY_ACTION, row.position);
     Press(IDC_APPLY);
     EXPECT_EQ(pc_->recorder().Called("PowerWrite"), row.writes) << row.event;
+    EXPECT_TRUE(prompts_.entries().empty()) << row.event;
     for (size_t plan = 0; plan < 3; ++plan) {
       EXPECT_EQ(Side(plan, row.setting, dc), row.index) << row.event << " plan " << plan;
       EXPECT_EQ(Side(plan, row.setting, !dc), other[plan]) << row.event << " each plan keeps its other side";
@@ -128,6 +130,7 @@ TEST_F(PlanPolicyPagesTest, AnAlarmsLevelEnableAndNotificationsRoundTripInEveryP
   Tick(IDC_POLICY_EVENT_CODES, 2, true);   // SOUND
   Tick(IDC_POLICY_EVENT_CODES, 3, false);  // TEXT
   Press(IDC_APPLY);
+  EXPECT_TRUE(prompts_.entries().empty());
   for (size_t plan = 0; plan < 3; ++plan) {
     EXPECT_EQ(Side(plan, g::kAlarmLevel[1], true), 25u) << plan;
     EXPECT_EQ(Side(plan, g::kAlarmFlags[1], true), 0x2u) << plan;
@@ -162,11 +165,10 @@ TEST_F(PlanPolicyPagesTest, ControlsWithoutASettingOrFixedByPolicyAreDisabledWit
     EXPECT_EQ(Tip(row.id), row.tip ? *row.tip : "") << row.event << "/" << row.id;
     EXPECT_EQ(::IsWindowVisible(Item(IDC_POLICY_PLANS_NOTE)) != FALSE, row.event != kIdleEvent) << row.event;
   }
-  fw::PromptRecorder prompts;
   Choose(IDC_POLICY_ACTION, 1);  // the power button's write answers success and keeps the old value
   Press(IDC_APPLY);
-  ASSERT_EQ(prompts.entries().size(), 1u);
-  EXPECT_NE(prompts.entries()[0].text.find("Balanced, High performance, Power saver"), std::string::npos);
+  ASSERT_EQ(prompts_.entries().size(), 1u);
+  EXPECT_NE(prompts_.entries()[0].text.find("Balanced, High performance, Power saver"), std::string::npos);
   EXPECT_TRUE(page_->apply_enabled()) << "to try again";
 }
 
@@ -188,6 +190,7 @@ TEST_F(PlanPolicyPagesTest, ThePasswordOnWakeGoesToEveryPlanAndTheOtherFlagsAreN
   Click(IDC_CONTROL_PASSWORD_LOGON);
   Send(IDC_CONTROL_VIDEO_DIMMING, BM_SETCHECK, BST_CHECKED);  // disabled, ticked all the same
   Press(IDOK);
+  EXPECT_TRUE(prompts_.entries().empty());
   for (size_t plan = 0; plan < 3; ++plan)
     EXPECT_EQ(Side(plan, g::kLockConsoleOnWake, false) + Side(plan, g::kLockConsoleOnWake, true), 0u) << plan;
   EXPECT_EQ(pc_->recorder().Called("PowerWrite"), 6u) << "the console lock alone, AC and DC of each plan";
