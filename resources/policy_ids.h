@@ -22,5 +22,6 @@
 #define IDC_POLICY_ACTIONS_GROUP  1173
 #define IDC_POLICY_FLAGS_LABEL    1174
 #define IDC_POLICY_EVENTS_LABEL   1175
+#define IDC_POLICY_PLANS_NOTE     1176  // on power plans: where the settings are saved
 
 #endif

@@ -10,9 +10,11 @@
 #include "framework/caught.h"
 #include "framework/prompt.h"
 #include "i18n/core/language_table.h"
+#include "i18n/core/text_format.h"
 #include "i18n/core/text_ids.h"
 #include "notices_ids.h"
 #include "power/power_actions.h"
+#include "power/power_backend.h"
 #include "resource.h"
 #include "settings/settings_store.h"
 
@@ -59,6 +61,21 @@ constexpr int kMeterGroup[] = {
     IDC_CONTROL_APPEAR_ONLY,   IDC_CONTROL_AUTO_HIDE,     IDC_CONTROL_DISPLAY_LABEL, IDC_CONTROL_ALL_BATTERIES,
     IDC_CONTROL_ONE_BATTERY,   IDC_CONTROL_BATTERY_LIST,  IDC_CONTROL_NOTICES,
 };
+
+// The global flags no power plan has a setting for: shown disabled there, never written.
+constexpr int kFlagsWithoutPlanSetting[] = {IDC_CONTROL_MULTI_BATTERY, IDC_CONTROL_SYSTRAY_METER,
+                                            IDC_CONTROL_VIDEO_DIMMING, IDC_CONTROL_WAKE_ON_RING};
+
+// The plans a store did not reach, by name.
+std::string PlansNotSaved(const power::PowerPlans& plans, const std::vector<power::StoreReport>& reports) {
+  std::string names;
+  for (size_t i = 0; i < reports.size(); ++i) {
+    if (reports[i].ok()) continue;
+    if (!names.empty()) names += ", ";
+    names += plans.GetPlanName(static_cast<int>(i));
+  }
+  return names;
+}
 
 constexpr int kAlphaLow = 0;
 constexpr int kAlphaHigh = 255;
@@ -132,14 +149,62 @@ void CControlPage::LoadControlPage() {
   SelectRememberedBattery();
 
   SystemOptions system;
-  GLOBAL_POWER_POLICY policy{};
-  // A policy that cannot be read shows no flag; Take then writes only what the user ticks.
-  if (power::PowerPlatform::ReadGlobalPolicy(&policy) == 0) system.GlobalFlags = policy.user.GlobalFlags;
+  on_plans_ = power::CurrentPowerBackend() == power::PowerBackend::Plans;
+  if (on_plans_) {
+    system.GlobalFlags = LoadPlanFlags();
+  } else {
+    GLOBAL_POWER_POLICY policy{};
+    // A policy that cannot be read shows no flag; Take then writes only what the user ticks.
+    if (power::PowerPlatform::ReadGlobalPolicy(&policy) == 0) system.GlobalFlags = policy.user.GlobalFlags;
+  }
   system.Hibernate = power::PowerPlatform::CanHibernate() != 0 ? 1 : 0;
   settings::SettingsStore store;
   system.AutoStart = store.IsAutoStart() ? 1 : 0;
   system_rows_.Load(system);
   loaded_ = system;
+  if (on_plans_) ShowPlanSupport();
+}
+
+uint32_t CControlPage::LoadPlanFlags() {
+  plans_.EnumPlans();
+  power::PlanView view;
+  if (plans_.Load(plans_.GetActivePlanIndex(), &view) != 0) {
+    // No active plan to read: nothing to show, nothing to write.
+    password_support_ = power::FieldSupport::None;
+    return 0;
+  }
+  password_support_ = view.Support(power::XpField::PasswordLogon);
+  return view.global.user.GlobalFlags & EnablePasswordLogon;
+}
+
+void CControlPage::ShowPlanSupport() {
+  auto show = [&](int id, power::FieldSupport support) {
+    EnableItem(id, support == power::FieldSupport::Counterpart);
+    const int why = support == power::FieldSupport::None     ? i18n::IDS_SCHEMES_NO_COUNTERPART
+                    : support == power::FieldSupport::Locked ? i18n::IDS_SCHEMES_LOCKED
+                                                             : 0;
+    tips_.Set(hwnd(), id, why ? i18n::Text(why) : std::string());
+  };
+  for (int id : kFlagsWithoutPlanSetting) show(id, power::FieldSupport::None);
+  show(IDC_CONTROL_PASSWORD_LOGON, password_support_);
+}
+
+bool CControlPage::TakePlanFlags(uint32_t flags) {
+  power::PlanView loaded;
+  std::vector<power::StoreReport> reports;
+  if (plans_.Load(plans_.GetActivePlanIndex(), &loaded) == 0) {
+    power::PlanView edited = loaded;
+    ULONG& word = edited.global.user.GlobalFlags;
+    word = (word & ~static_cast<ULONG>(EnablePasswordLogon)) | (flags & EnablePasswordLogon);
+    reports = plans_.StoreInEveryPlan(edited, loaded);
+  }
+  // No active plan to read from: the setting itself is named.
+  const std::string names =
+      reports.empty() ? i18n::Text(i18n::IDS_CONTROL_PASSWORD_LOGON) : PlansNotSaved(plans_, reports);
+  if (names.empty()) return true;
+  fw::TraceQuietFailure("Control page, password on waking not saved in every plan");
+  fw::AppPrompt(hwnd(), i18n::FormatText(i18n::Text(i18n::IDS_PLANS_NOT_SAVED), {names}), MB_OK | MB_ICONEXCLAMATION);
+  return false;
 }
 
 void CControlPage::FillBatteryList() {
@@ -195,7 +260,17 @@ bool CControlPage::TakeControlPage() {
   // rights to change the machine's policy who changed only meter options causes no failing call.
   // A refused change is said, and asked for again next time.
   const uint32_t changed = (chosen.GlobalFlags ^ loaded_.GlobalFlags) & kShownGlobalFlags;
-  if (changed) {
+  if (on_plans_) {
+    // Only the password on waking has a plan setting; the other boxes are never written.
+    if (changed & EnablePasswordLogon) {
+      if (TakePlanFlags(chosen.GlobalFlags)) {
+        loaded_.GlobalFlags = (loaded_.GlobalFlags & ~static_cast<uint32_t>(EnablePasswordLogon)) |
+                              (chosen.GlobalFlags & EnablePasswordLogon);
+      } else {
+        taken = false;
+      }
+    }
+  } else if (changed) {
     GLOBAL_POWER_POLICY policy{};
     int result = power::PowerPlatform::ReadGlobalPolicy(&policy);
     if (result == 0) {
@@ -327,6 +402,17 @@ bool CControlPage::OnHScroll(HWND control, WORD code, WORD position) {
   if (control != Item(IDC_CONTROL_ALPHA)) return false;
   AlphaScrolled(code, position);
   return true;
+}
+
+void CControlPage::ApplyLanguage() {
+  CPage::ApplyLanguage();
+  if (on_plans_ && hwnd()) ShowPlanSupport();  // the tips in the new language
+}
+
+bool CControlPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  // The tips go with the page's window.
+  if (msg == WM_DESTROY) tips_.Reset();
+  return CPage::OnMessage(msg, wp, lp, result);
 }
 
 bool CControlPage::OnApply() { return ApplyControlPage(); }

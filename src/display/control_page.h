@@ -3,6 +3,10 @@
 // a timed wake-up. Transparency, its amount and "always on top" are previewed on the running
 // meter as they change; OK puts the choices into effect, Apply also stores them, Cancel puts
 // everything back.
+//
+// On power plans (Vista and later) the password on waking is a setting of each plan: it is
+// shown from the active plan and saved to every plan. The other flags have no plan setting and
+// are shown disabled with a tip, never written.
 #pragma once
 
 #include <windows.h>
@@ -12,9 +16,11 @@
 #include <string>
 #include <utility>
 
+#include "power/power_plans.h"
 #include "power/power_platform.h"
 #include "settings/core/app_settings.h"
 #include "ui/bindings.h"
+#include "ui/control_tips.h"
 #include "ui/page.h"
 
 namespace vantrel::display {
@@ -68,10 +74,14 @@ class CControlPage : public ui::CPage {
   // The command the auto-start entry holds: the program's path in double quotes.
   std::string AutoStartCommand() const;
 
+  // The texts, and on plans the tips in the new language.
+  void ApplyLanguage() override;
+
  protected:
   BOOL OnInitDialog() override;
   bool OnCommand(WORD id, WORD code, HWND control) override;
   bool OnHScroll(HWND control, WORD code, WORD position) override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   bool OnApply() override;
   // OK takes the choices into the running program and stores nothing.
   bool OnOkay() override;
@@ -87,6 +97,12 @@ class CControlPage : public ui::CPage {
   // The meter while its window exists, else null.
   MeterWindow* meter() const noexcept;
   uint8_t SliderPosition() const;
+  // On plans: the global flags as the active plan holds them (the password on waking alone),
+  // and which boxes have a plan setting; their tips.
+  uint32_t LoadPlanFlags();
+  void ShowPlanSupport();
+  // On plans: the password on waking into every plan; false, after saying so, on a refusal.
+  bool TakePlanFlags(uint32_t flags);
 
   ControlPageContext context_;
   std::unique_ptr<battery::BatteryPlatform> own_batteries_;
@@ -95,6 +111,11 @@ class CControlPage : public ui::CPage {
   // What the system's boxes stood for when the page last loaded or put them into effect: only
   // boxes changed since then are written.
   SystemOptions loaded_;
+
+  bool on_plans_ = false;
+  power::PowerPlans plans_;
+  power::FieldSupport password_support_ = power::FieldSupport::None;
+  ui::ControlTips tips_;
 };
 
 }  // namespace vantrel::display

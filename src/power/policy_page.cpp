@@ -10,8 +10,10 @@
 #include "framework/caught.h"
 #include "framework/prompt.h"
 #include "i18n/core/language_table.h"
+#include "i18n/core/text_format.h"
 #include "i18n/core/text_ids.h"
 #include "policy_ids.h"
+#include "power/power_backend.h"
 #include "resource.h"
 
 namespace vantrel::power {
@@ -33,6 +35,70 @@ const std::vector<uint32_t> kActionValues = {PowerActionNone,     PowerActionSle
                                              PowerActionWarmEject};
 
 int ActionPosition(uint32_t value) { return value == 0 ? 0 : static_cast<int>(value) - 1; }
+
+// "Turn off the display": an action of the button settings of power plans, not of XP's records.
+constexpr uint32_t kActionDisplayOff = 8;
+
+// An item of the action list for a POWER_ACTION value, coloured by whether the machine can do it.
+// "Hebirnate" is misspelled on purpose: the program's texts are kept byte for byte.
+ListItem ActionItem(uint32_t value) {
+  const COLORREF shutdown = Colour(PowerPlatform::CanShutdown());
+  switch (value) {
+    case PowerActionNone:
+      return {"None"};
+    case PowerActionSleep:
+      return {"Sleep", Colour(PowerPlatform::CanSuspend())};
+    case PowerActionHibernate:
+      return {"Hebirnate", Colour(PowerPlatform::CanHibernate())};
+    case PowerActionShutdown:
+      return {"Shutdown", shutdown};
+    case PowerActionShutdownReset:
+      return {"Shutdown Reset", shutdown};
+    case PowerActionShutdownOff:
+      return {"Shutdown Off", shutdown};
+    case PowerActionWarmEject:
+      return {"Warm Eject"};
+    case kActionDisplayOff:
+      return {i18n::Text(i18n::IDS_POLICY_DISPLAY_OFF)};
+    default: {
+      // A value of a newer system: shown by number, so that it can still be kept or chosen.
+      char text[16];
+      std::snprintf(text, sizeof text, "(%u)", static_cast<unsigned>(value));
+      return {text};
+    }
+  }
+}
+
+// The plan fields behind an event's controls: the action, the flags and the notify events, and
+// for a battery alarm its enable, level and minimum state.
+struct EventFields {
+  XpField action, flags, events;
+  XpField enable = XpField::Count, level = XpField::Count, min_state = XpField::Count;
+};
+
+EventFields FieldsOf(int event) {
+  switch (event) {
+    case kPowerButtonEvent:
+      return {XpField::PowerButton, XpField::ButtonFlags, XpField::ButtonFlags};
+    case kSleepButtonEvent:
+      return {XpField::SleepButton, XpField::ButtonFlags, XpField::ButtonFlags};
+    case kLidCloseEvent:
+      return {XpField::LidClose, XpField::ButtonFlags, XpField::ButtonFlags};
+    case kIdleEvent:
+      return {XpField::IdleAction, XpField::IdleAction, XpField::IdleAction};
+    case kOverThrottledEvent:
+      return {XpField::OverThrottled, XpField::OverThrottled, XpField::OverThrottled};
+    default:
+      break;
+  }
+  const int n = event - kFirstBatteryEvent;
+  return {AlarmField(XpField::AlarmAction, n),     AlarmField(XpField::AlarmActionFlags, n),
+          AlarmField(XpField::AlarmEvents, n),     AlarmField(XpField::AlarmEnable, n),
+          AlarmField(XpField::AlarmLevel, n),      AlarmField(XpField::AlarmMinState, n)};
+}
+
+// The events whose settings hold whichever plan is active.
+bool HoldsEveryPlan(int event) { return event != kIdleEvent && event != kOverThrottledEvent; }
 
 const std::vector<uint32_t> kFlagBits = {POWER_ACTION_CRITICAL,       POWER_ACTION_DISABLE_WAKES,
                                          POWER_ACTION_LIGHTEST_FIRST, POWER_ACTION_LOCK_CONSOLE,
@@ -69,6 +135,7 @@ constexpr i18n::ControlText kTexts[] = {
     {i18n::IDS_POLICY_ACTION, IDC_POLICY_ACTION_LABEL},
     {i18n::IDS_POLICY_FLAGS, IDC_POLICY_FLAGS_LABEL},
     {i18n::IDS_POLICY_NOTIFY_EVENT, IDC_POLICY_EVENTS_LABEL},
+    {i18n::IDS_POLICY_PLANS_NOTE, IDC_POLICY_PLANS_NOTE},
 };
 
 constexpr int kHandCursorControls[] = {IDC_POLICY_EVENT,      IDC_POLICY_SOURCE,       IDC_POLICY_SCHEME,
@@ -89,21 +156,31 @@ bool PolicyPage::FindRecord(int event, int source, int scheme, PolicyRecord& out
   out.record = nullptr;
   out.alarm = nullptr;
   const bool dc = source == 1;
+  out.plan_number = -1;
+  if (on_plans_) {
+    // One view holds both records; idling and over-throttling are the chosen plan's.
+    if (event < 0 || event >= kPolicyEventCount) return false;
+    const int number = HoldsEveryPlan(event) ? plans_.GetActivePlanIndex() : scheme;
+    if (plans_.Load(number, &out.plan) != 0) return false;
+    out.plan_number = number;
+    out.global = out.plan.global;
+    out.scheme = out.plan.policy;
+  }
   if (event >= kPowerButtonEvent && event <= kLidCloseEvent) {
-    if (PowerPlatform::ReadGlobalPolicy(&out.global) != 0) return false;
+    if (!on_plans_ && PowerPlatform::ReadGlobalPolicy(&out.global) != 0) return false;
     GLOBAL_USER_POWER_POLICY& user = out.global.user;
     POWER_ACTION_POLICY* const pairs[3][2] = {{&user.PowerButtonAc, &user.PowerButtonDc},
                                               {&user.SleepButtonAc, &user.SleepButtonDc},
                                               {&user.LidCloseAc, &user.LidCloseDc}};
     out.record = pairs[event][dc ? 1 : 0];
   } else if (event == kIdleEvent || event == kOverThrottledEvent) {
-    if (power_.ReadScheme(scheme, &out.scheme) != 0) return false;
+    if (!on_plans_ && power_.ReadScheme(scheme, &out.scheme) != 0) return false;
     if (event == kIdleEvent)
       out.record = dc ? &out.scheme.user.IdleDc : &out.scheme.user.IdleAc;
     else
       out.record = dc ? &out.scheme.mach.OverThrottledDc : &out.scheme.mach.OverThrottledAc;
   } else if (event >= kFirstBatteryEvent && event < kPolicyEventCount) {
-    if (PowerPlatform::ReadGlobalPolicy(&out.global) != 0) return false;
+    if (!on_plans_ && PowerPlatform::ReadGlobalPolicy(&out.global) != 0) return false;
     out.alarm = &out.global.user.DischargePolicy[event - kFirstBatteryEvent];
     out.record = &out.alarm->PowerPolicy;
   }
@@ -138,17 +215,14 @@ void PolicyPage::SetUpBindings() {
       .Text(IDC_POLICY_LEVEL_TEXT, [](const SYSTEM_POWER_LEVEL& level) { return LevelText(level.BatteryLevel); })
       .List({IDC_POLICY_MIN_STATE}, {Member(&SYSTEM_POWER_LEVEL::MinSystemState)}, std::move(states));
 
-  const COLORREF shutdown = Colour(PowerPlatform::CanShutdown());
-  std::vector<ListItem> actions = {{"None"},
-                                   {"Sleep", Colour(PowerPlatform::CanSuspend())},
-                                   {"Hebirnate", Colour(PowerPlatform::CanHibernate())},
-                                   {"Shutdown", shutdown},
-                                   {"Shutdown Reset", shutdown},
-                                   {"Shutdown Off", shutdown},
-                                   {"Warm Eject"}};
-  action_.List({IDC_POLICY_ACTION}, {Member(&POWER_ACTION_POLICY::Action)}, std::move(actions), kActionValues,
-               ActionPosition)
-      .CheckList(IDC_POLICY_FLAGS, Member(&POWER_ACTION_POLICY::Flags),
+  // On plans the page fills the action list itself, event by event.
+  if (!on_plans_) {
+    std::vector<ListItem> actions;
+    for (uint32_t value : kActionValues) actions.push_back(ActionItem(value));
+    action_.List({IDC_POLICY_ACTION}, {Member(&POWER_ACTION_POLICY::Action)}, std::move(actions), kActionValues,
+                 ActionPosition);
+  }
+  action_.CheckList(IDC_POLICY_FLAGS, Member(&POWER_ACTION_POLICY::Flags),
                  Items({"CRITICAL", "DISABLE WAKES", "LIHGTEST FIRST", "LOCK CONSOLE", "OVERRIDE APPS", "QUERY ALLOWED",
                         "UI ALLOWED"}),
                  kFlagBits)
@@ -158,6 +232,7 @@ void PolicyPage::SetUpBindings() {
 
 BOOL PolicyPage::OnInitDialog() {
   LoadScope loading(*this);
+  on_plans_ = CurrentPowerBackend() == PowerBackend::Plans;
   SetUpBindings();
   choice_.Attach(hwnd());
   choice_.Load(Choice{});
@@ -169,6 +244,11 @@ BOOL PolicyPage::OnInitDialog() {
   alarm_.Attach(hwnd());
   ::SendMessageA(Item(IDC_POLICY_MIN_STATE), CB_SETCURSEL, 0, 0);
   action_.Attach(hwnd());
+  if (on_plans_) {
+    plan_actions_ = std::make_unique<controls::CIconComboBox>();
+    if (!plan_actions_->Subclass(Item(IDC_POLICY_ACTION))) plan_actions_.reset();
+    ::ShowWindow(Item(IDC_POLICY_PLANS_NOTE), SW_SHOW);
+  }
   LoadActionPolicy();
   return CPage::OnInitDialog();
 }
@@ -176,6 +256,14 @@ BOOL PolicyPage::OnInitDialog() {
 void PolicyPage::FillSchemes() {
   HWND list = Item(IDC_POLICY_SCHEME);
   ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  if (on_plans_) {
+    plans_.EnumPlans();
+    // Names kept wide, as the system gives them.
+    for (const PlanEntry& plan : plans_.plans())
+      ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(plan.name.c_str()));
+    ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(plans_.GetActivePlanIndex()), 0);
+    return;
+  }
   power_.EnumSchemes();
   for (unsigned number = 0; number < power_.GetSchemeCount(); ++number) {
     unsigned length = 0;
@@ -198,9 +286,14 @@ void PolicyPage::LoadActionPolicy() {
   PolicyRecord found;
   POWER_ACTION_POLICY none{};
   // A record that cannot be read shows as no action.
-  const bool read = FindRecord(Selection(IDC_POLICY_EVENT), Selection(IDC_POLICY_SOURCE), Selection(IDC_POLICY_SCHEME),
-                               found);
+  const int event = Selection(IDC_POLICY_EVENT);
+  const bool read = FindRecord(event, Selection(IDC_POLICY_SOURCE), Selection(IDC_POLICY_SCHEME), found);
   action_.Load(read ? *found.record : none);
+  if (on_plans_) {
+    if (event != offered_for_) FillPlanActions(event);
+    LoadPlanAction(read ? found.record->Action : PowerActionNone);
+    ShowPlanSupport(event, read ? &found.plan : nullptr);
+  }
 }
 
 void PolicyPage::OnEventChange() {
@@ -216,6 +309,7 @@ void PolicyPage::OnEventChange() {
     PolicyRecord found;
     if (FindRecord(event, 0, 0, found)) alarm_.Load(*found.alarm);
   }
+  if (on_plans_) ::ShowWindow(Item(IDC_POLICY_PLANS_NOTE), HoldsEveryPlan(event) ? SW_SHOW : SW_HIDE);
   LoadActionPolicy();
 }
 
@@ -242,6 +336,10 @@ bool PolicyPage::Store() {
     // An action no item shows (a value of a newer system) stays until the user chooses one.
     action_.Store(*found.record);
     if (found.alarm) alarm_.Store(*found.alarm);
+    if (on_plans_) {
+      StorePlanAction(*found.record);
+      return StorePlans(event, found);
+    }
     if (event == kIdleEvent || event == kOverThrottledEvent) {
       written = power_.WriteScheme(nullptr, nullptr, found.scheme, &scheme);
       // The system applies a scheme's policy when the scheme is made active: the active one is
@@ -258,7 +356,109 @@ bool PolicyPage::Store() {
   return false;
 }
 
+// ---- power plans ----------------------------------------------------------------------------------
+
+void PolicyPage::FillPlanActions(int event) {
+  HWND list = Item(IDC_POLICY_ACTION);
+  ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  offered_for_ = event;
+  offered_ = event >= 0 && event < kPolicyEventCount ? PowerPlans::OfferedActions(FieldsOf(event).action)
+                                                     : std::vector<uint32_t>{};
+  // A setting with no list of actions (idling, over-throttling) still shows what it holds.
+  if (offered_.empty()) offered_ = kActionValues;
+  for (size_t i = 0; i < offered_.size(); ++i) {
+    const ListItem item = ActionItem(offered_[i]);
+    ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.text.c_str()));
+    if (plan_actions_ && item.colour != ListItem::kDefaultColour)
+      plan_actions_->SetItemColor(static_cast<int>(i), item.colour);
+  }
+}
+
+void PolicyPage::LoadPlanAction(uint32_t action) {
+  int position = -1;
+  for (size_t i = 0; i < offered_.size(); ++i)
+    if (offered_[i] == action) position = static_cast<int>(i);
+  ::SendMessageA(Item(IDC_POLICY_ACTION), CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+}
+
+void PolicyPage::StorePlanAction(POWER_ACTION_POLICY& record) const {
+  // No selection keeps what the plan holds.
+  const int position = Selection(IDC_POLICY_ACTION);
+  if (position >= 0 && static_cast<size_t>(position) < offered_.size())
+    record.Action = static_cast<POWER_ACTION>(offered_[static_cast<size_t>(position)]);
+}
+
+void PolicyPage::ShowPlanSupport(int event, const PlanView* view) {
+  const bool known = event >= 0 && event < kPolicyEventCount;
+  const EventFields fields = known ? FieldsOf(event) : EventFields{XpField::Count, XpField::Count, XpField::Count};
+  const struct {
+    int id;
+    XpField field;
+  } rows[] = {{IDC_POLICY_ACTION, fields.action},      {IDC_POLICY_FLAGS, fields.flags},
+              {IDC_POLICY_EVENT_CODES, fields.events}, {IDC_POLICY_ALARM_ENABLE, fields.enable},
+              {IDC_POLICY_ALARM_LEVEL, fields.level},  {IDC_POLICY_MIN_STATE, fields.min_state}};
+  tip_texts_.clear();
+  for (const auto& row : rows) {
+    // Not this event's: disabled, as on every system.
+    if (row.field == XpField::Count) {
+      EnableItem(row.id, false);
+      tip_texts_.emplace_back(row.id, 0);
+      continue;
+    }
+    const FieldSupport support = view ? view->Support(row.field) : FieldSupport::None;
+    EnableItem(row.id, support == FieldSupport::Counterpart);
+    const int why = !view                             ? 0
+                    : support == FieldSupport::None   ? i18n::IDS_SCHEMES_NO_COUNTERPART
+                    : support == FieldSupport::Locked ? i18n::IDS_SCHEMES_LOCKED
+                                                      : 0;
+    tip_texts_.emplace_back(row.id, why);
+  }
+  tip_texts_.emplace_back(IDC_POLICY_PLANS_NOTE, i18n::IDS_POLICY_PLANS_NOTE_TIP);
+  for (const auto& [id, text] : tip_texts_) tips_.Set(hwnd(), id, text ? i18n::Text(text) : std::string());
+}
+
+bool PolicyPage::StorePlans(int event, const PolicyRecord& found) {
+  PlanView edited = found.plan;
+  edited.global = found.global;
+  edited.policy = found.scheme;
+  std::vector<std::string> failed;
+  if (HoldsEveryPlan(event)) {
+    const std::vector<StoreReport> reports = plans_.StoreInEveryPlan(edited, found.plan);
+    for (size_t i = 0; i < reports.size(); ++i)
+      if (!reports[i].ok()) failed.push_back(plans_.GetPlanName(static_cast<int>(i)));
+  } else if (!plans_.Store(found.plan_number, edited, found.plan).ok()) {
+    failed.push_back(plans_.GetPlanName(found.plan_number));
+  }
+  if (failed.empty()) return true;
+  std::string names;
+  for (const std::string& name : failed) names += (names.empty() ? "" : ", ") + name;
+  fw::TraceQuietFailure("Policy page, a plan not written", static_cast<unsigned long>(failed.size()));
+  fw::AppPrompt(hwnd(), i18n::FormatText(i18n::Text(i18n::IDS_PLANS_NOT_SAVED), {names}),
+                MB_OK | MB_ICONEXCLAMATION);
+  return false;
+}
+
+void PolicyPage::ApplyLanguage() {
+  CPage::ApplyLanguage();
+  if (!on_plans_ || !hwnd()) return;
+  // The action texts and the tips in the new language; the user's choice stays.
+  const int chosen = Selection(IDC_POLICY_ACTION);
+  FillPlanActions(offered_for_);
+  ::SendMessageA(Item(IDC_POLICY_ACTION), CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+  for (const auto& [id, text] : tip_texts_) tips_.Set(hwnd(), id, text ? i18n::Text(text) : std::string());
+}
+
+bool PolicyPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  // The tips go with the page's window.
+  if (msg == WM_DESTROY) tips_.Reset();
+  return CPage::OnMessage(msg, wp, lp, result);
+}
+
 bool PolicyPage::OnCommand(WORD id, WORD code, HWND control) {
+  if (code == CBN_SELCHANGE && id == IDC_POLICY_ACTION && on_plans_) {
+    MarkChanged();  // the page's own list: no table watches it
+    return true;
+  }
   if (code == CBN_SELCHANGE && id == IDC_POLICY_EVENT) {
     OnEventChange();
     return true;

@@ -608,6 +608,45 @@ StoreReport PowerPlans::Store(int number, const PlanView& edited, const PlanView
   return report;
 }
 
+std::vector<StoreReport> PowerPlans::StoreInEveryPlan(const PlanView& edited, const PlanView& loaded) {
+  std::vector<StoreReport> reports;
+  for (int number = 0; number < static_cast<int>(plans_.size()); ++number) {
+    PlanView before;
+    if (const int error = Load(number, &before)) {
+      StoreReport unread;
+      unread.error = static_cast<DWORD>(error);
+      reports.push_back(std::move(unread));
+      continue;
+    }
+    // Only what the user changed goes over; the plan's own values of everything else stay.
+    PlanView after = before;
+    std::vector<FieldProblem> uncopied;
+    for (int i = 0; i < kXpFieldCount; ++i) {
+      const XpField field = static_cast<XpField>(i);
+      const FieldAccess& access = Access(field);
+      for (const bool dc : {false, true}) {
+        const uint64_t value = access.get(edited, dc);
+        if (value == access.get(loaded, dc)) continue;
+        if (access.set) {
+          access.set(after, dc, static_cast<uint32_t>(value));
+        } else if (uncopied.empty() || uncopied.back().field != field) {
+          uncopied.push_back({field, StoreProblem::NoCounterpart, ProblemError(StoreProblem::NoCounterpart)});
+        }
+      }
+    }
+    StoreReport report = Store(number, after, before);
+    report.problems.insert(report.problems.end(), uncopied.begin(), uncopied.end());
+    reports.push_back(std::move(report));
+  }
+  return reports;
+}
+
+std::vector<uint32_t> PowerPlans::OfferedActions(XpField field) {
+  const PlanSetting* row = FindPlanSetting(field);
+  if (!row || row->conversion != Conversion::Action) return {};
+  return PossibleValues(SettingOf(*row));
+}
+
 // ---- every setting -------------------------------------------------------------------------------------
 
 int PowerPlans::ListSettings(int number, std::vector<PlanSubgroupInfo>* subgroups) const {

@@ -132,6 +132,15 @@ class PowerPlans {
   // re-applies the plan if it is the active one.
   StoreReport Store(int number, const PlanView& edited, const PlanView& loaded);
 
+  // Settings that hold whichever plan is active (the buttons, the lid, the battery alarms, the
+  // console lock): each field that differs between `edited` and `loaded` (a view Load gave of
+  // one plan), on each side apart, is set to its edited value in every plan of the list, which
+  // keeps its other values, and stored there as Store does. One report per plan, in list order.
+  std::vector<StoreReport> StoreInEveryPlan(const PlanView& edited, const PlanView& loaded);
+  // The XP actions the action setting of `field` offers (its possible values, in index order);
+  // empty for a field that is no action or when the system lists none.
+  static std::vector<uint32_t> OfferedActions(XpField field);
+
   // Every subgroup and setting of the plan, hidden ones included.
   int ListSettings(int number, std::vector<PlanSubgroupInfo>* subgroups) const;
 

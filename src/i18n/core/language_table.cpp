@@ -127,6 +127,12 @@ constexpr BuiltIn kBuiltIn[] = {
     {IDS_PROCESSOR_PROMOTE_LIMIT, "Promote limit:"},
     {IDS_PROCESSOR_PROMOTE_PERCENT, "Promote percent:"},
     {IDS_PROCESSOR_MICROSECONDS, "mks"},
+    {IDS_POLICY_PLANS_NOTE, "Saved to every power plan"},
+    {IDS_POLICY_PLANS_NOTE_TIP,
+     "Windows keeps the buttons, the lid and the battery alarms in each power plan: they are shown from the active "
+     "plan and saved to every plan, mains and battery apart."},
+    {IDS_POLICY_DISPLAY_OFF, "Turn off the display"},
+    {IDS_PLANS_NOT_SAVED, "The change could not be saved in every power plan, the system refused it! Not saved in: %s"},
     {IDS_BATTERY_DEVICE_NAME, "Device name"},
     {IDS_BATTERY_INFORMATION, "Information"},
     {IDS_BATTERY_TECHNOLOGY, "Technology:"},

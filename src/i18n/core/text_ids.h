@@ -108,6 +108,12 @@ inline constexpr int IDS_PROCESSOR_PROMOTE_LIMIT = 5407;
 inline constexpr int IDS_PROCESSOR_PROMOTE_PERCENT = 5408;
 inline constexpr int IDS_PROCESSOR_MICROSECONDS = 5409;
 
+// Policy and Control pages over the power plans of Vista and later.
+inline constexpr int IDS_POLICY_PLANS_NOTE = 5500;       // one line on the Policy page
+inline constexpr int IDS_POLICY_PLANS_NOTE_TIP = 5501;   // the note's tip, the whole story
+inline constexpr int IDS_POLICY_DISPLAY_OFF = 5502;      // the action "turn off the display"
+inline constexpr int IDS_PLANS_NOT_SAVED = 5503;         // one "%s": the plans not written
+
 // Export and import of schemes (Schemes page), and why a scheme file was refused.
 inline constexpr int IDS_SCHEMES_EXPORT = 5100;
 inline constexpr int IDS_SCHEMES_IMPORT = 5101;
