@@ -21,7 +21,7 @@ constexpr i18n::ControlText kTexts[] = {{i18n::IDS_ALL_SETTINGS_DEFAULT, IDC_ALL
 constexpr int kHandCursorControls[] = {IDC_ALL_SETTINGS_DEFAULT};
 constexpr int kColumnTexts[] = {i18n::IDS_ALL_SETTINGS_NAME, i18n::IDS_ALL_SETTINGS_AC, i18n::IDS_ALL_SETTINGS_DC};
 // Column widths in dialog units: the name takes what the values leave.
-constexpr int kValueWidth = 68;
+constexpr int kValueWidth = 60;
 constexpr int kDropDownHeight = 120;
 // Settings are set off from their subgroup's row.
 constexpr wchar_t kIndent[] = L"    ";
