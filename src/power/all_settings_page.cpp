@@ -61,7 +61,8 @@ AllSettingsTab::~AllSettingsTab() = default;
 
 BOOL AllSettingsTab::OnInitDialog() {
   HWND list = Item(IDC_ALL_SETTINGS_LIST);
-  ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES, LVS_EX_GRIDLINES);
+  ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES | LVS_EX_LABELTIP,
+                 LVS_EX_GRIDLINES | LVS_EX_LABELTIP);
   RECT width{0, 0, kValueWidth, 0};
   ::MapDialogRect(hwnd(), &width);
   RECT client{};
@@ -190,9 +191,11 @@ void AllSettingsTab::ShowRow(int item) {
     SetListText(list, item, kName, headers_[static_cast<size_t>(item)]);
     return;
   }
-  std::wstring name = kIndent + entry->info.name;
-  if (entry->info.hidden) name += L" " + Widen(i18n::Text(i18n::IDS_ALL_SETTINGS_HIDDEN));
-  if (entry->info.locked) name += L" " + Widen(i18n::Text(i18n::IDS_ALL_SETTINGS_LOCKED));
+  // The marks go first: a long name is cut at the column's end.
+  std::wstring name = kIndent;
+  if (entry->info.hidden) name += Widen(i18n::Text(i18n::IDS_ALL_SETTINGS_HIDDEN)) + L" ";
+  if (entry->info.locked) name += Widen(i18n::Text(i18n::IDS_ALL_SETTINGS_LOCKED)) + L" ";
+  name += entry->info.name;
   SetListText(list, item, kName, name);
   SetListText(list, item, kAc, ValueText(*entry, 0));
   SetListText(list, item, kDc, ValueText(*entry, 1));

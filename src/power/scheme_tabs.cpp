@@ -51,9 +51,11 @@ void SchemeTabs::SetUp(HWND tab_control, bool with_processor, const PageFactory&
           ::LoadImageA(fw::ResourceInstance(), MAKEINTRESOURCEA(tab.icon), IMAGE_ICON, kTabIconSize, kTabIconSize, 0)));
       if (icon) ::ImageList_ReplaceIcon(images.get(), -1, icon);  // the list keeps a copy
     }
-    fw::UniqueIcon icon(static_cast<HICON>(::LoadImageA(fw::ResourceInstance(), MAKEINTRESOURCEA(kAllSettingsIcon),
-                                                         IMAGE_ICON, kTabIconSize, kTabIconSize, 0)));
-    if (icon) ::ImageList_ReplaceIcon(images.get(), -1, icon);
+    if (all_settings) {
+      fw::UniqueIcon icon(static_cast<HICON>(::LoadImageA(
+          fw::ResourceInstance(), MAKEINTRESOURCEA(kAllSettingsIcon), IMAGE_ICON, kTabIconSize, kTabIconSize, 0)));
+      if (icon) ::ImageList_ReplaceIcon(images.get(), -1, icon);
+    }
     host_.SetImageList(std::move(images));
   }
 
