@@ -36,10 +36,11 @@ section=$(plan_section Balanced)
 [ -n "$section" ] || fail "no section holds Balanced"
 awk -v s="[$section]" -v line="$boost=2,1" '{ print } $0 == s "\r" || $0 == s { print line "\r" }' "$ini" >"$ini.new"
 mv "$ini.new" "$ini"
+# Read while the program is not running: it rewrites the file at each change.
+before=$(others "$section")
 
 open_all_settings
 screenshot all-settings-tab
-before=$(others "$section")
 click_control "Vantrel - Schemes" $list; sleep 0.3
 xdotool key Home; for _ in $(seq 1 $boost_row); do xdotool key Down; done; sleep 0.3
 screenshot all-settings-boost-selected

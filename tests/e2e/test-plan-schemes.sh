@@ -47,8 +47,9 @@ sleep 0.3
 [ "$(text_of $video_dc)" = "0:20:00" ] || fail "typing gave $(text_of $video_dc)"
 screenshot plan-schemes-edited
 click $apply
-section=$(plan_section "$new_name")
-[ -n "$section" ] || fail "no section holds the new plan"
+# The machine rewrites its file at each write: a read can catch it half-written.
+find_section() { section=$(plan_section "$new_name"); [ -n "$section" ]; }
+wait_for 5 find_section || fail "no section holds the new plan"
 guid=$(ini_value "$section" Guid)
 [ -n "$guid" ] && [ "$guid" != 381b4222-f694-41f0-9685-ff5bb260df2e ] || fail "the new plan has no GUID of its own: $guid"
 stored_video() { [ "$(ini_value "$section" $video_setting | cut -d, -f2)" = 1200 ]; }
