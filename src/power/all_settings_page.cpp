@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cwchar>
 #include <string>
 
 #include "all_settings_ids.h"
@@ -36,9 +35,13 @@ std::wstring Widen(const std::string& text) {
 }
 
 std::wstring Number(DWORD value) {
-  wchar_t text[16];
-  std::swprintf(text, 16, L"%lu", static_cast<unsigned long>(value));
-  return text;
+  wchar_t digits[16];
+  wchar_t* start = digits + 16;
+  do {
+    *--start = static_cast<wchar_t>(L'0' + value % 10);
+    value /= 10;
+  } while (value);
+  return std::wstring(start, digits + 16);
 }
 
 SettingRange RangeOf(const PlanSettingInfo& info) { return {info.min, info.max, info.increment}; }
