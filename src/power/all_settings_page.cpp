@@ -10,6 +10,7 @@
 #include "i18n/core/text_format.h"
 #include "i18n/core/text_ids.h"
 #include "platform/system_api.h"
+#include "resource.h"
 #include "power/core/setting_values.h"
 
 namespace vantrel::power {
@@ -24,6 +25,9 @@ constexpr int kValueWidth = 60;
 constexpr int kDropDownHeight = 120;
 // Settings are set off from their subgroup's row.
 constexpr wchar_t kIndent[] = L"    ";
+// Posted to the tab when an editor lost the focus: it is hidden once the focus has moved, so
+// that the click that took the focus (on Apply, say) is not lost.
+constexpr UINT kHideEditors = WM_USER + 60;
 
 std::wstring Widen(const std::string& text) {
   if (text.empty()) return {};
@@ -51,6 +55,14 @@ void SetListText(HWND list, int item, int column, const std::wstring& text) {
   cell.iSubItem = column;
   cell.pszText = const_cast<wchar_t*>(text.c_str());
   ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+}
+
+// The Schemes page's Apply (the tab control's parent holds it), whose state an edit that
+// changed nothing puts back.
+HWND HostApply(HWND tab) {
+  HWND tabs = ::GetParent(tab);
+  HWND page = tabs ? ::GetParent(tabs) : nullptr;
+  return page ? ::GetDlgItem(page, IDC_APPLY) : nullptr;
 }
 
 }  // namespace
@@ -135,7 +147,7 @@ void AllSettingsTab::ApplyLanguage() {
 // ---- loading ----------------------------------------------------------------------------------
 
 void AllSettingsTab::LoadPlan(PowerPlans& plans, int number) {
-  if (editing_) EndEdit(false);
+  if (editing_) EndEdit(false, false);
   plans_ = &plans;
   number_ = number;
   stale_ = true;
@@ -262,7 +274,7 @@ void AllSettingsTab::SelectionChanged() {
 bool AllSettingsTab::StorePlan(int number, bool* wrote, bool* reapplied) {
   if (wrote) *wrote = false;
   if (reapplied) *reapplied = false;
-  if (editing_) EndEdit(true);  // the value in the editor is the user's last word
+  if (editing_) EndEdit(true, false);  // the value in the editor is the user's last word
   if (!plans_ || stale_ || !readable_) return true;
   std::vector<SettingWrite> writes;
   std::vector<size_t> owners;
@@ -308,17 +320,17 @@ LRESULT AllSettingsTab::KeyHook::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_KILLFOCUS:
       if (editor_ && tab_.editing_) {
-        // Focus that moves to the other half of the same editor (none has one) or elsewhere
-        // ends the edit with its value, as a click elsewhere does in a list of files.
+        // Focus that moves elsewhere ends the edit with its value, as a click elsewhere does
+        // in a list of files; the focus goes where it was going.
         const LRESULT r = Default(msg, wp, lp);
-        tab_.EndEdit(true);
+        tab_.EndEdit(true, false);
         return r;
       }
       break;
     case WM_MOUSEWHEEL:
     case WM_VSCROLL:
     case WM_HSCROLL:
-      if (!editor_ && tab_.editing_) tab_.EndEdit(true);  // the editor would stay behind
+      if (!editor_ && tab_.editing_) tab_.EndEdit(true, false);  // the editor would stay behind
       break;
     default:
       break;
@@ -398,42 +410,58 @@ void AllSettingsTab::BeginEdit() {
     ::SetWindowPos(spin, HWND_TOP, cell.right - spin_width, cell.top, spin_width, height, SWP_SHOWWINDOW);
     ::SendMessageW(editor, EM_SETSEL, 0, -1);
   }
+  HWND apply = HostApply(hwnd());
+  apply_before_edit_ = apply && ::IsWindowEnabled(apply);
   editing_ = true;
   ::SetFocus(editor);
 }
 
-void AllSettingsTab::EndEdit(bool commit) {
+void AllSettingsTab::EndEdit(bool commit, bool refocus) {
   if (!editing_) return;
   editing_ = false;  // before the focus moves: its loss ends no edit twice
   Entry* entry = EntryAt(edit_item_);
+  bool changed = false;
   if (commit && entry) {
     if (!entry->info.range) {
       const LRESULT index = ::SendMessageW(Item(IDC_ALL_SETTINGS_CHOICE), CB_GETCURSEL, 0, 0);
-      if (index >= 0) SetValue(edit_item_, edit_side_, static_cast<DWORD>(index));
+      if (index >= 0) changed = SetValue(edit_item_, edit_side_, static_cast<DWORD>(index));
     } else {
       char text[32] = {};
       ::GetWindowTextA(Item(IDC_ALL_SETTINGS_NUMBER), text, sizeof text);
       // An empty or unreadable number keeps the value as it was.
-      if (uint32_t value = 0; ParseInRange(text, RangeOf(entry->info), &value)) SetValue(edit_item_, edit_side_, value);
+      if (uint32_t value = 0; ParseInRange(text, RangeOf(entry->info), &value))
+        changed = SetValue(edit_item_, edit_side_, value);
     }
   }
-  HWND list = Item(IDC_ALL_SETTINGS_LIST);
-  if (::GetFocus() != list) {
-    HWND focus = ::GetFocus();
-    if (!focus || focus == Item(IDC_ALL_SETTINGS_CHOICE) || focus == Item(IDC_ALL_SETTINGS_NUMBER)) ::SetFocus(list);
+  // An edit that changed nothing leaves Apply as it was before it.
+  if (HWND apply = HostApply(hwnd()); apply && !changed) ::EnableWindow(apply, apply_before_edit_);
+  if (!refocus) {
+    ::PostMessageA(hwnd(), kHideEditors, 0, 0);
+    return;
   }
-  for (int id : {IDC_ALL_SETTINGS_CHOICE, IDC_ALL_SETTINGS_NUMBER, IDC_ALL_SETTINGS_SPIN})
-    ::ShowWindow(Item(id), SW_HIDE);
+  ::SetFocus(Item(IDC_ALL_SETTINGS_LIST));
+  HideEditors();
 }
 
-void AllSettingsTab::SetValue(int item, int side, DWORD value) {
+void AllSettingsTab::HideEditors() {
+  if (editing_) return;  // a new edit began meanwhile
+  const HWND focus = ::GetFocus();
+  const bool focused = focus && (focus == Item(IDC_ALL_SETTINGS_CHOICE) || focus == Item(IDC_ALL_SETTINGS_NUMBER));
+  for (int id : {IDC_ALL_SETTINGS_CHOICE, IDC_ALL_SETTINGS_NUMBER, IDC_ALL_SETTINGS_SPIN})
+    ::ShowWindow(Item(id), SW_HIDE);
+  // Keys must not go to a hidden editor.
+  if (focused) ::SetFocus(Item(IDC_ALL_SETTINGS_LIST));
+}
+
+bool AllSettingsTab::SetValue(int item, int side, DWORD value) {
   Entry* entry = EntryAt(item);
-  if (!entry || entry->info.locked) return;
+  if (!entry || entry->info.locked) return false;
   DWORD& held = entry->edited[static_cast<size_t>(side)];
-  if (held == value) return;
+  if (held == value) return false;
   held = value;
   SetListText(Item(IDC_ALL_SETTINGS_LIST), item, side == 0 ? kAc : kDc, ValueText(*entry, side));
   MarkChanged();
+  return true;
 }
 
 void AllSettingsTab::RestoreDefault() {
@@ -467,7 +495,10 @@ LRESULT AllSettingsTab::CustomDraw(NMLVCUSTOMDRAW& draw) {
         draw.clrTextBk = ::GetSysColor(cell && focused ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW);
         draw.clrText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
       }
-      if (!entry && bold_) ::SelectObject(draw.nmcd.hdc, bold_.get());
+      // A subgroup's row in bold, a setting's in the list's own font.
+      HFONT font = !entry && bold_ ? bold_.get()
+                                   : reinterpret_cast<HFONT>(::SendMessageW(draw.nmcd.hdr.hwndFrom, WM_GETFONT, 0, 0));
+      if (font) ::SelectObject(draw.nmcd.hdc, font);
       return CDRF_NEWFONT;
     }
     default:
@@ -521,15 +552,27 @@ bool AllSettingsTab::OnCommand(WORD id, WORD code, HWND control) {
     ::SetFocus(Item(IDC_ALL_SETTINGS_LIST));
     return true;
   }
+  // A value changing in the editor is a change already: Apply can be clicked straight away,
+  // and the click ends the edit with that value.
+  if (editing_ && ((id == IDC_ALL_SETTINGS_CHOICE && code == CBN_SELCHANGE) ||
+                   (id == IDC_ALL_SETTINGS_NUMBER && code == EN_CHANGE))) {
+    MarkChanged();
+    return true;
+  }
   return CSchemeTab::OnCommand(id, code, control);
 }
 
 bool AllSettingsTab::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (msg == kHideEditors) {
+    HideEditors();
+    result = 0;
+    return true;
+  }
   // The tab host shows a tab by moving it (SWP_SHOWWINDOW), which sends no WM_SHOWWINDOW.
   if (msg == WM_WINDOWPOSCHANGED && lp) {
     const UINT flags = reinterpret_cast<const WINDOWPOS*>(lp)->flags;
     if ((flags & SWP_SHOWWINDOW) && stale_) Read();
-    if ((flags & SWP_HIDEWINDOW) && editing_) EndEdit(true);
+    if ((flags & SWP_HIDEWINDOW) && editing_) EndEdit(true, false);
   }
   return CSchemeTab::OnMessage(msg, wp, lp, result);
 }

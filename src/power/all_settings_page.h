@@ -85,9 +85,12 @@ class AllSettingsTab : public CSchemeTab {
   void SetColumn(int column);
 
   void BeginEdit();
-  // Takes the editor's value (commit) or drops it, and hides the editor.
-  void EndEdit(bool commit);
-  void SetValue(int item, int side, DWORD value);
+  // Takes the editor's value (commit) or drops it, and hides the editor; `refocus` gives the
+  // focus back to the list (not when the focus is on its way elsewhere).
+  void EndEdit(bool commit, bool refocus = true);
+  void HideEditors();
+  // True when the value changed.
+  bool SetValue(int item, int side, DWORD value);
   void RestoreDefault();
   void MakeEditors();
   LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
@@ -101,6 +104,7 @@ class AllSettingsTab : public CSchemeTab {
   std::vector<std::wstring> headers_;  // per list item: a subgroup's name
   int column_ = kAc;
   bool editing_ = false;
+  bool apply_before_edit_ = false;
   int edit_item_ = -1;
   int edit_side_ = 0;
   KeyHook list_keys_{*this, false};

@@ -157,6 +157,21 @@ TEST_F(AllSettingsTest, EditsInPlaceFitTheSettingAndEscapeDropsThem) {
   }
 }
 
+TEST_F(AllSettingsTest, AClickOnApplyDuringAnEditTakesTheEditorsValue) {
+  Select(g::kBoostMode);
+  Key(List(), VK_RIGHT);
+  Key(List(), VK_RETURN);
+  HWND editor = Tab(IDC_ALL_SETTINGS_CHOICE);
+  ASSERT_EQ(::GetFocus(), editor);
+  Key(editor, VK_DOWN);
+  Press(IDC_APPLY);
+  testing::Pump(50);
+  EXPECT_EQ(pc_->Value(0, g::kBoostMode).dc, 2u);
+  EXPECT_FALSE(tab_->editing());
+  EXPECT_FALSE(::IsWindowVisible(editor));
+  EXPECT_NE(::GetFocus(), editor);
+}
+
 TEST_F(AllSettingsTest, DefaultGivesThePersonalitysValuesAndALockedSettingTakesNoEdit) {
   Select(g::kBoostMode);
   ASSERT_TRUE(::IsWindowEnabled(Tab(IDC_ALL_SETTINGS_DEFAULT)));
