@@ -52,6 +52,9 @@ class UnavailableSystem final : public SystemApi {
   DWORD PowerReadDCValueIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD*) override { return kMissing; }
   DWORD PowerWriteACValueIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD) override { return kMissing; }
   DWORD PowerWriteDCValueIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD) override { return kMissing; }
+  DWORD PowerReadACValue(HKEY, const GUID*, const GUID*, const GUID*, ULONG*, UCHAR*, DWORD*) override {
+    return kMissing;
+  }
   DWORD PowerReadACDefaultIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD*) override { return kMissing; }
   DWORD PowerReadDCDefaultIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD*) override { return kMissing; }
   DWORD PowerDuplicateScheme(HKEY, const GUID*, GUID**) override { return kMissing; }

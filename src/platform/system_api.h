@@ -116,6 +116,10 @@ class SystemApi {
                                        DWORD index) = 0;
   virtual DWORD PowerWriteDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
                                        DWORD index) = 0;
+  // A typed value (`type` REG_DWORD, REG_BINARY…) on mains; the plan's personality is the GUID
+  // under (no subgroup, platform::guids::kPersonality).
+  virtual DWORD PowerReadACValue(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                 ULONG* type, UCHAR* buffer, DWORD* size) = 0;
   virtual DWORD PowerReadACDefaultIndex(HKEY root, const GUID* personality, const GUID* subgroup,
                                         const GUID* setting, DWORD* index) = 0;
   virtual DWORD PowerReadDCDefaultIndex(HKEY root, const GUID* personality, const GUID* subgroup,
@@ -302,6 +306,9 @@ class ForwardingSystemApi : public SystemApi {
   }
   DWORD PowerWriteDCValueIndex(HKEY r, const GUID* s, const GUID* g, const GUID* t, DWORD v) override {
     return target_->PowerWriteDCValueIndex(r, s, g, t, v);
+  }
+  DWORD PowerReadACValue(HKEY r, const GUID* s, const GUID* g, const GUID* t, ULONG* y, UCHAR* b, DWORD* n) override {
+    return target_->PowerReadACValue(r, s, g, t, y, b, n);
   }
   DWORD PowerReadACDefaultIndex(HKEY r, const GUID* p, const GUID* g, const GUID* t, DWORD* v) override {
     return target_->PowerReadACDefaultIndex(r, p, g, t, v);

@@ -116,6 +116,17 @@ std::vector<uint32_t> PossibleValues(const Setting& s) {
   return values;
 }
 
+// The plan's personality, which gives the defaults of the settings it does not set.
+bool ReadPersonality(const GUID& plan, GUID* personality) {
+  const GUID none = ToGuid(platform::guids::kNoSubgroup);
+  const GUID key = ToGuid(platform::guids::kPersonality);
+  ULONG type = 0;
+  DWORD size = sizeof *personality;
+  return Sys().PowerReadACValue(nullptr, &plan, &none, &key, &type, reinterpret_cast<UCHAR*>(personality), &size) ==
+             ERROR_SUCCESS &&
+         size == sizeof *personality;
+}
+
 bool LockedByPolicy(const GUID& setting) {
   for (DWORD access : {platform::kAccessAcIndex, platform::kAccessDcIndex}) {
     if (Sys().PowerSettingAccessCheck(access, &setting) == ERROR_ACCESS_DISABLED_BY_POLICY) return true;
@@ -661,6 +672,8 @@ int PowerPlans::ListSettings(int number, std::vector<PlanSubgroupInfo>* subgroup
   const GUID none = ToGuid(platform::guids::kNoSubgroup);
   if (std::none_of(groups.begin(), groups.end(), [&](const GUID& g) { return FromGuid(g) == FromGuid(none); }))
     groups.push_back(none);
+  GUID personality{};
+  const bool has_personality = ReadPersonality(plan, &personality);
   std::vector<PlanSubgroupInfo> out;
   for (const GUID& group : groups) {
     PlanSubgroupInfo info;
@@ -679,6 +692,10 @@ int PowerPlans::ListSettings(int number, std::vector<PlanSubgroupInfo>* subgroup
         continue;  // listed but not readable: nothing to show
       setting.hidden = (Sys().PowerReadSettingAttributes(&group, &guid) & platform::kAttributeHide) != 0;
       setting.locked = LockedByPolicy(guid);
+      setting.has_default =
+          has_personality &&
+          Sys().PowerReadACDefaultIndex(nullptr, &personality, &group, &guid, &setting.default_ac) == ERROR_SUCCESS &&
+          Sys().PowerReadDCDefaultIndex(nullptr, &personality, &group, &guid, &setting.default_dc) == ERROR_SUCCESS;
       const std::vector<uint32_t> values = PossibleValues(s);
       setting.values.assign(values.begin(), values.end());
       // Whatever the range function answers, a setting with a list of possible values is one.
@@ -703,6 +720,31 @@ int PowerPlans::ListSettings(int number, std::vector<PlanSubgroupInfo>* subgroup
   }
   *subgroups = std::move(out);
   return 0;
+}
+
+int PowerPlans::WriteSettings(int number, std::span<SettingWrite> writes, bool* reapplied) {
+  if (reapplied) *reapplied = false;
+  const PlanEntry* entry = Entry(number);
+  if (!entry) return ERROR_FILE_NOT_FOUND;
+  const GUID plan = entry->guid;
+  DWORD first = ERROR_SUCCESS;
+  bool any = false;
+  for (SettingWrite& w : writes) {
+    const Setting s{w.subgroup, w.setting};
+    w.error = WriteIndex(plan, s, w.dc, w.value);
+    if (w.error == ERROR_SUCCESS) {
+      DWORD back = 0;
+      if (ReadIndex(plan, s, w.dc, &back) != ERROR_SUCCESS || back != w.value) w.error = kValueNotTaken;
+    }
+    if (w.error == ERROR_SUCCESS) any = true;
+    else if (first == ERROR_SUCCESS) first = w.error;
+  }
+  // The system applies an edit of the active plan only when the plan is made active again.
+  if (any && IsActive(plan)) {
+    if (reapplied) *reapplied = true;
+    if (const DWORD error = Sys().PowerSetActiveScheme(nullptr, &plan); first == ERROR_SUCCESS) first = error;
+  }
+  return static_cast<int>(first);
 }
 
 // ---- Windows 11's power mode ---------------------------------------------------------------------------

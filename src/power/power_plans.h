@@ -17,6 +17,7 @@
 #include <windows.h>
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,11 +86,24 @@ struct PlanSettingInfo {
   std::wstring units;
   std::vector<DWORD> values;
   std::vector<std::wstring> value_names;
+  // What the plan's personality gives (its "default"); has_default false when unknown.
+  bool has_default = false;
+  DWORD default_ac = 0, default_dc = 0;
 };
 struct PlanSubgroupInfo {
   GUID guid{};
   std::wstring name;
   std::vector<PlanSettingInfo> settings;
+};
+
+// One value of a setting to write (mains or battery); `error` is what came of it: 0, the
+// system's error, or kValueNotTaken when another value was read back.
+struct SettingWrite {
+  GUID subgroup{};
+  GUID setting{};
+  bool dc = false;
+  DWORD value = 0;
+  DWORD error = ERROR_SUCCESS;
 };
 
 // Windows 11's power mode.
@@ -143,6 +157,9 @@ class PowerPlans {
 
   // Every subgroup and setting of the plan, hidden ones included.
   int ListSettings(int number, std::vector<PlanSubgroupInfo>* subgroups) const;
+  // Writes each value and reads it back, then makes the plan active again if it is the active
+  // one and anything was written. 0 when every write took, else the first one's error.
+  int WriteSettings(int number, std::span<SettingWrite> writes, bool* reapplied = nullptr);
 
   // Windows 11's user-configured power mode on mains (dc false) or battery; the functions are
   // looked up at run time: ERROR_CALL_NOT_IMPLEMENTED where the system has none.

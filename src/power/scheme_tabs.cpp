@@ -28,15 +28,19 @@ constexpr TabEntry kTabs[] = {
     {SchemeTabKind::Machine, i18n::IDS_TAB_MACHINE, IDI_TAB_MACHINE},
     {SchemeTabKind::Processor, i18n::IDS_TAB_PROCESSOR, IDI_TAB_PROCESSOR},
 };
+// The plan back end's list of every setting, after the others; its image follows theirs.
+constexpr int kAllSettingsImage = 3;
+constexpr UINT kAllSettingsIcon = IDI_SCHEMES;
 
 }  // namespace
 
 SchemeTabs::~SchemeTabs() {
   for (const auto& page : pages_)
     if (page) page->DestroyWindow();
+  if (all_settings_) all_settings_->DestroyWindow();
 }
 
-void SchemeTabs::SetUp(HWND tab_control, bool with_processor, const PageFactory& make) {
+void SchemeTabs::SetUp(HWND tab_control, bool with_processor, const PageFactory& make, bool all_settings) {
   if (!host_.Bind(tab_control)) return;
 
   fw::UniqueImageList images(::ImageList_Create(kTabIconSize, kTabIconSize, ILC_COLOR32, 0, kImageListGrowth));
@@ -46,6 +50,11 @@ void SchemeTabs::SetUp(HWND tab_control, bool with_processor, const PageFactory&
       fw::UniqueIcon icon(static_cast<HICON>(
           ::LoadImageA(fw::ResourceInstance(), MAKEINTRESOURCEA(tab.icon), IMAGE_ICON, kTabIconSize, kTabIconSize, 0)));
       if (icon) ::ImageList_ReplaceIcon(images.get(), -1, icon);  // the list keeps a copy
+    }
+    if (all_settings) {
+      fw::UniqueIcon icon(static_cast<HICON>(::LoadImageA(
+          fw::ResourceInstance(), MAKEINTRESOURCEA(kAllSettingsIcon), IMAGE_ICON, kTabIconSize, kTabIconSize, 0)));
+      if (icon) ::ImageList_ReplaceIcon(images.get(), -1, icon);
     }
     host_.SetImageList(std::move(images));
   }
@@ -63,16 +72,30 @@ void SchemeTabs::SetUp(HWND tab_control, bool with_processor, const PageFactory&
     }
     pages_[Index(kTabs[i].kind)] = std::move(page);
   }
+  if (all_settings) {
+    auto page = std::make_unique<AllSettingsTab>(tab_control);
+    if (!page->Create()) {
+      fw::TraceQuietFailure("Schemes page, all settings tab not created");
+    } else if (host_.AddTab(i18n::Text(i18n::IDS_TAB_ALL_SETTINGS).c_str(), kAllSettingsImage, page.get()) < 0) {
+      page->DestroyWindow();
+    } else {
+      all_settings_ = std::move(page);
+    }
+  }
   host_.Select(0);
 }
 
 void SchemeTabs::ApplyLanguage() {
-  for (unsigned i = 0; i < host_.count(); ++i) host_.SetTabText(i, i18n::Text(kTabs[i].text_id).c_str());
+  for (unsigned i = 0; i < host_.count(); ++i) {
+    const bool last = all_settings_ && i + 1 == host_.count();
+    host_.SetTabText(i, i18n::Text(last ? i18n::IDS_TAB_ALL_SETTINGS : kTabs[i].text_id).c_str());
+  }
   // The tab row may have changed its height.
   host_.Layout();
   host_.ReshowCurrent();
   for (const auto& page : pages_)
     if (page) page->ApplyLanguage();
+  if (all_settings_) all_settings_->ApplyLanguage();
 }
 
 void SchemeTabs::LoadPolicy(const SchemeBuffer& buffer) {

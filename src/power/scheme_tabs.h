@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "framework/tab_host.h"
+#include "power/all_settings_page.h"
 #include "power/scheme_editor.h"
 
 namespace vantrel::power {
@@ -32,7 +33,8 @@ class SchemeTabs {
   // Image list, tabs and pages on `tab_control`; the first tab becomes current. A page the
   // factory cannot make, or that cannot be created, leaves its tab without a page. The change
   // of tab is handled by the tab host, through the page's reflected notification.
-  void SetUp(HWND tab_control, bool with_processor, const PageFactory& make);
+  // With `all_settings` (the plan back end), a last tab lists every setting of the plan.
+  void SetUp(HWND tab_control, bool with_processor, const PageFactory& make, bool all_settings = false);
   // The tab texts, a repaint of the page shown, then each page's own texts.
   void ApplyLanguage();
 
@@ -49,6 +51,7 @@ class SchemeTabs {
   void ShowSupport(const FieldSupportTable* support);
 
   CSchemeTab* page(SchemeTabKind kind) const noexcept { return pages_[Index(kind)].get(); }
+  AllSettingsTab* all_settings() const noexcept { return all_settings_.get(); }
   int tab_count() const noexcept { return static_cast<int>(host_.count()); }
   // The current tab, kNoTab before the set-up.
   uint8_t shown() const noexcept { return static_cast<uint8_t>(host_.current()); }
@@ -59,6 +62,7 @@ class SchemeTabs {
 
   // The host goes first and lets go of the tab control; the pages' windows are its children.
   std::array<std::unique_ptr<CSchemeTab>, 3> pages_;
+  std::unique_ptr<AllSettingsTab> all_settings_;
   fw::TabHost host_;
 };
 

@@ -106,7 +106,7 @@ BOOL SchemesPage::OnInitDialog() {
   const PowerBackend backend = CurrentPowerBackend();
   on_plans_ = backend == PowerBackend::Plans;
   // No plan field lives on the PROCESSOR tab (the processor states are on USER and MACHINE).
-  tabs_.SetUp(Item(IDC_SCHEME_TABS), !on_plans_ && PowerPlatform::HasProcessorSchemes() != 0, make_tab_);
+  tabs_.SetUp(Item(IDC_SCHEME_TABS), !on_plans_ && PowerPlatform::HasProcessorSchemes() != 0, make_tab_, on_plans_);
 
   if (on_plans_) {
     plans_.EnumPlans();
@@ -305,6 +305,7 @@ void SchemesPage::LoadPlan(int number) {
   tabs_.LoadPolicy(buffer);
   tabs_.EnablePolicy(plan_read_);
   tabs_.ShowSupport(&view.support);
+  if (AllSettingsTab* all = tabs_.all_settings()) all->LoadPlan(plans_, plan_read_ ? number : -1);
 }
 
 bool SchemesPage::StorePlan(int number, bool* reapplied) {
@@ -317,18 +318,29 @@ bool SchemesPage::StorePlan(int number, bool* reapplied) {
   tabs_.StorePolicy(buffer);
   PlanView edited = loaded_;
   edited.policy = buffer.policy;
+  // The list of every setting first: what it wrote, the tabs then show as loaded.
+  bool all_wrote = false, all_reapplied = false;
+  AllSettingsTab* all = tabs_.all_settings();
+  const bool all_written = !all || all->StorePlan(number, &all_wrote, &all_reapplied);
   const StoreReport report = plans_.Store(number, edited, loaded_);
-  if (reapplied) *reapplied = report.reapplied;
-  bool written = !StoreFailed(report);
+  if (reapplied) *reapplied = report.reapplied || all_reapplied;
+  bool written = !StoreFailed(report) && all_written;
   const PlanEntry* entry = plans_.Entry(number);
   std::wstring description = WindowTextW(Item(IDC_SCHEME_DESCRIPTION));
   if (entry && description != entry->description) {
     const std::wstring name = entry->name;
     written = plans_.Rename(number, name, &description) == 0 && written;
   }
-  // What the next store compares with: the plan as it is now.
-  PlanView now;
-  if (plans_.Load(number, &now) == 0) loaded_ = now;
+  // What the next store compares with: the plan as it is now. A value the list wrote may be one
+  // a tab shows: the tabs show the plan again, so that a later store does not write back what
+  // they showed before.
+  if (all_wrote) {
+    LoadPlan(number);
+  } else {
+    PlanView now;
+    if (plans_.Load(number, &now) == 0) loaded_ = now;
+    if (all && all_written && !report.written.empty()) all->LoadPlan(plans_, number);
+  }
   if (!written) Warn(kWriteFailedMessage);
   return written;
 }
@@ -365,12 +377,15 @@ void SchemesPage::SaveAsPlan(int source, const std::string& name) {
     Warn(kCreateFailedMessage);  // nothing was added; the selection stays
     return;
   }
+  // The copy takes the edits of the list of every setting too.
+  bool all_written = true;
+  if (AllSettingsTab* all = tabs_.all_settings()) all_written = all->StorePlan(number, nullptr, nullptr);
   const StoreReport report = plans_.Store(number, edited, loaded_);
   ::SendMessageW(Combo(), CB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(plans_.plans()[static_cast<size_t>(number)].name.c_str()));
   ::SendMessageA(Combo(), CB_SETCURSEL, static_cast<WPARAM>(number), 0);
   LoadPlan(number);
-  if (StoreFailed(report)) Warn(kWriteFailedMessage);
+  if (StoreFailed(report) || !all_written) Warn(kWriteFailedMessage);
 }
 
 bool SchemesPage::OnCommand(WORD id, WORD code, HWND control) {

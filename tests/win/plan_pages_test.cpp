@@ -112,7 +112,8 @@ TEST_F(PlanPagesTest, ListsThePlansByTheirWideNamesWithTheActiveOneAndNoProcesso
   EXPECT_EQ(ComboTextW(1), L"High \u65e5\u672c") << "kept wide, as read";
   EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 1);
   EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Favors performance, but may use more energy.");
-  EXPECT_EQ(page_->tabs().tab_count(), 2) << "nothing of the PROCESSOR tab has a setting";
+  EXPECT_EQ(page_->tabs().tab_count(), 3) << "USER, MACHINE, ALL SETTINGS: nothing of PROCESSOR has a setting";
+  EXPECT_EQ(page_->tabs().page(SchemeTabKind::Processor), nullptr);
   // Made active elsewhere: the page shows it when it opens again.
   page_->DestroyWindow();
   pc_->store().active = g::kPowerSaver;

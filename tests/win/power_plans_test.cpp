@@ -315,7 +315,7 @@ TEST(PowerPlansXpTest, NoXpWriteOnThePlanBackEnd) {
 TEST_F(PowerPlansTest, ListsEverySettingWithHiddenAndUnmappedOnes) {
   std::vector<PlanSubgroupInfo> groups;
   ASSERT_EQ(plans_.ListSettings(0, &groups), 0);
-  ASSERT_EQ(groups.size(), 7u) << "six subgroups and the settings outside any";
+  ASSERT_EQ(groups.size(), 9u) << "eight subgroups and the settings outside any";
   auto find = [&](const PlanGuid& guid) -> const PlanSettingInfo* {
     for (const PlanSubgroupInfo& group : groups)
       for (const PlanSettingInfo& s : group.settings)
@@ -328,6 +328,11 @@ TEST_F(PowerPlansTest, ListsEverySettingWithHiddenAndUnmappedOnes) {
   EXPECT_EQ(boost->value_names, (std::vector<std::wstring>{L"Disabled", L"Enabled", L"Aggressive", L"Efficient Enabled",
                                                            L"Efficient Aggressive"}));
   EXPECT_EQ(boost->ac, 2u);
+  // Balanced's personality, read through the plan's own personality value.
+  EXPECT_TRUE(boost->has_default && boost->default_ac == 2 && boost->default_dc == 2);
+  const PlanSettingInfo* wake = find(g::kAllowWakeTimers);
+  ASSERT_NE(wake, nullptr);
+  EXPECT_TRUE(wake->locked) << "the default laptop's Group Policy fixes the wake timers";
   const PlanSettingInfo* dim = find(g::kVideoDimTimeout);  // nobody maps it
   ASSERT_NE(dim, nullptr);
   EXPECT_TRUE(!dim->hidden && dim->range && dim->units == L"Seconds" && dim->max == 0xFFFFFFFFu);

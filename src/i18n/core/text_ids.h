@@ -139,6 +139,19 @@ inline constexpr int IDS_SCHEME_FILE_NAME_EMPTY = 5122;
 inline constexpr int IDS_SCHEME_FILE_NAME_TOO_LONG = 5123;
 inline constexpr int IDS_SCHEME_FILE_DESCRIPTION_TOO_LONG = 5124;
 
+// The "All settings" tab: every setting of a power plan.
+inline constexpr int IDS_TAB_ALL_SETTINGS = 5600;
+inline constexpr int IDS_ALL_SETTINGS_NAME = 5601;  // column headers
+inline constexpr int IDS_ALL_SETTINGS_AC = 5602;
+inline constexpr int IDS_ALL_SETTINGS_DC = 5603;
+inline constexpr int IDS_ALL_SETTINGS_DEFAULT = 5604;
+inline constexpr int IDS_ALL_SETTINGS_HIDDEN = 5605;  // behind the name of a hidden setting
+inline constexpr int IDS_ALL_SETTINGS_LOCKED = 5606;  // behind the name of a setting Group Policy fixes
+inline constexpr int IDS_ALL_SETTINGS_LOCKED_NOTE = 5607;
+inline constexpr int IDS_ALL_SETTINGS_RANGE_NOTE = 5608;  // "%s" three times: lowest, highest, step
+inline constexpr int IDS_ALL_SETTINGS_LIST_NOTE = 5609;
+inline constexpr int IDS_ALL_SETTINGS_UNREADABLE = 5610;
+
 // Batteries page: labels.
 inline constexpr int IDS_BATTERY_DEVICE_NAME = 6000;
 inline constexpr int IDS_BATTERY_INFORMATION = 6001;

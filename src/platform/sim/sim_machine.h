@@ -246,6 +246,8 @@ class SimulatedMachine : public SystemApi {
                                DWORD index) override;
   DWORD PowerWriteDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
                                DWORD index) override;
+  DWORD PowerReadACValue(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting, ULONG* type,
+                         UCHAR* buffer, DWORD* size) override;
   DWORD PowerReadACDefaultIndex(HKEY root, const GUID* personality, const GUID* subgroup, const GUID* setting,
                                 DWORD* index) override;
   DWORD PowerReadDCDefaultIndex(HKEY root, const GUID* personality, const GUID* subgroup, const GUID* setting,

@@ -40,6 +40,14 @@ constexpr const wchar_t* kBoostNames[] = {L"Disabled", L"Enabled", L"Aggressive"
                                           L"Efficient Aggressive"};
 constexpr DWORD kYesNoValues[] = {0, 1};
 constexpr const wchar_t* kYesNoNames[] = {L"No", L"Yes"};
+// Settings without an XP-era field.
+constexpr DWORD kWakeTimerValues[] = {0, 1, 2};
+constexpr const wchar_t* kWakeTimerNames[] = {L"Disable", L"Enable", L"Important Wake Timers Only"};
+constexpr DWORD kOffOnValues[] = {0, 1};
+constexpr const wchar_t* kOffOnNames[] = {L"Off", L"On"};
+constexpr const wchar_t* kEnabledNames[] = {L"Disabled", L"Enabled"};
+constexpr DWORD kLinkStateValues[] = {0, 1, 2};
+constexpr const wchar_t* kLinkStateNames[] = {L"Off", L"Moderate power savings", L"Maximum power savings"};
 
 using Defaults = DWORD[3][2];
 
@@ -121,6 +129,15 @@ const SimSettingDefinition kSettings[] = {
           true),
     List(g::kNoSubgroup, g::kLockConsoleOnWake, L"Require a password on wakeup", kYesNoValues, kYesNoNames,
          {{1, 1}, {1, 1}, {1, 1}}),
+    // Settings without an XP-era field; the default laptop's Group Policy fixes the wake timers.
+    List(g::kSleepSubgroup, g::kAllowWakeTimers, L"Allow wake timers", kWakeTimerValues, kWakeTimerNames,
+         {{1, 0}, {1, 0}, {1, 1}}),
+    List(g::kSleepSubgroup, g::kHybridSleep, L"Allow hybrid sleep", kOffOnValues, kOffOnNames,
+         {{0, 0}, {0, 0}, {0, 0}}),
+    List(g::kUsbSubgroup, g::kUsbSelectiveSuspend, L"USB selective suspend setting", kOffOnValues, kEnabledNames,
+         {{1, 1}, {1, 1}, {0, 0}}),
+    List(g::kPciExpressSubgroup, g::kPciExpressLinkState, L"Link State Power Management", kLinkStateValues,
+         kLinkStateNames, {{2, 2}, {0, 2}, {0, 0}}),
 };
 
 struct SubgroupName {
@@ -133,7 +150,9 @@ constexpr SubgroupName kSubgroups[] = {{g::kVideoSubgroup, L"Display"},
                                        {g::kSleepSubgroup, L"Sleep"},
                                        {g::kProcessorSubgroup, L"Processor power management"},
                                        {g::kButtonSubgroup, L"Power buttons and lid"},
-                                       {g::kBatterySubgroup, L"Battery"}};
+                                       {g::kBatterySubgroup, L"Battery"},
+                                       {g::kUsbSubgroup, L"USB settings"},
+                                       {g::kPciExpressSubgroup, L"PCI Express"}};
 
 struct DefaultPlan {
   PlanGuid guid;
@@ -356,6 +375,7 @@ SimPlanStore DefaultPlanStore() {
   SimPlanStore store;
   for (const DefaultPlan& d : kDefaultPlans) store.plans.push_back({d.guid, d.guid, d.name, d.description, {}});
   ApplyPlan(store, store.plans.front());
+  store.policy_locked = g::kAllowWakeTimers;
   return store;
 }
 
@@ -634,6 +654,38 @@ DWORD ReadDefault(const GUID* personality, const GUID* subgroup, const GUID* set
   return ERROR_SUCCESS;
 }
 }  // namespace
+
+// The personality is a GUID (REG_BINARY) under no subgroup; any other setting is its index.
+DWORD SimulatedMachine::PowerReadACValue(HKEY, const GUID* scheme, const GUID* subgroup, const GUID* setting,
+                                         ULONG* type, UCHAR* buffer, DWORD* size) {
+  if (!PlansAnswer()) return ERROR_CALL_NOT_IMPLEMENTED;
+  if (!size || !setting) return ERROR_INVALID_PARAMETER;
+  DWORD index = 0;
+  GUID personality{};
+  const bool is_personality =
+      FromGuid(*setting) == g::kPersonality && (!subgroup || FromGuid(*subgroup) == g::kNoSubgroup);
+  if (is_personality) {
+    Lock lock(*this);
+    const SimPlan* plan = FindPlan(state_.plans, scheme);
+    if (!plan) return ERROR_FILE_NOT_FOUND;
+    personality = ToGuid(plan->personality);
+  } else if (const DWORD error = ReadIndex(scheme, subgroup, setting, &index, false)) {
+    return error;
+  }
+  const DWORD needed = is_personality ? sizeof personality : sizeof index;
+  if (type) *type = is_personality ? REG_BINARY : REG_DWORD;
+  if (!buffer) {
+    *size = needed;
+    return ERROR_SUCCESS;
+  }
+  if (*size < needed) {
+    *size = needed;
+    return ERROR_MORE_DATA;
+  }
+  std::memcpy(buffer, is_personality ? static_cast<const void*>(&personality) : &index, needed);
+  *size = needed;
+  return ERROR_SUCCESS;
+}
 
 DWORD SimulatedMachine::PowerReadACDefaultIndex(HKEY, const GUID* personality, const GUID* subgroup,
                                                 const GUID* setting, DWORD* index) {

@@ -27,6 +27,7 @@ using ReadTextFn = DWORD(WINAPI*)(HKEY, const GUID*, const GUID*, const GUID*, U
 using WriteTextFn = DWORD(WINAPI*)(HKEY, const GUID*, const GUID*, const GUID*, UCHAR*, DWORD);
 using ReadIndexFn = DWORD(WINAPI*)(HKEY, const GUID*, const GUID*, const GUID*, DWORD*);
 using WriteIndexFn = DWORD(WINAPI*)(HKEY, const GUID*, const GUID*, const GUID*, DWORD);
+using ReadValueFn = DWORD(WINAPI*)(HKEY, const GUID*, const GUID*, const GUID*, ULONG*, UCHAR*, DWORD*);
 using DuplicateFn = DWORD(WINAPI*)(HKEY, const GUID*, GUID**);
 using DeleteFn = DWORD(WINAPI*)(HKEY, const GUID*);
 using RangeFn = DWORD(WINAPI*)(HKEY, const GUID*, const GUID*, DWORD*);
@@ -77,6 +78,7 @@ struct Functions {
   ReadIndexFn PowerReadDCValueIndex = nullptr;
   WriteIndexFn PowerWriteACValueIndex = nullptr;
   WriteIndexFn PowerWriteDCValueIndex = nullptr;
+  ReadValueFn PowerReadACValue = nullptr;
   ReadIndexFn PowerReadACDefaultIndex = nullptr;
   ReadIndexFn PowerReadDCDefaultIndex = nullptr;
   DuplicateFn PowerDuplicateScheme = nullptr;
@@ -135,6 +137,7 @@ Functions Resolve(HMODULE setup, HMODULE power) {
   VANTREL_TAKE(power, PowerReadDCValueIndex);
   VANTREL_TAKE(power, PowerWriteACValueIndex);
   VANTREL_TAKE(power, PowerWriteDCValueIndex);
+  VANTREL_TAKE(power, PowerReadACValue);
   VANTREL_TAKE(power, PowerReadACDefaultIndex);
   VANTREL_TAKE(power, PowerReadDCDefaultIndex);
   VANTREL_TAKE(power, PowerDuplicateScheme);
@@ -275,6 +278,9 @@ class Win32System final : public SystemApi {
   }
   DWORD PowerWriteDCValueIndex(HKEY r, const GUID* s, const GUID* g, const GUID* t, DWORD v) override {
     return Plan(f_.PowerWriteDCValueIndex, r, s, g, t, v);
+  }
+  DWORD PowerReadACValue(HKEY r, const GUID* s, const GUID* g, const GUID* t, ULONG* y, UCHAR* b, DWORD* n) override {
+    return Plan(f_.PowerReadACValue, r, s, g, t, y, b, n);
   }
   DWORD PowerReadACDefaultIndex(HKEY r, const GUID* p, const GUID* g, const GUID* t, DWORD* v) override {
     return Plan(f_.PowerReadACDefaultIndex, r, p, g, t, v);
