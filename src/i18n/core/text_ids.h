@@ -108,6 +108,12 @@ inline constexpr int IDS_PROCESSOR_PROMOTE_LIMIT = 5407;
 inline constexpr int IDS_PROCESSOR_PROMOTE_PERCENT = 5408;
 inline constexpr int IDS_PROCESSOR_MICROSECONDS = 5409;
 
+// Windows 11's power mode in the tray's "Power Schemes".
+inline constexpr int IDS_POWER_MODE_BEST_EFFICIENCY = 5700;
+inline constexpr int IDS_POWER_MODE_BALANCED = 5701;
+inline constexpr int IDS_POWER_MODE_BEST_PERFORMANCE = 5702;
+inline constexpr int IDS_POWER_MODE_NOT_SET = 5703;
+
 // Export and import of schemes (Schemes page), and why a scheme file was refused.
 inline constexpr int IDS_SCHEMES_EXPORT = 5100;
 inline constexpr int IDS_SCHEMES_IMPORT = 5101;
