@@ -6,6 +6,10 @@
 #define ID_TRAY_SCHEME_FIRST   3000
 #define ID_TRAY_SCHEME_LAST    3098
 #define ID_TRAY_AUTO_SWITCH    3099
+// Windows 11's power mode for the present power source: best efficiency, balanced, best
+// performance, in that order.
+#define ID_TRAY_POWER_MODE_FIRST 3100
+#define ID_TRAY_POWER_MODE_LAST  3102
 
 // ---- Automatic switching dialog (IDD_AUTO_SWITCH) ----
 #define IDD_AUTO_SWITCH             201

@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Idle cost of the running meter against a bare window that copies a 56x33 bitmap once a
 # second, both running side by side under Wine in one build's prefix:
-#   tools/meter-idle.sh <build-dir> [seconds] [batteries-page | batteries-page-open]
+#   tools/meter-idle.sh <build-dir> [seconds] [batteries-page | batteries-page-open] [notices]
+#                       [one-battery]
+# The program's own settings are put in a known state first: the battery notices and the
+# one-battery mode at their defaults (the low-battery notice at 15 %, the charge limit off,
+# all batteries); the battery history always records. "notices" turns both notices on (15 %
+# and 80 %); "one-battery" shows the main battery only (by its name, 42T4969).
 # With "batteries-page" the main window is first opened from the tray icon, the Batteries page
 # shown for a few seconds and the window hidden again with Escape, as a user checking the
 # batteries would leave it; the figures are then those of the program with that page alive.
@@ -16,7 +21,15 @@ set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 seconds=${2:-60}
-after=${3:-}
+after="" notices=0 one_battery=0
+for word in "${@:3}"; do
+  case $word in
+    batteries-page | batteries-page-open) after=$word ;;
+    notices) notices=1 ;;
+    one-battery) one_battery=1 ;;
+    *) echo "unknown switch: $word"; exit 2 ;;
+  esac
+done
 bin="$build/bin"
 out="$build/artefacts"
 mkdir -p "$out"
@@ -28,6 +41,21 @@ if [ "$(od -An -tx2 -j$(($(od -An -tu4 -j60 -N4 "$bin/vantrel-sim.exe") + 4)) -N
    head -1 /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null | grep -qx enabled; then
   echo "32-bit programs run under the qemu emulator on this machine; measure a 64-bit build (win64) instead"
   exit 2
+fi
+
+# The settings the figures depend on, as the switches ask.
+key='HKCU\Software\Vantrel'
+dword() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
+for value in LowBatteryNotice ChargeLimitNotice DisplayOneBatteryStatus BatteryName; do
+  wine reg delete "$key" /v $value /f >/dev/null 2>&1 || true
+done
+if [ $notices = 1 ]; then
+  wine reg add "$key" /v LowBatteryNotice /t REG_BINARY /d "$(dword 15)" /f >/dev/null
+  wine reg add "$key" /v ChargeLimitNotice /t REG_BINARY /d "$(dword 80)" /f >/dev/null
+fi
+if [ $one_battery = 1 ]; then
+  wine reg add "$key" /v DisplayOneBatteryStatus /t REG_BINARY /d "$(dword 1)" /f >/dev/null
+  wine reg add "$key" /v BatteryName /t REG_SZ /d 42T4969 /f >/dev/null
 fi
 
 # The default laptop, its main battery discharging: the meter is visible and repaints.
@@ -104,7 +132,7 @@ report() {  # name bursts total-switches main-switches cpu-ns threads
     printf "%-15s wake-ups/s %5.2f   context switches/s %6.2f (%d threads; main %6.2f)   CPU %6.1f ms/min\n",
       n, w / secs, s / secs, t, m / secs, c / 1e6 * 60 / secs }'
 }
-echo "idle under Wine, side by side, $seconds s untraced then $seconds s traced:"
+echo "idle under Wine, side by side, $seconds s untraced then $seconds s traced (notices $notices, one battery $one_battery${after:+, $after}):"
 report "vantrel-sim" "$(bursts "$out/meter-idle-vantrel.trace")" $((m1 - m0)) $((mm1 - mm0)) $((mc1 - mc0)) \
   "$(threads "$meter")"
 report "meter-baseline" "$(bursts "$out/meter-idle-baseline.trace")" $((b1 - b0)) $((bm1 - bm0)) $((bc1 - bc0)) \

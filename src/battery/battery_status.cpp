@@ -28,10 +28,13 @@ void KeepFigures(PowerSeen& seen, ULONG remaining, const BATTERY_INFORMATION& in
 // The meter's view of one PowerPlatform.
 class PlatformQueries final : public BatteryQueries {
  public:
-  explicit PlatformQueries(BatteryPlatform& platform) : platform_(platform) {}
+  explicit PlatformQueries(BatteryPlatform& platform, NamedBatteryCache* named = nullptr)
+      : platform_(platform), named_(named) {}
 
   unsigned Count() override { return platform_.GetBatteryCount(); }
-  int FindByName(const std::string& name) override { return platform_.FindBatteryByName(name); }
+  int FindByName(const std::string& name) override {
+    return named_ ? named_->Find(platform_, name) : platform_.FindBatteryByName(name);
+  }
   unsigned ChargePercent(unsigned index, PowerSeen& seen) override {
     const BatteryPlatform::ChargeReading reading = platform_.ReadCharge(index);
     seen = Seen(reading.known, reading.power_state);
@@ -73,13 +76,47 @@ class PlatformQueries final : public BatteryQueries {
 
  private:
   BatteryPlatform& platform_;
+  NamedBatteryCache* named_;
 };
 
 }  // namespace
 
+std::vector<ULONG> NamedBatteryCache::Tags(const BatteryPlatform& platform) {
+  std::vector<ULONG> tags;
+  const BatterySet& set = platform.batteries();
+  for (unsigned i = 0; i < set.size(); ++i) tags.push_back(set[i].tag);
+  return tags;
+}
+
+bool NamedBatteryCache::Current(const BatteryPlatform& platform) const {
+  return platform_ == &platform && tags_ == Tags(platform);
+}
+
+int NamedBatteryCache::Find(BatteryPlatform& platform, const std::string& name) {
+  // A battery found is kept: the requests on it notice when it is exchanged. None found is
+  // not: a battery of that name may come into any slot without a request noticing.
+  if (index_ >= 0 && name == name_ && Current(platform)) return index_;
+  index_ = platform.FindBatteryByName(name);
+  // The tags as the lookup left them: it takes a new one from a battery it finds exchanged.
+  platform_ = &platform;
+  name_ = name;
+  tags_ = Tags(platform);
+  return index_;
+}
+
 MeterFigures ComputeMeterFigures(BatteryPlatform& platform, const settings::AppSettings& settings) {
   PlatformQueries queries(platform);
   return CombineMeterFigures(queries, settings.DisplayOneBatteryStatus != 0, settings.BatteryName);
+}
+
+MeterFigures ComputeMeterFigures(BatteryPlatform& platform, const settings::AppSettings& settings,
+                                 NamedBatteryCache& cache) {
+  const bool one = settings.DisplayOneBatteryStatus != 0;
+  PlatformQueries queries(platform, &cache);
+  MeterFigures figures = CombineMeterFigures(queries, one, settings.BatteryName);
+  // The kept battery was exchanged meanwhile: its figures may be another battery's.
+  if (one && !cache.Current(platform)) figures = CombineMeterFigures(queries, one, settings.BatteryName);
+  return figures;
 }
 
 int FindBatteryOfInterest(BatteryPlatform& platform, const settings::AppSettings& settings) {

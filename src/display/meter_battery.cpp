@@ -16,6 +16,10 @@ class StatusModel final : public MeterBattery {
   FaceFigures Figures(power::PowerPlatform& platform, const settings::AppSettings& settings) override {
     return battery::ComputeMeterFigures(platform, settings);
   }
+  FaceFigures Figures(power::PowerPlatform& platform, const settings::AppSettings& settings,
+                      battery::NamedBatteryCache& named) override {
+    return battery::ComputeMeterFigures(platform, settings, named);
+  }
 };
 
 StatusModel g_status_model;

@@ -9,6 +9,9 @@
 namespace vantrel::power {
 class PowerPlatform;
 }
+namespace vantrel::battery {
+class NamedBatteryCache;
+}
 
 namespace vantrel::display {
 
@@ -22,6 +25,13 @@ class MeterBattery {
   // A battery that charges or discharges (and, in one-battery mode, is the chosen one).
   virtual bool HasBatteryOfInterest(power::PowerPlatform& platform, const settings::AppSettings& settings) = 0;
   virtual FaceFigures Figures(power::PowerPlatform& platform, const settings::AppSettings& settings) = 0;
+  // The same for an asker that computes them again and again with one platform, keeping the
+  // one-battery mode's lookup by name in `named`.
+  virtual FaceFigures Figures(power::PowerPlatform& platform, const settings::AppSettings& settings,
+                              battery::NamedBatteryCache& named) {
+    (void)named;
+    return Figures(platform, settings);
+  }
 };
 
 // The battery status model, unless a test has put something else in place.

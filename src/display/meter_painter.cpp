@@ -46,10 +46,26 @@ bool MeterPainter::SetOutline() {
 }
 
 void MeterPainter::Paint(HDC target) {
-  last_figures_ = CurrentMeterBattery().Figures(platform_, settings_);
+  Refresh();
+  Blit(target);
+}
+
+bool MeterPainter::Refresh() {
+  last_figures_ = CurrentMeterBattery().Figures(platform_, settings_, named_);
   ++figure_count_;
-  if (!RenderFace(last_figures_)) return;
-  ::BitBlt(target, 0, 0, kFaceWidth, kFaceHeight, surface_.dc, 0, 0, SRCCOPY);
+  // The face shows the time text and the charge, nothing else of the figures.
+  if (drawn_ && last_figures_.time_text == drawn_time_ && last_figures_.charge == drawn_charge_) return false;
+  drawn_ = RenderFace(last_figures_);
+  if (drawn_) {
+    drawn_time_ = last_figures_.time_text;
+    drawn_charge_ = last_figures_.charge;
+  }
+  return true;
+}
+
+void MeterPainter::Blit(HDC target) {
+  if (!drawn_) Refresh();
+  if (drawn_) ::BitBlt(target, 0, 0, kFaceWidth, kFaceHeight, surface_.dc, 0, 0, SRCCOPY);
 }
 
 bool MeterPainter::RenderFace(const FaceFigures& figures) {

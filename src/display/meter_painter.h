@@ -1,6 +1,6 @@
 // Paints the meter's face: the face bitmap, the time and the percentage in the private bitmap
-// font, and the empty part of the charge bar blanked in white. Drawn off-screen and copied to
-// the window in one operation. The face, the glyph strip and the off-screen surface are made
+// font, and the empty part of the charge bar blanked in white. Drawn off-screen, again only
+// when the time or the charge it shows changed, and copied to the window in one operation. The face, the glyph strip and the off-screen surface are made
 // once and kept selected: a paint, once a second all day, creates no drawing object at all.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "battery/battery_status.h"
 #include "display/core/meter_face.h"
 #include "display/meter_battery.h"
 #include "framework/handles.h"
@@ -32,6 +33,11 @@ class MeterPainter {
 
   // One paint: the face with the current figures, copied to `target` at (0, 0).
   void Paint(HDC target);
+  // Asks the batteries for the figures and draws the face again when what it shows changed;
+  // true when it did (or the face could not be drawn before).
+  bool Refresh();
+  // Copies the face as last drawn to `target` at (0, 0), drawing it first if it never was.
+  void Blit(HDC target);
 
   // Draws the face for `figures` on the off-screen surface; false when the painter's drawing
   // objects could not be made.
@@ -69,8 +75,13 @@ class MeterPainter {
   Canvas face_;
   Canvas surface_;
   power::PowerPlatform platform_;
+  battery::NamedBatteryCache named_;  // for platform_ only
   FaceFigures last_figures_;
   uint32_t figure_count_ = 0;
+  // What the surface shows: nothing until the first successful drawing.
+  bool drawn_ = false;
+  std::string drawn_time_;
+  unsigned drawn_charge_ = 0;
 };
 
 }  // namespace vantrel::display

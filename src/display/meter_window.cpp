@@ -90,13 +90,14 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_PAINT:
       if (!painter_) return false;
       {
+        // The face as the last tick drew it: a paint asks the batteries nothing.
         fw::PaintDC dc(hwnd());
-        painter_->Paint(dc);
+        painter_->Blit(dc);
       }
       return true;
     case WM_PRINTCLIENT:  // the blend animations take the face from here
       if (!painter_) return false;
-      painter_->Paint(reinterpret_cast<HDC>(wp));
+      painter_->Blit(reinterpret_cast<HDC>(wp));
       return true;
     case WM_ERASEBKGND:
       if (!painter_) return false;
@@ -196,6 +197,7 @@ void MeterWindow::MoveTo(int left, int top) {
 
 void MeterWindow::ShowAndPaint(int show_command) {
   ::ShowWindow(hwnd(), show_command);
+  if (painter_) painter_->Refresh();
   Repaint();
 }
 
@@ -219,20 +221,22 @@ bool MeterWindow::PointerInside() const {
 // ---- timers ---------------------------------------------------------------------------------
 
 void MeterWindow::OnTick() {
-  ::KillTimer(hwnd(), kMeterTickTimer);
+  // The timer repeats by itself: a tick neither stops nor restarts it.
   const settings::AppSettings& settings = settings_;
   TickState state;
   state.appear_only = settings.AppearOnlyWhenChrDischr != 0;
   if (state.appear_only) state.battery_of_interest = CurrentMeterBattery().HasBatteryOfInterest(platform_, settings);
   state.visible = ::IsWindowVisible(hwnd()) != FALSE;
-  state.pointer_inside = PointerInside();
+  // Only a hidden meter, and one that appears while a battery works, care where the pointer is.
+  if (!state.visible || (state.appear_only && state.battery_of_interest)) state.pointer_inside = PointerInside();
   const uint32_t figures_before = painter_ ? painter_->figure_count() : 0;
   switch (DecideTick(state)) {
     case TickAction::kHide:
       ::ShowWindow(hwnd(), SW_HIDE);
       break;
     case TickAction::kRepaint:
-      Repaint();
+      // Most ticks change nothing the face shows: then the window is left alone.
+      if (painter_ && painter_->Refresh()) Repaint();
       break;
     case TickAction::kShow:
       ShowAndPaint();
@@ -240,15 +244,14 @@ void MeterWindow::OnTick() {
     case TickAction::kNothing:
       break;
   }
-  // Only a tick that painted has fresh figures; the notices and the history never ask the
-  // batteries themselves.
+  // Only a tick that asked the batteries has fresh figures; the notices and the history never
+  // ask them themselves.
   const bool fresh = painter_ && painter_->figure_count() != figures_before;
   if (fresh) CheckNotices();
   if (history_ && painter_) {
     history_->OnTick(fresh ? &painter_->last_figures() : nullptr, state.appear_only && !state.battery_of_interest,
                      painter_->platform());
   }
-  ::SetTimer(hwnd(), kMeterTickTimer, kTickPeriodMs, nullptr);
 }
 
 void MeterWindow::CheckNotices() {

@@ -772,8 +772,14 @@ int PowerPlans::SetPowerMode(bool dc, PowerMode mode) {
                                                                      : nullptr;
   if (!g) return ERROR_INVALID_PARAMETER;
   const GUID guid = ToGuid(*g);
-  return static_cast<int>(dc ? Sys().PowerSetUserConfiguredDCPowerMode(&guid)
-                             : Sys().PowerSetUserConfiguredACPowerMode(&guid));
+  const DWORD error =
+      dc ? Sys().PowerSetUserConfiguredDCPowerMode(&guid) : Sys().PowerSetUserConfiguredACPowerMode(&guid);
+  if (error != ERROR_SUCCESS) return static_cast<int>(error);
+  // Success is what the system reads back, not what the call answered.
+  PowerMode now = PowerMode::Other;
+  const int read = GetPowerMode(dc, &now);
+  if (read != 0) return read;
+  return now == mode ? 0 : static_cast<int>(kValueNotTaken);
 }
 
 }  // namespace vantrel::power

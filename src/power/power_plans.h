@@ -162,7 +162,8 @@ class PowerPlans {
   int WriteSettings(int number, std::span<SettingWrite> writes, bool* reapplied = nullptr);
 
   // Windows 11's user-configured power mode on mains (dc false) or battery; the functions are
-  // looked up at run time: ERROR_CALL_NOT_IMPLEMENTED where the system has none.
+  // looked up at run time: ERROR_CALL_NOT_IMPLEMENTED where the system has none (or only some
+  // of the four). A mode set is read back: kValueNotTaken when the system kept another.
   static int GetPowerMode(bool dc, PowerMode* mode);
   static int SetPowerMode(bool dc, PowerMode mode);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -185,9 +186,36 @@ void TrayMenu::UpdateSchemes() {
                                 Item(ID_TRAY_SCHEME_FIRST + k, Literal(schemes.schemes()[k].name), 0));
     }
   }
+  modes_shown_ = AppendPowerModes();
   schemes_menu_->AppendSeparator();
   schemes_menu_->AppendItem(0, Item(ID_TRAY_AUTO_SWITCH, i18n::Text(i18n::IDS_TRAY_AUTO_SWITCH), 0));
-  ::EnableMenuItem(menu_.handle(), schemes_position_, MF_BYPOSITION | (count ? MF_ENABLED : MF_GRAYED));
+  ::EnableMenuItem(menu_.handle(), schemes_position_,
+                   MF_BYPOSITION | (count || modes_shown_ ? MF_ENABLED : MF_GRAYED));
+}
+
+bool TrayMenu::AppendPowerModes() {
+  // Only a machine known to run on its battery uses the battery's mode.
+  SYSTEM_POWER_STATUS status{};
+  const bool dc = platform::Sys().GetSystemPowerStatus(&status) && status.ACLineStatus == AC_LINE_OFFLINE;
+  PowerMode mode = PowerMode::Other;
+  if (PowerPlans::GetPowerMode(dc, &mode) != 0) return false;
+  modes_dc_ = dc;
+  static constexpr int kNames[] = {i18n::IDS_POWER_MODE_BEST_EFFICIENCY, i18n::IDS_POWER_MODE_BALANCED,
+                                   i18n::IDS_POWER_MODE_BEST_PERFORMANCE};
+  static_assert(std::size(kNames) == std::size(kTrayPowerModes));
+  schemes_menu_->AppendSeparator();
+  for (UINT k = 0; k < std::size(kTrayPowerModes); ++k) {
+    // A mode the program does not know checks none.
+    schemes_menu_->AppendItem(kTrayPowerModes[k] == mode ? MF_CHECKED : 0,
+                              Item(ID_TRAY_POWER_MODE_FIRST + k, i18n::Text(kNames[k]), 0));
+  }
+  return true;
+}
+
+void TrayMenu::SetPowerMode(HWND meter, UINT item) {
+  if (!modes_shown_ || item >= std::size(kTrayPowerModes)) return;
+  if (PowerPlans::SetPowerMode(modes_dc_, kTrayPowerModes[item]) != 0)
+    fw::AppPrompt(meter, i18n::Text(i18n::IDS_POWER_MODE_NOT_SET), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void TrayMenu::ActivateScheme(HWND meter, UINT item) {
@@ -281,6 +309,8 @@ void TrayMenu::OnMenuCommand(HWND meter, UINT id) {
     default:
       if (id > ID_TRAY_WAKE_BASE && id <= ID_TRAY_WAKE_LAST) RunPowerAction(id);
       if (id >= ID_TRAY_SCHEME_FIRST && id <= ID_TRAY_SCHEME_LAST) ActivateScheme(meter, id - ID_TRAY_SCHEME_FIRST);
+      if (id >= ID_TRAY_POWER_MODE_FIRST && id <= ID_TRAY_POWER_MODE_LAST)
+        SetPowerMode(meter, id - ID_TRAY_POWER_MODE_FIRST);
       break;
   }
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -58,9 +59,14 @@ class MainWindowOpener {
 class PowerPlatform;
 class AutoSwitchDialog;
 
-// The commands of the "Power Schemes" submenu: scheme k of the list, and the dialog.
+// The commands of the "Power Schemes" submenu: scheme k of the list, the dialog, and the
+// power modes.
 inline constexpr UINT kMaxTraySchemes = ID_TRAY_SCHEME_LAST - ID_TRAY_SCHEME_FIRST + 1;
-constexpr bool IsTraySchemeCommand(UINT id) { return id >= ID_TRAY_SCHEME_FIRST && id <= ID_TRAY_AUTO_SWITCH; }
+constexpr bool IsTraySchemeCommand(UINT id) { return id >= ID_TRAY_SCHEME_FIRST && id <= ID_TRAY_POWER_MODE_LAST; }
+// The modes in the submenu's order; mode k's command is ID_TRAY_POWER_MODE_FIRST + k.
+inline constexpr PowerMode kTrayPowerModes[] = {PowerMode::BestEfficiency, PowerMode::Balanced,
+                                                PowerMode::BestPerformance};
+static_assert(std::size(kTrayPowerModes) == ID_TRAY_POWER_MODE_LAST - ID_TRAY_POWER_MODE_FIRST + 1);
 
 class TrayMenu : public TrayMenuHook {
  public:
@@ -84,7 +90,8 @@ class TrayMenu : public TrayMenuHook {
   void UpdateGreying();
   // Lists the system's schemes (on the plan back end its power plans) in the "Power Schemes"
   // submenu, the active one checked, asked afresh; the submenu is greyed when the system lists
-  // none.
+  // none. Where the system has Windows 11's power mode, the three modes follow for the present
+  // power source, the user's one checked.
   void UpdateSchemes();
 
   // The scheme list to use (not owned, it must outlive the menu), such as the meter's, so that
@@ -100,6 +107,10 @@ class TrayMenu : public TrayMenuHook {
   void RunPowerAction(UINT id);
   // The scheme of submenu item `item`.
   void ActivateScheme(HWND meter, UINT item);
+  // Appends the power modes for the present source; false where the system has none.
+  bool AppendPowerModes();
+  // Mode item `item`, for the source the submenu showed.
+  void SetPowerMode(HWND meter, UINT item);
   void ChooseAutomaticSwitching(HWND meter);
   PowerPlatform& platform();
 
@@ -116,6 +127,10 @@ class TrayMenu : public TrayMenuHook {
   // The scheme each item stands for, by identifier, as the submenu was filled: the shared list
   // may be read again while the menu is open (a change of the power source does).
   std::vector<UINT> item_schemes_;
+  // Whether the submenu shows the power modes, and for which source (true: battery). A mode
+  // chosen is set for the source it was shown for, though the source changed meanwhile.
+  bool modes_shown_ = false;
+  bool modes_dc_ = false;
   // The automatic switching dialog while it is open: a second request brings it forward.
   AutoSwitchDialog* auto_switch_ = nullptr;
   // A power action blocks this thread (a sleep until the machine resumes); a command that

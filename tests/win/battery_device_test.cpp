@@ -11,6 +11,7 @@
 
 #include "settings/core/app_settings.h"
 #include "battery/battery_status.h"
+#include "platform/system_api.h"
 #include "power/power_platform.h"
 #include "win/test_support.h"
 
@@ -247,6 +248,59 @@ TEST_F(BatteryDevices, OverTimeADischargingBatteryDrainsAndAChargingOneStopsAtFu
     EXPECT_FALSE(p.IsCharging(1) || p.IsDischarging(1));
     EXPECT_EQ(battery::PowerStateText(p, 1), "OnLine");
     EXPECT_EQ(Time(1), 0xEEEE0000u + PowerPlatform::kUnknownFigure);
+  }
+}
+
+// Counts the battery requests on their way to the simulated driver.
+class RequestCounter : public platform::ForwardingSystemApi {
+ public:
+  using ForwardingSystemApi::ForwardingSystemApi;
+  BOOL DeviceIoControl(HANDLE h, DWORD code, LPVOID in, DWORD in_size, LPVOID out, DWORD out_size, LPDWORD returned,
+                       LPOVERLAPPED overlapped) override {
+    ++requests;
+    return ForwardingSystemApi::DeviceIoControl(h, code, in, in_size, out, out_size, returned, overlapped);
+  }
+  unsigned requests = 0;
+};
+
+// The one-battery mode's lookup by name, kept between computations, never changes the figures:
+// they are those a fresh lookup gives, though batteries are exchanged under it.
+TEST_F(BatteryDevices, TheKeptLookupByNameFollowsEveryExchange) {
+  Boot({Battery("Main", 50000, 40000), Battery("Bay", 50000, 10000)});
+  settings::AppSettings one;
+  one.DisplayOneBatteryStatus = 1;
+  one.BatteryName = "Bay";
+  battery::NamedBatteryCache named;
+  struct Step {
+    int slot;          // the slot exchanged first, -1 none
+    const char* name;  // the battery put in
+    ULONG capacity;
+    bool known;
+    unsigned charge;
+    bool looked_up;  // the names were read again
+  } steps[] = {
+      {-1, "", 0, true, 20, true},  {-1, "", 0, true, 20, false},      {1, "Bay", 30000, true, 60, true},
+      {-1, "", 0, true, 60, false}, {1, "Spare", 45000, false, 0, true}, {-1, "", 0, false, 0, true},
+      {0, "Bay", 5000, true, 10, true},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(::testing::Message() << "slot " << step.slot << " " << step.name);
+    if (step.slot >= 0) {
+      ASSERT_TRUE(pc_.machine().ExchangeBattery(step.slot, Battery(step.name, 50000, step.capacity)));
+    }
+    RequestCounter counter(platform::Sys());
+    battery::MeterFigures kept;
+    {
+      platform::ScopedSystemApi counting(counter);
+      kept = battery::ComputeMeterFigures(Platform(), one, named);
+    }
+    const battery::MeterFigures fresh = battery::ComputeMeterFigures(Platform(), one);
+    EXPECT_EQ(kept.charge_known, step.known);
+    EXPECT_EQ(kept.charge, step.charge);
+    EXPECT_EQ(kept.charge, fresh.charge);
+    EXPECT_EQ(kept.time_text, fresh.time_text);
+    // Without a lookup: the time, the information and the status of one battery.
+    EXPECT_EQ(counter.requests > 3, step.looked_up) << counter.requests << " requests";
   }
 }
 

@@ -92,6 +92,26 @@ TEST_F(PaintedFaceTest, BarIsBlankedFromTheChargeAndTextsComeFromTheirGlyphs) {
   EXPECT_TRUE(TextIs({9, 4}, {{0, 3}, {145, 0}, {5, 6}}));
 }
 
+// Each tick asks for the figures; the face is drawn again only when its texts change, and a
+// paint between ticks copies the face as last drawn.
+TEST_F(PaintedFaceTest, TheFaceIsDrawnAgainOnlyWhenWhatItShowsChanges) {
+  struct Step {
+    unsigned charge;
+    const char* time;
+    bool drawn;
+  } steps[] = {{50, "1:02:05", true}, {50, "1:02:05", false}, {51, "1:02:05", true},
+               {51, "1:02:06", true}, {51, "1:02:06", false}};
+  for (const Step& step : steps) {
+    scope_.battery.figures = {step.charge, step.time};
+    EXPECT_EQ(painter_.Refresh(), step.drawn) << step.charge << " " << step.time;
+  }
+  EXPECT_EQ(scope_.battery.figure_calls, 5);
+  painter_.Blit(painted_.dc());
+  EXPECT_EQ(scope_.battery.figure_calls, 5) << "a paint asks for no figures";
+  EXPECT_TRUE(TextIs({9, 4}, {{5, 6}, {60, 6}, {0, 6}, {10, 6}, {60, 6}, {0, 6}, {30, 6}}));
+  EXPECT_TRUE(TextIs({16, 23}, {{25, 6}, {5, 6}, {130, 6}}));
+}
+
 // Freed GDI slots are handed out again first: a paint that leaks any object, owned or not, moves this.
 WORD NextGdiSlot() {
   HRGN probe = ::CreateRectRgn(0, 0, 1, 1);

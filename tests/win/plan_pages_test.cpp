@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/prompt.h"
 #include "i18n/core/language_table.h"
@@ -273,6 +274,73 @@ TEST_F(PlanPagesTest, TheTrayListsThePlansAndActivatesTheChosenOne) {
   tray.UpdateSchemes();
   EXPECT_TRUE(checked(1) && !checked(2));
   EXPECT_EQ(XpWrites(), 0u);
+}
+
+// A power-mode library that answers success to a write and keeps the mode it had.
+class ModeWritesIgnored : public platform::ForwardingSystemApi {
+ public:
+  using ForwardingSystemApi::ForwardingSystemApi;
+  DWORD PowerSetUserConfiguredACPowerMode(const GUID*) override { return ERROR_SUCCESS; }
+  DWORD PowerSetUserConfiguredDCPowerMode(const GUID*) override { return ERROR_SUCCESS; }
+};
+
+// Windows 11's power mode in the tray: offered only where the system has it, for the present
+// power source with its mode checked; a choice sets that source's mode and leaves the other's.
+TEST(TrayPowerModeTest, TheModesOfThePresentSourceAreOfferedAndSetWhereTheSystemHasThem) {
+  const platform::PlanGuid kUnknownMode{0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
+  struct Row {
+    const char* what;
+    bool modes;      // the system has the four functions
+    int line;        // what the machine runs on: 0 battery, 1 mains, 255 unknown
+    bool ignored;    // writes answer success and change nothing
+    int checked;     // the mode item checked, -1 none
+    UINT choice;     // the mode item chosen
+    platform::PlanGuid ac, dc;  // the modes afterwards
+    bool warned;
+  } rows[] = {
+      {"no functions", false, 1, false, -1, 2, g::kModeBalanced, kUnknownMode, false},
+      {"on mains", true, 1, false, 1, 2, g::kModeBestPerformance, kUnknownMode, false},
+      {"on battery, a mode unknown to us", true, 0, false, -1, 0, g::kModeBalanced, g::kModeBestEfficiency, false},
+      {"source unknown: mains", true, 255, false, 1, 0, g::kModeBestEfficiency, kUnknownMode, false},
+      {"a write that does not take", true, 1, true, 1, 2, g::kModeBalanced, kUnknownMode, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    SimState state = PlanLaptop();
+    state.plans.power_modes = row.modes;
+    state.plans.mode_ac = g::kModeBalanced;
+    state.plans.mode_dc = kUnknownMode;
+    PlanTestMachine pc(std::move(state));
+    pc.machine().SetAcLineStatus(row.line);
+    ModeWritesIgnored ignoring(platform::Sys());
+    std::optional<platform::ScopedSystemApi> ignore;
+    if (row.ignored) ignore.emplace(ignoring);
+    fw::PromptRecorder prompts;
+    settings::AppSettings settings;
+    TrayMenu tray(settings, nullptr);
+    tray.BuildTrayMenu(nullptr);
+    tray.UpdateSchemes();
+
+    const HMENU schemes = ::GetSubMenu(tray.menu().handle(), 2);
+    std::vector<std::string> tail = {"-", "3099:Automatic switching..."};
+    if (row.modes)
+      tail.insert(tail.begin(), {"-", "3100:Best power efficiency", "3101:Balanced", "3102:Best performance"});
+    const std::vector<std::string> items = testing::Describe(schemes);
+    EXPECT_EQ(std::vector<std::string>(items.begin() + 3, items.end()), tail) << "after the three plans";
+    for (UINT k = 0; k < 3; ++k) {
+      const UINT state_of = ::GetMenuState(schemes, ID_TRAY_POWER_MODE_FIRST + k, MF_BYCOMMAND);
+      EXPECT_EQ(state_of != static_cast<UINT>(-1) && (state_of & MF_CHECKED), static_cast<int>(k) == row.checked) << k;
+    }
+
+    tray.OnMenuCommand(nullptr, ID_TRAY_POWER_MODE_FIRST + row.choice);
+    EXPECT_TRUE(pc.store().mode_ac == row.ac);
+    EXPECT_TRUE(pc.store().mode_dc == row.dc);
+    EXPECT_EQ(prompts.entries().size(), row.warned ? 1u : 0u);
+    if (row.warned) {
+      EXPECT_EQ(prompts.entries()[0].text, "The power mode could not be set.");
+    }
+    EXPECT_EQ(pc.recorder().Called("PowerSetActiveScheme"), 0u) << "the plans are left alone";
+  }
 }
 
 TEST_F(PlanPagesTest, AutomaticSwitchingFollowsAPlanByGuidAndMatchesAChoiceByNameOnce) {

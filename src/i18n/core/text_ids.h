@@ -113,6 +113,11 @@ inline constexpr int IDS_POLICY_PLANS_NOTE = 5500;       // one line on the Poli
 inline constexpr int IDS_POLICY_PLANS_NOTE_TIP = 5501;   // the note's tip, the whole story
 inline constexpr int IDS_POLICY_DISPLAY_OFF = 5502;      // the action "turn off the display"
 inline constexpr int IDS_PLANS_NOT_SAVED = 5503;         // one "%s": the plans not written
+// Windows 11's power mode in the tray's "Power Schemes".
+inline constexpr int IDS_POWER_MODE_BEST_EFFICIENCY = 5700;
+inline constexpr int IDS_POWER_MODE_BALANCED = 5701;
+inline constexpr int IDS_POWER_MODE_BEST_PERFORMANCE = 5702;
+inline constexpr int IDS_POWER_MODE_NOT_SET = 5703;
 
 // Export and import of schemes (Schemes page), and why a scheme file was refused.
 inline constexpr int IDS_SCHEMES_EXPORT = 5100;

@@ -156,6 +156,14 @@ Functions Resolve(HMODULE setup, HMODULE power) {
   VANTREL_TAKE(power, PowerGetUserConfiguredDCPowerMode);
   VANTREL_TAKE(power, PowerSetUserConfiguredACPowerMode);
   VANTREL_TAKE(power, PowerSetUserConfiguredDCPowerMode);
+  // The power mode is offered as a whole or not at all: a library with only some of its four
+  // functions (a preview build, a stand-in) would show a mode that cannot be set, or set one
+  // that cannot be read back.
+  if (!f.PowerGetUserConfiguredACPowerMode || !f.PowerGetUserConfiguredDCPowerMode ||
+      !f.PowerSetUserConfiguredACPowerMode || !f.PowerSetUserConfiguredDCPowerMode) {
+    f.PowerGetUserConfiguredACPowerMode = f.PowerGetUserConfiguredDCPowerMode = nullptr;
+    f.PowerSetUserConfiguredACPowerMode = f.PowerSetUserConfiguredDCPowerMode = nullptr;
+  }
   return f;
 }
 #undef VANTREL_TAKE
