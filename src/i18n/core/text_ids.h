@@ -132,6 +132,7 @@ inline constexpr int IDS_SCHEME_FILE_OUT_OF_RANGE = 5121;   // one "%s": the key
 inline constexpr int IDS_SCHEME_FILE_NAME_EMPTY = 5122;
 inline constexpr int IDS_SCHEME_FILE_NAME_TOO_LONG = 5123;
 inline constexpr int IDS_SCHEME_FILE_DESCRIPTION_TOO_LONG = 5124;
+inline constexpr int IDS_SCHEME_FILE_SYSTEM_REFUSED = 5125;  // "%d": the system's error
 
 // Batteries page: labels.
 inline constexpr int IDS_BATTERY_DEVICE_NAME = 6000;
