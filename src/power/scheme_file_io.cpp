@@ -41,7 +41,8 @@ template <class Taken, class Length>
 std::wstring UniqueName(const std::wstring& name, size_t limit, Taken taken, Length length) {
   if (!taken(name)) return name;
   for (int n = 2; n < 1000; ++n) {
-    const std::wstring suffix = L" (" + std::to_wstring(n) + L")";
+    const std::string number = std::to_string(n);  // ASCII digits: widened as they are
+    const std::wstring suffix = L" (" + std::wstring(number.begin(), number.end()) + L")";
     std::wstring stem = name;
     while (!stem.empty() && length(stem + suffix) > limit) stem.pop_back();
     while (!stem.empty() && stem.back() == L' ') stem.pop_back();
