@@ -718,7 +718,11 @@ int PowerPlans::CreatePlan(const platform::PlanGuid& personality, std::wstring_v
                            const std::wstring& description, std::span<const PlanSettingValue> settings,
                            std::vector<std::string>* not_taken, int* created, bool* removed) {
   *removed = false;
-  const int base = FindPlan(ToGuid(personality));
+  // The default plan itself, or else any plan that follows the same defaults.
+  int base = FindPlan(ToGuid(personality));
+  for (int i = 0; base < 0 && i < static_cast<int>(plans_.size()); ++i) {
+    if (Personality(i) == personality) base = i;
+  }
   if (base < 0) return ERROR_FILE_NOT_FOUND;
   int number = -1;
   // A copy whose texts did not take is deleted by SaveAs itself: nothing to report as removed.
