@@ -30,7 +30,7 @@ target_link_options(vantrel_windows_flags INTERFACE -static -static-libgcc -stat
 # them from the system folder (platform/system_library.h), since neither is a known DLL on
 # every Windows the program runs on.
 target_link_libraries(vantrel_windows_flags INTERFACE
-  comctl32 shell32 advapi32 gdi32 user32 kernel32)
+  comctl32 comdlg32 shell32 advapi32 gdi32 user32 kernel32)
 target_compile_definitions(vantrel_core PUBLIC _WIN32_WINNT=${VANTREL_WINNT})
 # The shipped programs carry no run-time type information: the code asks for none, and it
 # keeps the 32-bit program small. The test builds keep it for the tests' own checks.

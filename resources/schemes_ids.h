@@ -10,6 +10,8 @@
 #define IDC_POLICY_GROUP       1041
 #define IDC_SCHEME_TABS        1042
 #define IDC_SCHEME_GROUP       1149
+#define IDC_SCHEME_EXPORT      1160
+#define IDC_SCHEME_IMPORT      1161
 
 // ---- Save As dialog (IDD_SAVE_AS) ----
 #define IDC_SAVE_AS_LABEL      1113

@@ -747,6 +747,118 @@ int PowerPlans::WriteSettings(int number, std::span<SettingWrite> writes, bool* 
   return static_cast<int>(first);
 }
 
+// ---- whole plans, for scheme files -------------------------------------------------------------------
+
+platform::PlanGuid PowerPlans::Personality(int number) const {
+  namespace pg = platform::guids;
+  const PlanEntry* entry = Entry(number);
+  if (!entry) return pg::kBalanced;
+  // The system reads it as a setting outside any subgroup, in the order of its list of
+  // possible values: high performance, power saver, balanced.
+  const Setting s{ToGuid(pg::kNoSubgroup), ToGuid(pg::kPersonality)};
+  DWORD index = 0;
+  if (ReadIndex(entry->guid, s, false, &index) == ERROR_SUCCESS && index < 3) {
+    const platform::PlanGuid* by_index[3] = {&pg::kHighPerformance, &pg::kPowerSaver, &pg::kBalanced};
+    return *by_index[index];
+  }
+  const platform::PlanGuid guid = FromGuid(entry->guid);
+  return guid == pg::kHighPerformance || guid == pg::kPowerSaver ? guid : pg::kBalanced;
+}
+
+int PowerPlans::ReadSettings(int number, std::vector<PlanSettingValue>* settings) const {
+  const PlanEntry* entry = Entry(number);
+  if (!entry) return ERROR_FILE_NOT_FOUND;
+  const GUID plan = entry->guid;
+  DWORD error = ERROR_SUCCESS;
+  std::vector<GUID> groups = EnumerateAll(&plan, nullptr, platform::kAccessSubgroup, &error);
+  if (error != ERROR_SUCCESS) return static_cast<int>(error);
+  const GUID none = ToGuid(platform::guids::kNoSubgroup);
+  if (std::none_of(groups.begin(), groups.end(), [&](const GUID& g) { return FromGuid(g) == FromGuid(none); }))
+    groups.push_back(none);
+  std::vector<PlanSettingValue> out;
+  for (const GUID& group : groups) {
+    for (const GUID& guid : EnumerateAll(&plan, &group, platform::kAccessIndividualSetting, &error)) {
+      const platform::PlanGuid id = FromGuid(guid);
+      // The personality is a key of its own; a setting listed twice is kept once.
+      if (id == platform::guids::kPersonality ||
+          std::any_of(out.begin(), out.end(), [&](const PlanSettingValue& v) { return v.setting == id; }))
+        continue;
+      DWORD ac = 0, dc = 0;
+      const Setting s{group, guid};
+      if (ReadIndex(plan, s, false, &ac) != ERROR_SUCCESS || ReadIndex(plan, s, true, &dc) != ERROR_SUCCESS)
+        continue;  // listed but not readable: it follows the personality
+      out.push_back({FromGuid(group), id, ac, dc});
+    }
+    if (error != ERROR_SUCCESS) return static_cast<int>(error);
+  }
+  *settings = std::move(out);
+  return 0;
+}
+
+int PowerPlans::CreatePlan(const platform::PlanGuid& personality, std::wstring_view name,
+                           const std::wstring& description, std::span<const PlanSettingValue> settings,
+                           std::vector<std::string>* not_taken, int* created, bool* removed) {
+  *removed = false;
+  // The default plan itself, or else any plan that follows the same defaults.
+  int base = FindPlan(ToGuid(personality));
+  for (int i = 0; base < 0 && i < static_cast<int>(plans_.size()); ++i) {
+    if (Personality(i) == personality) base = i;
+  }
+  if (base < 0) return ERROR_FILE_NOT_FOUND;
+  int number = -1;
+  // A copy whose texts did not take is deleted by SaveAs itself: nothing to report as removed.
+  if (const int error = SaveAs(base, name, &description, &number)) return error;
+  const GUID plan = plans_[static_cast<size_t>(number)].guid;
+  std::vector<std::string> missing;
+  DWORD failed = ERROR_SUCCESS;
+  for (const PlanSettingValue& v : settings) {
+    const Setting s{ToGuid(v.subgroup), ToGuid(v.setting)};
+    DWORD current = 0;
+    const DWORD read = ReadIndex(plan, s, false, &current);
+    if (read == ERROR_FILE_NOT_FOUND) {
+      missing.push_back(platform::FormatGuid(v.setting));  // not a setting of this system
+      continue;
+    }
+    for (int side = 0; side < 2 && failed == ERROR_SUCCESS; ++side) {
+      const DWORD value = side ? v.dc : v.ac;
+      DWORD back = 0;
+      if (read != ERROR_SUCCESS) failed = read;
+      else if (const DWORD e = WriteIndex(plan, s, side == 1, value)) failed = e;
+      else if (ReadIndex(plan, s, side == 1, &back) != ERROR_SUCCESS || back != value) failed = kValueNotTaken;
+    }
+    if (failed != ERROR_SUCCESS) break;
+  }
+  if (failed != ERROR_SUCCESS) {
+    if (Sys().PowerDeleteScheme(nullptr, &plan) == ERROR_SUCCESS) {
+      plans_.pop_back();
+      *removed = true;
+    }
+    return static_cast<int>(failed);
+  }
+  not_taken->insert(not_taken->end(), missing.begin(), missing.end());
+  *created = number;
+  return 0;
+}
+
+int PowerPlans::ImportSystemFile(const std::wstring& path, int* created) {
+  GUID* guid = nullptr;
+  const DWORD error = Sys().PowerImportPowerScheme(nullptr, path.c_str(), &guid);
+  if (error != ERROR_SUCCESS || !guid) {
+    if (guid) ::LocalFree(guid);
+    return error != ERROR_SUCCESS ? static_cast<int>(error) : ERROR_GEN_FAILURE;
+  }
+  PlanEntry entry;
+  entry.guid = *guid;
+  ::LocalFree(guid);
+  ReadWide([&](UCHAR* b, DWORD* n) { return Sys().PowerReadFriendlyName(nullptr, &entry.guid, nullptr, nullptr, b, n); },
+           &entry.name);
+  ReadWide([&](UCHAR* b, DWORD* n) { return Sys().PowerReadDescription(nullptr, &entry.guid, nullptr, nullptr, b, n); },
+           &entry.description);
+  plans_.push_back(std::move(entry));
+  *created = static_cast<int>(plans_.size()) - 1;
+  return 0;
+}
+
 // ---- Windows 11's power mode ---------------------------------------------------------------------------
 
 int PowerPlans::GetPowerMode(bool dc, PowerMode* mode) {

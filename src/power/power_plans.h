@@ -24,6 +24,7 @@
 
 #include "platform/system_api.h"  // the records (the library's header has no include guard)
 #include "power/core/plan_fields.h"
+#include "power/core/scheme_file.h"
 
 namespace vantrel::power {
 
@@ -154,6 +155,19 @@ class PowerPlans {
   // The XP actions the action setting of `field` offers (its possible values, in index order);
   // empty for a field that is no action or when the system lists none.
   static std::vector<uint32_t> OfferedActions(XpField field);
+  // The default plan whose defaults the plan follows; Balanced when the system does not say.
+  platform::PlanGuid Personality(int number) const;
+  // Every setting of the plan with its AC and DC values, hidden ones included, each once.
+  int ReadSettings(int number, std::vector<PlanSettingValue>* settings) const;
+  // A new plan: a copy of the default plan of `personality`, named and described, with each
+  // of `settings` written and read back; appended to the list, its number in `*created`. A
+  // setting this system does not have goes to `not_taken` (its GUID). When a write fails or
+  // does not take, the copy is deleted again and `*removed` set (unless the delete failed).
+  int CreatePlan(const platform::PlanGuid& personality, std::wstring_view name, const std::wstring& description,
+                 std::span<const PlanSettingValue> settings, std::vector<std::string>* not_taken, int* created,
+                 bool* removed);
+  // Imports a file of the system's own export format as a new plan, appended to the list.
+  int ImportSystemFile(const std::wstring& path, int* created);
 
   // Every subgroup and setting of the plan, hidden ones included.
   int ListSettings(int number, std::vector<PlanSubgroupInfo>* subgroups) const;

@@ -10,6 +10,7 @@
 #include "i18n/core/text_ids.h"
 #include "power/power_backend.h"
 #include "power/save_as_dialog.h"
+#include "power/scheme_file_io.h"
 #include "resource.h"
 #include "schemes_ids.h"
 
@@ -24,9 +25,12 @@ constexpr i18n::ControlText kTexts[] = {
     {i18n::IDS_SCHEMES_POWER_SCHEME, IDC_SCHEME_GROUP},
     {i18n::IDS_SCHEMES_SAVE_AS, IDC_SCHEME_SAVE_AS},
     {i18n::IDS_SCHEMES_DELETE, IDC_SCHEME_DELETE},
+    {i18n::IDS_SCHEMES_EXPORT, IDC_SCHEME_EXPORT},
+    {i18n::IDS_SCHEMES_IMPORT, IDC_SCHEME_IMPORT},
     {i18n::IDS_SCHEMES_POWER_POLICY, IDC_POLICY_GROUP},
 };
-constexpr int kHandCursorControls[] = {IDC_SCHEME_COMBO, IDC_SCHEME_SAVE_AS, IDC_SCHEME_DELETE};
+constexpr int kHandCursorControls[] = {IDC_SCHEME_COMBO, IDC_SCHEME_SAVE_AS, IDC_SCHEME_DELETE, IDC_SCHEME_EXPORT,
+                                       IDC_SCHEME_IMPORT};
 
 std::wstring Widen(const std::string& text) {
   if (text.empty()) return {};
@@ -70,9 +74,14 @@ SchemesPage::SchemesPage(HWND parent) : SchemesPage(parent, {}, {}) {}
 SchemesPage::SchemesPage(HWND parent, SchemeTabs::PageFactory make_tab, NameAsker ask_name)
     : CPage(IDD_SCHEMES_PAGE, parent, IDC_APPLY),
       make_tab_(make_tab ? std::move(make_tab) : SchemeTabs::PageFactory(&MakeSchemeTab)),
-      ask_name_(ask_name ? std::move(ask_name) : NameAsker(&AskWithDialog)) {
+      ask_name_(ask_name ? std::move(ask_name) : NameAsker(&AskWithDialog)),
+      ask_file_(&AskSchemeFile) {
   SetTexts(kTexts);
   SetHandCursorControls(kHandCursorControls);
+}
+
+void SchemesPage::set_file_asker(FileAsker ask_file) {
+  ask_file_ = ask_file ? std::move(ask_file) : FileAsker(&AskSchemeFile);
 }
 
 HWND SchemesPage::Combo() const { return Item(IDC_SCHEME_COMBO); }
@@ -105,6 +114,7 @@ BOOL SchemesPage::OnInitDialog() {
   ::SendMessageA(Item(IDC_SCHEME_DESCRIPTION), EM_LIMITTEXT, kSchemeDescriptionLimit, 0);
   const PowerBackend backend = CurrentPowerBackend();
   on_plans_ = backend == PowerBackend::Plans;
+  has_backend_ = backend != PowerBackend::None;
   // No plan field lives on the PROCESSOR tab (the processor states are on USER and MACHINE).
   tabs_.SetUp(Item(IDC_SCHEME_TABS), !on_plans_ && PowerPlatform::HasProcessorSchemes() != 0, make_tab_, on_plans_);
 
@@ -128,6 +138,7 @@ BOOL SchemesPage::OnInitDialog() {
     for (int id : {IDC_SCHEME_COMBO, IDC_SCHEME_DESCRIPTION, IDC_SCHEME_SAVE_AS, IDC_SCHEME_DELETE})
       EnableItem(id, false);
   }
+  EnableFileButtons();
   EnableApply(false);
   ApplyLanguage();
   // The focus stays where the user chose the page: a focused drop-down list would take the
@@ -158,6 +169,7 @@ void SchemesPage::LoadScheme(int number) {
     tabs_.LoadProcessor(buffer);
     tabs_.EnableProcessor(processor_loaded_);
   }
+  EnableFileButtons();
 }
 
 void SchemesPage::ShowNoScheme() {
@@ -169,6 +181,7 @@ void SchemesPage::ShowNoScheme() {
   tabs_.LoadProcessor(empty);
   policy_loaded_ = processor_loaded_ = false;
   plan_read_ = false;
+  EnableFileButtons();
 }
 
 void SchemesPage::SelectActive() {
@@ -290,6 +303,69 @@ void SchemesPage::SaveAs() {
   if (!processor_written) Warn(i18n::Text(i18n::IDS_SCHEMES_PROCESSOR_NOT_SAVED).c_str());
 }
 
+// ---- scheme files ------------------------------------------------------------------------------------
+
+void SchemesPage::EnableFileButtons() {
+  const int number = selected();
+  EnableItem(IDC_SCHEME_EXPORT, number >= 0 && (on_plans_ ? plan_read_ : policy_loaded_));
+  EnableItem(IDC_SCHEME_IMPORT, has_backend_);
+}
+
+void SchemesPage::Export() {
+  const int number = selected();
+  if (number < 0) return;
+  // What the system keeps, not the unsaved values on the tabs.
+  SchemeFile scheme;
+  if ((on_plans_ ? PlanToFile(plans_, number, &scheme) : XpSchemeToFile(power_, number, &scheme)) != 0) {
+    Warn(kReadFailedMessage);
+    return;
+  }
+  std::string text;
+  if (const SchemeFileProblem problem = WriteSchemeFile(scheme, &text); !problem.ok()) {
+    Warn(SchemeFileMessage(problem).c_str());
+    return;
+  }
+  // The name offered for the file: the scheme's, without what a file name cannot hold.
+  std::wstring suggested = on_plans_ ? plans_.Entry(number)->name : Widen(SchemeName(number));
+  for (wchar_t& c : suggested) {
+    if (c < L' ' || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos) c = L'_';
+  }
+  const std::optional<std::wstring> path = ask_file_(::GetAncestor(hwnd(), GA_ROOT), true, on_plans_, suggested);
+  if (!path) return;
+  if (!ReplaceFileWith(*path, text)) Warn(i18n::Text(i18n::IDS_SCHEME_FILE_NOT_WRITTEN).c_str());
+}
+
+void SchemesPage::Import() {
+  if (!has_backend_) return;
+  const std::optional<std::wstring> path = ask_file_(::GetAncestor(hwnd(), GA_ROOT), false, on_plans_, {});
+  if (!path) return;
+  ImportOutcome outcome;
+  if (on_plans_ && IsSystemPlanFile(*path)) {
+    outcome = ImportSystemPlanFile(plans_, *path);
+  } else {
+    std::string bytes;
+    if (const SchemeFileError error = ReadSchemeFileBytes(*path, &bytes); error != SchemeFileError::None) {
+      outcome.message = SchemeFileMessage({error, 0, {}});
+    } else {
+      outcome = on_plans_ ? ImportPlan(plans_, bytes) : ImportXpScheme(power_, bytes, selected());
+    }
+  }
+  if (outcome.created >= 0) {
+    // The new scheme joins the list at its end and is shown.
+    if (on_plans_) {
+      ::SendMessageW(Combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(plans_.Entry(outcome.created)->name.c_str()));
+    } else {
+      const std::string name = SchemeName(outcome.created);
+      ::SendMessageA(Combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+    ::SendMessageA(Combo(), CB_SETCURSEL, static_cast<WPARAM>(outcome.created), 0);
+    LoadScheme(outcome.created);
+  }
+  if (!outcome.message.empty()) {
+    fw::AppPrompt(hwnd(), outcome.message, MB_OK | (outcome.created >= 0 ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
+  }
+}
+
 // ---- the plan back end ----------------------------------------------------------------------------
 
 void SchemesPage::LoadPlan(int number) {
@@ -306,6 +382,7 @@ void SchemesPage::LoadPlan(int number) {
   tabs_.EnablePolicy(plan_read_);
   tabs_.ShowSupport(&view.support);
   if (AllSettingsTab* all = tabs_.all_settings()) all->LoadPlan(plans_, plan_read_ ? number : -1);
+  EnableFileButtons();
 }
 
 bool SchemesPage::StorePlan(int number, bool* reapplied) {
@@ -403,9 +480,13 @@ bool SchemesPage::OnCommand(WORD id, WORD code, HWND control) {
       return true;
     case IDC_SCHEME_DELETE:
     case IDC_SCHEME_SAVE_AS:
+    case IDC_SCHEME_EXPORT:
+    case IDC_SCHEME_IMPORT:
       if (code != BN_CLICKED) return false;
       if (id == IDC_SCHEME_DELETE) Delete();
-      else SaveAs();
+      else if (id == IDC_SCHEME_SAVE_AS) SaveAs();
+      else if (id == IDC_SCHEME_EXPORT) Export();
+      else Import();
       return true;
     default:
       return CPage::OnCommand(id, code, control);

@@ -1,6 +1,6 @@
 // The Schemes page of the main window: the system's power schemes, the selected one's
-// description and fields on the editor tabs, Save As, Delete and Apply (which also makes the
-// scheme the active one). On the plan back end (power_backend.h) the schemes are the system's
+// description and fields on the editor tabs, Save As, Delete, Export and Import to and from a
+// scheme file, and Apply (which also makes the scheme the active one). On the plan back end (power_backend.h) the schemes are the system's
 // power plans, each shown through the same tabs; the fields a plan has no setting for are
 // disabled and never written.
 #pragma once
@@ -20,6 +20,9 @@ class SchemesPage : public ui::CPage {
  public:
   // Asks for the name of a new scheme: the name on OK, nothing on Cancel.
   using NameAsker = std::function<std::optional<std::string>(HWND owner)>;
+  // Asks for a scheme file to write (`save`) or read: the path on OK, nothing on Cancel.
+  using FileAsker =
+      std::function<std::optional<std::wstring>(HWND owner, bool save, bool plans, const std::wstring& suggested)>;
 
   // With the editor's own tab pages and the Save As dialog.
   explicit SchemesPage(HWND parent);
@@ -27,6 +30,8 @@ class SchemesPage : public ui::CPage {
   SchemesPage(HWND parent, SchemeTabs::PageFactory make_tab, NameAsker ask_name);
 
   void ApplyLanguage() override;
+  // Replaces the standard file dialogs (Export and Import); an empty function restores them.
+  void set_file_asker(FileAsker ask_file);
 
   // The scheme number selected in the combo, -1 when none.
   int selected() const;
@@ -65,6 +70,10 @@ class SchemesPage : public ui::CPage {
   Stored StoreScheme(int number);
   void Delete();
   void SaveAs();
+  void Export();
+  void Import();
+  // Export needs a scheme that could be read, Import a power interface.
+  void EnableFileButtons();
 
   // The plan back end's side of each operation.
   void LoadPlan(int number);
@@ -94,6 +103,8 @@ class SchemesPage : public ui::CPage {
   bool processor_loaded_ = false;
   SchemeTabs::PageFactory make_tab_;
   NameAsker ask_name_;
+  FileAsker ask_file_;
+  bool has_backend_ = false;
 };
 
 }  // namespace vantrel::power

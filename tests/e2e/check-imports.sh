@@ -10,7 +10,7 @@ imports=$("$objdump" -p "$exe")
 dlls=$(printf '%s\n' "$imports" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
 echo "DLLs imported by $(basename "$exe"):" $dlls
 
-allowed="kernel32.dll user32.dll gdi32.dll comctl32.dll shell32.dll advapi32.dll msvcrt.dll"
+allowed="kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll shell32.dll advapi32.dll msvcrt.dll"
 # System libraries that are not known DLLs everywhere: Windows would take a copy from the
 # program's folder first, so the program loads them from the system folder at run time.
 from_system_folder="powrprof.dll setupapi.dll"

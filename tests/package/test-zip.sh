@@ -1,7 +1,7 @@
 # One release zip: its list of files is the one the README gives, its files are the ones the
 # build made, its program is of the right machine, imports nothing the oldest Windows lacks,
-# carries the version of the zip's name and (32-bit) stays under 780 KB, and packing the same
-# files again gives the same bytes. (780 KB holds the power-plan features while they land; the
+# carries the version of the zip's name and (32-bit) stays under 800 KB, and packing the same
+# files again gives the same bytes. (800 KB holds the power-plan features while they land; the
 # program's budget is 600 KB, to be won back by size work on the finished feature set.)
 #   test-zip.sh <source-dir> <build-dir> <zip> <win32|win64> <objdump>
 set -euo pipefail
@@ -48,7 +48,7 @@ bash "$src/tests/e2e/check-imports.sh" "$objdump" "$top/vantrel.exe" "$oldest"
 # The shipped 32-bit program stays small.
 size=$(stat -c %s "$top/vantrel.exe")
 echo "vantrel.exe: $size bytes"
-[ "$arch" != win32 ] || [ "$size" -lt $((780 * 1024)) ] || fail "the 32-bit vantrel.exe has $size bytes, 780 KB or more"
+[ "$arch" != win32 ] || [ "$size" -lt $((800 * 1024)) ] || fail "the 32-bit vantrel.exe has $size bytes, 800 KB or more"
 version=$(basename "$zip" | sed -n "s/^Vantrel-\(.*\)-$arch\.zip\$/\1/p")
 [[ "$version" =~ ^([0-9]+)\.([0-9][0-9])$ ]] || fail "the zip's name carries no version: $(basename "$zip")"
 major=${BASH_REMATCH[1]} minor=$((10#${BASH_REMATCH[2]}))

@@ -104,6 +104,7 @@ constexpr BuiltIn kBuiltIn[] = {
     {IDS_SCHEME_FILE_NAME_EMPTY, "The scheme in the file has no name."},
     {IDS_SCHEME_FILE_NAME_TOO_LONG, "The name of the scheme in the file is too long for this system."},
     {IDS_SCHEME_FILE_DESCRIPTION_TOO_LONG, "The description of the scheme in the file is too long for this system."},
+    {IDS_SCHEME_FILE_SYSTEM_REFUSED, "The system could not import the file (error %d)."},
     {IDS_USER_IDLE_TIMEOUT, "Idle timeout:"},
     {IDS_USER_IDLE_SENSITIVITY, "Idle sensitivity:"},
     {IDS_USER_MAX_SLEEP, "Max system sleep state:"},

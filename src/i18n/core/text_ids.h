@@ -143,6 +143,7 @@ inline constexpr int IDS_SCHEME_FILE_OUT_OF_RANGE = 5121;   // one "%s": the key
 inline constexpr int IDS_SCHEME_FILE_NAME_EMPTY = 5122;
 inline constexpr int IDS_SCHEME_FILE_NAME_TOO_LONG = 5123;
 inline constexpr int IDS_SCHEME_FILE_DESCRIPTION_TOO_LONG = 5124;
+inline constexpr int IDS_SCHEME_FILE_SYSTEM_REFUSED = 5125;  // "%d": the system's error
 
 // The "All settings" tab: every setting of a power plan.
 inline constexpr int IDS_TAB_ALL_SETTINGS = 5600;

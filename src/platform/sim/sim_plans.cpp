@@ -597,6 +597,13 @@ DWORD SimulatedMachine::ReadIndex(const GUID* scheme, const GUID* subgroup, cons
   if (!index) return ERROR_INVALID_PARAMETER;
   Lock lock(*this);
   const SimPlan* plan = FindPlan(state_.plans, scheme);
+  // The personality reads as a setting outside any subgroup (high performance 0, power
+  // saver 1, balanced 2) and is never listed or written.
+  if (plan && setting && FromGuid(*setting) == g::kPersonality && (!subgroup || FromGuid(*subgroup) == g::kNoSubgroup)) {
+    const int at = PersonalityIndex(plan->personality);
+    *index = at == 0 ? 1 : at == 2 ? 0 : 2;
+    return ERROR_SUCCESS;
+  }
   const SimSettingDefinition* s = FindSetting(subgroup, setting);
   if (!plan || !s) return ERROR_FILE_NOT_FOUND;
   const SimPlanValue value = EffectiveValue(*plan, *s);
