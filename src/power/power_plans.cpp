@@ -819,14 +819,24 @@ int PowerPlans::CreatePlan(const platform::PlanGuid& personality, std::wstring_v
       missing.push_back(platform::FormatGuid(v.setting));  // not a setting of this system
       continue;
     }
-    for (int side = 0; side < 2 && failed == ERROR_SUCCESS; ++side) {
+    bool locked = false;
+    for (int side = 0; side < 2 && failed == ERROR_SUCCESS && !locked; ++side) {
       const DWORD value = side ? v.dc : v.ac;
       DWORD back = 0;
-      if (read != ERROR_SUCCESS) failed = read;
-      else if (const DWORD e = WriteIndex(plan, s, side == 1, value)) failed = e;
-      else if (ReadIndex(plan, s, side == 1, &back) != ERROR_SUCCESS || back != value) failed = kValueNotTaken;
+      if (read != ERROR_SUCCESS) {
+        failed = read;
+      } else if (ReadIndex(plan, s, side == 1, &back) == ERROR_SUCCESS && back == value) {
+        continue;  // the copy has it already
+      } else if (const DWORD e = WriteIndex(plan, s, side == 1, value)) {
+        // Group Policy fixes the setting on this machine: the plan is made, the value listed.
+        if (e == ERROR_ACCESS_DISABLED_BY_POLICY) locked = true;
+        else failed = e;
+      } else if (ReadIndex(plan, s, side == 1, &back) != ERROR_SUCCESS || back != value) {
+        failed = kValueNotTaken;
+      }
     }
     if (failed != ERROR_SUCCESS) break;
+    if (locked) missing.push_back(platform::FormatGuid(v.setting));
   }
   if (failed != ERROR_SUCCESS) {
     if (Sys().PowerDeleteScheme(nullptr, &plan) == ERROR_SUCCESS) {

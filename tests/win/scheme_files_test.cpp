@@ -126,11 +126,14 @@ TEST_F(SchemeFilesTest, SameInterfaceRoundTripsKeepEveryByteAndEverySettingUnder
 
   // Plans: every setting, hidden ones too, and the personality.
   SimState plans = Laptop(kPlans);
+  plans.plans.policy_locked = {};  // the laptop's Group Policy fixes the wake timers
   SetEverySetting(plans.plans.plans[2]);
   Boot(plans);
   const std::string plan_file = ExportSelected(2);
   EXPECT_NE(plan_file.find(platform::FormatGuid(g::kPowerSaver)), std::string::npos);
-  Boot(Laptop(kPlans));
+  SimState unlocked = Laptop(kPlans);
+  unlocked.plans.policy_locked = {};
+  Boot(unlocked);
   EXPECT_EQ(Import(plan_file), "");
   ASSERT_EQ(Count(), 4u);
   EXPECT_EQ(pc_->store().plans[3].personality, g::kPowerSaver);
@@ -138,6 +141,11 @@ TEST_F(SchemeFilesTest, SameInterfaceRoundTripsKeepEveryByteAndEverySettingUnder
     const auto want = EffectiveValue(plans.plans.plans[2], s), got = pc_->Value(3, s.guid);
     EXPECT_EQ(std::make_pair(got.ac, got.dc), std::make_pair(want.ac, want.dc)) << platform::FormatGuid(s.guid);
   }
+
+  // Where Group Policy fixes a setting the plan is made all the same, and the setting listed.
+  Boot(Laptop(kPlans));
+  EXPECT_NE(Import(plan_file).find(platform::FormatGuid(g::kAllowWakeTimers)), std::string::npos);
+  EXPECT_EQ(Count(), 4u);
 }
 
 TEST_F(SchemeFilesTest, AcrossInterfacesTheMappedFieldsAreTakenAndTheRestListedInOneMessage) {
