@@ -7,7 +7,7 @@
 //  - the helpers that throw std::length_error, std::out_of_range and std::logic_error for the
 //    containers sit beside every other such helper, whose exception classes carry a
 //    reference-counted string type with all its members, and that pulls in std::random_device
-//    and a second copy of std::string's members (about 80 KB in the 32-bit program);
+//    and a second copy of std::string's members (about 85 KB in the 32-bit program);
 //  - the default terminate handler names the escaping exception's type through the full C++
 //    name demangler (about 45 KB).
 //
