@@ -80,22 +80,6 @@ TEST_F(PowerSchemesTest, ListsSchemesInOrderWithTwoCallTextsAndCapabilities) {
   EXPECT_EQ(policy.ProcessorPolicyDc.DynamicThrottle, PO_THROTTLE_DEGRADE);
 }
 
-TEST_F(PowerSchemesTest, DeletionKeepsOneSchemeAndHandsTheActiveStateOver) {
-  BootWith({7}, 7);
-  EXPECT_EQ(power_->DeleteScheme(0), 0);  // the last one stays
-  EXPECT_TRUE(pc_.fake().calls.empty());
-
-  BootWith({0, 1, 2}, 2);  // active and last: the one before takes over
-  EXPECT_EQ(power_->DeleteScheme(2), 1);
-  EXPECT_EQ(pc_.fake().calls, (Calls{"SetActivePwrScheme 1", "DeletePwrScheme 2"}));
-  EXPECT_EQ(Ids(), (std::vector<UINT>{0, 1}));
-
-  BootWith({0, 1, 2}, 0);  // active elsewhere: the one after; the entries behind move up
-  EXPECT_EQ(power_->DeleteScheme(0), 1);
-  EXPECT_EQ(pc_.state().active_scheme, 1u);
-  EXPECT_EQ(power_->GetActiveSchemeIndex(), 0);
-}
-
 TEST_F(PowerSchemesTest, NewSchemesTakeTheSmallestFreeIdAndCutTexts) {
   BootWith({0, 1, 2, 4}, 0);
   POWER_POLICY policy{};
