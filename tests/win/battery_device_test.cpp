@@ -154,25 +154,6 @@ TEST_F(BatteryDevices, InformationAndUnknownFiguresHaveTheirOwnResults) {
   EXPECT_EQ(p.ForceDischarge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
 }
 
-TEST_F(BatteryDevices, ExchangedBatteryIsRetaggedAndAskedAgain) {
-  Boot({Battery("Old"), Battery("Other", 50000, 40000, -10000)});
-  PowerPlatform& p = Platform();
-  ULONG old_tag = p.batteries()[0].tag;
-  ASSERT_TRUE(pc_.machine().ExchangeBattery(0, Battery("New", 50000, 30000, -10000)));
-  EXPECT_EQ(Name(0), "New");
-  EXPECT_NE(p.batteries()[0].tag, old_tag);
-  // Every kind of request recovers, not only the name.
-  ASSERT_TRUE(pc_.machine().ExchangeBattery(0));
-  BATTERY_INFORMATION info{};
-  EXPECT_EQ(p.GetBatteryInfo(0, info), 0u);
-  EXPECT_EQ(info.FullChargedCapacity, 50000u);  // real figures, not a zero-filled record
-  ASSERT_TRUE(pc_.machine().ExchangeBattery(0));
-  EXPECT_TRUE(p.IsDischarging(0));
-  ASSERT_TRUE(pc_.machine().ExchangeBattery(0));
-  EXPECT_EQ(Time(0), 10800u);
-  EXPECT_EQ(Name(1), "Other");  // the other slot was never disturbed
-}
-
 TEST_F(BatteryDevices, SlotsThatCannotBeOpenedOrNeverAnswerKeepTheirPlaceAndWaitsAreBounded) {
   SimBattery locked = Battery("Locked"), silent = Battery("Silent");
   locked.open_fails = true;

@@ -65,17 +65,8 @@ TEST_F(PowerSchemesTest, ListsSchemesInOrderWithTwoCallTextsAndCapabilities) {
   EXPECT_EQ(PowerPlatform::SupportsSleepState(5), 1);
   pc_.state().hiber_file_present = false;
   EXPECT_EQ(PowerPlatform::CanHibernate(), 0) << "hibernation needs its file";
-  EXPECT_EQ(power_->IsSchemeNameFree("Max Battery"), 0);
-  EXPECT_EQ(power_->IsSchemeNameFree("max battery"), 1);
-
-  // Processor policies need the library's functions.
-  pc_.state().processor_functions = false;
+  // Names and the processor functions are the Schemes page's tests.
   MACHINE_PROCESSOR_POWER_POLICY policy{};
-  EXPECT_EQ(power_->HasProcessorSchemes(), 0);
-  EXPECT_EQ(power_->ReadProcessorScheme(5, &policy), -1);
-  EXPECT_EQ(power_->WriteProcessorScheme(0, policy), -1);
-  EXPECT_NE(pc_.state().schemes[0].processor.Revision, 0) << "nothing was written";
-  pc_.state().processor_functions = true;
   ASSERT_EQ(power_->ReadProcessorScheme(5, &policy), 0);
   EXPECT_EQ(policy.ProcessorPolicyDc.DynamicThrottle, PO_THROTTLE_DEGRADE);
 }

@@ -345,9 +345,9 @@ TEST_F(SchemesPageTest, WithoutBothProcessorFunctionsTwoTabsAndNoProcessorWrites
   }
 }
 
-// A record whose load failed is never written from what its tab shows in its place, even when
-// it can be read at the time of the store.
-TEST_F(SchemesPageTest, NothingIsWrittenForARecordWhoseLoadFailed) {
+// A processor record whose load failed is never written from what its tab shows in its place,
+// even when it can be read at the time of the store; the rest of the scheme is.
+TEST_F(SchemesPageTest, NothingIsWrittenForAProcessorRecordWhoseLoadFailed) {
   Open();
   fw::PromptRecorder prompts;
   pc_.fake().fail_processor_read = true;
@@ -364,19 +364,6 @@ TEST_F(SchemesPageTest, NothingIsWrittenForARecordWhoseLoadFailed) {
   EXPECT_EQ(pc_.fake().Called("WriteProcessorPwrScheme"), 0u);
   EXPECT_EQ(Stored(2).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3002u);
   EXPECT_TRUE(prompts.entries().empty());
-
-  pc_.fake().fail_scheme_read = true;
-  Choose(IDC_SCHEME_COMBO, 0);
-  pc_.fake().fail_scheme_read = false;
-  pc_.fake().calls.clear();
-  Press(IDC_APPLY);
-  Press(IDOK);
-  answer_ = "Copy 2";
-  Press(IDC_SCHEME_SAVE_AS);
-  ASSERT_EQ(prompts.entries().size(), 3u);
-  for (const auto& entry : prompts.entries()) EXPECT_EQ(entry.text, SchemesPage::kReadFailedMessage);
-  EXPECT_EQ(pc_.fake().Called("WritePwrScheme") + pc_.fake().Called("WriteProcessorPwrScheme"), 0u);
-  EXPECT_EQ(pc_.state().schemes.size(), 4u);
 }
 
 // A part the system refuses is said; the rest is written, and Save As still makes the scheme.
@@ -423,22 +410,31 @@ TEST_F(SchemesPageTest, SchemesAreNeitherOverwrittenNorLeftInactiveNorRenamed) {
   EXPECT_EQ(Stored(1).description, L"\u263A text");
 }
 
+// A scheme whose record could not be read when it was chosen, or is gone behind the page's back
+// by the time it is stored, is never written over: Apply, OK and Save As each say so.
 TEST_F(SchemesPageTest, ASchemeThatCannotBeReadIsNotWrittenOver) {
-  Open();
-  Choose(IDC_SCHEME_COMBO, 2);
-  pc_.state().schemes.erase(pc_.state().schemes.begin() + 2);  // gone behind the page's back
-  fw::PromptRecorder prompts;
-  Press(IDC_APPLY);
-  Press(IDOK);
-  answer_ = "Copy";
-  Press(IDC_SCHEME_SAVE_AS);
-  ASSERT_EQ(prompts.entries().size(), 3u);
-  for (const auto& entry : prompts.entries()) EXPECT_EQ(testing::Said(entry), testing::Warning(SchemesPage::kReadFailedMessage));
-  EXPECT_EQ(pc_.fake().Called("WritePwrScheme") + pc_.fake().Called("SetActivePwrScheme"), 0u);
-  EXPECT_EQ(pc_.state().schemes.size(), 2u) << "no stray scheme";
-  EXPECT_TRUE(Enabled(IDC_APPLY));
-  EXPECT_EQ(host_.closes, 0) << "OK keeps the unsaved edits on show";
-  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
+  for (bool gone : {false, true}) {
+    SCOPED_TRACE(gone ? "gone before the store" : "unreadable when chosen");
+    Open();
+    pc_.fake().fail_scheme_read = !gone;
+    Choose(IDC_SCHEME_COMBO, 2);
+    pc_.fake().fail_scheme_read = false;
+    if (gone) pc_.state().schemes.erase(pc_.state().schemes.begin() + 2);
+    pc_.fake().calls.clear();
+    fw::PromptRecorder prompts;
+    Press(IDC_APPLY);
+    Press(IDOK);
+    answer_ = "Copy";
+    Press(IDC_SCHEME_SAVE_AS);
+    ASSERT_EQ(prompts.entries().size(), 3u);
+    for (const auto& entry : prompts.entries())
+      EXPECT_EQ(testing::Said(entry), testing::Warning(SchemesPage::kReadFailedMessage));
+    EXPECT_EQ(pc_.fake().Called("Write") + pc_.fake().Called("SetActivePwrScheme"), 0u);
+    EXPECT_EQ(pc_.state().schemes.size(), gone ? 2u : 3u) << "no stray scheme";
+    EXPECT_TRUE(Enabled(IDC_APPLY));
+    EXPECT_EQ(host_.closes, 0) << "OK keeps the unsaved edits on show";
+    EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
+  }
 }
 
 TEST_F(SchemesPageTest, AFailedSaveAsAddsNothing) {
