@@ -209,8 +209,10 @@ TEST(PowerPlansLockTest, LockedSettingsAndWritesThatDoNotTakeAreReported) {
   edited.policy.user.IdleTimeoutDc = 60;
   const StoreReport report = plans.Store(2, edited, loaded);
   ASSERT_EQ(report.problems.size(), 2u);
-  EXPECT_TRUE(report.problems[0].field == XpField::VideoTimeout && report.problems[0].problem == StoreProblem::Locked);
-  EXPECT_TRUE(report.problems[1].field == XpField::SpindownTimeout && report.problems[1].problem == StoreProblem::NotTaken);
+  EXPECT_EQ(report.problems[0].field, XpField::VideoTimeout);
+  EXPECT_EQ(report.problems[0].problem, StoreProblem::Locked);
+  EXPECT_EQ(report.problems[1].field, XpField::SpindownTimeout);
+  EXPECT_EQ(report.problems[1].problem, StoreProblem::NotTaken);
   EXPECT_EQ(report.Result(), ERROR_ACCESS_DISABLED_BY_POLICY);
   EXPECT_EQ(report.written, std::vector<XpField>{XpField::IdleTimeout});
   EXPECT_EQ(pc.recorder().Called("PowerWriteDCValueIndex " + Text(g::kPowerSaver) + " " + Text(g::kVideoTimeout)), 0u)

@@ -25,9 +25,9 @@ namespace {
 class EditorHost : public testing::ControlHost {
  public:
   bool Create() {
-    tab = ControlHost::Create(520, 380) ? ::CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                                                            4, 4, 500, 330, hwnd(), nullptr, nullptr, nullptr)
-                                        : nullptr;
+    if (!ControlHost::Create(520, 380)) return false;
+    tab = ::CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 4, 4, 500, 330, hwnd(),
+                            nullptr, nullptr, nullptr);
     return tab != nullptr;
   }
   HWND tab = nullptr;
