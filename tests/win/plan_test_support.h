@@ -8,6 +8,13 @@ namespace vantrel::testing {
 
 // The default laptop (answering as `backend`) or the machine given, its state file written as a
 // machine that ran before finds it, and the power interface chosen; all undone at the end.
+// The default laptop answering with power plans.
+inline platform::sim::SimState PlanLaptop() {
+  platform::sim::SimState state = platform::sim::DefaultLaptop();
+  state.power_backend = platform::sim::SimPowerBackend::Plans;
+  return state;
+}
+
 class PlanTestMachine : public PowerTestMachine {
  public:
   explicit PlanTestMachine(platform::sim::SimPowerBackend backend = platform::sim::SimPowerBackend::Plans);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 
@@ -228,6 +229,36 @@ void PageControls::Choose(int id, int index) const {
 void PageControls::Type(int id, const char* keys) const {
   Send(id, WM_KEYDOWN, VK_HOME);
   for (const char* k = keys; *k; ++k) Send(id, WM_CHAR, static_cast<unsigned char>(*k));
+}
+
+void PageControls::Tick(int list, int item, bool on) const {
+  LVITEMA state{};
+  state.stateMask = LVIS_STATEIMAGEMASK;
+  state.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
+  Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+}
+
+bool PageControls::Ticked(int list, int item) const {
+  return ((Send(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK) >> 12) & 0xF) == 2;
+}
+
+std::string PageControls::Tip(int id) const {
+  char text[300] = {};
+  TTTOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.hwnd = page();
+  tool.uId = static_cast<UINT_PTR>(id);
+  tool.lpszText = text;
+  for (HWND w = nullptr; (w = ::FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr));)
+    if (!text[0] && ::GetWindowThreadProcessId(w, nullptr) == ::GetCurrentThreadId())
+      ::SendMessageA(w, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+  return text;
+}
+
+WORD NextGdiSlot() {
+  HRGN probe = ::CreateRectRgn(0, 0, 1, 1);
+  ::DeleteObject(probe);
+  return LOWORD(reinterpret_cast<ULONG_PTR>(probe));
 }
 
 bool TrayIconExists(HWND owner, UINT id) {

@@ -114,6 +114,9 @@ class Canvas {
   std::optional<fw::SelectObjectGuard> selected_;
 };
 
+// Freed GDI slots are handed out again first: an object left behind, owned or not, moves this.
+WORD NextGdiSlot();
+
 // A pixel of a window's client area as shown (copied out: window DCs may not answer GetPixel).
 COLORREF WindowPixel(HWND window, int x, int y);
 
@@ -163,6 +166,11 @@ class PageControls {
   void Choose(int id, int index) const;
   // Typed from the start of the field.
   void Type(int id, const char* keys) const;
+  // A list view's check box, set as a click sets it (the list tells the page itself).
+  void Tick(int list, int item, bool on) const;
+  bool Ticked(int list, int item) const;
+  // The tip the page gives a control (a tool of the page over the control's place).
+  std::string Tip(int id) const;
 
  protected:
   virtual HWND page() const = 0;
@@ -235,7 +243,7 @@ class RecordingSystem : public platform::ForwardingSystemApi {
   bool refuse_exit = false, fail_timer_creation = false, fail_scheme_write = false, fail_activation = false;
   bool fail_scheme_read = false, fail_delete = false, fail_processor_read = false, fail_processor_write = false;
   bool no_processor_read = false;  // the power library lacks "ReadProcessorPwrScheme"
-  bool fail_global_write = false;
+  bool fail_global_write = false, fail_global_read = false;
   int battery_searches = 0;  // enumerations of the battery interfaces
 
   BOOL ExitWindowsEx(UINT flags, DWORD reason) override {
@@ -268,6 +276,10 @@ class RecordingSystem : public platform::ForwardingSystemApi {
     Note("SetActivePwrScheme %u", id);
     if (fail_activation) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
     return ForwardingSystemApi::SetActivePwrScheme(id, global, policy);
+  }
+  BOOLEAN ReadGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override {
+    if (fail_global_read) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
+    return ForwardingSystemApi::ReadGlobalPwrPolicy(policy);
   }
   BOOLEAN WriteGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override {
     Note("WriteGlobalPwrPolicy");
