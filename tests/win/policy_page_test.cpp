@@ -25,27 +25,6 @@ using platform::sim::SimState;
 constexpr COLORREF kGreen = CIconComboBox::kSupportedColour;
 constexpr COLORREF kDarkRed = CIconComboBox::kUnsupportedColour;
 
-// Makes chosen reads of the power library fail.
-class FailingReads : public platform::ForwardingSystemApi {
- public:
-  using ForwardingSystemApi::ForwardingSystemApi;
-  bool global = false, scheme = false;
-  BOOLEAN ReadGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override {
-    if (global) return Fail();
-    return ForwardingSystemApi::ReadGlobalPwrPolicy(policy);
-  }
-  BOOLEAN ReadPwrScheme(UINT id, PPOWER_POLICY policy) override {
-    if (scheme) return Fail();
-    return ForwardingSystemApi::ReadPwrScheme(id, policy);
-  }
-
- private:
-  static BOOLEAN Fail() {
-    ::SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-};
-
 class PolicyPageTest : public ::testing::Test, protected testing::PageControls {
  protected:
   void Open(SimState state = testing::XpLaptop()) {
@@ -66,17 +45,6 @@ class PolicyPageTest : public ::testing::Test, protected testing::PageControls {
     const controls::ComboItemData* data = list ? list->ItemData(index) : nullptr;
     return data ? data->text_colour : CLR_INVALID;
   }
-  // The list view tells the page itself, as it does for a click on the check box.
-  void Tick(int list, int item, bool on) {
-    LVITEMA state{};
-    state.stateMask = LVIS_STATEIMAGEMASK;
-    state.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
-    Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
-  }
-  bool Ticked(int list, int item) const {
-    return ((Send(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK) >> 12) &
-            0xF) == 2;
-  }
   void Key(int id, WPARAM key) {
     Send(id, WM_KEYDOWN, key, 0);
     Send(id, WM_KEYUP, key, 0xC0000001);
@@ -90,7 +58,7 @@ class PolicyPageTest : public ::testing::Test, protected testing::PageControls {
 
 // Misspelled on purpose: the program's texts are kept byte for byte, and a well-meant
 // correction must fail here.
-TEST_F(PolicyPageTest, TextsMisspelledOnPurposeStaySo) {
+TEST_F(PolicyPageTest, TextsMisspelledOnPurposeStaySoAndFTenInAListReachesTheMenuBar) {
   Open();
   char flag[32] = {};
   LVITEMA item{};
@@ -100,6 +68,11 @@ TEST_F(PolicyPageTest, TextsMisspelledOnPurposeStaySo) {
   EXPECT_EQ(ListText(IDC_POLICY_MIN_STATE, 0) + "|" + ListText(IDC_POLICY_MIN_STATE, 5) + "|" +
                 ListText(IDC_POLICY_ACTION, 2) + "|" + flag,
             "Unspecefied|(S4)Hebirnate|Hebirnate|LIHGTEST FIRST");
+  // With the focus in a coloured list, F10 still opens the main window's menu bar.
+  Send(IDC_POLICY_EVENT, WM_SYSKEYDOWN, VK_F10, 0x00440001);
+  Send(IDC_POLICY_EVENT, WM_SYSKEYUP, VK_F10, 0xC0440001);
+  EXPECT_EQ(host_.menu_requests, 1);
+  EXPECT_EQ(Selected(IDC_POLICY_EVENT), 0);
 }
 
 TEST_F(PolicyPageTest, ShowsTheEventsAndActionsColouredByWhatTheMachineHasAndCan) {
@@ -149,12 +122,16 @@ TEST_F(PolicyPageTest, ShowsTheEventsAndActionsColouredByWhatTheMachineHasAndCan
   EXPECT_FALSE(ApplyEnabled());
 }
 
-TEST_F(PolicyPageTest, ActionsFlagsAndNotificationsAreStoredAndTheUnshownBitsKept) {
+// Bits no item shows are kept; an action no item shows (8 turns the display off on newer
+// systems) or a level over 100 is written back as it was until the user changes it.
+TEST_F(PolicyPageTest, ActionsFlagsAndNotificationsAreStoredAndWhatThePageCannotShowKept) {
   SimState state = testing::XpLaptop();
   POWER_ACTION_POLICY& button = state.global.user.PowerButtonAc;
   button.Action = static_cast<POWER_ACTION>(1);  // reserved
   button.Flags = POWER_ACTION_UI_ALLOWED | 0x8;  // 0x8 is not in the list
   button.EventCode = POWER_USER_NOTIFY_FORCED_SHUTDOWN | POWER_LEVEL_USER_NOTIFY_TEXT;
+  state.global.user.SleepButtonAc.Action = static_cast<POWER_ACTION>(8);
+  state.global.user.DischargePolicy[0].BatteryLevel = 150;
   Open(std::move(state));
 
   EXPECT_EQ(Selected(IDC_POLICY_ACTION), 0) << "the reserved value shows as None";
@@ -171,13 +148,24 @@ TEST_F(PolicyPageTest, ActionsFlagsAndNotificationsAreStoredAndTheUnshownBitsKep
   EXPECT_EQ(Global().PowerButtonAc.EventCode, POWER_FORCE_TRIGGER_RESET | POWER_USER_NOTIFY_FORCED_SHUTDOWN);
   EXPECT_EQ(Global().PowerButtonDc.Flags, POWER_ACTION_QUERY_ALLOWED | POWER_ACTION_UI_ALLOWED) << "DC untouched";
 
+  Choose(IDC_POLICY_EVENT, kSleepButtonEvent);
+  EXPECT_EQ(Selected(IDC_POLICY_ACTION), -1);
+  Tick(IDC_POLICY_FLAGS, 2, true);
+  Click(IDC_APPLY);
+  EXPECT_EQ(Global().SleepButtonAc.Action, 8);
+  Choose(IDC_POLICY_EVENT, kFirstBatteryEvent);
+  Click(IDC_POLICY_ALARM_ENABLE);
+  Click(IDC_APPLY);
+  EXPECT_EQ(Global().DischargePolicy[0].BatteryLevel, 150u);
+
+  Choose(IDC_POLICY_EVENT, kPowerButtonEvent);
   Choose(IDC_POLICY_ACTION, 1);
   Click(IDOK);
   EXPECT_EQ(Global().PowerButtonAc.Action, PowerActionSleep);
   EXPECT_EQ(host_.closes, 1) << "OK closes the main window";
 }
 
-TEST_F(PolicyPageTest, ABatteryAlarmIsEditedInItsOwnEntryAndItsLevelWrittenOnlyOnApply) {
+TEST_F(PolicyPageTest, ABatteryAlarmIsEditedInItsOwnEntryWrittenOnApplyAndDroppedOnCancel) {
   Open();
   Choose(IDC_POLICY_SOURCE, 1);
   Choose(IDC_POLICY_EVENT, kFirstBatteryEvent + 1);
@@ -216,14 +204,13 @@ TEST_F(PolicyPageTest, ABatteryAlarmIsEditedInItsOwnEntryAndItsLevelWrittenOnlyO
   EXPECT_TRUE(Enabled(IDC_POLICY_SOURCE));
   EXPECT_FALSE(Enabled(IDC_POLICY_ALARM_LEVEL));
   EXPECT_FALSE(ApplyEnabled());
-}
 
-TEST_F(PolicyPageTest, CancelWritesNothingShowsTheStoredValuesAgainAndClosesTheMainWindow) {
-  Open();
+  // Cancel writes nothing, shows the stored values again and closes the main window.
   Choose(IDC_POLICY_EVENT, kFirstBatteryEvent);
   Send(IDC_POLICY_ALARM_LEVEL, TBM_SETPOS, TRUE, 4);
   Key(IDC_POLICY_ALARM_LEVEL, VK_RIGHT);
   Choose(IDC_POLICY_ACTION, 0);
+  pc_.fake().calls.clear();
   Click(IDCANCEL);
   EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy"), 0u);
   EXPECT_EQ(Global().DischargePolicy[0].BatteryLevel, 3u);
@@ -267,22 +254,19 @@ TEST_F(PolicyPageTest, IdleAndOverThrottledLandInTheChosenSchemeWhichKeepsItsNam
 TEST_F(PolicyPageTest, AFailedStoreIsSaidWritesNothingAndKeepsApply) {
   Open();
   fw::PromptRecorder prompts;
-  FailingReads failing(pc_.fake());
-  {
-    platform::ScopedSystemApi scope(failing);
-    failing.global = true;
-    Choose(IDC_POLICY_ACTION, 3);
-    Click(IDC_APPLY);
-    EXPECT_TRUE(ApplyEnabled());
-    Choose(IDC_POLICY_EVENT, kFirstBatteryEvent + 2);
-    Click(IDC_POLICY_ALARM_ENABLE);
-    Click(IDC_APPLY);
-    failing.global = false;
-    failing.scheme = true;
-    Choose(IDC_POLICY_EVENT, kIdleEvent);
-    Choose(IDC_POLICY_ACTION, 3);
-    Click(IDC_APPLY);
-  }
+  pc_.fake().fail_global_read = true;
+  Choose(IDC_POLICY_ACTION, 3);
+  Click(IDC_APPLY);
+  EXPECT_TRUE(ApplyEnabled());
+  Choose(IDC_POLICY_EVENT, kFirstBatteryEvent + 2);
+  Click(IDC_POLICY_ALARM_ENABLE);
+  Click(IDC_APPLY);
+  pc_.fake().fail_global_read = false;
+  pc_.fake().fail_scheme_read = true;
+  Choose(IDC_POLICY_EVENT, kIdleEvent);
+  Choose(IDC_POLICY_ACTION, 3);
+  Click(IDC_APPLY);
+  pc_.fake().fail_scheme_read = false;
   EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy"), 0u);
   EXPECT_EQ(pc_.fake().Called("WritePwrScheme"), 0u);
   EXPECT_EQ(Global().PowerButtonAc.Flags, POWER_ACTION_QUERY_ALLOWED | POWER_ACTION_UI_ALLOWED);
@@ -303,23 +287,6 @@ TEST_F(PolicyPageTest, AFailedStoreIsSaidWritesNothingAndKeepsApply) {
   EXPECT_EQ(pc_.fake().Called("WritePwrScheme"), 2u);
 }
 
-// An action no item shows (8 turns the display off on newer systems) or a level over 100 is
-// written back as it was until the user changes it.
-TEST_F(PolicyPageTest, AnActionOrLevelThePageCannotShowIsKept) {
-  SimState state = testing::XpLaptop();
-  state.global.user.PowerButtonAc.Action = static_cast<POWER_ACTION>(8);
-  state.global.user.DischargePolicy[0].BatteryLevel = 150;
-  Open(std::move(state));
-  EXPECT_EQ(Selected(IDC_POLICY_ACTION), -1);
-  Tick(IDC_POLICY_FLAGS, 2, true);
-  Click(IDC_APPLY);
-  EXPECT_EQ(Global().PowerButtonAc.Action, 8);
-  Choose(IDC_POLICY_EVENT, kFirstBatteryEvent);
-  Click(IDC_POLICY_ALARM_ENABLE);
-  Click(IDC_APPLY);
-  EXPECT_EQ(Global().DischargePolicy[0].BatteryLevel, 150u);
-}
-
 // The system applies a scheme's idle and over-throttle actions when the scheme is made active:
 // an edit of the active scheme makes it active again.
 TEST_F(PolicyPageTest, AnEditOfTheActiveSchemeTakesEffect) {
@@ -332,15 +299,6 @@ TEST_F(PolicyPageTest, AnEditOfTheActiveSchemeTakesEffect) {
   Choose(IDC_POLICY_ACTION, 1);
   Click(IDC_APPLY);
   EXPECT_EQ(pc_.fake().Called("SetActivePwrScheme"), 1u) << "another scheme is written only";
-}
-
-// With the focus in a coloured list, F10 still opens the main window's menu bar.
-TEST_F(PolicyPageTest, FTenInAListReachesTheMenuBar) {
-  Open();
-  Send(IDC_POLICY_EVENT, WM_SYSKEYDOWN, VK_F10, 0x00440001);
-  Send(IDC_POLICY_EVENT, WM_SYSKEYUP, VK_F10, 0xC0440001);
-  EXPECT_EQ(host_.menu_requests, 1);
-  EXPECT_EQ(Selected(IDC_POLICY_EVENT), 0);
 }
 
 }  // namespace
