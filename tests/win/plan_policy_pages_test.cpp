@@ -23,12 +23,7 @@ namespace {
 
 namespace g = platform::guids;
 using platform::sim::SimState;
-
-SimState PlanLaptop() {
-  SimState state = platform::sim::DefaultLaptop();
-  state.power_backend = platform::sim::SimPowerBackend::Plans;
-  return state;
-}
+using testing::PlanLaptop;
 
 class PlanPolicyPagesTest : public ::testing::Test, protected testing::PageControls {
  protected:
@@ -50,25 +45,6 @@ class PlanPolicyPagesTest : public ::testing::Test, protected testing::PageContr
   DWORD Side(size_t plan, const platform::PlanGuid& setting, bool dc) {
     const auto value = pc_->Value(plan, setting);
     return dc ? value.dc : value.ac;
-  }
-  void Tick(int list, int item, bool on) {
-    LVITEMA state{};
-    state.stateMask = LVIS_STATEIMAGEMASK;
-    state.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
-    Send(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
-  }
-  // The tip over a control: a tool of the page over its place.
-  std::string Tip(int id) const {
-    char text[300] = {};
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
-    tool.hwnd = page();
-    tool.uId = static_cast<UINT_PTR>(id);
-    tool.lpszText = text;
-    for (HWND w = nullptr; (w = ::FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr));)
-      if (!text[0] && ::GetWindowThreadProcessId(w, nullptr) == ::GetCurrentThreadId())
-        ::SendMessageA(w, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-    return text;
   }
   display::ControlPageContext Context() { return {settings_, nullptr, "C:\\V", "vantrel"}; }
 
