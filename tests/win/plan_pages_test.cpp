@@ -31,8 +31,7 @@ using platform::sim::SimState;
 using testing::PlanTestMachine;
 
 SimState PlanLaptop() {
-  SimState state = platform::sim::DefaultLaptop();
-  state.power_backend = SimPowerBackend::Plans;
+  SimState state = testing::PlanLaptop();
   state.plans.plans[1].name = L"High \u65e5\u672c";  // a name outside the code page
   return state;
 }
@@ -45,19 +44,6 @@ struct TabControls : testing::PageControls {
   void Enter(int id, const char* keys) const {
     if (std::strlen(keys) == 5) Type(id, keys);
     else ::SetWindowTextA(Item(id), keys);
-  }
-  // The tip the tab gives a disabled field (a tool of the tab over the field's place).
-  std::string Tip(int id) const {
-    char text[200] = {};
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
-    tool.hwnd = tab;
-    tool.uId = static_cast<UINT_PTR>(id);
-    tool.lpszText = text;
-    for (HWND w = nullptr; (w = ::FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr));)
-      if (!text[0] && ::GetWindowThreadProcessId(w, nullptr) == ::GetCurrentThreadId())
-        ::SendMessageA(w, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-    return text;
   }
 };
 
