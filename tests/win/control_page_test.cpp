@@ -25,14 +25,6 @@ using namespace vantrel::testing;
 
 constexpr char kFolder[] = "C:\\Program Files\\Vantrel";
 
-struct UnreadableGlobalPolicy : platform::ForwardingSystemApi {
-  using ForwardingSystemApi::ForwardingSystemApi;
-  BOOLEAN ReadGlobalPwrPolicy(PGLOBAL_POWER_POLICY) override {
-    ::SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
-};
-
 class ControlPageTest : public ::testing::Test, protected PageControls {
  protected:
   void SetUp() override { Boot(2); }
@@ -210,8 +202,7 @@ TEST_F(ControlPageTest, GlobalFlagsKeepUnshownBitsAndUnchangedOrUnreadableOnesAr
   EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy"), 2u);
   EXPECT_EQ(pc_.fake().Called("CallNtPowerInformation"), 1u);
 
-  UnreadableGlobalPolicy unreadable(pc_.fake());
-  platform::ScopedSystemApi failing(unreadable);
+  pc_.fake().fail_global_read = true;
   Open();
   EXPECT_FALSE(Checked(IDC_CONTROL_PASSWORD_LOGON) || Checked(IDC_CONTROL_WAKE_ON_RING));
   fw::PromptRecorder prompts;
@@ -251,7 +242,7 @@ void CALLBACK AnswerNoticesDialog(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST_F(ControlPageTest, TheNoticesButtonOpensTheDialogWhoseOkStoresTheLevelsWithoutTheApply) {
   Open();
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &AnswerNoticesDialog);
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &AnswerNoticesDialog);
   Press(IDC_CONTROL_NOTICES);
   ::KillTimer(nullptr, timer);
   EXPECT_EQ(s().LowBatteryNotice, 25u);
