@@ -137,19 +137,13 @@ TEST(ControlsLeakTest, ThousandMenuDrawsAndBarPaintsLeaveNothingBehind) {
     bar.SetPos(i % 2 ? 10 : 90);  // each one a full off-screen paint
     ::SendMessageA(bar.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
   };
-  // Freed GDI slots are handed out again first: an object left behind, owned or not, moves this.
-  auto next_gdi_slot = [] {
-    HRGN probe = ::CreateRectRgn(0, 0, 1, 1);
-    ::DeleteObject(probe);
-    return LOWORD(reinterpret_cast<ULONG_PTR>(probe));
-  };
   draw_all(0);
   const long gdi = fw::LiveGdiObjects(), user = fw::LiveUserObjects();
-  const WORD slot = next_gdi_slot();
+  const WORD slot = testing::NextGdiSlot();
   for (int i = 1; i <= 1000; ++i) draw_all(i);
   EXPECT_EQ(fw::LiveGdiObjects(), gdi);
   EXPECT_EQ(fw::LiveUserObjects(), user);
-  EXPECT_EQ(next_gdi_slot(), slot);
+  EXPECT_EQ(testing::NextGdiSlot(), slot);
 }
 
 constexpr COLORREF kUntouched = RGB(1, 2, 3);

@@ -112,22 +112,14 @@ TEST_F(PaintedFaceTest, TheFaceIsDrawnAgainOnlyWhenWhatItShowsChanges) {
   EXPECT_TRUE(TextIs({16, 23}, {{25, 6}, {5, 6}, {130, 6}}));
 }
 
-// Freed GDI slots are handed out again first: a paint that leaks any object, owned or not, moves this.
-WORD NextGdiSlot() {
-  HRGN probe = ::CreateRectRgn(0, 0, 1, 1);
-  WORD slot = LOWORD(reinterpret_cast<ULONG_PTR>(probe));
-  ::DeleteObject(probe);
-  return slot;
-}
-
 TEST_F(PaintedFaceTest, ThousandPaintsLeaveNoObjectBehind) {
   Paint(87, "5:36:49");
   const long gdi = fw::LiveGdiObjects(), user = fw::LiveUserObjects();
-  const WORD slot = NextGdiSlot();
+  const WORD slot = vantrel::testing::NextGdiSlot();
   for (int i = 1; i < 1000; ++i) painter_.Paint(painted_.dc());
   EXPECT_EQ(fw::LiveGdiObjects(), gdi);
   EXPECT_EQ(fw::LiveUserObjects(), user);
-  EXPECT_EQ(NextGdiSlot(), slot);
+  EXPECT_EQ(vantrel::testing::NextGdiSlot(), slot);
   EXPECT_EQ(scope_.battery.figure_calls, 1000);
   EXPECT_TRUE(TextIs({16, 23}, {{40, 6}, {35, 6}, {130, 6}}));  // the last paint is whole
 }
