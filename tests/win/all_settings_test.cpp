@@ -26,8 +26,7 @@ using platform::sim::SimState;
 
 // Balanced (the active plan) sets its boost mode itself: Aggressive plugged in, Enabled on battery.
 SimState BoostLaptop() {
-  SimState state = platform::sim::DefaultLaptop();
-  state.power_backend = platform::sim::SimPowerBackend::Plans;
+  SimState state = testing::PlanLaptop();
   state.plans.plans[0].values.push_back({g::kBoostMode, 2, 1});
   return state;
 }

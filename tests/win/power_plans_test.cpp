@@ -192,8 +192,7 @@ TEST_F(PowerPlansTest, FieldsWithoutCounterpartAreReportedAndNeverWritten) {
 }
 
 TEST(PowerPlansLockTest, LockedSettingsAndWritesThatDoNotTakeAreReported) {
-  platform::sim::SimState state = platform::sim::DefaultLaptop();
-  state.power_backend = SimPowerBackend::Plans;
+  platform::sim::SimState state = testing::PlanLaptop();
   state.plans.policy_locked = g::kVideoTimeout;
   state.plans.writes_ignored = g::kDiskTimeout;
   PlanTestMachine pc(std::move(state));
@@ -347,8 +346,7 @@ TEST(PowerPlansModeTest, TheWindows11PowerModeIsAnsweredOrSaidToBeMissing) {
   EXPECT_EQ(PowerPlans::GetPowerMode(false, &mode), ERROR_CALL_NOT_IMPLEMENTED);
   EXPECT_EQ(PowerPlans::SetPowerMode(true, PowerMode::BestEfficiency), ERROR_CALL_NOT_IMPLEMENTED);
 
-  platform::sim::SimState state = platform::sim::DefaultLaptop();
-  state.power_backend = SimPowerBackend::Plans;
+  platform::sim::SimState state = testing::PlanLaptop();
   state.plans.power_modes = true;
   PlanTestMachine with(std::move(state));
   ASSERT_EQ(PowerPlans::SetPowerMode(true, PowerMode::BestPerformance), 0);

@@ -91,8 +91,7 @@ TEST(SimPlansTest, AnEditOfTheActivePlanIsAppliedWhenItIsMadeActiveAgain) {
 TEST(SimPlansTest, ThePlanStoreSurvivesTheStateFileAndAnOldFileStaysAnXpMachine) {
   vantrel::testing::TempDir dir;
   const std::string ini = dir.File("plans.ini");
-  SimState state = DefaultLaptop();
-  state.power_backend = SimPowerBackend::Plans;
+  SimState state = vantrel::testing::PlanLaptop();
   state.plans.plans[1].name = L" Caf\u00e9 \\ \u65e5\u672c ";  // wide, a backslash, blanks at both ends
   state.plans.plans[1].values.push_back({guids::kLidClose, 0, 3});
   state.plans.active = guids::kHighPerformance;
