@@ -83,9 +83,23 @@ TEST_F(TrayMenuTest, ItemsSubmenusAndARebuildThatLeaksNothing) {
   EXPECT_EQ(fw::LiveUserObjects(), user_objects);
 }
 
-TEST_F(TrayMenuTest, StandbyDecidesTheWakeUpItemAtBuildAndGreyingFollowsThePermissions) {
+// Whether Sleep was greyed while the tray menu was open, read from inside its message loop.
+HMENU g_menu = nullptr;
+bool g_sleep_greyed = false;
+void CALLBACK LookAtTheMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  g_sleep_greyed = Greyed(g_menu, ID_TRAY_SLEEP);
+  ::EndMenu();
+}
+
+TEST_F(TrayMenuTest, StandbyDecidesTheWakeUpItemAtBuildAndGreyingFollowsThePermissionsBeforeTheMenuShows) {
   Start(Laptop(false, true));
   EXPECT_EQ(Describe(top())[8], "3:Sleep");  // no "WakeUp After"
+  g_menu = top();
+  UINT_PTR timer = ::SetTimer(nullptr, 0, 300, &LookAtTheMenu);
+  ::SendMessageA(meter_.hwnd(), display::WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);  // returns when the menu has closed
+  ::KillTimer(nullptr, timer);
+  EXPECT_TRUE(g_sleep_greyed);
   pc_.state().capabilities.SystemS3 = TRUE;
   pc_.state().capabilities.SystemS4 = FALSE;
   tray_->UpdateGreying();
@@ -149,24 +163,6 @@ TEST_F(TrayMenuTest, APowerActionArrivingDuringASuspendStartsNothing) {
   EXPECT_FALSE(tray_->power_action_running());
   Command(ID_TRAY_SLEEP);  // afterwards the next one runs
   EXPECT_EQ(pc_.Logged("SetSuspendState"), 2u);
-}
-
-// Whether Sleep was greyed while the tray menu was open, read from inside its message loop.
-HMENU g_menu = nullptr;
-bool g_sleep_greyed = false;
-void CALLBACK LookAtTheMenu(HWND, UINT, UINT_PTR id, DWORD) {
-  ::KillTimer(nullptr, id);
-  g_sleep_greyed = Greyed(g_menu, ID_TRAY_SLEEP);
-  ::EndMenu();
-}
-
-TEST_F(TrayMenuTest, RightButtonGreysBeforeItTracks) {
-  Start(Laptop(false, true));
-  g_menu = top();
-  UINT_PTR timer = ::SetTimer(nullptr, 0, 300, &LookAtTheMenu);
-  ::SendMessageA(meter_.hwnd(), display::WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);  // returns when the menu has closed
-  ::KillTimer(nullptr, timer);
-  EXPECT_TRUE(g_sleep_greyed);
 }
 
 }  // namespace
