@@ -1,5 +1,6 @@
 #include "framework/window.h"
 
+#include <atomic>
 #include <cstdio>
 #include <map>
 #include <new>
@@ -19,6 +20,44 @@ std::map<HMENU, MenuDrawHandler*>& MenuHandlers() {
 }
 MenuDrawHandler* g_tracked_menu = nullptr;
 HINSTANCE g_resource_instance = nullptr;
+
+// Every message a window of ours receives starts by finding its object, and reading a window
+// property is a round trip to the window server under some hosts. Each thread keeps the last
+// few windows it looked up. Any change of any window's object, on any thread, bumps
+// g_object_links after the property is written, which empties every thread's cache before its
+// next look-up; a thread therefore never answers with an object that has since let go.
+std::atomic<unsigned> g_object_links{0};
+
+struct ObjectCache {
+  static constexpr int kSize = 4;
+  unsigned links = 0;
+  int next = 0;
+  HWND hwnd[kSize] = {};
+  Window* object[kSize] = {};
+};
+thread_local ObjectCache t_objects;
+
+void ObjectLinksChanged() noexcept { g_object_links.fetch_add(1, std::memory_order_acq_rel); }
+
+Window* LookUpObject(HWND hwnd) noexcept {
+  ObjectCache& cache = t_objects;
+  const unsigned links = g_object_links.load(std::memory_order_acquire);
+  if (cache.links != links) {
+    cache = ObjectCache{};
+    cache.links = links;
+  } else {
+    for (int i = 0; i < ObjectCache::kSize; ++i) {
+      if (cache.hwnd[i] == hwnd) return cache.object[i];
+    }
+  }
+  auto* object = static_cast<Window*>(::GetPropA(hwnd, kObjectProperty));
+  if (object) {
+    cache.hwnd[cache.next] = hwnd;
+    cache.object[cache.next] = object;
+    cache.next = (cache.next + 1) % ObjectCache::kSize;
+  }
+  return object;
+}
 
 }  // namespace
 
@@ -53,20 +92,22 @@ Window::~Window() {
   } else if (hwnd_ && ::IsWindow(hwnd_) && FromHandle(hwnd_) == this) {
     ::RemovePropA(hwnd_, kObjectProperty);
   }
+  // Even a window that went without telling us must not be answered with this object.
+  ObjectLinksChanged();
 }
 
-Window* Window::FromHandle(HWND hwnd) noexcept {
-  return hwnd ? static_cast<Window*>(::GetPropA(hwnd, kObjectProperty)) : nullptr;
-}
+Window* Window::FromHandle(HWND hwnd) noexcept { return hwnd ? LookUpObject(hwnd) : nullptr; }
 
 void Window::Attach(HWND hwnd) noexcept {
   hwnd_ = hwnd;
   ::SetPropA(hwnd, kObjectProperty, this);
+  ObjectLinksChanged();
 }
 
 void Window::Detach() noexcept {
   if (hwnd_ && FromHandle(hwnd_) == this) ::RemovePropA(hwnd_, kObjectProperty);
   hwnd_ = nullptr;
+  ObjectLinksChanged();
 }
 
 bool Window::SubclassDlgItem(HWND dialog, int id) { return Subclass(::GetDlgItem(dialog, id)); }

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "framework/dialog.h"
@@ -112,6 +117,94 @@ TEST(WindowTest, UnsubclassingBelowALaterSubclassKeepsItAndNeverReachesTheObject
   EXPECT_EQ(ProcedureOf(button), original);
   EXPECT_EQ(vantrel::testing::WindowText(button), "Back");
   EXPECT_EQ(first.seen.size(), first_saw);
+}
+
+// Runs look-ups on one other thread, so that what that thread remembers is put to the test.
+class OtherThread {
+ public:
+  OtherThread() : thread_([this] { Serve(); }) {}
+  ~OtherThread() {
+    Run(nullptr);
+    thread_.join();
+  }
+  Window* FromHandle(HWND hwnd) {
+    Window* found = nullptr;
+    Run([&] { found = Window::FromHandle(hwnd); });
+    return found;
+  }
+
+ private:
+  void Run(std::function<void()> job) {
+    std::unique_lock lock(mutex_);
+    job_ = std::move(job);
+    stop_ = !job_;
+    pending_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return !pending_ || stop_; });
+  }
+  void Serve() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [this] { return pending_; });
+      if (stop_) return;
+      job_();
+      pending_ = false;
+      changed_.notify_all();
+    }
+  }
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::function<void()> job_;
+  bool pending_ = false, stop_ = false;
+  std::thread thread_;
+};
+
+TEST(WindowTest, AWindowsObjectIsForgottenOnEveryThreadOnceTheyPart) {
+  ASSERT_TRUE(Window::RegisterClass(kTestClass));
+  RecordingWindow parent;
+  ASSERT_TRUE(parent.CreateEx(0, kTestClass, "test", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr));
+  OtherThread other;
+  enum How { kLetGo, kObjectEnds, kControlDestroyed };
+  struct Parting {
+    How how;
+    const char* what;
+  };
+  const Parting partings[] = {
+      {kLetGo, "the object lets go of the control"},
+      {kObjectEnds, "the object ends before the control"},
+      {kControlDestroyed, "the control is destroyed"},
+  };
+  int id = 80;
+  for (const Parting& parting : partings) {
+    SCOPED_TRACE(parting.what);
+    HWND button = ::CreateWindowExA(0, "BUTTON", "", WS_CHILD, 0, 0, 80, 24, parent.hwnd(),
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), nullptr, nullptr);
+    auto object = std::make_unique<RecordingWindow>();
+    ASSERT_TRUE(object->Subclass(button));
+    // Both threads have looked the control up, the other one another window as well.
+    EXPECT_EQ(Window::FromHandle(button), object.get());
+    EXPECT_EQ(other.FromHandle(button), object.get());
+    EXPECT_EQ(other.FromHandle(parent.hwnd()), &parent);
+    switch (parting.how) {
+      case kLetGo: object->Unsubclass(); break;
+      case kObjectEnds: object.reset(); break;
+      case kControlDestroyed: ::DestroyWindow(button); break;
+    }
+    EXPECT_EQ(Window::FromHandle(button), nullptr);
+    EXPECT_EQ(other.FromHandle(button), nullptr);
+    EXPECT_EQ(other.FromHandle(parent.hwnd()), &parent);
+    if (parting.how != kControlDestroyed) {
+      // Taken over by a new object, both threads find that one.
+      RecordingWindow next;
+      ASSERT_TRUE(next.Subclass(button));
+      EXPECT_EQ(other.FromHandle(button), &next);
+      EXPECT_EQ(Window::FromHandle(button), &next);
+      next.Unsubclass();
+      ::DestroyWindow(button);
+    }
+  }
+  ::DestroyWindow(parent.hwnd());
+  EXPECT_EQ(other.FromHandle(parent.hwnd()), nullptr);
 }
 
 TEST(HandlesTest, OwnersCountWhatIsAliveReleaseItAndRestoreSelections) {
