@@ -10,8 +10,9 @@
 #include "i18n/core/text_format.h"
 #include "i18n/core/text_ids.h"
 #include "platform/system_api.h"
-#include "resource.h"
 #include "power/core/setting_values.h"
+#include "power/wide_text.h"
+#include "resource.h"
 
 namespace vantrel::power {
 
@@ -28,15 +29,6 @@ constexpr wchar_t kIndent[] = L"    ";
 // Posted to the tab when an editor lost the focus: it is hidden once the focus has moved, so
 // that the click that took the focus (on Apply, say) is not lost.
 constexpr UINT kHideEditors = WM_USER + 60;
-
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int bytes = static_cast<int>(text.size());
-  const int chars = ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
-  std::wstring wide(chars > 0 ? static_cast<size_t>(chars) : 0, L'\0');
-  if (chars > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, wide.data(), chars);
-  return wide;
-}
 
 std::wstring Number(DWORD value) {
   wchar_t digits[16];

@@ -83,6 +83,16 @@ std::vector<GUID> EnumerateAll(const GUID* scheme, const GUID* subgroup, DWORD a
   return items;
 }
 
+// A plan's subgroups; settings outside any subgroup are reached through the "no subgroup" one,
+// listed or not, so it is always among them.
+std::vector<GUID> PlanSubgroups(const GUID& plan, DWORD* error) {
+  std::vector<GUID> groups = EnumerateAll(&plan, nullptr, platform::kAccessSubgroup, error);
+  const GUID none = ToGuid(platform::guids::kNoSubgroup);
+  if (std::none_of(groups.begin(), groups.end(), [&](const GUID& g) { return FromGuid(g) == FromGuid(none); }))
+    groups.push_back(none);
+  return groups;
+}
+
 struct Setting {
   GUID subgroup;
   GUID guid;
@@ -666,12 +676,8 @@ int PowerPlans::ListSettings(int number, std::vector<PlanSubgroupInfo>* subgroup
   if (!subgroups) return ERROR_INVALID_PARAMETER;
   const GUID plan = entry->guid;
   DWORD error = ERROR_SUCCESS;
-  std::vector<GUID> groups = EnumerateAll(&plan, nullptr, platform::kAccessSubgroup, &error);
+  const std::vector<GUID> groups = PlanSubgroups(plan, &error);
   if (error != ERROR_SUCCESS) return static_cast<int>(error);
-  // Settings outside any subgroup are reached through this one, listed or not.
-  const GUID none = ToGuid(platform::guids::kNoSubgroup);
-  if (std::none_of(groups.begin(), groups.end(), [&](const GUID& g) { return FromGuid(g) == FromGuid(none); }))
-    groups.push_back(none);
   GUID personality{};
   const bool has_personality = ReadPersonality(plan, &personality);
   std::vector<PlanSubgroupInfo> out;
@@ -770,11 +776,8 @@ int PowerPlans::ReadSettings(int number, std::vector<PlanSettingValue>* settings
   if (!entry) return ERROR_FILE_NOT_FOUND;
   const GUID plan = entry->guid;
   DWORD error = ERROR_SUCCESS;
-  std::vector<GUID> groups = EnumerateAll(&plan, nullptr, platform::kAccessSubgroup, &error);
+  const std::vector<GUID> groups = PlanSubgroups(plan, &error);
   if (error != ERROR_SUCCESS) return static_cast<int>(error);
-  const GUID none = ToGuid(platform::guids::kNoSubgroup);
-  if (std::none_of(groups.begin(), groups.end(), [&](const GUID& g) { return FromGuid(g) == FromGuid(none); }))
-    groups.push_back(none);
   std::vector<PlanSettingValue> out;
   for (const GUID& group : groups) {
     for (const GUID& guid : EnumerateAll(&plan, &group, platform::kAccessIndividualSetting, &error)) {

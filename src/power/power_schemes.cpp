@@ -8,6 +8,7 @@
 #include "framework/caught.h"
 #include "power/power_backend.h"
 #include "power/power_platform.h"
+#include "power/wide_text.h"
 
 namespace vantrel::power {
 
@@ -49,17 +50,6 @@ std::wstring Bounded(const wchar_t* text, size_t maxChars) {
   size_t length = 0;
   while (length < maxChars && text[length] != L'\0') ++length;
   return std::wstring(text, length);
-}
-
-std::wstring Widen(std::string_view text) {
-  if (text.empty()) return {};
-  int bytes = static_cast<int>(text.size());
-  int chars = ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
-  if (chars <= 0) return {};
-  std::wstring wide(static_cast<size_t>(chars), L'\0');
-  chars = ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, wide.data(), chars);
-  wide.resize(chars > 0 ? static_cast<size_t>(chars) : 0);
-  return wide;
 }
 
 // Copies `text` when the buffer holds it, else reports its length: the two-call pattern.

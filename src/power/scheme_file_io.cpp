@@ -10,19 +10,11 @@
 #include "i18n/core/text_ids.h"
 #include "power/schemes_page.h"
 #include "power/scheme_records_win.h"
+#include "power/wide_text.h"
 
 namespace vantrel::power {
 
 namespace {
-
-std::wstring Widen(std::string_view text, UINT code_page) {
-  if (text.empty()) return {};
-  const int bytes = static_cast<int>(text.size());
-  const int chars = ::MultiByteToWideChar(code_page, 0, text.data(), bytes, nullptr, 0);
-  std::wstring wide(chars > 0 ? static_cast<size_t>(chars) : 0, L'\0');
-  if (chars > 0) ::MultiByteToWideChar(code_page, 0, text.data(), bytes, wide.data(), chars);
-  return wide;
-}
 
 std::string Narrow(std::wstring_view text, UINT code_page) {
   if (text.empty()) return {};

@@ -11,6 +11,7 @@
 #include "power/power_backend.h"
 #include "power/save_as_dialog.h"
 #include "power/scheme_file_io.h"
+#include "power/wide_text.h"
 #include "resource.h"
 #include "schemes_ids.h"
 
@@ -31,15 +32,6 @@ constexpr i18n::ControlText kTexts[] = {
 };
 constexpr int kHandCursorControls[] = {IDC_SCHEME_COMBO, IDC_SCHEME_SAVE_AS, IDC_SCHEME_DELETE, IDC_SCHEME_EXPORT,
                                        IDC_SCHEME_IMPORT};
-
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int bytes = static_cast<int>(text.size());
-  const int chars = ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
-  std::wstring wide(chars > 0 ? static_cast<size_t>(chars) : 0, L'\0');
-  if (chars > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, wide.data(), chars);
-  return wide;
-}
 
 // A plan's texts stay wide, as the system gives them: the controls take them as they are.
 std::wstring WindowTextW(HWND window) {
