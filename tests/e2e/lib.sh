@@ -72,6 +72,13 @@ fresh_sim_state() {
 # Waits up to 5 seconds for the state file to hold a whole line: the simulated machine rewrites
 # the file at each change, so one read can catch it half-written.
 ini_has_line() { wait_for 5 sh -c 'tr -d "\r" <"$1" | grep -qxF -- "$2"' _ "$ini" "$1"; }
+# A key of a section of the state file.
+ini_value() {
+  tr -d '\r' <"$ini" | awk -v s="[$1]" -v k="$2" '/^\[/ { in_s = ($0 == s) } in_s && index($0, k "=") == 1 {
+    print substr($0, length(k) + 2); exit }'
+}
+# The section of the plan named $1.
+plan_section() { tr -d '\r' <"$ini" | awk -v n="Name=$1" '/^\[Plan[0-9]+\]$/ { s = $0 } $0 == n { gsub(/[][]/, "", s); print s; exit }'; }
 
 cleanup() { for exe in "${cleanup_programs[@]}"; do stop_program "$exe"; done; }
 trap cleanup EXIT

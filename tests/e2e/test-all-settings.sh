@@ -15,7 +15,6 @@ boost=be337238-0d82-4146-a960-4f3749d470c7
 boost_row=14
 
 # The section of plan $1 (the state file's plan sections, by name).
-plan_section() { tr -d '\r' <"$ini" | awk -v n="Name=$1" '/^\[Plan[0-9]+\]$/ { s = $0 } $0 == n { gsub(/[][]/, "", s); print s; exit }'; }
 # Balanced's own lines, boost mode left out.
 others() { tr -d '\r' <"$ini" | awk -v s="[$1]" -v k="$boost=" '/^\[/ { in_s = ($0 == s) } in_s && index($0, k) != 1'; }
 boost_value() { tr -d '\r' <"$ini" | awk -v s="[$1]" -v k="$boost=" '/^\[/ { in_s = ($0 == s) } in_s && index($0, k) == 1 { print substr($0, length(k) + 1) }'; }

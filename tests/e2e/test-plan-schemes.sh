@@ -15,13 +15,6 @@ video_setting=3c0bc021-c8a8-4e07-a973-6b14cbcb2b7e
 open_schemes_page() { start_sim; open_main_window; open_page 1 "Vantrel - Schemes"; }
 click() { click_control "Vantrel - Schemes" "$1"; }
 text_of() { probe control "Vantrel - Schemes" "$1" | cut -d' ' -f6-; }
-# A key of a section of the state file.
-ini_value() {
-  tr -d '\r' <"$ini" | awk -v s="[$1]" -v k="$2" '/^\[/ { in_s = ($0 == s) } in_s && index($0, k "=") == 1 {
-    print substr($0, length(k) + 2); exit }'
-}
-# The section of the plan named $1.
-plan_section() { tr -d '\r' <"$ini" | awk -v n="Name=$1" '/^\[Plan[0-9]+\]$/ { s = $0 } $0 == n { gsub(/[][]/, "", s); print s; exit }'; }
 
 open_schemes_page
 ini_has_line 'PowerBackend=plans' || fail "the default laptop is not a plan machine"

@@ -18,11 +18,6 @@ folder=$(winepath -w "$artefacts")
 
 click() { click_control "Vantrel - Schemes" "$1"; }
 text_of() { probe control "Vantrel - Schemes" "$1" | cut -d' ' -f6-; }
-ini_value() {
-  tr -d '\r' <"$ini" | awk -v s="[$1]" -v k="$2" '/^\[/ { in_s = ($0 == s) } in_s && index($0, k "=") == 1 {
-    print substr($0, length(k) + 2); exit }'
-}
-plan_section() { tr -d '\r' <"$ini" | awk -v n="Name=$1" '/^\[Plan[0-9]+\]$/ { s = $0 } $0 == n { gsub(/[][]/, "", s); print s; exit }'; }
 items() { probe combo-items "Vantrel - Schemes" $combo; }
 new_listed() { [ "$(items | tail -1)" = "*$new_name" ]; }
 stored_video() {
