@@ -34,6 +34,9 @@ file_dialog() {
   xdotool type --delay 30 "$2"
   sleep 0.2
   xdotool key Return
+  probe no-window "$1" 3000 >/dev/null && return
+  # The name field's completion list can take the first Enter: a user presses it again.
+  xdotool key Return
   probe no-window "$1" 5000 >/dev/null || fail "Enter did not close the \"$1\" dialog"
 }
 
