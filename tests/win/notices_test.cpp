@@ -174,6 +174,9 @@ TEST_F(MeterNoticesTest, ACrossingRaisesExactlyOneBalloonWithItsTexts) {
        "The battery is at 15%, time left 0:25:50. Connect the charger.", NIIF_WARNING},
       {0, 80, 7950, 3600, "Charge limit reached",
        "The battery is charged to 80%. Unplug the charger to spare the battery.", NIIF_INFO}};
+  // The battery chosen by name: its power state is read even while its charge is not.
+  scope_.settings().DisplayOneBatteryStatus = 1;
+  scope_.settings().BatteryName = "Battery";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.title);
     scope_.settings().LowBatteryNotice = c.low;
