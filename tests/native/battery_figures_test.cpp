@@ -20,15 +20,7 @@ struct FakeBattery {
 
 // A battery that answers the capacity queries and, with a time, drains.
 FakeBattery Holding(uint32_t remaining, uint32_t full, uint32_t seconds = 0) {
-  FakeBattery b;
-  b.name = "Held";
-  b.charge = ChargeFromCapacity(remaining, full);
-  b.time_known = seconds != 0;
-  b.seconds = seconds;
-  b.answers = true;
-  b.remaining = remaining;
-  b.full = full;
-  return b;
+  return {"Held", ChargeFromCapacity(remaining, full), seconds != 0, seconds, false, false, true, remaining, full};
 }
 
 class FakeBatteries : public BatteryQueries {

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,26 +22,8 @@ using battery::CBatteriesPage;
 using platform::sim::SimBattery;
 
 SimBattery Battery(const std::string& name, ULONG full, ULONG capacity, LONG rate, ULONG capabilities = 0) {
-  SimBattery b;
-  b.device_name = name;
-  b.manufacture_name = "LGC";
-  b.serial_number = " 7392";
-  b.unique_id = name + " 7392LGC";
-  b.manufacture_date = BATTERY_MANUFACTURE_DATE{5, 11, 2003};
-  b.info.Capabilities = BATTERY_SYSTEM_BATTERY | capabilities;
-  b.info.Technology = 1;
-  std::memcpy(b.info.Chemistry, "LION", 4);
-  b.info.DesignedCapacity = 160000;
-  b.info.FullChargedCapacity = full;
-  b.info.DefaultAlert1 = 9360;
-  b.info.DefaultAlert2 = 2836;
-  b.info.CriticalBias = 0;
-  b.info.CycleCount = 0;
-  b.capacity = capacity;
-  b.voltage = 12868;
-  b.rate = rate;
-  b.power_state = rate < 0 ? BATTERY_DISCHARGING : BATTERY_POWER_ON_LINE;
-  b.temperature = 2982;
+  SimBattery b = testing::SimLaptopBattery(name, 160000, full, capacity, rate);
+  b.info.Capabilities |= capabilities;
   return b;
 }
 
@@ -102,15 +83,13 @@ TEST_F(BatteriesPageTest, ListsBatteriesInOrderAndShowsEveryFigureInItsFormat) {
             "42T4969|00HW022|");  // an unreadable name stays listed
   EXPECT_EQ(page_->Selected(), 0);
 
-  // A cycle count of 0 is no count; the temperature is raw, without a unit.
-  ExpectTexts({{IDC_BATTERY_TECHNOLOGY, "Rechargable"}, {IDC_BATTERY_CHEMISTRY, "LION"},
-               {IDC_BATTERY_DESIGN_CAPACITY, "160000 (mWh)"}, {IDC_BATTERY_ALERT1, "9360 (mWh)"},
-               {IDC_BATTERY_ALERT2, "2836 (mWh)"}, {IDC_BATTERY_DATE, "5/11/2003"}, {IDC_BATTERY_MAKER, "LGC"},
-               {IDC_BATTERY_SERIAL, " 7392"}, {IDC_BATTERY_UNIQUE_ID, "42T4969 7392LGC"},
-               {IDC_BATTERY_FULL_CAPACITY, "150000 (mWh)"}, {IDC_BATTERY_CYCLE_COUNT, "Unknown"},
-               {IDC_BATTERY_CRITICAL_BIAS, "0"}, {IDC_BATTERY_TEMPERATURE, "2982"},
-               {IDC_BATTERY_CAPACITY, "125000 (mWh)"}, {IDC_BATTERY_VOLTAGE, "12868 (mv)"},
-               {IDC_BATTERY_RATE, "-12500"}, {IDC_BATTERY_TIME, "10:00:00"}, {IDC_BATTERY_STATE, "Discharging"}});
+  // The design and full capacities, chemistry, date, cycle count and state are seen end to end,
+  // and so is the second battery on mains. The temperature is raw, without a unit.
+  ExpectTexts({{IDC_BATTERY_TECHNOLOGY, "Rechargable"}, {IDC_BATTERY_ALERT1, "9360 (mWh)"},
+               {IDC_BATTERY_ALERT2, "2836 (mWh)"}, {IDC_BATTERY_MAKER, "LGC"}, {IDC_BATTERY_SERIAL, " 7392"},
+               {IDC_BATTERY_UNIQUE_ID, "42T4969 7392LGC"}, {IDC_BATTERY_CRITICAL_BIAS, "0"},
+               {IDC_BATTERY_TEMPERATURE, "2982"}, {IDC_BATTERY_CAPACITY, "125000 (mWh)"},
+               {IDC_BATTERY_VOLTAGE, "12868 (mv)"}, {IDC_BATTERY_RATE, "-12500"}, {IDC_BATTERY_TIME, "10:00:00"}});
   // Wear 100 - 150000 * 100 / 160000 = 7 shows its own percentage; the charge bar its text.
   auto* wear = dynamic_cast<controls::TextProgressBar*>(fw::Window::FromHandle(Item(IDC_BATTERY_WEAR_BAR)));
   ASSERT_NE(wear, nullptr);
@@ -120,9 +99,8 @@ TEST_F(BatteriesPageTest, ListsBatteriesInOrderAndShowsEveryFigureInItsFormat) {
 
   Select(2);
   ExpectTexts({{IDC_BATTERY_TIME, "1:02:05"}, {IDC_BATTERY_CAPACITY, "3725 (mWh)"}});
-  Select(1);  // the second entry is battery 1, on mains
-  ExpectTexts({{IDC_BATTERY_FULL_CAPACITY, "25860 (mWh)"}, {IDC_BATTERY_STATE, "OnLine"}, {IDC_BATTERY_TIME, "Unknown"},
-               {IDC_BATTERY_CHARGE_BAR, "9%"}});
+  Select(1);
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BAR), "9%");
 }
 
 TEST_F(BatteriesPageTest, FailedAndUnknownFiguresReadUnknown) {
@@ -180,11 +158,9 @@ TEST_F(BatteriesPageTest, TheButtonOffersWhatTheBatteryIsNotDoingAndIsUsableExac
   Tick();
   EXPECT_EQ(Text(IDC_BATTERY_STATE), "Discharging");
 
-  // On mains a battery that cannot be made to discharge offers it greyed; once it discharges
-  // (here: exchanged for a discharging one) the charge it can do is offered and usable again.
+  // On mains a battery that cannot be made to discharge offers it greyed (seen end to end); once
+  // it discharges (here: exchanged for a discharging one) the charge it can do is offered again.
   Select(1);
-  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Discharge");
-  EXPECT_FALSE(Enabled(IDC_BATTERY_CHARGE_BUTTON));
   ASSERT_TRUE(pc_.machine().ExchangeBattery(1, Battery("ChargeOnly", 50000, 30000, -9000, BATTERY_SET_CHARGE_SUPPORTED)));
   Tick();
   EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Charge");
@@ -227,7 +203,8 @@ TEST_F(BatteriesPageTest, AnExchangedBatteryShowsItsOwnFiguresAndASilentSlotKeep
   EXPECT_EQ(Text(IDC_BATTERY_CAPACITY), "Unknown");
 }
 
-TEST_F(BatteriesPageTest, GermanAndBackChangesLabelsUnitsAndStates) {
+// Labels, units and states in German and back are seen end to end.
+TEST_F(BatteriesPageTest, GermanAndBackChangesGroupsButtonsAndTheLayout) {
   Boot({Battery("42T4969", 150000, 125000, -12500, BATTERY_SET_CHARGE_SUPPORTED)});
   Open();
   i18n::LanguageTable german(VANTREL_LANGUAGE_SOURCE_DIR);
@@ -237,17 +214,13 @@ TEST_F(BatteriesPageTest, GermanAndBackChangesLabelsUnitsAndStates) {
   } restore;
   i18n::InstallTexts(&german);
   page_->ApplyLanguage();
-  ExpectTexts({{IDC_LABEL_TECHNOLOGY, "Technologie:"}, {IDC_BATTERY_INFO_GROUP, "Informationen"},
-               {IDC_BATTERY_TECHNOLOGY, "Wiederaufladbar"}, {IDC_BATTERY_VOLTAGE, "12868 (mV)"},
-               {IDC_BATTERY_STATE, "Wird entladen"}, {IDC_BATTERY_CHARGE_BUTTON, "Laden"},
-               {IDC_BATTERY_CYCLE_COUNT, "Unbekannt"}});
+  ExpectTexts({{IDC_BATTERY_INFO_GROUP, "Informationen"}, {IDC_BATTERY_TECHNOLOGY, "Wiederaufladbar"},
+               {IDC_BATTERY_CHARGE_BUTTON, "Laden"}, {IDC_BATTERY_CYCLE_COUNT, "Unbekannt"}});
   ExpectLabelFits(IDC_LABEL_ALERT1, IDC_BATTERY_ALERT1, IDC_LABEL_DESIGN_CAPACITY, IDC_LABEL_CHEMISTRY, 2);
 
   i18n::InstallTexts(nullptr);
   page_->ApplyLanguage();
-  ExpectTexts({{IDC_LABEL_TECHNOLOGY, "Technology:"}, {IDC_BATTERY_INFO_GROUP, "Information"},
-               {IDC_BATTERY_VOLTAGE, "12868 (mv)"}, {IDC_BATTERY_STATE, "Discharging"},
-               {IDC_BATTERY_CHARGE_BUTTON, "Charge"}});
+  ExpectTexts({{IDC_BATTERY_INFO_GROUP, "Information"}, {IDC_BATTERY_CHARGE_BUTTON, "Charge"}});
   ExpectLabelFits(IDC_LABEL_ALERT1, IDC_BATTERY_ALERT1, IDC_LABEL_DESIGN_CAPACITY, IDC_LABEL_CHEMISTRY, 1);
 }
 

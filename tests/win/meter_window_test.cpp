@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "display/meter_window.h"
 #include "display/core/tray_rules.h"
 #include "display/layered_window.h"
 #include "display/meter_window.h"

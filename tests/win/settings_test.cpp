@@ -28,27 +28,35 @@ class SettingsTest : public ::testing::Test {
   vantrel::testing::CleanKey clean_;
 };
 
-TEST_F(SettingsTest, FreshDefaultsAndARoundTripThatRefusesAnOverlongName) {
+// An overlong text is refused alone: the options saved with it are written all the same.
+TEST_F(SettingsTest, FreshDefaultsAndRoundTripsThatRefuseAnOverlongText) {
   AppSettings s = LoadAll(1600);
   EXPECT_EQ(s.TransparentForm + s.bAlpha + s.AppearOnlyWhenChrDischr + s.BeepAfterWakeUp + s.PaneWindow +
                 s.DisplayOneBatteryStatus,
             0);
   EXPECT_EQ(s.AlwaysOnTop, 1);
-  EXPECT_EQ(s.BatteryName + s.Language, "");
+  EXPECT_EQ(s.BatteryName + s.Language + s.SchemeOnMains + s.SchemeOnBattery, "");
   EXPECT_EQ(s.BatteryMeterPosLeft, 1600 - 70);
   EXPECT_EQ(s.BatteryMeterPosTop, 10);
+  EXPECT_EQ(s.LowBatteryNotice, 15u);
+  EXPECT_EQ(s.ChargeLimitNotice, 0u);  // off until chosen
 
   s.BatteryName = "42T4969";
+  s.SchemeOnMains = "Home/Office Desk";
   SettingsStore store;
   store.SaveDisplayOptions(s);
-  s.BatteryName = std::string(255, 'n');
+  EXPECT_TRUE(store.SaveSchemeSwitch(s));
+  s.BatteryName = s.SchemeOnMains = std::string(255, 'n');
   s.BatteryMeterPosTop = -35;
+  s.SchemeOnBattery = "Max Battery";
   const long quiet = fw::QuietFailureCount();
   store.SaveDisplayOptions(s);
   EXPECT_EQ(fw::QuietFailureCount(), quiet + 1) << "the refused name, and nothing else, is traced";
+  EXPECT_FALSE(store.SaveSchemeSwitch(s));
   AppSettings back = LoadAll();
-  EXPECT_EQ(back.BatteryName, "42T4969");
-  EXPECT_EQ(back.BatteryMeterPosTop, -35) << "the other options are written all the same";
+  EXPECT_EQ(back.BatteryName + "|" + back.SchemeOnMains + "|" + back.SchemeOnBattery,
+            "42T4969|Home/Office Desk|Max Battery");
+  EXPECT_EQ(back.BatteryMeterPosTop, -35);
   s.BatteryName = std::string(254, 'm');
   store.SaveDisplayOptions(s);
   EXPECT_EQ(LoadAll().BatteryName, std::string(254, 'm'));
@@ -120,25 +128,15 @@ TEST_F(SettingsTest, StoredValuesOfOtherTypesAndSizes) {
   }
 }
 
-TEST_F(SettingsTest, NoticeLevelsRoundTripAndAnythingButAFourByteNumberReadsAsTheDefault) {
-  AppSettings s = LoadAll();
-  EXPECT_EQ(s.LowBatteryNotice, 15u);
-  EXPECT_EQ(s.ChargeLimitNotice, 0u);  // off until chosen
-  s.LowBatteryNotice = 0;              // switched off: kept off, not taken for missing
-  s.ChargeLimitNotice = 80;
-  ASSERT_TRUE(SettingsStore().SaveNoticeLevels(s));
-  AppSettings back = LoadAll();
-  EXPECT_EQ(back.LowBatteryNotice, 0u);
-  EXPECT_EQ(back.ChargeLimitNotice, 80u);
-
-  // stored value -> low battery level read
-  const BYTE two[] = {20, 0};
+// Stored value -> low battery level read: only a four-byte number within the scale counts.
+TEST_F(SettingsTest, ANoticeLevelIsAFourByteNumberOrTheDefault) {
   const struct { DWORD type; std::vector<BYTE> bytes; uint32_t read; } cases[] = {
+      {REG_BINARY, {0, 0, 0, 0}, 0},             // switched off: kept off, not taken for missing
       {REG_DWORD, {30, 0, 0, 0}, 30},            // written by hand as a DWORD
       {REG_BINARY, {100, 0, 0, 0}, 100},
       {REG_BINARY, {101, 0, 0, 0}, 15},          // beyond 100 %
       {REG_BINARY, {0xF6, 0xFF, 0xFF, 0xFF}, 15},  // -10
-      {REG_BINARY, {two[0], two[1]}, 15},          // too short
+      {REG_BINARY, {20, 0}, 15},                 // too short
       {REG_BINARY, {20, 0, 0, 0, 0, 0, 0, 0}, 15}, // too long
       {REG_SZ, {'2', '0', 0}, 15},               // a text fits in four bytes but is no number
   };
@@ -148,16 +146,7 @@ TEST_F(SettingsTest, NoticeLevelsRoundTripAndAnythingButAFourByteNumberReadsAsTh
   }
 }
 
-TEST_F(SettingsTest, AutoStartValueIsWrittenAndDeleted) {
-  SettingsStore store;
-  const std::string command = AutoStartCommand("C:\\Programs\\Vantrel", "vantrel");
-  ASSERT_TRUE(store.SetAutoStart(true, command));
-  EXPECT_TRUE(store.IsAutoStart());
-  EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, kRunKey, kAutoStartValue).text(), command + '\0');
-  EXPECT_TRUE(store.SetAutoStart(false, command));
-  EXPECT_FALSE(store.IsAutoStart());
-  EXPECT_FALSE(store.SetAutoStart(false, command));  // nothing left to delete
-}
+// The auto-start value is written, read and deleted through the Control page's tests.
 
 TEST(RegistryKeyTest, SetRootTakesOnlyThePredefinedRootsAndAMissingKeyGivesDefaults) {
   RegistryKey key;
@@ -208,22 +197,6 @@ TEST(RegistryKeyTest, AKeyWithoutAPathReadsDefaultsAndWritesNothing) {
   ::RegDeleteValueA(HKEY_CURRENT_USER, "VantrelRootText");
   EXPECT_EQ(root.data, (std::vector<BYTE>{5, 0, 0, 0})) << "written or deleted at the root";
   EXPECT_FALSE(vantrel::testing::ReadRaw(HKEY_CURRENT_USER, kKey, kProbe).found);
-}
-
-// The schemes for automatic switching.
-TEST_F(SettingsTest, SchemeChoicesRoundTripTogetherAndAnOverlongNameKeepsTheStoredOne) {
-  AppSettings s = LoadAll();
-  EXPECT_EQ(s.SchemeOnMains + s.SchemeOnBattery, "");
-  SettingsStore store;
-  store.OpenKey();
-  s.SchemeOnMains = "Home/Office Desk";
-  s.SchemeOnBattery = "Max Battery";
-  EXPECT_TRUE(store.SaveSchemeSwitch(s));
-  s.SchemeOnMains = std::string(255, 'n');
-  s.SchemeOnBattery.clear();
-  EXPECT_FALSE(store.SaveSchemeSwitch(s));
-  const AppSettings back = LoadAll();  // the other one is written all the same
-  EXPECT_EQ(back.SchemeOnMains + "|" + back.SchemeOnBattery, "Home/Office Desk|");
 }
 
 }  // namespace

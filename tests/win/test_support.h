@@ -372,3 +372,27 @@ class PowerTestMachine {
 };
 
 }  // namespace vantrel::testing
+
+// ---- a simulated battery for the battery, history and notice tests ----
+namespace vantrel::testing {
+
+// A system battery of LGC's, LION, rechargeable, serial " 7392", made 5/11/2003, at 12868 mV and
+// 2982 tenths of a kelvin, alerts at 9360 and 2836 mWh; discharging when `rate` < 0, else on mains.
+inline platform::sim::SimBattery SimLaptopBattery(const std::string& name, ULONG design, ULONG full, ULONG capacity,
+                                                  LONG rate) {
+  platform::sim::SimBattery b;
+  b.device_name = name;
+  b.manufacture_name = "LGC";
+  b.serial_number = " 7392";
+  b.unique_id = name + b.serial_number + b.manufacture_name;
+  b.manufacture_date = BATTERY_MANUFACTURE_DATE{5, 11, 2003};
+  b.info = BATTERY_INFORMATION{BATTERY_SYSTEM_BATTERY, 1, {}, {'L', 'I', 'O', 'N'}, design, full, 9360, 2836, 0, 0};
+  b.capacity = capacity;
+  b.voltage = 12868;
+  b.rate = rate;
+  b.power_state = rate < 0 ? BATTERY_DISCHARGING : BATTERY_POWER_ON_LINE;
+  b.temperature = 2982;
+  return b;
+}
+
+}  // namespace vantrel::testing
