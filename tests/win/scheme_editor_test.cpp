@@ -194,7 +194,13 @@ class SchemeEditorTest : public ::testing::Test, protected testing::PageControls
   controls::CIconComboBox* List(int id) const {
     return dynamic_cast<controls::CIconComboBox*>(fw::Window::FromHandle(Item(id)));
   }
-  // The tip the thread's tooltip windows have for a field (empty for none).
+  // The thread's tooltip windows, and the tip one of them has for a field (empty for none).
+  static std::vector<HWND> Tooltips() {
+    std::vector<HWND> found;
+    for (HWND w = nullptr; (w = ::FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr));)
+      if (::GetWindowThreadProcessId(w, nullptr) == ::GetCurrentThreadId()) found.push_back(w);
+    return found;
+  }
   std::string TipOf(int id) const {
     char text[80] = {};
     TTTOOLINFOA tool{};
@@ -202,9 +208,8 @@ class SchemeEditorTest : public ::testing::Test, protected testing::PageControls
     tool.hwnd = page_->hwnd();
     tool.uId = reinterpret_cast<UINT_PTR>(Item(id));
     tool.lpszText = text;
-    for (HWND w = nullptr; (w = ::FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr));)
-      if (!text[0] && ::GetWindowThreadProcessId(w, nullptr) == ::GetCurrentThreadId())
-        ::SendMessageA(w, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    for (HWND tips : Tooltips())
+      if (!text[0]) ::SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
     return text;
   }
 
@@ -256,10 +261,14 @@ TEST_F(SchemeEditorTest, ValuesAControlCannotShowAreKeptUntilItsControlIsEdited)
   EXPECT_EQ(std::vector<DWORD>({o.SpindownTimeoutAc, o.IdleSensitivityAc, o.OptimizeForPowerDc, o.ForcedThrottleAc,
                                 o.SpindownTimeoutDc}), std::vector<DWORD>({35999, 90, 0, 10, 90061}));
 
-  // Reloading a time the field can show takes the tip away.
+  // Reloading a time the field can show takes the tip away; the tip window goes with the page,
+  // though the window that holds the page stays.
   in.policy.user.SpindownTimeoutDc = 60;
   page.LoadFromPolicy(in);
   EXPECT_EQ(TipOf(IDC_USER_SPINDOWN_TIMEOUT_DC), "");
+  const size_t tips = Tooltips().size();
+  page_->DestroyWindow();
+  EXPECT_EQ(Tooltips().size(), tips - 1);
 }
 
 TEST_F(SchemeEditorTest, UserEditsAreStoredAndEachIsReported) {
