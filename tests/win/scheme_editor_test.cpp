@@ -122,7 +122,21 @@ SchemeBuffer SampleBuffer() {
   for (const FieldRow& row : kFields) row.set(b);
   return b;
 }
-POWER_POLICY SamplePolicy() { return SampleBuffer().policy; }
+
+// Values their controls cannot show as they are; each is kept until its control is edited.
+SchemeBuffer Unshowable() {
+  SchemeBuffer b = SampleBuffer();
+  USER_POWER_POLICY& u = b.policy.user;
+  u.IdleSensitivityAc = 150;  // over 100
+  u.ForcedThrottleAc = 10;    // under the processor's minimum of 25
+  u.OptimizeForPowerDc = 2;
+  u.SpindownTimeoutAc = 36000;  // ten hours and more
+  u.SpindownTimeoutDc = 90061;
+  b.policy.mach.MinThrottleDc = 200;
+  b.processor.ProcessorPolicyAc.Policy[0].DemotePercent = 101;
+  b.processor.ProcessorPolicyAc.DynamicThrottle = 7;  // no item of its list
+  return b;
+}
 
 // Entry i of the mains column has time check 10 (i + 1), of the battery column 100 + that;
 // limits follow the time check; demotion allowed on the mains side except in C2.
@@ -205,53 +219,36 @@ class SchemeEditorTest : public ::testing::Test, protected testing::PageControls
   std::unique_ptr<CSchemeTab> page_;
 };
 
-// One round trip per page: each control shows its own field, and a store gives the whole
-// record back as it was loaded.
+// Round trips per page: each control shows its own field, and a store gives the whole record
+// back as it was loaded, values its controls cannot show included.
 TEST_F(SchemeEditorTest, EveryFieldMakesTheRoundTripThroughItsOwnControl) {
-  const SchemeBuffer in = SampleBuffer();
   for (K kind : {K::User, K::Machine, K::Processor}) {
     CSchemeTab& page = Open(kind);
-    page.LoadFromPolicy(in);
+    for (const SchemeBuffer& in : {Unshowable(), SampleBuffer()}) {
+      page.LoadFromPolicy(in);
+      SchemeBuffer out = Pattern();
+      page.StoreToPolicy(out);
+      EXPECT_TRUE(PartOf(kind, out) == PartOf(kind, in)) << static_cast<int>(kind);
+    }
     for (const FieldRow& row : kFields) {
       if (row.tab != kind) continue;
       EXPECT_EQ(Shown(row.control), row.shown) << row.control;
     }
-    SchemeBuffer out = Pattern();
-    page.StoreToPolicy(out);
-    EXPECT_TRUE(PartOf(kind, out) == PartOf(kind, in)) << static_cast<int>(kind);
     page_->DestroyWindow();
   }
   EXPECT_EQ(host_.modified, 0) << "a load is not a user change";
 }
 
-// A value its control cannot show is stored as loaded until the user edits that control; a
-// time field tells the time it holds in a tip meanwhile.
+// A time field tells a time it cannot show in a tip; a value its control cannot show is
+// stored as loaded until the user edits that control, and then as shown.
 TEST_F(SchemeEditorTest, ValuesAControlCannotShowAreKeptUntilItsControlIsEdited) {
-  SchemeBuffer in = SampleBuffer();
-  USER_POWER_POLICY& u = in.policy.user;
-  u.IdleSensitivityAc = 150;  // over 100
-  u.ForcedThrottleAc = 10;    // under the processor's minimum of 25
-  u.OptimizeForPowerDc = 2;
-  u.SpindownTimeoutAc = 36000;  // ten hours and more
-  u.SpindownTimeoutDc = 90061;
-  in.policy.mach.MinThrottleDc = 200;
-  in.processor.ProcessorPolicyAc.Policy[0].DemotePercent = 101;
-  for (K kind : {K::Machine, K::Processor}) {
-    Open(kind).LoadFromPolicy(in);
-    SchemeBuffer out = SampleBuffer();
-    page_->StoreToPolicy(out);
-    EXPECT_TRUE(PartOf(kind, out) == PartOf(kind, in)) << static_cast<int>(kind);
-    page_->DestroyWindow();
-  }
+  SchemeBuffer in = Unshowable(), out = SampleBuffer();
   CSchemeTab& page = Open(K::User);
   page.LoadFromPolicy(in);
   EXPECT_EQ(Text(IDC_USER_SPINDOWN_TIMEOUT_AC), "9:59:59");
   EXPECT_EQ(TipOf(IDC_USER_SPINDOWN_TIMEOUT_AC), "10:00:00");
   EXPECT_EQ(TipOf(IDC_USER_SPINDOWN_TIMEOUT_DC), "25:01:01");
   EXPECT_EQ(TipOf(IDC_USER_IDLE_TIMEOUT_AC), "");
-  SchemeBuffer out = SampleBuffer();
-  page.StoreToPolicy(out);
-  EXPECT_TRUE(PartOf(K::User, out) == PartOf(K::User, in));
 
   // Edited, they store what they show: a time set back to what its field showed too.
   Type(IDC_USER_SPINDOWN_TIMEOUT_AC, "1");
@@ -260,15 +257,13 @@ TEST_F(SchemeEditorTest, ValuesAControlCannotShowAreKeptUntilItsControlIsEdited)
   Send(IDC_USER_IDLE_SENSITIVITY_AC_SPIN, UDM_SETPOS32, 0, 90);
   Click(IDC_USER_OPTIMIZE_DC);
   page.StoreToPolicy(out);
-  EXPECT_EQ(out.policy.user.SpindownTimeoutAc, 35999u);
-  EXPECT_EQ(out.policy.user.IdleSensitivityAc, 90);
-  EXPECT_EQ(out.policy.user.OptimizeForPowerDc, 0);
-  EXPECT_EQ(out.policy.user.ForcedThrottleAc, 10) << "still untouched";
-  EXPECT_EQ(out.policy.user.SpindownTimeoutDc, 90061u);
+  const USER_POWER_POLICY& o = out.policy.user;  // the edited three, then two still untouched
+  EXPECT_EQ(std::vector<DWORD>({o.SpindownTimeoutAc, o.IdleSensitivityAc, o.OptimizeForPowerDc, o.ForcedThrottleAc,
+                                o.SpindownTimeoutDc}), std::vector<DWORD>({35999, 90, 0, 10, 90061}));
 
   // Reloading a time the field can show takes the tip away; the tip window goes with the page,
   // though the window that holds the page stays.
-  u.SpindownTimeoutDc = 60;
+  in.policy.user.SpindownTimeoutDc = 60;
   page.LoadFromPolicy(in);
   EXPECT_EQ(TipOf(IDC_USER_SPINDOWN_TIMEOUT_DC), "");
   const size_t tips = Tooltips().size();
@@ -278,8 +273,7 @@ TEST_F(SchemeEditorTest, ValuesAControlCannotShowAreKeptUntilItsControlIsEdited)
 
 TEST_F(SchemeEditorTest, UserEditsAreStoredAndEachIsReported) {
   CSchemeTab& page = Open(SchemeTabKind::User);
-  SchemeBuffer buffer;
-  buffer.policy = SamplePolicy();
+  SchemeBuffer buffer = SampleBuffer();
   page.LoadFromPolicy(buffer);
 
   Type(IDC_USER_IDLE_TIMEOUT_AC, "95959");
@@ -298,13 +292,10 @@ TEST_F(SchemeEditorTest, UserEditsAreStoredAndEachIsReported) {
 
   page.StoreToPolicy(buffer);
   const USER_POWER_POLICY& u = buffer.policy.user;
-  EXPECT_EQ(u.IdleTimeoutAc, 35999u);
-  EXPECT_EQ(u.IdleTimeoutDc, 0u);
-  EXPECT_EQ(u.SpindownTimeoutAc, 2 * 3600u + 61);
-  EXPECT_EQ(u.SpindownTimeoutDc, 7322u) << "the other time untouched";
-  EXPECT_EQ(u.OptimizeForPowerDc, 1);
-  EXPECT_EQ(u.MaxSleepDc, PowerSystemSleeping1);
-  EXPECT_EQ(u.FanThrottleToleranceAc, 95);
+  // Idle AC and DC, spin-down AC and (untouched) DC, optimize DC, deepest sleep DC, fan AC.
+  EXPECT_EQ(std::vector<DWORD>({u.IdleTimeoutAc, u.IdleTimeoutDc, u.SpindownTimeoutAc, u.SpindownTimeoutDc,
+                                u.OptimizeForPowerDc, static_cast<DWORD>(u.MaxSleepDc), u.FanThrottleToleranceAc}),
+            std::vector<DWORD>({35999, 0, 2 * 3600 + 61, 7322, 1, PowerSystemSleeping1, 95}));
 
   controls::CIconComboBox* list = List(IDC_USER_MAX_SLEEP_DC);
   ASSERT_TRUE(list);
@@ -324,36 +315,30 @@ TEST_F(SchemeEditorTest, UserEditsAreStoredAndEachIsReported) {
                               HTCLIENT));
 }
 
+// The forced throttle's spins span the processor's range; without throttling they are fixed at
+// 100 and off, while the fan tolerance stays free.
 TEST_F(SchemeEditorTest, ForcedThrottleFollowsTheProcessorRange) {
-  Open(SchemeTabKind::User);
-  int low = 0, high = 0;
-  Send(IDC_USER_FORCED_THROTTLE_AC_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
-  EXPECT_EQ(low, 25);
-  EXPECT_EQ(high, 100);
-  EXPECT_TRUE(Enabled(IDC_USER_FORCED_THROTTLE_DC_SPIN));
-  page_->DestroyWindow();
-
-  state_.capabilities.ProcessorThrottle = FALSE;
-  CSchemeTab& page = Open(SchemeTabKind::User);
-  SchemeBuffer buffer;
-  buffer.policy = SamplePolicy();
+  SchemeBuffer buffer = SampleBuffer();
   buffer.policy.user.ForcedThrottleAc = 100;
-  page.LoadFromPolicy(buffer);
-  for (int spin : {IDC_USER_FORCED_THROTTLE_AC_SPIN, IDC_USER_FORCED_THROTTLE_DC_SPIN}) {
-    Send(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
-    EXPECT_EQ(low, 100);
-    EXPECT_EQ(high, 100);
-    EXPECT_FALSE(Enabled(spin));
+  for (BOOLEAN throttle : {TRUE, FALSE}) {
+    state_.capabilities.ProcessorThrottle = throttle;
+    Open(SchemeTabKind::User).LoadFromPolicy(buffer);
+    for (int spin : {IDC_USER_FORCED_THROTTLE_AC_SPIN, IDC_USER_FORCED_THROTTLE_DC_SPIN}) {
+      int low = 0, high = 0;
+      Send(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+      EXPECT_EQ(std::make_pair(low, high), std::make_pair(throttle ? 25 : 100, 100)) << spin;
+      EXPECT_EQ(Enabled(spin), throttle == TRUE) << spin;
+    }
+    EXPECT_EQ(Text(IDC_USER_FORCED_THROTTLE_AC), "100");
+    EXPECT_TRUE(Enabled(IDC_USER_FAN_TOLERANCE_AC_SPIN));
+    page_->DestroyWindow();
   }
-  EXPECT_EQ(Text(IDC_USER_FORCED_THROTTLE_AC), "100");
-  EXPECT_TRUE(Enabled(IDC_USER_FAN_TOLERANCE_AC_SPIN));
 }
 
 TEST_F(SchemeEditorTest, MachinePageEditsAndTheLanguage) {
   CSchemeTab& page = Open(SchemeTabKind::Machine);
   EXPECT_EQ(Text(IDC_MACHINE_LATENCY_SLEEP_LABEL), "Max system power state:") << "texts applied over the template's";
-  SchemeBuffer out;
-  out.policy = SamplePolicy();
+  SchemeBuffer out = SampleBuffer();
   page.LoadFromPolicy(out);
   Choose(IDC_MACHINE_MIN_SLEEP_AC, 7);
   EXPECT_EQ(host_.modified, 1);
@@ -378,21 +363,12 @@ TEST_F(SchemeEditorTest, MachinePageEditsAndTheLanguage) {
   i18n::InstallTexts(nullptr);
 }
 
-TEST_F(SchemeEditorTest, ThrottleListsMapTheirValuesAndKeepOneTheyCannotShow) {
+TEST_F(SchemeEditorTest, ThrottleListsMapTheirValues) {
   CSchemeTab& page = Open(SchemeTabKind::Processor);
-  SchemeBuffer in;
-  in.processor = SampleProcessor();
+  SchemeBuffer in = SampleBuffer(), out;
   in.processor.ProcessorPolicyAc.DynamicThrottle = 7;
   page.LoadFromPolicy(in);
-  EXPECT_EQ(Send(IDC_CPU_DYNAMIC_THROTTLE_AC, CB_GETCURSEL), CB_ERR) << "7 selects nothing";
-  EXPECT_EQ(Send(IDC_CPU_DYNAMIC_THROTTLE_DC, CB_GETCURSEL), 2) << "DEGRADE";
-
-  // Untouched: all 156 bytes back, the throttle value 7 included.
-  SchemeBuffer out;
-  page.StoreToPolicy(out);
-  EXPECT_EQ(std::memcmp(&out.processor, &in.processor, sizeof in.processor), 0);
-  EXPECT_EQ(host_.modified, 0);
-
+  EXPECT_EQ(Selected(IDC_CPU_DYNAMIC_THROTTLE_AC), CB_ERR) << "7 selects nothing";
   // Each item stores the value it names.
   const std::pair<const char*, UCHAR> named[] = {{"ADAPTIVE", PO_THROTTLE_ADAPTIVE}, {"CONSTANT", PO_THROTTLE_CONSTANT},
                                                  {"DEGRADE", PO_THROTTLE_DEGRADE}, {"NONE", PO_THROTTLE_NONE}};
@@ -412,14 +388,9 @@ TEST_F(SchemeEditorTest, CStateEntries) {
   SchemeBuffer buffer;
   buffer.processor = SampleProcessor();
   page.LoadFromPolicy(buffer);
-  ASSERT_EQ(Send(IDC_CPU_CSTATE, CB_GETCOUNT), 3);
-  char text[8] = {};
-  Send(IDC_CPU_CSTATE, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(text));
-  EXPECT_STREQ(text, "C3");
-  EXPECT_EQ(Send(IDC_CPU_CSTATE, CB_GETCURSEL), 0);
-  EXPECT_EQ(Text(IDC_CPU_TIME_CHECK_AC), "10");
-  EXPECT_EQ(Text(IDC_CPU_TIME_CHECK_DC), "110");
-  EXPECT_EQ(Text(IDC_CPU_DEMOTE_PERCENT_DC), "90");
+  ASSERT_EQ(ListCount(IDC_CPU_CSTATE), 3);
+  EXPECT_EQ(ListText(IDC_CPU_CSTATE, 2), "C3");
+  EXPECT_EQ(Selected(IDC_CPU_CSTATE), 0) << "C1 first";
 
   Choose(IDC_CPU_CSTATE, 1);
   EXPECT_EQ(host_.modified, 0) << "the selector is no change";
@@ -437,21 +408,18 @@ TEST_F(SchemeEditorTest, CStateEntries) {
   Send(IDC_CPU_ALLOW_DEMOTION_DC, BM_CLICK);
 
   page.StoreToPolicy(buffer);
-  const PROCESSOR_POWER_POLICY_INFO& c2_ac = buffer.processor.ProcessorPolicyAc.Policy[1];
-  const PROCESSOR_POWER_POLICY_INFO& c2_dc = buffer.processor.ProcessorPolicyDc.Policy[1];
-  const PROCESSOR_POWER_POLICY_INFO& c3_ac = buffer.processor.ProcessorPolicyAc.Policy[2];
-  const PROCESSOR_POWER_POLICY_INFO& c3_dc = buffer.processor.ProcessorPolicyDc.Policy[2];
-  EXPECT_EQ(c2_ac.TimeCheck, 12u) << "the leading number";
-  EXPECT_EQ(c2_ac.AllowPromotion, 0u);
-  EXPECT_EQ(c2_ac.AllowDemotion, 0u);
-  EXPECT_EQ(c2_ac.Reserved, SampleProcessor().ProcessorPolicyAc.Policy[1].Reserved) << "the word's other bits stay";
-  EXPECT_EQ(static_cast<LONG>(c2_dc.DemoteLimit), -5);
-  EXPECT_EQ(c2_dc.PromotePercent, 77);
-  EXPECT_EQ(c3_ac.PromoteLimit, 0u) << "no number stores 0";
-  EXPECT_EQ(c3_dc.AllowDemotion, 1u);
-  const MACHINE_PROCESSOR_POWER_POLICY sample = SampleProcessor();
-  EXPECT_EQ(std::memcmp(&buffer.processor.ProcessorPolicyAc.Policy[0], &sample.ProcessorPolicyAc.Policy[0],
-                        sizeof c2_ac), 0) << "C1 untouched";
+  MACHINE_PROCESSOR_POWER_POLICY want = SampleProcessor();
+  PROCESSOR_POWER_POLICY_INFO *ac = want.ProcessorPolicyAc.Policy, *dc = want.ProcessorPolicyDc.Policy;
+  ac[1].TimeCheck = 12;  // the leading number
+  ac[1].AllowPromotion = 0;
+  dc[1].DemoteLimit = static_cast<ULONG>(-5);
+  dc[1].PromotePercent = 77;
+  ac[2].PromoteLimit = 0;  // no number stores 0
+  dc[2].AllowDemotion = 1;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(std::memcmp(&buffer.processor.ProcessorPolicyAc.Policy[i], &ac[i], sizeof *ac), 0) << "mains C" << i + 1;
+    EXPECT_EQ(std::memcmp(&buffer.processor.ProcessorPolicyDc.Policy[i], &dc[i], sizeof *dc), 0) << "battery C" << i + 1;
+  }
 
   // The shown entry survives a load while it stays valid, and falls back to C1 otherwise.
   page.LoadFromPolicy(buffer);

@@ -1,6 +1,6 @@
 // Export and Import on the Schemes page, on both power interfaces of the simulated machine:
-// round trips within and across them, files refused with nothing created, and imports that
-// fail half-way and are undone.
+// round trips within and across them (the system's records field by field), files refused with
+// nothing created, and imports that fail half-way and are undone.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -110,17 +110,29 @@ class SchemeFilesTest : public ::testing::Test, protected testing::PageControls 
 };
 
 TEST_F(SchemeFilesTest, SameInterfaceRoundTripsKeepEveryByteAndEverySettingUnderAFreeName) {
-  // XP: both records byte for byte.
+  // XP: both records byte for byte, padding included. Members set by their system names are
+  // written under their own keys, so a field or bit the portable table puts at the wrong place shows.
   SimState xp = Laptop(kXp);
-  FromSchemeRecords(DistinctRecords(), &xp.schemes[1].policy, &xp.schemes[1].processor);
+  POWER_POLICY& policy = xp.schemes[1].policy;
+  MACHINE_PROCESSOR_POWER_POLICY& processor = xp.schemes[1].processor;
+  FromSchemeRecords(DistinctRecords(), &policy, &processor);
+  policy.user.ForcedThrottleDc = 66;
+  processor.ProcessorPolicyDc.DisableCStates = 1;
+  processor.ProcessorPolicyDc.Reserved = 0x1234567;
+  processor.ProcessorPolicyDc.Policy[2] = {50000, 100, 200, 40, 80, {1, 2}, 1, 0, 0x2aaaaaaa};
+  const XpSchemeRecords records = ToSchemeRecords(policy, processor);
   Boot(xp);
   const std::string xp_file = ExportSelected(1);
+  for (const char* line : {"user.ForcedThrottleDc = 66", "processor.Dc.DisableCStates = 1",
+                           "processor.Dc.Reserved = 0x01234567", "processor.Dc.Policy2.AllowDemotion = 1",
+                           "processor.Dc.Policy2.AllowPromotion = 0", "processor.Dc.Policy2.Reserved = 0x2aaaaaaa"})
+    EXPECT_NE(xp_file.find(std::string("\n") + line), std::string::npos) << line;
   Boot(Laptop(kXp));
   const size_t schemes = Count();
   EXPECT_EQ(Import(xp_file), "") << "nothing to say";
   ASSERT_EQ(Count(), schemes + 1);
   const platform::sim::SimScheme& made = pc_->machine().state().schemes.back();
-  EXPECT_EQ(ToSchemeRecords(made.policy, made.processor), DistinctRecords());
+  EXPECT_EQ(ToSchemeRecords(made.policy, made.processor), records);
   EXPECT_EQ(made.name, xp.schemes[1].name + L" (2)");
   EXPECT_EQ(Selected(IDC_SCHEME_COMBO), static_cast<int>(schemes));
 
@@ -193,17 +205,9 @@ TEST_F(SchemeFilesTest, BadFilesAreRefusedWithTheirReasonAndCreateNothing) {
   };
   const Case cases[] = {
       {"cut short", [](const std::string& f) { return f.substr(0, f.rfind('\n', f.size() / 2) + 1); }, SchemeFileError::Truncated, ""},
-      {"newer version", [](const std::string& f) { return Replace(f, "vantrel-scheme 1", "vantrel-scheme 2"); },
-       SchemeFileError::WrongVersion, ""},
       {"unknown key", [](const std::string& f) { return Replace(f, "\nend", "\ncolour = 3\nend"); },
        SchemeFileError::UnknownKey, "colour"},
-      {"twice", [](const std::string& f) { return Replace(f, "\nend", "\ndescription = x\nend"); },
-       SchemeFileError::DuplicateKey, "description"},
-      {"binary", [](const std::string& f) { return Replace(f, "name = ", std::string("name = \0\x01", 9)); },
-       SchemeFileError::NotText, ""},
       {"huge", [](const std::string& f) { return f + std::string(300 * 1024, '#'); }, SchemeFileError::TooLarge, ""},
-      {"long name", [](const std::string& f) { return Replace(f, "name = ", "name = " + std::string(300, 'n')); },
-       SchemeFileError::NameTooLong, "name"},
   };
   for (SimPowerBackend backend : {kXp, kPlans}) {
     Boot(Laptop(backend));

@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 
-#include "framework/handles.h"
 #include "framework/prompt.h"
 #include "i18n/core/language_table.h"
 #include "i18n/core/text_ids.h"
@@ -38,18 +37,16 @@ class FakeTab : public CSchemeTab {
       : CSchemeTab(&kChildTemplate.header, tab_control), kind(kind) {}
 
   SchemeTabKind kind;
-  int loads = 0, stores = 0, retexts = 0;
+  int retexts = 0;
   SchemeBuffer loaded{};
   DWORD marker = 0;  // stored into the field this tab stands for
 
   void LoadFromPolicy(const SchemeBuffer& buffer) override {
-    ++loads;
     loaded = buffer;
     // A real page's controls report their change while being filled.
     Modify();
   }
   void StoreToPolicy(SchemeBuffer& buffer) override {
-    ++stores;
     if (kind == SchemeTabKind::User) buffer.policy.user.IdleTimeoutAc = marker;
     if (kind == SchemeTabKind::Machine) buffer.policy.mach.DozeTimeoutAc = marker;
     if (kind == SchemeTabKind::Processor) buffer.processor.ProcessorPolicyAc.Policy[0].TimeCheck = marker;
@@ -76,12 +73,10 @@ class SchemesPageTest : public ::testing::Test, protected testing::PageControls 
  protected:
   // Alpha (id 0), Beta (id 1, active), Gamma (id 2) unless told otherwise.
   // `processor_read` false: the power library has the processor write function alone.
-  void Open(bool processor_functions = true, UINT active = 1, int scheme_count = 3, bool processor_read = true) {
+  void Open(bool processor_functions = true, UINT active = 1, bool processor_read = true) {
     page_.reset();
     SimState state = testing::XpLaptop();
-    state.schemes.clear();
-    const wchar_t* names[] = {L"Alpha", L"Beta", L"Gamma"};
-    for (int i = 0; i < scheme_count; ++i) state.schemes.push_back(MakeScheme(static_cast<UINT>(i), names[i]));
+    state.schemes = {MakeScheme(0, L"Alpha"), MakeScheme(1, L"Beta"), MakeScheme(2, L"Gamma")};
     state.active_scheme = active;
     state.processor_functions = processor_functions;
     pc_.Boot(std::move(state));
@@ -168,14 +163,12 @@ TEST_F(SchemesPageTest, OpensOnTheActiveSchemeWithItsTabsTextsAndCursor) {
   EXPECT_EQ(::ImageList_GetImageCount((HIMAGELIST)::SendMessageA(tabs, TCM_GETIMAGELIST, 0, 0)), 3);
 
   // The tab control's display area holds the editor's pages; the first one shows.
-  RECT area{};
+  RECT area{}, wanted{0, 0, 270, 140};  // dialog units: room for the editor's pages
   ::GetClientRect(tabs, &area);
   ::SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-  RECT wanted{0, 0, 270, 140};  // dialog units: room for the editor's pages
   ::MapDialogRect(page_->hwnd(), &wanted);
-  EXPECT_GE(area.right - area.left, wanted.right) << "display area " << area.right - area.left << " x "
-                                                  << area.bottom - area.top << " pixels";
-  EXPECT_GE(area.bottom - area.top, wanted.bottom) << "wanted " << wanted.right << " x " << wanted.bottom;
+  EXPECT_TRUE(area.right - area.left >= wanted.right && area.bottom - area.top >= wanted.bottom)
+      << "display area " << area.right - area.left << " x " << area.bottom - area.top << " pixels";
   EXPECT_TRUE(Tab(SchemeTabKind::User).visible());
   EXPECT_FALSE(Tab(SchemeTabKind::Machine).visible());
   ShowTab(2);
@@ -228,22 +221,20 @@ TEST_F(SchemesPageTest, ChangesEnableApplyWhichWritesAndActivatesWhileOkOnlyWrit
   EXPECT_EQ(Stored(0).policy.user.IdleTimeoutAc, 555u);
   EXPECT_EQ(pc_.state().active_scheme, 2u);
   EXPECT_FALSE(Enabled(IDC_APPLY));
-}
 
-TEST_F(SchemesPageTest, CancelReloadsTheActiveSchemeAndWritesNothing) {
-  Open();
-  Choose(IDC_SCHEME_COMBO, 2);
+  // Cancel writes nothing and goes back to the active scheme.
+  Choose(IDC_SCHEME_COMBO, 1);
   Describe("never stored");
   Tab(SchemeTabKind::User).marker = 999;
+  pc_.fake().calls.clear();
   Press(IDCANCEL);
-  EXPECT_EQ(host_.closes, 1);
-  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 1);
-  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Beta text");
-  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 1001u);
+  EXPECT_EQ(host_.closes, 2);
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 2);
+  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Gamma, edited");
+  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 444u);
   EXPECT_FALSE(Enabled(IDC_APPLY));
-  EXPECT_EQ(Tab(SchemeTabKind::User).stores, 0);
   EXPECT_EQ(pc_.fake().calls.size(), 0u);
-  EXPECT_EQ(Stored(2).description, L"Gamma text");
+  EXPECT_EQ(Stored(1).description, L"Beta text");
 }
 
 TEST_F(SchemesPageTest, DeleteAsksThenHandsTheActiveStateOn) {
@@ -312,76 +303,54 @@ TEST_F(SchemesPageTest, SaveAsMakesANewSchemeFromTheTabsAndLeavesTheSourceAlone)
   EXPECT_EQ(added.id, 3u);
   EXPECT_EQ(added.name + L"|" + added.description, L"beta|");
   EXPECT_EQ(Fields(added), "71 72 73 12") << "unshown fields come from the source";
-  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 4);
-  EXPECT_EQ(ListText(IDC_SCHEME_COMBO, 3) + "|" + Text(IDC_SCHEME_DESCRIPTION), "beta|");
-  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 3);
+  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "");
   EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 71u) << "the new scheme is loaded";
 
   const SimScheme& after = Stored(2);
   EXPECT_EQ(after.description, source.description);
-  EXPECT_EQ(memcmp(&after.policy, &source.policy, sizeof source.policy) |
-                memcmp(&after.processor, &source.processor, sizeof source.processor),
-            0);
-  EXPECT_EQ(pc_.state().active_scheme, 1u);
+  EXPECT_EQ(memcmp(&after.policy, &source.policy, sizeof source.policy), 0);
+  EXPECT_EQ(memcmp(&after.processor, &source.processor, sizeof source.processor), 0);
 }
 
 // Without both processor functions (none, or the write function alone) there is no PROCESSOR
-// tab, and nothing is written to a processor policy.
-TEST_F(SchemesPageTest, WithoutBothProcessorFunctionsTwoTabsAndNoProcessorWrites) {
-  for (bool write_only : {false, true}) {
-    SCOPED_TRACE(write_only);
+// tab; a processor record whose load failed is never written from what its tab shows in its
+// place, even when it can be read at the time of the store; one the system refuses is said. The
+// rest of the scheme is written each time, and Save As still makes the scheme.
+TEST_F(SchemesPageTest, AProcessorRecordIsWrittenOnlyWhenItWasLoadedAndARefusalIsSaid) {
+  enum Case { kNoFunctions, kWriteOnly, kLoadFailed, kWriteRefused };
+  for (Case c : {kNoFunctions, kWriteOnly, kLoadFailed, kWriteRefused}) {
+    SCOPED_TRACE(c);
     tabs_.clear();
-    Open(write_only, 1, 3, !write_only);
-    EXPECT_EQ(Send(IDC_SCHEME_TABS, TCM_GETITEMCOUNT, 0, 0), 2);
-    EXPECT_EQ(tabs_.count(SchemeTabKind::Processor), 0u) << "no PROCESSOR page is made";
-    ShowTab(2);  // no such tab: the page shown stays
-    EXPECT_EQ(page_->tabs().shown(), 0);
-    Tab(SchemeTabKind::User).marker = 5;
-    Tab(SchemeTabKind::User).Modify();
+    Open(c != kNoFunctions, 1, c != kWriteOnly);
+    const bool processor_tab = c >= kLoadFailed;
+    EXPECT_EQ(Send(IDC_SCHEME_TABS, TCM_GETITEMCOUNT, 0, 0), processor_tab ? 3 : 2);
+    EXPECT_EQ(tabs_.count(SchemeTabKind::Processor), processor_tab ? 1u : 0u);
+    ShowTab(2);  // no such tab without one: the page shown stays
+    EXPECT_EQ(page_->tabs().shown(), processor_tab ? 2 : 0);
+    fw::PromptRecorder prompts;
+    pc_.fake().fail_processor_read = c == kLoadFailed;
+    pc_.fake().fail_processor_write = c == kWriteRefused;
+    Choose(IDC_SCHEME_COMBO, 1);
+    if (processor_tab) {
+      EXPECT_EQ(::IsWindowEnabled(Tab(SchemeTabKind::Processor).hwnd()) != FALSE, c != kLoadFailed);
+      Tab(SchemeTabKind::Processor).marker = 8;
+    }
+    pc_.fake().fail_processor_read = false;
+    Tab(SchemeTabKind::User).marker = 7;
     Press(IDC_APPLY);
-    EXPECT_EQ(Stored(1).policy.user.IdleTimeoutAc, 5u);
+    EXPECT_EQ(Enabled(IDC_APPLY), c == kWriteRefused) << "to try again";
+    answer_ = "Copy";
+    Press(IDC_SCHEME_SAVE_AS);
+    EXPECT_EQ(Stored(1).policy.user.IdleTimeoutAc, 7u);
+    ASSERT_EQ(pc_.state().schemes.size(), 4u);
     EXPECT_EQ(Stored(1).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u);
-    EXPECT_EQ(pc_.fake().Called("WriteProcessorPwrScheme"), 0u);
+    if (c != kWriteRefused) {
+      EXPECT_EQ(pc_.fake().Called("WriteProcessorPwrScheme"), 0u);
+    }
+    ASSERT_EQ(prompts.entries().size(), c == kWriteRefused ? 2u : 0u);
+    for (const auto& entry : prompts.entries())
+      EXPECT_EQ(testing::Said(entry), testing::Warning(i18n::Text(i18n::IDS_SCHEMES_PROCESSOR_NOT_SAVED)));
   }
-}
-
-// A processor record whose load failed is never written from what its tab shows in its place,
-// even when it can be read at the time of the store; the rest of the scheme is.
-TEST_F(SchemesPageTest, NothingIsWrittenForAProcessorRecordWhoseLoadFailed) {
-  Open();
-  fw::PromptRecorder prompts;
-  pc_.fake().fail_processor_read = true;
-  Choose(IDC_SCHEME_COMBO, 2);
-  EXPECT_FALSE(::IsWindowEnabled(Tab(SchemeTabKind::Processor).hwnd())) << "nothing to edit there";
-  pc_.fake().fail_processor_read = false;
-  Tab(SchemeTabKind::User).marker = 7;
-  Tab(SchemeTabKind::Processor).marker = 8;
-  Press(IDC_APPLY);
-  answer_ = "Copy";
-  Press(IDC_SCHEME_SAVE_AS);
-  EXPECT_EQ(Stored(2).policy.user.IdleTimeoutAc, 7u);
-  ASSERT_EQ(pc_.state().schemes.size(), 4u);
-  EXPECT_EQ(pc_.fake().Called("WriteProcessorPwrScheme"), 0u);
-  EXPECT_EQ(Stored(2).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3002u);
-  EXPECT_TRUE(prompts.entries().empty());
-}
-
-// A part the system refuses is said; the rest is written, and Save As still makes the scheme.
-TEST_F(SchemesPageTest, AProcessorPolicyTheSystemRefusesIsSaid) {
-  Open();
-  fw::PromptRecorder prompts;
-  pc_.fake().fail_processor_write = true;
-  Tab(SchemeTabKind::User).marker = 9;
-  Tab(SchemeTabKind::User).Modify();
-  Press(IDC_APPLY);
-  EXPECT_EQ(Stored(1).policy.user.IdleTimeoutAc, 9u);
-  EXPECT_TRUE(Enabled(IDC_APPLY)) << "to try again";
-  answer_ = "Copy";
-  Press(IDC_SCHEME_SAVE_AS);
-  EXPECT_EQ(pc_.state().schemes.size(), 4u);
-  ASSERT_EQ(prompts.entries().size(), 2u);
-  for (const auto& entry : prompts.entries())
-    EXPECT_EQ(testing::Said(entry), testing::Warning(i18n::Text(i18n::IDS_SCHEMES_PROCESSOR_NOT_SAVED)));
 }
 
 // Save As makes a new scheme even when the combo box and the list disagree; Delete that fails
@@ -410,53 +379,39 @@ TEST_F(SchemesPageTest, SchemesAreNeitherOverwrittenNorLeftInactiveNorRenamed) {
   EXPECT_EQ(Stored(1).description, L"\u263A text");
 }
 
-// A scheme whose record could not be read when it was chosen, or is gone behind the page's back
-// by the time it is stored, is never written over: Apply, OK and Save As each say so.
-TEST_F(SchemesPageTest, ASchemeThatCannotBeReadIsNotWrittenOver) {
-  for (bool gone : {false, true}) {
-    SCOPED_TRACE(gone ? "gone before the store" : "unreadable when chosen");
+// A scheme whose record could not be read when it was chosen, that is gone behind the page's
+// back by the time it is stored, or whose write the system refuses, is left as it was: Apply, OK
+// and Save As each say so, add nothing, and keep the edits on show.
+TEST_F(SchemesPageTest, ASchemeThatCannotBeWrittenOverStaysAsItWas) {
+  enum Case { kUnreadable, kGone, kRefused };
+  for (Case c : {kUnreadable, kGone, kRefused}) {
+    SCOPED_TRACE(c);
     Open();
-    pc_.fake().fail_scheme_read = !gone;
+    pc_.fake().fail_scheme_read = c == kUnreadable;
     Choose(IDC_SCHEME_COMBO, 2);
     pc_.fake().fail_scheme_read = false;
-    if (gone) pc_.state().schemes.erase(pc_.state().schemes.begin() + 2);
+    if (c == kGone) pc_.state().schemes.erase(pc_.state().schemes.begin() + 2);
+    pc_.fake().fail_scheme_write = c == kRefused;
     pc_.fake().calls.clear();
     fw::PromptRecorder prompts;
     Press(IDC_APPLY);
     Press(IDOK);
     answer_ = "Copy";
     Press(IDC_SCHEME_SAVE_AS);
+    const char* failed = c == kRefused ? SchemesPage::kWriteFailedMessage : SchemesPage::kReadFailedMessage;
+    const char* said[] = {failed, failed, c == kRefused ? SchemesPage::kCreateFailedMessage : failed};
     ASSERT_EQ(prompts.entries().size(), 3u);
-    for (const auto& entry : prompts.entries())
-      EXPECT_EQ(testing::Said(entry), testing::Warning(SchemesPage::kReadFailedMessage));
-    EXPECT_EQ(pc_.fake().Called("Write") + pc_.fake().Called("SetActivePwrScheme"), 0u);
-    EXPECT_EQ(pc_.state().schemes.size(), gone ? 2u : 3u) << "no stray scheme";
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(testing::Said(prompts.entries()[i]), testing::Warning(said[i])) << i;
+    if (c != kRefused) {
+      EXPECT_EQ(pc_.fake().Called("Write"), 0u);
+    }
+    EXPECT_EQ(pc_.fake().Called("SetActivePwrScheme"), 0u);
+    EXPECT_EQ(pc_.state().schemes.size(), c == kGone ? 2u : 3u) << "no stray scheme";
     EXPECT_TRUE(Enabled(IDC_APPLY));
     EXPECT_EQ(host_.closes, 0) << "OK keeps the unsaved edits on show";
     EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
+    EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 2);
   }
-}
-
-TEST_F(SchemesPageTest, AFailedSaveAsAddsNothing) {
-  Open();
-  Choose(IDC_SCHEME_COMBO, 0);
-  pc_.fake().fail_scheme_write = true;
-  fw::PromptRecorder prompts;
-  answer_ = "New one";
-  Press(IDC_SCHEME_SAVE_AS);
-  ASSERT_EQ(prompts.entries().size(), 1u);
-  EXPECT_EQ(prompts.entries()[0].text, SchemesPage::kCreateFailedMessage);
-  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
-  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 0);
-  EXPECT_EQ(pc_.state().schemes.size(), 3u);
-
-  // A failed store says so and keeps Apply on.
-  pc_.fake().fail_scheme_write = true;
-  Describe("x");
-  Press(IDC_APPLY);
-  EXPECT_EQ(prompts.entries().back().text, SchemesPage::kWriteFailedMessage);
-  EXPECT_TRUE(Enabled(IDC_APPLY));
-  EXPECT_EQ(pc_.fake().Called("SetActivePwrScheme"), 0u);
 }
 
 TEST_F(SchemesPageTest, AnActiveSchemeOutsideTheListSelectsNothing) {
@@ -482,41 +437,23 @@ TEST_F(SchemesPageTest, AnActiveSchemeOutsideTheListSelectsNothing) {
   EXPECT_EQ(pc_.state().active_scheme, 0u);
 }
 
-// With the program's own editor tabs: pages come and go without leaks, an Apply without edits
-// writes back what the tabs loaded, and the keyboard starts on a control on screen.
-TEST_F(SchemesPageTest, PagesWithTheirOwnTabsComeAndGoWithoutLeaksAndTakeNoHiddenKeys) {
+// With the program's own editor tabs: the keyboard starts on a control on screen, and an Apply
+// without edits writes back what the tabs loaded.
+TEST_F(SchemesPageTest, WithItsOwnTabsThePageTakesNoHiddenKeysAndWritesBackWhatItLoaded) {
   Open();
-  page_.reset();
-  const long user = fw::LiveUserObjects(), gdi = fw::LiveGdiObjects();
-  for (int i = 0; i < 3; ++i) {
-    SchemesPage page(host_.hwnd());
-    ASSERT_TRUE(page.Create());
-    ::ShowWindow(page.hwnd(), SW_SHOW);
-    ::UpdateWindow(page.hwnd());
-    EXPECT_EQ(::SendMessageA(::GetDlgItem(page.hwnd(), IDC_SCHEME_TABS), TCM_GETITEMCOUNT, 0, 0), 3);
-    // The active scheme chosen again: Apply writes it.
-    HWND combo = ::GetDlgItem(page.hwnd(), IDC_SCHEME_COMBO);
-    ::SendMessageA(page.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_SCHEME_COMBO, CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(combo));
-    HWND apply = ::GetDlgItem(page.hwnd(), IDC_APPLY);
-    ASSERT_TRUE(::IsWindowEnabled(apply));
-    ::SendMessageA(apply, BM_CLICK, 0, 0);
-  }
-  EXPECT_EQ(fw::LiveUserObjects(), user);
-  EXPECT_EQ(fw::LiveGdiObjects(), gdi);
-  EXPECT_EQ(Stored(1).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u) << "an unedited value is written back as it was";
-
-  // Opening the page leaves the keyboard on a control on screen: a key typed next reaches no
-  // hidden field of the editor's tabs.
+  page_ = std::make_unique<SchemesPage>(host_.hwnd());
   ::SetFocus(host_.hwnd());
-  SchemesPage page(host_.hwnd());
-  ASSERT_TRUE(page.Create());
-  ::ShowWindow(page.hwnd(), SW_SHOW);
+  ASSERT_TRUE(page_->Create());
+  ::ShowWindow(page_->hwnd(), SW_SHOW);
   HWND focus = ::GetFocus();
   ASSERT_TRUE(focus);
   EXPECT_TRUE(::IsWindowVisible(focus)) << "the focus is on control " << ::GetDlgCtrlID(focus) << ", hidden";
   ::SendMessageA(focus, WM_CHAR, '5', 1);
-  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page.hwnd(), IDC_APPLY)));
+  EXPECT_FALSE(Enabled(IDC_APPLY));
+  EXPECT_EQ(Send(IDC_SCHEME_TABS, TCM_GETITEMCOUNT), 3);
+  Choose(IDC_SCHEME_COMBO, 1);  // the active scheme chosen again: Apply writes it
+  Press(IDC_APPLY);
+  EXPECT_EQ(Stored(1).processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u) << "an unedited value is written back as it was";
 }
 
 // The dialog, created modeless so that the test can type into it; its end only hides it then.
