@@ -81,6 +81,7 @@ static const Setting kSettings[SETTINGS] = {
 static const GUID* const kSubgroups[] = {&kVideo, &kSleep, &kButtons};
 static const DWORD kActionValues[] = {0, 2, 3, 6};
 static const wchar_t* const kActionNames[] = {L"Do nothing", L"Sleep", L"Hibernate", L"Shut down"};
+#define ACTIONS ((ULONG)(sizeof kActionValues / sizeof kActionValues[0]))
 
 typedef struct {
   BOOL used;
@@ -115,16 +116,11 @@ static int FindSetting(const GUID* subgroup, const GUID* setting) {
 /* The two-call pattern: copies `bytes` when the buffer holds them, else tells the size. */
 static DWORD Give(const void* data, DWORD bytes, UCHAR* buffer, DWORD* size) {
   if (!size) return ERROR_INVALID_PARAMETER;
-  if (!buffer) {
-    *size = bytes;
-    return ERROR_SUCCESS;
-  }
-  if (*size < bytes) {
-    *size = bytes;
-    return ERROR_MORE_DATA;
-  }
-  memcpy(buffer, data, bytes);
+  const DWORD room = *size;
   *size = bytes;
+  if (!buffer) return ERROR_SUCCESS;
+  if (room < bytes) return ERROR_MORE_DATA;
+  memcpy(buffer, data, bytes);
   return ERROR_SUCCESS;
 }
 
@@ -238,11 +234,8 @@ static DWORD WriteIndex(const char* what, BOOL dc, const GUID* scheme, const GUI
   Note("%s %s %s %s value=%lu", what, G(scheme), G(subgroup), G(setting), index);
   int plan = FindPlan(scheme), s = FindSetting(subgroup, setting);
   if (plan < 0 || s < 0) return ERROR_FILE_NOT_FOUND;
-  if (kSettings[s].list && index >= sizeof kActionValues / sizeof kActionValues[0]) return ERROR_INVALID_PARAMETER;
-  if (dc)
-    g_plans[plan].dc[s] = index;
-  else
-    g_plans[plan].ac[s] = index;
+  if (kSettings[s].list && index >= ACTIONS) return ERROR_INVALID_PARAMETER;
+  (dc ? g_plans[plan].dc : g_plans[plan].ac)[s] = index;
   return ERROR_SUCCESS;
 }
 
@@ -285,10 +278,16 @@ EXPORT DWORD WINAPI PowerDeleteScheme(HKEY root UNUSED, const GUID* scheme) {
   return ERROR_SUCCESS;
 }
 
+/* A setting of the store with a range (list FALSE) or a list of possible values (TRUE); -1
+   for any other, which the caller answers with ERROR_FILE_NOT_FOUND. */
+static int SettingOfKind(const GUID* subgroup, const GUID* setting, BOOL list) {
+  int s = FindSetting(subgroup, setting);
+  return s >= 0 && !kSettings[s].list == !list ? s : -1;
+}
+
 static DWORD RangeValue(const char* what, const GUID* subgroup, const GUID* setting, LPDWORD value, DWORD answer) {
   Note("%s %s %s", what, G(subgroup), G(setting));
-  int s = FindSetting(subgroup, setting);
-  if (s < 0 || kSettings[s].list) return ERROR_FILE_NOT_FOUND;
+  if (SettingOfKind(subgroup, setting, FALSE) < 0) return ERROR_FILE_NOT_FOUND;
   if (!value) return ERROR_INVALID_PARAMETER;
   *value = answer;
   return ERROR_SUCCESS;
@@ -304,28 +303,21 @@ EXPORT DWORD WINAPI PowerReadValueIncrement(SETTING_ALONE, LPDWORD value) {
 }
 EXPORT DWORD WINAPI PowerReadValueUnitsSpecifier(SETTING_ALONE, UCHAR* buffer, LPDWORD size) {
   Note("PowerReadValueUnitsSpecifier %s %s", G(subgroup), G(setting));
-  int s = FindSetting(subgroup, setting);
-  if (s < 0 || kSettings[s].list) return ERROR_FILE_NOT_FOUND;
-  return GiveText(L"Seconds", buffer, size);
+  return SettingOfKind(subgroup, setting, FALSE) < 0 ? ERROR_FILE_NOT_FOUND : GiveText(L"Seconds", buffer, size);
 }
 EXPORT BOOLEAN WINAPI PowerIsSettingRangeDefined(const GUID* subgroup, const GUID* setting) {
   Note("PowerIsSettingRangeDefined %s %s", G(subgroup), G(setting));
-  int s = FindSetting(subgroup, setting);
-  return s >= 0 && !kSettings[s].list;
+  return SettingOfKind(subgroup, setting, FALSE) >= 0;
 }
 EXPORT DWORD WINAPI PowerReadPossibleValue(SETTING_ALONE, PULONG type, ULONG index, PUCHAR buffer, LPDWORD size) {
   Note("PowerReadPossibleValue %s %s index=%lu size=%lu", G(subgroup), G(setting), index, size ? *size : 0);
-  int s = FindSetting(subgroup, setting);
-  if (s < 0 || !kSettings[s].list) return ERROR_FILE_NOT_FOUND;
-  if (index >= sizeof kActionValues / sizeof kActionValues[0]) return ERROR_FILE_NOT_FOUND;
+  if (SettingOfKind(subgroup, setting, TRUE) < 0 || index >= ACTIONS) return ERROR_FILE_NOT_FOUND;
   if (type) *type = REG_DWORD;
   return Give(&kActionValues[index], sizeof(DWORD), buffer, size);
 }
 EXPORT DWORD WINAPI PowerReadPossibleFriendlyName(SETTING_ALONE, ULONG index, PUCHAR buffer, LPDWORD size) {
   Note("PowerReadPossibleFriendlyName %s %s index=%lu", G(subgroup), G(setting), index);
-  int s = FindSetting(subgroup, setting);
-  if (s < 0 || !kSettings[s].list || index >= sizeof kActionValues / sizeof kActionValues[0])
-    return ERROR_FILE_NOT_FOUND;
+  if (SettingOfKind(subgroup, setting, TRUE) < 0 || index >= ACTIONS) return ERROR_FILE_NOT_FOUND;
   return GiveText(kActionNames[index], buffer, size);
 }
 EXPORT DWORD WINAPI PowerReadSettingAttributes(const GUID* subgroup, const GUID* setting) {

@@ -1,49 +1,27 @@
 // A small driver for the end-to-end tests: finds the program's windows, reads their texts and
-// answers message boxes, as a user would.
-//   vantrel-probe messagebox <caption> [timeout-ms]   prints the box's text and presses OK
-//   vantrel-probe read-messagebox <caption> [timeout-ms]   prints the box's text, leaves it open
-//   vantrel-probe window <caption> [timeout-ms]       prints 1 when a top-level window exists
-//   vantrel-probe no-window <caption> [timeout-ms]    succeeds when none appears
-//   vantrel-probe list-layout <caption> <control-id>  prints a list view's screen rectangle
-//                                                     and its item spacing: left top right
-//                                                     bottom cx cy
-//   vantrel-probe list-control <caption> <control-id> prints a control of the window (its
-//                                                     pages included): left top right bottom
-//                                                     item-height enabled text (a list: its
-//                                                     chosen item)
-//   vantrel-probe alarm <state-file> <entry>          prints a battery alarm of the simulated
-//                                                     machine's global policy: enable level
-//                                                     action flags event-code minimum-state
-//   vantrel-probe scheme <state-file> <name>          prints user figures of the simulated
-//                                                     machine's scheme of that name:
-//                                                     key=value pairs on one line
-//   vantrel-probe power-source <state-file> <line>    plugs the simulated machine's adapter
-//                                                     in (1) or out (0), or makes it unknown
-//                                                     (255), and broadcasts the power-status
-//                                                     change as the system does
-//   vantrel-probe combo-items <caption> <control-id>  prints that combo box's items, one a
-//                                                     line, the selected one marked with "*"
-//   vantrel-probe menu-open [timeout-ms]              succeeds when a popup menu is on show
-//   vantrel-probe foreground                          prints the foreground window
-//   vantrel-probe windows                             prints each visible top-level window:
-//                                                     class, style, extended style, owner
-//                                                     and caption
-//   vantrel-probe focus                               prints the control with the keyboard
-//                                                     focus: its id and class
-//   vantrel-probe menu-rects                          prints each popup menu on show:
-//                                                     left top right bottom
-//   vantrel-probe control-rect <caption> <control-id> prints the screen rectangle of a control
-//                                                     anywhere inside the window: left top
-//                                                     right bottom
-//   vantrel-probe meter-alpha                         prints the battery meter's screen
-//                                                     rectangle and "layered <alpha>" or
-//                                                     "opaque"
-//   vantrel-probe balloons                            prints each balloon tip on show (the
-//                                                     shell's notification balloons): handle
-//                                                     left top right bottom
-//   vantrel-probe control <caption> <control-id>      prints a visible control of the window
-//                                                     or of its page: left top right bottom
-//                                                     enabled text
+// answers message boxes, as a user would. Commands (timeouts in milliseconds, 10000 unless given):
+//   messagebox <caption> [ms]       prints the box's text ("TEXT: ...") and presses OK
+//   read-messagebox <caption> [ms]  the same, and leaves the box open
+//   window | no-window <caption> [ms]  prints 1 or 0; succeeds when one appears (none appears)
+//   list-layout <caption> <id>      a list view: left top right bottom, item spacing cx cy
+//   list-control <caption> <id>     a control (pages included): left top right bottom
+//                                   item-height enabled text (a list: its chosen item)
+//   control <caption> <id>          a visible control: left top right bottom enabled text
+//   control-rect <caption> <id>     a control anywhere inside the window: left top right bottom
+//   combo-items <caption> <id>      a combo box's items, one a line, the selected one "*"-marked
+//   alarm <state-file> <entry>      a battery alarm of the simulated machine's global policy:
+//                                   enable level action flags event-code minimum-state
+//   scheme <state-file> <name>      user figures of the simulated scheme: key=value pairs
+//   power-source <state-file> <line>  the simulated adapter plugged in (1), out (0) or
+//                                   unknown (255), the power-status change broadcast
+//   menu-open [ms]                  succeeds when a popup menu is on show
+//   menu-rects                      each popup menu on show: left top right bottom
+//   balloons                        each balloon tip on show: handle left top right bottom
+//   windows                         each visible top-level window: class, style, extended
+//                                   style, owner and caption
+//   foreground                      the foreground window
+//   focus                           the control with the keyboard focus: its id and class
+//   meter-alpha                     the meter's rectangle and "layered <alpha>" or "opaque"
 #include <windows.h>
 #include <commctrl.h>
 #include <powrprof.h>
@@ -281,27 +259,36 @@ int main(int argc, char** argv) {
     std::printf("no scheme %s in %s\n", argv[3], caption);
     return 1;
   }
-  if (command == "list-control" && argc > 3) {
+  const bool of_control =
+      command == "list-control" || command == "combo-items" || command == "control-rect" || command == "control";
+  if (of_control && argc > 3) {
     HWND found = RequireControl(caption, argv[3]);
     if (!found) return 1;
-    const bool combo = ::lstrcmpiA(ClassOf(found).c_str(), "ComboBox") == 0;
-    const LRESULT item_height = combo ? ::SendMessageA(found, CB_GETITEMHEIGHT, 0, 0) : 0;
-    // An owner-drawn list has no window text of its own: the chosen item's text.
-    const LRESULT chosen = combo ? ::SendMessageA(found, CB_GETCURSEL, 0, 0) : CB_ERR;
-    const std::string item = ComboItem(found, chosen);
-    PrintRect(found, " ");
-    std::printf("%ld %d %s\n", static_cast<long>(item_height), ::IsWindowEnabled(found) ? 1 : 0,
-                chosen >= 0 && !item.empty() ? item.c_str() : TitleOf(found).c_str());
-    return 0;
-  }
-  if (command == "combo-items" && argc > 3) {
-    HWND control = RequireControl(caption, argv[3]);
-    if (!control) return 1;
-    LRESULT count = ::SendMessageA(control, CB_GETCOUNT, 0, 0);
-    LRESULT selected = ::SendMessageA(control, CB_GETCURSEL, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-      if (::SendMessageW(control, CB_GETLBTEXTLEN, i, 0) >= 256) continue;
-      std::printf("%s%s\n", i == selected ? "*" : "", ComboItem(control, i).c_str());
+    if (command == "combo-items") {
+      const LRESULT count = ::SendMessageA(found, CB_GETCOUNT, 0, 0);
+      const LRESULT selected = ::SendMessageA(found, CB_GETCURSEL, 0, 0);
+      for (LRESULT i = 0; i < count; ++i) {
+        if (::SendMessageW(found, CB_GETLBTEXTLEN, i, 0) < 256)
+          std::printf("%s%s\n", i == selected ? "*" : "", ComboItem(found, i).c_str());
+      }
+      return 0;
+    }
+    PrintRect(found, command == "control-rect" ? "\n" : " ");
+    if (command == "list-control") {
+      const bool combo = ::lstrcmpiA(ClassOf(found).c_str(), "ComboBox") == 0;
+      const LRESULT item_height = combo ? ::SendMessageA(found, CB_GETITEMHEIGHT, 0, 0) : 0;
+      // An owner-drawn list has no window text of its own: the chosen item's text.
+      const LRESULT chosen = combo ? ::SendMessageA(found, CB_GETCURSEL, 0, 0) : CB_ERR;
+      const std::string item = ComboItem(found, chosen);
+      std::printf("%ld %d %s\n", static_cast<long>(item_height), ::IsWindowEnabled(found) ? 1 : 0,
+                  chosen >= 0 && !item.empty() ? item.c_str() : TitleOf(found).c_str());
+    } else if (command == "control") {
+      // Sent, not read from the window record: an edit's text lives in its own process.
+      char text[256] = {};
+      DWORD_PTR copied = 0;
+      ::SendMessageTimeoutA(found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                            2000, &copied);
+      std::printf("%d %s\n", ::IsWindowEnabled(found) ? 1 : 0, text);
     }
     return 0;
   }
@@ -316,24 +303,6 @@ int main(int argc, char** argv) {
     DWORD spacing = static_cast<DWORD>(::SendMessageA(list, LVM_GETITEMSPACING, FALSE, 0));
     PrintRect(list, " ");
     std::printf("%u %u\n", LOWORD(spacing), HIWORD(spacing));
-    return 0;
-  }
-  if (command == "control-rect" && argc > 3) {
-    HWND found = RequireControl(caption, argv[3]);
-    if (!found) return 1;
-    PrintRect(found);
-    return 0;
-  }
-  if (command == "control" && argc > 3) {
-    HWND found = RequireControl(caption, argv[3]);
-    if (!found) return 1;
-    // Sent, not read from the window record: an edit's text lives in its own process.
-    char text[256] = {};
-    DWORD_PTR copied = 0;
-    ::SendMessageTimeoutA(found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                          2000, &copied);
-    PrintRect(found, " ");
-    std::printf("%d %s\n", ::IsWindowEnabled(found) ? 1 : 0, text);
     return 0;
   }
   std::fprintf(stderr, "unknown command %s\n", command.c_str());

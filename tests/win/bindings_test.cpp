@@ -12,6 +12,7 @@
 
 #include "framework/handles.h"
 #include "ui/bindings.h"
+#include "win/test_support.h"
 
 namespace vantrel::ui {
 namespace {
@@ -64,11 +65,7 @@ class BindingsTest : public ::testing::Test {
   }
   void TearDown() override { ::DestroyWindow(host_); }
 
-  std::string TextOf(int id) {
-    char text[64] = {};
-    ::GetDlgItemTextA(host_, id, text, sizeof text);
-    return text;
-  }
+  std::string TextOf(int id) { return testing::WindowText(::GetDlgItem(host_, id)); }
 
   HWND host_ = nullptr;
   Bindings<Record> bindings_;
@@ -170,9 +167,7 @@ TEST(BindingRules, NumberFieldsTakeTheLeadingSignedNumber) {
   Record r;
   r.time_ac = static_cast<ULONG>(-40);
   b.Load(r);
-  char text[16] = {};
-  ::GetWindowTextA(edit, text, sizeof text);
-  EXPECT_STREQ(text, "-40") << "shown signed";
+  EXPECT_EQ(testing::WindowText(edit), "-40") << "shown signed";
   for (auto [typed, stored] : {std::pair{"12abc", 12u}, {"", 0u}, {"x5", 0u}, {" +7", 7u},
                                {"-2147483648", 0x80000000u}, {"99999999999999", 0x7FFFFFFFu}}) {
     ::SetWindowTextA(edit, typed);
@@ -210,6 +205,13 @@ TEST_F(BindingsTest, ATextRowSetsItsControlOnlyWhenTheTextChanges) {
   EXPECT_EQ(TextOf(kText), "");
 }
 
+// The host's controls, worked as the user works them.
+struct HostControls : testing::PageControls {
+  explicit HostControls(HWND host) : host(host) {}
+  HWND host;
+  HWND page() const override { return host; }
+};
+
 TEST(CheckListBinding, ShowsChosenBitsAsCheckMarksAndKeepsTheOthers) {
   HWND host = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
   ASSERT_TRUE(host);
@@ -223,22 +225,15 @@ TEST(CheckListBinding, ShowsChosenBitsAsCheckMarksAndKeepsTheOthers) {
   const DWORD styles = LVS_EX_CHECKBOXES | LVS_EX_FLATSB;
   EXPECT_EQ(::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & styles, styles);
   ASSERT_EQ(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
-  auto checked = [&](int item) {
-    return (::SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK) >> 12) == 2;
-  };
 
+  const HostControls controls(host);
   Record in;
   in.flags = 0x80000000u | 0x2 | 0x20;  // 0x20 has no item
   b.Load(in);
-  EXPECT_TRUE(checked(0));
-  EXPECT_FALSE(checked(1));
-  EXPECT_TRUE(checked(2));
-  LVITEMA state{};
-  state.stateMask = LVIS_STATEIMAGEMASK;
-  state.state = INDEXTOSTATEIMAGEMASK(1);
-  ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
-  state.state = INDEXTOSTATEIMAGEMASK(2);
-  ::SendMessageA(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
+  EXPECT_EQ((std::vector<bool>{controls.Ticked(kChecks, 0), controls.Ticked(kChecks, 1), controls.Ticked(kChecks, 2)}),
+            (std::vector<bool>{true, false, true}));
+  controls.Tick(kChecks, 0, false);
+  controls.Tick(kChecks, 1, true);
   Record out = in;
   b.Store(out);
   EXPECT_EQ(out.flags, 0x1u | 0x2 | 0x20);
@@ -271,8 +266,6 @@ TEST(BindingRules, ChangeNotificationsAndTimeTexts) {
   }
   EXPECT_TRUE(b.IsUserChange({WM_COMMAND, nullptr, 8, EN_CHANGE}));
   EXPECT_EQ(TimeFieldText(0), "00000");
-  EXPECT_EQ(TimeFieldText(3725), "10205");
-  EXPECT_EQ(TimeFieldSeconds("13000"), 5400u);
   EXPECT_EQ(TimeFieldSeconds("1:3"), 1u) << "leading digits only";
   EXPECT_EQ(TimeFieldSeconds(""), 0u);
 }

@@ -1,6 +1,8 @@
 // The power actions and the timed wake-up against the simulated machine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/app_state.h"
 #include "power/power_actions.h"
 #include "power/wake_up_timer.h"
@@ -19,16 +21,60 @@ SimState Laptop(void (*change)(SimState&) = nullptr) {
   return state;
 }
 
-TEST(PowerActionsTest, ExitsNeedThePrivilegeAndRefusalsAreReported) {
+// Each enables its privilege, then makes its one call (exits power off or reboot with hung
+// applications forced, no EWX_FORCE (4)); without the privilege nothing reaches the system.
+// Either way the token is closed.
+TEST(PowerActionsTest, EachEnablesItsPrivilegeFirstAndWithoutItAsksNothing) {
+  constexpr char kShutdown[] = "AdjustTokenPrivileges SeShutdownPrivilege enabled";
+  const struct {
+    int (*act)();
+    const char* privilege;
+    std::string call;
+  } actions[] = {
+      {[] { return ShutDownSystem(); }, kShutdown, "ExitWindowsEx flags=0x18 reason=0"},
+      {[] { return RebootSystem(); }, kShutdown, "ExitWindowsEx flags=0x12 reason=0"},
+      {[] { return SleepSystem(true, true); }, kShutdown,
+       "SetSuspendState hibernate=0 forceCritical=0 disableWakeEvent=1"},
+      {[] { return HibernateSystem(false, false); }, kShutdown,
+       "SetSuspendState hibernate=1 forceCritical=1 disableWakeEvent=0"},
+      {[] { return ReserveHibernationFile(false); }, "AdjustTokenPrivileges SeCreatePagefilePrivilege enabled",
+       "CallNtPowerInformation level=10 reserve=0 status=0x0"},
+  };
+  testing::PowerTestMachine pc;
+  for (const auto& action : actions) {
+    SCOPED_TRACE(action.call);
+    const std::string function = action.call.substr(0, action.call.find(' '));
+    pc.Boot(Laptop());
+    EXPECT_EQ(action.act(), 0);
+    const Lines log = pc.machine().Log();
+    EXPECT_EQ(Lines(log.begin(), log.begin() + std::min<size_t>(log.size(), 2)),
+              (Lines{action.privilege, action.call}));
+    EXPECT_EQ(pc.Logged(function), 1u);
+    EXPECT_EQ(pc.machine().OpenHandleCount(), 0u);
+    pc.Boot(Laptop([](SimState& s) { s.shutdown_privilege = false; }));
+    EXPECT_EQ(action.act(), ERROR_NOT_ALL_ASSIGNED);
+    EXPECT_EQ(pc.Logged(function), 0u);
+    EXPECT_EQ(pc.machine().OpenHandleCount(), 0u);
+  }
+  EXPECT_TRUE(pc.machine().IsPwrHibernateAllowed()) << "the file kept without the privilege";
+}
+
+TEST(PowerActionsTest, RefusalsAreReportedAndTheSystemItselfWantsThePrivilegesEnabled) {
   testing::PowerTestMachine pc;
   pc.Boot(Laptop());
-  // Power off (not halt) and reboot, hung applications forced, no EWX_FORCE (4).
-  EXPECT_EQ(ShutDownSystem(), 0);
-  EXPECT_EQ(RebootSystem(), 0);
-  const std::string privilege = "AdjustTokenPrivileges SeShutdownPrivilege enabled";
-  EXPECT_EQ(pc.machine().Log(),
-            (Lines{privilege, "ExitWindowsEx flags=0x18 reason=0", privilege, "ExitWindowsEx flags=0x12 reason=0"}));
-  EXPECT_EQ(pc.machine().OpenHandleCount(), 0u) << "the token is closed";
+  // Held is not enabled: the machine refuses until this process enables the privilege.
+  EXPECT_FALSE(pc.machine().SetSuspendState(FALSE, FALSE, TRUE));
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_PRIVILEGE_NOT_HELD));
+  BOOLEAN reserve = FALSE;
+  EXPECT_EQ(static_cast<DWORD>(pc.machine().CallNtPowerInformation(SystemReserveHiberFile, &reserve, 1, nullptr, 0)),
+            0xC0000061u);
+  // The hibernation file: one byte at level ten.
+  pc.machine().ClearLog();
+  EXPECT_EQ(ReserveHibernationFile(false), 0);
+  EXPECT_EQ(pc.fake().calls, Lines{"CallNtPowerInformation 10 in=1[0 ] out=null/0"});
+  EXPECT_FALSE(pc.machine().IsPwrHibernateAllowed()) << "hibernation needs the file";
+  EXPECT_EQ(ReserveHibernationFile(true), 0);
+  EXPECT_TRUE(pc.machine().IsPwrHibernateAllowed());
   // Log off is reported done whether the system accepts it or not.
   pc.machine().ClearLog();
   EXPECT_EQ(LogOffUser(), 0);
@@ -36,11 +82,6 @@ TEST(PowerActionsTest, ExitsNeedThePrivilegeAndRefusalsAreReported) {
   EXPECT_EQ(LogOffUser(), 0);
   EXPECT_EQ(pc.machine().Log(), Lines{"ExitWindowsEx flags=0x10 reason=0"});
   EXPECT_EQ(SleepSystem(false, false), 0);
-
-  pc.Boot(Laptop([](SimState& s) { s.shutdown_privilege = false; }));
-  EXPECT_EQ(ShutDownSystem(), ERROR_NOT_ALL_ASSIGNED);
-  EXPECT_EQ(pc.Logged("ExitWindowsEx"), 0u);
-  EXPECT_EQ(pc.machine().OpenHandleCount(), 0u);
 
   pc.Boot(Laptop([](SimState& s) { s.suspend_refused = true; }));
   EXPECT_EQ(SleepSystem(true, true), ERROR_OPERATION_ABORTED);
@@ -51,56 +92,6 @@ TEST(PowerActionsTest, ExitsNeedThePrivilegeAndRefusalsAreReported) {
   EXPECT_EQ(SleepSystem(true, true), -1);
   EXPECT_EQ(HibernateSystem(true, true), -1);
   EXPECT_TRUE(pc.machine().Log().empty());
-}
-
-TEST(PowerActionsTest, SuspendsEnableThePrivilegeFirstAndStopWithoutIt) {
-  testing::PowerTestMachine pc;
-  pc.Boot(Laptop());
-  // Held is not enabled: the machine refuses a suspend until this process enables it.
-  EXPECT_FALSE(pc.machine().SetSuspendState(FALSE, FALSE, TRUE));
-  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_PRIVILEGE_NOT_HELD));
-  pc.machine().ClearLog();
-  const std::string privilege = "AdjustTokenPrivileges SeShutdownPrivilege enabled";
-  EXPECT_EQ(SleepSystem(true, true), 0);
-  Lines log = pc.machine().Log();
-  ASSERT_GE(log.size(), 2u);
-  EXPECT_EQ(Lines(log.begin(), log.begin() + 2),
-            (Lines{privilege, "SetSuspendState hibernate=0 forceCritical=0 disableWakeEvent=1"}));
-  pc.Boot(Laptop());
-  EXPECT_EQ(HibernateSystem(false, false), 0);
-  log = pc.machine().Log();
-  ASSERT_GE(log.size(), 2u);
-  EXPECT_EQ(Lines(log.begin(), log.begin() + 2),
-            (Lines{privilege, "SetSuspendState hibernate=1 forceCritical=1 disableWakeEvent=0"}));
-  EXPECT_EQ(pc.machine().OpenHandleCount(), 0u) << "the token is closed";
-
-  pc.Boot(Laptop([](SimState& s) { s.shutdown_privilege = false; }));
-  EXPECT_EQ(SleepSystem(true, true), ERROR_NOT_ALL_ASSIGNED);
-  EXPECT_EQ(HibernateSystem(false, false), ERROR_NOT_ALL_ASSIGNED);
-  EXPECT_EQ(pc.Logged("SetSuspendState"), 0u);
-  EXPECT_EQ(pc.machine().OpenHandleCount(), 0u);
-}
-
-TEST(PowerActionsTest, HibernationFileSwitchEnablesItsPrivilegeAndSendsOneByteAtLevelTen) {
-  testing::PowerTestMachine pc;
-  pc.Boot(Laptop());
-  // Held is not enabled: the machine refuses until this process enables the privilege.
-  BOOLEAN reserve = FALSE;
-  EXPECT_EQ(static_cast<DWORD>(pc.machine().CallNtPowerInformation(SystemReserveHiberFile, &reserve, 1, nullptr, 0)),
-            0xC0000061u);
-  pc.machine().ClearLog();
-  EXPECT_EQ(ReserveHibernationFile(false), 0);
-  EXPECT_EQ(pc.fake().calls, Lines{"CallNtPowerInformation 10 in=1[0 ] out=null/0"});
-  ASSERT_FALSE(pc.machine().Log().empty());
-  EXPECT_EQ(pc.machine().Log()[0], "AdjustTokenPrivileges SeCreatePagefilePrivilege enabled");
-  EXPECT_FALSE(pc.machine().IsPwrHibernateAllowed()) << "hibernation needs the file";
-  EXPECT_EQ(ReserveHibernationFile(true), 0);
-  EXPECT_TRUE(pc.machine().IsPwrHibernateAllowed());
-
-  pc.Boot(Laptop([](SimState& s) { s.shutdown_privilege = false; }));
-  EXPECT_EQ(ReserveHibernationFile(false), ERROR_NOT_ALL_ASSIGNED);  // the privilege step fails first
-  EXPECT_EQ(pc.Logged("CallNtPowerInformation"), 0u);
-  EXPECT_TRUE(pc.machine().IsPwrHibernateAllowed());
 }
 
 class WakeUpTest : public ::testing::Test {

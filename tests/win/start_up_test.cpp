@@ -2,7 +2,6 @@
 // settings, the language, the meter and the tray icon, and Exit.
 #include <gtest/gtest.h>
 
-#include "display/tray_icon.h"
 #include "app/app_state.h"
 #include "app/corvane_app.h"
 #include "settings/settings_store.h"

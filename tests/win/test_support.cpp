@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -322,9 +323,7 @@ BOOL RecordingSystem::SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, L
 
 std::string GuidText(const GUID& guid) { return platform::FormatGuid(platform::FromGuid(guid)); }
 
-namespace {
-std::string Of(const GUID* guid) { return guid ? GuidText(*guid) : "null"; }
-}  // namespace
+std::string RecordingSystem::Of(const GUID* guid) { return guid ? GuidText(*guid) : "null"; }
 
 FARPROC RecordingSystem::GetPowerLibraryProc(LPCSTR name) {
   FARPROC real = ForwardingSystemApi::GetPowerLibraryProc(name);
@@ -351,56 +350,16 @@ BOOLEAN WINAPI RecordingSystem::WriteProcessor(UINT id, PMACHINE_PROCESSOR_POWER
   return self->real_write_(id, policy);
 }
 
-DWORD RecordingSystem::PowerSetActiveScheme(HKEY root, const GUID* scheme) {
-  Note("PowerSetActiveScheme %s", Of(scheme).c_str());
-  return ForwardingSystemApi::PowerSetActiveScheme(root, scheme);
-}
-DWORD RecordingSystem::PowerWriteACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                                              DWORD index) {
-  Note("PowerWriteACValueIndex %s %s %lu", Of(scheme).c_str(), Of(setting).c_str(), index);
-  return ForwardingSystemApi::PowerWriteACValueIndex(root, scheme, subgroup, setting, index);
-}
-DWORD RecordingSystem::PowerWriteDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                                              DWORD index) {
-  Note("PowerWriteDCValueIndex %s %s %lu", Of(scheme).c_str(), Of(setting).c_str(), index);
-  return ForwardingSystemApi::PowerWriteDCValueIndex(root, scheme, subgroup, setting, index);
-}
-DWORD RecordingSystem::PowerWriteFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                                              UCHAR* buffer, DWORD size) {
-  Note("PowerWriteFriendlyName %s", Of(scheme).c_str());
-  return ForwardingSystemApi::PowerWriteFriendlyName(root, scheme, subgroup, setting, buffer, size);
-}
-DWORD RecordingSystem::PowerWriteDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                                             UCHAR* buffer, DWORD size) {
-  Note("PowerWriteDescription %s", Of(scheme).c_str());
-  return ForwardingSystemApi::PowerWriteDescription(root, scheme, subgroup, setting, buffer, size);
-}
-DWORD RecordingSystem::PowerDuplicateScheme(HKEY root, const GUID* source, GUID** destination) {
-  Note("PowerDuplicateScheme %s", Of(source).c_str());
-  return ForwardingSystemApi::PowerDuplicateScheme(root, source, destination);
-}
-DWORD RecordingSystem::PowerDeleteScheme(HKEY root, const GUID* scheme) {
-  Note("PowerDeleteScheme %s", Of(scheme).c_str());
-  return ForwardingSystemApi::PowerDeleteScheme(root, scheme);
-}
-
 size_t RecordingSystem::Find(const std::string& prefix) const {
-  for (size_t i = 0; i < calls.size(); ++i) {
-    if (calls[i].rfind(prefix, 0) == 0) return i;
-  }
-  return calls.size();
+  size_t i = 0;
+  while (i < calls.size() && calls[i].rfind(prefix, 0) != 0) ++i;
+  return i;
 }
 
-size_t RecordingSystem::Called(const std::string& prefix) const {
-  size_t n = 0;
-  for (const std::string& call : calls) n += call.rfind(prefix, 0) == 0 ? 1 : 0;
-  return n;
+static size_t CountStartingWith(const std::vector<std::string>& lines, const std::string& prefix) {
+  return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
 }
-
-size_t PowerTestMachine::Logged(const std::string& prefix) const {
-  size_t n = 0;
-  for (const std::string& line : machine_->Log()) n += line.rfind(prefix, 0) == 0 ? 1 : 0;
-  return n;
-}
+size_t RecordingSystem::Called(const std::string& prefix) const { return CountStartingWith(calls, prefix); }
+size_t PowerTestMachine::Logged(const std::string& prefix) const { return CountStartingWith(machine_->Log(), prefix); }
 
 }  // namespace vantrel::testing

@@ -253,17 +253,16 @@ class RecordingSystem : public platform::ForwardingSystemApi {
                               ULONG out_size) override;
   BOOLEAN WritePwrScheme(PUINT id, LPWSTR name, LPWSTR description, PPOWER_POLICY policy) override {
     Note("WritePwrScheme %u", id ? *id : 0);
-    if (fail_scheme_write) return Fail<BOOLEAN>(ERROR_WRITE_FAULT, FALSE);
-    return ForwardingSystemApi::WritePwrScheme(id, name, description, policy);
+    return fail_scheme_write ? Fail<BOOLEAN>(ERROR_WRITE_FAULT, FALSE)
+                             : ForwardingSystemApi::WritePwrScheme(id, name, description, policy);
   }
   BOOLEAN DeletePwrScheme(UINT id) override {
     Note("DeletePwrScheme %u", id);
-    if (fail_delete) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
-    return ForwardingSystemApi::DeletePwrScheme(id);
+    return fail_delete ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE) : ForwardingSystemApi::DeletePwrScheme(id);
   }
   BOOLEAN ReadPwrScheme(UINT id, PPOWER_POLICY policy) override {
-    if (fail_scheme_read) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
-    return ForwardingSystemApi::ReadPwrScheme(id, policy);
+    return fail_scheme_read ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE)
+                            : ForwardingSystemApi::ReadPwrScheme(id, policy);
   }
   HDEVINFO SetupDiGetClassDevsA(const GUID* guid, PCSTR enumerator, HWND parent, DWORD flags) override {
     ++battery_searches;
@@ -274,38 +273,59 @@ class RecordingSystem : public platform::ForwardingSystemApi {
   FARPROC GetPowerLibraryProc(LPCSTR name) override;
   BOOLEAN SetActivePwrScheme(UINT id, PGLOBAL_POWER_POLICY global, PPOWER_POLICY policy) override {
     Note("SetActivePwrScheme %u", id);
-    if (fail_activation) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
-    return ForwardingSystemApi::SetActivePwrScheme(id, global, policy);
+    return fail_activation ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE)
+                           : ForwardingSystemApi::SetActivePwrScheme(id, global, policy);
   }
   BOOLEAN ReadGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override {
-    if (fail_global_read) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
-    return ForwardingSystemApi::ReadGlobalPwrPolicy(policy);
+    return fail_global_read ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE)
+                            : ForwardingSystemApi::ReadGlobalPwrPolicy(policy);
   }
   BOOLEAN WriteGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override {
     Note("WriteGlobalPwrPolicy");
-    if (fail_global_write) return Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE);
-    return ForwardingSystemApi::WriteGlobalPwrPolicy(policy);
+    return fail_global_write ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE)
+                             : ForwardingSystemApi::WriteGlobalPwrPolicy(policy);
   }
   HANDLE CreateWaitableTimerA(LPSECURITY_ATTRIBUTES security, BOOL manual_reset, LPCSTR name) override {
     Note("CreateWaitableTimerA %s %d", name ? name : "(null)", manual_reset);
-    if (fail_timer_creation) return Fail<HANDLE>(ERROR_ACCESS_DENIED, nullptr);
-    return ForwardingSystemApi::CreateWaitableTimerA(security, manual_reset, name);
+    return fail_timer_creation ? Fail<HANDLE>(ERROR_ACCESS_DENIED, nullptr)
+                               : ForwardingSystemApi::CreateWaitableTimerA(security, manual_reset, name);
   }
   // On the waiting thread, while the caller waits for it to arm the timer.
   BOOL SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period, PTIMERAPCROUTINE completion,
                         LPVOID argument, BOOL resume) override;
   // The plan functions that change something, with their GUIDs ("PowerSetActiveScheme <plan>").
-  DWORD PowerSetActiveScheme(HKEY root, const GUID* scheme) override;
+  DWORD PowerSetActiveScheme(HKEY root, const GUID* scheme) override {
+    Note("PowerSetActiveScheme %s", Of(scheme).c_str());
+    return ForwardingSystemApi::PowerSetActiveScheme(root, scheme);
+  }
   DWORD PowerWriteACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                               DWORD index) override;
+                               DWORD index) override {
+    Note("PowerWriteACValueIndex %s %s %lu", Of(scheme).c_str(), Of(setting).c_str(), index);
+    return ForwardingSystemApi::PowerWriteACValueIndex(root, scheme, subgroup, setting, index);
+  }
   DWORD PowerWriteDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
-                               DWORD index) override;
+                               DWORD index) override {
+    Note("PowerWriteDCValueIndex %s %s %lu", Of(scheme).c_str(), Of(setting).c_str(), index);
+    return ForwardingSystemApi::PowerWriteDCValueIndex(root, scheme, subgroup, setting, index);
+  }
   DWORD PowerWriteFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
-                               DWORD size) override;
+                               DWORD size) override {
+    Note("PowerWriteFriendlyName %s", Of(scheme).c_str());
+    return ForwardingSystemApi::PowerWriteFriendlyName(root, scheme, subgroup, setting, buffer, size);
+  }
   DWORD PowerWriteDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
-                              DWORD size) override;
-  DWORD PowerDuplicateScheme(HKEY root, const GUID* source, GUID** destination) override;
-  DWORD PowerDeleteScheme(HKEY root, const GUID* scheme) override;
+                              DWORD size) override {
+    Note("PowerWriteDescription %s", Of(scheme).c_str());
+    return ForwardingSystemApi::PowerWriteDescription(root, scheme, subgroup, setting, buffer, size);
+  }
+  DWORD PowerDuplicateScheme(HKEY root, const GUID* source, GUID** destination) override {
+    Note("PowerDuplicateScheme %s", Of(source).c_str());
+    return ForwardingSystemApi::PowerDuplicateScheme(root, source, destination);
+  }
+  DWORD PowerDeleteScheme(HKEY root, const GUID* scheme) override {
+    Note("PowerDeleteScheme %s", Of(scheme).c_str());
+    return ForwardingSystemApi::PowerDeleteScheme(root, scheme);
+  }
   // The noted calls that start with `prefix`.
   size_t Called(const std::string& prefix) const;
   // The position of the first noted call that starts with `prefix` (the count when there is none).
@@ -318,6 +338,7 @@ class RecordingSystem : public platform::ForwardingSystemApi {
     return value;
   }
   void Note(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  static std::string Of(const GUID* guid);  // GuidText, or "null"
   static BOOLEAN WINAPI ReadProcessor(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy);
   static BOOLEAN WINAPI WriteProcessor(UINT id, PMACHINE_PROCESSOR_POWER_POLICY policy);
   DWORD ui_thread_ = ::GetCurrentThreadId();
