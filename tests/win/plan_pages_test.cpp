@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -165,9 +164,11 @@ TEST_F(PlanPagesTest, SaveAsDeleteAndApplyOnThePlanStore) {
   Press(IDC_SCHEME_SAVE_AS);
   EXPECT_EQ(pc_->store().plans.size(), 4u);
   ASSERT_EQ(prompts.entries().size(), 1u);
-  // An edit of the copy, then Apply: it is made active.
+  // An edit of each tab of the copy, then Apply: written, and the copy made active.
   User().Type(IDC_USER_VIDEO_TIMEOUT_DC, "02000");
+  Machine().Type(IDC_MACHINE_DOZE_S4_DC, "04500");
   Apply();
+  EXPECT_EQ(pc_->Value(3, g::kHibernateTimeout).dc, 2700u);
   ASSERT_TRUE(pc_->store().active == copy.guid);
   // Delete the active plan: another becomes active first, then it goes.
   prompts.clear();
