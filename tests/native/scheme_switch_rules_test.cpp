@@ -38,7 +38,7 @@ TEST(SchemeSwitchRulesTest, EachSourceTakesItsOwnChoiceUnlessItNamesNothingNewOr
 TEST(SchemeSwitchRulesTest, TheDialogShowsNoChoiceFirstAndANothingChosenClearsTheChoice) {
   EXPECT_EQ(SchemeChoiceItem("", kSchemes), 0);
   EXPECT_EQ(SchemeChoiceItem("Max Battery", kSchemes), 3) << "the first so named";
-  EXPECT_EQ(ChosenSchemeName(-1, 2, "Portable/Laptop", ""), "");
+  EXPECT_EQ(ChosenSchemeName(-1, 2, "Portable/Laptop", "Max Battery"), "") << "nothing chosen";
 }
 
 TEST(SchemeSwitchRulesTest, APlanChoiceKeepsItsGuidAndNameAndAnOldChoiceIsAName) {
