@@ -136,8 +136,6 @@ TEST_F(PowerPlansTest, FieldsWithoutCounterpartAreReportedAndNeverWritten) {
        StoreProblem::NoCounterpart},
   };
   const PlanView loaded = Loaded(0);
-  EXPECT_EQ(loaded.Support(XpField::ThrottlePolicy), FieldSupport::None);
-  EXPECT_EQ(loaded.Support(XpField::VideoTimeout), FieldSupport::Counterpart);
   PlanView edited = loaded;
   for (const Row& row : rows) row.edit(edited);
   const StoreReport report = plans_.Store(0, edited, loaded);
@@ -188,16 +186,13 @@ TEST_F(PowerPlansTest, SaveAsActivateDeleteAndTheReapplyOfTheActivePlan) {
   EXPECT_EQ(pc_.store().plans[3].name, L"Road Trip");
   EXPECT_EQ(plans_.Entry(road)->description, plans_.Entry(0)->description);
 
-  // An edit of a plan that is not active is stored, not applied.
-  PlanView loaded = Loaded(road), edited = loaded;
-  edited.policy.user.VideoTimeoutDc = 1200;
-  EXPECT_FALSE(plans_.Store(road, edited, loaded).reapplied);
   ASSERT_EQ(plans_.Activate(road), 0);
   EXPECT_EQ(plans_.GetActivePlanIndex(), road);
   EXPECT_EQ(pc_.store().applied_plan, platform::FromGuid(trip));
 
   // An edit of the active plan is applied by making it active again, after the write.
-  loaded = Loaded(road), edited = loaded;
+  const PlanView loaded = Loaded(road);
+  PlanView edited = loaded;
   edited.policy.user.VideoTimeoutDc = 60;
   calls().clear();
   const StoreReport report = plans_.Store(road, edited, loaded);
