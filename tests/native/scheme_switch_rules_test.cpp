@@ -34,15 +34,11 @@ TEST(SchemeSwitchRulesTest, EachSourceTakesItsOwnChoiceUnlessItNamesNothingNewOr
   EXPECT_EQ(SchemeToActivate(kAcOnline, "Portable/Laptop", "", {}, 0), kNoScheme);
 }
 
-TEST(SchemeSwitchRulesTest, TheDialogShowsAMissingNameAndKeepsItUntilItsChoiceIsChanged) {
-  EXPECT_EQ(SchemeChoiceItem("Max Battery", kSchemes), 3);
-  EXPECT_EQ(SchemeChoiceItem("Presentation", kSchemes), 5);  // shown as missing, after the schemes
+// The rest of the dialog's rules are driven through the dialog itself.
+TEST(SchemeSwitchRulesTest, TheDialogShowsNoChoiceFirstAndANothingChosenClearsTheChoice) {
   EXPECT_EQ(SchemeChoiceItem("", kSchemes), 0);
-  EXPECT_EQ(ChosenSchemeName(5, 5, "Presentation", "Presentation (missing)"), "Presentation");  // untouched: kept
-  EXPECT_EQ(ChosenSchemeName(0, 5, "Presentation", "(do not switch)"), "");  // cleared
-  EXPECT_EQ(ChosenSchemeName(2, 0, "Presentation", "Portable/Laptop"), "Portable/Laptop");
-  EXPECT_EQ(ChosenSchemeName(0, 2, "Portable/Laptop", "(do not switch)"), "");
-  EXPECT_EQ(ChosenSchemeName(-1, 2, "Portable/Laptop", ""), "");  // nothing chosen
+  EXPECT_EQ(SchemeChoiceItem("Max Battery", kSchemes), 3) << "the first so named";
+  EXPECT_EQ(ChosenSchemeName(-1, 2, "Portable/Laptop", "Max Battery"), "") << "nothing chosen";
 }
 
 TEST(SchemeSwitchRulesTest, APlanChoiceKeepsItsGuidAndNameAndAnOldChoiceIsAName) {

@@ -125,7 +125,7 @@ TEST_F(ControlPageTest, OkActsAtOnceButOnlyApplyOutlivesARestart) {
   EXPECT_EQ(StoredSettings().PaneWindow, 1);
 }
 
-TEST_F(ControlPageTest, TheChosenBatteryIsTakenByOkAndItAndTheMeterPlaceStoredByApply) {
+TEST_F(ControlPageTest, TheChosenBatteryIsTakenByOkAndItAndTheMeterPlaceStoredByApplyOnlyNamedOnesOffered) {
   s().DisplayOneBatteryStatus = 1;
   s().BatteryName = "42t";  // a prefix, in another case, of the second entry of the sorted list
   Open();
@@ -156,6 +156,14 @@ TEST_F(ControlPageTest, TheChosenBatteryIsTakenByOkAndItAndTheMeterPlaceStoredBy
   };
   EXPECT_TRUE(hand(IDC_CONTROL_ALPHA) && hand(IDC_CONTROL_BATTERY_LIST) && hand(IDC_CONTROL_BEEP));
   EXPECT_FALSE(hand(IDC_CONTROL_METER_GROUP) || hand(IDC_CONTROL_DISPLAY_LABEL) || hand(IDOK));
+
+  // A battery whose name cannot be read is not offered: the meter could never find it by name.
+  pc_.state().batteries[1].device_name.clear();
+  s().DisplayOneBatteryStatus = 1;
+  Open();
+  ASSERT_EQ(Send(IDC_CONTROL_BATTERY_LIST, CB_GETCOUNT), 1);
+  Press(IDOK);
+  EXPECT_EQ(s().BatteryName, pc_.state().batteries[0].device_name) << "never stored empty";
 }
 
 TEST_F(ControlPageTest, TheAutoStartEntryIsQuotedReadInEitherFormAndDeletedOnce) {
@@ -276,17 +284,6 @@ TEST_F(ControlPageTest, ARefusedChangeIsSaidAndAskedForAgain) {
   EXPECT_FALSE(pc_.state().hiber_file_present);
   EXPECT_EQ(Flags(), 0x29u);
   EXPECT_EQ(prompts.entries().size(), 4u);
-}
-
-// A battery whose name cannot be read is not offered: the meter could never find it by name.
-TEST_F(ControlPageTest, OnlyBatteriesWithANameAreOfferedAndTheNameIsNeverStoredEmpty) {
-  pc_.state().batteries[1].device_name.clear();
-  s().DisplayOneBatteryStatus = 1;
-  Open();
-  ASSERT_EQ(Send(IDC_CONTROL_BATTERY_LIST, CB_GETCOUNT), 1);
-  EXPECT_EQ(ListText(IDC_CONTROL_BATTERY_LIST, 0), pc_.state().batteries[0].device_name);
-  Press(IDOK);
-  EXPECT_EQ(s().BatteryName, pc_.state().batteries[0].device_name);
 }
 
 TEST_F(ControlPageTest, WithoutBatteriesTheMeterGroupStaysDisabledAndTheRestWorks) {

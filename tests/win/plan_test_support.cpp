@@ -6,12 +6,7 @@ namespace vantrel::testing {
 
 using platform::sim::SimState;
 
-PlanTestMachine::PlanTestMachine(platform::sim::SimPowerBackend backend)
-    : PlanTestMachine([backend] {
-        SimState state = platform::sim::DefaultLaptop();
-        state.power_backend = backend;
-        return state;
-      }()) {}
+PlanTestMachine::PlanTestMachine(platform::sim::SimPowerBackend backend) : PlanTestMachine(PlanLaptop(backend)) {}
 
 PlanTestMachine::PlanTestMachine(SimState state) {
   platform::sim::SaveState(dir() + "\\sim.ini", state);

@@ -6,15 +6,16 @@
 
 namespace vantrel::testing {
 
-// The default laptop (answering as `backend`) or the machine given, its state file written as a
-// machine that ran before finds it, and the power interface chosen; all undone at the end.
-// The default laptop answering with power plans.
-inline platform::sim::SimState PlanLaptop() {
+// The default laptop answering with power plans, or as `backend`.
+inline platform::sim::SimState PlanLaptop(
+    platform::sim::SimPowerBackend backend = platform::sim::SimPowerBackend::Plans) {
   platform::sim::SimState state = platform::sim::DefaultLaptop();
-  state.power_backend = platform::sim::SimPowerBackend::Plans;
+  state.power_backend = backend;
   return state;
 }
 
+// That laptop or the machine given, its state file written as a machine that ran before finds it,
+// and the power interface chosen; all undone at the end.
 class PlanTestMachine : public PowerTestMachine {
  public:
   explicit PlanTestMachine(platform::sim::SimPowerBackend backend = platform::sim::SimPowerBackend::Plans);
