@@ -21,14 +21,25 @@ start() {
   echo $!
 }
 
-# Ends every process that runs the named executable of this build (Wine's own taskkill does
-# not see them all).
+# Keeps the process ids (one a line) that run in this script's prefix: the build's other Wine
+# lanes run copies of the same programs side by side.
+in_this_prefix() {
+  local pid
+  while read -r pid; do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then echo "$pid"; fi
+  done
+  return 0
+}
+
+# Ends every process that runs the named executable of this build in this prefix (Wine's own
+# taskkill does not see them all).
 stop_program() {
   local path pids
   path=$(winepath -w "$bin/$1" 2>/dev/null) || return 0
   # 64-bit Wine shows the program's Windows path in its arguments, 32-bit Wine the Unix one.
   program_pids() {
-    ps -eo pid=,args= | P="$path" U="$bin/$1" awk 'index($0, ENVIRON["P"]) || index($0, ENVIRON["U"]) { print $1 }'
+    ps -eo pid=,args= | P="$path" U="$bin/$1" awk 'index($0, ENVIRON["P"]) || index($0, ENVIRON["U"]) { print $1 }' |
+      in_this_prefix
   }
   pids=$(program_pids "$1")
   [ -n "$pids" ] || return 0
