@@ -227,7 +227,9 @@ open_tray_schemes() {
   sleep 0.5
   top_menu=$(menus | head -1)
   read -r m_left m_top m_right m_bottom <<<"$top_menu"
-  hover $(((m_left + m_right) / 2 + 10)) "$(item_y "$m_top" 30)"
-  schemes_menu=$(new_menu "$top_menu") || fail "\"Power Schemes\" opened no submenu"
+  # The pointer comes to rest on the item; the submenu opens after the menu's own delay.
+  local x=$(((m_left + m_right) / 2 + 10)) y; y=$(item_y "$m_top" 30)
+  xdotool mousemove "$x" "$y"; sleep 0.2; xdotool mousemove "$x" $((y + 1))
+  schemes_menu=$(wait_for 5 new_menu "$top_menu") || fail "\"Power Schemes\" opened no submenu"
   read -r s_left s_top s_right s_bottom <<<"$schemes_menu"
 }
