@@ -69,7 +69,7 @@ pids_of() {  # Linux ids of the processes that run the named program of this bui
   local path pid; path=$(winepath -w "$bin/$1")
   ps -eo pid=,args= | P="$path" U="$bin/$1" awk '$2 == ENVIRON["P"] || $2 == ENVIRON["U"] { print $1 }' |
     while read -r pid; do
-      if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then echo "$pid"; fi
+      if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -xF "WINEPREFIX=$WINEPREFIX" >/dev/null; then echo "$pid"; fi
     done
   return 0
 }

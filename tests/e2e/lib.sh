@@ -26,7 +26,7 @@ start() {
 in_this_prefix() {
   local pid
   while read -r pid; do
-    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then echo "$pid"; fi
+    if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -xF "WINEPREFIX=$WINEPREFIX" >/dev/null; then echo "$pid"; fi
   done
   return 0
 }
