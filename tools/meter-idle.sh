@@ -63,10 +63,15 @@ ini="$out/meter-idle-sim.ini"
 rm -f "$ini"
 export VANTREL_SIM_INI; VANTREL_SIM_INI=$(winepath -w "$ini")
 
-pids_of() {  # Linux ids of the processes that run the named program of this build
-  # 64-bit Wine shows the program's Windows path, 32-bit Wine its Linux path.
-  local path; path=$(winepath -w "$bin/$1")
-  ps -eo pid=,args= | P="$path" U="$bin/$1" awk '$2 == ENVIRON["P"] || $2 == ENVIRON["U"] { print $1 }'
+pids_of() {  # Linux ids of the processes that run the named program of this build, in its prefix
+  # 64-bit Wine shows the program's Windows path, 32-bit Wine its Linux path. The build's
+  # other Wine lanes (tests) may run the same program meanwhile.
+  local path pid; path=$(winepath -w "$bin/$1")
+  ps -eo pid=,args= | P="$path" U="$bin/$1" awk '$2 == ENVIRON["P"] || $2 == ENVIRON["U"] { print $1 }' |
+    while read -r pid; do
+      if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -xF "WINEPREFIX=$WINEPREFIX" >/dev/null; then echo "$pid"; fi
+    done
+  return 0
 }
 switches() {  # voluntary context switches of all threads of a process
   cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { s += $2 } END { print s + 0 }'

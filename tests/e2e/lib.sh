@@ -21,14 +21,25 @@ start() {
   echo $!
 }
 
-# Ends every process that runs the named executable of this build (Wine's own taskkill does
-# not see them all).
+# Keeps the process ids (one a line) that run in this script's prefix: the build's other Wine
+# lanes run copies of the same programs side by side.
+in_this_prefix() {
+  local pid
+  while read -r pid; do
+    if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -xF "WINEPREFIX=$WINEPREFIX" >/dev/null; then echo "$pid"; fi
+  done
+  return 0
+}
+
+# Ends every process that runs the named executable of this build in this prefix (Wine's own
+# taskkill does not see them all).
 stop_program() {
   local path pids
   path=$(winepath -w "$bin/$1" 2>/dev/null) || return 0
   # 64-bit Wine shows the program's Windows path in its arguments, 32-bit Wine the Unix one.
   program_pids() {
-    ps -eo pid=,args= | P="$path" U="$bin/$1" awk 'index($0, ENVIRON["P"]) || index($0, ENVIRON["U"]) { print $1 }'
+    ps -eo pid=,args= | P="$path" U="$bin/$1" awk 'index($0, ENVIRON["P"]) || index($0, ENVIRON["U"]) { print $1 }' |
+      in_this_prefix
   }
   pids=$(program_pids "$1")
   [ -n "$pids" ] || return 0
@@ -216,7 +227,9 @@ open_tray_schemes() {
   sleep 0.5
   top_menu=$(menus | head -1)
   read -r m_left m_top m_right m_bottom <<<"$top_menu"
-  hover $(((m_left + m_right) / 2 + 10)) "$(item_y "$m_top" 30)"
-  schemes_menu=$(new_menu "$top_menu") || fail "\"Power Schemes\" opened no submenu"
+  # The pointer comes to rest on the item; the submenu opens after the menu's own delay.
+  local x=$(((m_left + m_right) / 2 + 10)) y; y=$(item_y "$m_top" 30)
+  xdotool mousemove "$x" "$y"; sleep 0.2; xdotool mousemove "$x" $((y + 1))
+  schemes_menu=$(wait_for 5 new_menu "$top_menu") || fail "\"Power Schemes\" opened no submenu"
   read -r s_left s_top s_right s_bottom <<<"$schemes_menu"
 }

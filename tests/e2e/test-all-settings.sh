@@ -61,7 +61,8 @@ if localedef -i ru_RU -f UTF-8 "$build/locale/ru_RU.UTF-8" >/dev/null 2>&1 || [ 
   export LOCPATH="$build/locale" LANG=ru_RU.UTF-8
   open_all_settings
   read -r l_left l_top _ < <(probe control "Vantrel - Schemes" 1001)
-  xdotool mousemove $((l_left + 75)) $((l_top - 10)) click 1; sleep 0.5
+  xdotool mousemove $((l_left + 75)) $((l_top - 10)) click 1
+  probe menu-open 5000 >/dev/null || fail "Languages opened no menu"
   xdotool key Down Down Down Down Return; sleep 1.5
   screenshot all-settings-tab-russian
   stop_program vantrel-sim.exe

@@ -24,8 +24,7 @@ expect() {  # control-id text what
 }
 
 # The main battery: discharging, so the button offers to charge, which it can.
-sleep 1
-expect 1003 "42T4969" "the first entry is not selected"
+wait_for 5 shows 1003 "42T4969" || fail "the first entry is not selected: \"$(field 1003)\""
 expect 1009 "93600 (mWh)" "design capacity"
 expect 1016 "93550 (mWh)" "full-charged capacity"
 expect 1007 "LION" "chemistry"
@@ -61,17 +60,17 @@ screenshot batteries-page-bay-battery
 read -r l_left l_top _ < <(probe control "$title" 1001 | tr -d '\r')
 languages_x=$((l_left + 75)) languages_y=$((l_top - 10))
 xdotool mousemove $languages_x $languages_y click 1
-sleep 0.5
+probe menu-open 5000 >/dev/null || fail "Languages opened no menu"
 xdotool key Down Down Return
 german="Vantrel - Akkus"
 probe window "$german" 5000 >/dev/null || { screenshot batteries-page-no-german; fail "the German texts did not arrive"; }
-sleep 0.5
-[ "$(probe control "$german" 1143 | tr -d '\r' | cut -d' ' -f6-)" = "Spannung:" ] || fail "the voltage label is not German"
+german_label() { [ "$(probe control "$german" 1143 | tr -d '\r' | cut -d' ' -f6-)" = "Spannung:" ]; }
+wait_for 5 german_label || fail "the voltage label is not German"
 [[ "$(probe control "$german" 1021 | tr -d '\r' | cut -d' ' -f6-)" == *" (mV)" ]] || fail "the voltage unit is not German"
 [ "$(probe control "$german" 1061 | tr -d '\r' | cut -d' ' -f6-)" = "Netzbetrieb" ] || fail "the state is not German"
 screenshot batteries-page-german
 xdotool mousemove $languages_x $languages_y click 1
-sleep 0.5
+probe menu-open 5000 >/dev/null || fail "Languages opened no menu the second time"
 xdotool key Down Return
 probe window "$title" 5000 >/dev/null || fail "Default did not bring the built-in texts back"
 expect 1061 "OnLine" "the state after Default"

@@ -30,8 +30,8 @@ screenshot control-page
 # Transparent, by a click on its box.
 read -r l t r b < <(probe control-rect "Vantrel - Control" 1072) || fail "no Transparent box"
 xdotool mousemove $((l + 6)) $(((t + b) / 2)) click 1
-sleep 0.3
-[[ "$(probe meter-alpha)" == *"layered 255" ]] || fail "Transparent did not make the meter layered and opaque: $(probe meter-alpha)"
+layered_opaque() { [[ "$(probe meter-alpha)" == *"layered 255" ]]; }
+wait_for 5 layered_opaque || fail "Transparent did not make the meter layered and opaque: $(probe meter-alpha)"
 
 # The slider's thumb, dragged from its left end to about two thirds of the way.
 read -r l t r b < <(probe control-rect "Vantrel - Control" 1073) || fail "no slider"
@@ -54,8 +54,8 @@ stored TransparentForm >/dev/null && fail "the preview stored something before A
 
 centre_of 1102
 xdotool mousemove $cx $cy click 1
-sleep 0.5
-[ "$(stored TransparentForm)" = 1 ] || fail "Apply did not store TransparentForm"
+transparent_stored() { [ "$(stored TransparentForm)" = 1 ]; }
+wait_for 5 transparent_stored || fail "Apply did not store TransparentForm"
 amount=$(stored bAlpha) || fail "Apply did not store bAlpha"
 [ $((255 - amount)) -eq "$alpha" ] || fail "stored bAlpha $amount does not give the previewed alpha $alpha"
 [ "$(stored BatteryMeterPosLeft)" = $left ] && [ "$(stored BatteryMeterPosTop)" = $top ] ||

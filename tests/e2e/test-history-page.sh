@@ -66,13 +66,13 @@ report="$artefacts/history-report.html"
 # German: the page, its texts and its charts' keys.
 read -r l_left l_top _ < <(probe control "$title" 1001)
 xdotool mousemove $((l_left + 75)) $((l_top - 10)) click 1
-sleep 0.5
+probe menu-open 5000 >/dev/null || fail "Languages opened no menu"
 xdotool key Down Down Return
 german="Vantrel - Verlauf"
 probe window "$german" 5000 >/dev/null || { screenshot history-page-no-german; fail "the German texts did not arrive"; }
-sleep 0.5
 # The probe hands the texts over in the page's code page (Windows-1252 for German).
-[[ "$(probe control "$german" 1305 | cut -d' ' -f6-)" == $'Verschlei\xdf: '* ]] || fail "the wear is not German"
+german_wear() { [[ "$(probe control "$german" 1305 | cut -d' ' -f6-)" == $'Verschlei\xdf: '* ]]; }
+wait_for 5 german_wear || fail "the wear is not German"
 [[ "$(probe control "$german" 1309 | cut -d' ' -f6-)" == "Bericht gespeichert als "* ]] ||
   fail "the report's message did not follow the language"
 screenshot history-page-german

@@ -36,8 +36,8 @@ ini_has_line "Name=$new_name" || fail "the simulated machine does not hold the n
 click $video_dc
 xdotool key Home; sleep 0.2
 xdotool type --delay 80 02000
-sleep 0.3
-[ "$(text_of $video_dc)" = "0:20:00" ] || fail "typing gave $(text_of $video_dc)"
+typed() { [ "$(text_of $video_dc)" = "0:20:00" ]; }
+wait_for 5 typed || fail "typing gave $(text_of $video_dc)"
 screenshot plan-schemes-edited
 click $apply
 # Apply rewrites the state file: read it once the new plan's section is there again.

@@ -12,7 +12,6 @@ xdotool mousemove $((width / 2)) 100
 # The first start writes the default laptop; the machine then gains the mode functions.
 start_sim
 stop_program vantrel-sim.exe
-sleep 1
 set_ini Plans PowerModes 1
 set_ini Plans PowerModeDc 00000000-0000-0000-0000-000000000000
 

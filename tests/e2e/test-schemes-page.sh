@@ -40,8 +40,8 @@ text_of() { probe control "Vantrel - Schemes" "$1" | cut -d' ' -f6-; }
 click $video_dc
 xdotool key Home; sleep 0.2
 xdotool type --delay 80 02000
-sleep 0.3
-[ "$(text_of $video_dc)" = "0:20:00" ] || fail "typing gave $(text_of $video_dc)"
+typed() { [ "$(text_of $video_dc)" = "0:20:00" ]; }
+wait_for 5 typed || fail "typing gave $(text_of $video_dc)"
 click $optimize_dc
 sleep 0.3
 screenshot schemes-user-edited
@@ -65,10 +65,11 @@ screenshot schemes-user-restarted
 # The keyboard reaches the shown page: Tab goes on from the description into its first field,
 # Shift+Tab back.
 click 1016; sleep 0.3
-xdotool key Tab; sleep 0.3
-[ "$(probe focus)" = "1049 Edit" ] || fail "Tab from the description went to $(probe focus), not the first field of USER"
-xdotool key shift+Tab; sleep 0.3
-[ "$(probe focus)" = "1016 Edit" ] || fail "Shift+Tab went to $(probe focus), not back to the description"
+focused() { [ "$(probe focus)" = "$1" ]; }
+xdotool key Tab
+wait_for 5 focused "1049 Edit" || fail "Tab from the description went to $(probe focus), not the first field of USER"
+xdotool key shift+Tab
+wait_for 5 focused "1016 Edit" || fail "Shift+Tab went to $(probe focus), not back to the description"
 # The other tabs, reached as a keyboard user would: the tab row clicked, then the arrow keys.
 read -r left top right bottom < <(probe control-rect "Vantrel - Schemes" $tabs) || fail "no tab control"
 xdotool mousemove $((left + 20)) $((top + 10)); sleep 0.2; xdotool click 1; sleep 0.3

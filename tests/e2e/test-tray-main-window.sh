@@ -77,8 +77,8 @@ sleep 0.3
 probe menu-open 300 && fail "a click elsewhere did not close the tray menu"
 # A second double click brings the same window back to the front.
 xdotool mousemove $icon_x $icon_y click --repeat 2 --delay 100 1
-sleep 0.5
-probe foreground | grep -q '"Vantrel - Richtlinien"' || fail "the main window did not come to the front: $(probe foreground)"
+in_front() { probe foreground | grep -q '"Vantrel - Richtlinien"'; }
+wait_for 5 in_front || fail "the main window did not come to the front: $(probe foreground)"
 xdotool key F10 Right Down Return
 probe window "Vantrel - Policy" 5000 >/dev/null || fail "Default did not bring the built-in texts back"
 
