@@ -83,13 +83,15 @@ fresh_sim_state() {
 # Waits up to 5 seconds for the state file to hold a whole line: the simulated machine rewrites
 # the file at each change, so one read can catch it half-written.
 ini_has_line() { wait_for 5 sh -c 'tr -d "\r" <"$1" | grep -qxF -- "$2"' _ "$ini" "$1"; }
+# The readers below go on to the end of their input: one that stopped at the first match would
+# end the writer before it is done, and under pipefail that fails the whole script, silently.
 # A key of a section of the state file.
 ini_value() {
-  tr -d '\r' <"$ini" | awk -v s="[$1]" -v k="$2" '/^\[/ { in_s = ($0 == s) } in_s && index($0, k "=") == 1 {
-    print substr($0, length(k) + 2); exit }'
+  tr -d '\r' <"$ini" | awk -v s="[$1]" -v k="$2" '/^\[/ { in_s = ($0 == s) } in_s && !found && index($0, k "=") == 1 {
+    print substr($0, length(k) + 2); found = 1 }'
 }
 # The section of the plan named $1.
-plan_section() { tr -d '\r' <"$ini" | awk -v n="Name=$1" '/^\[Plan[0-9]+\]$/ { s = $0 } $0 == n { gsub(/[][]/, "", s); print s; exit }'; }
+plan_section() { tr -d '\r' <"$ini" | awk -v n="Name=$1" '/^\[Plan[0-9]+\]$/ { s = $0 } $0 == n && !found { gsub(/[][]/, "", s); print s; found = 1 }'; }
 
 cleanup() { for exe in "${cleanup_programs[@]}"; do stop_program "$exe"; done; }
 trap cleanup EXIT
@@ -225,7 +227,7 @@ open_tray_schemes() {
   xdotool mousemove $icon_x $icon_y click 3
   probe menu-open 5000 || fail "a right click on the tray icon opened no menu"
   sleep 0.5
-  top_menu=$(menus | head -1)
+  top_menu=$(menus | sed -n 1p)
   read -r m_left m_top m_right m_bottom <<<"$top_menu"
   # The pointer comes to rest on the item; the submenu opens after the menu's own delay.
   local x=$(((m_left + m_right) / 2 + 10)) y; y=$(item_y "$m_top" 30)
