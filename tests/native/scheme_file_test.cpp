@@ -1,13 +1,17 @@
 // The scheme file: both back ends written and read back unchanged, converted across back ends
-// through the field-to-setting table, and every kind of bad file refused with its own error.
+// through the field-to-setting table, and every kind of bad file refused with its own error; and
+// the numbers typed or stepped into a plan's settings.
 #include "power/core/scheme_file.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "i18n/core/language_table.h"
+#include "power/core/setting_values.h"
 
 namespace vantrel::power {
 namespace {
@@ -46,8 +50,6 @@ std::string Written(const SchemeFile& s) {
   return text;
 }
 
-uint32_t Field(const XpSchemeRecords& r, const char* key) { return GetField(r, *FindRecordField(key)); }
-
 TEST(SchemeFileTest, EveryByteOfTheRecordsIsOneFieldAndOnlyOne) {
   std::set<std::pair<int, int>> bits;  // (record byte, bit)
   std::set<std::string> keys;
@@ -66,12 +68,9 @@ TEST(SchemeFileTest, BothBackEndsComeBackUnchanged) {
   for (const SchemeFile& scheme : {XpScheme(), PlanScheme()}) {
     SchemeFile read;
     ASSERT_TRUE(ReadSchemeFile(Written(scheme), &read).ok()) << Written(scheme);
-    EXPECT_EQ(read.backend, scheme.backend);
-    EXPECT_EQ(read.name, scheme.name);
-    EXPECT_EQ(read.description, scheme.description);
-    EXPECT_EQ(read.records.policy, scheme.records.policy);
-    EXPECT_EQ(read.records.processor, scheme.records.processor);
-    EXPECT_EQ(read.personality, scheme.personality);
+    EXPECT_TRUE(std::tie(read.backend, read.name, read.description, read.personality) ==
+                std::tie(scheme.backend, scheme.name, scheme.description, scheme.personality));
+    EXPECT_EQ(read.records, scheme.records);
     EXPECT_EQ(read.settings, scheme.settings);
     // The same back end on import: nothing converted, nothing listed.
     SchemeImport imported;
@@ -127,7 +126,7 @@ TEST(SchemeFileTest, PlanFileOnTheXpBackEndTakesTheMappedSettingsAndListsTheRest
                                                     {"user.IdleAc.Action", 2},      {"user.IdleDc.Action", 2},
                                                     {"user.ForcedThrottleAc", 100}, {"user.ForcedThrottleDc", 50}};
   for (const auto& [key, v] : taken) {
-    EXPECT_EQ(Field(xp.scheme.records, key), v) << key;
+    EXPECT_EQ(GetField(xp.scheme.records, *FindRecordField(key)), v) << key;
     SetField(base, *FindRecordField(key), v);
   }
   EXPECT_EQ(xp.scheme.records, base);  // every other field is the base's
@@ -209,6 +208,55 @@ TEST(SchemeFileTest, BadFilesAreRefusedEachWithItsError) {
   std::string text = "kept";
   EXPECT_EQ(WriteSchemeFile(long_name, &text).error, E::NameTooLong);
   EXPECT_EQ(text, "kept");
+}
+
+constexpr SettingRange kPercent{0, 100, 1};
+constexpr SettingRange kFives{10, 100, 5};  // 10, 15, ... 100
+constexpr SettingRange kOdd{1, 20, 3};      // 1, 4, ... 19: the top is not a step
+constexpr SettingRange kWhole{0, UINT32_MAX, 1};
+constexpr SettingRange kUpsideDown{50, 20, 0};  // a broken definition: only its lowest
+
+TEST(SettingValuesTest, TypedNumbersFitTheRangeAndItsSteps) {
+  struct Row {
+    const char* text;
+    SettingRange range;
+    bool taken;
+    uint32_t value;
+  } rows[] = {{"42", kPercent, true, 42},
+              {" 7 ", kPercent, true, 7},
+              {"250", kPercent, true, 100},
+              {"0", kFives, true, 10},
+              {"33", kFives, true, 30},
+              {"20", kOdd, true, 19},
+              {"99999999999999999999", kWhole, true, UINT32_MAX},
+              {"4294967295", kWhole, true, UINT32_MAX},
+              {"30", kUpsideDown, true, 50},
+              {"", kPercent, false, 0},
+              {"  ", kPercent, false, 0},
+              {"-5", kPercent, false, 0},
+              {"12a", kPercent, false, 0}};
+  for (const Row& row : rows) {
+    uint32_t value = 0;
+    EXPECT_EQ(ParseInRange(row.text, row.range, &value), row.taken) << row.text;
+    if (row.taken) {
+      EXPECT_EQ(value, row.value) << row.text;
+    }
+  }
+}
+
+TEST(SettingValuesTest, StepsStayInTheRange) {
+  struct Row {
+    uint32_t value;
+    int steps;
+    SettingRange range;
+    uint32_t expected;
+  } rows[] = {
+      {50, 1, kPercent, 51}, {0, -1, kPercent, 0},     {100, 1, kPercent, 100}, {15, 2, kFives, 25},
+      {12, 1, kFives, 15},   {10, -3, kFives, 10},     {19, 1, kOdd, 19},       {UINT32_MAX, 1, kWhole, UINT32_MAX},
+      {0, -1, kWhole, 0},    {50, 1, kUpsideDown, 50},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(StepInRange(row.value, row.steps, row.range), row.expected) << row.value << " by " << row.steps;
 }
 
 }  // namespace
