@@ -41,68 +41,54 @@ class EditorHost : public testing::ControlHost {
   }
 };
 
-// Every field the editor shows, with a value of its own (the two columns apart, no two alike
-// where a wrong binding could mix them up) and what its control shows for it: the text of an
+// Every field the editor shows, AC and DC, with a value of its own (the two columns apart, no two
+// alike where a wrong binding could mix them up) and what its control shows for it: the text of an
 // edit, the item of a list, "on" or "off" for a check box. The C-state rows show entry C1.
 struct FieldRow {
   SchemeTabKind tab;
-  int control;
-  const char* shown;
+  int ac_control, dc_control;
+  const char *ac_shown, *dc_shown;
   void (*set)(SchemeBuffer&);
 };
 using K = SchemeTabKind;
-#define FIELD(tab, control, shown, assignment) {K::tab, control, shown, [](SchemeBuffer& b) { assignment; }}
-#define C1(column) b.processor.ProcessorPolicy##column.Policy[0]
-#define M b.policy.mach
-#define CPU(column) b.processor.ProcessorPolicy##column
+#define POLICY(tab, part, id, f, ac, ac_shown, dc, dc_shown)                        \
+  FieldRow {                                                                        \
+    K::tab, id##_AC, id##_DC, ac_shown, dc_shown,                                   \
+        [](SchemeBuffer& b) { b.policy.part.f##Ac = ac, b.policy.part.f##Dc = dc; } \
+  }
+#define CPU(id, f, ac, ac_shown, dc, dc_shown)                                                              \
+  FieldRow {                                                                                                \
+    K::Processor, id##_AC, id##_DC, ac_shown, dc_shown,                                                     \
+        [](SchemeBuffer& b) { b.processor.ProcessorPolicyAc.f = ac, b.processor.ProcessorPolicyDc.f = dc; } \
+  }
 const FieldRow kFields[] = {
-    FIELD(User, IDC_USER_IDLE_TIMEOUT_AC, "0:59:59", b.policy.user.IdleTimeoutAc = 3599),
-    FIELD(User, IDC_USER_IDLE_TIMEOUT_DC, "1:30:00", b.policy.user.IdleTimeoutDc = 5400),
-    FIELD(User, IDC_USER_IDLE_SENSITIVITY_AC, "37", b.policy.user.IdleSensitivityAc = 37),
-    FIELD(User, IDC_USER_IDLE_SENSITIVITY_DC, "41", b.policy.user.IdleSensitivityDc = 41),
-    FIELD(User, IDC_USER_MAX_SLEEP_AC, "(S3)Sleeping", b.policy.user.MaxSleepAc = PowerSystemSleeping3),
-    FIELD(User, IDC_USER_MAX_SLEEP_DC, "(S0)Working", b.policy.user.MaxSleepDc = PowerSystemWorking),
-    FIELD(User, IDC_USER_VIDEO_TIMEOUT_AC, "0:00:00", b.policy.user.VideoTimeoutAc = 0),
-    FIELD(User, IDC_USER_VIDEO_TIMEOUT_DC, "0:10:00", b.policy.user.VideoTimeoutDc = 600),
-    FIELD(User, IDC_USER_SPINDOWN_TIMEOUT_AC, "0:01:01", b.policy.user.SpindownTimeoutAc = 61),
-    FIELD(User, IDC_USER_SPINDOWN_TIMEOUT_DC, "2:02:02", b.policy.user.SpindownTimeoutDc = 7322),
-    FIELD(User, IDC_USER_OPTIMIZE_AC, "on", b.policy.user.OptimizeForPowerAc = 1),
-    FIELD(User, IDC_USER_OPTIMIZE_DC, "off", b.policy.user.OptimizeForPowerDc = 0),
-    FIELD(User, IDC_USER_FAN_TOLERANCE_AC, "12", b.policy.user.FanThrottleToleranceAc = 12),
-    FIELD(User, IDC_USER_FAN_TOLERANCE_DC, "88", b.policy.user.FanThrottleToleranceDc = 88),
-    FIELD(User, IDC_USER_FORCED_THROTTLE_AC, "50", b.policy.user.ForcedThrottleAc = 50),
-    FIELD(User, IDC_USER_FORCED_THROTTLE_DC, "75", b.policy.user.ForcedThrottleDc = 75),
-    FIELD(Machine, IDC_MACHINE_MIN_SLEEP_AC, "(S1)Sleeping", b.policy.mach.MinSleepAc = PowerSystemSleeping1),
-    FIELD(Machine, IDC_MACHINE_MIN_SLEEP_DC, "Maximum", b.policy.mach.MinSleepDc = PowerSystemMaximum),
-    FIELD(Machine, IDC_MACHINE_LATENCY_SLEEP_AC, "(S3)Sleeping", M.ReducedLatencySleepAc = PowerSystemSleeping3),
-    FIELD(Machine, IDC_MACHINE_LATENCY_SLEEP_DC, "(S4)Hebirnate", M.ReducedLatencySleepDc = PowerSystemHibernate),
-    FIELD(Machine, IDC_MACHINE_DOZE_AC, "1:30:01", b.policy.mach.DozeTimeoutAc = 5401),
-    FIELD(Machine, IDC_MACHINE_DOZE_DC, "0:02:00", b.policy.mach.DozeTimeoutDc = 120),
-    FIELD(Machine, IDC_MACHINE_DOZE_S4_AC, "0:00:01", b.policy.mach.DozeS4TimeoutAc = 1),
-    FIELD(Machine, IDC_MACHINE_DOZE_S4_DC, "9:59:59", b.policy.mach.DozeS4TimeoutDc = 35999),
-    FIELD(Machine, IDC_MACHINE_MIN_THROTTLE_AC, "20", b.policy.mach.MinThrottleAc = 20),
-    FIELD(Machine, IDC_MACHINE_MIN_THROTTLE_DC, "60", b.policy.mach.MinThrottleDc = 60),
-    FIELD(Processor, IDC_CPU_DYNAMIC_THROTTLE_AC, "NONE", CPU(Ac).DynamicThrottle = PO_THROTTLE_NONE),
-    FIELD(Processor, IDC_CPU_DYNAMIC_THROTTLE_DC, "DEGRADE", CPU(Dc).DynamicThrottle = PO_THROTTLE_DEGRADE),
-    FIELD(Processor, IDC_CPU_TIME_CHECK_AC, "10", C1(Ac).TimeCheck = 10),
-    FIELD(Processor, IDC_CPU_TIME_CHECK_DC, "110", C1(Dc).TimeCheck = 110),
-    FIELD(Processor, IDC_CPU_ALLOW_DEMOTION_AC, "on", C1(Ac).AllowDemotion = 1),
-    FIELD(Processor, IDC_CPU_ALLOW_DEMOTION_DC, "off", C1(Dc).AllowDemotion = 0),
-    FIELD(Processor, IDC_CPU_DEMOTE_LIMIT_AC, "11", C1(Ac).DemoteLimit = 11),
-    FIELD(Processor, IDC_CPU_DEMOTE_LIMIT_DC, "111", C1(Dc).DemoteLimit = 111),
-    FIELD(Processor, IDC_CPU_DEMOTE_PERCENT_AC, "30", C1(Ac).DemotePercent = 30),
-    FIELD(Processor, IDC_CPU_DEMOTE_PERCENT_DC, "31", C1(Dc).DemotePercent = 31),
-    FIELD(Processor, IDC_CPU_ALLOW_PROMOTION_AC, "off", C1(Ac).AllowPromotion = 0),
-    FIELD(Processor, IDC_CPU_ALLOW_PROMOTION_DC, "on", C1(Dc).AllowPromotion = 1),
-    FIELD(Processor, IDC_CPU_PROMOTE_LIMIT_AC, "12", C1(Ac).PromoteLimit = 12),
-    FIELD(Processor, IDC_CPU_PROMOTE_LIMIT_DC, "112", C1(Dc).PromoteLimit = 112),
-    FIELD(Processor, IDC_CPU_PROMOTE_PERCENT_AC, "40", C1(Ac).PromotePercent = 40),
-    FIELD(Processor, IDC_CPU_PROMOTE_PERCENT_DC, "41", C1(Dc).PromotePercent = 41),
+    POLICY(User, user, IDC_USER_IDLE_TIMEOUT, IdleTimeout, 3599, "0:59:59", 5400, "1:30:00"),
+    POLICY(User, user, IDC_USER_IDLE_SENSITIVITY, IdleSensitivity, 37, "37", 41, "41"),
+    POLICY(User, user, IDC_USER_MAX_SLEEP, MaxSleep, PowerSystemSleeping3, "(S3)Sleeping", PowerSystemWorking,
+           "(S0)Working"),
+    POLICY(User, user, IDC_USER_VIDEO_TIMEOUT, VideoTimeout, 0, "0:00:00", 600, "0:10:00"),
+    POLICY(User, user, IDC_USER_SPINDOWN_TIMEOUT, SpindownTimeout, 61, "0:01:01", 7322, "2:02:02"),
+    POLICY(User, user, IDC_USER_OPTIMIZE, OptimizeForPower, 1, "on", 0, "off"),
+    POLICY(User, user, IDC_USER_FAN_TOLERANCE, FanThrottleTolerance, 12, "12", 88, "88"),
+    POLICY(User, user, IDC_USER_FORCED_THROTTLE, ForcedThrottle, 50, "50", 75, "75"),
+    POLICY(Machine, mach, IDC_MACHINE_MIN_SLEEP, MinSleep, PowerSystemSleeping1, "(S1)Sleeping", PowerSystemMaximum,
+           "Maximum"),
+    POLICY(Machine, mach, IDC_MACHINE_LATENCY_SLEEP, ReducedLatencySleep, PowerSystemSleeping3, "(S3)Sleeping",
+           PowerSystemHibernate, "(S4)Hebirnate"),
+    POLICY(Machine, mach, IDC_MACHINE_DOZE, DozeTimeout, 5401, "1:30:01", 120, "0:02:00"),
+    POLICY(Machine, mach, IDC_MACHINE_DOZE_S4, DozeS4Timeout, 1, "0:00:01", 35999, "9:59:59"),
+    POLICY(Machine, mach, IDC_MACHINE_MIN_THROTTLE, MinThrottle, 20, "20", 60, "60"),
+    CPU(IDC_CPU_DYNAMIC_THROTTLE, DynamicThrottle, PO_THROTTLE_NONE, "NONE", PO_THROTTLE_DEGRADE, "DEGRADE"),
+    CPU(IDC_CPU_TIME_CHECK, Policy[0].TimeCheck, 10, "10", 110, "110"),
+    CPU(IDC_CPU_ALLOW_DEMOTION, Policy[0].AllowDemotion, 1, "on", 0, "off"),
+    CPU(IDC_CPU_DEMOTE_LIMIT, Policy[0].DemoteLimit, 11, "11", 111, "111"),
+    CPU(IDC_CPU_DEMOTE_PERCENT, Policy[0].DemotePercent, 30, "30", 31, "31"),
+    CPU(IDC_CPU_ALLOW_PROMOTION, Policy[0].AllowPromotion, 0, "off", 1, "on"),
+    CPU(IDC_CPU_PROMOTE_LIMIT, Policy[0].PromoteLimit, 12, "12", 112, "112"),
+    CPU(IDC_CPU_PROMOTE_PERCENT, Policy[0].PromotePercent, 40, "40", 41, "41"),
 };
 #undef CPU
-#undef M
-#undef C1
-#undef FIELD
+#undef POLICY
 
 // Every byte set to a pattern no field above holds, then the fields of the table.
 SchemeBuffer Pattern() {
@@ -232,7 +218,8 @@ TEST_F(SchemeEditorTest, EveryFieldMakesTheRoundTripThroughItsOwnControl) {
     }
     for (const FieldRow& row : kFields) {
       if (row.tab != kind) continue;
-      EXPECT_EQ(Shown(row.control), row.shown) << row.control;
+      EXPECT_EQ(Shown(row.ac_control), row.ac_shown) << row.ac_control;
+      EXPECT_EQ(Shown(row.dc_control), row.dc_shown) << row.dc_control;
     }
     page_->DestroyWindow();
   }
@@ -363,27 +350,8 @@ TEST_F(SchemeEditorTest, MachinePageEditsAndTheLanguage) {
   i18n::InstallTexts(nullptr);
 }
 
-TEST_F(SchemeEditorTest, ThrottleListsMapTheirValues) {
-  CSchemeTab& page = Open(SchemeTabKind::Processor);
-  SchemeBuffer in = SampleBuffer(), out;
-  in.processor.ProcessorPolicyAc.DynamicThrottle = 7;
-  page.LoadFromPolicy(in);
-  EXPECT_EQ(Selected(IDC_CPU_DYNAMIC_THROTTLE_AC), CB_ERR) << "7 selects nothing";
-  // Each item stores the value it names.
-  const std::pair<const char*, UCHAR> named[] = {{"ADAPTIVE", PO_THROTTLE_ADAPTIVE}, {"CONSTANT", PO_THROTTLE_CONSTANT},
-                                                 {"DEGRADE", PO_THROTTLE_DEGRADE}, {"NONE", PO_THROTTLE_NONE}};
-  for (int position = 0; position < 4; ++position) {
-    Choose(IDC_CPU_DYNAMIC_THROTTLE_AC, position);
-    page.StoreToPolicy(out);
-    EXPECT_EQ(ListText(IDC_CPU_DYNAMIC_THROTTLE_AC, position), named[position].first);
-    EXPECT_EQ(out.processor.ProcessorPolicyAc.DynamicThrottle, named[position].second) << named[position].first;
-  }
-  EXPECT_EQ(host_.modified, 4);
-  EXPECT_EQ(out.processor.ProcessorPolicyDc.DynamicThrottle, PO_THROTTLE_DEGRADE);
-}
-
-// Edits stay with their entry; the counts bound what is shown and stored.
-TEST_F(SchemeEditorTest, CStateEntries) {
+// Edits stay with their entry; the counts bound what is shown and stored; the throttle lists.
+TEST_F(SchemeEditorTest, CStateEntriesAndThrottleLists) {
   CSchemeTab& page = Open(SchemeTabKind::Processor);
   SchemeBuffer buffer;
   buffer.processor = SampleProcessor();
@@ -455,6 +423,22 @@ TEST_F(SchemeEditorTest, CStateEntries) {
   EXPECT_EQ(::IsDlgButtonChecked(page.hwnd(), IDC_CPU_ALLOW_DEMOTION_DC), BST_UNCHECKED);
   page.StoreToPolicy(out);
   EXPECT_EQ(std::memcmp(&out.processor, &buffer.processor, sizeof out.processor), 0);
+
+  // A throttle no item names selects nothing; each item stores the value it names.
+  buffer.processor.ProcessorPolicyAc.DynamicThrottle = 7;
+  page.LoadFromPolicy(buffer);
+  EXPECT_EQ(Selected(IDC_CPU_DYNAMIC_THROTTLE_AC), CB_ERR);
+  const std::pair<const char*, UCHAR> named[] = {{"ADAPTIVE", PO_THROTTLE_ADAPTIVE}, {"CONSTANT", PO_THROTTLE_CONSTANT},
+                                                 {"DEGRADE", PO_THROTTLE_DEGRADE}, {"NONE", PO_THROTTLE_NONE}};
+  const int edits = host_.modified;
+  for (int position = 0; position < 4; ++position) {
+    Choose(IDC_CPU_DYNAMIC_THROTTLE_AC, position);
+    page.StoreToPolicy(out);
+    EXPECT_EQ(ListText(IDC_CPU_DYNAMIC_THROTTLE_AC, position), named[position].first);
+    EXPECT_EQ(out.processor.ProcessorPolicyAc.DynamicThrottle, named[position].second) << named[position].first;
+  }
+  EXPECT_EQ(host_.modified, edits + 4);
+  EXPECT_EQ(out.processor.ProcessorPolicyDc.DynamicThrottle, PO_THROTTLE_DEGRADE);
 }
 
 }  // namespace
