@@ -1,28 +1,67 @@
-// The Schemes page and its Save As dialog against the simulated power library, with editor tabs
-// that record what they load and put marker values into what they store.
+// The Schemes page against the simulated power library: its Save As dialog, editor tabs that
+// record what they load and put marker values into what they store, the scheme list beneath it,
+// Export and Import on both power interfaces (round trips, refused files, imports undone), and
+// the list of every setting of a plan edited in place.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "all_settings_ids.h"
 #include "framework/prompt.h"
 #include "i18n/core/language_table.h"
+#include "i18n/core/text_format.h"
 #include "i18n/core/text_ids.h"
+#include "power/power_platform.h"
 #include "power/save_as_dialog.h"
+#include "power/scheme_file_io.h"
+#include "power/scheme_records_win.h"
 #include "power/schemes_page.h"
 #include "resource.h"
 #include "schemes_ids.h"
-#include "win/test_support.h"
+#include "win/plan_test_support.h"
 
 namespace vantrel::power {
 namespace {
 
+namespace g = platform::guids;
+using platform::PlanGuid;
+using platform::sim::SimPowerBackend;
 using platform::sim::SimScheme;
 using platform::sim::SimState;
+
+// A Schemes page shown in a stand-in main window that stays when closed.
+class PageTest : public ::testing::Test, protected testing::PageControls {
+ protected:
+  HWND Host() {
+    host_.hide_on_close = false;
+    EXPECT_TRUE(host_.IsWindow() || host_.Create());
+    return host_.hwnd();
+  }
+  void Show(std::unique_ptr<SchemesPage> page) {
+    page_ = std::move(page);
+    ASSERT_TRUE(page_->Create());
+    ::ShowWindow(page_->hwnd(), SW_SHOW);
+  }
+  void TearDown() override { page_.reset(); }  // before the machine it uses
+  HWND page() const override { return page_->hwnd(); }
+  // Tab `tab` chosen as the user chooses it.
+  void ShowTab(int tab) const {
+    HWND control = Item(IDC_SCHEME_TABS);
+    ::SendMessageA(control, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+    NMHDR header{control, IDC_SCHEME_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+    ::SendMessageA(page_->hwnd(), WM_NOTIFY, IDC_SCHEME_TABS, reinterpret_cast<LPARAM>(&header));
+  }
+
+  testing::MainWindowStandIn host_;
+  std::unique_ptr<SchemesPage> page_;
+};
 
 // An empty child dialog: all a tab page needs to be placed, shown and hidden.
 struct alignas(4) ChildTemplate {
@@ -69,7 +108,7 @@ SimScheme MakeScheme(UINT id, const wchar_t* name) {
   return s;
 }
 
-class SchemesPageTest : public ::testing::Test, protected testing::PageControls {
+class SchemesPageTest : public PageTest {
  protected:
   // Alpha (id 0), Beta (id 1, active), Gamma (id 2) unless told otherwise.
   // `processor_read` false: the power library has the processor write function alone.
@@ -81,15 +120,13 @@ class SchemesPageTest : public ::testing::Test, protected testing::PageControls 
     state.processor_functions = processor_functions;
     pc_.Boot(std::move(state));
     pc_.fake().no_processor_read = !processor_read;
-    host_.hide_on_close = false;
-    ASSERT_TRUE(host_.IsWindow() || host_.Create());
     Reopen();
   }
   // A new page on the machine as it is.
   void Reopen() {
     page_.reset();
-    page_ = std::make_unique<SchemesPage>(
-        host_.hwnd(),
+    Show(std::make_unique<SchemesPage>(
+        Host(),
         [this](SchemeTabKind kind, HWND tab_control) {
           auto tab = std::make_unique<FakeTab>(kind, tab_control);
           tabs_[kind] = tab.get();
@@ -98,24 +135,15 @@ class SchemesPageTest : public ::testing::Test, protected testing::PageControls 
         [this](HWND) {
           ++asked_;
           return answer_;
-        });
-    ASSERT_TRUE(page_->Create());
-    ::ShowWindow(page_->hwnd(), SW_SHOW);
+        }));
     pc_.fake().calls.clear();
   }
 
-  HWND page() const override { return page_->hwnd(); }
   // The user types a description.
   void Describe(const char* text) const {
     HWND edit = Item(IDC_SCHEME_DESCRIPTION);
     ::SendMessageA(edit, EM_SETSEL, 0, -1);
     ::SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
-  }
-  void ShowTab(int tab) const {
-    HWND control = Item(IDC_SCHEME_TABS);
-    ::SendMessageA(control, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
-    NMHDR header{control, IDC_SCHEME_TABS, static_cast<UINT>(TCN_SELCHANGE)};
-    ::SendMessageA(page_->hwnd(), WM_NOTIFY, IDC_SCHEME_TABS, reinterpret_cast<LPARAM>(&header));
   }
   const SimScheme& Stored(size_t index) { return pc_.state().schemes.at(index); }
   FakeTab& Tab(SchemeTabKind kind) { return *tabs_.at(kind); }
@@ -131,10 +159,14 @@ class SchemesPageTest : public ::testing::Test, protected testing::PageControls 
            std::to_string(s.processor.ProcessorPolicyAc.Policy[0].TimeCheck) + " " +
            std::to_string(s.policy.user.ThrottlePolicyAc);
   }
+  // The scheme chosen, its description, what the User tab loaded, and " apply" while Apply is on.
+  std::string Showing() {
+    return std::to_string(Selected(IDC_SCHEME_COMBO)) + " " + Text(IDC_SCHEME_DESCRIPTION) + " " +
+           std::to_string(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc) +
+           (Enabled(IDC_APPLY) ? " apply" : "");
+  }
 
   testing::PowerTestMachine pc_;
-  testing::MainWindowStandIn host_;
-  std::unique_ptr<SchemesPage> page_;
   std::map<SchemeTabKind, FakeTab*> tabs_;
   std::optional<std::string> answer_;
   int asked_ = 0;
@@ -144,12 +176,9 @@ TEST_F(SchemesPageTest, OpensOnTheActiveSchemeWithItsTabsTextsAndCursor) {
   Open();
   ASSERT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
   EXPECT_EQ(ListText(IDC_SCHEME_COMBO, 0) + ListText(IDC_SCHEME_COMBO, 1) + ListText(IDC_SCHEME_COMBO, 2), "AlphaBetaGamma");
-  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 1);
-  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Beta text");
-  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 1001u);
+  EXPECT_EQ(Showing(), "1 Beta text 1001") << "the tabs' own change reports during the load are not the user's";
   EXPECT_EQ(Tab(SchemeTabKind::Machine).loaded.policy.mach.DozeTimeoutAc, 2001u);
   EXPECT_EQ(Tab(SchemeTabKind::Processor).loaded.processor.ProcessorPolicyAc.Policy[0].TimeCheck, 3001u);
-  EXPECT_FALSE(Enabled(IDC_APPLY)) << "the tabs' own change reports during the load are not the user's";
 
   // The language texts replace the template's; the tabs take theirs after the page.
   EXPECT_EQ(Text(IDC_SCHEME_GROUP), "Power scheme");
@@ -192,9 +221,7 @@ TEST_F(SchemesPageTest, ChangesEnableApplyWhichWritesAndActivatesWhileOkOnlyWrit
   EXPECT_TRUE(Enabled(IDC_APPLY)) << "the description is the user's";
 
   Choose(IDC_SCHEME_COMBO, 2);
-  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Gamma text");
-  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 1002u);
-  EXPECT_TRUE(Enabled(IDC_APPLY));
+  EXPECT_EQ(Showing(), "2 Gamma text 1002 apply");
   Describe("Gamma, edited");
   Mark(111, 222, 333);
   Press(IDOK);
@@ -229,10 +256,7 @@ TEST_F(SchemesPageTest, ChangesEnableApplyWhichWritesAndActivatesWhileOkOnlyWrit
   pc_.fake().calls.clear();
   Press(IDCANCEL);
   EXPECT_EQ(host_.closes, 2);
-  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 2);
-  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Gamma, edited");
-  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 444u);
-  EXPECT_FALSE(Enabled(IDC_APPLY));
+  EXPECT_EQ(Showing(), "2 Gamma, edited 444");
   EXPECT_EQ(pc_.fake().calls.size(), 0u);
   EXPECT_EQ(Stored(1).description, L"Beta text");
 }
@@ -256,17 +280,13 @@ TEST_F(SchemesPageTest, DeleteAsksThenHandsTheActiveStateOn) {
   ASSERT_EQ(ListCount(IDC_SCHEME_COMBO), 2);
   EXPECT_EQ(ListText(IDC_SCHEME_COMBO, 1), "Gamma");
   EXPECT_EQ(pc_.state().active_scheme, 2u);
-  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 1);
-  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Gamma text");
-  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 1002u);
-  EXPECT_FALSE(Enabled(IDC_APPLY));
+  EXPECT_EQ(Showing(), "1 Gamma text 1002");
 
   // The active scheme last: the one before it takes over.
   Press(IDC_SCHEME_DELETE);
   ASSERT_EQ(ListCount(IDC_SCHEME_COMBO), 1);
   EXPECT_EQ(pc_.state().active_scheme, 0u);
-  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 0);
-  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Alpha text");
+  EXPECT_EQ(Showing(), "0 Alpha text 1000");
 
   // The only scheme stays.
   prompts.clear();
@@ -303,8 +323,7 @@ TEST_F(SchemesPageTest, SaveAsMakesANewSchemeFromTheTabsAndLeavesTheSourceAlone)
   EXPECT_EQ(added.id, 3u);
   EXPECT_EQ(added.name + L"|" + added.description, L"beta|");
   EXPECT_EQ(Fields(added), "71 72 73 12") << "unshown fields come from the source";
-  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "");
-  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 71u) << "the new scheme is loaded";
+  EXPECT_EQ(Showing(), "3  71") << "the new scheme is loaded";
 
   const SimScheme& after = Stored(2);
   EXPECT_EQ(after.description, source.description);
@@ -416,9 +435,7 @@ TEST_F(SchemesPageTest, ASchemeThatCannotBeWrittenOverStaysAsItWas) {
 
 TEST_F(SchemesPageTest, AnActiveSchemeOutsideTheListSelectsNothing) {
   Open(true, 99);
-  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), -1);
-  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "");
-  EXPECT_EQ(Tab(SchemeTabKind::User).loaded.policy.user.IdleTimeoutAc, 0u);
+  EXPECT_EQ(Showing(), "-1  0");
   fw::PromptRecorder prompts;
   Tab(SchemeTabKind::User).Modify();
   Press(IDC_APPLY);
@@ -441,10 +458,8 @@ TEST_F(SchemesPageTest, AnActiveSchemeOutsideTheListSelectsNothing) {
 // without edits writes back what the tabs loaded.
 TEST_F(SchemesPageTest, WithItsOwnTabsThePageTakesNoHiddenKeysAndWritesBackWhatItLoaded) {
   Open();
-  page_ = std::make_unique<SchemesPage>(host_.hwnd());
   ::SetFocus(host_.hwnd());
-  ASSERT_TRUE(page_->Create());
-  ::ShowWindow(page_->hwnd(), SW_SHOW);
+  Show(std::make_unique<SchemesPage>(host_.hwnd()));
   HWND focus = ::GetFocus();
   ASSERT_TRUE(focus);
   EXPECT_TRUE(::IsWindowVisible(focus)) << "the focus is on control " << ::GetDlgCtrlID(focus) << ", hidden";
@@ -480,6 +495,444 @@ TEST(SaveAsDialogTest, TakesAtMost32CharactersAndRefusesBlankNames) {
   EXPECT_FALSE(::IsWindowVisible(dialog.hwnd()));
   EXPECT_EQ(dialog.name(), " My plan ") << "blanks are kept";
   EXPECT_EQ(prompts.entries().size(), 3u);
+}
+
+class PowerSchemesTest : public ::testing::Test {
+ protected:
+  void Boot(SimState state = testing::XpLaptop()) {
+    power_.reset();
+    pc_.Boot(std::move(state));
+    power_ = std::make_unique<PowerPlatform>();
+    power_->EnumSchemes();
+    pc_.fake().calls.clear();
+  }
+  // Schemes with these ids, `active` active.
+  void BootWith(std::initializer_list<UINT> ids, UINT active) {
+    SimState state = testing::XpLaptop();
+    state.schemes.clear();
+    for (UINT id : ids) state.schemes.push_back(MakeScheme(id, L"Scheme"));
+    state.active_scheme = active;
+    Boot(std::move(state));
+  }
+  std::vector<UINT> Ids() {
+    std::vector<UINT> ids;
+    for (const SimScheme& s : pc_.state().schemes) ids.push_back(s.id);
+    return ids;
+  }
+
+  testing::PowerTestMachine pc_;
+  std::unique_ptr<PowerPlatform> power_;
+};
+
+TEST_F(PowerSchemesTest, ListsSchemesInOrderWithTwoCallTexts) {
+  Boot();
+  ASSERT_EQ(power_->GetSchemeCount(), 6u);
+  EXPECT_EQ(power_->GetActiveSchemeIndex(), 1);
+  // A buffer one short gets nothing and learns the length; the exact capacity gets the text.
+  unsigned length = 0;
+  std::string buffer(16, '#');
+  power_->GetSchemeText(1, buffer.data(), 14, &length, nullptr, 0, nullptr);
+  EXPECT_EQ(length, 15u);
+  EXPECT_EQ(buffer, std::string(16, '#'));
+  power_->GetSchemeText(1, buffer.data(), length, nullptr, nullptr, 0, nullptr);
+  EXPECT_STREQ(buffer.c_str(), "Portable/Laptop");
+  power_->EnumSchemes();
+  EXPECT_EQ(power_->GetSchemeCount(), 6u) << "a new enumeration replaces the list";
+  // Names, descriptions and the processor records are the Schemes page's tests, the sleep
+  // states the editor's and the power actions'.
+}
+
+TEST_F(PowerSchemesTest, NewSchemesTakeTheSmallestFreeIdAndCutTexts) {
+  BootWith({0, 1, 2, 4}, 0);
+  POWER_POLICY policy{};
+  policy.user.VideoTimeoutAc = 321;
+  int number = -1;
+  ASSERT_EQ(power_->WriteScheme(std::string(40, 'N').c_str(), std::string(300, 'd').c_str(), policy, &number), 0);
+  EXPECT_EQ(number, 4);
+  EXPECT_EQ(Ids(), (std::vector<UINT>{0, 1, 2, 4, 3}));
+  const SimScheme& stored = pc_.state().schemes.back();
+  EXPECT_EQ(stored.description, std::wstring(255, L'd'));
+  EXPECT_EQ(stored.policy.user.VideoTimeoutAc, 321u);
+  EXPECT_EQ(power_->schemes()[4].name, std::string(32, 'N')) << "the list holds what the system holds";
+}
+
+TEST_F(PowerSchemesTest, ActiveSchemeMissingFromTheListGivesTheCountAndNothingReadsPastTheEnd) {
+  BootWith({0, 1}, 9);
+  int active = power_->GetActiveSchemeIndex();
+  EXPECT_EQ(active, 2);
+  POWER_POLICY policy{};
+  EXPECT_NE(power_->ReadScheme(active, &policy), 0);
+  char name[8] = "keep";
+  unsigned length = 99;
+  power_->GetSchemeText(active, name, sizeof name - 1, &length, nullptr, 0, nullptr);
+  EXPECT_STREQ(name, "keep");
+  EXPECT_EQ(length, 99u);
+  EXPECT_EQ(power_->SetActiveScheme(active), -1);
+  EXPECT_EQ(power_->DeleteScheme(active), 0);
+  EXPECT_EQ(Ids(), (std::vector<UINT>{0, 1}));
+}
+
+TEST_F(PowerSchemesTest, GlobalPolicyWriteReappliesTheActiveSchemeAndChangesSurviveInTheStateFile) {
+  Boot();
+  GLOBAL_POWER_POLICY global{};
+  ASSERT_EQ(PowerPlatform::ReadGlobalPolicy(&global), 0);
+  global.user.DischargePolicy[1].BatteryLevel = 17;
+  ASSERT_EQ(PowerPlatform::WriteGlobalPolicy(global), 0);
+  EXPECT_EQ(pc_.fake().calls, (std::vector<std::string>{"WriteGlobalPwrPolicy", "SetActivePwrScheme 1"}));
+
+  // Null records keep the stored ones; given records replace them.
+  const DWORD video = pc_.state().schemes[3].policy.user.VideoTimeoutAc;
+  EXPECT_EQ(power_->SetActiveScheme(3), 0);
+  EXPECT_EQ(pc_.state().schemes[3].policy.user.VideoTimeoutAc, video);
+  POWER_POLICY changed{};
+  changed.user.VideoTimeoutAc = 4321;
+  EXPECT_EQ(power_->SetActiveScheme(3, nullptr, &changed), 0);
+  ASSERT_EQ(power_->DeleteScheme(0), 1);
+
+  SimState reread;
+  ASSERT_TRUE(platform::sim::LoadState(pc_.machine().ini_path(), reread));
+  ASSERT_EQ(reread.schemes.size(), 5u);
+  EXPECT_EQ(reread.schemes[0].id, 1u) << "the deleted scheme is gone and the others moved up";
+  EXPECT_EQ(reread.schemes[2].policy.user.VideoTimeoutAc, 4321u);
+  EXPECT_EQ(reread.active_scheme, 3u);
+  EXPECT_EQ(reread.global.user.DischargePolicy[1].BatteryLevel, 17u);
+}
+
+constexpr SimPowerBackend kXp = SimPowerBackend::Xp, kPlans = SimPowerBackend::Plans;
+
+// Every field of both records set to a value of its own, each within what the field holds.
+XpSchemeRecords DistinctRecords() {
+  XpSchemeRecords r;
+  uint32_t n = 0;
+  for (const RecordField& f : RecordFields()) SetField(r, f, static_cast<uint32_t>(++n % (FieldMaximum(f) + 1ull)));
+  return r;
+}
+
+// Every setting of the machine set by the plan itself, AC and DC apart, off its defaults.
+void SetEverySetting(platform::sim::SimPlan& plan) {
+  uint32_t n = 0;
+  for (const platform::sim::SimSettingDefinition& s : platform::sim::SimSettings()) {
+    const uint64_t values = s.values.empty() ? uint64_t{s.max} - s.min + 1 : s.values.size();
+    const DWORD base = s.values.empty() ? s.min : 0;
+    plan.values.push_back({s.guid, static_cast<DWORD>(base + (++n * 7) % values),
+                           static_cast<DWORD>(base + (n * 13) % values)});
+  }
+}
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  const size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// The program's own page on a laptop of either interface, its file dialogs answered with `path_`.
+class SchemeFilesTest : public PageTest {
+ protected:
+  void Boot(SimState state) {
+    page_.reset();
+    pc_.reset();
+    pc_ = std::make_unique<testing::PlanTestMachine>(std::move(state));
+    auto page = std::make_unique<SchemesPage>(Host());
+    page->set_file_asker([this](HWND, bool, bool, const std::wstring&) { return std::optional<std::wstring>(Wide(path_)); });
+    Show(std::move(page));
+    prompts_.clear();
+  }
+  size_t Count() { return page_->on_plans() ? pc_->store().plans.size() : pc_->state().schemes.size(); }
+  std::string ExportSelected(int number) {
+    path_ = dir_.File("out.vps");
+    Choose(IDC_SCHEME_COMBO, number);
+    Press(IDC_SCHEME_EXPORT);
+    std::string bytes;
+    EXPECT_EQ(ReadSchemeFileBytes(Wide(path_), &bytes), SchemeFileError::None);
+    EXPECT_TRUE(prompts_.entries().empty()) << prompts_.entries().front().text;
+    return bytes;
+  }
+  // Imports file `name`, written with `bytes` unless `write` is false; gives what the user was told.
+  std::string Import(const std::string& bytes, const char* name = "in.vps", bool write = true) {
+    path_ = dir_.File(name);
+    EXPECT_TRUE(!write || dir_.Write(name, bytes));
+    prompts_.clear();
+    Press(IDC_SCHEME_IMPORT);
+    return prompts_.entries().empty() ? "" : prompts_.entries().back().text;
+  }
+  size_t Creates() {
+    return pc_->recorder().Called("PowerDuplicateScheme") + pc_->recorder().Called("WritePwrScheme");
+  }
+
+  fw::PromptRecorder prompts_;  // no box may wait for a user
+  testing::TempDir dir_;
+  std::string path_;
+  std::unique_ptr<testing::PlanTestMachine> pc_;
+};
+
+TEST_F(SchemeFilesTest, SameInterfaceRoundTripsKeepEveryByteAndEverySettingUnderAFreeName) {
+  // XP: both records byte for byte, padding included. Members set by their system names are
+  // written under their own keys, so a field or bit the portable table puts at the wrong place shows.
+  SimState xp = testing::PlanLaptop(kXp);
+  POWER_POLICY& policy = xp.schemes[1].policy;
+  MACHINE_PROCESSOR_POWER_POLICY& processor = xp.schemes[1].processor;
+  FromSchemeRecords(DistinctRecords(), &policy, &processor);
+  policy.user.ForcedThrottleDc = 66;
+  processor.ProcessorPolicyDc.DisableCStates = 1;
+  processor.ProcessorPolicyDc.Reserved = 0x1234567;
+  processor.ProcessorPolicyDc.Policy[2] = {50000, 100, 200, 40, 80, {1, 2}, 1, 0, 0x2aaaaaaa};
+  const XpSchemeRecords records = ToSchemeRecords(policy, processor);
+  Boot(xp);
+  const std::string xp_file = ExportSelected(1);
+  for (const char* line : {"user.ForcedThrottleDc = 66", "processor.Dc.DisableCStates = 1",
+                           "processor.Dc.Reserved = 0x01234567", "processor.Dc.Policy2.AllowDemotion = 1",
+                           "processor.Dc.Policy2.AllowPromotion = 0", "processor.Dc.Policy2.Reserved = 0x2aaaaaaa"})
+    EXPECT_NE(xp_file.find(std::string("\n") + line), std::string::npos) << line;
+  Boot(testing::PlanLaptop(kXp));
+  const size_t schemes = Count();
+  EXPECT_EQ(Import(xp_file), "") << "nothing to say";
+  ASSERT_EQ(Count(), schemes + 1);
+  const platform::sim::SimScheme& made = pc_->machine().state().schemes.back();
+  EXPECT_EQ(ToSchemeRecords(made.policy, made.processor), records);
+  EXPECT_EQ(made.name, xp.schemes[1].name + L" (2)");
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), static_cast<int>(schemes));
+
+  // Plans: every setting, hidden ones too, and the personality.
+  SimState plans = testing::PlanLaptop();
+  plans.plans.policy_locked = {};  // the laptop's Group Policy fixes the wake timers
+  SetEverySetting(plans.plans.plans[2]);
+  Boot(plans);
+  const std::string plan_file = ExportSelected(2);
+  EXPECT_NE(plan_file.find(platform::FormatGuid(g::kPowerSaver)), std::string::npos);
+  SimState unlocked = testing::PlanLaptop();
+  unlocked.plans.policy_locked = {};
+  Boot(unlocked);
+  EXPECT_EQ(Import(plan_file), "");
+  ASSERT_EQ(Count(), 4u);
+  EXPECT_EQ(pc_->store().plans[3].personality, g::kPowerSaver);
+  for (const platform::sim::SimSettingDefinition& s : platform::sim::SimSettings()) {
+    const auto want = EffectiveValue(plans.plans.plans[2], s), got = pc_->Value(3, s.guid);
+    EXPECT_EQ(std::make_pair(got.ac, got.dc), std::make_pair(want.ac, want.dc)) << platform::FormatGuid(s.guid);
+  }
+
+  // Where Group Policy fixes a setting the plan is made all the same, and the setting listed.
+  Boot(testing::PlanLaptop());
+  EXPECT_NE(Import(plan_file).find(platform::FormatGuid(g::kAllowWakeTimers)), std::string::npos);
+  EXPECT_EQ(Count(), 4u);
+}
+
+TEST_F(SchemeFilesTest, AcrossInterfacesTheMappedFieldsAreTakenAndTheRestListedInOneMessage) {
+  SimState xp = testing::PlanLaptop(kXp);
+  USER_POWER_POLICY& user = xp.schemes[0].policy.user;
+  user.VideoTimeoutAc = 420, user.VideoTimeoutDc = 180, user.SpindownTimeoutAc = 1500, user.SpindownTimeoutDc = 240;
+  Boot(xp);
+  const std::string xp_file = ExportSelected(0);
+  SimState plans = testing::PlanLaptop();
+  plans.plans.plans[0].values = {{g::kVideoTimeout, 660, 90}, {g::kDiskTimeout, 900, 300}};
+  Boot(plans);
+  const std::string plan_file = ExportSelected(0);
+
+  // XP file on the plan machine.
+  std::string said = Import(xp_file);
+  ASSERT_EQ(Count(), 4u);
+  const auto video = pc_->Value(3, g::kVideoTimeout), disk = pc_->Value(3, g::kDiskTimeout);
+  EXPECT_EQ(std::vector<DWORD>({video.ac, video.dc, disk.ac, disk.dc}), std::vector<DWORD>({420, 180, 1500, 240}));
+  const std::string lead = i18n::Text(i18n::IDS_SCHEME_FILE_NOT_TAKEN).substr(0, 20);
+  EXPECT_EQ(said.rfind(lead, 0), 0u) << said;
+  for (const char* field : {"ThrottlePolicy", "MaxSleep", "OverThrottled"})
+    EXPECT_NE(said.find(field), std::string::npos) << field << " in " << said;
+  EXPECT_EQ(said.find("VideoTimeout"), std::string::npos) << "a taken field is not listed";
+
+  // Plan file on the XP machine: a scheme of the machine gives every other field.
+  Boot(testing::PlanLaptop(kXp));
+  const size_t schemes = Count();
+  said = Import(plan_file);
+  ASSERT_EQ(Count(), schemes + 1);
+  const USER_POWER_POLICY& made = pc_->machine().state().schemes.back().policy.user;
+  EXPECT_EQ(std::vector<DWORD>({made.VideoTimeoutAc, made.VideoTimeoutDc, made.SpindownTimeoutAc}),
+            std::vector<DWORD>({660, 90, 900}));
+  const std::string boost = platform::FormatGuid(g::kBoostMode);
+  for (const char* field : {"PowerButton", "LidClose", boost.c_str()})
+    EXPECT_NE(said.find(field), std::string::npos) << field << " in " << said;
+  EXPECT_EQ(pc_->recorder().Called("WriteGlobalPwrPolicy"), 0u) << "the machine's global policy is left alone";
+}
+
+TEST_F(SchemeFilesTest, BadFilesAreRefusedWithTheirReasonAndCreateNothing) {
+  struct Case {
+    const char* what;
+    std::string (*make)(const std::string& good);
+    SchemeFileError error;
+    const char* key;
+  };
+  const Case cases[] = {
+      {"cut short", [](const std::string& f) { return f.substr(0, f.rfind('\n', f.size() / 2) + 1); }, SchemeFileError::Truncated, ""},
+      {"unknown key", [](const std::string& f) { return Replace(f, "\nend", "\ncolour = 3\nend"); },
+       SchemeFileError::UnknownKey, "colour"},
+      {"huge", [](const std::string& f) { return f + std::string(300 * 1024, '#'); }, SchemeFileError::TooLarge, ""},
+  };
+  for (SimPowerBackend backend : {kXp, kPlans}) {
+    Boot(testing::PlanLaptop(backend));
+    const std::string good = ExportSelected(0);
+    const size_t count = Count();
+    pc_->recorder().calls.clear();
+    for (const Case& c : cases) {
+      const std::string said = Import(c.make(good));
+      const std::string reason = i18n::FormatText(i18n::Text(SchemeFileErrorTextId(c.error)), {c.key});
+      EXPECT_NE(said.find(reason), std::string::npos) << c.what << ": " << said;
+      EXPECT_EQ(Count(), count) << c.what;
+    }
+    EXPECT_EQ(Import("", "missing.vps", false), i18n::Text(i18n::IDS_SCHEME_FILE_UNREADABLE));
+    EXPECT_EQ(Creates(), 0u) << "nothing was even begun";
+  }
+  // A file of the system's own format goes to the system, which cannot read it here.
+  EXPECT_EQ(Import("binary", "plan.pow"), i18n::FormatText(i18n::Text(i18n::IDS_SCHEME_FILE_SYSTEM_REFUSED),
+                                                            {std::to_string(ERROR_INVALID_DATA)}));
+  EXPECT_EQ(Count(), 3u);
+}
+
+TEST_F(SchemeFilesTest, AWriteThatDoesNotTakeRemovesWhatWasCreatedAndAFailedExportKeepsTheOldFile) {
+  for (SimPowerBackend backend : {kXp, kPlans}) {
+    SimState state = testing::PlanLaptop(backend);
+    state.plans.writes_ignored = g::kDiskTimeout;
+    Boot(state);
+    const std::string file = ExportSelected(0);
+    const size_t count = Count();
+    pc_->recorder().fail_processor_write = true;
+    // On plans the file asks for a disk timeout other than the copy's own, which then does not take.
+    const std::string said = Import(backend == kPlans ? Replace(file, " = 1200 ", " = 1260 ") : file);
+    EXPECT_EQ(said, i18n::Text(i18n::IDS_SCHEME_FILE_REMOVED)) << static_cast<int>(backend);
+    EXPECT_EQ(Count(), count);
+    EXPECT_GE(Creates(), 1u) << "it was created, then removed";
+  }
+  // A file that cannot be replaced keeps its old bytes, and no temporary is left beside it.
+  ASSERT_TRUE(dir_.Write("old.vps", "old"));
+  path_ = dir_.File("old.vps");
+  HANDLE held = ::CreateFileA(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  prompts_.clear();
+  Press(IDC_SCHEME_EXPORT);
+  ::CloseHandle(held);
+  ASSERT_EQ(prompts_.entries().size(), 1u) << "the file is in use";
+  EXPECT_EQ(prompts_.entries()[0].text, i18n::Text(i18n::IDS_SCHEME_FILE_NOT_WRITTEN));
+  std::string bytes;
+  ASSERT_EQ(ReadSchemeFileBytes(Wide(path_), &bytes), SchemeFileError::None);
+  EXPECT_EQ(bytes, "old");
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA(dir_.File("vps*.tmp").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << found.cFileName;
+  if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+}
+
+// Balanced (the active plan) sets its boost mode itself: Aggressive plugged in, Enabled on battery.
+SimState BoostLaptop() {
+  SimState state = testing::PlanLaptop();
+  state.plans.plans[0].values.push_back({g::kBoostMode, 2, 1});
+  return state;
+}
+
+// The page's last tab, the list of every setting, on that laptop.
+class AllSettingsTest : public SchemeFilesTest {
+ protected:
+  void SetUp() override {
+    Boot(BoostLaptop());
+    tab_ = page_->tabs().all_settings();
+    ASSERT_NE(tab_, nullptr);
+    ShowTab(2);
+    pc_->recorder().calls.clear();
+  }
+  HWND Tab(int id) const { return ::GetDlgItem(tab_->hwnd(), id); }
+  HWND List() const { return Tab(IDC_ALL_SETTINGS_LIST); }
+  void Key(HWND window, WPARAM key) const { ::SendMessageA(window, WM_KEYDOWN, key, 0); }
+  // The row of a setting selected, as a click on it does.
+  void Select(const PlanGuid& setting) const {
+    const int item = tab_->ItemOf(platform::ToGuid(setting));
+    ASSERT_GE(item, 0);
+    ListView_SetItemState(List(), item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  }
+  std::string Cell(const PlanGuid& setting, int column) const {
+    char text[128] = {};
+    ListView_GetItemText(List(), tab_->ItemOf(platform::ToGuid(setting)), column, text, sizeof text);
+    return text;
+  }
+  // The column by Left or Right, the editor by Enter or F2, keys to it, and Enter or Escape (0: a
+  // click on Apply with the editor open).
+  void Edit(const PlanGuid& setting, WPARAM side, WPARAM open, std::initializer_list<WPARAM> keys, WPARAM close,
+            const char* typed = nullptr) const {
+    Select(setting);
+    Key(List(), side);
+    Key(List(), open);
+    ASSERT_TRUE(tab_->editing());
+    HWND editor = ::GetFocus();
+    ASSERT_TRUE(editor == Tab(IDC_ALL_SETTINGS_CHOICE) || editor == Tab(IDC_ALL_SETTINGS_NUMBER));
+    if (typed) {
+      ::SendMessageA(editor, EM_SETSEL, 0, -1);
+      ::SendMessageA(editor, WM_CHAR, '\b', 0);
+      for (const char* c = typed; *c; ++c) ::SendMessageA(editor, WM_CHAR, static_cast<unsigned char>(*c), 0);
+    }
+    for (WPARAM key : keys) Key(editor, key);
+    if (close) {
+      Key(editor, close);
+    } else {
+      Press(IDC_APPLY);
+      testing::Pump(50);
+    }
+    EXPECT_FALSE(tab_->editing());
+    EXPECT_FALSE(::IsWindowVisible(editor));
+    EXPECT_NE(::GetFocus(), editor);
+  }
+
+  AllSettingsTab* tab_ = nullptr;
+};
+
+TEST_F(AllSettingsTest, EditsInPlaceFitTheSettingEscapeDropsThemAndApplyTakesThem) {
+  struct Row {
+    PlanGuid setting;
+    WPARAM side, open;
+    std::initializer_list<WPARAM> keys;
+    WPARAM close;
+    const char* typed;
+    int column;
+    const char* shown;
+    bool changed;
+  } rows[] = {
+      {g::kBoostMode, VK_LEFT, VK_F2, {VK_UP}, VK_ESCAPE, nullptr, 1, "Aggressive", false},
+      {g::kIdleThreshold, VK_LEFT, VK_RETURN, {}, VK_RETURN, "250", 1, "100 %", true},
+      {g::kIdleThreshold, VK_RIGHT, VK_F2, {VK_DOWN, VK_DOWN}, VK_RETURN, nullptr, 2, "48 %", true},
+      {g::kVideoTimeout, VK_RIGHT, VK_RETURN, {}, VK_ESCAPE, "5", 2, "300 Seconds", false},
+      {g::kVideoTimeout, VK_LEFT, VK_RETURN, {}, VK_RETURN, "", 1, "600 Seconds", false},
+      {g::kBoostMode, VK_RIGHT, VK_RETURN, {VK_DOWN}, 0, nullptr, 2, "Aggressive", false},
+  };
+  for (const Row& row : rows) {
+    Edit(row.setting, row.side, row.open, row.keys, row.close, row.typed);
+    EXPECT_EQ(Cell(row.setting, row.column), row.shown) << row.typed;
+    EXPECT_EQ(page_->apply_enabled(), row.changed) << row.typed;
+    // Cancel puts the plan back as it is.
+    ::SendMessageA(page_->hwnd(), WM_COMMAND, IDCANCEL, 0);
+  }
+  EXPECT_EQ(pc_->Value(0, g::kBoostMode).dc, 2u) << "the click on Apply took the editor's value";
+}
+
+TEST_F(AllSettingsTest, DefaultGivesThePersonalitysValuesAndALockedSettingTakesNoEdit) {
+  EXPECT_NE(Cell(g::kBoostMode, 0).find(i18n::Text(i18n::IDS_ALL_SETTINGS_HIDDEN)), std::string::npos);
+  EXPECT_EQ(Cell(g::kBoostMode, 1) + "|" + Cell(g::kBoostMode, 2), "Aggressive|Enabled");
+  EXPECT_EQ(Cell(g::kStandbyTimeout, 1), "1800 Seconds");
+  Select(g::kBoostMode);
+  ASSERT_TRUE(::IsWindowEnabled(Tab(IDC_ALL_SETTINGS_DEFAULT)));
+  ::SendMessageA(Tab(IDC_ALL_SETTINGS_DEFAULT), BM_CLICK, 0, 0);
+  EXPECT_EQ(Cell(g::kBoostMode, 2), "Aggressive") << "Balanced's default on battery";
+  Press(IDC_APPLY);
+  EXPECT_EQ(pc_->Value(0, g::kBoostMode).ac, 2u);
+  EXPECT_EQ(pc_->Value(0, g::kBoostMode).dc, 2u);
+
+  pc_->recorder().calls.clear();
+  Select(g::kAllowWakeTimers);
+  EXPECT_NE(Cell(g::kAllowWakeTimers, 0).find(i18n::Text(i18n::IDS_ALL_SETTINGS_LOCKED)), std::string::npos);
+  EXPECT_EQ(testing::WindowText(Tab(IDC_ALL_SETTINGS_NOTE)), i18n::Text(i18n::IDS_ALL_SETTINGS_LOCKED_NOTE));
+  EXPECT_FALSE(::IsWindowEnabled(Tab(IDC_ALL_SETTINGS_DEFAULT)));
+  for (WPARAM key : {VK_RETURN, VK_F2}) {
+    Key(List(), key);
+    EXPECT_FALSE(tab_->editing());
+  }
+  ::SendMessageA(List(), WM_LBUTTONDBLCLK, 0, 0);
+  EXPECT_FALSE(tab_->editing());
+  EXPECT_FALSE(page_->apply_enabled());
+  EXPECT_EQ(pc_->recorder().Called("PowerWrite"), 0u);
 }
 
 }  // namespace
