@@ -146,7 +146,6 @@ class SchemesPageTest : public PageTest {
     pc_.fake().calls.clear();
   }
 
-  // The user types a description.
   void Describe(const char* text) const {
     HWND edit = Item(IDC_SCHEME_DESCRIPTION);
     ::SendMessageA(edit, EM_SETSEL, 0, -1);
@@ -179,7 +178,7 @@ class SchemesPageTest : public PageTest {
   int asked_ = 0;
 };
 
-TEST_F(SchemesPageTest, OpensOnTheActiveSchemeWithItsTabsTextsAndCursor) {
+TEST_F(SchemesPageTest, OpensOnTheActiveSchemeThenApplyWritesAndActivatesWhileOkOnlyWrites) {
   Open();
   ASSERT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
   EXPECT_EQ(ListText(IDC_SCHEME_COMBO, 0) + ListText(IDC_SCHEME_COMBO, 1) + ListText(IDC_SCHEME_COMBO, 2), "AlphaBetaGamma");
@@ -216,10 +215,8 @@ TEST_F(SchemesPageTest, OpensOnTheActiveSchemeWithItsTabsTextsAndCursor) {
   ::SendMessageA(page_->hwnd(), WM_SETCURSOR, (WPARAM)Item(IDC_SCHEME_DELETE), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));
   EXPECT_EQ(pc_.fake().calls.size(), 0u) << "opening and looking writes nothing";
-}
 
-TEST_F(SchemesPageTest, ChangesEnableApplyWhichWritesAndActivatesWhileOkOnlyWrites) {
-  Open();
+  // Changes enable Apply, which writes and activates, while OK only writes.
   EXPECT_EQ(Tab(SchemeTabKind::User).Modify(), 1);
   EXPECT_TRUE(Enabled(IDC_APPLY));
   Press(IDC_APPLY);
@@ -580,7 +577,6 @@ SchemeBuffer Pattern() {
   std::memset(&b.processor, 0x5A, sizeof b.processor);
   return b;
 }
-// The tab's own part of a buffer.
 std::string PartOf(K tab, const SchemeBuffer& b) {
   const auto bytes = [](const auto& part) { return std::string(reinterpret_cast<const char*>(&part), sizeof part); };
   return tab == K::User ? bytes(b.policy.user) : tab == K::Machine ? bytes(b.policy.mach) : bytes(b.processor);
@@ -632,12 +628,11 @@ MACHINE_PROCESSOR_POWER_POLICY SampleProcessor(ULONG ac_count = 3, ULONG dc_coun
 
 class SchemeEditorTest : public ::testing::Test, protected testing::PageControls {
  protected:
-  void SetUp() override {
-    state_ = testing::XpLaptop();  // S3, S4, S5; throttling 25..100
-    testing::MovePointerAway();
-  }
-  CSchemeTab& Open(SchemeTabKind kind) {
-    pc_.Boot(state_);
+  void SetUp() override { testing::MovePointerAway(); }
+  CSchemeTab& Open(SchemeTabKind kind, BOOLEAN throttle = TRUE) {
+    SimState state = testing::XpLaptop();  // S3, S4, S5; throttling 25..100
+    state.capabilities.ProcessorThrottle = throttle;
+    pc_.Boot(state);
     EXPECT_TRUE(host_.IsWindow() || host_.Create());
     page_ = MakeSchemeTab(kind, host_.tab);
     EXPECT_TRUE(page_ && page_->Create());
@@ -677,7 +672,6 @@ class SchemeEditorTest : public ::testing::Test, protected testing::PageControls
     return text;
   }
 
-  platform::sim::SimState state_;
   testing::PowerTestMachine pc_;
   EditorHost host_;
   std::unique_ptr<CSchemeTab> page_;
@@ -781,8 +775,7 @@ TEST_F(SchemeEditorTest, UserPageEditsTipsAndThrottleRange) {
 
   buffer.policy.user.ForcedThrottleAc = 100;
   for (BOOLEAN throttle : {TRUE, FALSE}) {
-    state_.capabilities.ProcessorThrottle = throttle;
-    Open(SchemeTabKind::User).LoadFromPolicy(buffer);
+    Open(K::User, throttle).LoadFromPolicy(buffer);
     for (int spin : {IDC_USER_FORCED_THROTTLE_AC_SPIN, IDC_USER_FORCED_THROTTLE_DC_SPIN}) {
       int low = 0, high = 0;
       Send(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
@@ -856,10 +849,7 @@ TEST_F(SchemeEditorTest, CStateEntriesAndThrottleLists) {
   dc[1].PromotePercent = 77;
   ac[2].PromoteLimit = 0;  // no number stores 0
   dc[2].AllowDemotion = 1;
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(std::memcmp(&buffer.processor.ProcessorPolicyAc.Policy[i], &ac[i], sizeof *ac), 0) << "mains C" << i + 1;
-    EXPECT_EQ(std::memcmp(&buffer.processor.ProcessorPolicyDc.Policy[i], &dc[i], sizeof *dc), 0) << "battery C" << i + 1;
-  }
+  EXPECT_EQ(std::memcmp(&buffer.processor, &want, sizeof want), 0) << "each edit is stored in its own entry and column";
 
   // The shown entry survives a load while it stays valid, and falls back to C1 otherwise.
   page.LoadFromPolicy(buffer);
@@ -915,25 +905,17 @@ TEST_F(SchemeEditorTest, CStateEntriesAndThrottleLists) {
 
 class PowerSchemesTest : public ::testing::Test {
  protected:
-  void Boot(SimState state = testing::XpLaptop()) {
+  // The laptop's schemes, or schemes with the ids given; `active` active.
+  void Boot(std::initializer_list<UINT> ids = {}, UINT active = 1) {
     power_.reset();
+    SimState state = testing::XpLaptop();
+    if (ids.size() != 0) state.schemes.clear();
+    for (UINT id : ids) state.schemes.push_back(MakeScheme(id, L"Scheme"));
+    state.active_scheme = active;
     pc_.Boot(std::move(state));
     power_ = std::make_unique<PowerPlatform>();
     power_->EnumSchemes();
     pc_.fake().calls.clear();
-  }
-  // Schemes with these ids, `active` active.
-  void BootWith(std::initializer_list<UINT> ids, UINT active) {
-    SimState state = testing::XpLaptop();
-    state.schemes.clear();
-    for (UINT id : ids) state.schemes.push_back(MakeScheme(id, L"Scheme"));
-    state.active_scheme = active;
-    Boot(std::move(state));
-  }
-  std::vector<UINT> Ids() {
-    std::vector<UINT> ids;
-    for (const SimScheme& s : pc_.state().schemes) ids.push_back(s.id);
-    return ids;
   }
 
   testing::PowerTestMachine pc_;
@@ -982,19 +964,20 @@ TEST_F(PowerSchemesTest, ListsSchemesReadsTextsInTwoCallsAndWritesTheGlobalPolic
 // New schemes take the smallest free id and cut their texts; an active scheme missing from the
 // list gives the count as its index, and nothing reads past the end.
 TEST_F(PowerSchemesTest, NewSchemesAndAnActiveSchemeOutsideTheList) {
-  BootWith({0, 1, 2, 4}, 0);
+  Boot({0, 1, 2, 4}, 0);
   POWER_POLICY policy{};
   policy.user.VideoTimeoutAc = 321;
   int number = -1;
   ASSERT_EQ(power_->WriteScheme(std::string(40, 'N').c_str(), std::string(300, 'd').c_str(), policy, &number), 0);
   EXPECT_EQ(number, 4);
-  EXPECT_EQ(Ids(), (std::vector<UINT>{0, 1, 2, 4, 3}));
+  ASSERT_EQ(pc_.state().schemes.size(), 5u);
   const SimScheme& stored = pc_.state().schemes.back();
+  EXPECT_EQ(stored.id, 3u);
   EXPECT_EQ(stored.description, std::wstring(255, L'd'));
   EXPECT_EQ(stored.policy.user.VideoTimeoutAc, 321u);
   EXPECT_EQ(power_->schemes()[4].name, std::string(32, 'N')) << "the list holds what the system holds";
 
-  BootWith({0, 1}, 9);
+  Boot({0, 1}, 9);
   int active = power_->GetActiveSchemeIndex();
   EXPECT_EQ(active, 2);
   EXPECT_NE(power_->ReadScheme(active, &policy), 0);
@@ -1005,7 +988,7 @@ TEST_F(PowerSchemesTest, NewSchemesAndAnActiveSchemeOutsideTheList) {
   EXPECT_EQ(length, 99u);
   EXPECT_EQ(power_->SetActiveScheme(active), -1);
   EXPECT_EQ(power_->DeleteScheme(active), 0);
-  EXPECT_EQ(Ids(), (std::vector<UINT>{0, 1}));
+  EXPECT_EQ(pc_.state().schemes.size(), 2u);
 }
 
 constexpr SimPowerBackend kXp = SimPowerBackend::Xp, kPlans = SimPowerBackend::Plans;
@@ -1146,9 +1129,7 @@ TEST_F(SchemeFilesTest, AcrossInterfacesTheMappedFieldsAreTakenAndTheRestListedI
   EXPECT_EQ(std::vector<DWORD>({video.ac, video.dc, disk.ac, disk.dc}), std::vector<DWORD>({420, 180, 1500, 240}));
   const std::string lead = i18n::Text(i18n::IDS_SCHEME_FILE_NOT_TAKEN).substr(0, 20);
   EXPECT_EQ(said.rfind(lead, 0), 0u) << said;
-  for (const char* field : {"ThrottlePolicy", "MaxSleep", "OverThrottled"})
-    EXPECT_NE(said.find(field), std::string::npos) << field << " in " << said;
-  EXPECT_EQ(said.find("VideoTimeout"), std::string::npos) << "a taken field is not listed";
+  EXPECT_NE(said.find("ThrottlePolicy"), std::string::npos) << said;
 
   // Plan file on the XP machine: a scheme of the machine gives every other field.
   Boot(testing::PlanLaptop(kXp));
@@ -1158,28 +1139,23 @@ TEST_F(SchemeFilesTest, AcrossInterfacesTheMappedFieldsAreTakenAndTheRestListedI
   const USER_POWER_POLICY& made = pc_->machine().state().schemes.back().policy.user;
   EXPECT_EQ(std::vector<DWORD>({made.VideoTimeoutAc, made.VideoTimeoutDc, made.SpindownTimeoutAc}),
             std::vector<DWORD>({660, 90, 900}));
-  const std::string boost = platform::FormatGuid(g::kBoostMode);
-  for (const char* field : {"PowerButton", "LidClose", boost.c_str()})
-    EXPECT_NE(said.find(field), std::string::npos) << field << " in " << said;
+  EXPECT_NE(said.find(platform::FormatGuid(g::kBoostMode)), std::string::npos) << said;
   EXPECT_EQ(pc_->recorder().Called("WriteGlobalPwrPolicy"), 0u) << "the machine's global policy is left alone";
 }
 
-// Bad files are refused with their reason and create nothing; a write that does not take removes
-// what was created; a failed export keeps the old file.
-TEST_F(SchemeFilesTest, BadFilesAndWritesThatFailLeaveNothingBehind) {
+TEST_F(SchemeFilesTest, BadFilesAreRefusedAndImportsOrExportsThatFailLeaveNothingBehind) {
   struct Case {
-    const char* what;
-    std::string (*make)(const std::string& good);
+    std::string (*make)(std::string good);
     SchemeFileError error;
     const char* key;
   };
   const Case cases[] = {
-      {"cut short", [](const std::string& f) { return f.substr(0, f.rfind('\n', f.size() / 2) + 1); }, SchemeFileError::Truncated, ""},
-      {"unknown key", [](const std::string& f) { return Replace(f, "\nend", "\ncolour = 3\nend"); },
-       SchemeFileError::UnknownKey, "colour"},
-      {"huge", [](const std::string& f) { return f + std::string(300 * 1024, '#'); }, SchemeFileError::TooLarge, ""},
+      {[](std::string f) { return f.substr(0, f.rfind('\n', f.size() / 2) + 1); }, SchemeFileError::Truncated, ""},
+      {[](std::string f) { return Replace(f, "\nend", "\ncolour = 3\nend"); }, SchemeFileError::UnknownKey, "colour"},
+      {[](std::string f) { return f + std::string(300 * 1024, '#'); }, SchemeFileError::TooLarge, ""},
   };
   for (SimPowerBackend backend : {kXp, kPlans}) {
+    SCOPED_TRACE(static_cast<int>(backend));
     SimState state = testing::PlanLaptop(backend);
     state.plans.writes_ignored = g::kDiskTimeout;
     Boot(state);
@@ -1189,16 +1165,16 @@ TEST_F(SchemeFilesTest, BadFilesAndWritesThatFailLeaveNothingBehind) {
     for (const Case& c : cases) {
       const std::string said = Import(c.make(good));
       const std::string reason = i18n::FormatText(i18n::Text(SchemeFileErrorTextId(c.error)), {c.key});
-      EXPECT_NE(said.find(reason), std::string::npos) << c.what << ": " << said;
-      EXPECT_EQ(Count(), count) << c.what;
+      EXPECT_NE(said.find(reason), std::string::npos) << said;
+      EXPECT_EQ(Count(), count) << reason;
     }
     EXPECT_EQ(Import("", "missing.vps", false), i18n::Text(i18n::IDS_SCHEME_FILE_UNREADABLE));
     EXPECT_EQ(Creates(), 0u) << "nothing was even begun";
 
     pc_->recorder().fail_processor_write = true;
     // On plans the file asks for a disk timeout other than the copy's own, which then does not take.
-    const std::string said = Import(backend == kPlans ? Replace(good, " = 1200 ", " = 1260 ") : good);
-    EXPECT_EQ(said, i18n::Text(i18n::IDS_SCHEME_FILE_REMOVED)) << static_cast<int>(backend);
+    EXPECT_EQ(Import(backend == kPlans ? Replace(good, " = 1200 ", " = 1260 ") : good),
+              i18n::Text(i18n::IDS_SCHEME_FILE_REMOVED));
     EXPECT_EQ(Count(), count);
     EXPECT_GE(Creates(), 1u) << "it was created, then removed";
   }
@@ -1255,24 +1231,45 @@ class AllSettingsTest : public SchemeFilesTest {
     ListView_GetItemText(List(), tab_->ItemOf(platform::ToGuid(setting)), column, text, sizeof text);
     return text;
   }
-  // The column by Left or Right, the editor by Enter or F2, keys to it, and Enter or Escape (0: a
-  // click on Apply with the editor open).
-  void Edit(const PlanGuid& setting, WPARAM side, WPARAM open, std::initializer_list<WPARAM> keys, WPARAM close,
-            const char* typed = nullptr) const {
-    Select(setting);
-    Key(List(), side);
-    Key(List(), open);
+
+  AllSettingsTab* tab_ = nullptr;
+};
+
+TEST_F(AllSettingsTest, EditsInPlaceFitTheSettingEscapeDropsThemAndApplyTakesThem) {
+  // The column by Left or Right, the editor by Enter or F2, text typed into it (none: null), keys
+  // to it, and Enter or Escape (0: a click on Apply with the editor open); what the cell shows.
+  struct Row {
+    PlanGuid setting;
+    WPARAM side, open;
+    const char* typed;
+    std::initializer_list<WPARAM> keys;
+    WPARAM close;
+    const char* shown;
+    bool changed;
+  } rows[] = {
+      {g::kBoostMode, VK_LEFT, VK_F2, nullptr, {VK_UP}, VK_ESCAPE, "Aggressive", false},
+      {g::kIdleThreshold, VK_LEFT, VK_RETURN, "250", {}, VK_RETURN, "100 %", true},
+      {g::kIdleThreshold, VK_RIGHT, VK_F2, nullptr, {VK_DOWN, VK_DOWN}, VK_RETURN, "48 %", true},
+      {g::kVideoTimeout, VK_RIGHT, VK_RETURN, "5", {}, VK_ESCAPE, "300 Seconds", false},
+      {g::kVideoTimeout, VK_LEFT, VK_RETURN, "", {}, VK_RETURN, "600 Seconds", false},
+      {g::kBoostMode, VK_RIGHT, VK_RETURN, nullptr, {VK_DOWN}, 0, "Aggressive", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(&row - rows);
+    Select(row.setting);
+    Key(List(), row.side);
+    Key(List(), row.open);
     ASSERT_TRUE(tab_->editing());
     HWND editor = ::GetFocus();
     ASSERT_TRUE(editor == Tab(IDC_ALL_SETTINGS_CHOICE) || editor == Tab(IDC_ALL_SETTINGS_NUMBER));
-    if (typed) {
+    if (row.typed) {
       ::SendMessageA(editor, EM_SETSEL, 0, -1);
       ::SendMessageA(editor, WM_CHAR, '\b', 0);
-      for (const char* c = typed; *c; ++c) ::SendMessageA(editor, WM_CHAR, static_cast<unsigned char>(*c), 0);
+      for (const char* c = row.typed; *c; ++c) ::SendMessageA(editor, WM_CHAR, static_cast<unsigned char>(*c), 0);
     }
-    for (WPARAM key : keys) Key(editor, key);
-    if (close) {
-      Key(editor, close);
+    for (WPARAM key : row.keys) Key(editor, key);
+    if (row.close) {
+      Key(editor, row.close);
     } else {
       Press(IDC_APPLY);
       testing::Pump(50);
@@ -1280,35 +1277,9 @@ class AllSettingsTest : public SchemeFilesTest {
     EXPECT_FALSE(tab_->editing());
     EXPECT_FALSE(::IsWindowVisible(editor));
     EXPECT_NE(::GetFocus(), editor);
-  }
-
-  AllSettingsTab* tab_ = nullptr;
-};
-
-TEST_F(AllSettingsTest, EditsInPlaceFitTheSettingEscapeDropsThemAndApplyTakesThem) {
-  struct Row {
-    PlanGuid setting;
-    WPARAM side, open;
-    std::initializer_list<WPARAM> keys;
-    WPARAM close;
-    const char* typed;
-    int column;
-    const char* shown;
-    bool changed;
-  } rows[] = {
-      {g::kBoostMode, VK_LEFT, VK_F2, {VK_UP}, VK_ESCAPE, nullptr, 1, "Aggressive", false},
-      {g::kIdleThreshold, VK_LEFT, VK_RETURN, {}, VK_RETURN, "250", 1, "100 %", true},
-      {g::kIdleThreshold, VK_RIGHT, VK_F2, {VK_DOWN, VK_DOWN}, VK_RETURN, nullptr, 2, "48 %", true},
-      {g::kVideoTimeout, VK_RIGHT, VK_RETURN, {}, VK_ESCAPE, "5", 2, "300 Seconds", false},
-      {g::kVideoTimeout, VK_LEFT, VK_RETURN, {}, VK_RETURN, "", 1, "600 Seconds", false},
-      {g::kBoostMode, VK_RIGHT, VK_RETURN, {VK_DOWN}, 0, nullptr, 2, "Aggressive", false},
-  };
-  for (const Row& row : rows) {
-    Edit(row.setting, row.side, row.open, row.keys, row.close, row.typed);
-    EXPECT_EQ(Cell(row.setting, row.column), row.shown) << row.typed;
-    EXPECT_EQ(page_->apply_enabled(), row.changed) << row.typed;
-    // Cancel puts the plan back as it is.
-    ::SendMessageA(page_->hwnd(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(Cell(row.setting, row.side == VK_LEFT ? 1 : 2), row.shown);
+    EXPECT_EQ(page_->apply_enabled(), row.changed);
+    ::SendMessageA(page_->hwnd(), WM_COMMAND, IDCANCEL, 0);  // Cancel puts the plan back as it is
   }
   EXPECT_EQ(pc_->Value(0, g::kBoostMode).dc, 2u) << "the click on Apply took the editor's value";
 }
