@@ -50,7 +50,7 @@ std::string Written(const SchemeFile& s) {
   return text;
 }
 
-TEST(SchemeFileTest, EveryByteOfTheRecordsIsOneFieldAndOnlyOne) {
+TEST(SchemeFileTest, EveryByteOfTheRecordsIsOneFieldAndBothBackEndsComeBackUnchanged) {
   std::set<std::pair<int, int>> bits;  // (record byte, bit)
   std::set<std::string> keys;
   for (const RecordField& f : RecordFields()) {
@@ -62,9 +62,8 @@ TEST(SchemeFileTest, EveryByteOfTheRecordsIsOneFieldAndOnlyOne) {
   // Only the user part's tail padding (bytes 78 and 79) is no field.
   EXPECT_EQ(bits.size(), (kPowerPolicySize - 2 + kProcessorPolicySize) * 8);
   EXPECT_FALSE(bits.count({78, 0}) || bits.count({79, 7}));
-}
 
-TEST(SchemeFileTest, BothBackEndsComeBackUnchanged) {
+  // Both back ends are written and read back unchanged.
   for (const SchemeFile& scheme : {XpScheme(), PlanScheme()}) {
     SchemeFile read;
     ASSERT_TRUE(ReadSchemeFile(Written(scheme), &read).ok()) << Written(scheme);
@@ -81,7 +80,7 @@ TEST(SchemeFileTest, BothBackEndsComeBackUnchanged) {
   }
 }
 
-TEST(SchemeFileTest, XpFileOnThePlanBackEndTakesTheMappedFieldsAndListsTheRest) {
+TEST(SchemeFileTest, AcrossBackEndsTheMappedFieldsAreTakenAndTheRestListed) {
   SchemeFile xp;
   xp.name = "Road Trip";
   auto set = [&](const char* key, uint32_t v) { SetField(xp.records, *FindRecordField(key), v); };
@@ -114,23 +113,22 @@ TEST(SchemeFileTest, XpFileOnThePlanBackEndTakesTheMappedFieldsAndListsTheRest) 
   EXPECT_EQ(plan.not_taken[0], "IdleAction");
   EXPECT_EQ(plan.not_taken[1], "IdleTimeout");
   EXPECT_EQ(plan.scheme.settings.size(), std::size(expected) - 1);
-}
 
-TEST(SchemeFileTest, PlanFileOnTheXpBackEndTakesTheMappedSettingsAndListsTheRest) {
+  // A plan file on the XP back end: the mapped settings over the base, the rest listed.
   XpSchemeRecords base = XpScheme().records;
-  SchemeImport xp;
-  ASSERT_TRUE(ImportSchemeFile(Written(PlanScheme()), SchemeBackend::Xp, base, &xp).ok());
-  EXPECT_EQ(xp.scheme.backend, SchemeBackend::Xp);
+  SchemeImport on_xp;
+  ASSERT_TRUE(ImportSchemeFile(Written(PlanScheme()), SchemeBackend::Xp, base, &on_xp).ok());
+  EXPECT_EQ(on_xp.scheme.backend, SchemeBackend::Xp);
   const std::pair<const char*, uint32_t> taken[] = {{"user.VideoTimeoutAc", 600},   {"user.VideoTimeoutDc", 120},
                                                     {"user.IdleTimeoutAc", 0},      {"user.IdleTimeoutDc", 900},
                                                     {"user.IdleAc.Action", 2},      {"user.IdleDc.Action", 2},
                                                     {"user.ForcedThrottleAc", 100}, {"user.ForcedThrottleDc", 50}};
   for (const auto& [key, v] : taken) {
-    EXPECT_EQ(GetField(xp.scheme.records, *FindRecordField(key)), v) << key;
+    EXPECT_EQ(GetField(on_xp.scheme.records, *FindRecordField(key)), v) << key;
     SetField(base, *FindRecordField(key), v);
   }
-  EXPECT_EQ(xp.scheme.records, base);  // every other field is the base's
-  EXPECT_EQ(xp.not_taken, (std::vector<std::string>{"PowerButton", platform::FormatGuid(g::kVideoDimTimeout)}));
+  EXPECT_EQ(on_xp.scheme.records, base);  // every other field is the base's
+  EXPECT_EQ(on_xp.not_taken, (std::vector<std::string>{"PowerButton", platform::FormatGuid(g::kVideoDimTimeout)}));
 }
 
 // Each bad file refused with its own error, and nothing given back.
