@@ -866,39 +866,23 @@ TEST_F(SchemeEditorTest, CStateEntriesAndThrottleLists) {
   EXPECT_EQ(out.processor.ProcessorPolicyDc.DynamicThrottle, PO_THROTTLE_DEGRADE);
 }
 
-class PowerSchemesTest : public ::testing::Test {
- protected:
-  // The laptop's schemes, or schemes with the ids given; `active` active.
-  void Boot(std::initializer_list<UINT> ids = {}, UINT active = 1) {
-    power_.reset();
-    SimState state = testing::XpLaptop();
-    if (ids.size() != 0) state.schemes.clear();
-    for (UINT id : ids) state.schemes.push_back(MakeScheme(id, L"Scheme"));
-    state.active_scheme = active;
-    pc_.Boot(std::move(state));
-    power_ = std::make_unique<PowerPlatform>();
-    power_->EnumSchemes();
-    pc_.fake().calls.clear();
-  }
-
-  testing::PowerTestMachine pc_;
-  std::unique_ptr<PowerPlatform> power_;
-};
-
-TEST_F(PowerSchemesTest, ListsReadsWritesAndDeletesSchemesAndTheGlobalPolicy) {
-  Boot();
-  ASSERT_EQ(power_->GetSchemeCount(), 6u);
-  EXPECT_EQ(power_->GetActiveSchemeIndex(), 1);
+// The scheme list beneath the page.
+TEST_F(SchemesPageTest, ThePowerPlatformListsReadsWritesAndDeletesSchemesAndTheGlobalPolicy) {
+  pc_.Boot(testing::XpLaptop());
+  PowerPlatform power;
+  power.EnumSchemes();
+  ASSERT_EQ(power.GetSchemeCount(), 6u);
+  EXPECT_EQ(power.GetActiveSchemeIndex(), 1);
   // A buffer one short gets nothing and learns the length; the exact capacity gets the text.
   unsigned length = 0;
   std::string buffer(16, '#');
-  power_->GetSchemeText(1, buffer.data(), 14, &length, nullptr, 0, nullptr);
+  power.GetSchemeText(1, buffer.data(), 14, &length, nullptr, 0, nullptr);
   EXPECT_EQ(length, 15u);
   EXPECT_EQ(buffer, std::string(16, '#'));
-  power_->GetSchemeText(1, buffer.data(), length, nullptr, nullptr, 0, nullptr);
+  power.GetSchemeText(1, buffer.data(), length, nullptr, nullptr, 0, nullptr);
   EXPECT_STREQ(buffer.c_str(), "Portable/Laptop");
-  power_->EnumSchemes();
-  EXPECT_EQ(power_->GetSchemeCount(), 6u) << "a new enumeration replaces the list";
+  power.EnumSchemes();
+  EXPECT_EQ(power.GetSchemeCount(), 6u) << "a new enumeration replaces the list";
 
   // A global policy write applies the active scheme again.
   GLOBAL_POWER_POLICY global{};
@@ -909,12 +893,12 @@ TEST_F(PowerSchemesTest, ListsReadsWritesAndDeletesSchemesAndTheGlobalPolicy) {
 
   // Null records keep the stored ones; given records replace them; all of it in the state file.
   const DWORD video = pc_.state().schemes[3].policy.user.VideoTimeoutAc;
-  EXPECT_EQ(power_->SetActiveScheme(3), 0);
+  EXPECT_EQ(power.SetActiveScheme(3), 0);
   EXPECT_EQ(pc_.state().schemes[3].policy.user.VideoTimeoutAc, video);
   POWER_POLICY changed{};
   changed.user.VideoTimeoutAc = 4321;
-  EXPECT_EQ(power_->SetActiveScheme(3, nullptr, &changed), 0);
-  ASSERT_EQ(power_->DeleteScheme(0), 1);
+  EXPECT_EQ(power.SetActiveScheme(3, nullptr, &changed), 0);
+  ASSERT_EQ(power.DeleteScheme(0), 1);
   SimState reread;
   ASSERT_TRUE(platform::sim::LoadState(pc_.machine().ini_path(), reread));
   ASSERT_EQ(reread.schemes.size(), 5u);
@@ -925,30 +909,32 @@ TEST_F(PowerSchemesTest, ListsReadsWritesAndDeletesSchemesAndTheGlobalPolicy) {
 
   // New schemes take the smallest free id and cut their texts; an active scheme missing from the
   // list gives the count as its index, and nothing reads past the end.
-  Boot({0, 1, 2, 4}, 0);
+  pc_.state().schemes.erase(pc_.state().schemes.begin() + 2);  // ids 1, 2, 4, 5
+  power.EnumSchemes();
   POWER_POLICY policy{};
   policy.user.VideoTimeoutAc = 321;
   int number = -1;
-  ASSERT_EQ(power_->WriteScheme(std::string(40, 'N').c_str(), std::string(300, 'd').c_str(), policy, &number), 0);
+  ASSERT_EQ(power.WriteScheme(std::string(40, 'N').c_str(), std::string(300, 'd').c_str(), policy, &number), 0);
   EXPECT_EQ(number, 4);
   ASSERT_EQ(pc_.state().schemes.size(), 5u);
   const SimScheme& stored = pc_.state().schemes.back();
   EXPECT_EQ(stored.id, 3u);
   EXPECT_EQ(stored.description, std::wstring(255, L'd'));
   EXPECT_EQ(stored.policy.user.VideoTimeoutAc, 321u);
-  EXPECT_EQ(power_->schemes()[4].name, std::string(32, 'N')) << "the list holds what the system holds";
-
-  Boot({0, 1}, 9);
-  int active = power_->GetActiveSchemeIndex();
+  EXPECT_EQ(power.schemes()[4].name, std::string(32, 'N')) << "the list holds what the system holds";
+  pc_.state().schemes.resize(2);
+  pc_.state().active_scheme = 9;
+  power.EnumSchemes();
+  int active = power.GetActiveSchemeIndex();
   EXPECT_EQ(active, 2);
-  EXPECT_NE(power_->ReadScheme(active, &policy), 0);
+  EXPECT_NE(power.ReadScheme(active, &policy), 0);
   char name[8] = "keep";
   length = 99;
-  power_->GetSchemeText(active, name, sizeof name - 1, &length, nullptr, 0, nullptr);
+  power.GetSchemeText(active, name, sizeof name - 1, &length, nullptr, 0, nullptr);
   EXPECT_STREQ(name, "keep");
   EXPECT_EQ(length, 99u);
-  EXPECT_EQ(power_->SetActiveScheme(active), -1);
-  EXPECT_EQ(power_->DeleteScheme(active), 0);
+  EXPECT_EQ(power.SetActiveScheme(active), -1);
+  EXPECT_EQ(power.DeleteScheme(active), 0);
   EXPECT_EQ(pc_.state().schemes.size(), 2u);
 }
 
