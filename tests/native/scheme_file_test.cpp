@@ -214,7 +214,7 @@ constexpr SettingRange kOdd{1, 20, 3};      // 1, 4, ... 19: the top is not a st
 constexpr SettingRange kWhole{0, UINT32_MAX, 1};
 constexpr SettingRange kUpsideDown{50, 20, 0};  // a broken definition: only its lowest
 
-TEST(SettingValuesTest, TypedNumbersFitTheRangeAndItsSteps) {
+TEST(SettingValuesTest, TypedAndSteppedNumbersFitTheRangeAndItsSteps) {
   struct Row {
     const char* text;
     SettingRange range;
@@ -240,20 +240,19 @@ TEST(SettingValuesTest, TypedNumbersFitTheRangeAndItsSteps) {
       EXPECT_EQ(value, row.value) << row.text;
     }
   }
-}
 
-TEST(SettingValuesTest, StepsStayInTheRange) {
-  struct Row {
+  // Steps stay in the range.
+  struct StepRow {
     uint32_t value;
     int steps;
     SettingRange range;
     uint32_t expected;
-  } rows[] = {
+  } stepped[] = {
       {50, 1, kPercent, 51}, {0, -1, kPercent, 0},     {100, 1, kPercent, 100}, {15, 2, kFives, 25},
       {12, 1, kFives, 15},   {10, -3, kFives, 10},     {19, 1, kOdd, 19},       {UINT32_MAX, 1, kWhole, UINT32_MAX},
       {0, -1, kWhole, 0},    {50, 1, kUpsideDown, 50},
   };
-  for (const Row& row : rows)
+  for (const StepRow& row : stepped)
     EXPECT_EQ(StepInRange(row.value, row.steps, row.range), row.expected) << row.value << " by " << row.steps;
 }
 

@@ -178,7 +178,7 @@ class SchemesPageTest : public PageTest {
   int asked_ = 0;
 };
 
-TEST_F(SchemesPageTest, OpensOnTheActiveSchemeThenApplyWritesAndActivatesWhileOkOnlyWrites) {
+TEST_F(SchemesPageTest, OpensOnTheActiveSchemeApplyWritesAndActivatesOkOnlyWritesSaveAsMakesANewOne) {
   Open();
   ASSERT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
   EXPECT_EQ(ListText(IDC_SCHEME_COMBO, 0) + ListText(IDC_SCHEME_COMBO, 1) + ListText(IDC_SCHEME_COMBO, 2), "AlphaBetaGamma");
@@ -263,6 +263,38 @@ TEST_F(SchemesPageTest, OpensOnTheActiveSchemeThenApplyWritesAndActivatesWhileOk
   EXPECT_EQ(Showing(), "2 Gamma, edited 444");
   EXPECT_EQ(pc_.fake().calls.size(), 0u);
   EXPECT_EQ(Stored(1).description, L"Beta text");
+
+  // Save As makes a new scheme from the tabs and leaves the source alone.
+  Choose(IDC_SCHEME_COMBO, 2);
+  const SimScheme source = Stored(2);
+  Describe("not for the new one");
+  Mark(71, 72, 73);
+
+  prompts.clear();
+  answer_ = std::nullopt;  // Cancel in the dialog
+  Press(IDC_SCHEME_SAVE_AS);
+  EXPECT_EQ(asked_, 1);
+  answer_ = "Beta";  // exact names are taken
+  Press(IDC_SCHEME_SAVE_AS);
+  ASSERT_EQ(prompts.entries().size(), 1u);
+  EXPECT_EQ(testing::Said(prompts.entries()[0]), testing::Warning("The power scheme with current name already exist!"));
+  EXPECT_EQ(pc_.fake().Called("WritePwrScheme"), 0u);
+  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
+
+  answer_ = "beta";  // letter case makes another name
+  Press(IDC_SCHEME_SAVE_AS);
+  EXPECT_EQ(prompts.entries().size(), 1u);
+  ASSERT_EQ(pc_.state().schemes.size(), 4u);
+  const SimScheme& added = Stored(3);
+  EXPECT_EQ(added.id, 3u);
+  EXPECT_EQ(added.name + L"|" + added.description, L"beta|");
+  EXPECT_EQ(Fields(added), "71 72 73 12") << "unshown fields come from the source";
+  EXPECT_EQ(Showing(), "3  71") << "the new scheme is loaded";
+
+  const SimScheme& after = Stored(2);
+  EXPECT_EQ(after.description, source.description);
+  EXPECT_EQ(memcmp(&after.policy, &source.policy, sizeof source.policy), 0);
+  EXPECT_EQ(memcmp(&after.processor, &source.processor, sizeof source.processor), 0);
 }
 
 TEST_F(SchemesPageTest, DeleteAsksThenHandsTheActiveStateOn) {
@@ -299,40 +331,6 @@ TEST_F(SchemesPageTest, DeleteAsksThenHandsTheActiveStateOn) {
   EXPECT_EQ(testing::Said(prompts.entries()[1]), testing::Warning("You can't delete this power scheme!"));
   EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 1);
   EXPECT_EQ(pc_.state().schemes.size(), 1u);
-}
-
-TEST_F(SchemesPageTest, SaveAsMakesANewSchemeFromTheTabsAndLeavesTheSourceAlone) {
-  Open();
-  Choose(IDC_SCHEME_COMBO, 2);
-  const SimScheme source = Stored(2);
-  Describe("not for the new one");
-  Mark(71, 72, 73);
-
-  fw::PromptRecorder prompts;
-  answer_ = std::nullopt;  // Cancel in the dialog
-  Press(IDC_SCHEME_SAVE_AS);
-  EXPECT_EQ(asked_, 1);
-  answer_ = "Beta";  // exact names are taken
-  Press(IDC_SCHEME_SAVE_AS);
-  ASSERT_EQ(prompts.entries().size(), 1u);
-  EXPECT_EQ(testing::Said(prompts.entries()[0]), testing::Warning("The power scheme with current name already exist!"));
-  EXPECT_EQ(pc_.fake().Called("WritePwrScheme"), 0u);
-  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
-
-  answer_ = "beta";  // letter case makes another name
-  Press(IDC_SCHEME_SAVE_AS);
-  EXPECT_EQ(prompts.entries().size(), 1u);
-  ASSERT_EQ(pc_.state().schemes.size(), 4u);
-  const SimScheme& added = Stored(3);
-  EXPECT_EQ(added.id, 3u);
-  EXPECT_EQ(added.name + L"|" + added.description, L"beta|");
-  EXPECT_EQ(Fields(added), "71 72 73 12") << "unshown fields come from the source";
-  EXPECT_EQ(Showing(), "3  71") << "the new scheme is loaded";
-
-  const SimScheme& after = Stored(2);
-  EXPECT_EQ(after.description, source.description);
-  EXPECT_EQ(memcmp(&after.policy, &source.policy, sizeof source.policy), 0);
-  EXPECT_EQ(memcmp(&after.processor, &source.processor, sizeof source.processor), 0);
 }
 
 // Without both processor functions (none, or the write function alone) there is no PROCESSOR
@@ -1058,22 +1056,18 @@ TEST_F(SchemeFilesTest, SameInterfaceRoundTripsKeepEveryByteAndEverySettingUnder
   EXPECT_EQ(Count(), 4u);
 }
 
-// With the program's own editor tabs the keyboard starts on a control on screen, where a key is no edit.
-TEST_F(SchemeFilesTest, TheKeyboardStartsOnAControlOnScreen) {
-  Boot(testing::PlanLaptop(kXp));
+TEST_F(SchemeFilesTest, AcrossInterfacesTheMappedFieldsAreTakenAndTheRestListedInOneMessage) {
+  SimState xp = testing::PlanLaptop(kXp);
+  USER_POWER_POLICY& user = xp.schemes[0].policy.user;
+  user.VideoTimeoutAc = 420, user.VideoTimeoutDc = 180, user.SpindownTimeoutAc = 1500, user.SpindownTimeoutDc = 240;
+  Boot(xp);
+  // With the program's own editor tabs the keyboard starts on a control on screen, where a key is no edit.
   HWND focus = ::GetFocus();
   ASSERT_TRUE(focus);
   EXPECT_TRUE(::IsWindowVisible(focus)) << "the focus is on control " << ::GetDlgCtrlID(focus) << ", hidden";
   ::SendMessageA(focus, WM_CHAR, '5', 1);
   EXPECT_FALSE(Enabled(IDC_APPLY));
   EXPECT_EQ(Send(IDC_SCHEME_TABS, TCM_GETITEMCOUNT), 3);
-}
-
-TEST_F(SchemeFilesTest, AcrossInterfacesTheMappedFieldsAreTakenAndTheRestListedInOneMessage) {
-  SimState xp = testing::PlanLaptop(kXp);
-  USER_POWER_POLICY& user = xp.schemes[0].policy.user;
-  user.VideoTimeoutAc = 420, user.VideoTimeoutDc = 180, user.SpindownTimeoutAc = 1500, user.SpindownTimeoutDc = 240;
-  Boot(xp);
   const std::string xp_file = ExportSelected(0);
   SimState plans = testing::PlanLaptop();
   plans.plans.plans[0].values = {{g::kVideoTimeout, 660, 90}, {g::kDiskTimeout, 900, 300}};
