@@ -79,8 +79,7 @@ const ChildTemplate kChildTemplate = {{WS_CHILD | DS_CONTROL, 0, 0, 0, 0, 270, 1
 
 class FakeTab : public CSchemeTab {
  public:
-  FakeTab(SchemeTabKind kind, HWND tab_control)
-      : CSchemeTab(&kChildTemplate.header, tab_control), kind(kind) {}
+  FakeTab(SchemeTabKind kind, HWND tab_control) : CSchemeTab(&kChildTemplate.header, tab_control), kind(kind) {}
 
   SchemeTabKind kind;
   int retexts = 0;
@@ -374,9 +373,29 @@ TEST_F(SchemesPageTest, AProcessorRecordIsWrittenOnlyWhenItWasLoadedAndARefusalI
   }
 }
 
+// An active scheme outside the list selects nothing, and nothing works until a scheme is chosen.
 // Save As makes a new scheme even when the combo box and the list disagree; Delete that fails
 // leaves the active scheme as it was; texts outside the user's code page survive an Apply.
-TEST_F(SchemesPageTest, SchemesAreNeitherOverwrittenNorLeftInactiveNorRenamed) {
+TEST_F(SchemesPageTest, SchemesAreNeitherOverwrittenNorLeftInactiveNorRenamedNorChosenWhenAbsent) {
+  Open(true, 99);
+  EXPECT_EQ(Showing(), "-1  0");
+  fw::PromptRecorder prompts;
+  Tab(SchemeTabKind::User).Modify();
+  Press(IDC_APPLY);
+  Press(IDC_SCHEME_DELETE);
+  answer_ = "Copy";
+  Press(IDC_SCHEME_SAVE_AS);
+  Press(IDOK);
+  EXPECT_EQ(prompts.entries().size(), 0u);
+  EXPECT_EQ(asked_, 0);
+  EXPECT_EQ(pc_.fake().calls.size(), 0u);
+  EXPECT_EQ(host_.closes, 1);
+
+  // Choosing a scheme makes the page work again.
+  Choose(IDC_SCHEME_COMBO, 0);
+  Press(IDC_APPLY);
+  EXPECT_EQ(pc_.state().active_scheme, 0u);
+
   Open();
   pc_.state().schemes[1].name = L"Beta \u263A";
   pc_.state().schemes[1].description = L"\u263A text";
@@ -387,7 +406,7 @@ TEST_F(SchemesPageTest, SchemesAreNeitherOverwrittenNorLeftInactiveNorRenamed) {
   EXPECT_EQ(pc_.state().schemes.size(), 4u);
   EXPECT_EQ(Stored(2).name, L"Gamma");
 
-  fw::PromptRecorder prompts;
+  prompts.clear();
   pc_.fake().fail_delete = true;
   Choose(IDC_SCHEME_COMBO, 1);
   Press(IDC_SCHEME_DELETE);
@@ -433,27 +452,6 @@ TEST_F(SchemesPageTest, ASchemeThatCannotBeWrittenOverStaysAsItWas) {
     EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
     EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 2);
   }
-}
-
-TEST_F(SchemesPageTest, AnActiveSchemeOutsideTheListSelectsNothing) {
-  Open(true, 99);
-  EXPECT_EQ(Showing(), "-1  0");
-  fw::PromptRecorder prompts;
-  Tab(SchemeTabKind::User).Modify();
-  Press(IDC_APPLY);
-  Press(IDC_SCHEME_DELETE);
-  answer_ = "Copy";
-  Press(IDC_SCHEME_SAVE_AS);
-  Press(IDOK);
-  EXPECT_EQ(prompts.entries().size(), 0u);
-  EXPECT_EQ(asked_, 0);
-  EXPECT_EQ(pc_.fake().calls.size(), 0u);
-  EXPECT_EQ(host_.closes, 1);
-
-  // Choosing a scheme makes the page work again.
-  Choose(IDC_SCHEME_COMBO, 0);
-  Press(IDC_APPLY);
-  EXPECT_EQ(pc_.state().active_scheme, 0u);
 }
 
 // The dialog, created modeless so that the test can type into it; its end only hides it then.
@@ -660,7 +658,7 @@ class SchemeEditorTest : public ::testing::Test, protected testing::PageControls
 
 // Round trips per page: each control shows its own field, and a store gives the whole record
 // back as it was loaded, values its controls cannot show included.
-TEST_F(SchemeEditorTest, EveryFieldMakesTheRoundTripThroughItsOwnControl) {
+TEST_F(SchemeEditorTest, EveryFieldMakesTheRoundTripThroughItsOwnControlAndTakesALanguage) {
   for (K kind : {K::User, K::Machine, K::Processor}) {
     CSchemeTab& page = Open(kind);
     for (const SchemeBuffer& in : {Unshowable(), SampleBuffer()}) {
@@ -677,6 +675,21 @@ TEST_F(SchemeEditorTest, EveryFieldMakesTheRoundTripThroughItsOwnControl) {
     page_->DestroyWindow();
   }
   EXPECT_EQ(host_.modified, 0) << "a load is not a user change";
+
+  // A language: the labels first, then each time field's presets.
+  CSchemeTab& page = Open(SchemeTabKind::Machine);
+  EXPECT_EQ(Text(IDC_MACHINE_LATENCY_SLEEP_LABEL), "Max system power state:") << "texts applied over the template's";
+  testing::TempDir dir;
+  ASSERT_TRUE(dir.Write("Test.lng", "102 Niemals\n5301 Hoechster Zustand:\n"));
+  i18n::LanguageTable table(dir.path() + "\\");
+  ASSERT_TRUE(table.Load("Test"));
+  i18n::InstallTexts(&table);
+  page.ApplyLanguage();
+  EXPECT_EQ(Text(IDC_MACHINE_LATENCY_SLEEP_LABEL), "Hoechster Zustand:");
+  EXPECT_EQ(Text(IDC_MACHINE_MIN_SLEEP_LABEL), "") << "a language file's missing text is empty";
+  auto* field = dynamic_cast<controls::CTimeEdit*>(fw::Window::FromHandle(Item(IDC_MACHINE_DOZE_S4_DC)));
+  ASSERT_TRUE(field);
+  EXPECT_EQ(testing::MenuString(field->presets(), 0), "Niemals");
 }
 
 // The USER page. A time field tells a time it cannot show in a tip; a value its control cannot
@@ -757,23 +770,6 @@ TEST_F(SchemeEditorTest, UserPageEditsTipsAndThrottleRange) {
     EXPECT_TRUE(Enabled(IDC_USER_FAN_TOLERANCE_AC_SPIN));
     page_->DestroyWindow();
   }
-}
-
-// A language: the labels first, then each time field's presets.
-TEST_F(SchemeEditorTest, TheMachinePageTakesALanguage) {
-  CSchemeTab& page = Open(SchemeTabKind::Machine);
-  EXPECT_EQ(Text(IDC_MACHINE_LATENCY_SLEEP_LABEL), "Max system power state:") << "texts applied over the template's";
-  testing::TempDir dir;
-  ASSERT_TRUE(dir.Write("Test.lng", "102 Niemals\n5301 Hoechster Zustand:\n"));
-  i18n::LanguageTable table(dir.path() + "\\");
-  ASSERT_TRUE(table.Load("Test"));
-  i18n::InstallTexts(&table);
-  page.ApplyLanguage();
-  EXPECT_EQ(Text(IDC_MACHINE_LATENCY_SLEEP_LABEL), "Hoechster Zustand:");
-  EXPECT_EQ(Text(IDC_MACHINE_MIN_SLEEP_LABEL), "") << "a language file's missing text is empty";
-  auto* field = dynamic_cast<controls::CTimeEdit*>(fw::Window::FromHandle(Item(IDC_MACHINE_DOZE_S4_DC)));
-  ASSERT_TRUE(field);
-  EXPECT_EQ(testing::MenuString(field->presets(), 0), "Niemals");
 }
 
 // Edits stay with their entry; the counts bound what is shown and stored; the throttle lists.
@@ -996,9 +992,7 @@ class SchemeFilesTest : public PageTest {
     Press(IDC_SCHEME_IMPORT);
     return prompts_.entries().empty() ? "" : prompts_.entries().back().text;
   }
-  size_t Creates() {
-    return pc_->recorder().Called("PowerDuplicateScheme") + pc_->recorder().Called("WritePwrScheme");
-  }
+  size_t Creates() { return pc_->recorder().Called("PowerDuplicateScheme") + pc_->recorder().Called("WritePwrScheme"); }
 
   fw::PromptRecorder prompts_;  // no box may wait for a user
   testing::TempDir dir_;
@@ -1034,13 +1028,12 @@ TEST_F(SchemeFilesTest, SameInterfaceRoundTripsKeepEveryByteAndEverySettingUnder
   EXPECT_EQ(Selected(IDC_SCHEME_COMBO), static_cast<int>(schemes));
 
   // Plans: every setting, hidden ones too, and the personality.
-  SimState plans = testing::PlanLaptop();
-  plans.plans.policy_locked = {};  // the laptop's Group Policy fixes the wake timers
+  SimState unlocked = testing::PlanLaptop();
+  unlocked.plans.policy_locked = {};  // the laptop's Group Policy fixes the wake timers
+  SimState plans = unlocked;
   SetEverySetting(plans.plans.plans[2]);
   Boot(plans);
   const std::string plan_file = ExportSelected(2);
-  SimState unlocked = testing::PlanLaptop();
-  unlocked.plans.policy_locked = {};
   Boot(unlocked);
   EXPECT_EQ(Import(plan_file), "");
   ASSERT_EQ(Count(), 4u);
