@@ -188,9 +188,7 @@ TEST(SchemeFileTest, BadFilesAreRefusedEachWithItsError) {
     SchemeFile untouched = XpScheme();
     const SchemeFileProblem p = ReadSchemeFile(row.text, &untouched);
     EXPECT_EQ(p.error, row.error) << row.text.substr(0, 300);
-    if (row.line) {
-      EXPECT_EQ(p.line, row.line) << row.text.substr(0, 300);
-    }
+    EXPECT_EQ(row.line ? p.line : 0, row.line) << row.text.substr(0, 300);
     EXPECT_EQ(untouched.name, XpScheme().name);
     EXPECT_NE(i18n::BuiltInText(SchemeFileErrorTextId(p.error)), nullptr);
   }
@@ -236,9 +234,7 @@ TEST(SettingValuesTest, TypedAndSteppedNumbersFitTheRangeAndItsSteps) {
   for (const Row& row : rows) {
     uint32_t value = 0;
     EXPECT_EQ(ParseInRange(row.text, row.range, &value), row.taken) << row.text;
-    if (row.taken) {
-      EXPECT_EQ(value, row.value) << row.text;
-    }
+    EXPECT_EQ(row.taken ? value : 0u, row.value) << row.text;
   }
 
   // Steps stay in the range.
