@@ -21,6 +21,8 @@ namespace {
 using controls::CMenuXP;
 using platform::sim::SimState;
 using vantrel::testing::Describe;
+using vantrel::testing::Said;
+using vantrel::testing::Warning;
 
 constexpr UINT kMaxBattery = 5;  // the default laptop's last scheme; Portable/Laptop (1) is active
 
@@ -91,7 +93,7 @@ TEST_F(TraySchemesTest, AnItemActivatesTheSchemeItShowedAndAFailureSaysSoAndChan
   const std::vector<std::string> menu_before = Describe(schemes());
   Command(ID_TRAY_SCHEME_FIRST + 1);
   ASSERT_EQ(prompts_.entries().size(), 1u);
-  EXPECT_EQ(vantrel::testing::Said(prompts_.entries()[0]), vantrel::testing::Warning(SchemesPage::kActivateFailedMessage));
+  EXPECT_EQ(Said(prompts_.entries()[0]), Warning(SchemesPage::kActivateFailedMessage));
   EXPECT_EQ(Describe(schemes()), menu_before);
   EXPECT_EQ(pc_.Logged("WritePwrScheme") + pc_.Logged("DeletePwrScheme"), 0u);
   pc_.fake().fail_activation = false;
@@ -111,14 +113,13 @@ TEST_F(TraySchemesTest, AnItemActivatesTheSchemeItShowedAndAFailureSaysSoAndChan
 struct DialogScript {
   int mains = -1, battery = -1;  // items to choose; -1 leaves the list alone
   bool ok = true;
-};
+  bool exit = false;  // Exit chosen from the tray instead, its icon still answering
+} g_script;
 // What the dialog showed: each list's items, the chosen one marked with "*".
 struct DialogSeen {
   std::vector<std::string> mains_items, battery_items;
   std::string caption;
-};
-DialogScript g_script;
-DialogSeen g_seen;
+} g_seen;
 
 std::vector<std::string> Items(HWND combo) {
   std::vector<std::string> items;
@@ -137,15 +138,16 @@ void CALLBACK RunDialogScript(HWND, UINT, UINT_PTR id, DWORD) {
   HWND dialog = ::FindWindowA("#32770", "Automatic switching");
   if (!dialog) return;  // not open yet
   ::KillTimer(nullptr, id);
-  const DialogScript& s = g_script;
-  DialogSeen& seen = g_seen;
-  seen.caption = vantrel::testing::WindowText(dialog);
+  g_seen.caption = vantrel::testing::WindowText(dialog);
   HWND mains = ::GetDlgItem(dialog, IDC_AUTO_SWITCH_MAINS), battery = ::GetDlgItem(dialog, IDC_AUTO_SWITCH_BATTERY);
-  seen.mains_items = Items(mains);
-  seen.battery_items = Items(battery);
-  if (s.mains >= 0) ::SendMessageA(mains, CB_SETCURSEL, s.mains, 0);
-  if (s.battery >= 0) ::SendMessageA(battery, CB_SETCURSEL, s.battery, 0);
-  ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(s.ok ? IDOK : IDCANCEL, BN_CLICKED), 0);
+  g_seen.mains_items = Items(mains);
+  g_seen.battery_items = Items(battery);
+  if (g_script.mains >= 0) ::SendMessageA(mains, CB_SETCURSEL, g_script.mains, 0);
+  if (g_script.battery >= 0) ::SendMessageA(battery, CB_SETCURSEL, g_script.battery, 0);
+  if (g_script.exit)
+    ::SendMessageA(::GetWindow(dialog, GW_OWNER), WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
+  else
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(g_script.ok ? IDOK : IDCANCEL, BN_CLICKED), 0);
 }
 
 DialogSeen RunDialog(HWND meter, DialogScript script) {
@@ -163,7 +165,7 @@ std::string StoredChoices() {
   return s.SchemeOnMains + "|" + s.SchemeOnBattery;
 }
 
-TEST_F(TraySchemesTest, TheDialogStoresBothChoicesByNameAndKeepsAMissingOneUntilItIsChanged) {
+TEST_F(TraySchemesTest, TheDialogStoresBothChoicesByNameKeepsAMissingOneUntilChangedAndGoesWithTheMeter) {
   Start();
   const struct {
     bool deleted;  // the battery's scheme, the last one, deleted elsewhere before this run
@@ -190,25 +192,11 @@ TEST_F(TraySchemesTest, TheDialogStoresBothChoicesByNameAndKeepsAMissingOneUntil
     const settings::AppSettings& s = display_.settings();  // what the program runs with, the same
     EXPECT_EQ(s.SchemeOnMains + "|" + s.SchemeOnBattery, run.stored);
   }
-}
-
-// Exit chosen while the dialog is open (the tray icon still answers): the dialog goes with the
-// meter and nothing is stored.
-void CALLBACK ExitFromTheDialog(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND dialog = ::FindWindowA("#32770", "Automatic switching");
-  if (!dialog) return;
-  ::KillTimer(nullptr, id);
-  ::SendMessageA(::GetWindow(dialog, GW_OWNER), WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
-}
-
-TEST_F(TraySchemesTest, ExitWhileTheDialogIsOpenEndsBoth) {
-  Start();
-  UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &ExitFromTheDialog);
-  Command(ID_TRAY_AUTO_SWITCH);
-  ::KillTimer(nullptr, timer);
+  // Exit chosen while it is open: the dialog goes with the meter and what it shows is not stored.
+  RunDialog(meter_.hwnd(), {.mains = 1, .battery = 1, .exit = true});
   EXPECT_FALSE(::IsWindow(meter_.hwnd()));
   EXPECT_EQ(::FindWindowA("#32770", "Automatic switching"), nullptr);
-  EXPECT_EQ(StoredChoices(), "|");
+  EXPECT_EQ(StoredChoices(), "Portable/Laptop|Presentation");
 }
 
 TEST(SimulatedPowerSourceTest, TheLineFollowsTheBatteriesOrTheStateFileEvenWhileRunning) {
