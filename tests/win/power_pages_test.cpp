@@ -1,13 +1,16 @@
-// The Policy page against the simulated laptop on either back end (and the Control page's
-// console lock on plans): what it shows for each event, what a store writes where, and when
-// Apply is enabled. A recorder notes every write.
+// The power pages against the simulated laptop, a recorder noting every write: the Policy page
+// on either back end (what it shows for each event, what a store writes where, when Apply is
+// enabled); on plans, the Control page's console lock, the Schemes page with its editor tabs,
+// and the tray's plans and power modes.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "control_ids.h"
 #include "controls/icon_combo.h"
@@ -16,8 +19,14 @@
 #include "i18n/core/language_table.h"
 #include "i18n/core/text_ids.h"
 #include "policy_ids.h"
+#include "power/core/scheme_switch_rules.h"
 #include "power/policy_page.h"
+#include "power/scheme_switcher.h"
+#include "power/schemes_page.h"
+#include "power/tray_menu.h"
 #include "resource.h"
+#include "scheme_editor_ids.h"
+#include "schemes_ids.h"
 #include "win/plan_test_support.h"
 
 namespace vantrel::power {
@@ -25,20 +34,36 @@ namespace {
 
 namespace g = platform::guids;
 using controls::CIconComboBox;
+using platform::sim::SimPowerBackend;
 using platform::sim::SimState;
 using testing::PlanLaptop;
+using testing::PlanTestMachine;
 
 constexpr COLORREF kGreen = CIconComboBox::kSupportedColour;
 constexpr COLORREF kDarkRed = CIconComboBox::kUnsupportedColour;
 
-class PolicyPageTest : public ::testing::Test, protected testing::PageControls {
+SimState WideLaptop() {
+  SimState state = PlanLaptop();
+  state.plans.plans[1].name = L"High \u65e5\u672c";  // a name outside the code page
+  return state;
+}
+
+bool Checked(HMENU menu, UINT command) { return (::GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+
+// The controls of one of the Schemes page's editor tabs.
+struct TabControls : testing::PageControls {
+  HWND tab = nullptr;
+  HWND page() const override { return tab; }
+};
+
+class PowerPagesTest : public ::testing::Test, protected testing::PageControls {
  protected:
   // A fresh machine, the XP laptop unless told, and the page (or another one) on it.
   template <class Page = PolicyPage, class... Args>
   void Open(SimState state = testing::XpLaptop(), Args&&... args) {
     page_.reset();
     pc_.reset();  // the old machine's seam goes before the new one's
-    pc_ = std::make_unique<testing::PlanTestMachine>(std::move(state));
+    pc_ = std::make_unique<PlanTestMachine>(std::move(state));
     Show<Page>(std::forward<Args>(args)...);
   }
   template <class Page, class... Args>
@@ -50,19 +75,36 @@ class PolicyPageTest : public ::testing::Test, protected testing::PageControls {
     ::ShowWindow(page->hwnd(), SW_SHOW);
     page_ = std::move(page);
   }
+  // The Schemes page, whose Save As is named "Road Trip".
+  void OpenSchemes(SimState state = WideLaptop()) {
+    host_.hide_on_close = false;
+    Open<SchemesPage>(std::move(state), nullptr, [](HWND) { return std::optional<std::string>("Road Trip"); });
+    for (auto [kind, tab] : {std::pair{SchemeTabKind::User, &user_}, std::pair{SchemeTabKind::Machine, &machine_}})
+      tab->tab = Schemes().tabs().page(kind) ? Schemes().tabs().page(kind)->hwnd() : nullptr;
+    Fake().calls.clear();
+  }
   void TearDown() override {
+    if (page_) page_->DestroyWindow();
     page_.reset();
-    if (pc_ && pc_->state().power_backend == platform::sim::SimPowerBackend::Plans) {
+    if (pc_ && pc_->state().power_backend != SimPowerBackend::Xp) {
       for (const char* write : testing::kXpWrites) EXPECT_EQ(Fake().Called(write), 0u) << write;
     }
+    pc_.reset();
   }
 
   HWND page() const override { return page_->hwnd(); }
+  SchemesPage& Schemes() { return static_cast<SchemesPage&>(*page_); }
   bool ApplyEnabled() const { return page_->apply_enabled(); }
   COLORREF ItemColour(int id, int index) const {
     auto* list = dynamic_cast<CIconComboBox*>(fw::Window::FromHandle(Item(id)));
     const controls::ComboItemData* data = list ? list->ItemData(index) : nullptr;
     return data ? data->text_colour : CLR_INVALID;
+  }
+  std::wstring ComboTextW(int index) const {
+    wchar_t text[64] = {};
+    if (::SendMessageW(Item(IDC_SCHEME_COMBO), CB_GETLBTEXTLEN, index, 0) < 64)
+      ::SendMessageW(Item(IDC_SCHEME_COMBO), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+    return text;
   }
   void Key(int id, WPARAM key) {
     Send(id, WM_KEYDOWN, key, 0);
@@ -76,16 +118,17 @@ class PolicyPageTest : public ::testing::Test, protected testing::PageControls {
   }
   display::ControlPageContext Context() { return {settings_, nullptr, "C:\\V", "vantrel"}; }
 
-  std::unique_ptr<testing::PlanTestMachine> pc_;
+  std::unique_ptr<PlanTestMachine> pc_;
   testing::MainWindowStandIn host_;
   std::unique_ptr<ui::CPage> page_;
+  TabControls user_, machine_;
   settings::AppSettings settings_;
   fw::PromptRecorder prompts_;  // a refusal is said, never left waiting for a click
 };
 
 // Some texts are misspelled on purpose: the program's texts are kept byte for byte, and a
 // well-meant correction must fail here.
-TEST_F(PolicyPageTest, ShowsTheEventsAndActionsInItsOwnWordsColouredByWhatTheMachineHasAndCan) {
+TEST_F(PowerPagesTest, ShowsTheEventsAndActionsInItsOwnWordsColouredByWhatTheMachineHasAndCan) {
   SimState state = testing::XpLaptop();
   state.capabilities.LidPresent = FALSE;
   state.capabilities.SystemS5 = FALSE;
@@ -141,7 +184,7 @@ TEST_F(PolicyPageTest, ShowsTheEventsAndActionsInItsOwnWordsColouredByWhatTheMac
 
 // Bits no item shows are kept; an action no item shows (8 turns the display off on newer
 // systems) or a level over 100 is written back as it was until the user changes it.
-TEST_F(PolicyPageTest, ActionsFlagsAndNotificationsAreStoredAndWhatThePageCannotShowKept) {
+TEST_F(PowerPagesTest, ActionsFlagsAndNotificationsAreStoredAndWhatThePageCannotShowKept) {
   SimState state = testing::XpLaptop();
   POWER_ACTION_POLICY& button = state.global.user.PowerButtonAc;
   button.Action = static_cast<POWER_ACTION>(1);  // reserved
@@ -182,7 +225,7 @@ TEST_F(PolicyPageTest, ActionsFlagsAndNotificationsAreStoredAndWhatThePageCannot
   EXPECT_EQ(host_.closes, 1) << "OK closes the main window";
 }
 
-TEST_F(PolicyPageTest, ABatteryAlarmIsEditedInItsOwnEntryWrittenOnApplyAndDroppedOnCancel) {
+TEST_F(PowerPagesTest, ABatteryAlarmIsEditedInItsOwnEntryWrittenOnApplyAndDroppedOnCancel) {
   Open();
   Choose(IDC_POLICY_SOURCE, 1);
   Choose(IDC_POLICY_EVENT, kFirstBatteryEvent + 1);
@@ -233,7 +276,7 @@ TEST_F(PolicyPageTest, ABatteryAlarmIsEditedInItsOwnEntryWrittenOnApplyAndDroppe
   EXPECT_EQ(host_.closes, 1);
 }
 
-TEST_F(PolicyPageTest, IdleAndOverThrottledLandInTheChosenSchemeWhichKeepsItsNameAndTheActiveOneIsReapplied) {
+TEST_F(PowerPagesTest, IdleAndOverThrottledLandInTheChosenSchemeWhichKeepsItsNameAndTheActiveOneIsReapplied) {
   SimState state = testing::XpLaptop();
   state.schemes[3].policy.user.IdleDc.Action = PowerActionSleep;
   Open(std::move(state));
@@ -273,7 +316,7 @@ TEST_F(PolicyPageTest, IdleAndOverThrottledLandInTheChosenSchemeWhichKeepsItsNam
 
 // A store that fails is said and keeps Apply on (and the window open on OK); a record that
 // cannot be read is not written.
-TEST_F(PolicyPageTest, AFailedStoreIsSaidWritesNothingAndKeepsApply) {
+TEST_F(PowerPagesTest, AFailedStoreIsSaidWritesNothingAndKeepsApply) {
   Open();
   Fake().fail_global_read = true;
   Choose(IDC_POLICY_ACTION, 3);
@@ -310,7 +353,7 @@ TEST_F(PolicyPageTest, AFailedStoreIsSaidWritesNothingAndKeepsApply) {
 
 // On plans, buttons, lid, alarms and the console lock hold whichever plan is active: a change
 // goes to every plan.
-TEST_F(PolicyPageTest, OnPlansAnActionIsShownFromTheActivePlanAndAnEditWrittenToEveryPlanOnItsSide) {
+TEST_F(PowerPagesTest, OnPlansAnActionIsShownFromTheActivePlanAndAnEditWrittenToEveryPlanOnItsSide) {
   SimState state = PlanLaptop();
   state.plans.active = g::kPowerSaver;
   state.plans.plans[2].values.push_back({g::kLidClose, 0, 3});  // nothing on mains, shut down on battery
@@ -366,7 +409,7 @@ TEST_F(PolicyPageTest, OnPlansAnActionIsShownFromTheActivePlanAndAnEditWrittenTo
   }
 }
 
-TEST_F(PolicyPageTest, OnPlansControlsWithoutASettingOrFixedByPolicyAreDisabledWithTheirReasonAndRefusalsSaid) {
+TEST_F(PowerPagesTest, OnPlansControlsWithoutASettingOrFixedByPolicyAreDisabledWithTheirReasonAndRefusalsSaid) {
   SimState state = PlanLaptop();
   state.plans.policy_locked = g::kLidClose;
   state.plans.writes_ignored = g::kPowerButton;
@@ -395,7 +438,7 @@ TEST_F(PolicyPageTest, OnPlansControlsWithoutASettingOrFixedByPolicyAreDisabledW
   EXPECT_TRUE(page_->apply_enabled()) << "to try again";
 }
 
-TEST_F(PolicyPageTest, OnPlansTheControlPagesPasswordOnWakeGoesToEveryPlanAndTheOtherFlagsAreNeverWritten) {
+TEST_F(PowerPagesTest, OnPlansTheControlPagesPasswordOnWakeGoesToEveryPlanAndTheOtherFlagsAreNeverWritten) {
   const std::string none = i18n::Text(i18n::IDS_SCHEMES_NO_COUNTERPART), locked = i18n::Text(i18n::IDS_SCHEMES_LOCKED);
   for (bool fixed : {true, false}) {
     SimState state = PlanLaptop();
@@ -417,6 +460,201 @@ TEST_F(PolicyPageTest, OnPlansTheControlPagesPasswordOnWakeGoesToEveryPlanAndThe
   EXPECT_EQ(Fake().Called("PowerWrite"), 6u) << "the console lock alone, AC and DC of each plan";
   Show<display::CControlPage>(Context());
   EXPECT_FALSE(Checked(IDC_CONTROL_PASSWORD_LOGON));
+}
+
+TEST_F(PowerPagesTest, ListsThePlansByTheirWideNamesAndDisablesFieldsWithoutASettingOrFixedByPolicyWithTheReason) {
+  SimState state = WideLaptop();
+  state.plans.active = g::kHighPerformance;
+  state.plans.policy_locked = g::kVideoTimeout;
+  OpenSchemes(std::move(state));
+  ASSERT_TRUE(Schemes().on_plans());
+  ASSERT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
+  EXPECT_EQ(ComboTextW(0), L"Balanced");
+  EXPECT_EQ(ComboTextW(1), L"High \u65e5\u672c") << "kept wide, as read";
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 1);
+  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Favors performance, but may use more energy.");
+  EXPECT_EQ(Schemes().tabs().tab_count(), 3) << "USER, MACHINE, ALL SETTINGS: nothing of PROCESSOR has a setting";
+  EXPECT_EQ(Schemes().tabs().page(SchemeTabKind::Processor), nullptr);
+  const std::string none = i18n::Text(i18n::IDS_SCHEMES_NO_COUNTERPART), locked = i18n::Text(i18n::IDS_SCHEMES_LOCKED);
+  struct Row {
+    TabControls* tab;
+    int id;
+    const std::string* tip;  // null: enabled
+  } rows[] = {
+      {&user_, IDC_USER_MAX_SLEEP_AC, &none},       {&user_, IDC_USER_OPTIMIZE_DC, &none},
+      {&user_, IDC_USER_FAN_TOLERANCE_AC, &none},   {&machine_, IDC_MACHINE_DOZE_AC, &none},
+      {&machine_, IDC_MACHINE_MIN_SLEEP_DC, &none}, {&user_, IDC_USER_VIDEO_TIMEOUT_AC, &locked},
+      {&user_, IDC_USER_VIDEO_TIMEOUT_DC, &locked}, {&user_, IDC_USER_SPINDOWN_TIMEOUT_DC, nullptr},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(row.tab->Enabled(row.id), row.tip == nullptr) << row.id;
+    EXPECT_EQ(row.tab->Tip(row.id), row.tip ? *row.tip : "") << row.id;
+  }
+  // Changed anyway (a disabled field still takes a message): never written, nothing said.
+  fw::PromptRecorder prompts;
+  ::SendMessageA(user_.Item(IDC_USER_OPTIMIZE_AC), BM_SETCHECK, BST_CHECKED, 0);
+  machine_.Type(IDC_MACHINE_DOZE_AC, "01000");
+  user_.Type(IDC_USER_SPINDOWN_TIMEOUT_DC, "00700");
+  Press(IDC_APPLY);
+  EXPECT_EQ(Fake().Called("PowerWrite"), 1u) << "the disk timeout alone";
+  EXPECT_EQ(pc_->Value(1, g::kDiskTimeout).dc, 420u);
+  EXPECT_TRUE(prompts.entries().empty());
+}
+
+TEST_F(PowerPagesTest, AValueThatDoesNotTakeIsReportedWithTheFailureMessage) {
+  SimState state = WideLaptop();
+  state.plans.writes_ignored = g::kDiskTimeout;
+  OpenSchemes(std::move(state));
+  fw::PromptRecorder prompts;
+  user_.Type(IDC_USER_SPINDOWN_TIMEOUT_AC, "00700");
+  Press(IDC_APPLY);
+  ASSERT_EQ(prompts.entries().size(), 1u);
+  EXPECT_EQ(testing::Said(prompts.entries()[0]), testing::Warning(SchemesPage::kWriteFailedMessage));
+  EXPECT_TRUE(page_->apply_enabled()) << "Apply stays on for another try";
+}
+
+TEST_F(PowerPagesTest, SaveAsDeleteAndApplyOnThePlanStore) {
+  OpenSchemes();
+  // Save As from Balanced with an edit: a copy under a new GUID, named, then the edit.
+  user_.Type(IDC_USER_SPINDOWN_TIMEOUT_DC, "00700");
+  Press(IDC_SCHEME_SAVE_AS);
+  ASSERT_EQ(pc_->store().plans.size(), 4u);
+  const platform::sim::SimPlan& copy = pc_->store().plans[3];
+  EXPECT_EQ(copy.name, L"Road Trip");
+  EXPECT_EQ(pc_->Value(3, g::kDiskTimeout).dc, 420u);
+  EXPECT_NE(pc_->Value(0, g::kDiskTimeout).dc, 420u) << "the source keeps its value";
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 3);
+  EXPECT_EQ(user_.Text(IDC_USER_SPINDOWN_TIMEOUT_DC), "0:07:00") << "the copy is shown";
+  // A name taken: nothing made.
+  fw::PromptRecorder prompts(IDOK);
+  Press(IDC_SCHEME_SAVE_AS);
+  EXPECT_EQ(pc_->store().plans.size(), 4u);
+  ASSERT_EQ(prompts.entries().size(), 1u);
+  // An edit of each tab of the copy, then Apply: written, and the copy made active.
+  user_.Type(IDC_USER_VIDEO_TIMEOUT_DC, "02000");
+  machine_.Type(IDC_MACHINE_DOZE_S4_DC, "04500");
+  Press(IDC_APPLY);
+  EXPECT_EQ(pc_->Value(3, g::kHibernateTimeout).dc, 2700u);
+  ASSERT_TRUE(pc_->store().active == copy.guid);
+  // Delete the active plan: another becomes active first, then it goes.
+  prompts.clear();
+  Fake().calls.clear();
+  Press(IDC_SCHEME_DELETE);
+  EXPECT_EQ(pc_->store().plans.size(), 3u);
+  EXPECT_TRUE(pc_->store().active == g::kPowerSaver) << "the last plan hands over to the one before";
+  EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 2);
+  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
+}
+
+// A power-mode library that answers success to a write and keeps the mode it had.
+class ModeWritesIgnored : public platform::ForwardingSystemApi {
+ public:
+  using ForwardingSystemApi::ForwardingSystemApi;
+  DWORD PowerSetUserConfiguredACPowerMode(const GUID*) override { return ERROR_SUCCESS; }
+  DWORD PowerSetUserConfiguredDCPowerMode(const GUID*) override { return ERROR_SUCCESS; }
+};
+
+// Windows 11's power mode in the tray: offered only where the system has it, for the present
+// power source with its mode checked; a choice sets that source's mode and leaves the other's.
+TEST(TrayPowerModeTest, TheModesOfThePresentSourceAreOfferedAndSetWhereTheSystemHasThem) {
+  const platform::PlanGuid kUnknownMode{0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
+  struct Row {
+    const char* what;
+    bool modes;      // the system has the four functions
+    int line;        // what the machine runs on: 0 battery, 1 mains, 255 unknown
+    bool ignored;    // writes answer success and change nothing
+    int checked;     // the mode item checked, -1 none
+    UINT choice;     // the mode item chosen
+    platform::PlanGuid ac, dc;  // the modes afterwards
+    bool warned;
+  } rows[] = {
+      {"no functions", false, 1, false, -1, 2, g::kModeBalanced, kUnknownMode, false},
+      {"on mains", true, 1, false, 1, 2, g::kModeBestPerformance, kUnknownMode, false},
+      {"on battery, a mode unknown to us", true, 0, false, -1, 0, g::kModeBalanced, g::kModeBestEfficiency, false},
+      {"source unknown: mains", true, 255, false, 1, 0, g::kModeBestEfficiency, kUnknownMode, false},
+      {"a write that does not take", true, 1, true, 1, 2, g::kModeBalanced, kUnknownMode, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    SimState state = WideLaptop();
+    state.plans.power_modes = row.modes;
+    state.plans.mode_ac = g::kModeBalanced;
+    state.plans.mode_dc = kUnknownMode;
+    PlanTestMachine pc(std::move(state));
+    pc.machine().SetAcLineStatus(row.line);
+    ModeWritesIgnored ignoring(platform::Sys());
+    std::optional<platform::ScopedSystemApi> ignore;
+    if (row.ignored) ignore.emplace(ignoring);
+    fw::PromptRecorder prompts;
+    settings::AppSettings settings;
+    TrayMenu tray(settings, nullptr);
+    tray.BuildTrayMenu(nullptr);
+    tray.UpdateSchemes();
+
+    const HMENU schemes = ::GetSubMenu(tray.menu().handle(), 2);
+    std::vector<std::string> tail = {"-", "3099:Automatic switching..."};
+    if (row.modes)
+      tail.insert(tail.begin(), {"-", "3100:Best power efficiency", "3101:Balanced", "3102:Best performance"});
+    const std::vector<std::string> items = testing::Describe(schemes);
+    EXPECT_EQ(std::vector<std::string>(items.begin() + 3, items.end()), tail) << "after the three plans";
+    for (UINT k = 0; k < 3; ++k) {
+      const UINT mode = ::GetMenuState(schemes, ID_TRAY_POWER_MODE_FIRST + k, MF_BYCOMMAND);
+      EXPECT_EQ(mode != static_cast<UINT>(-1) && (mode & MF_CHECKED), static_cast<int>(k) == row.checked) << k;
+      EXPECT_EQ(Checked(schemes, ID_TRAY_SCHEME_FIRST + k), k == 0) << "the active plan is checked, not " << k;
+    }
+
+    tray.OnMenuCommand(nullptr, ID_TRAY_POWER_MODE_FIRST + row.choice);
+    EXPECT_TRUE(pc.store().mode_ac == row.ac);
+    EXPECT_TRUE(pc.store().mode_dc == row.dc);
+    EXPECT_EQ(prompts.entries().size(), row.warned ? 1u : 0u);
+    if (row.warned) {
+      EXPECT_EQ(prompts.entries()[0].text, "The power mode could not be set.");
+    }
+    EXPECT_EQ(pc.recorder().Called("PowerSetActiveScheme"), 0u) << "the plans are left alone";
+    // A plan chosen is made active; one made active elsewhere is checked when the menu opens again.
+    tray.OnMenuCommand(nullptr, ID_TRAY_SCHEME_FIRST + 2);
+    EXPECT_TRUE(pc.store().active == g::kPowerSaver);
+    pc.store().active = g::kHighPerformance;
+    tray.UpdateSchemes();
+    const HMENU again = ::GetSubMenu(tray.menu().handle(), 2);
+    EXPECT_TRUE(Checked(again, ID_TRAY_SCHEME_FIRST + 1) && !Checked(again, ID_TRAY_SCHEME_FIRST + 2));
+    for (const char* write : testing::kXpWrites) EXPECT_EQ(pc.recorder().Called(write), 0u) << write;
+  }
+}
+
+TEST_F(PowerPagesTest, AutomaticSwitchingFollowsAPlanByGuidAndMatchesAChoiceByNameOnce) {
+  OpenSchemes();
+  settings::AppSettings settings;
+  settings.SchemeOnMains = FormatPlanChoice(g::kHighPerformance, "old name, shown only");
+  settings.SchemeOnBattery = "Power saver";  // kept by name from the XP back end
+  PowerPlatform platform(battery::BatteryPlatform::NoBatteries{});
+  SchemeSwitcher switcher(settings, platform);
+  pc_->machine().SetAcLineStatus(1);
+  switcher.Start();
+  struct Step {
+    int line;
+    platform::PlanGuid active;
+  } steps[] = {{0, g::kPowerSaver}, {1, g::kHighPerformance}, {0, g::kPowerSaver}};
+  for (const Step& step : steps) {
+    pc_->machine().SetAcLineStatus(step.line);
+    EXPECT_TRUE(switcher.OnPowerStatusChange()) << step.line;
+    EXPECT_TRUE(pc_->store().active == step.active) << step.line;
+    pc_->store().plans[2].name = L"Renamed since";  // the choice by name was matched to its GUID
+  }
+}
+
+TEST_F(PowerPagesTest, WithoutAnySchemeInterfaceThePageSaysSoAndWritesNothing) {
+  SimState state = WideLaptop();
+  state.power_backend = SimPowerBackend::None;
+  OpenSchemes(std::move(state));
+  EXPECT_FALSE(Schemes().on_plans());
+  EXPECT_EQ(ListCount(IDC_SCHEME_COMBO), 0);
+  EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), i18n::Text(i18n::IDS_SCHEMES_UNREADABLE));
+  EXPECT_FALSE(Enabled(IDC_SCHEME_SAVE_AS) || Enabled(IDC_SCHEME_DELETE));
+  // Even a stray notification of each button writes nothing.
+  for (int id : {IDC_SCHEME_SAVE_AS, IDC_SCHEME_DELETE, IDC_APPLY})
+    ::SendMessageA(page(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
+  EXPECT_EQ(Fake().Called("Power"), 0u);
 }
 
 }  // namespace
