@@ -1,7 +1,10 @@
 // The power pages against the simulated laptop, a recorder noting every write: the Policy page
 // on either back end (what it shows for each event, what a store writes where, when Apply is
 // enabled); on plans, the Control page's console lock, the Schemes page with its editor tabs,
-// and the tray's plans and power modes.
+// and the tray's plans and power modes. Then, with the real meter, the Control page (the
+// preview, OK, Apply and Cancel, the global flags, the auto-start entry, the battery list) and
+// the tray's schemes (the submenu, choosing one, the automatic switching dialog), and the
+// simulated power source.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,12 +15,17 @@
 #include <string>
 #include <vector>
 
+#include "app/app_state.h"
+#include "app/main_dialog.h"
 #include "control_ids.h"
 #include "controls/icon_combo.h"
 #include "display/control_page.h"
+#include "display/layered_window.h"
+#include "display/meter_window.h"
 #include "framework/prompt.h"
 #include "i18n/core/language_table.h"
 #include "i18n/core/text_ids.h"
+#include "notices_ids.h"
 #include "policy_ids.h"
 #include "power/core/scheme_switch_rules.h"
 #include "power/policy_page.h"
@@ -27,12 +35,16 @@
 #include "resource.h"
 #include "scheme_editor_ids.h"
 #include "schemes_ids.h"
+#include "settings/settings_store.h"
+#include "tray_schemes_ids.h"
 #include "win/plan_test_support.h"
 
 namespace vantrel::power {
 namespace {
 
 namespace g = platform::guids;
+using namespace display;
+using namespace testing;
 using controls::CIconComboBox;
 using platform::sim::SimPowerBackend;
 using platform::sim::SimState;
@@ -655,6 +667,490 @@ TEST_F(PowerPagesTest, WithoutAnySchemeInterfaceThePageSaysSoAndWritesNothing) {
   for (int id : {IDC_SCHEME_SAVE_AS, IDC_SCHEME_DELETE, IDC_APPLY})
     ::SendMessageA(page(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Item(id)));
   EXPECT_EQ(Fake().Called("Power"), 0u);
+}
+
+constexpr char kFolder[] = "C:\\Program Files\\Vantrel";
+
+class ControlPageTest : public ::testing::Test, protected PageControls {
+ protected:
+  void SetUp() override { Boot(2); }
+  void TearDown() override { settings::SettingsStore().SetAutoStart(false, {}); }
+  void Boot(size_t batteries) {
+    platform::sim::SimState state = testing::XpLaptop();
+    state.batteries.resize(batteries);
+    state.global.user.GlobalFlags = 0x21;
+    pc_.Boot(state);
+  }
+  // The meter (made once) and a fresh page in a host window.
+  void Open() {
+    if (!meter_) {
+      meter_ = std::make_unique<MeterWindow>(s());
+      meter_->set_tray_menu(std::make_unique<RecordingTrayMenu>());
+      ASSERT_TRUE(meter_->Create());
+      meter_->MoveTo(300, 200);
+      meter_->ShowAndPaint();
+    }
+    page_.reset();
+    host_ = std::make_unique<MainWindowStandIn>();
+    ASSERT_TRUE(host_->Create());
+    page_ = std::make_unique<CControlPage>(host_->hwnd(),
+                                           ControlPageContext{s(), meter_.get(), kFolder, "vantrel", nullptr});
+    ASSERT_TRUE(page_->Create());
+    ::ShowWindow(page_->hwnd(), SW_SHOW);
+  }
+  settings::AppSettings& s() { return scope_.settings(); }
+  HWND meter() const { return meter_->hwnd(); }
+  HWND page() const override { return page_->hwnd(); }
+  void Scroll(WORD code, WORD position = 0, int from = IDC_CONTROL_ALPHA) {
+    ::SendMessageA(page_->hwnd(), WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(Item(from)));
+  }
+  bool Shown() const { return ::IsWindowVisible(host_->hwnd()); }
+  DWORD Flags() { return pc_.state().global.user.GlobalFlags; }
+  RawValue RunValue() const { return ReadRaw(HKEY_CURRENT_USER, settings::kRunKey, settings::kAutoStartValue); }
+
+  CleanKey clean_;
+  DisplayTestScope scope_;
+  PowerTestMachine pc_;
+  std::unique_ptr<MeterWindow> meter_;
+  std::unique_ptr<MainWindowStandIn> host_;
+  std::unique_ptr<CControlPage> page_;
+};
+
+TEST_F(ControlPageTest, ThePreviewFollowsTransparencyAndEachScrollCodeAndChangesNoOption) {
+  Open();
+  EXPECT_FALSE(Enabled(IDC_CONTROL_ALPHA) || page_->apply_enabled());
+  Click(IDC_CONTROL_TRANSPARENT);
+  EXPECT_TRUE(IsLayered(meter()) && Enabled(IDC_CONTROL_ALPHA) && page_->apply_enabled());
+  EXPECT_EQ(LayeredAlpha(meter()), 255);  // slider at 0: layered but opaque
+  Scroll(TB_THUMBTRACK, 255);
+  EXPECT_EQ(LayeredAlpha(meter()), 0);
+  Scroll(TB_THUMBPOSITION, 0x1F0);  // the low 8 bits
+  EXPECT_EQ(LayeredAlpha(meter()), 15);
+  Send(IDC_CONTROL_ALPHA, TBM_SETPOS, TRUE, 100);
+  for (WORD code : {TB_LINEUP, TB_LINEDOWN, TB_PAGEUP, TB_PAGEDOWN}) {  // the slider's own position
+    SetAlpha(meter(), 0, 7, LWA_ALPHA);
+    Scroll(code, 30);
+    EXPECT_EQ(LayeredAlpha(meter()), 155) << code;
+  }
+  Send(IDC_CONTROL_ALPHA, TBM_SETPOS, TRUE, 0);
+  Scroll(TB_ENDTRACK);
+  Scroll(TB_THUMBTRACK, 9, IDOK);  // not the slider
+  EXPECT_EQ(LayeredAlpha(meter()), 155);
+  Scroll(TB_TOP);  // Home moved the thumb: the preview follows
+  EXPECT_EQ(LayeredAlpha(meter()), 255);
+  EXPECT_EQ(s().TransparentForm + s().bAlpha, 0);
+  Click(IDC_CONTROL_TRANSPARENT);
+  EXPECT_FALSE(IsLayered(meter()) || Enabled(IDC_CONTROL_ALPHA));
+
+  LayeredLookup previous = SetLayeredLookup([]() -> SetLayeredWindowAttributesFn { return nullptr; });
+  Click(IDC_CONTROL_TRANSPARENT);
+  Press(IDC_CONTROL_APPLY);
+  SetLayeredLookup(previous);
+  EXPECT_FALSE(IsLayered(meter()));
+  EXPECT_EQ(StoredSettings().TransparentForm, 1);
+}
+
+TEST_F(ControlPageTest, OkActsAtOnceButOnlyApplyOutlivesARestart) {
+  Open();
+  Click(IDC_CONTROL_AUTO_HIDE);
+  Press(IDOK);
+  EXPECT_FALSE(Shown());
+  EXPECT_EQ(s().PaneWindow, 1);
+  MovePointerInto(meter());
+  ::SendMessageA(meter(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  EXPECT_FALSE(::IsWindowVisible(meter()));  // auto hide works now
+  MovePointerAway();
+  EXPECT_EQ(StoredSettings().PaneWindow, 0);
+  Open();
+  Click(IDC_CONTROL_BEEP);  // any change, and back: Apply stores what the page shows
+  Click(IDC_CONTROL_BEEP);
+  Press(IDC_CONTROL_APPLY);
+  EXPECT_TRUE(Shown());
+  EXPECT_EQ(StoredSettings().PaneWindow, 1);
+}
+
+TEST_F(ControlPageTest, TheChosenBatteryIsTakenByOkAndItAndTheMeterPlaceStoredByApplyOnlyNamedOnesOffered) {
+  s().DisplayOneBatteryStatus = 1;
+  s().BatteryName = "42t";  // a prefix, in another case, of the second entry of the sorted list
+  Open();
+  EXPECT_EQ(Send(IDC_CONTROL_BATTERY_LIST, CB_GETCURSEL), 1);
+  Press(IDOK);
+  EXPECT_EQ(s().BatteryName, "42T4969") << "the meter shows that battery at once";
+  EXPECT_EQ(StoredSettings().BatteryName, "");
+  meter_->MoveTo(123, 45);
+  RECT r{};
+  ::GetWindowRect(meter(), &r);
+  Open();
+  Choose(IDC_CONTROL_BATTERY_LIST, 1);
+  Press(IDC_CONTROL_APPLY);
+  const settings::AppSettings stored = StoredSettings();
+  EXPECT_EQ(stored.BatteryName, "42T4969");
+  EXPECT_EQ(stored.BatteryMeterPosLeft, r.left);
+  EXPECT_EQ(stored.BatteryMeterPosTop, r.top);
+
+  s().BatteryName = "none such";
+  s().DisplayOneBatteryStatus = 0;
+  Open();
+  EXPECT_EQ(Send(IDC_CONTROL_BATTERY_LIST, CB_GETCURSEL), 0);
+  EXPECT_FALSE(Enabled(IDC_CONTROL_BATTERY_LIST));
+  Click(IDC_CONTROL_ONE_BATTERY);
+  EXPECT_TRUE(Enabled(IDC_CONTROL_BATTERY_LIST) && page_->apply_enabled());
+  auto hand = [&](int id) {
+    return ::SendMessageA(page_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(id)), HTCLIENT) == TRUE;
+  };
+  EXPECT_TRUE(hand(IDC_CONTROL_ALPHA) && hand(IDC_CONTROL_BATTERY_LIST) && hand(IDC_CONTROL_BEEP));
+  EXPECT_FALSE(hand(IDC_CONTROL_METER_GROUP) || hand(IDC_CONTROL_DISPLAY_LABEL) || hand(IDOK));
+
+  // A battery whose name cannot be read is not offered: the meter could never find it by name.
+  pc_.state().batteries[1].device_name.clear();
+  s().DisplayOneBatteryStatus = 1;
+  Open();
+  ASSERT_EQ(Send(IDC_CONTROL_BATTERY_LIST, CB_GETCOUNT), 1);
+  Press(IDOK);
+  EXPECT_EQ(s().BatteryName, pc_.state().batteries[0].device_name) << "never stored empty";
+}
+
+TEST_F(ControlPageTest, TheAutoStartEntryIsQuotedReadInEitherFormAndDeletedOnce) {
+  const std::string bare = std::string(kFolder) + "\\vantrel.exe";
+  ASSERT_TRUE(settings::SettingsStore().SetAutoStart(true, bare));
+  Open();
+  EXPECT_TRUE(Checked(IDC_CONTROL_AUTO_START));
+  Click(IDC_CONTROL_AUTO_START);
+  Click(IDC_CONTROL_AUTO_START);
+  Press(IDC_CONTROL_APPLY);
+  EXPECT_EQ(RunValue().text(), "\"" + bare + "\"" + '\0');
+  Open();
+  EXPECT_TRUE(Checked(IDC_CONTROL_AUTO_START));
+  Click(IDC_CONTROL_AUTO_START);
+  Press(IDC_CONTROL_APPLY);
+  EXPECT_FALSE(RunValue().found);
+  Click(IDC_CONTROL_BEEP);  // another Apply, the box still cleared
+  Press(IDC_CONTROL_APPLY);
+  EXPECT_FALSE(RunValue().found);
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, settings::kRunKey));
+}
+
+TEST_F(ControlPageTest, GlobalFlagsKeepUnshownBitsAndUnchangedOrUnreadableOnesAreNotWritten) {
+  Open();
+  for (int id : {IDC_CONTROL_MULTI_BATTERY, IDC_CONTROL_PASSWORD_LOGON, IDC_CONTROL_SYSTRAY_METER,
+                 IDC_CONTROL_VIDEO_DIMMING, IDC_CONTROL_WAKE_ON_RING})
+    EXPECT_EQ(Checked(id), id == IDC_CONTROL_SYSTRAY_METER) << id;
+  Click(IDC_CONTROL_TOPMOST);
+  Press(IDOK);
+  EXPECT_EQ(Flags(), 0x21u);
+  EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy") + pc_.fake().Called("CallNtPowerInformation"), 0u);
+
+  ::ShowWindow(host_->hwnd(), SW_SHOW);  // shown again after OK: the page stayed loaded
+  Click(IDC_CONTROL_MULTI_BATTERY);
+  Click(IDC_CONTROL_SYSTRAY_METER);
+  Click(IDC_CONTROL_HIBERNATE);
+  Press(IDOK);
+  EXPECT_EQ(Flags(), 0x22u);
+  EXPECT_EQ(pc_.fake().Called("CallNtPowerInformation 10 in=1[0 ]"), 1u);
+  ::ShowWindow(host_->hwnd(), SW_SHOW);
+  Click(IDC_CONTROL_MULTI_BATTERY);  // changed back on the page that stayed loaded
+  Press(IDOK);
+  EXPECT_EQ(Flags(), 0x20u);
+  EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy"), 2u);
+  EXPECT_EQ(pc_.fake().Called("CallNtPowerInformation"), 1u);
+
+  pc_.fake().fail_global_read = true;
+  Open();
+  EXPECT_FALSE(Checked(IDC_CONTROL_PASSWORD_LOGON) || Checked(IDC_CONTROL_WAKE_ON_RING));
+  fw::PromptRecorder prompts;
+  Click(IDC_CONTROL_PASSWORD_LOGON);
+  Press(IDOK);
+  EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy"), 2u);
+  ASSERT_EQ(prompts.entries().size(), 1u) << "the change could not be made";
+  EXPECT_EQ(prompts.entries()[0].text, i18n::Text(i18n::IDS_CONTROL_FLAGS_NOT_SAVED));
+}
+
+TEST_F(ControlPageTest, CancelRestoresThePreviewFromTheOptionsAndLeavesApplyEnabled) {
+  s().TransparentForm = 1;
+  s().bAlpha = 40;
+  Open();
+  Scroll(TB_THUMBTRACK, 200);
+  Click(IDC_CONTROL_TOPMOST);
+  Click(IDC_CONTROL_APPEAR_ONLY);
+  EXPECT_EQ(LayeredAlpha(meter()), 55);
+  EXPECT_FALSE(::GetWindowLongPtrA(meter(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  Press(IDCANCEL);
+  EXPECT_FALSE(Shown());
+  EXPECT_EQ(LayeredAlpha(meter()), 215);
+  EXPECT_TRUE(::GetWindowLongPtrA(meter(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_FALSE(Checked(IDC_CONTROL_APPEAR_ONLY));
+  EXPECT_EQ(s().bAlpha, 40);
+  EXPECT_TRUE(page_->apply_enabled());
+}
+
+// The dialog runs modally; a timer of this thread answers it from inside its loop.
+void CALLBACK AnswerNoticesDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = ::FindWindowA(reinterpret_cast<LPCSTR>(WC_DIALOG), "Battery notices");
+  if (!dialog) return;
+  ::KillTimer(nullptr, timer);
+  ::SetDlgItemTextA(dialog, IDC_NOTICES_LOW_EDIT, "25");
+  ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+TEST_F(ControlPageTest, TheNoticesButtonOpensTheDialogWhoseOkStoresTheLevelsWithoutTheApply) {
+  Open();
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &AnswerNoticesDialog);
+  Press(IDC_CONTROL_NOTICES);
+  ::KillTimer(nullptr, timer);
+  EXPECT_EQ(s().LowBatteryNotice, 25u);
+  EXPECT_EQ(StoredSettings().LowBatteryNotice, 25u);
+  EXPECT_FALSE(Enabled(IDC_CONTROL_APPLY));  // nothing left for Apply
+  Press(IDCANCEL);  // the page's Cancel does not take them back
+  EXPECT_EQ(s().LowBatteryNotice, 25u);
+}
+
+// What the system refuses is said, Apply stays on, and the next OK asks again.
+TEST_F(ControlPageTest, ARefusedChangeIsSaidAndAskedForAgain) {
+  fw::PromptRecorder prompts;
+  pc_.state().shutdown_privilege = false;  // a limited user
+  pc_.fake().fail_global_write = true;
+  Open();
+  Click(IDC_CONTROL_HIBERNATE);
+  Click(IDC_CONTROL_WAKE_ON_RING);
+  Press(IDC_CONTROL_APPLY);
+  EXPECT_TRUE(page_->apply_enabled());
+  ASSERT_EQ(prompts.entries().size(), 2u);
+  EXPECT_EQ(Said(prompts.entries()[0]), Warning(i18n::Text(i18n::IDS_CONTROL_FLAGS_NOT_SAVED)));
+  EXPECT_EQ(Said(prompts.entries()[1]), Warning(i18n::Text(i18n::IDS_CONTROL_HIBERNATE_NOT_SAVED)));
+  Press(IDOK);
+  EXPECT_TRUE(Shown()) << "OK keeps the refused choices on show";
+  EXPECT_EQ(prompts.entries().size(), 4u);
+
+  pc_.state().shutdown_privilege = true;
+  pc_.fake().fail_global_write = false;
+  Press(IDOK);
+  EXPECT_FALSE(Shown());
+  EXPECT_FALSE(pc_.state().hiber_file_present);
+  EXPECT_EQ(Flags(), 0x29u);
+  EXPECT_EQ(prompts.entries().size(), 4u);
+}
+
+TEST_F(ControlPageTest, WithoutBatteriesTheMeterGroupStaysDisabledAndTheRestWorks) {
+  Boot(0);
+  s().TransparentForm = s().DisplayOneBatteryStatus = 1;
+  s().BatteryName = "42T4969";
+  Open();
+  for (int id : {IDC_CONTROL_METER_GROUP, IDC_CONTROL_TRANSPARENT, IDC_CONTROL_ALPHA, IDC_CONTROL_TOPMOST,
+                 IDC_CONTROL_APPEAR_ONLY, IDC_CONTROL_AUTO_HIDE, IDC_CONTROL_DISPLAY_LABEL, IDC_CONTROL_ALL_BATTERIES,
+                 IDC_CONTROL_ONE_BATTERY, IDC_CONTROL_BATTERY_LIST, IDC_CONTROL_NOTICES})
+    EXPECT_FALSE(Enabled(id)) << id;
+  Click(IDC_CONTROL_BEEP);
+  Click(IDC_CONTROL_WAKE_ON_RING);
+  Press(IDC_CONTROL_APPLY);
+  EXPECT_EQ(StoredSettings().BeepAfterWakeUp, 1);
+  EXPECT_EQ(Flags(), 0x29u);
+  EXPECT_EQ(StoredSettings().BatteryName, "42T4969");  // nothing to choose from: the name stays
+  Press(IDCANCEL);
+  EXPECT_FALSE(Enabled(IDC_CONTROL_ALPHA) || Enabled(IDC_CONTROL_BATTERY_LIST));
+}
+
+constexpr UINT kMaxBattery = 5;  // the default laptop's last scheme; Portable/Laptop (1) is active
+
+class TraySchemesTest : public ::testing::Test {
+ protected:
+  void Start(SimState state = testing::XpLaptop()) {
+    pc_.Boot(std::move(state));
+    auto menu = std::make_unique<TrayMenu>(app::State().settings, std::make_unique<app::MainWindowHost>(app::State()));
+    tray_ = menu.get();
+    tray_->set_platform(&meter_.platform());
+    meter_.set_tray_menu(std::move(menu));
+    ASSERT_TRUE(meter_.Create());
+  }
+  void TearDown() override {
+    if (tray_) tray_->main_window().DestroyMainWindow();
+  }
+  HMENU top() { return tray_->menu().handle(); }
+  HMENU schemes() { return ::GetSubMenu(top(), 2); }
+  void Command(UINT id) { ::SendMessageA(meter_.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  size_t Activations() { return pc_.fake().Called("SetActivePwrScheme"); }
+
+  vantrel::testing::CleanKey clean_;
+  vantrel::testing::PowerTestMachine pc_;
+  vantrel::testing::DisplayTestScope display_;
+  fw::PromptRecorder prompts_;
+  display::MeterWindow meter_{app::State().settings};
+  TrayMenu* tray_ = nullptr;
+};
+
+TEST_F(TraySchemesTest, TheSubmenuListsTheSystemsSchemesWhenItOpensWithTheActiveOneChecked) {
+  Start();
+  tray_->UpdateSchemes();
+  // Made elsewhere between two openings: a scheme gone and another active. Refilling leaks nothing.
+  const long user_objects = fw::LiveUserObjects();
+  pc_.state().schemes.erase(pc_.state().schemes.begin());
+  pc_.state().active_scheme = kMaxBattery;
+  platform::sim::SimScheme ampersand = pc_.state().schemes.back();
+  ampersand.id = 9;
+  ampersand.name = L"Work & Play";
+  pc_.state().schemes.push_back(ampersand);
+  tray_->UpdateSchemes();
+  EXPECT_EQ(Describe(schemes()).front(), "3000:Portable/Laptop");
+  EXPECT_EQ(Describe(schemes())[5], "3005:Work && Play");  // no underlined key
+  EXPECT_TRUE(Checked(schemes(), 3004));
+  EXPECT_FALSE(Checked(schemes(), 3000));
+  EXPECT_EQ(fw::LiveUserObjects(), user_objects);
+  EXPECT_FALSE(::GetMenuState(top(), 2, MF_BYPOSITION) & MF_GRAYED);
+
+  pc_.state().schemes.clear();
+  tray_->UpdateSchemes();
+  EXPECT_TRUE(::GetMenuState(top(), 2, MF_BYPOSITION) & MF_GRAYED);
+}
+
+// An item stands for the scheme it showed when the menu was filled, though the list is read
+// again meanwhile (as a change of the power source does); a failure is said and changes nothing.
+TEST_F(TraySchemesTest, AnItemActivatesTheSchemeItShowedAndAFailureSaysSoAndChangesNothing) {
+  Start();
+  tray_->UpdateSchemes();
+  pc_.state().schemes.erase(pc_.state().schemes.begin());
+  meter_.platform().EnumSchemes();
+  Command(ID_TRAY_SCHEME_FIRST + 5);  // Max Battery
+  EXPECT_EQ(pc_.state().active_scheme, kMaxBattery);
+  EXPECT_TRUE(prompts_.entries().empty());
+
+  pc_.fake().fail_activation = true;
+  const std::vector<std::string> menu_before = Describe(schemes());
+  Command(ID_TRAY_SCHEME_FIRST + 1);
+  ASSERT_EQ(prompts_.entries().size(), 1u);
+  EXPECT_EQ(Said(prompts_.entries()[0]), Warning(SchemesPage::kActivateFailedMessage));
+  EXPECT_EQ(Describe(schemes()), menu_before);
+  EXPECT_EQ(pc_.Logged("WritePwrScheme") + pc_.Logged("DeletePwrScheme"), 0u);
+  pc_.fake().fail_activation = false;
+  Command(ID_TRAY_SCHEME_FIRST + 0);  // gone meanwhile
+  EXPECT_EQ(prompts_.entries().size(), 2u);
+  EXPECT_EQ(pc_.state().active_scheme, kMaxBattery);
+
+  // A command past the list names no scheme.
+  const size_t activations = Activations();
+  Command(ID_TRAY_SCHEME_FIRST + 6);
+  Command(ID_TRAY_SCHEME_LAST);
+  EXPECT_EQ(Activations(), activations);
+  EXPECT_EQ(prompts_.entries().size(), 2u);
+}
+
+// Drives the automatic switching dialog from inside its modal loop.
+struct DialogScript {
+  int mains = -1, battery = -1;  // items to choose; -1 leaves the list alone
+  bool ok = true;
+  bool exit = false;  // Exit chosen from the tray instead, its icon still answering
+} g_script;
+// What the dialog showed: each list's items, the chosen one marked with "*".
+struct DialogSeen {
+  std::vector<std::string> mains_items, battery_items;
+  std::string caption;
+} g_seen;
+
+std::vector<std::string> Items(HWND combo) {
+  std::vector<std::string> items;
+  const int count = static_cast<int>(::SendMessageA(combo, CB_GETCOUNT, 0, 0));
+  const int selected = static_cast<int>(::SendMessageA(combo, CB_GETCURSEL, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char text[64] = {};
+    if (::SendMessageA(combo, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof text))
+      ::SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    items.push_back((i == selected ? "*" : "") + std::string(text));
+  }
+  return items;
+}
+
+void CALLBACK RunDialogScript(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = ::FindWindowA("#32770", "Automatic switching");
+  if (!dialog) return;  // not open yet
+  ::KillTimer(nullptr, id);
+  g_seen.caption = vantrel::testing::WindowText(dialog);
+  HWND mains = ::GetDlgItem(dialog, IDC_AUTO_SWITCH_MAINS), battery = ::GetDlgItem(dialog, IDC_AUTO_SWITCH_BATTERY);
+  g_seen.mains_items = Items(mains);
+  g_seen.battery_items = Items(battery);
+  if (g_script.mains >= 0) ::SendMessageA(mains, CB_SETCURSEL, g_script.mains, 0);
+  if (g_script.battery >= 0) ::SendMessageA(battery, CB_SETCURSEL, g_script.battery, 0);
+  if (g_script.exit)
+    ::SendMessageA(::GetWindow(dialog, GW_OWNER), WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
+  else
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(g_script.ok ? IDOK : IDCANCEL, BN_CLICKED), 0);
+}
+
+DialogSeen RunDialog(HWND meter, DialogScript script) {
+  g_script = script;
+  g_seen = {};
+  UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &RunDialogScript);
+  ::SendMessageA(meter, WM_COMMAND, MAKEWPARAM(ID_TRAY_AUTO_SWITCH, 0), 0);  // returns when it closed
+  ::KillTimer(nullptr, timer);
+  return g_seen;
+}
+
+// The choices as the next start reads them, "mains|battery".
+std::string StoredChoices() {
+  const settings::AppSettings s = vantrel::testing::StoredSettings();
+  return s.SchemeOnMains + "|" + s.SchemeOnBattery;
+}
+
+TEST_F(TraySchemesTest, TheDialogStoresBothChoicesByNameKeepsAMissingOneUntilChangedAndGoesWithTheMeter) {
+  Start();
+  const struct {
+    bool deleted;  // the battery's scheme, the last one, deleted elsewhere before this run
+    DialogScript script;
+    const char* last_battery_item;  // as the dialog showed it, "*" when chosen
+    const char* stored;             // "mains|battery"
+  } runs[] = {
+      {false, {.mains = 1, .battery = 6, .ok = true}, "Max Battery", "Home/Office Desk|Max Battery"},
+      {false, {.mains = 0, .battery = 0, .ok = false}, "*Max Battery", "Home/Office Desk|Max Battery"},
+      // Missing, it is shown so and outlives a change of the other choice...
+      {true, {.mains = 2, .battery = -1, .ok = true}, "*Max Battery (missing)", "Portable/Laptop|Max Battery"},
+      // ...until "(do not switch)" clears it; a scheme chosen afresh replaces it.
+      {false, {.mains = -1, .battery = 0, .ok = true}, "*Max Battery (missing)", "Portable/Laptop|"},
+      {false, {.mains = -1, .battery = 3, .ok = true}, "Minimal Power Management", "Portable/Laptop|Presentation"},
+  };
+  for (const auto& run : runs) {
+    if (run.deleted) pc_.state().schemes.pop_back();
+    const DialogSeen seen = RunDialog(meter_.hwnd(), run.script);
+    EXPECT_EQ(seen.caption, "Automatic switching");
+    EXPECT_EQ(seen.mains_items.size(), pc_.state().schemes.size() + 1) << run.stored;
+    ASSERT_FALSE(seen.battery_items.empty()) << run.stored;
+    EXPECT_EQ(seen.battery_items.back(), run.last_battery_item) << run.stored;
+    EXPECT_EQ(StoredChoices(), run.stored);
+    const settings::AppSettings& s = display_.settings();  // what the program runs with, the same
+    EXPECT_EQ(s.SchemeOnMains + "|" + s.SchemeOnBattery, run.stored);
+  }
+  // Exit chosen while it is open: the dialog goes with the meter and what it shows is not stored.
+  RunDialog(meter_.hwnd(), {.mains = 1, .battery = 1, .exit = true});
+  EXPECT_FALSE(::IsWindow(meter_.hwnd()));
+  EXPECT_EQ(::FindWindowA("#32770", "Automatic switching"), nullptr);
+  EXPECT_EQ(StoredChoices(), "Portable/Laptop|Presentation");
+}
+
+TEST(SimulatedPowerSourceTest, TheLineFollowsTheBatteriesOrTheStateFileEvenWhileRunning) {
+  vantrel::testing::PowerTestMachine pc;
+  SimState laptop = testing::XpLaptop();  // the first battery discharges
+  pc.Boot(laptop);
+  SYSTEM_POWER_STATUS status{};
+  ASSERT_TRUE(platform::Sys().GetSystemPowerStatus(&status));
+  EXPECT_EQ(status.ACLineStatus, AC_LINE_OFFLINE);
+  EXPECT_NE(status.BatteryLifeTime, BATTERY_LIFE_UNKNOWN);
+
+  for (auto& b : laptop.batteries) b.power_state = BATTERY_POWER_ON_LINE;
+  pc.Boot(laptop);
+  ASSERT_TRUE(platform::Sys().GetSystemPowerStatus(&status));
+  EXPECT_EQ(status.ACLineStatus, AC_LINE_ONLINE);
+  EXPECT_EQ(status.BatteryLifeTime, BATTERY_LIFE_UNKNOWN);
+
+  laptop.batteries.clear();
+  pc.Boot(laptop);
+  ASSERT_TRUE(platform::Sys().GetSystemPowerStatus(&status));
+  EXPECT_EQ(status.ACLineStatus, AC_LINE_ONLINE);  // a desktop
+  EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_NO_BATTERY);
+
+  // Unplugged by an edit of the state file while the machine runs, as the end-to-end tests do.
+  ::WritePrivateProfileStringA("Machine", "AcLineStatus", "0", pc.machine().ini_path().c_str());
+  ASSERT_TRUE(platform::Sys().GetSystemPowerStatus(&status));
+  EXPECT_EQ(status.ACLineStatus, AC_LINE_OFFLINE);
+  pc.machine().SetAcLineStatus(9);
+  ASSERT_TRUE(platform::Sys().GetSystemPowerStatus(&status));
+  EXPECT_EQ(status.ACLineStatus, AC_LINE_UNKNOWN);
+  EXPECT_FALSE(platform::Sys().GetSystemPowerStatus(nullptr));
 }
 
 }  // namespace
