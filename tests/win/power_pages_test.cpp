@@ -106,12 +106,6 @@ class PowerPagesTest : public ::testing::Test, protected testing::PageControls {
 
   HWND page() const override { return page_->hwnd(); }
   SchemesPage& Schemes() { return static_cast<SchemesPage&>(*page_); }
-  bool ApplyEnabled() const { return page_->apply_enabled(); }
-  COLORREF ItemColour(int id, int index) const {
-    auto* list = dynamic_cast<CIconComboBox*>(fw::Window::FromHandle(Item(id)));
-    const controls::ComboItemData* data = list ? list->ItemData(index) : nullptr;
-    return data ? data->text_colour : CLR_INVALID;
-  }
   std::wstring ComboTextW(int index) const {
     wchar_t text[64] = {};
     if (::SendMessageW(Item(IDC_SCHEME_COMBO), CB_GETLBTEXTLEN, index, 0) < 64)
@@ -136,6 +130,8 @@ class PowerPagesTest : public ::testing::Test, protected testing::PageControls {
   TabControls user_, machine_;
   settings::AppSettings settings_;
   fw::PromptRecorder prompts_;  // a refusal is said, never left waiting for a click
+  const std::string none_ = i18n::Text(i18n::IDS_SCHEMES_NO_COUNTERPART);
+  const std::string locked_ = i18n::Text(i18n::IDS_SCHEMES_LOCKED);
 };
 
 // Some texts are misspelled on purpose: the program's texts are kept byte for byte, and a
@@ -160,7 +156,11 @@ TEST_F(PowerPagesTest, ShowsTheEventsAndActionsInItsOwnWordsColouredByWhatTheMac
       {IDC_POLICY_EVENT, 0, kGreen},     {IDC_POLICY_EVENT, 2, kDarkRed} /* no lid */, {IDC_POLICY_EVENT, 5, kGreen},
       {IDC_POLICY_SOURCE, 1, kGreen},    {IDC_POLICY_ACTION, 1, kGreen},  {IDC_POLICY_ACTION, 5, kDarkRed} /* no S5 */,
       {IDC_POLICY_MIN_STATE, 2, kDarkRed}, {IDC_POLICY_MIN_STATE, 4, kGreen}, {IDC_POLICY_MIN_STATE, 6, kDarkRed}};
-  for (const auto& c : colours) EXPECT_EQ(ItemColour(c.list, c.index), c.colour) << c.list << " item " << c.index;
+  for (const auto& c : colours) {
+    auto* list = dynamic_cast<CIconComboBox*>(fw::Window::FromHandle(Item(c.list)));
+    const controls::ComboItemData* data = list ? list->ItemData(c.index) : nullptr;
+    EXPECT_EQ(data ? data->text_colour : CLR_INVALID, c.colour) << c.list << " item " << c.index;
+  }
 
   // The active scheme of the unsorted scheme list.
   EXPECT_EQ(ListText(IDC_POLICY_SCHEME, 0), "Home/Office Desk");
@@ -176,7 +176,7 @@ TEST_F(PowerPagesTest, ShowsTheEventsAndActionsInItsOwnWordsColouredByWhatTheMac
   const struct { int list, item; bool ticked; } marks[] = {{IDC_POLICY_FLAGS, 5, true}, {IDC_POLICY_FLAGS, 6, true},
       {IDC_POLICY_FLAGS, 0, false}, {IDC_POLICY_EVENT_CODES, 5, true}, {IDC_POLICY_EVENT_CODES, 3, false}};
   for (const auto& m : marks) EXPECT_EQ(Ticked(m.list, m.item), m.ticked) << m.list << " item " << m.item;
-  EXPECT_FALSE(ApplyEnabled()) << "loading the check marks is not a change";
+  EXPECT_FALSE(page_->apply_enabled()) << "loading the check marks is not a change";
   // With the focus in a coloured list, F10 still opens the main window's menu bar.
   Send(IDC_POLICY_EVENT, WM_SYSKEYDOWN, VK_F10, 0x00440001);
   Send(IDC_POLICY_EVENT, WM_SYSKEYUP, VK_F10, 0xC0440001);
@@ -187,11 +187,11 @@ TEST_F(PowerPagesTest, ShowsTheEventsAndActionsInItsOwnWordsColouredByWhatTheMac
   Choose(IDC_POLICY_EVENT, kLidCloseEvent);
   Choose(IDC_POLICY_SOURCE, 1);
   Choose(IDC_POLICY_ACTION, 3);
-  EXPECT_TRUE(ApplyEnabled());
+  EXPECT_TRUE(page_->apply_enabled());
   Click(IDC_APPLY);
   EXPECT_EQ(Global().LidCloseDc.Action, PowerActionShutdown);
   EXPECT_EQ(Global().LidCloseAc.Action, PowerActionSleep);
-  EXPECT_FALSE(ApplyEnabled());
+  EXPECT_FALSE(page_->apply_enabled());
 }
 
 // Bits no item shows are kept; an action no item shows (8 turns the display off on newer
@@ -209,7 +209,7 @@ TEST_F(PowerPagesTest, ActionsFlagsAndNotificationsAreStoredAndWhatThePageCannot
   EXPECT_EQ(Selected(IDC_POLICY_ACTION), 0) << "the reserved value shows as None";
   EXPECT_TRUE(Ticked(IDC_POLICY_EVENT_CODES, 3));
   Tick(IDC_POLICY_FLAGS, 2, true);  // LIHGTEST FIRST
-  EXPECT_TRUE(ApplyEnabled());
+  EXPECT_TRUE(page_->apply_enabled());
   Tick(IDC_POLICY_FLAGS, 3, true);  // LOCK CONSOLE
   Tick(IDC_POLICY_FLAGS, 6, false);
   Tick(IDC_POLICY_EVENT_CODES, 3, false);
@@ -241,7 +241,7 @@ TEST_F(PowerPagesTest, ABatteryAlarmIsEditedInItsOwnEntryWrittenOnApplyAndDroppe
   Open();
   Choose(IDC_POLICY_SOURCE, 1);
   Choose(IDC_POLICY_EVENT, kFirstBatteryEvent + 1);
-  EXPECT_FALSE(ApplyEnabled());
+  EXPECT_FALSE(page_->apply_enabled());
   EXPECT_FALSE(Enabled(IDC_POLICY_SOURCE));
   EXPECT_FALSE(Enabled(IDC_POLICY_SCHEME));
   EXPECT_TRUE(Enabled(IDC_POLICY_ALARM_LEVEL));
@@ -253,7 +253,7 @@ TEST_F(PowerPagesTest, ABatteryAlarmIsEditedInItsOwnEntryWrittenOnApplyAndDroppe
   Send(IDC_POLICY_ALARM_LEVEL, TBM_SETPOS, TRUE, 36);
   Key(IDC_POLICY_ALARM_LEVEL, VK_RIGHT);
   EXPECT_EQ(page_->ItemText(IDC_POLICY_LEVEL_TEXT), "37%");
-  EXPECT_TRUE(ApplyEnabled());
+  EXPECT_TRUE(page_->apply_enabled());
   EXPECT_EQ(Global().DischargePolicy[1].BatteryLevel, 10u);
   Click(IDC_POLICY_ALARM_ENABLE);
   Choose(IDC_POLICY_MIN_STATE, PowerSystemSleeping3);
@@ -271,7 +271,7 @@ TEST_F(PowerPagesTest, ABatteryAlarmIsEditedInItsOwnEntryWrittenOnApplyAndDroppe
   Choose(IDC_POLICY_EVENT, kSleepButtonEvent);
   EXPECT_TRUE(Enabled(IDC_POLICY_SOURCE));
   EXPECT_FALSE(Enabled(IDC_POLICY_ALARM_LEVEL));
-  EXPECT_FALSE(ApplyEnabled());
+  EXPECT_FALSE(page_->apply_enabled());
 
   // Cancel writes nothing, shows the stored values again and closes the main window.
   Choose(IDC_POLICY_EVENT, kFirstBatteryEvent);
@@ -284,7 +284,7 @@ TEST_F(PowerPagesTest, ABatteryAlarmIsEditedInItsOwnEntryWrittenOnApplyAndDroppe
   EXPECT_EQ(Global().DischargePolicy[0].BatteryLevel, 3u);
   EXPECT_EQ(page_->ItemText(IDC_POLICY_LEVEL_TEXT), "3%");
   EXPECT_EQ(Selected(IDC_POLICY_ACTION), 2) << "Hebirnate";
-  EXPECT_FALSE(ApplyEnabled());
+  EXPECT_FALSE(page_->apply_enabled());
   EXPECT_EQ(host_.closes, 1);
 }
 
@@ -298,7 +298,7 @@ TEST_F(PowerPagesTest, IdleAndOverThrottledLandInTheChosenSchemeWhichKeepsItsNam
   Choose(IDC_POLICY_SCHEME, 3);
   Choose(IDC_POLICY_SOURCE, 1);
   EXPECT_EQ(Selected(IDC_POLICY_ACTION), 1) << "Sleep";
-  EXPECT_FALSE(ApplyEnabled());
+  EXPECT_FALSE(page_->apply_enabled());
   Choose(IDC_POLICY_ACTION, 2);
   Click(IDC_APPLY);
 
@@ -333,7 +333,7 @@ TEST_F(PowerPagesTest, AFailedStoreIsSaidWritesNothingAndKeepsApply) {
   Fake().fail_global_read = true;
   Choose(IDC_POLICY_ACTION, 3);
   Click(IDC_APPLY);
-  EXPECT_TRUE(ApplyEnabled());
+  EXPECT_TRUE(page_->apply_enabled());
   Choose(IDC_POLICY_EVENT, kFirstBatteryEvent + 2);
   Click(IDC_POLICY_ALARM_ENABLE);
   Click(IDC_APPLY);
@@ -359,7 +359,7 @@ TEST_F(PowerPagesTest, AFailedStoreIsSaidWritesNothingAndKeepsApply) {
   // With the reads and writes back, the same store goes through.
   Fake().fail_scheme_write = false;
   Click(IDC_APPLY);
-  EXPECT_FALSE(ApplyEnabled());
+  EXPECT_FALSE(page_->apply_enabled());
   EXPECT_EQ(Fake().Called("WritePwrScheme"), 2u);
 }
 
@@ -426,15 +426,14 @@ TEST_F(PowerPagesTest, OnPlansControlsWithoutASettingOrFixedByPolicyAreDisabledW
   state.plans.policy_locked = g::kLidClose;
   state.plans.writes_ignored = g::kPowerButton;
   Open(std::move(state));
-  const std::string none = i18n::Text(i18n::IDS_SCHEMES_NO_COUNTERPART), locked = i18n::Text(i18n::IDS_SCHEMES_LOCKED);
   struct Row {
     int event, id;
     const std::string* tip;  // null: enabled
   } rows[] = {
-      {kLidCloseEvent, IDC_POLICY_ACTION, &locked},          {kIdleEvent, IDC_POLICY_ACTION, &none},
+      {kLidCloseEvent, IDC_POLICY_ACTION, &locked_},          {kIdleEvent, IDC_POLICY_ACTION, &none_},
       {kFirstBatteryEvent, IDC_POLICY_ALARM_LEVEL, nullptr}, {kFirstBatteryEvent, IDC_POLICY_EVENT_CODES, nullptr},
-      {kFirstBatteryEvent, IDC_POLICY_FLAGS, &none},         {kFirstBatteryEvent, IDC_POLICY_MIN_STATE, &none},
-      {kPowerButtonEvent, IDC_POLICY_FLAGS, &none},          {kPowerButtonEvent, IDC_POLICY_EVENT_CODES, &none},
+      {kFirstBatteryEvent, IDC_POLICY_FLAGS, &none_},         {kFirstBatteryEvent, IDC_POLICY_MIN_STATE, &none_},
+      {kPowerButtonEvent, IDC_POLICY_FLAGS, &none_},          {kPowerButtonEvent, IDC_POLICY_EVENT_CODES, &none_},
       {kPowerButtonEvent, IDC_POLICY_ACTION, nullptr},
   };
   for (const Row& row : rows) {
@@ -451,17 +450,16 @@ TEST_F(PowerPagesTest, OnPlansControlsWithoutASettingOrFixedByPolicyAreDisabledW
 }
 
 TEST_F(PowerPagesTest, OnPlansTheControlPagesPasswordOnWakeGoesToEveryPlanAndTheOtherFlagsAreNeverWritten) {
-  const std::string none = i18n::Text(i18n::IDS_SCHEMES_NO_COUNTERPART), locked = i18n::Text(i18n::IDS_SCHEMES_LOCKED);
   for (bool fixed : {true, false}) {
     SimState state = PlanLaptop();
     if (fixed) state.plans.policy_locked = g::kLockConsoleOnWake;
     Open<display::CControlPage>(std::move(state), Context());
     EXPECT_TRUE(Checked(IDC_CONTROL_PASSWORD_LOGON));
     EXPECT_EQ(Enabled(IDC_CONTROL_PASSWORD_LOGON), !fixed);
-    EXPECT_EQ(Tip(IDC_CONTROL_PASSWORD_LOGON), fixed ? locked : "");
+    EXPECT_EQ(Tip(IDC_CONTROL_PASSWORD_LOGON), fixed ? locked_ : "");
     for (int id : {IDC_CONTROL_MULTI_BATTERY, IDC_CONTROL_SYSTRAY_METER, IDC_CONTROL_VIDEO_DIMMING,
                    IDC_CONTROL_WAKE_ON_RING})
-      EXPECT_TRUE(!Enabled(id) && !Checked(id) && Tip(id) == none) << id;
+      EXPECT_TRUE(!Enabled(id) && !Checked(id) && Tip(id) == none_) << id;
   }
   Click(IDC_CONTROL_PASSWORD_LOGON);
   Send(IDC_CONTROL_VIDEO_DIMMING, BM_SETCHECK, BST_CHECKED);  // disabled, ticked all the same
@@ -487,41 +485,38 @@ TEST_F(PowerPagesTest, ListsThePlansByTheirWideNamesAndDisablesFieldsWithoutASet
   EXPECT_EQ(Text(IDC_SCHEME_DESCRIPTION), "Favors performance, but may use more energy.");
   EXPECT_EQ(Schemes().tabs().tab_count(), 3) << "USER, MACHINE, ALL SETTINGS: nothing of PROCESSOR has a setting";
   EXPECT_EQ(Schemes().tabs().page(SchemeTabKind::Processor), nullptr);
-  const std::string none = i18n::Text(i18n::IDS_SCHEMES_NO_COUNTERPART), locked = i18n::Text(i18n::IDS_SCHEMES_LOCKED);
   struct Row {
     TabControls* tab;
     int id;
     const std::string* tip;  // null: enabled
   } rows[] = {
-      {&user_, IDC_USER_MAX_SLEEP_AC, &none},       {&user_, IDC_USER_OPTIMIZE_DC, &none},
-      {&user_, IDC_USER_FAN_TOLERANCE_AC, &none},   {&machine_, IDC_MACHINE_DOZE_AC, &none},
-      {&machine_, IDC_MACHINE_MIN_SLEEP_DC, &none}, {&user_, IDC_USER_VIDEO_TIMEOUT_AC, &locked},
-      {&user_, IDC_USER_VIDEO_TIMEOUT_DC, &locked}, {&user_, IDC_USER_SPINDOWN_TIMEOUT_DC, nullptr},
+      {&user_, IDC_USER_MAX_SLEEP_AC, &none_},       {&user_, IDC_USER_OPTIMIZE_DC, &none_},
+      {&user_, IDC_USER_FAN_TOLERANCE_AC, &none_},   {&machine_, IDC_MACHINE_DOZE_AC, &none_},
+      {&machine_, IDC_MACHINE_MIN_SLEEP_DC, &none_}, {&user_, IDC_USER_VIDEO_TIMEOUT_AC, &locked_},
+      {&user_, IDC_USER_VIDEO_TIMEOUT_DC, &locked_}, {&user_, IDC_USER_SPINDOWN_TIMEOUT_DC, nullptr},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(row.tab->Enabled(row.id), row.tip == nullptr) << row.id;
     EXPECT_EQ(row.tab->Tip(row.id), row.tip ? *row.tip : "") << row.id;
   }
   // Changed anyway (a disabled field still takes a message): never written, nothing said.
-  fw::PromptRecorder prompts;
   ::SendMessageA(user_.Item(IDC_USER_OPTIMIZE_AC), BM_SETCHECK, BST_CHECKED, 0);
   machine_.Type(IDC_MACHINE_DOZE_AC, "01000");
   user_.Type(IDC_USER_SPINDOWN_TIMEOUT_DC, "00700");
   Press(IDC_APPLY);
   EXPECT_EQ(Fake().Called("PowerWrite"), 1u) << "the disk timeout alone";
   EXPECT_EQ(pc_->Value(1, g::kDiskTimeout).dc, 420u);
-  EXPECT_TRUE(prompts.entries().empty());
+  EXPECT_TRUE(prompts_.entries().empty());
 }
 
 TEST_F(PowerPagesTest, AValueThatDoesNotTakeIsReportedWithTheFailureMessage) {
   SimState state = WideLaptop();
   state.plans.writes_ignored = g::kDiskTimeout;
   OpenSchemes(std::move(state));
-  fw::PromptRecorder prompts;
   user_.Type(IDC_USER_SPINDOWN_TIMEOUT_AC, "00700");
   Press(IDC_APPLY);
-  ASSERT_EQ(prompts.entries().size(), 1u);
-  EXPECT_EQ(testing::Said(prompts.entries()[0]), testing::Warning(SchemesPage::kWriteFailedMessage));
+  ASSERT_EQ(prompts_.entries().size(), 1u);
+  EXPECT_EQ(Said(prompts_.entries()[0]), Warning(SchemesPage::kWriteFailedMessage));
   EXPECT_TRUE(page_->apply_enabled()) << "Apply stays on for another try";
 }
 
@@ -538,10 +533,9 @@ TEST_F(PowerPagesTest, SaveAsDeleteAndApplyOnThePlanStore) {
   EXPECT_EQ(Selected(IDC_SCHEME_COMBO), 3);
   EXPECT_EQ(user_.Text(IDC_USER_SPINDOWN_TIMEOUT_DC), "0:07:00") << "the copy is shown";
   // A name taken: nothing made.
-  fw::PromptRecorder prompts(IDOK);
   Press(IDC_SCHEME_SAVE_AS);
   EXPECT_EQ(pc_->store().plans.size(), 4u);
-  ASSERT_EQ(prompts.entries().size(), 1u);
+  ASSERT_EQ(prompts_.entries().size(), 1u);
   // An edit of each tab of the copy, then Apply: written, and the copy made active.
   user_.Type(IDC_USER_VIDEO_TIMEOUT_DC, "02000");
   machine_.Type(IDC_MACHINE_DOZE_S4_DC, "04500");
@@ -549,7 +543,6 @@ TEST_F(PowerPagesTest, SaveAsDeleteAndApplyOnThePlanStore) {
   EXPECT_EQ(pc_->Value(3, g::kHibernateTimeout).dc, 2700u);
   ASSERT_TRUE(pc_->store().active == copy.guid);
   // Delete the active plan: another becomes active first, then it goes.
-  prompts.clear();
   Fake().calls.clear();
   Press(IDC_SCHEME_DELETE);
   EXPECT_EQ(pc_->store().plans.size(), 3u);
@@ -967,7 +960,6 @@ class TraySchemesTest : public ::testing::Test {
   HMENU top() { return tray_->menu().handle(); }
   HMENU schemes() { return ::GetSubMenu(top(), 2); }
   void Command(UINT id) { ::SendMessageA(meter_.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-  size_t Activations() { return pc_.fake().Called("SetActivePwrScheme"); }
 
   vantrel::testing::CleanKey clean_;
   vantrel::testing::PowerTestMachine pc_;
@@ -1025,10 +1017,10 @@ TEST_F(TraySchemesTest, AnItemActivatesTheSchemeItShowedAndAFailureSaysSoAndChan
   EXPECT_EQ(pc_.state().active_scheme, kMaxBattery);
 
   // A command past the list names no scheme.
-  const size_t activations = Activations();
+  const size_t activations = pc_.fake().Called("SetActivePwrScheme");
   Command(ID_TRAY_SCHEME_FIRST + 6);
   Command(ID_TRAY_SCHEME_LAST);
-  EXPECT_EQ(Activations(), activations);
+  EXPECT_EQ(pc_.fake().Called("SetActivePwrScheme"), activations);
   EXPECT_EQ(prompts_.entries().size(), 2u);
 }
 
