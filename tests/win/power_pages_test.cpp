@@ -472,10 +472,11 @@ TEST_F(PowerPagesTest, OnPlansTheControlPagesPasswordOnWakeGoesToEveryPlanAndThe
   EXPECT_FALSE(Checked(IDC_CONTROL_PASSWORD_LOGON));
 }
 
-TEST_F(PowerPagesTest, ListsThePlansByTheirWideNamesAndDisablesFieldsWithoutASettingOrFixedByPolicyWithTheReason) {
+TEST_F(PowerPagesTest, ListsThePlansByTheirWideNamesDisablesFieldsWithoutASettingOrFixedByPolicyAndSaysAWriteNotTaken) {
   SimState state = WideLaptop();
   state.plans.active = g::kHighPerformance;
   state.plans.policy_locked = g::kVideoTimeout;
+  state.plans.writes_ignored = g::kHibernateTimeout;
   OpenSchemes(std::move(state));
   ASSERT_TRUE(Schemes().on_plans());
   ASSERT_EQ(ListCount(IDC_SCHEME_COMBO), 3);
@@ -507,17 +508,12 @@ TEST_F(PowerPagesTest, ListsThePlansByTheirWideNamesAndDisablesFieldsWithoutASet
   EXPECT_EQ(Fake().Called("PowerWrite"), 1u) << "the disk timeout alone";
   EXPECT_EQ(pc_->Value(1, g::kDiskTimeout).dc, 420u);
   EXPECT_TRUE(prompts_.entries().empty());
-}
-
-TEST_F(PowerPagesTest, AValueThatDoesNotTakeIsReportedWithTheFailureMessage) {
-  SimState state = WideLaptop();
-  state.plans.writes_ignored = g::kDiskTimeout;
-  OpenSchemes(std::move(state));
-  user_.Type(IDC_USER_SPINDOWN_TIMEOUT_AC, "00700");
+  // A write that answers success and does not take is said; Apply stays on for another try.
+  machine_.Type(IDC_MACHINE_DOZE_S4_AC, "04500");
   Press(IDC_APPLY);
   ASSERT_EQ(prompts_.entries().size(), 1u);
   EXPECT_EQ(Said(prompts_.entries()[0]), Warning(SchemesPage::kWriteFailedMessage));
-  EXPECT_TRUE(page_->apply_enabled()) << "Apply stays on for another try";
+  EXPECT_TRUE(page_->apply_enabled());
 }
 
 TEST_F(PowerPagesTest, SaveAsDeleteAndApplyOnThePlanStore) {
@@ -565,19 +561,16 @@ TEST(TrayPowerModeTest, TheModesOfThePresentSourceAreOfferedAndSetWhereTheSystem
   const platform::PlanGuid kUnknownMode{0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
   struct Row {
     const char* what;
-    bool modes;      // the system has the four functions
-    int line;        // what the machine runs on: 0 battery, 1 mains, 255 unknown
-    bool ignored;    // writes answer success and change nothing
-    int checked;     // the mode item checked, -1 none
-    UINT choice;     // the mode item chosen
-    platform::PlanGuid ac, dc;  // the modes afterwards
-    bool warned;
+    bool modes, ignored, warned;  // the system has the four functions; writes answer success and change nothing
+    int line, checked;            // 0 on battery, 1 on mains, 255 unknown; the mode item checked, -1 none
+    UINT choice;                  // the mode item chosen
+    platform::PlanGuid ac, dc;    // the modes afterwards
   } rows[] = {
-      {"no functions", false, 1, false, -1, 2, g::kModeBalanced, kUnknownMode, false},
-      {"on mains", true, 1, false, 1, 2, g::kModeBestPerformance, kUnknownMode, false},
-      {"on battery, a mode unknown to us", true, 0, false, -1, 0, g::kModeBalanced, g::kModeBestEfficiency, false},
-      {"source unknown: mains", true, 255, false, 1, 0, g::kModeBestEfficiency, kUnknownMode, false},
-      {"a write that does not take", true, 1, true, 1, 2, g::kModeBalanced, kUnknownMode, true},
+      {"no functions", false, false, false, 1, -1, 2, g::kModeBalanced, kUnknownMode},
+      {"on mains", true, false, false, 1, 1, 2, g::kModeBestPerformance, kUnknownMode},
+      {"on battery, a mode unknown to us", true, false, false, 0, -1, 0, g::kModeBalanced, g::kModeBestEfficiency},
+      {"source unknown: mains", true, false, false, 255, 1, 0, g::kModeBestEfficiency, kUnknownMode},
+      {"a write that does not take", true, true, true, 1, 1, 2, g::kModeBalanced, kUnknownMode},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -743,25 +736,6 @@ TEST_F(ControlPageTest, ThePreviewFollowsTransparencyAndEachScrollCodeAndChanges
   EXPECT_EQ(StoredSettings().TransparentForm, 1);
 }
 
-TEST_F(ControlPageTest, OkActsAtOnceButOnlyApplyOutlivesARestart) {
-  Open();
-  Click(IDC_CONTROL_AUTO_HIDE);
-  Press(IDOK);
-  EXPECT_FALSE(Shown());
-  EXPECT_EQ(s().PaneWindow, 1);
-  MovePointerInto(meter());
-  ::SendMessageA(meter(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
-  EXPECT_FALSE(::IsWindowVisible(meter()));  // auto hide works now
-  MovePointerAway();
-  EXPECT_EQ(StoredSettings().PaneWindow, 0);
-  Open();
-  Click(IDC_CONTROL_BEEP);  // any change, and back: Apply stores what the page shows
-  Click(IDC_CONTROL_BEEP);
-  Press(IDC_CONTROL_APPLY);
-  EXPECT_TRUE(Shown());
-  EXPECT_EQ(StoredSettings().PaneWindow, 1);
-}
-
 TEST_F(ControlPageTest, TheChosenBatteryIsTakenByOkAndItAndTheMeterPlaceStoredByApplyOnlyNamedOnesOffered) {
   s().DisplayOneBatteryStatus = 1;
   s().BatteryName = "42t";  // a prefix, in another case, of the second entry of the sorted list
@@ -803,7 +777,7 @@ TEST_F(ControlPageTest, TheChosenBatteryIsTakenByOkAndItAndTheMeterPlaceStoredBy
   EXPECT_EQ(s().BatteryName, pc_.state().batteries[0].device_name) << "never stored empty";
 }
 
-TEST_F(ControlPageTest, TheAutoStartEntryIsQuotedReadInEitherFormAndDeletedOnce) {
+TEST_F(ControlPageTest, TheAutoStartEntryIsQuotedReadInEitherFormAndDeletedOnceAndOnlyApplyOutlivesARestart) {
   const std::string bare = std::string(kFolder) + "\\vantrel.exe";
   ASSERT_TRUE(settings::SettingsStore().SetAutoStart(true, bare));
   Open();
@@ -821,6 +795,23 @@ TEST_F(ControlPageTest, TheAutoStartEntryIsQuotedReadInEitherFormAndDeletedOnce)
   Press(IDC_CONTROL_APPLY);
   EXPECT_FALSE(RunValue().found);
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, settings::kRunKey));
+  // OK acts at once, but only Apply outlives a restart.
+  Open();
+  Click(IDC_CONTROL_AUTO_HIDE);
+  Press(IDOK);
+  EXPECT_FALSE(Shown());
+  EXPECT_EQ(s().PaneWindow, 1);
+  MovePointerInto(meter());
+  ::SendMessageA(meter(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  EXPECT_FALSE(::IsWindowVisible(meter()));  // auto hide works now
+  MovePointerAway();
+  EXPECT_EQ(StoredSettings().PaneWindow, 0);
+  Open();
+  Click(IDC_CONTROL_BEEP);  // any change, and back: Apply stores what the page shows
+  Click(IDC_CONTROL_BEEP);
+  Press(IDC_CONTROL_APPLY);
+  EXPECT_TRUE(Shown());
+  EXPECT_EQ(StoredSettings().PaneWindow, 1);
 }
 
 TEST_F(ControlPageTest, GlobalFlagsKeepUnshownBitsAndUnchangedOrUnreadableOnesAreNotWritten) {
@@ -954,9 +945,7 @@ class TraySchemesTest : public ::testing::Test {
     meter_.set_tray_menu(std::move(menu));
     ASSERT_TRUE(meter_.Create());
   }
-  void TearDown() override {
-    if (tray_) tray_->main_window().DestroyMainWindow();
-  }
+  void TearDown() override { if (tray_) tray_->main_window().DestroyMainWindow(); }
   HMENU top() { return tray_->menu().handle(); }
   HMENU schemes() { return ::GetSubMenu(top(), 2); }
   void Command(UINT id) { ::SendMessageA(meter_.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
