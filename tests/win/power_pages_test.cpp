@@ -60,7 +60,7 @@ SimState WideLaptop() {
   return state;
 }
 
-bool Checked(HMENU menu, UINT command) { return (::GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+bool MenuChecked(HMENU menu, UINT command) { return (::GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED) != 0; }
 
 // The controls of one of the Schemes page's editor tabs.
 struct TabControls : testing::PageControls {
@@ -73,15 +73,19 @@ class PowerPagesTest : public ::testing::Test, protected testing::PageControls {
   // A fresh machine, the XP laptop unless told, and the page (or another one) on it.
   template <class Page = PolicyPage, class... Args>
   void Open(SimState state = testing::XpLaptop(), Args&&... args) {
+    Boot(std::move(state));
+    Show<Page>(std::forward<Args>(args)...);
+  }
+  void Boot(SimState state) {
     page_.reset();
     pc_.reset();  // the old machine's seam goes before the new one's
     pc_ = std::make_unique<PlanTestMachine>(std::move(state));
-    Show<Page>(std::forward<Args>(args)...);
   }
   template <class Page, class... Args>
   void Show(Args&&... args) {
     page_.reset();
     ASSERT_TRUE(host_.IsWindow() || host_.Create(640, 520));
+    ::ShowWindow(host_.hwnd(), SW_SHOW);  // again, after OK or Cancel hid it
     auto page = std::make_unique<Page>(host_.hwnd(), std::forward<Args>(args)...);
     ASSERT_TRUE(page->Create());
     ::ShowWindow(page->hwnd(), SW_SHOW);
@@ -598,7 +602,7 @@ TEST(TrayPowerModeTest, TheModesOfThePresentSourceAreOfferedAndSetWhereTheSystem
     for (UINT k = 0; k < 3; ++k) {
       const UINT mode = ::GetMenuState(schemes, ID_TRAY_POWER_MODE_FIRST + k, MF_BYCOMMAND);
       EXPECT_EQ(mode != static_cast<UINT>(-1) && (mode & MF_CHECKED), static_cast<int>(k) == row.checked) << k;
-      EXPECT_EQ(Checked(schemes, ID_TRAY_SCHEME_FIRST + k), k == 0) << "the active plan is checked, not " << k;
+      EXPECT_EQ(MenuChecked(schemes, ID_TRAY_SCHEME_FIRST + k), k == 0) << "the active plan is checked, not " << k;
     }
 
     tray.OnMenuCommand(nullptr, ID_TRAY_POWER_MODE_FIRST + row.choice);
@@ -615,7 +619,7 @@ TEST(TrayPowerModeTest, TheModesOfThePresentSourceAreOfferedAndSetWhereTheSystem
     pc.store().active = g::kHighPerformance;
     tray.UpdateSchemes();
     const HMENU again = ::GetSubMenu(tray.menu().handle(), 2);
-    EXPECT_TRUE(Checked(again, ID_TRAY_SCHEME_FIRST + 1) && !Checked(again, ID_TRAY_SCHEME_FIRST + 2));
+    EXPECT_TRUE(MenuChecked(again, ID_TRAY_SCHEME_FIRST + 1) && !MenuChecked(again, ID_TRAY_SCHEME_FIRST + 2));
     for (const char* write : testing::kXpWrites) EXPECT_EQ(pc.recorder().Called(write), 0u) << write;
   }
 }
@@ -657,17 +661,23 @@ TEST_F(PowerPagesTest, WithoutAnySchemeInterfaceThePageSaysSoAndWritesNothing) {
 
 constexpr char kFolder[] = "C:\\Program Files\\Vantrel";
 
-class ControlPageTest : public ::testing::Test, protected PageControls {
+// The Control page with the real meter on the XP laptop with two batteries.
+class ControlPageTest : public PowerPagesTest {
  protected:
   void SetUp() override { Boot(2); }
-  void TearDown() override { settings::SettingsStore().SetAutoStart(false, {}); }
+  void TearDown() override {
+    page_.reset();
+    meter_.reset();  // before the machine goes
+    PowerPagesTest::TearDown();
+    settings::SettingsStore().SetAutoStart(false, {});
+  }
   void Boot(size_t batteries) {
-    platform::sim::SimState state = testing::XpLaptop();
+    SimState state = XpLaptop();
     state.batteries.resize(batteries);
     state.global.user.GlobalFlags = 0x21;
-    pc_.Boot(state);
+    PowerPagesTest::Boot(std::move(state));
   }
-  // The meter (made once) and a fresh page in a host window.
+  // The meter (made once) and a fresh page.
   void Open() {
     if (!meter_) {
       meter_ = std::make_unique<MeterWindow>(s());
@@ -676,30 +686,20 @@ class ControlPageTest : public ::testing::Test, protected PageControls {
       meter_->MoveTo(300, 200);
       meter_->ShowAndPaint();
     }
-    page_.reset();
-    host_ = std::make_unique<MainWindowStandIn>();
-    ASSERT_TRUE(host_->Create());
-    page_ = std::make_unique<CControlPage>(host_->hwnd(),
-                                           ControlPageContext{s(), meter_.get(), kFolder, "vantrel", nullptr});
-    ASSERT_TRUE(page_->Create());
-    ::ShowWindow(page_->hwnd(), SW_SHOW);
+    Show<CControlPage>(ControlPageContext{s(), meter_.get(), kFolder, "vantrel", nullptr});
   }
   settings::AppSettings& s() { return scope_.settings(); }
   HWND meter() const { return meter_->hwnd(); }
-  HWND page() const override { return page_->hwnd(); }
   void Scroll(WORD code, WORD position = 0, int from = IDC_CONTROL_ALPHA) {
-    ::SendMessageA(page_->hwnd(), WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(Item(from)));
+    ::SendMessageA(page(), WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(Item(from)));
   }
-  bool Shown() const { return ::IsWindowVisible(host_->hwnd()); }
-  DWORD Flags() { return pc_.state().global.user.GlobalFlags; }
+  bool Shown() const { return ::IsWindowVisible(host_.hwnd()); }
+  DWORD Flags() { return pc_->state().global.user.GlobalFlags; }
   RawValue RunValue() const { return ReadRaw(HKEY_CURRENT_USER, settings::kRunKey, settings::kAutoStartValue); }
 
   CleanKey clean_;
   DisplayTestScope scope_;
-  PowerTestMachine pc_;
   std::unique_ptr<MeterWindow> meter_;
-  std::unique_ptr<MainWindowStandIn> host_;
-  std::unique_ptr<CControlPage> page_;
 };
 
 TEST_F(ControlPageTest, ThePreviewFollowsTransparencyAndEachScrollCodeAndChangesNoOption) {
@@ -769,12 +769,12 @@ TEST_F(ControlPageTest, TheChosenBatteryIsTakenByOkAndItAndTheMeterPlaceStoredBy
   EXPECT_FALSE(hand(IDC_CONTROL_METER_GROUP) || hand(IDC_CONTROL_DISPLAY_LABEL) || hand(IDOK));
 
   // A battery whose name cannot be read is not offered: the meter could never find it by name.
-  pc_.state().batteries[1].device_name.clear();
+  pc_->state().batteries[1].device_name.clear();
   s().DisplayOneBatteryStatus = 1;
   Open();
   ASSERT_EQ(Send(IDC_CONTROL_BATTERY_LIST, CB_GETCOUNT), 1);
   Press(IDOK);
-  EXPECT_EQ(s().BatteryName, pc_.state().batteries[0].device_name) << "never stored empty";
+  EXPECT_EQ(s().BatteryName, pc_->state().batteries[0].device_name) << "never stored empty";
 }
 
 TEST_F(ControlPageTest, TheAutoStartEntryIsQuotedReadInEitherFormAndDeletedOnceAndOnlyApplyOutlivesARestart) {
@@ -822,31 +822,30 @@ TEST_F(ControlPageTest, GlobalFlagsKeepUnshownBitsAndUnchangedOrUnreadableOnesAr
   Click(IDC_CONTROL_TOPMOST);
   Press(IDOK);
   EXPECT_EQ(Flags(), 0x21u);
-  EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy") + pc_.fake().Called("CallNtPowerInformation"), 0u);
+  EXPECT_EQ(Fake().Called("WriteGlobalPwrPolicy") + Fake().Called("CallNtPowerInformation"), 0u);
 
-  ::ShowWindow(host_->hwnd(), SW_SHOW);  // shown again after OK: the page stayed loaded
+  ::ShowWindow(host_.hwnd(), SW_SHOW);  // shown again after OK: the page stayed loaded
   Click(IDC_CONTROL_MULTI_BATTERY);
   Click(IDC_CONTROL_SYSTRAY_METER);
   Click(IDC_CONTROL_HIBERNATE);
   Press(IDOK);
   EXPECT_EQ(Flags(), 0x22u);
-  EXPECT_EQ(pc_.fake().Called("CallNtPowerInformation 10 in=1[0 ]"), 1u);
-  ::ShowWindow(host_->hwnd(), SW_SHOW);
+  EXPECT_EQ(Fake().Called("CallNtPowerInformation 10 in=1[0 ]"), 1u);
+  ::ShowWindow(host_.hwnd(), SW_SHOW);
   Click(IDC_CONTROL_MULTI_BATTERY);  // changed back on the page that stayed loaded
   Press(IDOK);
   EXPECT_EQ(Flags(), 0x20u);
-  EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy"), 2u);
-  EXPECT_EQ(pc_.fake().Called("CallNtPowerInformation"), 1u);
+  EXPECT_EQ(Fake().Called("WriteGlobalPwrPolicy"), 2u);
+  EXPECT_EQ(Fake().Called("CallNtPowerInformation"), 1u);
 
-  pc_.fake().fail_global_read = true;
+  Fake().fail_global_read = true;
   Open();
   EXPECT_FALSE(Checked(IDC_CONTROL_PASSWORD_LOGON) || Checked(IDC_CONTROL_WAKE_ON_RING));
-  fw::PromptRecorder prompts;
   Click(IDC_CONTROL_PASSWORD_LOGON);
   Press(IDOK);
-  EXPECT_EQ(pc_.fake().Called("WriteGlobalPwrPolicy"), 2u);
-  ASSERT_EQ(prompts.entries().size(), 1u) << "the change could not be made";
-  EXPECT_EQ(prompts.entries()[0].text, i18n::Text(i18n::IDS_CONTROL_FLAGS_NOT_SAVED));
+  EXPECT_EQ(Fake().Called("WriteGlobalPwrPolicy"), 2u);
+  ASSERT_EQ(prompts_.entries().size(), 1u) << "the change could not be made";
+  EXPECT_EQ(prompts_.entries()[0].text, i18n::Text(i18n::IDS_CONTROL_FLAGS_NOT_SAVED));
 }
 
 TEST_F(ControlPageTest, CancelRestoresThePreviewFromTheOptionsAndLeavesApplyEnabled) {
@@ -890,28 +889,27 @@ TEST_F(ControlPageTest, TheNoticesButtonOpensTheDialogWhoseOkStoresTheLevelsWith
 
 // What the system refuses is said, Apply stays on, and the next OK asks again.
 TEST_F(ControlPageTest, ARefusedChangeIsSaidAndAskedForAgain) {
-  fw::PromptRecorder prompts;
-  pc_.state().shutdown_privilege = false;  // a limited user
-  pc_.fake().fail_global_write = true;
+  pc_->state().shutdown_privilege = false;  // a limited user
+  Fake().fail_global_write = true;
   Open();
   Click(IDC_CONTROL_HIBERNATE);
   Click(IDC_CONTROL_WAKE_ON_RING);
   Press(IDC_CONTROL_APPLY);
   EXPECT_TRUE(page_->apply_enabled());
-  ASSERT_EQ(prompts.entries().size(), 2u);
-  EXPECT_EQ(Said(prompts.entries()[0]), Warning(i18n::Text(i18n::IDS_CONTROL_FLAGS_NOT_SAVED)));
-  EXPECT_EQ(Said(prompts.entries()[1]), Warning(i18n::Text(i18n::IDS_CONTROL_HIBERNATE_NOT_SAVED)));
+  ASSERT_EQ(prompts_.entries().size(), 2u);
+  EXPECT_EQ(Said(prompts_.entries()[0]), Warning(i18n::Text(i18n::IDS_CONTROL_FLAGS_NOT_SAVED)));
+  EXPECT_EQ(Said(prompts_.entries()[1]), Warning(i18n::Text(i18n::IDS_CONTROL_HIBERNATE_NOT_SAVED)));
   Press(IDOK);
   EXPECT_TRUE(Shown()) << "OK keeps the refused choices on show";
-  EXPECT_EQ(prompts.entries().size(), 4u);
+  EXPECT_EQ(prompts_.entries().size(), 4u);
 
-  pc_.state().shutdown_privilege = true;
-  pc_.fake().fail_global_write = false;
+  pc_->state().shutdown_privilege = true;
+  Fake().fail_global_write = false;
   Press(IDOK);
   EXPECT_FALSE(Shown());
-  EXPECT_FALSE(pc_.state().hiber_file_present);
+  EXPECT_FALSE(pc_->state().hiber_file_present);
   EXPECT_EQ(Flags(), 0x29u);
-  EXPECT_EQ(prompts.entries().size(), 4u);
+  EXPECT_EQ(prompts_.entries().size(), 4u);
 }
 
 TEST_F(ControlPageTest, WithoutBatteriesTheMeterGroupStaysDisabledAndTheRestWorks) {
@@ -935,10 +933,10 @@ TEST_F(ControlPageTest, WithoutBatteriesTheMeterGroupStaysDisabledAndTheRestWork
 
 constexpr UINT kMaxBattery = 5;  // the default laptop's last scheme; Portable/Laptop (1) is active
 
-class TraySchemesTest : public ::testing::Test {
+class TraySchemesTest : public PowerPagesTest {
  protected:
   void Start(SimState state = testing::XpLaptop()) {
-    pc_.Boot(std::move(state));
+    Boot(std::move(state));
     auto menu = std::make_unique<TrayMenu>(app::State().settings, std::make_unique<app::MainWindowHost>(app::State()));
     tray_ = menu.get();
     tray_->set_platform(&meter_.platform());
@@ -950,11 +948,9 @@ class TraySchemesTest : public ::testing::Test {
   HMENU schemes() { return ::GetSubMenu(top(), 2); }
   void Command(UINT id) { ::SendMessageA(meter_.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
-  vantrel::testing::CleanKey clean_;
-  vantrel::testing::PowerTestMachine pc_;
-  vantrel::testing::DisplayTestScope display_;
-  fw::PromptRecorder prompts_;
-  display::MeterWindow meter_{app::State().settings};
+  CleanKey clean_;
+  DisplayTestScope display_;
+  MeterWindow meter_{app::State().settings};
   TrayMenu* tray_ = nullptr;
 };
 
@@ -963,21 +959,21 @@ TEST_F(TraySchemesTest, TheSubmenuListsTheSystemsSchemesWhenItOpensWithTheActive
   tray_->UpdateSchemes();
   // Made elsewhere between two openings: a scheme gone and another active. Refilling leaks nothing.
   const long user_objects = fw::LiveUserObjects();
-  pc_.state().schemes.erase(pc_.state().schemes.begin());
-  pc_.state().active_scheme = kMaxBattery;
-  platform::sim::SimScheme ampersand = pc_.state().schemes.back();
+  pc_->state().schemes.erase(pc_->state().schemes.begin());
+  pc_->state().active_scheme = kMaxBattery;
+  platform::sim::SimScheme ampersand = pc_->state().schemes.back();
   ampersand.id = 9;
   ampersand.name = L"Work & Play";
-  pc_.state().schemes.push_back(ampersand);
+  pc_->state().schemes.push_back(ampersand);
   tray_->UpdateSchemes();
   EXPECT_EQ(Describe(schemes()).front(), "3000:Portable/Laptop");
   EXPECT_EQ(Describe(schemes())[5], "3005:Work && Play");  // no underlined key
-  EXPECT_TRUE(Checked(schemes(), 3004));
-  EXPECT_FALSE(Checked(schemes(), 3000));
+  EXPECT_TRUE(MenuChecked(schemes(), 3004));
+  EXPECT_FALSE(MenuChecked(schemes(), 3000));
   EXPECT_EQ(fw::LiveUserObjects(), user_objects);
   EXPECT_FALSE(::GetMenuState(top(), 2, MF_BYPOSITION) & MF_GRAYED);
 
-  pc_.state().schemes.clear();
+  pc_->state().schemes.clear();
   tray_->UpdateSchemes();
   EXPECT_TRUE(::GetMenuState(top(), 2, MF_BYPOSITION) & MF_GRAYED);
 }
@@ -987,29 +983,29 @@ TEST_F(TraySchemesTest, TheSubmenuListsTheSystemsSchemesWhenItOpensWithTheActive
 TEST_F(TraySchemesTest, AnItemActivatesTheSchemeItShowedAndAFailureSaysSoAndChangesNothing) {
   Start();
   tray_->UpdateSchemes();
-  pc_.state().schemes.erase(pc_.state().schemes.begin());
+  pc_->state().schemes.erase(pc_->state().schemes.begin());
   meter_.platform().EnumSchemes();
   Command(ID_TRAY_SCHEME_FIRST + 5);  // Max Battery
-  EXPECT_EQ(pc_.state().active_scheme, kMaxBattery);
+  EXPECT_EQ(pc_->state().active_scheme, kMaxBattery);
   EXPECT_TRUE(prompts_.entries().empty());
 
-  pc_.fake().fail_activation = true;
+  Fake().fail_activation = true;
   const std::vector<std::string> menu_before = Describe(schemes());
   Command(ID_TRAY_SCHEME_FIRST + 1);
   ASSERT_EQ(prompts_.entries().size(), 1u);
   EXPECT_EQ(Said(prompts_.entries()[0]), Warning(SchemesPage::kActivateFailedMessage));
   EXPECT_EQ(Describe(schemes()), menu_before);
-  EXPECT_EQ(pc_.Logged("WritePwrScheme") + pc_.Logged("DeletePwrScheme"), 0u);
-  pc_.fake().fail_activation = false;
+  EXPECT_EQ(pc_->Logged("WritePwrScheme") + pc_->Logged("DeletePwrScheme"), 0u);
+  Fake().fail_activation = false;
   Command(ID_TRAY_SCHEME_FIRST + 0);  // gone meanwhile
   EXPECT_EQ(prompts_.entries().size(), 2u);
-  EXPECT_EQ(pc_.state().active_scheme, kMaxBattery);
+  EXPECT_EQ(pc_->state().active_scheme, kMaxBattery);
 
   // A command past the list names no scheme.
-  const size_t activations = pc_.fake().Called("SetActivePwrScheme");
+  const size_t activations = Fake().Called("SetActivePwrScheme");
   Command(ID_TRAY_SCHEME_FIRST + 6);
   Command(ID_TRAY_SCHEME_LAST);
-  EXPECT_EQ(pc_.fake().Called("SetActivePwrScheme"), activations);
+  EXPECT_EQ(Fake().Called("SetActivePwrScheme"), activations);
   EXPECT_EQ(prompts_.entries().size(), 2u);
 }
 
@@ -1086,10 +1082,10 @@ TEST_F(TraySchemesTest, TheDialogStoresBothChoicesByNameKeepsAMissingOneUntilCha
       {false, {.mains = -1, .battery = 3, .ok = true}, "Minimal Power Management", "Portable/Laptop|Presentation"},
   };
   for (const auto& run : runs) {
-    if (run.deleted) pc_.state().schemes.pop_back();
+    if (run.deleted) pc_->state().schemes.pop_back();
     const DialogSeen seen = RunDialog(meter_.hwnd(), run.script);
     EXPECT_EQ(seen.caption, "Automatic switching");
-    EXPECT_EQ(seen.mains_items.size(), pc_.state().schemes.size() + 1) << run.stored;
+    EXPECT_EQ(seen.mains_items.size(), pc_->state().schemes.size() + 1) << run.stored;
     ASSERT_FALSE(seen.battery_items.empty()) << run.stored;
     EXPECT_EQ(seen.battery_items.back(), run.last_battery_item) << run.stored;
     EXPECT_EQ(StoredChoices(), run.stored);
