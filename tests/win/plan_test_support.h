@@ -2,6 +2,7 @@
 // changes power state (plan functions and XP-era writes alike), for the plan back end's tests.
 #pragma once
 
+#include "power/power_backend.h"
 #include "win/test_support.h"
 
 namespace vantrel::testing {
@@ -18,15 +19,25 @@ inline platform::sim::SimState PlanLaptop(
 // and the power interface chosen; all undone at the end.
 class PlanTestMachine : public PowerTestMachine {
  public:
-  explicit PlanTestMachine(platform::sim::SimPowerBackend backend = platform::sim::SimPowerBackend::Plans);
-  explicit PlanTestMachine(platform::sim::SimState state);
-  ~PlanTestMachine();
+  explicit PlanTestMachine(platform::sim::SimPowerBackend backend = platform::sim::SimPowerBackend::Plans)
+      : PlanTestMachine(PlanLaptop(backend)) {}
+  explicit PlanTestMachine(platform::sim::SimState state) {
+    platform::sim::SaveState(dir() + "\\sim.ini", state);
+    Boot(std::move(state));
+    power::ChoosePowerBackend();
+  }
+  ~PlanTestMachine() {
+    Release();
+    power::ChoosePowerBackend();  // none again: later tests start as before
+  }
 
   platform::sim::SimPlanStore& store() { return state().plans; }
   RecordingSystem& recorder() { return fake(); }
   const std::string& ini() { return machine().ini_path(); }
   // A plan's value of a setting, as the machine keeps it.
-  platform::sim::SimPlanValue Value(size_t plan, const platform::PlanGuid& setting);
+  platform::sim::SimPlanValue Value(size_t plan, const platform::PlanGuid& setting) {
+    return EffectiveValue(store().plans.at(plan), *platform::sim::FindSimSetting(setting));
+  }
 };
 
 }  // namespace vantrel::testing

@@ -1,5 +1,7 @@
 // The plan back end: the choice of interface, the XP-shaped view of a plan and its store, the
-// plan operations, and no XP-era write while plans are in use.
+// plan operations, and no XP-era write while plans are in use; and the simulated machine's plan
+// functions under it: the documented call rules, what is applied when, the plan store in the
+// state file.
 #include "power/power_plans.h"
 
 #include <gtest/gtest.h>
@@ -9,20 +11,28 @@
 
 #include "power/power_backend.h"
 #include "power/power_platform.h"
+#include "platform/sim/sim_machine.h"
 #include "win/plan_test_support.h"
 
 namespace vantrel::power {
 namespace {
 
 namespace g = platform::guids;
+using namespace platform::sim;
 using platform::PlanGuid;
-using platform::sim::SimPowerBackend;
 using testing::GuidText;
 using testing::PlanTestMachine;
 
 std::string Text(const PlanGuid& guid) { return platform::FormatGuid(guid); }
 
-TEST(PowerBackendTest, ChosenByWhatTheSystemAnswers) {
+// The battery side of a setting as the machine runs on it.
+DWORD AppliedDc(PlanTestMachine& pc, const PlanGuid& setting) {
+  for (const SimPlanValue& v : pc.store().applied)
+    if (v.setting == setting) return v.dc;
+  return 0;
+}
+
+TEST(PlanBackEndTest, ChosenByWhatTheSystemAnswers) {
   struct Row {
     SimPowerBackend machine;
     bool plans_listed;
@@ -33,7 +43,7 @@ TEST(PowerBackendTest, ChosenByWhatTheSystemAnswers) {
               // A plan machine whose active plan is not there answers with its XP functions.
               {SimPowerBackend::Plans, false, PowerBackend::Xp}};
   for (const Row& row : rows) {
-    platform::sim::SimState state = platform::sim::DefaultLaptop();
+    SimState state = DefaultLaptop();
     state.power_backend = row.machine;
     if (!row.plans_listed) state.plans.plans.clear();
     PlanTestMachine pc(std::move(state));
@@ -44,8 +54,7 @@ TEST(PowerBackendTest, ChosenByWhatTheSystemAnswers) {
 
 class PowerPlansTest : public ::testing::Test {
  protected:
-  void SetUp() override { Reload(); }
-  void Reload() {
+  void SetUp() override {
     ASSERT_EQ(plans_.EnumPlans(), 0);
     pc_.recorder().calls.clear();
   }
@@ -149,11 +158,16 @@ TEST_F(PowerPlansTest, FieldsWithoutCounterpartAreReportedAndNeverWritten) {
   EXPECT_TRUE(calls().empty()) << calls().front();
 }
 
-TEST(PowerPlansLockTest, LockedSettingsAndWritesThatDoNotTakeAreReported) {
-  platform::sim::SimState state = testing::PlanLaptop();
+TEST(PlanBackEndTest, LockedSettingsAndWritesThatDoNotTakeAreReportedAndOnlyTheThreeModesSet) {
+  SimState state = testing::PlanLaptop();
   state.plans.policy_locked = g::kVideoTimeout;
   state.plans.writes_ignored = g::kDiskTimeout;
+  state.plans.power_modes = true;
   PlanTestMachine pc(std::move(state));
+  // The tray offers only the three modes; nothing else may reach the system.
+  const PlanGuid mode = pc.store().mode_ac;
+  EXPECT_EQ(PowerPlans::SetPowerMode(false, PowerMode::Other), ERROR_INVALID_PARAMETER);
+  EXPECT_TRUE(pc.store().mode_ac == mode);
   PowerPlans plans;
   ASSERT_EQ(plans.EnumPlans(), 0);
   PlanView loaded;
@@ -197,13 +211,10 @@ TEST_F(PowerPlansTest, SaveAsActivateDeleteAndTheReapplyOfTheActivePlan) {
   calls().clear();
   const StoreReport report = plans_.Store(road, edited, loaded);
   EXPECT_TRUE(report.reapplied && report.ok());
-  ASSERT_EQ(calls().size(), 2u);
-  EXPECT_EQ(calls()[0], "PowerWriteDCValueIndex " + GuidText(trip) + " " + Text(g::kVideoTimeout) + " 60");
-  EXPECT_EQ(calls()[1], "PowerSetActiveScheme " + GuidText(trip));
-  const auto applied = std::find_if(pc_.store().applied.begin(), pc_.store().applied.end(),
-                                    [](const auto& v) { return v.setting == g::kVideoTimeout; });
-  ASSERT_NE(applied, pc_.store().applied.end());
-  EXPECT_EQ(applied->dc, 60u);
+  EXPECT_EQ(calls(), (std::vector<std::string>{"PowerWriteDCValueIndex " + GuidText(trip) + " " +
+                                                   Text(g::kVideoTimeout) + " 60",
+                                               "PowerSetActiveScheme " + GuidText(trip)}));
+  EXPECT_EQ(AppliedDc(pc_, g::kVideoTimeout), 60u);
 
   // The active plan is switched away from (to the previous one: it is the last), then deleted.
   calls().clear();
@@ -228,7 +239,7 @@ TEST_F(PowerPlansTest, SaveAsActivateDeleteAndTheReapplyOfTheActivePlan) {
 
 // The XP-era writes of the scheme half: refused without a call on the plan back end, made on an
 // XP machine (which shows that the recorder sees them).
-TEST(PowerPlansXpTest, NoXpWriteOnThePlanBackEnd) {
+TEST(PlanBackEndTest, NoXpWriteOnThePlanBackEnd) {
   for (SimPowerBackend backend : {SimPowerBackend::Plans, SimPowerBackend::Xp}) {
     PlanTestMachine pc(backend);
     PowerPlatform power;
@@ -254,14 +265,103 @@ TEST(PowerPlansXpTest, NoXpWriteOnThePlanBackEnd) {
   }
 }
 
-// The tray offers only the three modes; nothing else may reach the system.
-TEST(PowerPlansModeTest, OnlyTheThreeModesAreSet) {
-  platform::sim::SimState state = testing::PlanLaptop();
+std::string Ini(const std::string& path, const char* section, const char* key) {
+  char text[256] = {};
+  ::GetPrivateProfileStringA(section, key, "", text, sizeof text, path.c_str());
+  return text;
+}
+
+TEST(PlanBackEndTest, TheCallsKeepTheDocumentedRulesAndAnEditOfTheActivePlanIsAppliedWhenItIsMadeActiveAgain) {
+  PlanTestMachine pc;
+  platform::SystemApi& sys = pc.machine();
+  const GUID balanced = platform::ToGuid(g::kBalanced), saver = platform::ToGuid(g::kPowerSaver);
+  // Sizes in bytes, the terminator counted; a missing buffer asks for the size.
+  const DWORD name_bytes = sizeof(L"Balanced");
+  UCHAR buffer[64] = {};
+  DWORD size = 4;
+  EXPECT_EQ(sys.PowerReadFriendlyName(nullptr, &balanced, nullptr, nullptr, buffer, &size), ERROR_MORE_DATA);
+  EXPECT_EQ(size, name_bytes);
+  size = 0;
+  EXPECT_EQ(sys.PowerReadFriendlyName(nullptr, &balanced, nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(size, name_bytes);
+  size = 0;
+  EXPECT_EQ(sys.PowerEnumerate(nullptr, nullptr, nullptr, platform::kAccessScheme, 0, nullptr, &size), ERROR_MORE_DATA);
+  EXPECT_EQ(size, sizeof(GUID));
+  GUID item{};
+  size = sizeof item;
+  EXPECT_EQ(sys.PowerEnumerate(nullptr, nullptr, nullptr, platform::kAccessScheme, 3, reinterpret_cast<UCHAR*>(&item),
+                               &size),
+            ERROR_NO_MORE_ITEMS);
+  // The active plan is handed out LocalAlloc'ed; it cannot be deleted.
+  GUID* active = nullptr;
+  ASSERT_EQ(sys.PowerGetActiveScheme(nullptr, &active), ERROR_SUCCESS);
+  EXPECT_EQ(platform::FromGuid(*active), g::kBalanced);
+  EXPECT_EQ(::LocalFree(active), nullptr);
+  EXPECT_EQ(sys.PowerDeleteScheme(nullptr, &balanced), ERROR_ACCESS_DENIED);
+  // Duplicating onto an existing plan is refused; without a destination it makes a new GUID.
+  GUID existing = saver;
+  GUID* destination = &existing;
+  EXPECT_EQ(sys.PowerDuplicateScheme(nullptr, &balanced, &destination), ERROR_ALREADY_EXISTS);
+  destination = nullptr;
+  ASSERT_EQ(sys.PowerDuplicateScheme(nullptr, &balanced, &destination), ERROR_SUCCESS);
+  EXPECT_NE(platform::FromGuid(*destination), g::kBalanced);
+  ::LocalFree(destination);
+  // Values outside a setting's range or list are refused.
+  const GUID video = platform::ToGuid(g::kVideoSubgroup), timeout = platform::ToGuid(g::kVideoTimeout);
+  const GUID buttons = platform::ToGuid(g::kButtonSubgroup), lid = platform::ToGuid(g::kLidClose);
+  EXPECT_EQ(sys.PowerWriteACValueIndex(nullptr, &saver, &buttons, &lid, 4), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(sys.PowerWriteACValueIndex(nullptr, &saver, &buttons, &timeout, 4), ERROR_FILE_NOT_FOUND)
+      << "a setting is reached through its own subgroup";
+  EXPECT_EQ(sys.PowerIsSettingRangeDefined(&video, &timeout), TRUE);
+  EXPECT_EQ(sys.PowerIsSettingRangeDefined(&buttons, &lid), FALSE);
+  // What the machine runs on changes only when a plan is made active; the state file shows both.
+  const std::string key = Text(g::kVideoTimeout);
+  ASSERT_EQ(sys.PowerWriteDCValueIndex(nullptr, &balanced, &video, &timeout, 1200), ERROR_SUCCESS);
+  EXPECT_EQ(Ini(pc.ini(), "Plan0", key.c_str()), "600,1200");
+  EXPECT_EQ(Ini(pc.ini(), "Applied", key.c_str()), "600,300") << "what the machine runs on is unchanged";
+  EXPECT_EQ(AppliedDc(pc, g::kVideoTimeout), 300u);
+  ASSERT_EQ(sys.PowerSetActiveScheme(nullptr, &balanced), ERROR_SUCCESS);
+  EXPECT_EQ(AppliedDc(pc, g::kVideoTimeout), 1200u);
+  EXPECT_EQ(Ini(pc.ini(), "Applied", key.c_str()), "600,1200");
+  EXPECT_EQ(Ini(pc.ini(), "Applied", "Plan"), Text(g::kBalanced));
+
+  // An XP machine has none of these functions.
+  PlanTestMachine xp(SimPowerBackend::Xp);
+  EXPECT_EQ(xp.machine().PowerGetActiveScheme(nullptr, &active), ERROR_CALL_NOT_IMPLEMENTED);
+  EXPECT_EQ(xp.machine().PowerReadSettingAttributes(&video, &timeout), 0u);
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_CALL_NOT_IMPLEMENTED));
+}
+
+// The plans' values and the active plan outlive a restart end to end; here what no run changes.
+TEST(PlanBackEndTest, ThePlanStoreSurvivesTheStateFileAndAnOldFileStaysAnXpMachine) {
+  testing::TempDir dir;
+  const std::string ini = dir.File("plans.ini");
+  SimState state = testing::PlanLaptop();
+  state.plans.plans[1].name = L" Caf\u00e9 \\ \u65e5\u672c ";  // wide, a backslash, blanks at both ends
+  state.plans.policy_locked = g::kVideoTimeout;
+  state.plans.writes_ignored = g::kDiskTimeout;
   state.plans.power_modes = true;
-  PlanTestMachine pc(std::move(state));
-  const PlanGuid before = pc.store().mode_ac;
-  EXPECT_EQ(PowerPlans::SetPowerMode(false, PowerMode::Other), ERROR_INVALID_PARAMETER);
-  EXPECT_TRUE(pc.store().mode_ac == before);
+  state.plans.mode_dc = g::kModeBestEfficiency;
+  ASSERT_TRUE(SaveState(ini, state));
+  SimState read;
+  ASSERT_TRUE(LoadState(ini, read));
+  EXPECT_EQ(read.power_backend, SimPowerBackend::Plans);
+  ASSERT_EQ(read.plans.plans.size(), 3u);
+  EXPECT_EQ(read.plans.plans[1].name, state.plans.plans[1].name);
+  EXPECT_EQ(read.plans.plans[2].personality, g::kPowerSaver);
+  EXPECT_EQ(read.plans.policy_locked, g::kVideoTimeout);
+  EXPECT_EQ(read.plans.writes_ignored, g::kDiskTimeout);
+  EXPECT_TRUE(read.plans.power_modes);
+  EXPECT_EQ(read.plans.mode_dc, g::kModeBestEfficiency);
+  EXPECT_EQ(read.plans.applied.size(), SimSettings().size());
+
+  // A file from before the plans: an XP machine with the default plans in reserve.
+  ASSERT_TRUE(::WritePrivateProfileStringA("Machine", "PowerBackend", nullptr, ini.c_str()));
+  ASSERT_TRUE(::WritePrivateProfileStringA("Plans", nullptr, nullptr, ini.c_str()));
+  ASSERT_TRUE(LoadState(ini, read));
+  EXPECT_EQ(read.power_backend, SimPowerBackend::Xp);
+  EXPECT_EQ(read.plans.plans.size(), 3u);
+  EXPECT_EQ(read.plans.active, g::kBalanced);
 }
 
 }  // namespace
