@@ -1,10 +1,13 @@
-// The meter's face geometry, glyph lookup and timer decisions, and the tray icon's rules.
+// The meter's face geometry, glyph lookup and timer decisions, the tray icon's rules, and the
+// battery notices' crossing rules.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cstdlib>
+#include <string>
 
 #include "display/core/meter_face.h"
 #include "display/core/meter_rules.h"
+#include "display/core/notice_rules.h"
 #include "display/core/tray_rules.h"
 
 namespace vantrel::display {
@@ -72,6 +75,59 @@ TEST(TrayRulesTest, FreeIdentifierPlatformCodesAndTooltip) {
   EXPECT_STREQ(small, "Corvane");
   CopyTooltip(std::string("ab\0cd", 5), small, sizeof small);
   EXPECT_STREQ(small, "ab");
+}
+
+// Readings as "charge flow" words, the flow '=' on mains, '+' charging, '-' discharging; the
+// notices they raise, in order: L low battery, C charge limit.
+std::string Raised(NoticeRules& rules, NoticeLevels levels, const char* readings) {
+  std::string raised;
+  for (const char* at = readings; *at;) {
+    char* end = nullptr;
+    const unsigned charge = static_cast<unsigned>(std::strtoul(at, &end, 10));
+    const char f = *end;
+    const PowerFlow flow = f == '=' ? PowerFlow::kOnMains : f == '+' ? PowerFlow::kCharging : PowerFlow::kDischarging;
+    for (at = end + 1; *at == ' ';) ++at;
+    const Notice n = rules.Update(levels, charge, flow);
+    if (n != Notice::kNone) raised += n == Notice::kLowBattery ? 'L' : 'C';
+  }
+  return raised;
+}
+
+TEST(NoticeRulesTest, EachLevelIsToldOncePerCrossingAndArmedAgainFivePointsBack) {
+  // A row that does not start afresh goes on with the rules of the row before.
+  const struct { bool fresh; unsigned low, limit; const char *readings, *raised; } cases[] = {
+      // Draining through the level, wavering around it; back up by four points, then by five.
+      {true, 15, 0, "17- 16- 15- 14- 16- 15- 13-", "L"}, {true, 15, 0, "15- 19+ 15-", "L"},
+      {true, 15, 0, "15- 20+ 15-", "LL"},
+      // Below the level but charging or on mains: nothing, until the charger is pulled.
+      {true, 15, 0, "10+ 12=", ""}, {true, 15, 0, "10+ 11- 10-", "L"},
+      {true, 15, 0, "5-", "L"},  // already below the level when the program starts: told at once
+      {true, 15, 0, "0-", "L"},  // a charge of 0 is a real, empty battery and not "off"
+      // An unknown charge raises nothing and leaves the state alone.
+      {true, 15, 0, "255- 4294967295- 101-", ""}, {true, 15, 0, "14- 255+ 14-", "L"},
+      // The limit only while charging; above it on mains, full, or on battery: nothing.
+      {true, 0, 80, "78+ 79+ 80+ 81+ 79+ 80+ 100=", "C"}, {true, 0, 80, "80+ 76- 80+", "C"},
+      {true, 0, 80, "80+ 75- 80+", "CC"}, {true, 0, 80, "90= 95- 100=", ""},
+      {true, 0, 0, "0- 1- 100+ 50=", ""},
+      // A changed level is armed afresh: raised by the user, switched off and on again.
+      {true, 15, 0, "14- 13-", "L"}, {false, 15, 0, "12-", ""}, {false, 30, 0, "12-", "L"},
+      {false, 30, 0, "11-", ""}, {false, 0, 0, "11-", ""}, {false, 30, 0, "11-", "L"},
+      // 100 % low battery: told when the charger is pulled from a full battery; a full battery
+      // on mains arms it again, as five points more cannot be had.
+      {true, 100, 0, "100- 100- 99-", "L"}, {true, 100, 0, "100- 99+ 100= 100-", "LL"},
+      // 100 % charge limit: told when charging reaches full, also when the charger stops on the
+      // reading that reaches full, as most do; never without charging.
+      {true, 0, 100, "98+ 99+ 100+ 100+", "C"}, {true, 0, 100, "98+ 99+ 100= 100=", "C"},
+      {true, 0, 100, "100= 100- 100=", ""}, {true, 0, 100, "100+ 96- 100+", "C"},
+      {true, 0, 100, "100+ 95- 100+", "CC"},
+      // 1 %: low battery only at 1 and 0; a charge limit of 1 re-arms at empty.
+      {true, 1, 0, "2- 1- 0-", "L"}, {true, 0, 1, "1+ 0= 1+", "CC"},
+      {true, 20, 80, "50- 20- 10- 10+ 50+ 80+ 90+ 90- 60- 19-", "LCL"}};  // both levels over a cycle
+  NoticeRules rules;
+  for (const auto& c : cases) {
+    if (c.fresh) rules = NoticeRules{};
+    EXPECT_EQ(Raised(rules, {c.low, c.limit}, c.readings), c.raised) << c.low << "/" << c.limit << ": " << c.readings;
+  }
 }
 
 }  // namespace
