@@ -1,0 +1,537 @@
+// The battery half of PowerPlatform, the battery figures and the Batteries page against the
+// simulated battery class driver: the figures and their formats, unknown and failing figures,
+// slots that never answer, the charge button, an exchanged battery, the language switch, when
+// the page refreshes, and what it leaves behind.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "batteries_ids.h"
+#include "battery/batteries_page.h"
+#include "battery/battery_status.h"
+#include "framework/handles.h"
+#include "i18n/core/language_table.h"
+#include "platform/system_api.h"
+#include "power/power_platform.h"
+#include "settings/core/app_settings.h"
+#include "win/test_support.h"
+
+namespace vantrel {
+namespace {
+
+using battery::CBatteriesPage;
+using platform::sim::SimBattery;
+using power::PowerPlatform;
+
+SimBattery Battery(const std::string& name, ULONG full = 50000, ULONG capacity = 25000, LONG rate = 0,
+                   ULONG capabilities = 0) {
+  SimBattery b = testing::SimLaptopBattery(name, 160000, full, capacity, rate);
+  b.info.Capabilities |= capabilities;
+  return b;
+}
+
+class BatteriesTest : public ::testing::Test, protected testing::PageControls {
+ protected:
+  void SetUp() override { ASSERT_TRUE(host_.Create(600, 420)); }
+  void TearDown() override {
+    page_.reset();
+    platform_.reset();
+    EXPECT_EQ(pc_.machine().OpenHandleCount(), 0u) << "a battery handle outlived its page or PowerPlatform";
+  }
+  void Boot(std::vector<SimBattery> batteries) {
+    page_.reset();
+    platform_.reset();
+    platform::sim::SimState state;
+    state.time_scale = 0;  // simulated time moves only by Advance()
+    state.batteries = std::move(batteries);
+    pc_.Boot(std::move(state));
+  }
+  PowerPlatform& Platform() {
+    if (!platform_) platform_ = std::make_unique<PowerPlatform>();
+    return *platform_;
+  }
+  std::string Name(unsigned index) {
+    std::string name;
+    battery::ReadBatteryText(Platform(), battery::BatteryText::DeviceName, index, name);
+    return name;
+  }
+  // A figure when its query succeeds, else 0xEEEE0000 plus the result.
+  ULONG Time(unsigned index) {
+    ULONG seconds = 0;
+    const DWORD result = Platform().GetEstimatedTime(index, 0, seconds);
+    return result ? 0xEEEE0000u + result : seconds;
+  }
+  CBatteriesPage& Open() {
+    page_ = std::make_unique<CBatteriesPage>(host_.hwnd());
+    EXPECT_TRUE(page_->Create());
+    ::ShowWindow(page_->hwnd(), SW_SHOWNORMAL);
+    return *page_;
+  }
+  HWND page() const override { return page_->hwnd(); }
+  // Each field shows its text.
+  void ExpectTexts(std::initializer_list<std::pair<int, const char*>> shown) const {
+    for (const auto& [id, text] : shown) EXPECT_EQ(Text(id), text) << id;
+  }
+  void Select(int entry) { Choose(IDC_BATTERY_LIST, entry); }
+  void Tick() { ::SendMessageA(page_->hwnd(), WM_TIMER, battery::kBatteriesPageTimer, 0); }
+  RECT Rect(int id) const {
+    RECT r{};
+    ::GetWindowRect(Item(id), &r);
+    return r;
+  }
+  // A label that needs two lines takes them, centred on its value and clear of its neighbours.
+  void ExpectLabelFits(int label_id, int value_id, int above_id, int below_id, int lines) const {
+    const RECT label = Rect(label_id), value = Rect(value_id), above = Rect(above_id), below = Rect(below_id);
+    const LONG line = above.bottom - above.top;
+    EXPECT_NEAR(label.bottom - label.top, lines * line, 2) << label_id;
+    EXPECT_NEAR(label.top + label.bottom, value.top + value.bottom, 1) << label_id;
+    EXPECT_LE(above.bottom, label.top) << label_id;
+    EXPECT_LE(label.bottom, below.top) << label_id;
+  }
+
+  testing::PowerTestMachine pc_;
+  testing::MainWindowStandIn host_;
+  std::unique_ptr<CBatteriesPage> page_;
+  std::unique_ptr<PowerPlatform> platform_;
+};
+
+DWORD Since(DWORD start) { return ::GetTickCount() - start; }
+
+TEST_F(BatteriesTest, BatteriesFollowInterfaceOrderAndEveryHandleIsClosed) {
+  std::vector<SimBattery> batteries = {Battery("First"), Battery("Second"), Battery("Second")};
+  batteries[1].tag = 3;
+  Boot(batteries);
+  PowerPlatform& p = Platform();
+  ASSERT_EQ(p.GetBatteryCount(), 3u);
+  EXPECT_EQ(Name(0) + "|" + Name(1), "First|Second");
+  EXPECT_EQ(p.batteries()[1].tag, 3u);
+  EXPECT_EQ(pc_.machine().OpenHandleCount(), 4u);  // three batteries and the display; the device list is gone
+  EXPECT_EQ(p.FindBatteryByName("Second"), 1);
+  for (const char* absent : {"second", "", "Third"}) EXPECT_EQ(p.FindBatteryByName(absent), -1) << absent;
+  BATTERY_INFORMATION info{};
+  EXPECT_EQ(p.GetBatteryInfo(3, info), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  // Enumerating again reopens them; TearDown sees every handle closed.
+  EXPECT_EQ(p.EnumBatteries(), 0u);
+  EXPECT_EQ(pc_.machine().OpenHandleCount(), 4u);
+}
+
+TEST_F(BatteriesTest, TextsComeInTwoCalls) {
+  Boot({Battery("42T4977"), Battery(std::string(200, 'N')), Battery("")});
+  PowerPlatform& p = Platform();
+  DWORD length = 0;
+  EXPECT_EQ(p.GetDeviceName(0, nullptr, 0, &length), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  EXPECT_EQ(length, 7u);
+  std::vector<char> buffer(length + 1, 'x');
+  DWORD read = 0;
+  EXPECT_EQ(p.GetDeviceName(0, buffer.data(), length - 1, &read), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  EXPECT_EQ(p.GetDeviceName(0, buffer.data(), length, &read), 0u);
+  EXPECT_STREQ(buffer.data(), "42T4977");  // zero-terminated at exactly that length
+  EXPECT_EQ(Name(1), std::string(200, 'N'));  // the scratch buffer keeps doubling
+  // An empty name: success and length 0 with no buffer to write to, and never "readable".
+  length = 99;
+  EXPECT_EQ(p.GetDeviceName(2, nullptr, 0, &length), 0u);
+  EXPECT_EQ(length, 0u);
+  std::string text;
+  EXPECT_FALSE(battery::ReadBatteryText(p, battery::BatteryText::DeviceName, 2, text));
+}
+
+TEST_F(BatteriesTest, InformationAndUnknownFiguresHaveTheirOwnResults) {
+  // A missing date, an unsupported temperature and unknown times are read through the Batteries
+  // page's tests.
+  SimBattery vague = Battery("Vague", 50000, BATTERY_UNKNOWN_CAPACITY, static_cast<LONG>(BATTERY_UNKNOWN_RATE));
+  vague.info.Capabilities |= BATTERY_CAPACITY_RELATIVE;
+  vague.voltage = BATTERY_UNKNOWN_VOLTAGE;
+  SimBattery odd = Battery("Odd", 0, 0);  // on mains, with a full capacity of 0
+  odd.manufacture_date = BATTERY_MANUFACTURE_DATE{31, 13, 2003};
+  Boot({Battery("Dated", 50000, 3725, -3600), vague, odd});
+  PowerPlatform& p = Platform();
+
+  BATTERY_MANUFACTURE_DATE date{};
+  EXPECT_EQ(p.GetManufactureDate(0, date), 0u);
+  EXPECT_EQ(date.Day + 100 * date.Month + 10000 * date.Year, 20031105);
+  EXPECT_EQ(p.GetManufactureDate(2, date), PowerPlatform::kInvalidDate);
+  EXPECT_EQ(date.Month, 13);  // stored all the same
+  char chemistry[5] = {'x', 'x', 'x', 'x', 'x'};  // four bytes and a terminating zero
+  EXPECT_EQ(p.GetChemistry(0, chemistry), 0u);
+  EXPECT_STREQ(chemistry, "LION");
+  ULONG value = 0;
+  EXPECT_EQ(p.GetDesignedCapacity(1, value), 0u);
+  EXPECT_EQ(value, 0u);  // relative capacity
+  EXPECT_EQ(p.GetWearPercent(0), 69u);  // 50000 of 160000 mWh
+  EXPECT_EQ(p.GetWearPercent(2) + p.GetChargePercent(2), 100u);
+
+  // Unknown figures: their own results, the value kept, no charge (not 0xFFFFFFFF × 100 / full).
+  EXPECT_EQ(p.GetCapacity(1, value), PowerPlatform::kUnknownFigure);
+  EXPECT_EQ(value, BATTERY_UNKNOWN_CAPACITY);
+  EXPECT_EQ(p.GetVoltage(1, value), PowerPlatform::kUnknownFigure);
+  LONG rate = 0;
+  EXPECT_EQ(p.GetRate(1, rate), PowerPlatform::kUnknownRate);
+  EXPECT_EQ(p.GetChargePercent(1), 0u);
+  EXPECT_EQ(p.GetEstimatedTime(0, -7450, value), 0u);  // 3725 mWh at 7450 mW
+  EXPECT_EQ(value, 1800u);
+  EXPECT_EQ(p.GetEstimatedTime(2, 0, value), PowerPlatform::kUnknownFigure);  // on mains
+  EXPECT_EQ(value, BATTERY_UNKNOWN_TIME);
+  // A battery that cannot be made to charge or discharge is not asked to (the page's button
+  // drives one that can).
+  EXPECT_FALSE(p.CanForceCharge(0) || p.CanForceDischarge(0));
+  EXPECT_EQ(p.ForceCharge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
+  EXPECT_EQ(p.ForceDischarge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
+}
+
+TEST_F(BatteriesTest, SlotsThatCannotBeOpenedOrNeverAnswerKeepTheirPlaceAndWaitsAreBounded) {
+  SimBattery locked = Battery("Locked"), silent = Battery("Silent");
+  locked.open_fails = true;
+  silent.answers = false;
+  // Empty and neither charging nor discharging: a wait for "anything but this" never ends.
+  SimBattery flat = Battery("Flat", 50000, 0);
+  flat.power_state = 0;
+  Boot({locked, silent, flat});
+  DWORD start = ::GetTickCount();
+  PowerPlatform& p = Platform();
+  EXPECT_LT(Since(start), 2000u);
+  ASSERT_EQ(p.GetBatteryCount(), 3u);
+  EXPECT_EQ(p.batteries()[1].tag, 0u);
+  EXPECT_EQ(p.FindBatteryByName("Flat"), 2);  // the slot after them still answers
+
+  start = ::GetTickCount();
+  DWORD length = 0;
+  EXPECT_EQ(p.GetDeviceName(0, nullptr, 0, &length), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(p.ForceCharge(0), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_FALSE(p.IsCharging(0) || p.IsDischarging(0));
+  EXPECT_EQ(p.GetDeviceName(1, nullptr, 0, &length), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(p.GetChargePercent(1), 0u);
+  ULONG capacity = 1;
+  EXPECT_EQ(p.GetCapacity(2, capacity, INFINITE, 0, 0, 0), 0u);
+  EXPECT_EQ(capacity, 0u);
+  EXPECT_LT(Since(start), 1000u);  // queries refresh the tag without waiting
+
+  start = ::GetTickCount();  // the unopened slot is skipped; the silent one is waited for ...
+  EXPECT_EQ(p.RefreshTags(INFINITE), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_GE(Since(start) + 50, PowerPlatform::kMaxTagWaitMs);
+  EXPECT_LT(Since(start), 2000u);  // ... but not for ever
+}
+
+TEST_F(BatteriesTest, OverTimeADischargingBatteryDrainsAndAChargingOneStopsAtFull) {
+  SimBattery charging = Battery("Charging", 50000, 45000, 10000);
+  charging.power_state = BATTERY_POWER_ON_LINE | BATTERY_CHARGING;
+  Boot({Battery("Draining", 50000, 36000, -7200), charging});
+  PowerPlatform& p = Platform();
+  ULONG capacity = 0;
+  LONG rate = 0;
+  EXPECT_EQ(p.GetChargePercent(0), 72u);
+  // seconds on -> the draining battery's capacity and time left, the charging one's capacity
+  const struct { double advance; ULONG drained, time, charged; } steps[] = {
+      {0, 36000, 18000, 45000},  // 36000 mWh at 7200 mW
+      {900, 34200, 17100, 47500},
+      {2700, 28800, 14400, 50000},  // an hour in all: the charger would be past full
+      {5 * 3600, 0, 0, 50000}};  // drained: empty, not below
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.advance);
+    pc_.machine().Advance(step.advance);
+    EXPECT_EQ(p.GetCapacity(0, capacity), 0u);
+    EXPECT_EQ(capacity, step.drained);
+    EXPECT_EQ(Time(0), step.time);
+    EXPECT_EQ(p.GetCapacity(1, capacity), 0u);
+    EXPECT_EQ(capacity, step.charged);
+    if (step.advance == 900) { EXPECT_TRUE(p.IsCharging(1)); }
+    if (step.advance != 2700) continue;
+    EXPECT_EQ(p.GetChargePercent(0), 57u);
+    EXPECT_TRUE(p.IsDischarging(0));
+    EXPECT_EQ(p.GetChargePercent(1), 100u);
+    EXPECT_EQ(p.GetRate(1, rate), 0u);
+    EXPECT_EQ(rate, 0);
+    EXPECT_FALSE(p.IsCharging(1) || p.IsDischarging(1));
+    EXPECT_EQ(battery::PowerStateText(p, 1), "OnLine");
+    EXPECT_EQ(Time(1), 0xEEEE0000u + PowerPlatform::kUnknownFigure);
+  }
+}
+
+// Counts the battery requests on their way to the simulated driver.
+class RequestCounter : public platform::ForwardingSystemApi {
+ public:
+  using ForwardingSystemApi::ForwardingSystemApi;
+  BOOL DeviceIoControl(HANDLE h, DWORD code, LPVOID in, DWORD in_size, LPVOID out, DWORD out_size, LPDWORD returned,
+                       LPOVERLAPPED overlapped) override {
+    ++requests;
+    return ForwardingSystemApi::DeviceIoControl(h, code, in, in_size, out, out_size, returned, overlapped);
+  }
+  unsigned requests = 0;
+};
+
+// The one-battery mode's lookup by name, kept between computations, never changes the figures:
+// they are those a fresh lookup gives, though batteries are exchanged under it.
+TEST_F(BatteriesTest, TheKeptLookupByNameFollowsEveryExchange) {
+  Boot({Battery("Main", 50000, 40000), Battery("Bay", 50000, 10000)});
+  settings::AppSettings one;
+  one.DisplayOneBatteryStatus = 1;
+  one.BatteryName = "Bay";
+  battery::NamedBatteryCache named;
+  struct Step {
+    int slot;          // the slot exchanged first, -1 none
+    const char* name;  // the battery put in
+    ULONG capacity;
+    bool known;
+    unsigned charge;
+    bool looked_up;  // the names were read again
+  } steps[] = {
+      {-1, "", 0, true, 20, true},  {-1, "", 0, true, 20, false},      {1, "Bay", 30000, true, 60, true},
+      {-1, "", 0, true, 60, false}, {1, "Spare", 45000, false, 0, true}, {-1, "", 0, false, 0, true},
+      {0, "Bay", 5000, true, 10, true},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(::testing::Message() << "slot " << step.slot << " " << step.name);
+    if (step.slot >= 0) {
+      ASSERT_TRUE(pc_.machine().ExchangeBattery(step.slot, Battery(step.name, 50000, step.capacity)));
+    }
+    RequestCounter counter(platform::Sys());
+    battery::MeterFigures kept;
+    {
+      platform::ScopedSystemApi counting(counter);
+      kept = battery::ComputeMeterFigures(Platform(), one, named);
+    }
+    const battery::MeterFigures fresh = battery::ComputeMeterFigures(Platform(), one);
+    EXPECT_EQ(kept.charge_known, step.known);
+    EXPECT_EQ(kept.charge, step.charge);
+    EXPECT_EQ(kept.charge, fresh.charge);
+    EXPECT_EQ(kept.time_text, fresh.time_text);
+    // Without a lookup: the time, the information and the status of one battery.
+    EXPECT_EQ(counter.requests > 3, step.looked_up) << counter.requests << " requests";
+  }
+}
+
+TEST_F(BatteriesTest, MeterFiguresAndTheBatteryOfInterest) {
+  Boot(platform::sim::DefaultLaptop().batteries);
+  // 87 % and 9 %: 83820 of 119410 mWh held; only the main battery drains, 81400 mWh at 14500 mW.
+  const battery::MeterFigures f = battery::ComputeMeterFigures(Platform(), settings::AppSettings{});
+  EXPECT_EQ(f.charge, 70u);
+  EXPECT_EQ(f.time_text, "5:36:49");
+  // Batteries whose capacities cannot be read add nothing; the others combine (55000 of 80000).
+  SimBattery unknown = Battery("Unknown", 50000, BATTERY_UNKNOWN_CAPACITY), locked = Battery("Locked");
+  locked.open_fails = true;
+  Boot({Battery("Half"), unknown, locked, Battery("Full", 30000, 30000)});
+  EXPECT_EQ(battery::ComputeMeterFigures(Platform(), settings::AppSettings{}).charge, 68u);
+  Boot(platform::sim::DefaultLaptop().batteries);
+  settings::AppSettings resting;
+  resting.DisplayOneBatteryStatus = 1;
+  resting.BatteryName = "00HW022";
+  EXPECT_EQ(battery::FindBatteryOfInterest(Platform(), settings::AppSettings{}), 0);
+  EXPECT_EQ(battery::FindBatteryOfInterest(Platform(), resting), -1);
+}
+
+// ---- the page ----
+
+TEST_F(BatteriesTest, ListsBatteriesInOrderAndShowsEveryFigureInItsFormat) {
+  SimBattery unnamed = Battery("", 50000, 3725, -3600);  // 3725 s left
+  Boot({Battery("42T4969", 150000, 125000, -12500), Battery("00HW022", 25860, 2420, 0), unnamed});
+  Open();
+  ASSERT_EQ(ListCount(IDC_BATTERY_LIST), 3);
+  EXPECT_EQ(ListText(IDC_BATTERY_LIST, 0) + "|" + ListText(IDC_BATTERY_LIST, 1) + "|" + ListText(IDC_BATTERY_LIST, 2),
+            "42T4969|00HW022|");  // an unreadable name stays listed
+  EXPECT_EQ(page_->Selected(), 0);
+
+  // The design and full capacities, chemistry, date, cycle count and state are seen end to end,
+  // and so is the second battery on mains. The temperature is raw, without a unit.
+  ExpectTexts({{IDC_BATTERY_TECHNOLOGY, "Rechargable"}, {IDC_BATTERY_ALERT1, "9360 (mWh)"},
+               {IDC_BATTERY_ALERT2, "2836 (mWh)"}, {IDC_BATTERY_MAKER, "LGC"}, {IDC_BATTERY_SERIAL, " 7392"},
+               {IDC_BATTERY_UNIQUE_ID, "42T4969 7392LGC"}, {IDC_BATTERY_CRITICAL_BIAS, "0"},
+               {IDC_BATTERY_TEMPERATURE, "2982"}, {IDC_BATTERY_CAPACITY, "125000 (mWh)"},
+               {IDC_BATTERY_VOLTAGE, "12868 (mv)"}, {IDC_BATTERY_RATE, "-12500"}, {IDC_BATTERY_TIME, "10:00:00"}});
+  // Wear 100 - 150000 * 100 / 160000 = 7 shows its own percentage; the charge bar its text.
+  auto* wear = dynamic_cast<controls::TextProgressBar*>(fw::Window::FromHandle(Item(IDC_BATTERY_WEAR_BAR)));
+  ASSERT_NE(wear, nullptr);
+  EXPECT_EQ(wear->position(), 7);
+  EXPECT_EQ(Text(IDC_BATTERY_WEAR_BAR), "");
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BAR), "83%");
+
+  Select(2);
+  ExpectTexts({{IDC_BATTERY_TIME, "1:02:05"}, {IDC_BATTERY_CAPACITY, "3725 (mWh)"}});
+  Select(1);
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BAR), "9%");
+}
+
+TEST_F(BatteriesTest, FailedAndUnknownFiguresReadUnknown) {
+  SimBattery odd = Battery("Odd", 50000, BATTERY_UNKNOWN_CAPACITY, static_cast<LONG>(BATTERY_UNKNOWN_RATE));
+  odd.power_state = BATTERY_POWER_ON_LINE;
+  odd.voltage = BATTERY_UNKNOWN_VOLTAGE;
+  odd.info.Technology = 0;
+  odd.info.Capabilities |= BATTERY_CAPACITY_RELATIVE;
+  odd.info.CycleCount = 5;
+  odd.manufacture_date = BATTERY_MANUFACTURE_DATE{0, 0, 0};
+  odd.manufacture_name.clear();
+  odd.unsupported = platform::sim::LevelBit(BatteryTemperature) | platform::sim::LevelBit(BatterySerialNumber);
+  SimBattery vague = Battery("Vague", BATTERY_UNKNOWN_CAPACITY, 1000, -100);  // the driver's unknown marker
+  vague.info.DefaultAlert1 = vague.info.DefaultAlert2 = vague.info.CriticalBias = BATTERY_UNKNOWN_CAPACITY;
+  Boot({odd, vague});
+  Open();
+  Select(1);
+  for (int id : {IDC_BATTERY_FULL_CAPACITY, IDC_BATTERY_ALERT1, IDC_BATTERY_ALERT2, IDC_BATTERY_CRITICAL_BIAS,
+                 IDC_BATTERY_WEAR_BAR})
+    EXPECT_EQ(Text(id), "Unknown") << id;
+  Select(0);
+  for (int id : {IDC_BATTERY_DATE, IDC_BATTERY_MAKER, IDC_BATTERY_SERIAL, IDC_BATTERY_TEMPERATURE, IDC_BATTERY_CAPACITY,
+                 IDC_BATTERY_VOLTAGE, IDC_BATTERY_RATE, IDC_BATTERY_TIME})
+    EXPECT_EQ(Text(id), "Unknown") << id;
+  // A relative capacity designs 0 mWh; an unknown one charges 0 %, not 0xFFFFFFFF * 100 / full.
+  ExpectTexts({{IDC_BATTERY_TECHNOLOGY, "NoRechargeble"}, {IDC_BATTERY_DESIGN_CAPACITY, "0 (mWh)"},
+               {IDC_BATTERY_CYCLE_COUNT, "5"}, {IDC_BATTERY_CHARGE_BAR, "0%"}});
+
+  // A battery that is gone: every query fails, the technology reads as not rechargeable.
+  ASSERT_TRUE(pc_.machine().ExchangeBattery(0));
+  pc_.state().batteries[0].answers = false;
+  Select(0);
+  EXPECT_EQ(Text(IDC_BATTERY_TECHNOLOGY), "NoRechargeble");
+  for (int id : {IDC_BATTERY_CHEMISTRY, IDC_BATTERY_ALERT1, IDC_BATTERY_UNIQUE_ID, IDC_BATTERY_FULL_CAPACITY,
+                 IDC_BATTERY_CYCLE_COUNT, IDC_BATTERY_CRITICAL_BIAS})
+    EXPECT_EQ(Text(id), "Unknown") << id;
+  EXPECT_EQ(Text(IDC_BATTERY_STATE), "OnLine");
+  EXPECT_EQ(Text(IDC_BATTERY_WEAR_BAR), "Unknown") << "not a worn battery";
+  EXPECT_FALSE(Enabled(IDC_BATTERY_CHARGE_BUTTON));  // its capabilities cannot be read
+}
+
+TEST_F(BatteriesTest, TheButtonOffersWhatTheBatteryIsNotDoingAndIsUsableExactlyWhenItCan) {
+  Boot({Battery("Able", 50000, 40000, -10000, BATTERY_SET_CHARGE_SUPPORTED | BATTERY_SET_DISCHARGE_SUPPORTED),
+        Battery("ChargeOnly", 50000, 40000, 0, BATTERY_SET_CHARGE_SUPPORTED)});
+  Open();
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Charge");  // while discharging
+  EXPECT_TRUE(Enabled(IDC_BATTERY_CHARGE_BUTTON));
+  Press(IDC_BATTERY_CHARGE_BUTTON);
+  EXPECT_EQ(pc_.machine().BatteryStatusNow(0).PowerState & BATTERY_CHARGING, static_cast<ULONG>(BATTERY_CHARGING));
+  Tick();
+  EXPECT_EQ(Text(IDC_BATTERY_STATE), "Charging");
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Discharge");
+  EXPECT_TRUE(Enabled(IDC_BATTERY_CHARGE_BUTTON));
+  Press(IDC_BATTERY_CHARGE_BUTTON);
+  Tick();
+  EXPECT_EQ(Text(IDC_BATTERY_STATE), "Discharging");
+
+  // On mains a battery that cannot be made to discharge offers it greyed (seen end to end); once
+  // it discharges (here: exchanged for a discharging one) the charge it can do is offered again.
+  Select(1);
+  ASSERT_TRUE(pc_.machine().ExchangeBattery(1, Battery("ChargeOnly", 50000, 30000, -9000, BATTERY_SET_CHARGE_SUPPORTED)));
+  Tick();
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Charge");
+  EXPECT_TRUE(Enabled(IDC_BATTERY_CHARGE_BUTTON));
+  Press(IDC_BATTERY_CHARGE_BUTTON);
+  Tick();
+  EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Discharge");
+  EXPECT_FALSE(Enabled(IDC_BATTERY_CHARGE_BUTTON));
+
+  // A button that goes grey while it has the keyboard hands it to the device list.
+  Select(0);
+  ASSERT_TRUE(Enabled(IDC_BATTERY_CHARGE_BUTTON));
+  ::SetFocus(Item(IDC_BATTERY_CHARGE_BUTTON));
+  ASSERT_TRUE(pc_.machine().ExchangeBattery(0, Battery("Unable", 50000, 40000, -10000)));
+  Tick();
+  EXPECT_FALSE(Enabled(IDC_BATTERY_CHARGE_BUTTON));
+  EXPECT_EQ(::GetFocus(), Item(IDC_BATTERY_LIST));
+}
+
+TEST_F(BatteriesTest, AnExchangedBatteryShowsItsOwnFiguresAndASilentSlotKeepsRefreshesShort) {
+  SimBattery silent = Battery("Silent", 50000, 40000, -10000);
+  silent.answers = false;
+  Boot({Battery("Old", 50000, 40000, -10000), silent});
+  DWORD start = ::GetTickCount();
+  Open();
+  EXPECT_LT(::GetTickCount() - start, 2000u);  // the silent slot's tag wait is bounded
+
+  ASSERT_TRUE(pc_.machine().ExchangeBattery(0, Battery("New", 90000, 45000, -15000)));
+  Tick();
+  ExpectTexts({{IDC_BATTERY_FULL_CAPACITY, "90000 (mWh)"}, {IDC_BATTERY_CAPACITY, "45000 (mWh)"},
+               {IDC_BATTERY_TIME, "3:00:00"}, {IDC_BATTERY_CHARGE_BAR, "50%"}});
+  Select(0);  // the information group follows on the next selection
+  EXPECT_EQ(Text(IDC_BATTERY_UNIQUE_ID), "New 7392LGC");
+
+  Select(1);
+  EXPECT_EQ(Text(IDC_BATTERY_FULL_CAPACITY), "Unknown");
+  start = ::GetTickCount();
+  for (int i = 0; i < 10; ++i) Tick();
+  EXPECT_LT(::GetTickCount() - start, 500u) << "ten refreshes of a silent slot";
+  EXPECT_EQ(Text(IDC_BATTERY_CAPACITY), "Unknown");
+}
+
+// Labels, units and states in German and back are seen end to end.
+TEST_F(BatteriesTest, GermanAndBackChangesGroupsButtonsAndTheLayout) {
+  Boot({Battery("42T4969", 150000, 125000, -12500, BATTERY_SET_CHARGE_SUPPORTED)});
+  Open();
+  i18n::LanguageTable german(VANTREL_LANGUAGE_SOURCE_DIR);
+  ASSERT_TRUE(german.Load("Deutsch"));
+  struct Restore {
+    ~Restore() { i18n::InstallTexts(nullptr); }
+  } restore;
+  i18n::InstallTexts(&german);
+  page_->ApplyLanguage();
+  ExpectTexts({{IDC_BATTERY_INFO_GROUP, "Informationen"}, {IDC_BATTERY_TECHNOLOGY, "Wiederaufladbar"},
+               {IDC_BATTERY_CHARGE_BUTTON, "Laden"}, {IDC_BATTERY_CYCLE_COUNT, "Unbekannt"}});
+  ExpectLabelFits(IDC_LABEL_ALERT1, IDC_BATTERY_ALERT1, IDC_LABEL_DESIGN_CAPACITY, IDC_LABEL_CHEMISTRY, 2);
+
+  i18n::InstallTexts(nullptr);
+  page_->ApplyLanguage();
+  ExpectTexts({{IDC_BATTERY_INFO_GROUP, "Information"}, {IDC_BATTERY_CHARGE_BUTTON, "Charge"}});
+  ExpectLabelFits(IDC_LABEL_ALERT1, IDC_BATTERY_ALERT1, IDC_LABEL_DESIGN_CAPACITY, IDC_LABEL_CHEMISTRY, 1);
+}
+
+// The refresh runs only while the page can be seen: hiding the main window (which tells its
+// child nothing) stops it at the next tick, closing from the page at once, and showing the
+// window again refreshes at once and starts it again. The hand shows over the device list only.
+TEST_F(BatteriesTest, TheRefreshRunsOnlyWhileThePageIsOnScreen) {
+  Boot({Battery("42T4969", 150000, 125000, -12500)});
+  Open();
+  for (int id : {IDC_BATTERY_LIST, IDC_BATTERY_RATE}) {
+    ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
+    ::SendMessageA(page_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(id)), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(::GetCursor() == ::LoadCursor(nullptr, IDC_HAND), id == IDC_BATTERY_LIST) << id;
+  }
+  EXPECT_TRUE(page_->refreshing());
+  EXPECT_TRUE(testing::TimerRuns(page_->hwnd(), battery::kBatteriesPageTimer, battery::kBatteriesPageRefreshMs));
+
+  ::ShowWindow(host_.hwnd(), SW_HIDE);
+  EXPECT_TRUE(testing::PumpUntil([&] { return !page_->refreshing(); }, 1500)) << "the timer went on while hidden";
+  EXPECT_FALSE(testing::TimerRuns(page_->hwnd(), battery::kBatteriesPageTimer, battery::kBatteriesPageRefreshMs));
+  pc_.machine().Advance(3600);  // 12500 mWh drained
+  testing::Pump(700);
+  EXPECT_EQ(Text(IDC_BATTERY_CAPACITY), "125000 (mWh)") << "refreshed while hidden";
+
+  ::ShowWindow(host_.hwnd(), SW_SHOW);
+  EXPECT_TRUE(testing::PumpUntil([&] { return Text(IDC_BATTERY_CAPACITY) == "112500 (mWh)"; }, 300));
+  EXPECT_TRUE(page_->refreshing());
+  EXPECT_TRUE(testing::TimerRuns(page_->hwnd(), battery::kBatteriesPageTimer, battery::kBatteriesPageRefreshMs));
+
+  // The page itself hidden and shown, as a page switch does.
+  ::ShowWindow(page_->hwnd(), SW_HIDE);
+  EXPECT_FALSE(page_->refreshing());
+  pc_.machine().Advance(3600);
+  ::ShowWindow(page_->hwnd(), SW_SHOW);
+  EXPECT_TRUE(testing::PumpUntil([&] { return Text(IDC_BATTERY_CAPACITY) == "100000 (mWh)"; }, 300));
+
+  // Escape closes (here: hides) the main window and the refresh stops with it.
+  ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_FALSE(::IsWindowVisible(host_.hwnd()));
+  EXPECT_FALSE(page_->refreshing());
+}
+
+TEST_F(BatteriesTest, NoObjectsLeakOverManyRefreshesAndPageSwitches) {
+  Boot(platform::sim::DefaultLaptop().batteries);
+  const long gdi = fw::LiveGdiObjects(), user = fw::LiveUserObjects();
+  Open();
+  for (int i = 0; i < 1000; ++i) {
+    pc_.machine().Advance(30);  // the bars move now and then, and repaint
+    if (i % 250 == 0) Select(i % 500 == 0 ? 1 : 0);
+    Tick();
+    if (i % 100 == 0) ::UpdateWindow(page_->hwnd());
+  }
+  for (int i = 0; i < 100; ++i) {
+    Open();
+    ::UpdateWindow(page_->hwnd());
+    page_.reset();
+  }
+  EXPECT_EQ(fw::LiveGdiObjects(), gdi);
+  EXPECT_EQ(fw::LiveUserObjects(), user);
+  EXPECT_EQ(::GetWindow(host_.hwnd(), GW_CHILD), nullptr) << "a page window outlived its page";
+}
+
+}  // namespace
+}  // namespace vantrel
