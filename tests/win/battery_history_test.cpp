@@ -54,8 +54,15 @@ class BatteryHistoryTest : public ::testing::Test {
     state.batteries = {Battery(" 7392")};
     pc_.Boot(std::move(state));
     path_ = dir_.File("battery-history.txt");
+    ASSERT_TRUE(host_.Create(600, 480));
   }
   void Start() { recorder_ = std::make_unique<battery::HistoryRecorder>(path_); }
+  battery::CHistoryPage& OpenPage() {
+    page_ = std::make_unique<battery::CHistoryPage>(host_.hwnd());
+    EXPECT_TRUE(page_->Create());
+    ::ShowWindow(page_->hwnd(), SW_SHOWNORMAL);
+    return *page_;
+  }
   // The meter's ticks, `step` simulated seconds apart, for `hours`.
   void Run(double hours, double step) {
     power::PowerPlatform platform;
@@ -71,6 +78,8 @@ class BatteryHistoryTest : public ::testing::Test {
   testing::PowerTestMachine pc_;
   std::string path_;
   std::unique_ptr<battery::HistoryRecorder> recorder_;
+  testing::ControlHost host_;
+  std::unique_ptr<battery::CHistoryPage> page_;
 };
 
 // The wear, the cycles and the daily summaries half a year brings are shown end to end.
@@ -87,13 +96,8 @@ TEST_F(BatteryHistoryTest, SixMonthsOfAgeingAreKeptWholeAndDrawn) {
   EXPECT_LT(bytes.size(), 200000u);
 
   // The fading line: higher at the left than at the right.
-  testing::ControlHost host;
-  ASSERT_TRUE(host.Create(600, 480));
-  battery::CHistoryPage page(host.hwnd());
-  ASSERT_TRUE(page.Create());
-  ::ShowWindow(page.hwnd(), SW_SHOWNORMAL);
-  ::UpdateWindow(page.hwnd());
-  HWND chart = ::GetDlgItem(page.hwnd(), IDC_HISTORY_CAPACITY_CHART);
+  HWND page = OpenPage().hwnd(), chart = ::GetDlgItem(page, IDC_HISTORY_CAPACITY_CHART);
+  ::UpdateWindow(page);
   RECT r{};
   ::GetClientRect(chart, &r);
   auto line_top = [&](int x) {
@@ -106,6 +110,8 @@ TEST_F(BatteryHistoryTest, SixMonthsOfAgeingAreKeptWholeAndDrawn) {
   EXPECT_GT(right, left + 3) << "the full-charged capacity does not fall in the chart";
 }
 
+// The file is written before the machine sleeps; the gap a sleep leaves is followed the whole
+// way in the next test.
 TEST_F(BatteryHistoryTest, AnExchangedBatteryStartsItsOwnSeries) {
   Start();
   Run(48, 600);
@@ -123,22 +129,13 @@ TEST_F(BatteryHistoryTest, AnExchangedBatteryStartsItsOwnSeries) {
   Run(1, 600);
   EXPECT_EQ(history().batteries.size(), 2u);
   EXPECT_EQ(history().samples.back().battery, 0);
-
-  testing::ControlHost host;
-  ASSERT_TRUE(host.Create(600, 480));
-  battery::CHistoryPage page(host.hwnd());
-  ASSERT_TRUE(page.Create());
-  EXPECT_EQ(page.series().size(), 2u);
-  EXPECT_EQ(page.series()[static_cast<size_t>(page.Selected())], 0);  // the battery sampled last
-}
-
-// The gap a sleep leaves is followed the whole way in the next test.
-TEST_F(BatteryHistoryTest, TheFileIsWrittenBeforeTheMachineSleeps) {
-  Start();
-  Run(2, 300);
   const unsigned writes = recorder_->writes();
   recorder_->OnSuspend();
   EXPECT_EQ(recorder_->writes(), writes + 1);
+
+  const battery::CHistoryPage& page = OpenPage();
+  EXPECT_EQ(page.series().size(), 2u);
+  EXPECT_EQ(page.series()[static_cast<size_t>(page.Selected())], 0);  // the battery sampled last
 }
 
 // The whole way: the machine tells its windows of the sleep, the meter tells its recorder.
@@ -205,8 +202,8 @@ TEST_F(BatteryHistoryTest, DamagedForeignAndUnwritableFilesLoseNothingWhole) {
     EXPECT_EQ(readable, c.written);
     if (!readable) continue;
     h::History check;
-    EXPECT_EQ(h::Read(FileBytes(c.path), check).damaged, 0u);
-    EXPECT_FALSE(h::Read(FileBytes(c.path), check).cut_tail);
+    const h::ReadResult clean = h::Read(FileBytes(c.path), check);
+    EXPECT_TRUE(clean.damaged == 0 && !clean.cut_tail) << clean.damaged;
     EXPECT_EQ(after.batteries.size(), c.old_series + 1);
     EXPECT_EQ(after.samples.size(), history().samples.size());
   }
@@ -215,10 +212,7 @@ TEST_F(BatteryHistoryTest, DamagedForeignAndUnwritableFilesLoseNothingWhole) {
 TEST_F(BatteryHistoryTest, TheReportIsWrittenAndOpened) {
   Start();
   Run(72, 1800);
-  testing::ControlHost host;
-  ASSERT_TRUE(host.Create(600, 480));
-  battery::CHistoryPage page(host.hwnd());
-  ASSERT_TRUE(page.Create());
+  battery::CHistoryPage& page = OpenPage();
   page.report_folder = dir_.path();
   std::string opened;
   page.open_report = [&](HWND, const std::string& file) { opened = file; };
@@ -239,8 +233,6 @@ TEST_F(BatteryHistoryTest, TheReportIsWrittenAndOpened) {
 TEST_F(BatteryHistoryTest, RepaintsAtAnySizeAndInEveryLanguageLeakNothing) {
   Start();
   Run(96, 900);
-  testing::ControlHost host;
-  ASSERT_TRUE(host.Create(900, 700));
   const long gdi = fw::LiveGdiObjects(), user = fw::LiveUserObjects();
   const DWORD system_gdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
   i18n::LanguageTable languages(VANTREL_LANGUAGE_SOURCE_DIR);
@@ -251,27 +243,26 @@ TEST_F(BatteryHistoryTest, RepaintsAtAnySizeAndInEveryLanguageLeakNothing) {
   for (const char* language : {"", "Deutsch", "Francais", "Russkiy"}) {
     SCOPED_TRACE(language);
     ASSERT_TRUE(languages.Load(language));
-    battery::CHistoryPage page(host.hwnd());
-    ASSERT_TRUE(page.Create());
-    ::ShowWindow(page.hwnd(), SW_SHOWNORMAL);
+    const HWND page = OpenPage().hwnd();
     const SIZE sizes[] = {{432, 380}, {200, 150}, {880, 680}, {30, 20}};
     for (int i = 0; i < 40; ++i) {
       const SIZE s = sizes[i % 4];
-      ::MoveWindow(page.hwnd(), 0, 0, s.cx, s.cy, TRUE);
-      ::UpdateWindow(page.hwnd());
+      ::MoveWindow(page, 0, 0, s.cx, s.cy, TRUE);
+      ::UpdateWindow(page);
       // The charts stay inside the page and clear of each other.
       RECT a{}, b{}, client{};
-      ::GetWindowRect(::GetDlgItem(page.hwnd(), IDC_HISTORY_CAPACITY_CHART), &a);
-      ::GetWindowRect(::GetDlgItem(page.hwnd(), IDC_HISTORY_CHARGE_CHART), &b);
+      ::GetWindowRect(::GetDlgItem(page, IDC_HISTORY_CAPACITY_CHART), &a);
+      ::GetWindowRect(::GetDlgItem(page, IDC_HISTORY_CHARGE_CHART), &b);
       EXPECT_LE(a.bottom, b.top);
-      ::GetClientRect(page.hwnd(), &client);
-      ::MapWindowPoints(page.hwnd(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+      ::GetClientRect(page, &client);
+      ::MapWindowPoints(page, nullptr, reinterpret_cast<POINT*>(&client), 2);
       if (s.cx >= 200) {
         EXPECT_LE(b.bottom, client.bottom);
       }
     }
-    EXPECT_FALSE(testing::WindowText(::GetDlgItem(page.hwnd(), IDC_HISTORY_WEAR)).empty());
+    EXPECT_FALSE(testing::WindowText(::GetDlgItem(page, IDC_HISTORY_WEAR)).empty());
   }
+  page_.reset();
   EXPECT_EQ(fw::LiveGdiObjects(), gdi);
   EXPECT_EQ(fw::LiveUserObjects(), user);
   // The system's own count too, where it keeps one.
