@@ -1,5 +1,5 @@
-// The meter's face geometry, glyph lookup and timer decisions, the tray icon's rules, and the
-// battery notices' crossing rules.
+// The meter's face geometry, glyph lookup and timer decisions, the tray icon's rules, the
+// battery notices' crossing rules, and the power schemes' and wake-up's small rules.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +9,8 @@
 #include "display/core/meter_rules.h"
 #include "display/core/notice_rules.h"
 #include "display/core/tray_rules.h"
+#include "power/core/scheme_rules.h"
+#include "power/core/wake_up_rules.h"
 
 namespace vantrel::display {
 namespace {
@@ -128,6 +130,19 @@ TEST(NoticeRulesTest, EachLevelIsToldOncePerCrossingAndArmedAgainFivePointsBack)
     if (c.fresh) rules = NoticeRules{};
     EXPECT_EQ(Raised(rules, {c.low, c.limit}, c.readings), c.raised) << c.low << "/" << c.limit << ": " << c.readings;
   }
+}
+
+TEST(PowerRulesTest, NewIdsCutsAndDueTimes) {
+  std::vector<power::PowerSchemeEntry> list;
+  EXPECT_EQ(power::NewSchemeId(list), 1u);
+  for (uint32_t id : {3, 2, 1}) list.push_back(power::PowerSchemeEntry{id, "", ""});
+  EXPECT_EQ(power::NewSchemeId(list), 4u);  // a taken candidate found late restarts the scan
+  // A cut stops before a character it would split.
+  const std::string straddling = std::string(31, 'a') + "\x81\x40";
+  EXPECT_EQ(power::CutSchemeName(straddling, [](unsigned char byte) { return byte >= 0x80; }).size(), 31u);
+  EXPECT_EQ(power::CutSchemeName(straddling).size(), 32u);
+  EXPECT_EQ(power::CutSchemeDescription("short"), "short");
+  EXPECT_EQ(power::WakeUpDueTime(36000), -360'000'000'000LL);  // beyond 32 bits
 }
 
 }  // namespace
