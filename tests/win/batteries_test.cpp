@@ -110,27 +110,25 @@ class BatteriesTest : public ::testing::Test, protected testing::PageControls {
 
 DWORD Since(DWORD start) { return ::GetTickCount() - start; }
 
-TEST_F(BatteriesTest, BatteriesFollowInterfaceOrderAndEveryHandleIsClosed) {
-  std::vector<SimBattery> batteries = {Battery("First"), Battery("Second"), Battery("Second")};
+// Texts come in two calls: their length, then the text.
+TEST_F(BatteriesTest, BatteriesFollowInterfaceOrderTextsComeInTwoCallsAndEveryHandleIsClosed) {
+  std::vector<SimBattery> batteries = {Battery("42T4977"), Battery("Second"), Battery("Second"),
+                                       Battery(std::string(200, 'N')), Battery("")};
   batteries[1].tag = 3;
   Boot(batteries);
   PowerPlatform& p = Platform();
-  ASSERT_EQ(p.GetBatteryCount(), 3u);
-  EXPECT_EQ(Name(0) + "|" + Name(1), "First|Second");
+  ASSERT_EQ(p.GetBatteryCount(), 5u);
+  EXPECT_EQ(Name(0) + "|" + Name(1), "42T4977|Second");
   EXPECT_EQ(p.batteries()[1].tag, 3u);
-  EXPECT_EQ(pc_.machine().OpenHandleCount(), 4u);  // three batteries and the display; the device list is gone
+  EXPECT_EQ(pc_.machine().OpenHandleCount(), 6u);  // five batteries and the display; the device list is gone
   EXPECT_EQ(p.FindBatteryByName("Second"), 1);
   for (const char* absent : {"second", "", "Third"}) EXPECT_EQ(p.FindBatteryByName(absent), -1) << absent;
   BATTERY_INFORMATION info{};
-  EXPECT_EQ(p.GetBatteryInfo(3, info), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(p.GetBatteryInfo(5, info), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
   // Enumerating again reopens them; TearDown sees every handle closed.
   EXPECT_EQ(p.EnumBatteries(), 0u);
-  EXPECT_EQ(pc_.machine().OpenHandleCount(), 4u);
-}
+  EXPECT_EQ(pc_.machine().OpenHandleCount(), 6u);
 
-TEST_F(BatteriesTest, TextsComeInTwoCalls) {
-  Boot({Battery("42T4977"), Battery(std::string(200, 'N')), Battery("")});
-  PowerPlatform& p = Platform();
   DWORD length = 0;
   EXPECT_EQ(p.GetDeviceName(0, nullptr, 0, &length), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
   EXPECT_EQ(length, 7u);
@@ -139,56 +137,13 @@ TEST_F(BatteriesTest, TextsComeInTwoCalls) {
   EXPECT_EQ(p.GetDeviceName(0, buffer.data(), length - 1, &read), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
   EXPECT_EQ(p.GetDeviceName(0, buffer.data(), length, &read), 0u);
   EXPECT_STREQ(buffer.data(), "42T4977");  // zero-terminated at exactly that length
-  EXPECT_EQ(Name(1), std::string(200, 'N'));  // the scratch buffer keeps doubling
+  EXPECT_EQ(Name(3), std::string(200, 'N'));  // the scratch buffer keeps doubling
   // An empty name: success and length 0 with no buffer to write to, and never "readable".
   length = 99;
-  EXPECT_EQ(p.GetDeviceName(2, nullptr, 0, &length), 0u);
+  EXPECT_EQ(p.GetDeviceName(4, nullptr, 0, &length), 0u);
   EXPECT_EQ(length, 0u);
   std::string text;
-  EXPECT_FALSE(battery::ReadBatteryText(p, battery::BatteryText::DeviceName, 2, text));
-}
-
-TEST_F(BatteriesTest, InformationAndUnknownFiguresHaveTheirOwnResults) {
-  // A missing date, an unsupported temperature and unknown times are read through the Batteries
-  // page's tests.
-  SimBattery vague = Battery("Vague", 50000, BATTERY_UNKNOWN_CAPACITY, static_cast<LONG>(BATTERY_UNKNOWN_RATE));
-  vague.info.Capabilities |= BATTERY_CAPACITY_RELATIVE;
-  vague.voltage = BATTERY_UNKNOWN_VOLTAGE;
-  SimBattery odd = Battery("Odd", 0, 0);  // on mains, with a full capacity of 0
-  odd.manufacture_date = BATTERY_MANUFACTURE_DATE{31, 13, 2003};
-  Boot({Battery("Dated", 50000, 3725, -3600), vague, odd});
-  PowerPlatform& p = Platform();
-
-  BATTERY_MANUFACTURE_DATE date{};
-  EXPECT_EQ(p.GetManufactureDate(0, date), 0u);
-  EXPECT_EQ(date.Day + 100 * date.Month + 10000 * date.Year, 20031105);
-  EXPECT_EQ(p.GetManufactureDate(2, date), PowerPlatform::kInvalidDate);
-  EXPECT_EQ(date.Month, 13);  // stored all the same
-  char chemistry[5] = {'x', 'x', 'x', 'x', 'x'};  // four bytes and a terminating zero
-  EXPECT_EQ(p.GetChemistry(0, chemistry), 0u);
-  EXPECT_STREQ(chemistry, "LION");
-  ULONG value = 0;
-  EXPECT_EQ(p.GetDesignedCapacity(1, value), 0u);
-  EXPECT_EQ(value, 0u);  // relative capacity
-  EXPECT_EQ(p.GetWearPercent(0), 69u);  // 50000 of 160000 mWh
-  EXPECT_EQ(p.GetWearPercent(2) + p.GetChargePercent(2), 100u);
-
-  // Unknown figures: their own results, the value kept, no charge (not 0xFFFFFFFF × 100 / full).
-  EXPECT_EQ(p.GetCapacity(1, value), PowerPlatform::kUnknownFigure);
-  EXPECT_EQ(value, BATTERY_UNKNOWN_CAPACITY);
-  EXPECT_EQ(p.GetVoltage(1, value), PowerPlatform::kUnknownFigure);
-  LONG rate = 0;
-  EXPECT_EQ(p.GetRate(1, rate), PowerPlatform::kUnknownRate);
-  EXPECT_EQ(p.GetChargePercent(1), 0u);
-  EXPECT_EQ(p.GetEstimatedTime(0, -7450, value), 0u);  // 3725 mWh at 7450 mW
-  EXPECT_EQ(value, 1800u);
-  EXPECT_EQ(p.GetEstimatedTime(2, 0, value), PowerPlatform::kUnknownFigure);  // on mains
-  EXPECT_EQ(value, BATTERY_UNKNOWN_TIME);
-  // A battery that cannot be made to charge or discharge is not asked to (the page's button
-  // drives one that can).
-  EXPECT_FALSE(p.CanForceCharge(0) || p.CanForceDischarge(0));
-  EXPECT_EQ(p.ForceCharge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
-  EXPECT_EQ(p.ForceDischarge(0), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
+  EXPECT_FALSE(battery::ReadBatteryText(p, battery::BatteryText::DeviceName, 4, text));
 }
 
 TEST_F(BatteriesTest, SlotsThatCannotBeOpenedOrNeverAnswerKeepTheirPlaceAndWaitsAreBounded) {
@@ -362,6 +317,7 @@ TEST_F(BatteriesTest, ListsBatteriesInOrderAndShowsEveryFigureInItsFormat) {
   EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BAR), "9%");
 }
 
+// Failed and unknown figures: the platform's own results, "Unknown" on the page.
 TEST_F(BatteriesTest, FailedAndUnknownFiguresReadUnknown) {
   SimBattery odd = Battery("Odd", 50000, BATTERY_UNKNOWN_CAPACITY, static_cast<LONG>(BATTERY_UNKNOWN_RATE));
   odd.power_state = BATTERY_POWER_ON_LINE;
@@ -374,7 +330,41 @@ TEST_F(BatteriesTest, FailedAndUnknownFiguresReadUnknown) {
   odd.unsupported = platform::sim::LevelBit(BatteryTemperature) | platform::sim::LevelBit(BatterySerialNumber);
   SimBattery vague = Battery("Vague", BATTERY_UNKNOWN_CAPACITY, 1000, -100);  // the driver's unknown marker
   vague.info.DefaultAlert1 = vague.info.DefaultAlert2 = vague.info.CriticalBias = BATTERY_UNKNOWN_CAPACITY;
-  Boot({odd, vague});
+  SimBattery undated = Battery("Undated", 0, 0);  // on mains, with a full capacity of 0
+  undated.manufacture_date = BATTERY_MANUFACTURE_DATE{31, 13, 2003};
+  Boot({odd, vague, Battery("Dated", 50000, 3725, -3600), undated});
+  PowerPlatform& p = Platform();
+  BATTERY_MANUFACTURE_DATE date{};
+  EXPECT_EQ(p.GetManufactureDate(2, date), 0u);
+  EXPECT_EQ(date.Day + 100 * date.Month + 10000 * date.Year, 20031105);
+  EXPECT_EQ(p.GetManufactureDate(3, date), PowerPlatform::kInvalidDate);
+  EXPECT_EQ(date.Month, 13);  // stored all the same
+  char chemistry[5] = {'x', 'x', 'x', 'x', 'x'};  // four bytes and a terminating zero
+  EXPECT_EQ(p.GetChemistry(2, chemistry), 0u);
+  EXPECT_STREQ(chemistry, "LION");
+  ULONG value = 0;
+  EXPECT_EQ(p.GetDesignedCapacity(0, value), 0u);
+  EXPECT_EQ(value, 0u);  // relative capacity
+  EXPECT_EQ(p.GetWearPercent(2), 69u);  // 50000 of 160000 mWh
+  EXPECT_EQ(p.GetWearPercent(3) + p.GetChargePercent(3), 100u);
+
+  // Unknown figures: their own results, the value kept, no charge (not 0xFFFFFFFF × 100 / full).
+  EXPECT_EQ(p.GetCapacity(0, value), PowerPlatform::kUnknownFigure);
+  EXPECT_EQ(value, BATTERY_UNKNOWN_CAPACITY);
+  EXPECT_EQ(p.GetVoltage(0, value), PowerPlatform::kUnknownFigure);
+  LONG rate = 0;
+  EXPECT_EQ(p.GetRate(0, rate), PowerPlatform::kUnknownRate);
+  EXPECT_EQ(p.GetChargePercent(0), 0u);
+  EXPECT_EQ(p.GetEstimatedTime(2, -7450, value), 0u);  // 3725 mWh at 7450 mW
+  EXPECT_EQ(value, 1800u);
+  EXPECT_EQ(p.GetEstimatedTime(3, 0, value), PowerPlatform::kUnknownFigure);  // on mains
+  EXPECT_EQ(value, BATTERY_UNKNOWN_TIME);
+  // A battery that cannot be made to charge or discharge is not asked to (the page's button
+  // drives one that can).
+  EXPECT_FALSE(p.CanForceCharge(2) || p.CanForceDischarge(2));
+  EXPECT_EQ(p.ForceCharge(2), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
+  EXPECT_EQ(p.ForceDischarge(2), static_cast<DWORD>(ERROR_INVALID_FUNCTION));
+
   Open();
   Select(1);
   for (int id : {IDC_BATTERY_FULL_CAPACITY, IDC_BATTERY_ALERT1, IDC_BATTERY_ALERT2, IDC_BATTERY_CRITICAL_BIAS,
