@@ -342,12 +342,7 @@ TEST_F(PaintedFaceTest, TheFaceIsDrawnAgainOnlyWhenWhatItShowsChangesAndLeavesNo
 // ---- the notices ----
 
 // What reached the shell: the message, the flags and the balloon's fields.
-struct ShellCall {
-  DWORD message;
-  UINT flags;
-  std::string title, text;
-  DWORD info_flags;
-};
+struct ShellCall { DWORD message; UINT flags; std::string title, text; DWORD info_flags; };
 std::vector<ShellCall> g_shell_calls;
 
 BOOL WINAPI RecordShell(DWORD message, PNOTIFYICONDATAA data) {
@@ -395,7 +390,7 @@ TEST_F(MeterWindowTest, ABalloonModifiesTheAddedIconWithItsSignAndCutsItsTexts) 
   EXPECT_EQ(g_shell_calls[0].flags & NIF_INFO, 0u);
 }
 
-class NoticesDialogTest : public ::testing::Test, protected PageControls {
+class NoticesTest : public ::testing::Test, protected PageControls {
  protected:
   // Modeless, so that the test can work it; its end only hides it then.
   void Open() {
@@ -404,51 +399,6 @@ class NoticesDialogTest : public ::testing::Test, protected PageControls {
     ::ShowWindow(dialog_->hwnd(), SW_SHOW);
   }
   HWND page() const override { return dialog_->hwnd(); }
-
-  CleanKey clean_;
-  DisplayTestScope scope_;
-  std::unique_ptr<CNoticesDialog> dialog_;
-};
-
-// The edits of notices that are off are greyed; OK takes and stores the levels within the
-// range, Cancel changes nothing.
-TEST_F(NoticesDialogTest, TheLevelsAreShownTakenAndStored) {
-  Open();  // the title, and the limit off at the usual 80, are seen end to end
-  EXPECT_TRUE(Checked(IDC_NOTICES_LOW_CHECK));
-  EXPECT_EQ(Text(IDC_NOTICES_LOW_EDIT), "15");
-  for (int id : {IDC_NOTICES_LIMIT_EDIT, IDC_NOTICES_LIMIT_SPIN, IDC_NOTICES_LIMIT_UNIT}) EXPECT_FALSE(Enabled(id)) << id;
-  Click(IDC_NOTICES_LIMIT_CHECK);
-  for (int id : {IDC_NOTICES_LIMIT_EDIT, IDC_NOTICES_LIMIT_SPIN}) EXPECT_TRUE(Enabled(id)) << id;
-  Click(IDC_NOTICES_LOW_CHECK);
-  EXPECT_FALSE(Enabled(IDC_NOTICES_LOW_EDIT));
-  ::SetWindowTextA(Item(IDC_NOTICES_LIMIT_EDIT), "abc");
-  Press(IDCANCEL);
-  EXPECT_FALSE(::IsWindowVisible(dialog_->hwnd()));
-  EXPECT_EQ(scope_.settings().LowBatteryNotice, 15u);
-  EXPECT_EQ(scope_.settings().ChargeLimitNotice, 0u);
-  EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, kKey, settings::kLowBatteryNotice).found);
-
-  scope_.settings().ChargeLimitNotice = 90;
-
-  // typed level -> stored level
-  const struct { const char* typed; uint32_t level; } cases[] = {{"85", 85}, {"250", 100}, {"0", 1}, {"-5", 1}, {"", 90}};
-  for (const auto& c : cases) {
-    Open();
-    Click(IDC_NOTICES_LOW_CHECK);
-    ::SetWindowTextA(Item(IDC_NOTICES_LIMIT_EDIT), c.typed);
-    Press(IDOK);
-    EXPECT_FALSE(::IsWindowVisible(dialog_->hwnd()));
-    for (const settings::AppSettings& taken : {scope_.settings(), StoredSettings()}) {
-      EXPECT_EQ(taken.ChargeLimitNotice, c.level) << c.typed;
-      EXPECT_EQ(taken.LowBatteryNotice, 0u) << c.typed;
-    }
-    scope_.settings().ChargeLimitNotice = 90;
-    scope_.settings().LowBatteryNotice = 15;
-  }
-}
-
-class MeterNoticesTest : public ::testing::Test {
- protected:
   void Start() {
     if (meter_) meter_->set_tray_icon(nullptr);
     meter_ = std::make_unique<MeterWindow>(scope_.settings());
@@ -466,24 +416,55 @@ class MeterNoticesTest : public ::testing::Test {
     if (meter_) meter_->set_tray_icon(nullptr);
   }
 
+  CleanKey clean_;
   DisplayTestScope scope_{false};  // the battery status model answers
   PowerTestMachine pc_;
+  std::unique_ptr<CNoticesDialog> dialog_;
   std::unique_ptr<MeterWindow> meter_;
   std::unique_ptr<RecordedIcon> icon_;
 };
+
+// The edits of notices that are off are greyed; OK takes and stores the levels within the
+// range, Cancel changes nothing.
+TEST_F(NoticesTest, TheDialogShowsTakesAndStoresTheLevels) {
+  Open();  // the title, and the limit off at the usual 80, are seen end to end
+  EXPECT_TRUE(Checked(IDC_NOTICES_LOW_CHECK));
+  EXPECT_EQ(Text(IDC_NOTICES_LOW_EDIT), "15");
+  for (int id : {IDC_NOTICES_LIMIT_EDIT, IDC_NOTICES_LIMIT_SPIN, IDC_NOTICES_LIMIT_UNIT}) EXPECT_FALSE(Enabled(id)) << id;
+  Click(IDC_NOTICES_LIMIT_CHECK);
+  for (int id : {IDC_NOTICES_LIMIT_EDIT, IDC_NOTICES_LIMIT_SPIN}) EXPECT_TRUE(Enabled(id)) << id;
+  Click(IDC_NOTICES_LOW_CHECK);
+  EXPECT_FALSE(Enabled(IDC_NOTICES_LOW_EDIT));
+  ::SetWindowTextA(Item(IDC_NOTICES_LIMIT_EDIT), "abc");
+  Press(IDCANCEL);
+  EXPECT_FALSE(::IsWindowVisible(dialog_->hwnd()));
+  EXPECT_EQ(scope_.settings().LowBatteryNotice, 15u);
+  EXPECT_EQ(scope_.settings().ChargeLimitNotice, 0u);
+  EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, kKey, settings::kLowBatteryNotice).found);
+
+  // typed level -> stored level
+  const struct { const char* typed; uint32_t level; } cases[] = {{"85", 85}, {"250", 100}, {"0", 1}, {"-5", 1}, {"", 90}};
+  for (const auto& c : cases) {
+    scope_.settings().ChargeLimitNotice = 90;
+    scope_.settings().LowBatteryNotice = 15;
+    Open();
+    Click(IDC_NOTICES_LOW_CHECK);
+    ::SetWindowTextA(Item(IDC_NOTICES_LIMIT_EDIT), c.typed);
+    Press(IDOK);
+    EXPECT_FALSE(::IsWindowVisible(dialog_->hwnd()));
+    for (const settings::AppSettings& taken : {scope_.settings(), StoredSettings()}) {
+      EXPECT_EQ(taken.ChargeLimitNotice, c.level) << c.typed;
+      EXPECT_EQ(taken.LowBatteryNotice, 0u) << c.typed;
+    }
+  }
+}
 
 // One battery of 10 000 mWh at 3.6 W: a point every 100 simulated seconds, four ticks. A
 // battery that does not know its charge shows 0 %, which must not pass for an empty one: its
 // balloon waits for the figure to come back (at 15 %: 1550 mWh, 25 minutes 50 seconds). A
 // battery draining through the level is followed end to end.
-TEST_F(MeterNoticesTest, ACrossingRaisesExactlyOneBalloonWithItsTexts) {
-  const struct {
-    uint32_t low, limit;
-    ULONG capacity;
-    LONG rate;
-    const char *title, *text;
-    DWORD sign;
-  } cases[] = {
+TEST_F(NoticesTest, ACrossingRaisesExactlyOneBalloonWithItsTexts) {
+  const struct { uint32_t low, limit; ULONG capacity; LONG rate; const char *title, *text; DWORD sign; } cases[] = {
       {15, 80, BATTERY_UNKNOWN_CAPACITY, -3600, "Low battery",
        "The battery is at 15%, time left 0:25:50. Connect the charger.", NIIF_WARNING},
       {0, 80, 7950, 3600, "Charge limit reached",
