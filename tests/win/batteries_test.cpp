@@ -234,23 +234,15 @@ TEST_F(BatteriesTest, TheKeptLookupByNameFollowsEveryExchange) {
   one.DisplayOneBatteryStatus = 1;
   one.BatteryName = "Bay";
   battery::NamedBatteryCache named;
-  struct Step {
-    int slot;          // the slot exchanged first, -1 none
-    const char* name;  // the battery put in
-    ULONG capacity;
-    bool known;
-    unsigned charge;
-    bool looked_up;  // the names were read again
-  } steps[] = {
+  // The slot exchanged first (-1 none) and the battery put in; the charge known and shown; the names read again.
+  struct Step { int slot; const char* name; ULONG capacity; bool known; unsigned charge; bool looked_up; } steps[] = {
       {-1, "", 0, true, 20, true},  {-1, "", 0, true, 20, false},      {1, "Bay", 30000, true, 60, true},
       {-1, "", 0, true, 60, false}, {1, "Spare", 45000, false, 0, true}, {-1, "", 0, false, 0, true},
       {0, "Bay", 5000, true, 10, true},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(::testing::Message() << "slot " << step.slot << " " << step.name);
-    if (step.slot >= 0) {
-      ASSERT_TRUE(pc_.machine().ExchangeBattery(step.slot, Battery(step.name, 50000, step.capacity)));
-    }
+    ASSERT_TRUE(step.slot < 0 || pc_.machine().ExchangeBattery(step.slot, Battery(step.name, 50000, step.capacity)));
     RequestCounter counter(platform::Sys());
     battery::MeterFigures kept;
     {
@@ -458,9 +450,7 @@ TEST_F(BatteriesTest, GermanAndBackChangesGroupsButtonsAndTheLayout) {
   Open();
   i18n::LanguageTable german(VANTREL_LANGUAGE_SOURCE_DIR);
   ASSERT_TRUE(german.Load("Deutsch"));
-  struct Restore {
-    ~Restore() { i18n::InstallTexts(nullptr); }
-  } restore;
+  struct Restore { ~Restore() { i18n::InstallTexts(nullptr); } } restore;
   i18n::InstallTexts(&german);
   page_->ApplyLanguage();
   ExpectTexts({{IDC_BATTERY_INFO_GROUP, "Informationen"}, {IDC_BATTERY_TECHNOLOGY, "Wiederaufladbar"},
@@ -678,14 +668,8 @@ TEST_F(BatteryHistoryTest, DamagedForeignAndUnwritableFilesLoseNothingWhole) {
   before.samples.push_back({0, kNewYear - 3600, 50, 24000, h::Flow::kMains});
   const std::string whole = h::Encode(before);
   const std::string foreign = "PK\x03\x04 not a history at all\n";
-  struct Case {
-    const char* what;
-    std::string path;
-    std::string bytes;   // empty: no file
-    size_t old_series;   // series read from the file
-    const char* notice;  // the start of what the page is told, "" for nothing
-    bool written;
-  };
+  // The file's bytes (empty: no file), the series read from them, the start of what the page is told ("" nothing).
+  struct Case { const char* what; std::string path, bytes; size_t old_series; const char* notice; bool written; };
   const std::string blocked = "Z:\\proc\\vantrel-history\\battery-history.txt";  // read-only even to root
   const Case cases[] = {
       {"cut mid-record", path_, whole + "S 0 1767225600 5", 1, "", true},
@@ -697,18 +681,14 @@ TEST_F(BatteryHistoryTest, DamagedForeignAndUnwritableFilesLoseNothingWhole) {
     SCOPED_TRACE(c.what);
     ::DeleteFileA(path_.c_str());
     ::DeleteFileA((path_ + ".bad").c_str());
-    if (!c.bytes.empty()) {
-      ASSERT_TRUE(dir_.Write("battery-history.txt", c.bytes));
-    }
+    if (!c.bytes.empty()) { ASSERT_TRUE(dir_.Write("battery-history.txt", c.bytes)); }
     recorder_ = std::make_unique<battery::HistoryRecorder>(c.path);
     EXPECT_EQ(history().batteries.size(), c.old_series);
     Run(1, 300);  // recording goes on
     EXPECT_EQ(history().batteries.size(), c.old_series + 1);
     recorder_->Close();
     EXPECT_EQ(recorder_->notice().Text().rfind(c.notice, 0), 0u) << recorder_->notice().Text();
-    if (std::strcmp(c.what, "another format") == 0) {
-      EXPECT_EQ(FileBytes(path_ + ".bad"), foreign);
-    }
+    if (std::strcmp(c.what, "another format") == 0) { EXPECT_EQ(FileBytes(path_ + ".bad"), foreign); }
     h::History after;
     const bool readable = battery::ReadHistoryFile(c.path, after);
     EXPECT_EQ(readable, c.written);
@@ -748,9 +728,7 @@ TEST_F(BatteryHistoryTest, RepaintsAtAnySizeAndInEveryLanguageLeakNothing) {
   const long gdi = fw::LiveGdiObjects(), user = fw::LiveUserObjects();
   const DWORD system_gdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
   i18n::LanguageTable languages(VANTREL_LANGUAGE_SOURCE_DIR);
-  struct Restore {
-    ~Restore() { i18n::InstallTexts(nullptr); }
-  } restore;
+  struct Restore { ~Restore() { i18n::InstallTexts(nullptr); } } restore;
   i18n::InstallTexts(&languages);
   for (const char* language : {"", "Deutsch", "Francais", "Russkiy"}) {
     SCOPED_TRACE(language);
@@ -768,9 +746,7 @@ TEST_F(BatteryHistoryTest, RepaintsAtAnySizeAndInEveryLanguageLeakNothing) {
       EXPECT_LE(a.bottom, b.top);
       ::GetClientRect(page, &client);
       ::MapWindowPoints(page, nullptr, reinterpret_cast<POINT*>(&client), 2);
-      if (s.cx >= 200) {
-        EXPECT_LE(b.bottom, client.bottom);
-      }
+      if (s.cx >= 200) { EXPECT_LE(b.bottom, client.bottom); }
     }
     EXPECT_FALSE(testing::WindowText(::GetDlgItem(page, IDC_HISTORY_WEAR)).empty());
   }
