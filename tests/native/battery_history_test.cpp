@@ -36,28 +36,17 @@ TEST(BatteryHistoryFile, ReadsBackWhatWasWrittenAndDamageLosesOnlyTheDamagedReco
   const std::string whole = Encode(Example());
   const size_t records = Count(Example());
   const size_t last_line = whole.rfind('\n', whole.size() - 2) + 1;
-  struct Case {
-    const char* what;
-    std::string bytes;
-    ReadStatus status;
-    size_t kept;
-    unsigned damaged;
-    bool cut;
-  };
+  struct Case { const char* what; std::string bytes; ReadStatus status; size_t kept; unsigned damaged; bool cut; };
   std::string flipped = whole;
   flipped[whole.find("\nS ") + 12] ^= 1;  // a digit of the first sample's time
+  std::string dos;
+  for (char c : whole) dos += c == '\n' ? std::string("\r\n") : std::string(1, c);
   const Case cases[] = {
       {"whole", whole, ReadStatus::kRead, records, 0, false},
       {"cut mid-record", whole.substr(0, last_line + 7), ReadStatus::kRead, records - 1, 0, true},
       {"a byte changed", flipped, ReadStatus::kRead, records - 1, 1, false},
       {"zeros after a crash", whole + std::string(40, '\0') + "\n", ReadStatus::kRead, records, 1, false},
-      {"CR LF line ends",
-       [&] {
-         std::string dos;
-         for (char c : whole) dos += c == '\n' ? std::string("\r\n") : std::string(1, c);
-         return dos;
-       }(),
-       ReadStatus::kRead, records, 0, false},
+      {"CR LF line ends", dos, ReadStatus::kRead, records, 0, false},
       {"a sample of no battery", whole + Line(Sample{7, kT0, 50, 1, Flow::kMains}), ReadStatus::kRead, records, 1,
        false},
       {"another format", "<?xml version=\"1.0\"?>\n<history/>\n", ReadStatus::kWrongFormat, 0, 0, false},
@@ -65,8 +54,7 @@ TEST(BatteryHistoryFile, ReadsBackWhatWasWrittenAndDamageLosesOnlyTheDamagedReco
        false},
       {"no line end at all", "MZ\x90", ReadStatus::kWrongFormat, 0, 0, false},
       {"header cut short", "vantrel-hist", ReadStatus::kEmpty, 0, 0, true},
-      {"empty", "", ReadStatus::kEmpty, 0, 0, false},
-  };
+      {"empty", "", ReadStatus::kEmpty, 0, 0, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     History h;
