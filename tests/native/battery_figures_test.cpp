@@ -8,13 +8,13 @@
 namespace vantrel::battery {
 namespace {
 
+// A name that is empty cannot be read; `answers`: the capacity queries succeed.
 struct FakeBattery {
-  std::string name;  // empty: the name cannot be read
+  std::string name;
   unsigned charge = 0;
   bool time_known = false;
   uint32_t seconds = 0;
-  bool charging = false, discharging = false;
-  bool answers = false;  // the capacity queries succeed
+  bool charging = false, discharging = false, answers = false;
   uint32_t remaining = 0, full = 0;
 };
 
@@ -103,21 +103,15 @@ TEST(MeterFigures, ChargeTimeAndPowerStateOfTheBatteriesShown) {
        "UNKNOWN", "K"},
       {{Holding(10000, 0), Holding(10000, 40000)}, nullptr, 25, "UNKNOWN", "K"},  // an empty full charge adds nothing
       {{{"Silent", 90}, Holding(10000, 40000)}, nullptr, 25, "UNKNOWN", "K"},
-      {{{"Silent", 90}}, nullptr, 0, "UNKNOWN", ""},
-      {{}, nullptr, 0, "UNKNOWN", ""},
-      {three, nullptr, 0, "1:02:05", ""},
-      {three, "A", 90, "0:50:00", ""},
-      {three, "B", 80, "0:12:05", ""},
-      {three, "C", 0, "UNKNOWN", ""},
-      {three, "D", 0, "UNKNOWN", ""},
-      {three, "b", 0, "UNKNOWN", ""},
+      {{{"Silent", 90}}, nullptr, 0, "UNKNOWN", ""}, {{}, nullptr, 0, "UNKNOWN", ""},
+      {three, nullptr, 0, "1:02:05", ""}, {three, "A", 90, "0:50:00", ""}, {three, "B", 80, "0:12:05", ""},
+      {three, "C", 0, "UNKNOWN", ""}, {three, "D", 0, "UNKNOWN", ""}, {three, "b", 0, "UNKNOWN", ""},
       {{{"A", 50, true, 0}}, nullptr, 0, "UNKNOWN", ""},  // a known time of exactly 0 seconds
       {{draining, idle}, nullptr, 62, "UNKNOWN", "KD"},   // the second battery waits its turn
       {{filling, draining}, nullptr, 37, "UNKNOWN", "KC"},  // fed from the mains: not on battery
       {{idle}, nullptr, 100, "UNKNOWN", "K"},
       {{{"Silent", 90, false, 0, false, true}}, nullptr, 0, "UNKNOWN", ""},  // no capacities: nothing known
-      {named, "A", 25, "UNKNOWN", "KD"},
-      {named, "Z", 0, "UNKNOWN", ""}};
+      {named, "A", 25, "UNKNOWN", "KD"}, {named, "Z", 0, "UNKNOWN", ""}};
   for (const auto& c : cases) {
     FakeBatteries batteries(c.batteries);
     const MeterFigures f = CombineMeterFigures(batteries, c.one != nullptr, c.one ? c.one : "");

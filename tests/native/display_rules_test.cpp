@@ -109,8 +109,7 @@ TEST(NoticeRulesTest, EachLevelIsToldOncePerCrossingAndArmedAgainFivePointsBack)
       {true, 15, 0, "255- 4294967295- 101-", ""}, {true, 15, 0, "14- 255+ 14-", "L"},
       // The limit only while charging; above it on mains, full, or on battery: nothing.
       {true, 0, 80, "78+ 79+ 80+ 81+ 79+ 80+ 100=", "C"}, {true, 0, 80, "80+ 76- 80+", "C"},
-      {true, 0, 80, "80+ 75- 80+", "CC"}, {true, 0, 80, "90= 95- 100=", ""},
-      {true, 0, 0, "0- 1- 100+ 50=", ""},
+      {true, 0, 80, "80+ 75- 80+", "CC"}, {true, 0, 80, "90= 95- 100=", ""}, {true, 0, 0, "0- 1- 100+ 50=", ""},
       // A changed level is armed afresh: raised by the user, switched off and on again.
       {true, 15, 0, "14- 13-", "L"}, {false, 15, 0, "12-", ""}, {false, 30, 0, "12-", "L"},
       {false, 30, 0, "11-", ""}, {false, 0, 0, "11-", ""}, {false, 30, 0, "11-", "L"},
@@ -120,8 +119,7 @@ TEST(NoticeRulesTest, EachLevelIsToldOncePerCrossingAndArmedAgainFivePointsBack)
       // 100 % charge limit: told when charging reaches full, also when the charger stops on the
       // reading that reaches full, as most do; never without charging.
       {true, 0, 100, "98+ 99+ 100+ 100+", "C"}, {true, 0, 100, "98+ 99+ 100= 100=", "C"},
-      {true, 0, 100, "100= 100- 100=", ""}, {true, 0, 100, "100+ 96- 100+", "C"},
-      {true, 0, 100, "100+ 95- 100+", "CC"},
+      {true, 0, 100, "100= 100- 100=", ""}, {true, 0, 100, "100+ 96- 100+", "C"}, {true, 0, 100, "100+ 95- 100+", "CC"},
       // 1 %: low battery only at 1 and 0; a charge limit of 1 re-arms at empty.
       {true, 1, 0, "2- 1- 0-", "L"}, {true, 0, 1, "1+ 0= 1+", "CC"},
       {true, 20, 80, "50- 20- 10- 10+ 50+ 80+ 90+ 90- 60- 19-", "LCL"}};  // both levels over a cycle
