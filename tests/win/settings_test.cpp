@@ -97,7 +97,7 @@ TEST_F(SettingsTest, EveryOptionIsStoredInItsFormatAndReadBackAsSaved) {
   EXPECT_EQ(back.TransparentForm + back.AlwaysOnTop + back.DisplayOneBatteryStatus, 6);
 }
 
-TEST_F(SettingsTest, StoredValuesOfOtherTypesAndSizes) {
+TEST_F(SettingsTest, StoredValuesOfOtherTypesAndSizesAndNoticeLevels) {
   WriteDword(kAlpha, 300);                         // only the low byte counts
   WriteDword(kTransparentForm, 1);                 // a number of another type still reads
   Write(kAlwaysOnTop, REG_SZ, "12345", 6);         // longer than four bytes: the default
@@ -126,11 +126,9 @@ TEST_F(SettingsTest, StoredValuesOfOtherTypesAndSizes) {
     Write(kLanguage, c.type, c.bytes.data(), c.bytes.size());
     EXPECT_EQ(LoadAll().Language, c.read) << c.bytes.size();
   }
-}
 
-// Stored value -> low battery level read: only a four-byte number within the scale counts.
-TEST_F(SettingsTest, ANoticeLevelIsAFourByteNumberOrTheDefault) {
-  const struct { DWORD type; std::vector<BYTE> bytes; uint32_t read; } cases[] = {
+  // Stored value -> low battery level read: only a four-byte number within the scale counts.
+  const struct { DWORD type; std::vector<BYTE> bytes; uint32_t read; } levels[] = {
       {REG_BINARY, {0, 0, 0, 0}, 0},             // switched off: kept off, not taken for missing
       {REG_DWORD, {30, 0, 0, 0}, 30},            // written by hand as a DWORD
       {REG_BINARY, {100, 0, 0, 0}, 100},
@@ -138,9 +136,8 @@ TEST_F(SettingsTest, ANoticeLevelIsAFourByteNumberOrTheDefault) {
       {REG_BINARY, {0xF6, 0xFF, 0xFF, 0xFF}, 15},  // -10
       {REG_BINARY, {20, 0}, 15},                 // too short
       {REG_BINARY, {20, 0, 0, 0, 0, 0, 0, 0}, 15}, // too long
-      {REG_SZ, {'2', '0', 0}, 15},               // a text fits in four bytes but is no number
-  };
-  for (const auto& c : cases) {
+      {REG_SZ, {'2', '0', 0}, 15}};              // a text fits in four bytes but is no number
+  for (const auto& c : levels) {
     Write(kLowBatteryNotice, c.type, c.bytes.data(), c.bytes.size());
     EXPECT_EQ(LoadAll().LowBatteryNotice, c.read) << c.type << " " << c.bytes.size();
   }
@@ -148,12 +145,12 @@ TEST_F(SettingsTest, ANoticeLevelIsAFourByteNumberOrTheDefault) {
 
 // The auto-start value is written, read and deleted through the Control page's tests.
 
-TEST(RegistryKeyTest, SetRootTakesOnlyThePredefinedRootsAndAMissingKeyGivesDefaults) {
-  RegistryKey key;
-  EXPECT_FALSE(key.SetRoot(HKEY_CURRENT_CONFIG) || key.SetRoot(reinterpret_cast<HKEY>(0x1234)));
-  EXPECT_EQ(key.root(), HKEY_CURRENT_USER);
-  EXPECT_TRUE(key.SetRoot(HKEY_LOCAL_MACHINE));
-  EXPECT_EQ(key.root(), HKEY_LOCAL_MACHINE);
+TEST(RegistryKeyTest, RootsMissingKeysAndKeysWithoutAPathGiveDefaultsAndWriteNothing) {
+  RegistryKey rooted;
+  EXPECT_FALSE(rooted.SetRoot(HKEY_CURRENT_CONFIG) || rooted.SetRoot(reinterpret_cast<HKEY>(0x1234)));
+  EXPECT_EQ(rooted.root(), HKEY_CURRENT_USER);
+  EXPECT_TRUE(rooted.SetRoot(HKEY_LOCAL_MACHINE));
+  EXPECT_EQ(rooted.root(), HKEY_LOCAL_MACHINE);
 
   const std::string missing = "Software\\VantrelMissing";
   RegistryKey opened;
@@ -167,11 +164,9 @@ TEST(RegistryKeyTest, SetRootTakesOnlyThePredefinedRootsAndAMissingKeyGivesDefau
   EXPECT_EQ(opened.ReadString("x", "d"), "d");
   EXPECT_FALSE(opened.ValueExists("x") || opened.WriteNumber("x", 1) || opened.WriteString("x", "y") ||
                opened.DeleteValue("x"));
-}
 
-// RegOpenKeyEx with an empty sub-key opens the root itself: a key without a path must never
-// reach the root of HKEY_CURRENT_USER.
-TEST(RegistryKeyTest, AKeyWithoutAPathReadsDefaultsAndWritesNothing) {
+  // RegOpenKeyEx with an empty sub-key opens the root itself: a key without a path must never
+  // reach the root of HKEY_CURRENT_USER.
   constexpr char kProbe[] = "VantrelRootProbe";
   const DWORD planted = 5;
   ASSERT_TRUE(vantrel::testing::WriteRaw(HKEY_CURRENT_USER, "", kProbe, REG_BINARY, &planted, sizeof planted));
