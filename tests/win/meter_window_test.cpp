@@ -165,17 +165,6 @@ TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackAndCursor) {
   EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));  // it can be dragged
 }
 
-// Brought back onto the work area only when on no monitor at all.
-TEST_F(MeterWindowTest, StoredPositionIsKeptUnlessItIsOnNoMonitor) {
-  Create(false);
-  RECT work{};
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  meter_.MoveTo(-30, -10);  // partly off the screen
-  EXPECT_EQ(Where(hwnd()), std::make_pair(-30L, -10L));
-  meter_.MoveTo(300, 9000);
-  EXPECT_EQ(Where(hwnd()), std::make_pair(300L, work.bottom - 33));
-}
-
 TEST_F(MeterWindowTest, AppearOnlyHidesWithoutABatteryOfInterestAndShowsOnlyWhenThePointerIsAway) {
   scope_.settings().AppearOnlyWhenChrDischr = 1;
   Create();
@@ -223,8 +212,15 @@ TEST_F(MeterWindowTest, TrayIconTakesAFreeIdentifierCutsItsTipAndFollowsTheTaskb
   EXPECT_FALSE(TrayIconExists(hwnd(), 7));  // an icon still added goes with its object
 }
 
-TEST_F(MeterWindowTest, WindowIsShapedAsABodyWithANub) {
+// The stored position is brought back onto the work area only when on no monitor at all.
+TEST_F(MeterWindowTest, StoredPositionIsKeptUnlessItIsOnNoMonitorAndTheWindowIsShapedAsABodyWithANub) {
   Create(false);
+  RECT work{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  meter_.MoveTo(-30, -10);  // partly off the screen
+  EXPECT_EQ(Where(hwnd()), std::make_pair(-30L, -10L));
+  meter_.MoveTo(300, 9000);
+  EXPECT_EQ(Where(hwnd()), std::make_pair(300L, work.bottom - 33));
   fw::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
   ASSERT_EQ(::GetWindowRgn(hwnd(), region), COMPLEXREGION);
   struct { int x, y; bool inside; } probes[] = {
