@@ -68,12 +68,6 @@ class BatteriesTest : public ::testing::Test, protected testing::PageControls {
     battery::ReadBatteryText(Platform(), battery::BatteryText::DeviceName, index, name);
     return name;
   }
-  // A figure when its query succeeds, else 0xEEEE0000 plus the result.
-  ULONG Time(unsigned index) {
-    ULONG seconds = 0;
-    const DWORD result = Platform().GetEstimatedTime(index, 0, seconds);
-    return result ? 0xEEEE0000u + result : seconds;
-  }
   CBatteriesPage& Open() {
     page_ = std::make_unique<CBatteriesPage>(host_.hwnd());
     EXPECT_TRUE(page_->Create());
@@ -184,7 +178,7 @@ TEST_F(BatteriesTest, OverTimeADischargingBatteryDrainsAndAChargingOneStopsAtFul
   charging.power_state = BATTERY_POWER_ON_LINE | BATTERY_CHARGING;
   Boot({Battery("Draining", 50000, 36000, -7200), charging});
   PowerPlatform& p = Platform();
-  ULONG capacity = 0;
+  ULONG capacity = 0, seconds = 0;
   LONG rate = 0;
   EXPECT_EQ(p.GetChargePercent(0), 72u);
   // seconds on -> the draining battery's capacity and time left, the charging one's capacity
@@ -198,7 +192,8 @@ TEST_F(BatteriesTest, OverTimeADischargingBatteryDrainsAndAChargingOneStopsAtFul
     pc_.machine().Advance(step.advance);
     EXPECT_EQ(p.GetCapacity(0, capacity), 0u);
     EXPECT_EQ(capacity, step.drained);
-    EXPECT_EQ(Time(0), step.time);
+    EXPECT_EQ(p.GetEstimatedTime(0, 0, seconds), 0u);
+    EXPECT_EQ(seconds, step.time);
     EXPECT_EQ(p.GetCapacity(1, capacity), 0u);
     EXPECT_EQ(capacity, step.charged);
     if (step.advance == 900) { EXPECT_TRUE(p.IsCharging(1)); }
@@ -210,7 +205,7 @@ TEST_F(BatteriesTest, OverTimeADischargingBatteryDrainsAndAChargingOneStopsAtFul
     EXPECT_EQ(rate, 0);
     EXPECT_FALSE(p.IsCharging(1) || p.IsDischarging(1));
     EXPECT_EQ(battery::PowerStateText(p, 1), "OnLine");
-    EXPECT_EQ(Time(1), 0xEEEE0000u + PowerPlatform::kUnknownFigure);
+    EXPECT_EQ(p.GetEstimatedTime(1, 0, seconds), PowerPlatform::kUnknownFigure);
   }
 }
 
