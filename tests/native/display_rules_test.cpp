@@ -18,9 +18,8 @@ namespace {
 TEST(MeterFaceTest, GlyphsComeFromRowZeroThenRowOneElseTheFallbackBlockAndTheBarIsCapped) {
   // No lower case, and nothing past a row's end, not even its terminating zero.
   struct { char c; int x, y; } cases[] = {{'@', 135, 0}, {'\\', 100, 6}, {'z', 0, 3}, {'\0', 0, 3}, {'\xff', 0, 3}};
-  for (const auto& c : cases) {
+  for (const auto& c : cases)
     EXPECT_EQ(GlyphOrigin(c.c).x + 1000 * GlyphOrigin(c.c).y, c.x + 1000 * c.y) << int(c.c);
-  }
   for (int c = 0; c < 256; ++c) {
     Point p = GlyphOrigin(static_cast<char>(c));
     EXPECT_TRUE(p.x + kGlyphWidth <= kFontWidth && p.y + kGlyphHeight <= kFontHeight) << c;
