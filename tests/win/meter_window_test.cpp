@@ -55,33 +55,10 @@ class MeterWindowTest : public ::testing::Test {
   MeterWindow meter_{app::State().settings};
 };
 
-TEST_F(MeterWindowTest, WithoutABatteryTheWindowStaysHiddenWithNoTimers) {
+// Without layered windows the calls say so and the meter is opaque; the alpha formula is
+// checked by the auto-hide cases, which end on the configured alpha.
+TEST_F(MeterWindowTest, WithoutABatteryTheWindowStaysHiddenWithNoTimersAndWithoutLayeredWindowsOpaque) {
   scope_.battery.count = 0;
-  Create(false);
-  EXPECT_EQ(menu_->builds, 1);  // the tray menu exists all the same
-  Pump(1300);
-  EXPECT_FALSE(Visible(hwnd()));
-  EXPECT_EQ(scope_.battery.figure_calls, 0);
-  for (UINT_PTR id : {display::kMeterShowTimer, display::kMeterDragTimer, display::kMeterTickTimer})
-    EXPECT_FALSE(::KillTimer(hwnd(), id)) << id;
-}
-
-TEST_F(MeterWindowTest, WithABatteryOnlyTheTickRunsAndItShowsAndRepaintsEverySecond) {
-  scope_.settings().AlwaysOnTop = 1;
-  Create(false);
-  EXPECT_TRUE(::GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-  EXPECT_TRUE(TimerRuns(hwnd(), display::kMeterTickTimer, 1000));
-  EXPECT_FALSE(TimerRuns(hwnd(), display::kMeterDragTimer, 50));  // only while dragging
-  EXPECT_FALSE(TimerRuns(hwnd(), display::kMeterShowTimer, 50));  // only after an auto-hide
-  EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 1500));
-  const int painted = scope_.battery.figure_calls;
-  Pump(2100);
-  EXPECT_GE(scope_.battery.figure_calls - painted, 2);
-  EXPECT_LE(scope_.battery.figure_calls - painted, 4);
-}
-
-// The alpha formula is checked by the auto-hide cases, which end on the configured alpha.
-TEST_F(MeterWindowTest, WithoutLayeredWindowsTheCallsSaySoAndTheMeterIsOpaque) {
   scope_.settings().TransparentForm = 1;
   LayeredLookup previous = SetLayeredLookup([]() -> SetLayeredWindowAttributesFn { return nullptr; });
   Create(false);
@@ -90,6 +67,12 @@ TEST_F(MeterWindowTest, WithoutLayeredWindowsTheCallsSaySoAndTheMeterIsOpaque) {
   EXPECT_EQ(layered, -1);
   EXPECT_EQ(alpha, -1);
   EXPECT_FALSE(IsLayered(hwnd()));
+  EXPECT_EQ(menu_->builds, 1);  // the tray menu exists all the same
+  Pump(1300);
+  EXPECT_FALSE(Visible(hwnd()));
+  EXPECT_EQ(scope_.battery.figure_calls, 0);
+  for (UINT_PTR id : {display::kMeterShowTimer, display::kMeterDragTimer, display::kMeterTickTimer})
+    EXPECT_FALSE(::KillTimer(hwnd(), id)) << id;
 }
 
 TEST_F(MeterWindowTest, AutoHideHidesUnderThePointerAndReturnsWhenItLeaves) {
@@ -118,8 +101,21 @@ TEST_F(MeterWindowTest, AutoHideHidesUnderThePointerAndReturnsWhenItLeaves) {
   }
 }
 
-TEST_F(MeterWindowTest, DragCapturesThePointerRunsItsTimerAndEndsOnReleaseOrCaptureLoss) {
-  Create();
+// A drag captures the pointer, runs its timer and ends on release or capture loss.
+TEST_F(MeterWindowTest, WithABatteryOnlyTheTickRunsItShowsAndRepaintsEverySecondAndCanBeDragged) {
+  scope_.settings().AlwaysOnTop = 1;
+  Create(false);
+  EXPECT_TRUE(::GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(TimerRuns(hwnd(), display::kMeterTickTimer, 1000));
+  EXPECT_FALSE(TimerRuns(hwnd(), display::kMeterDragTimer, 50));  // only while dragging
+  EXPECT_FALSE(TimerRuns(hwnd(), display::kMeterShowTimer, 50));  // only after an auto-hide
+  EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 1500));
+  const int painted = scope_.battery.figure_calls;
+  Pump(2100);
+  EXPECT_GE(scope_.battery.figure_calls - painted, 2);
+  EXPECT_LE(scope_.battery.figure_calls - painted, 4);
+
+
   ::SendMessageA(hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
   EXPECT_EQ(::GetCapture(), hwnd());
   EXPECT_TRUE(TimerRuns(hwnd(), display::kMeterDragTimer, 50));
@@ -146,25 +142,6 @@ TEST_F(MeterWindowTest, DragCapturesThePointerRunsItsTimerAndEndsOnReleaseOrCapt
   ::DestroyWindow(other);
 }
 
-TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackAndCursor) {
-  Create();
-  ::SetForegroundWindow(hwnd());
-  ::PostMessageA(hwnd(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
-  for (MSG msg; ::PeekMessageA(&msg, hwnd(), 0, 0, PM_REMOVE);)
-    if (!fw::PreTranslateDialogMessage(msg)) ::DispatchMessageA(&msg);
-  ::SendMessageA(hwnd(), WM_CLOSE, 0, 0);
-  Pump(100);
-  EXPECT_TRUE(::IsWindow(hwnd()) && Visible(hwnd()));  // closing neither hides nor destroys
-  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(ID_TRAY_WAKE_LAST + 1, 0), 0);  // not the menu's
-  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(ID_TRAY_WAKE_LAST, 0), 0);
-  // Enter opens the main dialog; the close request reaches the menu as Cancel.
-  EXPECT_EQ(menu_->commands, (std::vector<UINT>{ID_TRAY_MAIN_DIALOG, IDCANCEL, ID_TRAY_WAKE_LAST}));
-  EXPECT_EQ(::SendMessageA(hwnd(), display::WM_TRAY_CALLBACK, 1, WM_RBUTTONDOWN), 1);
-  EXPECT_EQ(menu_->notifications, std::vector<UINT>{WM_RBUTTONDOWN});
-  ::SendMessageA(hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));  // it can be dragged
-}
-
 TEST_F(MeterWindowTest, AppearOnlyHidesWithoutABatteryOfInterestAndShowsOnlyWhenThePointerIsAway) {
   scope_.settings().AppearOnlyWhenChrDischr = 1;
   Create();
@@ -186,8 +163,26 @@ TrayIcon::EntrySource Entries(std::vector<uint32_t> ids, DWORD result = 0) {
   };
 }
 
-TEST_F(MeterWindowTest, TrayIconTakesAFreeIdentifierCutsItsTipAndFollowsTheTaskbar) {
+// The tray icon takes a free identifier, cuts its tip and follows the taskbar.
+TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackCursorAndTheTrayIcon) {
   Create();
+  ::SetForegroundWindow(hwnd());
+  ::PostMessageA(hwnd(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  for (MSG msg; ::PeekMessageA(&msg, hwnd(), 0, 0, PM_REMOVE);)
+    if (!fw::PreTranslateDialogMessage(msg)) ::DispatchMessageA(&msg);
+  ::SendMessageA(hwnd(), WM_CLOSE, 0, 0);
+  Pump(100);
+  EXPECT_TRUE(::IsWindow(hwnd()) && Visible(hwnd()));  // closing neither hides nor destroys
+  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(ID_TRAY_WAKE_LAST + 1, 0), 0);  // not the menu's
+  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(ID_TRAY_WAKE_LAST, 0), 0);
+  // Enter opens the main dialog; the close request reaches the menu as Cancel.
+  EXPECT_EQ(menu_->commands, (std::vector<UINT>{ID_TRAY_MAIN_DIALOG, IDCANCEL, ID_TRAY_WAKE_LAST}));
+  EXPECT_EQ(::SendMessageA(hwnd(), display::WM_TRAY_CALLBACK, 1, WM_RBUTTONDOWN), 1);
+  EXPECT_EQ(menu_->notifications, std::vector<UINT>{WM_RBUTTONDOWN});
+  ::SendMessageA(hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));  // it can be dragged
+
+
   {
     TrayIcon icon;
     icon.set_entry_source(Entries({1}, ERROR_ACCESS_DENIED));  // half a listing counts
@@ -294,7 +289,7 @@ class PaintedFaceTest : public ::testing::Test {
   COLORREF background_ = 0;
 };
 
-TEST_F(PaintedFaceTest, BarIsBlankedFromTheChargeAndTextsComeFromTheirGlyphs) {
+TEST_F(PaintedFaceTest, BarTextsRedrawsAndObjectsFollowWhatTheFaceShows) {
   ASSERT_TRUE(painter_.ready());
   Paint(0, "UNKNOWN");
   EXPECT_TRUE(FaceWithBarBlankedFrom(7, 7, 2));
@@ -307,11 +302,9 @@ TEST_F(PaintedFaceTest, BarIsBlankedFromTheChargeAndTextsComeFromTheirGlyphs) {
   Paint(100, "a 1");  // lower case: the block at (0, 3); the blank: row 0's last cell
   EXPECT_TRUE(FaceWithBarBlankedFrom(45, 3, 4));
   EXPECT_TRUE(TextIs({9, 4}, {{0, 3}, {145, 0}, {5, 6}}));
-}
 
-// Each tick asks for the figures; the face is drawn again only when its texts change, and a
-// paint between ticks copies the face as last drawn. A thousand paints leave no object behind.
-TEST_F(PaintedFaceTest, TheFaceIsDrawnAgainOnlyWhenWhatItShowsChangesAndLeavesNothingBehind) {
+  // Each tick asks for the figures; the face is drawn again only when its texts change, and a
+  // paint between ticks copies the face as last drawn. A thousand paints leave no object behind.
   const struct { unsigned charge; const char* time; bool drawn; } steps[] = {
       {50, "1:02:05", true}, {50, "1:02:05", false}, {51, "1:02:05", true},
       {51, "1:02:06", true}, {51, "1:02:06", false}};
@@ -319,9 +312,9 @@ TEST_F(PaintedFaceTest, TheFaceIsDrawnAgainOnlyWhenWhatItShowsChangesAndLeavesNo
     scope_.battery.figures = {step.charge, step.time};
     EXPECT_EQ(painter_.Refresh(), step.drawn) << step.charge << " " << step.time;
   }
-  EXPECT_EQ(scope_.battery.figure_calls, 5);
+  EXPECT_EQ(scope_.battery.figure_calls, 8);
   painter_.Blit(painted_.dc());
-  EXPECT_EQ(scope_.battery.figure_calls, 5) << "a paint asks for no figures";
+  EXPECT_EQ(scope_.battery.figure_calls, 8) << "a paint asks for no figures";
   EXPECT_TRUE(TextIs({9, 4}, {{5, 6}, {60, 6}, {0, 6}, {10, 6}, {60, 6}, {0, 6}, {30, 6}}));
   EXPECT_TRUE(TextIs({16, 23}, {{25, 6}, {5, 6}, {130, 6}}));
 
@@ -331,7 +324,7 @@ TEST_F(PaintedFaceTest, TheFaceIsDrawnAgainOnlyWhenWhatItShowsChangesAndLeavesNo
   EXPECT_EQ(fw::LiveGdiObjects(), gdi);
   EXPECT_EQ(fw::LiveUserObjects(), user);
   EXPECT_EQ(NextGdiSlot(), slot);
-  EXPECT_EQ(scope_.battery.figure_calls, 1005);
+  EXPECT_EQ(scope_.battery.figure_calls, 1008);
   EXPECT_TRUE(TextIs({16, 23}, {{40, 6}, {35, 6}, {130, 6}}));  // the last paint is whole
 }
 
