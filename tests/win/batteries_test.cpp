@@ -275,9 +275,11 @@ TEST_F(BatteriesTest, MeterFiguresAndTheBatteryOfInterest) {
 
 // ---- the page ----
 
-TEST_F(BatteriesTest, ListsBatteriesInOrderAndShowsEveryFigureInItsFormat) {
+// No objects leak over many refreshes and page switches.
+TEST_F(BatteriesTest, ListsBatteriesInOrderAndShowsEveryFigureInItsFormatAndLeaksNothing) {
   SimBattery unnamed = Battery("", 50000, 3725, -3600);  // 3725 s left
   Boot({Battery("42T4969", 150000, 125000, -12500), Battery("00HW022", 25860, 2420, 0), unnamed});
+  const long gdi = fw::LiveGdiObjects(), user = fw::LiveUserObjects();
   Open();
   ASSERT_EQ(ListCount(IDC_BATTERY_LIST), 3);
   EXPECT_EQ(ListText(IDC_BATTERY_LIST, 0) + "|" + ListText(IDC_BATTERY_LIST, 1) + "|" + ListText(IDC_BATTERY_LIST, 2),
@@ -302,6 +304,21 @@ TEST_F(BatteriesTest, ListsBatteriesInOrderAndShowsEveryFigureInItsFormat) {
   ExpectTexts({{IDC_BATTERY_TIME, "1:02:05"}, {IDC_BATTERY_CAPACITY, "3725 (mWh)"}});
   Select(1);
   EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BAR), "9%");
+
+  for (int i = 0; i < 1000; ++i) {
+    pc_.machine().Advance(30);  // the bars move now and then, and repaint
+    if (i % 250 == 0) Select(i % 500 == 0 ? 1 : 0);
+    Tick();
+    if (i % 100 == 0) ::UpdateWindow(page_->hwnd());
+  }
+  for (int i = 0; i < 100; ++i) {
+    Open();
+    ::UpdateWindow(page_->hwnd());
+    page_.reset();
+  }
+  EXPECT_EQ(fw::LiveGdiObjects(), gdi);
+  EXPECT_EQ(fw::LiveUserObjects(), user);
+  EXPECT_EQ(::GetWindow(host_.hwnd(), GW_CHILD), nullptr) << "a page window outlived its page";
 }
 
 // Failed and unknown figures: the platform's own results, "Unknown" on the page.
@@ -439,8 +456,12 @@ TEST_F(BatteriesTest, AnExchangedBatteryShowsItsOwnFiguresAndASilentSlotKeepsRef
   EXPECT_EQ(Text(IDC_BATTERY_CAPACITY), "Unknown");
 }
 
-// Labels, units and states in German and back are seen end to end.
-TEST_F(BatteriesTest, GermanAndBackChangesGroupsButtonsAndTheLayout) {
+// The refresh runs only while the page can be seen: hiding the main window (which tells its
+// child nothing) stops it at the next tick, closing from the page at once, and showing the
+// window again refreshes at once and starts it again. The hand shows over the device list
+// only; German and back change groups, buttons and the layout (labels, units and states in
+// German and back are seen end to end).
+TEST_F(BatteriesTest, TheRefreshRunsOnlyWhileThePageIsOnScreenAndTheLanguageChangesTheLayout) {
   Boot({Battery("42T4969", 150000, 125000, -12500, BATTERY_SET_CHARGE_SUPPORTED)});
   Open();
   i18n::LanguageTable german(VANTREL_LANGUAGE_SOURCE_DIR);
@@ -456,14 +477,6 @@ TEST_F(BatteriesTest, GermanAndBackChangesGroupsButtonsAndTheLayout) {
   page_->ApplyLanguage();
   ExpectTexts({{IDC_BATTERY_INFO_GROUP, "Information"}, {IDC_BATTERY_CHARGE_BUTTON, "Charge"}});
   ExpectLabelFits(IDC_LABEL_ALERT1, IDC_BATTERY_ALERT1, IDC_LABEL_DESIGN_CAPACITY, IDC_LABEL_CHEMISTRY, 1);
-}
-
-// The refresh runs only while the page can be seen: hiding the main window (which tells its
-// child nothing) stops it at the next tick, closing from the page at once, and showing the
-// window again refreshes at once and starts it again. The hand shows over the device list only.
-TEST_F(BatteriesTest, TheRefreshRunsOnlyWhileThePageIsOnScreen) {
-  Boot({Battery("42T4969", 150000, 125000, -12500)});
-  Open();
   for (int id : {IDC_BATTERY_LIST, IDC_BATTERY_RATE}) {
     ::SetCursor(::LoadCursor(nullptr, IDC_ARROW));
     ::SendMessageA(page_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Item(id)), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
@@ -495,26 +508,6 @@ TEST_F(BatteriesTest, TheRefreshRunsOnlyWhileThePageIsOnScreen) {
   ::SendMessageA(page_->hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   EXPECT_FALSE(::IsWindowVisible(host_.hwnd()));
   EXPECT_FALSE(page_->refreshing());
-}
-
-TEST_F(BatteriesTest, NoObjectsLeakOverManyRefreshesAndPageSwitches) {
-  Boot(platform::sim::DefaultLaptop().batteries);
-  const long gdi = fw::LiveGdiObjects(), user = fw::LiveUserObjects();
-  Open();
-  for (int i = 0; i < 1000; ++i) {
-    pc_.machine().Advance(30);  // the bars move now and then, and repaint
-    if (i % 250 == 0) Select(i % 500 == 0 ? 1 : 0);
-    Tick();
-    if (i % 100 == 0) ::UpdateWindow(page_->hwnd());
-  }
-  for (int i = 0; i < 100; ++i) {
-    Open();
-    ::UpdateWindow(page_->hwnd());
-    page_.reset();
-  }
-  EXPECT_EQ(fw::LiveGdiObjects(), gdi);
-  EXPECT_EQ(fw::LiveUserObjects(), user);
-  EXPECT_EQ(::GetWindow(host_.hwnd(), GW_CHILD), nullptr) << "a page window outlived its page";
 }
 
 // ---- the history ----
