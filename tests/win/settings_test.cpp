@@ -29,7 +29,7 @@ class SettingsTest : public ::testing::Test {
 };
 
 // An overlong text is refused alone: the options saved with it are written all the same.
-TEST_F(SettingsTest, FreshDefaultsAndRoundTripsThatRefuseAnOverlongText) {
+TEST_F(SettingsTest, FreshDefaultsEveryOptionInItsFormatAndRoundTripsThatRefuseAnOverlongText) {
   AppSettings s = LoadAll(1600);
   EXPECT_EQ(s.TransparentForm + s.bAlpha + s.AppearOnlyWhenChrDischr + s.BeepAfterWakeUp + s.PaneWindow +
                 s.DisplayOneBatteryStatus,
@@ -60,17 +60,14 @@ TEST_F(SettingsTest, FreshDefaultsAndRoundTripsThatRefuseAnOverlongText) {
   s.BatteryName = std::string(254, 'm');
   store.SaveDisplayOptions(s);
   EXPECT_EQ(LoadAll().BatteryName, std::string(254, 'm'));
-}
 
-// One table holds every option: each is stored in its own format (numbers as four
-// little-endian bytes of REG_BINARY, texts as REG_SZ with their zero) and read back as saved.
-TEST_F(SettingsTest, EveryOptionIsStoredInItsFormatAndReadBackAsSaved) {
-  AppSettings s;
+  // One table holds every option: each is stored in its own format (numbers as four
+  // little-endian bytes of REG_BINARY, texts as REG_SZ with their zero) and read back as saved.
+  s = AppSettings{};
   s.TransparentForm = 1, s.bAlpha = 200, s.AlwaysOnTop = 0, s.AppearOnlyWhenChrDischr = 2, s.BeepAfterWakeUp = 3;
   s.PaneWindow = 4, s.DisplayOneBatteryStatus = 5, s.BatteryName = "42T4969";
   s.BatteryMeterPosLeft = -1200, s.BatteryMeterPosTop = 345, s.LowBatteryNotice = 9, s.ChargeLimitNotice = 80;
   s.SchemeOnMains = "Home", s.SchemeOnBattery = "Max";
-  SettingsStore store;
   store.SaveDisplayOptions(s);
   ASSERT_TRUE(store.SaveLanguage("Deutsch") && store.SaveNoticeLevels(s) && store.SaveSchemeSwitch(s));
   using Bytes = std::vector<BYTE>;
@@ -89,7 +86,7 @@ TEST_F(SettingsTest, EveryOptionIsStoredInItsFormatAndReadBackAsSaved) {
     EXPECT_EQ(raw.data, value.text ? Bytes(value.text, value.text + std::strlen(value.text) + 1) : value.number)
         << value.name;
   }
-  const AppSettings back = LoadAll();
+  back = LoadAll();
   EXPECT_EQ(back.bAlpha + back.AppearOnlyWhenChrDischr + back.BeepAfterWakeUp + back.PaneWindow, 209);
   EXPECT_EQ(back.BatteryMeterPosLeft + back.BatteryMeterPosTop, -855);
   EXPECT_EQ(back.BatteryName + back.Language + back.SchemeOnMains + back.SchemeOnBattery, "42T4969DeutschHomeMax");
