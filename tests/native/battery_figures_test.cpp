@@ -57,7 +57,7 @@ class FakeBatteries : public BatteryQueries {
   std::vector<FakeBattery> batteries_;
 };
 
-TEST(BatteryFigures, ChargeAndWearAreSafeOnOddFiguresAndTextsHaveTheirForms) {
+TEST(BatteryFigures, ChargeAndWearAreSafeTextsHaveTheirFormsAndTheBatteryOfInterestIsFound) {
   // remaining or full, full or design -> charge, wear
   const struct { uint32_t a, b; unsigned charge, wear; } cases[] = {
       {49999, 50000, 99, 1},  // truncated
@@ -72,6 +72,14 @@ TEST(BatteryFigures, ChargeAndWearAreSafeOnOddFiguresAndTextsHaveTheirForms) {
   }
   EXPECT_EQ(TimeText(0xFFFFFFFEull), "1193046:28:14");
   EXPECT_EQ(PowerStateTextId(true, true), PowerStateTextId(true, false));  // charging wins
+  // The battery of interest: the first readable one that charges or discharges.
+  FakeBatteries batteries({{"", 50, false, 0, true, false},  // name unreadable: never counts
+                           {"Resting", 50}, {"Bay", 50, false, 0, false, true}, {"Main", 50, false, 0, true, false}});
+  EXPECT_EQ(FirstBatteryOfInterest(batteries, false, ""), 2);
+  EXPECT_EQ(FirstBatteryOfInterest(batteries, true, "Main"), 3);
+  for (const char* name : {"main", "Resting", ""}) EXPECT_EQ(FirstBatteryOfInterest(batteries, true, name), -1) << name;
+  FakeBatteries none({});
+  EXPECT_EQ(FirstBatteryOfInterest(none, false, ""), -1);
 }
 
 // All batteries: the charge of all the energy held (neither the sum nor the mean of the per
@@ -121,15 +129,6 @@ TEST(MeterFigures, ChargeTimeAndPowerStateOfTheBatteriesShown) {
   }
 }
 
-TEST(BatteryOfInterest, FirstReadableBatteryThatChargesOrDischarges) {
-  FakeBatteries batteries({{"", 50, false, 0, true, false},  // name unreadable: never counts
-                           {"Resting", 50}, {"Bay", 50, false, 0, false, true}, {"Main", 50, false, 0, true, false}});
-  EXPECT_EQ(FirstBatteryOfInterest(batteries, false, ""), 2);
-  EXPECT_EQ(FirstBatteryOfInterest(batteries, true, "Main"), 3);
-  for (const char* name : {"main", "Resting", ""}) EXPECT_EQ(FirstBatteryOfInterest(batteries, true, name), -1) << name;
-  FakeBatteries none({});
-  EXPECT_EQ(FirstBatteryOfInterest(none, false, ""), -1);
-}
 
 }  // namespace
 }  // namespace vantrel::battery

@@ -110,7 +110,7 @@ History ADay() {
   return h;
 }
 
-TEST(BatteryHistoryFigures, RunsSummariesAndRatesFollowTheSamples) {
+TEST(BatteryHistoryFigures, RunsSummariesRatesAndCompactionFollowTheSamples) {
   const History h = ADay();
   const auto runs = Runs(h, 0, kT0, kT0 + kDay);
   ASSERT_EQ(runs.size(), 3u);  // cut by the sleep, and by the half hour without samples after it
@@ -135,23 +135,20 @@ TEST(BatteryHistoryFigures, RunsSummariesAndRatesFollowTheSamples) {
   EXPECT_EQ(DateText(DayOf(kT0 - 1, 0)), "2025-12-31");
   EXPECT_EQ(WearPercent(84240, 93600), 10u);
   EXPECT_EQ(WearPercent(kUnknown, 93600), 0u);
+
+  // Compaction keeps days and capacities for good.
+  done.capacities.push_back({0, kT0, 50000, 50000, 1});
+  Compact(done, kT0 + kKeepSamples + 12 * 3600);
+  EXPECT_EQ(done.samples.front().time, kT0 + 12 * 3600 + 7200);  // the morning went, the evening stayed
+  EXPECT_EQ(done.marks.size(), 2u);                              // the change of source, the resume
+  EXPECT_EQ(done.capacities.size(), 1u);
+  EXPECT_EQ(done.days.size(), 1u);
+  Compact(done, kT0 + 60 * kDay);
+  EXPECT_TRUE(done.samples.empty());
+  EXPECT_EQ(FiguresOf(done, 0).rate, 10000u);  // the summaries still tell the rate
 }
 
-TEST(BatteryHistoryFigures, CompactionKeepsDaysAndCapacitiesForGood) {
-  History h = ADay();
-  h.capacities.push_back({0, kT0, 50000, 50000, 1});
-  h.days.push_back(Summarize(h, 0, DayOf(kT0, 0), 0));
-  Compact(h, kT0 + kKeepSamples + 12 * 3600);
-  EXPECT_EQ(h.samples.front().time, kT0 + 12 * 3600 + 7200);  // the morning went, the evening stayed
-  EXPECT_EQ(h.marks.size(), 2u);                              // the change of source, the resume
-  EXPECT_EQ(h.capacities.size(), 1u);
-  EXPECT_EQ(h.days.size(), 1u);
-  Compact(h, kT0 + 60 * kDay);
-  EXPECT_TRUE(h.samples.empty());
-  EXPECT_EQ(FiguresOf(h, 0).rate, 10000u);  // the summaries still tell the rate
-}
-
-TEST(BatteryHistoryCharts, TheChargeChartShowsGapsAndSources) {
+TEST(BatteryHistoryCharts, TheChargeChartShowsGapsAndSourcesAndTheCapacityChartTheFade) {
   const History h = ADay();
   const Chart c = ChargeChart(h, 0, kT0 + kDay, 0, {0, 0, 300, 100});
   EXPECT_EQ(c.lines.size(), 3u);
@@ -163,21 +160,20 @@ TEST(BatteryHistoryCharts, TheChargeChartShowsGapsAndSources) {
   for (const Band& b : c.bands) EXPECT_FALSE(b.left < two - 1 && b.right > ten + 1) << b.left << " " << b.right;
   EXPECT_EQ(c.y_ticks.size(), 5u);
   EXPECT_TRUE(ChargeChart(h, 0, kT0 + 10 * kDay, 0, {0, 0, 300, 100}).empty());
-}
 
-TEST(BatteryHistoryCharts, TheCapacityChartFollowsTheFade) {
-  History h;
-  h.Series({"u", "s", "n", "m", "LION", 90000}, kT0);
-  for (int day = 0; day <= 180; day += 10) h.capacities.push_back({0, kT0 + day * kDay, 90000u - day * 50u, 90000, 0});
-  const Chart c = CapacityChart(h, 0, kT0 + 180 * kDay, 0, {10, 10, 410, 210});
-  ASSERT_EQ(c.lines.size(), 1u);
-  ASSERT_EQ(c.reference.size(), 1u);
-  EXPECT_LT(c.lines[0].front().y, c.lines[0].back().y - 50);  // the line falls by a quarter of the plot at least
-  EXPECT_DOUBLE_EQ(c.reference[0].front().y, c.reference[0].back().y);
-  EXPECT_NEAR(c.lines[0].back().x, 410, 1e-9);
-  for (const Tick& t : c.x_ticks) EXPECT_EQ(t.label.size(), 7u) << t.label;  // months: YYYY-MM
-  EXPECT_GE(c.x_ticks.size(), 3u);
-  for (const std::vector<Point>& line : c.lines)
+  History aged;  // the capacity chart follows the fade
+  aged.Series({"u", "s", "n", "m", "LION", 90000}, kT0);
+  for (int day = 0; day <= 180; day += 10)
+    aged.capacities.push_back({0, kT0 + day * kDay, 90000u - day * 50u, 90000, 0});
+  const Chart fade = CapacityChart(aged, 0, kT0 + 180 * kDay, 0, {10, 10, 410, 210});
+  ASSERT_EQ(fade.lines.size(), 1u);
+  ASSERT_EQ(fade.reference.size(), 1u);
+  EXPECT_LT(fade.lines[0].front().y, fade.lines[0].back().y - 50);  // the line falls by a quarter of the plot at least
+  EXPECT_DOUBLE_EQ(fade.reference[0].front().y, fade.reference[0].back().y);
+  EXPECT_NEAR(fade.lines[0].back().x, 410, 1e-9);
+  for (const Tick& t : fade.x_ticks) EXPECT_EQ(t.label.size(), 7u) << t.label;  // months: YYYY-MM
+  EXPECT_GE(fade.x_ticks.size(), 3u);
+  for (const std::vector<Point>& line : fade.lines)
     for (const Point& p : line) EXPECT_TRUE(p.y >= 10 && p.y <= 210) << p.y;
 }
 

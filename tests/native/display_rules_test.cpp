@@ -28,7 +28,7 @@ TEST(MeterFaceTest, GlyphsComeFromRowZeroThenRowOneElseTheFallbackBlockAndTheBar
   EXPECT_EQ(ChargeText(4294967295u), "4294967295%");  // an unknown capacity summed in: shown as is
 }
 
-TEST(MeterRulesTest, TickDecisions) {
+TEST(MeterRulesTest, TickDecisionsFadesAndPlacement) {
   using A = TickAction;
   // appear-only, battery of interest, visible, pointer inside -> action
   struct { bool only, interest, visible, inside; A action; } cases[] = {
@@ -42,9 +42,7 @@ TEST(MeterRulesTest, TickDecisions) {
         << c.only << c.interest << c.visible << c.inside;
   EXPECT_FALSE(StrictlyInside({10, 20, 66, 53}, {10, 30}));  // the edge of the rectangle is outside
   EXPECT_TRUE(StrictlyInside({10, 20, 66, 53}, {11, 21}));
-}
-
-TEST(MeterRulesTest, FadesTakeTheirStepsAndEndOnTheConfiguredAlpha) {
+  // Fades take their steps and end on the configured alpha.
   EXPECT_EQ(FadeOutAlphas(0).size(), 26u);
   EXPECT_EQ(FadeOutAlphas(250), std::vector<uint8_t>{5});  // an 8-bit counter would wrap here
   EXPECT_TRUE(FadeOutAlphas(255).empty());
@@ -54,9 +52,7 @@ TEST(MeterRulesTest, FadesTakeTheirStepsAndEndOnTheConfiguredAlpha) {
     EXPECT_EQ(in.back(), 255 - a);
     EXPECT_LE(in.size(), 27u);
   }
-}
-
-TEST(MeterRulesTest, PlaceWithinMovesAsLittleAsPossible) {
+  // Placing within an area moves as little as possible.
   auto place = [](int x, int y, Rect area) {
     Point p = PlaceWithin({x, y, x + 56, y + 33}, area);
     return std::pair{p.x, p.y};
