@@ -32,7 +32,7 @@ size_t Count(const History& h) {
 }
 
 // What is written reads back the same; damage loses only what was damaged.
-TEST(BatteryHistoryFile, ReadsBackWhatWasWrittenAndDamageLosesOnlyTheDamagedRecords) {
+TEST(BatteryHistoryFile, ReadsBackWhatWasWrittenDamageLosesOnlyTheDamagedRecordsAndAYearFits) {
   const std::string whole = Encode(Example());
   const size_t records = Count(Example());
   const size_t last_line = whole.rfind('\n', whole.size() - 2) + 1;
@@ -68,10 +68,9 @@ TEST(BatteryHistoryFile, ReadsBackWhatWasWrittenAndDamageLosesOnlyTheDamagedReco
       EXPECT_EQ(h.batteries[1].identity.serial, "\xE9t\xE9");
     }
   }
-}
 
-// Two batteries sampled every 5 minutes all day for a year, the worst case, compacted daily.
-TEST(BatteryHistoryFile, AYearOfTwoBatteriesStaysUnderAMegabyte) {
+  // Two batteries sampled every 5 minutes all day for a year, the worst case, compacted daily,
+  // stay under a megabyte.
   History h;
   for (int b = 0; b < 2; ++b) h.Series({"u" + std::to_string(b), "s", "name", "maker", "LION", 93600}, kT0);
   size_t largest = 0;
@@ -110,7 +109,7 @@ History ADay() {
   return h;
 }
 
-TEST(BatteryHistoryFigures, RunsSummariesRatesAndCompactionFollowTheSamples) {
+TEST(BatteryHistoryFigures, RunsSummariesRatesCompactionAndChartsFollowTheSamples) {
   const History h = ADay();
   const auto runs = Runs(h, 0, kT0, kT0 + kDay);
   ASSERT_EQ(runs.size(), 3u);  // cut by the sleep, and by the half hour without samples after it
@@ -146,10 +145,8 @@ TEST(BatteryHistoryFigures, RunsSummariesRatesAndCompactionFollowTheSamples) {
   Compact(done, kT0 + 60 * kDay);
   EXPECT_TRUE(done.samples.empty());
   EXPECT_EQ(FiguresOf(done, 0).rate, 10000u);  // the summaries still tell the rate
-}
 
-TEST(BatteryHistoryCharts, TheChargeChartShowsGapsAndSourcesAndTheCapacityChartTheFade) {
-  const History h = ADay();
+  // The charge chart shows gaps and sources, the capacity chart the fade.
   const Chart c = ChargeChart(h, 0, kT0 + kDay, 0, {0, 0, 300, 100});
   EXPECT_EQ(c.lines.size(), 3u);
   ASSERT_FALSE(c.bands.empty());
