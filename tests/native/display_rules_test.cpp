@@ -15,20 +15,19 @@
 namespace vantrel::display {
 namespace {
 
-TEST(MeterFaceTest, GlyphsComeFromRowZeroThenRowOneElseTheFallbackBlockAndTheBarIsCapped) {
-  // No lower case, and nothing past a row's end, not even its terminating zero.
-  struct { char c; int x, y; } cases[] = {{'@', 135, 0}, {'\\', 100, 6}, {'z', 0, 3}, {'\0', 0, 3}, {'\xff', 0, 3}};
-  for (const auto& c : cases)
-    EXPECT_EQ(GlyphOrigin(c.c).x + 1000 * GlyphOrigin(c.c).y, c.x + 1000 * c.y) << int(c.c);
+TEST(MeterRulesTest, GlyphsBarTicksFadesPlacementAndTrayIcon) {
+  // Glyphs come from row 0, then row 1, else the fallback block: no lower case, and nothing past
+  // a row's end, not even its terminating zero. The bar is capped.
+  struct { char c; int x, y; } glyphs[] = {{'@', 135, 0}, {'\\', 100, 6}, {'z', 0, 3}, {'\0', 0, 3}, {'\xff', 0, 3}};
+  for (const auto& c : glyphs) EXPECT_EQ(GlyphOrigin(c.c).x + 1000 * GlyphOrigin(c.c).y, c.x + 1000 * c.y) << int(c.c);
   for (int c = 0; c < 256; ++c) {
     Point p = GlyphOrigin(static_cast<char>(c));
     EXPECT_TRUE(p.x + kGlyphWidth <= kFontWidth && p.y + kGlyphHeight <= kFontHeight) << c;
   }
   EXPECT_EQ(BlankLeft(0xFFFFFFFFu), 45);  // the bar is capped at 100 %, whatever the sum of the batteries
   EXPECT_EQ(ChargeText(4294967295u), "4294967295%");  // an unknown capacity summed in: shown as is
-}
 
-TEST(MeterRulesTest, TickDecisionsFadesAndPlacement) {
+  // The tick's decisions.
   using A = TickAction;
   // appear-only, battery of interest, visible, pointer inside -> action
   struct { bool only, interest, visible, inside; A action; } cases[] = {
@@ -60,9 +59,8 @@ TEST(MeterRulesTest, TickDecisionsFadesAndPlacement) {
   EXPECT_EQ(place(5000, -5000, {0, 0, 1280, 994}), (std::pair{1224, 0}));
   EXPECT_EQ(place(-3000, 3000, {-1024, 0, 0, 768}), (std::pair{-1024, 735}));  // a monitor at negative x
   EXPECT_EQ(place(900, 900, {0, 0, 40, 20}), (std::pair{0, 0}));  // too small: the top-left corner stays in
-}
 
-TEST(TrayRulesTest, FreeIdentifierPlatformCodesAndTooltip) {
+  // The tray icon's free identifier, platform codes and tooltip.
   EXPECT_EQ(FreeIconId({1, 1, 2, 2, 3}), 4u);
   EXPECT_EQ(FreeIconId({0, 0xFFFFFFFFu}), 1u);
   EXPECT_EQ(PlatformVersionCode(kPlatformNt, 6, 1), 7);  // Windows 7 lays its icons out as XP does
