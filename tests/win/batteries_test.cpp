@@ -223,7 +223,7 @@ class RequestCounter : public platform::ForwardingSystemApi {
 
 // The one-battery mode's lookup by name, kept between computations, never changes the figures:
 // they are those a fresh lookup gives, though batteries are exchanged under it.
-TEST_F(BatteriesTest, TheKeptLookupByNameFollowsEveryExchange) {
+TEST_F(BatteriesTest, TheKeptLookupByNameFollowsEveryExchangeAndMeterFiguresCombine) {
   Boot({Battery("Main", 50000, 40000), Battery("Bay", 50000, 10000)});
   settings::AppSettings one;
   one.DisplayOneBatteryStatus = 1;
@@ -252,9 +252,8 @@ TEST_F(BatteriesTest, TheKeptLookupByNameFollowsEveryExchange) {
     // Without a lookup: the time, the information and the status of one battery.
     EXPECT_EQ(counter.requests > 3, step.looked_up) << counter.requests << " requests";
   }
-}
 
-TEST_F(BatteriesTest, MeterFiguresAndTheBatteryOfInterest) {
+  // The meter's figures of all batteries, and the battery of interest.
   Boot(platform::sim::DefaultLaptop().batteries);
   // 87 % and 9 %: 83820 of 119410 mWh held; only the main battery drains, 81400 mWh at 14500 mW.
   const battery::MeterFigures f = battery::ComputeMeterFigures(Platform(), settings::AppSettings{});
@@ -272,8 +271,6 @@ TEST_F(BatteriesTest, MeterFiguresAndTheBatteryOfInterest) {
   EXPECT_EQ(battery::FindBatteryOfInterest(Platform(), settings::AppSettings{}), 0);
   EXPECT_EQ(battery::FindBatteryOfInterest(Platform(), resting), -1);
 }
-
-// ---- the page ----
 
 // No objects leak over many refreshes and page switches.
 TEST_F(BatteriesTest, ListsBatteriesInOrderAndShowsEveryFigureInItsFormatAndLeaksNothing) {
@@ -395,10 +392,15 @@ TEST_F(BatteriesTest, FailedAndUnknownFiguresReadUnknown) {
   EXPECT_FALSE(Enabled(IDC_BATTERY_CHARGE_BUTTON));  // its capabilities cannot be read
 }
 
-TEST_F(BatteriesTest, TheButtonOffersWhatTheBatteryIsNotDoingAndIsUsableExactlyWhenItCan) {
+// An exchanged battery shows its own figures and a silent slot keeps refreshes short.
+TEST_F(BatteriesTest, TheButtonOffersWhatTheBatteryIsNotDoingAndIsUsableExactlyWhenItCanAndSlotsChange) {
+  SimBattery silent = Battery("Silent", 50000, 40000, -10000);
+  silent.answers = false;
   Boot({Battery("Able", 50000, 40000, -10000, BATTERY_SET_CHARGE_SUPPORTED | BATTERY_SET_DISCHARGE_SUPPORTED),
-        Battery("ChargeOnly", 50000, 40000, 0, BATTERY_SET_CHARGE_SUPPORTED)});
+        Battery("ChargeOnly", 50000, 40000, 0, BATTERY_SET_CHARGE_SUPPORTED), silent});
+  DWORD start = ::GetTickCount();
   Open();
+  EXPECT_LT(::GetTickCount() - start, 2000u);  // the silent slot's tag wait is bounded
   EXPECT_EQ(Text(IDC_BATTERY_CHARGE_BUTTON), "Charge");  // while discharging
   EXPECT_TRUE(Enabled(IDC_BATTERY_CHARGE_BUTTON));
   Press(IDC_BATTERY_CHARGE_BUTTON);
@@ -431,15 +433,6 @@ TEST_F(BatteriesTest, TheButtonOffersWhatTheBatteryIsNotDoingAndIsUsableExactlyW
   Tick();
   EXPECT_FALSE(Enabled(IDC_BATTERY_CHARGE_BUTTON));
   EXPECT_EQ(::GetFocus(), Item(IDC_BATTERY_LIST));
-}
-
-TEST_F(BatteriesTest, AnExchangedBatteryShowsItsOwnFiguresAndASilentSlotKeepsRefreshesShort) {
-  SimBattery silent = Battery("Silent", 50000, 40000, -10000);
-  silent.answers = false;
-  Boot({Battery("Old", 50000, 40000, -10000), silent});
-  DWORD start = ::GetTickCount();
-  Open();
-  EXPECT_LT(::GetTickCount() - start, 2000u);  // the silent slot's tag wait is bounded
 
   ASSERT_TRUE(pc_.machine().ExchangeBattery(0, Battery("New", 90000, 45000, -15000)));
   Tick();
@@ -448,7 +441,7 @@ TEST_F(BatteriesTest, AnExchangedBatteryShowsItsOwnFiguresAndASilentSlotKeepsRef
   Select(0);  // the information group follows on the next selection
   EXPECT_EQ(Text(IDC_BATTERY_UNIQUE_ID), "New 7392LGC");
 
-  Select(1);
+  Select(2);
   EXPECT_EQ(Text(IDC_BATTERY_FULL_CAPACITY), "Unknown");
   start = ::GetTickCount();
   for (int i = 0; i < 10; ++i) Tick();
@@ -509,8 +502,6 @@ TEST_F(BatteriesTest, TheRefreshRunsOnlyWhileThePageIsOnScreenAndTheLanguageChan
   EXPECT_FALSE(::IsWindowVisible(host_.hwnd()));
   EXPECT_FALSE(page_->refreshing());
 }
-
-// ---- the history ----
 
 constexpr long long kNewYear = 1767225600;  // 2026-01-01 00:00 UTC
 constexpr double kHour = 3600;
@@ -602,7 +593,7 @@ TEST_F(BatteryHistoryTest, SixMonthsOfAgeingAreKeptWholeAndDrawn) {
 
 // The file is written before the machine sleeps; the gap a sleep leaves is followed the whole
 // way in the next test.
-TEST_F(BatteryHistoryTest, AnExchangedBatteryStartsItsOwnSeries) {
+TEST_F(BatteryHistoryTest, AnExchangedBatteryStartsItsOwnSeriesAndTheReportIsWrittenAndOpened) {
   Start();
   Run(48, 600);
   pc_.machine().ExchangeBattery(0, Ageing(" 9001"));
@@ -623,9 +614,26 @@ TEST_F(BatteryHistoryTest, AnExchangedBatteryStartsItsOwnSeries) {
   recorder_->OnSuspend();
   EXPECT_EQ(recorder_->writes(), writes + 1);
 
-  const battery::CHistoryPage& page = OpenPage();
+  battery::CHistoryPage& page = OpenPage();
   EXPECT_EQ(page.series().size(), 2u);
   EXPECT_EQ(page.series()[static_cast<size_t>(page.Selected())], 0);  // the battery sampled last
+
+  // The report is written and opened.
+  page.report_folder = dir_.path();
+  std::string opened;
+  page.open_report = [&](HWND, const std::string& file) { opened = file; };
+  ASSERT_TRUE(page.SaveReport());
+  EXPECT_EQ(opened, dir_.File("Vantrel battery report 2026-01-04.html"));
+  EXPECT_NE(FileBytes(opened).find("42T4969"), std::string::npos);
+  EXPECT_EQ(testing::WindowText(::GetDlgItem(page.hwnd(), IDC_HISTORY_NOTICE)), "Report saved as " + opened);
+
+  // A folder that does not exist: said so, nothing opened.
+  opened.clear();
+  page.report_folder = dir_.File("missing");
+  EXPECT_FALSE(page.SaveReport());
+  EXPECT_TRUE(opened.empty());
+  EXPECT_EQ(
+      testing::WindowText(::GetDlgItem(page.hwnd(), IDC_HISTORY_NOTICE)).rfind("The report could not be saved", 0), 0u);
 }
 
 // The whole way: the machine tells its windows of the sleep, the meter tells its recorder.
@@ -687,27 +695,6 @@ TEST_F(BatteryHistoryTest, DamagedForeignAndUnwritableFilesLoseNothingWhole) {
     EXPECT_EQ(after.batteries.size(), c.old_series + 1);
     EXPECT_EQ(after.samples.size(), history().samples.size());
   }
-}
-
-TEST_F(BatteryHistoryTest, TheReportIsWrittenAndOpened) {
-  Start();
-  Run(72, 1800);
-  battery::CHistoryPage& page = OpenPage();
-  page.report_folder = dir_.path();
-  std::string opened;
-  page.open_report = [&](HWND, const std::string& file) { opened = file; };
-  ASSERT_TRUE(page.SaveReport());
-  EXPECT_EQ(opened, dir_.File("Vantrel battery report 2026-01-04.html"));
-  EXPECT_NE(FileBytes(opened).find("42T4969"), std::string::npos);
-  EXPECT_EQ(testing::WindowText(::GetDlgItem(page.hwnd(), IDC_HISTORY_NOTICE)), "Report saved as " + opened);
-
-  // A folder that does not exist: said so, nothing opened.
-  opened.clear();
-  page.report_folder = dir_.File("missing");
-  EXPECT_FALSE(page.SaveReport());
-  EXPECT_TRUE(opened.empty());
-  EXPECT_EQ(
-      testing::WindowText(::GetDlgItem(page.hwnd(), IDC_HISTORY_NOTICE)).rfind("The report could not be saved", 0), 0u);
 }
 
 TEST_F(BatteryHistoryTest, RepaintsAtAnySizeAndInEveryLanguageLeakNothing) {
