@@ -207,23 +207,6 @@ TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackCursorAndTheTrayIcon) {
   EXPECT_FALSE(TrayIconExists(hwnd(), 7));  // an icon still added goes with its object
 }
 
-// The stored position is brought back onto the work area only when on no monitor at all.
-TEST_F(MeterWindowTest, StoredPositionIsKeptUnlessItIsOnNoMonitorAndTheWindowIsShapedAsABodyWithANub) {
-  Create(false);
-  RECT work{};
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  meter_.MoveTo(-30, -10);  // partly off the screen
-  EXPECT_EQ(Where(hwnd()), std::make_pair(-30L, -10L));
-  meter_.MoveTo(300, 9000);
-  EXPECT_EQ(Where(hwnd()), std::make_pair(300L, work.bottom - 33));
-  fw::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
-  ASSERT_EQ(::GetWindowRgn(hwnd(), region), COMPLEXREGION);
-  struct { int x, y; bool inside; } probes[] = {
-      {51, 32, true}, {52, 0, false}, {55, 7, false}, {52, 8, true}, {55, 24, true}, {55, 25, false}, {0, 33, false}};
-  for (const auto& p : probes) EXPECT_EQ(::PtInRegion(region, p.x, p.y) != FALSE, p.inside) << p.x << ", " << p.y;
-}
-
-// ---- the painted face ----
 
 // Copies a bitmap resource of the test program onto `canvas`.
 bool LoadBitmap(Canvas& canvas, UINT id, int width, int height) {
@@ -328,8 +311,6 @@ TEST_F(PaintedFaceTest, BarTextsRedrawsAndObjectsFollowWhatTheFaceShows) {
   EXPECT_TRUE(TextIs({16, 23}, {{40, 6}, {35, 6}, {130, 6}}));  // the last paint is whole
 }
 
-// ---- the notices ----
-
 // What reached the shell: the message, the flags and the balloon's fields.
 struct ShellCall { DWORD message; UINT flags; std::string title, text; DWORD info_flags; };
 std::vector<ShellCall> g_shell_calls;
@@ -356,7 +337,7 @@ struct RecordedIcon : TrayIcon {
   }
 };
 
-TEST_F(MeterWindowTest, ABalloonModifiesTheAddedIconWithItsSignAndCutsItsTexts) {
+TEST_F(MeterWindowTest, ABalloonModifiesTheIconAndThePositionIsKeptUnlessOnNoMonitorAndTheShapeHasANub) {
   Create(false);
   RecordedIcon icon(hwnd());
   EXPECT_FALSE(icon.ShowBalloon("Title", "Text", true));  // not added yet: nothing asked
@@ -377,6 +358,19 @@ TEST_F(MeterWindowTest, ABalloonModifiesTheAddedIconWithItsSignAndCutsItsTexts) 
   icon.AddAgain();
   ASSERT_EQ(g_shell_calls.size(), 1u);
   EXPECT_EQ(g_shell_calls[0].flags & NIF_INFO, 0u);
+
+  // The stored position is brought back onto the work area only when on no monitor at all.
+  RECT work{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  meter_.MoveTo(-30, -10);  // partly off the screen
+  EXPECT_EQ(Where(hwnd()), std::make_pair(-30L, -10L));
+  meter_.MoveTo(300, 9000);
+  EXPECT_EQ(Where(hwnd()), std::make_pair(300L, work.bottom - 33));
+  fw::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+  ASSERT_EQ(::GetWindowRgn(hwnd(), region), COMPLEXREGION);
+  struct { int x, y; bool inside; } probes[] = {
+      {51, 32, true}, {52, 0, false}, {55, 7, false}, {52, 8, true}, {55, 24, true}, {55, 25, false}, {0, 33, false}};
+  for (const auto& p : probes) EXPECT_EQ(::PtInRegion(region, p.x, p.y) != FALSE, p.inside) << p.x << ", " << p.y;
 }
 
 class NoticesTest : public ::testing::Test, protected PageControls {
@@ -415,7 +409,7 @@ class NoticesTest : public ::testing::Test, protected PageControls {
 
 // The edits of notices that are off are greyed; OK takes and stores the levels within the
 // range, Cancel changes nothing.
-TEST_F(NoticesTest, TheDialogShowsTakesAndStoresTheLevels) {
+TEST_F(NoticesTest, TheDialogTakesAndStoresTheLevelsAndACrossingRaisesOneBalloonWithItsTexts) {
   Open();  // the title, and the limit off at the usual 80, are seen end to end
   EXPECT_TRUE(Checked(IDC_NOTICES_LOW_CHECK));
   EXPECT_EQ(Text(IDC_NOTICES_LOW_EDIT), "15");
@@ -446,14 +440,12 @@ TEST_F(NoticesTest, TheDialogShowsTakesAndStoresTheLevels) {
       EXPECT_EQ(taken.LowBatteryNotice, 0u) << c.typed;
     }
   }
-}
 
-// One battery of 10 000 mWh at 3.6 W: a point every 100 simulated seconds, four ticks. A
-// battery that does not know its charge shows 0 %, which must not pass for an empty one: its
-// balloon waits for the figure to come back (at 15 %: 1550 mWh, 25 minutes 50 seconds). A
-// battery draining through the level is followed end to end.
-TEST_F(NoticesTest, ACrossingRaisesExactlyOneBalloonWithItsTexts) {
-  const struct { uint32_t low, limit; ULONG capacity; LONG rate; const char *title, *text; DWORD sign; } cases[] = {
+  // One battery of 10 000 mWh at 3.6 W: a point every 100 simulated seconds, four ticks. A
+  // battery that does not know its charge shows 0 %, which must not pass for an empty one: its
+  // balloon waits for the figure to come back (at 15 %: 1550 mWh, 25 minutes 50 seconds). A
+  // battery draining through the level is followed end to end.
+  const struct { uint32_t low, limit; ULONG capacity; LONG rate; const char *title, *text; DWORD sign; } crossings[] = {
       {15, 80, BATTERY_UNKNOWN_CAPACITY, -3600, "Low battery",
        "The battery is at 15%, time left 0:25:50. Connect the charger.", NIIF_WARNING},
       {0, 80, 7950, 3600, "Charge limit reached",
@@ -461,7 +453,7 @@ TEST_F(NoticesTest, ACrossingRaisesExactlyOneBalloonWithItsTexts) {
   // The battery chosen by name: its power state is read even while its charge is not.
   scope_.settings().DisplayOneBatteryStatus = 1;
   scope_.settings().BatteryName = "Battery";
-  for (const auto& c : cases) {
+  for (const auto& c : crossings) {
     SCOPED_TRACE(c.title);
     scope_.settings().LowBatteryNotice = c.low;
     scope_.settings().ChargeLimitNotice = c.limit;
