@@ -94,7 +94,7 @@ TEST_F(SettingsTest, FreshDefaultsEveryOptionInItsFormatAndRoundTripsThatRefuseA
   EXPECT_EQ(back.TransparentForm + back.AlwaysOnTop + back.DisplayOneBatteryStatus, 6);
 }
 
-TEST_F(SettingsTest, StoredValuesOfOtherTypesAndSizesAndNoticeLevels) {
+TEST_F(SettingsTest, StoredValuesOfOtherTypesSizesAndNoticeLevelsAndRegistryKeysWithoutAPath) {
   WriteDword(kAlpha, 300);                         // only the low byte counts
   WriteDword(kTransparentForm, 1);                 // a number of another type still reads
   Write(kAlwaysOnTop, REG_SZ, "12345", 6);         // longer than four bytes: the default
@@ -138,11 +138,8 @@ TEST_F(SettingsTest, StoredValuesOfOtherTypesAndSizesAndNoticeLevels) {
     Write(kLowBatteryNotice, c.type, c.bytes.data(), c.bytes.size());
     EXPECT_EQ(LoadAll().LowBatteryNotice, c.read) << c.type << " " << c.bytes.size();
   }
-}
 
-// The auto-start value is written, read and deleted through the Control page's tests.
-
-TEST(RegistryKeyTest, RootsMissingKeysAndKeysWithoutAPathGiveDefaultsAndWriteNothing) {
+  // Registry keys: only the predefined roots, and a missing key gives defaults.
   RegistryKey rooted;
   EXPECT_FALSE(rooted.SetRoot(HKEY_CURRENT_CONFIG) || rooted.SetRoot(reinterpret_cast<HKEY>(0x1234)));
   EXPECT_EQ(rooted.root(), HKEY_CURRENT_USER);
