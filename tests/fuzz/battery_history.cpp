@@ -33,9 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(h::Encode(back) == again);
 
   // Every record of the file survives a cut anywhere after it, and nothing is invented.
-  const size_t cut = size / 2;
   h::History shorter;
-  h::Read(bytes.substr(0, cut), shorter);
+  h::Read(bytes.substr(0, size / 2), shorter);
   Check(shorter.samples.size() <= history.samples.size() && shorter.batteries.size() <= history.batteries.size());
 
   // The figures, the charts and the report of whatever was read.

@@ -8,13 +8,13 @@
 namespace vantrel::battery {
 namespace {
 
+// A name that is empty cannot be read; `answers`: the capacity queries succeed.
 struct FakeBattery {
-  std::string name;  // empty: the name cannot be read
+  std::string name;
   unsigned charge = 0;
   bool time_known = false;
   uint32_t seconds = 0;
-  bool charging = false, discharging = false;
-  bool answers = false;  // the capacity queries succeed
+  bool charging = false, discharging = false, answers = false;
   uint32_t remaining = 0, full = 0;
 };
 
@@ -57,7 +57,7 @@ class FakeBatteries : public BatteryQueries {
   std::vector<FakeBattery> batteries_;
 };
 
-TEST(BatteryFigures, ChargeAndWearAreSafeOnOddFiguresAndTextsHaveTheirForms) {
+TEST(BatteryFigures, ChargeAndWearAreSafeTextsHaveTheirFormsAndTheBatteryOfInterestIsFound) {
   // remaining or full, full or design -> charge, wear
   const struct { uint32_t a, b; unsigned charge, wear; } cases[] = {
       {49999, 50000, 99, 1},  // truncated
@@ -70,56 +70,11 @@ TEST(BatteryFigures, ChargeAndWearAreSafeOnOddFiguresAndTextsHaveTheirForms) {
     EXPECT_EQ(ChargeFromCapacity(c.a, c.b), c.charge) << c.a << " " << c.b;
     EXPECT_EQ(WearFromCapacity(c.a, c.b), c.wear) << c.a << " " << c.b;
   }
-  EXPECT_EQ(TimeText(3725), "1:02:05");
   EXPECT_EQ(TimeText(0xFFFFFFFEull), "1193046:28:14");
   EXPECT_EQ(PowerStateTextId(true, true), PowerStateTextId(true, false));  // charging wins
-}
-
-TEST(MeterFigures, AllBatteriesCombineTheirChargeAndAddTheirTimes) {
-  // The charge of all the energy held: neither the sum nor the mean of the per cents.
-  FakeBatteries pair({Holding(45000, 50000, 3000), Holding(1000, 10000, 725)});
-  MeterFigures f = CombineMeterFigures(pair, false, "");
-  EXPECT_EQ(ChargeText(f.charge), "76%");
-  EXPECT_EQ(f.time_text, "1:02:05");
-  const struct { std::vector<FakeBattery> batteries; unsigned charge; } cases[] = {
-      {{Holding(50000, 50000), Holding(30000, 30000)}, 100u},  // two full batteries
-      {{Holding(81400, 93550)}, 87u},                            // one: its own figure
-      {{Holding(93790, 93550), Holding(0, 93550)}, 50u},         // a little over full counts as full
-      {{Holding(3000000000u, 4000000000u), Holding(3000000000u, 4000000000u)}, 75u},  // 64-bit sums
-      {{Holding(kUnknownCapacity, 50000), Holding(20000, kUnknownCapacity), Holding(10000, 40000)}, 25u},
-      {{Holding(10000, 0), Holding(10000, 40000)}, 25u},  // an empty full charge adds nothing
-      {{{"Silent", 90}, Holding(10000, 40000)}, 25u},      // only batteries that answer count
-      {{{"Silent", 90}}, 0u},
-      {{}, 0u}};
-  for (const auto& c : cases) {
-    FakeBatteries batteries(c.batteries);
-    EXPECT_EQ(CombineMeterFigures(batteries, false, "").charge, c.charge) << c.batteries.size() << " " << c.charge;
-  }
-}
-
-TEST(MeterFigures, OneBatteryModeAndUnknownTimes) {
-  // One battery: its own figures, its charge keeping the low 8 bits. An unknown time adds
-  // nothing to the sum.
-  FakeBatteries three({{"A", 256 + 90, true, 3000}, {"B", 80, true, 725}, {"C", 0, false, 0xFFFFFFFF}});
-  EXPECT_EQ(CombineMeterFigures(three, true, "A").charge, 90u);
-  EXPECT_EQ(CombineMeterFigures(three, false, "").time_text, "1:02:05");
-  MeterFigures f = CombineMeterFigures(three, true, "B");
-  EXPECT_EQ(f.charge, 80u);
-  EXPECT_EQ(f.time_text, "0:12:05");
-  for (const char* name : {"C", "D", "b"}) EXPECT_EQ(CombineMeterFigures(three, true, name).time_text, "UNKNOWN") << name;
-  EXPECT_EQ(CombineMeterFigures(three, true, "D").charge, 0u);
-  // A known time of exactly 0 seconds reads "UNKNOWN" too.
-  FakeBatteries on_mains({{"A", 50, true, 0}});
-  EXPECT_EQ(CombineMeterFigures(on_mains, false, "").time_text, "UNKNOWN");
-  FakeBatteries none({});
-  EXPECT_EQ(CombineMeterFigures(none, false, "").time_text, "UNKNOWN");
-}
-
-TEST(BatteryOfInterest, FirstReadableBatteryThatChargesOrDischarges) {
+  // The battery of interest: the first readable one that charges or discharges.
   FakeBatteries batteries({{"", 50, false, 0, true, false},  // name unreadable: never counts
-                           {"Resting", 50},
-                           {"Bay", 50, false, 0, false, true},
-                           {"Main", 50, false, 0, true, false}});
+                           {"Resting", 50}, {"Bay", 50, false, 0, false, true}, {"Main", 50, false, 0, true, false}});
   EXPECT_EQ(FirstBatteryOfInterest(batteries, false, ""), 2);
   EXPECT_EQ(FirstBatteryOfInterest(batteries, true, "Main"), 3);
   for (const char* name : {"main", "Resting", ""}) EXPECT_EQ(FirstBatteryOfInterest(batteries, true, name), -1) << name;
@@ -127,37 +82,53 @@ TEST(BatteryOfInterest, FirstReadableBatteryThatChargesOrDischarges) {
   EXPECT_EQ(FirstBatteryOfInterest(none, false, ""), -1);
 }
 
-// The notices need to know whether the charge shown is real and how the machine is powered;
-// both come from the reads the figures already make.
-TEST(MeterFigures, ThePowerStateOfTheBatteriesShownAndWhetherTheirChargeIsKnown) {
-  auto with = [](FakeBattery b, bool charging, bool discharging) {
+// All batteries: the charge of all the energy held (neither the sum nor the mean of the per
+// cents), from the batteries that answer, and their times added. One battery: its own figures.
+// The notices need to know whether the charge shown is real and how the machine is powered.
+TEST(MeterFigures, ChargeTimeAndPowerStateOfTheBatteriesShown) {
+  auto with = [](FakeBattery b, bool charging, bool discharging, const char* name = "Held") {
     b.charging = charging;
     b.discharging = discharging;
+    b.name = name;
     return b;
   };
   const FakeBattery draining = with(Holding(10000, 40000), false, true);
   const FakeBattery idle = with(Holding(40000, 40000), false, false);
   const FakeBattery filling = with(Holding(20000, 40000), true, false);
-  const struct { std::vector<FakeBattery> batteries; bool known, charging, discharging; } cases[] = {
-      {{draining, idle}, true, false, true},       // the second battery waits its turn
-      {{filling, draining}, true, true, false},    // fed from the mains: not on battery
-      {{idle}, true, false, false},                // on mains, full
-      {{{"Silent", 90, false, 0, false, true}}, false, false, false},  // no capacities: nothing known
-      {{}, false, false, false}};
+  // Silent ones: their charge keeps the low 8 bits, an unknown time adds nothing.
+  const std::vector<FakeBattery> three = {{"A", 256 + 90, true, 3000}, {"B", 80, true, 725}, {"C", 0, false, ~0u}};
+  const std::vector<FakeBattery> named = {idle, with(draining, false, true, "A")};
+  // The power state seen: K the charge is known, C charging, D discharging.
+  const struct { std::vector<FakeBattery> batteries; const char* one; unsigned charge; const char *time, *seen; }
+  cases[] = {
+      {{Holding(45000, 50000, 3000), Holding(1000, 10000, 725)}, nullptr, 76, "1:02:05", "K"},
+      {{Holding(50000, 50000), Holding(30000, 30000)}, nullptr, 100, "UNKNOWN", "K"},  // two full batteries
+      {{Holding(81400, 93550)}, nullptr, 87, "UNKNOWN", "K"},
+      {{Holding(93790, 93550), Holding(0, 93550)}, nullptr, 50, "UNKNOWN", "K"},  // a little over full is full
+      {{Holding(3000000000u, 4000000000u), Holding(3000000000u, 4000000000u)}, nullptr, 75, "UNKNOWN", "K"},
+      {{Holding(kUnknownCapacity, 50000), Holding(20000, kUnknownCapacity), Holding(10000, 40000)}, nullptr, 25,
+       "UNKNOWN", "K"},
+      {{Holding(10000, 0), Holding(10000, 40000)}, nullptr, 25, "UNKNOWN", "K"},  // an empty full charge adds nothing
+      {{{"Silent", 90}, Holding(10000, 40000)}, nullptr, 25, "UNKNOWN", "K"},
+      {{{"Silent", 90}}, nullptr, 0, "UNKNOWN", ""}, {{}, nullptr, 0, "UNKNOWN", ""},
+      {three, nullptr, 0, "1:02:05", ""}, {three, "A", 90, "0:50:00", ""}, {three, "B", 80, "0:12:05", ""},
+      {three, "C", 0, "UNKNOWN", ""}, {three, "D", 0, "UNKNOWN", ""}, {three, "b", 0, "UNKNOWN", ""},
+      {{{"A", 50, true, 0}}, nullptr, 0, "UNKNOWN", ""},  // a known time of exactly 0 seconds
+      {{draining, idle}, nullptr, 62, "UNKNOWN", "KD"},   // the second battery waits its turn
+      {{filling, draining}, nullptr, 37, "UNKNOWN", "KC"},  // fed from the mains: not on battery
+      {{idle}, nullptr, 100, "UNKNOWN", "K"},
+      {{{"Silent", 90, false, 0, false, true}}, nullptr, 0, "UNKNOWN", ""},  // no capacities: nothing known
+      {named, "A", 25, "UNKNOWN", "KD"}, {named, "Z", 0, "UNKNOWN", ""}};
   for (const auto& c : cases) {
     FakeBatteries batteries(c.batteries);
-    const MeterFigures f = CombineMeterFigures(batteries, false, "");
-    EXPECT_EQ(f.charge_known, c.known) << c.batteries.size();
-    EXPECT_EQ(f.charging, c.charging) << c.batteries.size();
-    EXPECT_EQ(f.discharging, c.discharging) << c.batteries.size();
+    const MeterFigures f = CombineMeterFigures(batteries, c.one != nullptr, c.one ? c.one : "");
+    SCOPED_TRACE(::testing::Message() << c.batteries.size() << " batteries, one: " << (c.one ? c.one : "-"));
+    EXPECT_EQ(f.charge, c.charge);
+    EXPECT_EQ(f.time_text, c.time);
+    EXPECT_EQ(std::string(f.charge_known ? "K" : "") + (f.charging ? "C" : "") + (f.discharging ? "D" : ""), c.seen);
   }
-  FakeBattery named = draining;
-  named.name = "A";
-  FakeBatteries one({idle, named});
-  const MeterFigures f = CombineMeterFigures(one, true, "A");
-  EXPECT_TRUE(f.charge_known && f.discharging && !f.charging);
-  EXPECT_FALSE(CombineMeterFigures(one, true, "Z").charge_known);  // no such battery
 }
+
 
 }  // namespace
 }  // namespace vantrel::battery

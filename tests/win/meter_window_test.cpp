@@ -1,14 +1,28 @@
 // The meter window and its tray icon under Wine: timers, transparency, auto-hide, dragging,
-// the tray menu's events, placement, appear-only, and the icon in Wine's taskbar.
+// the tray menu's events, placement, appear-only, and the icon in Wine's taskbar; the painted
+// face, read back pixel by pixel, and the window's outline; the battery notices: the options
+// dialog, the balloon on the tray icon, and the meter raising one as a simulated battery drains
+// through the level.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <windows.h>
+#include <commctrl.h>
 
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "display/core/meter_face.h"
 #include "display/core/tray_rules.h"
 #include "display/layered_window.h"
+#include "display/meter_painter.h"
 #include "display/meter_window.h"
+#include "display/notices_dialog.h"
 #include "display/tray_icon.h"
+#include "framework/dialog.h"
+#include "notices_ids.h"
 #include "resource.h"
+#include "settings/settings_store.h"
 #include "win/test_support.h"
 
 namespace vantrel::display {
@@ -41,44 +55,24 @@ class MeterWindowTest : public ::testing::Test {
   MeterWindow meter_{app::State().settings};
 };
 
-TEST_F(MeterWindowTest, WithoutABatteryTheWindowStaysHiddenWithNoTimers) {
+// Without layered windows the calls say so and the meter is opaque; the alpha formula is
+// checked by the auto-hide cases, which end on the configured alpha.
+TEST_F(MeterWindowTest, WithoutABatteryTheWindowStaysHiddenWithNoTimersAndWithoutLayeredWindowsOpaque) {
   scope_.battery.count = 0;
+  scope_.settings().TransparentForm = 1;
+  LayeredLookup previous = SetLayeredLookup([]() -> SetLayeredWindowAttributesFn { return nullptr; });
   Create(false);
+  const int layered = SetLayered(hwnd(), true), alpha = SetAlpha(hwnd(), 0, 10, LWA_ALPHA);
+  SetLayeredLookup(previous);
+  EXPECT_EQ(layered, -1);
+  EXPECT_EQ(alpha, -1);
+  EXPECT_FALSE(IsLayered(hwnd()));
   EXPECT_EQ(menu_->builds, 1);  // the tray menu exists all the same
   Pump(1300);
   EXPECT_FALSE(Visible(hwnd()));
   EXPECT_EQ(scope_.battery.figure_calls, 0);
   for (UINT_PTR id : {display::kMeterShowTimer, display::kMeterDragTimer, display::kMeterTickTimer})
     EXPECT_FALSE(::KillTimer(hwnd(), id)) << id;
-}
-
-TEST_F(MeterWindowTest, WithABatteryOnlyTheTickRunsAndItShowsAndRepaintsEverySecond) {
-  scope_.settings().AlwaysOnTop = 1;
-  Create(false);
-  EXPECT_TRUE(::GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-  EXPECT_TRUE(TimerRuns(hwnd(), display::kMeterTickTimer, 1000));
-  EXPECT_FALSE(TimerRuns(hwnd(), display::kMeterDragTimer, 50));  // only while dragging
-  EXPECT_FALSE(TimerRuns(hwnd(), display::kMeterShowTimer, 50));  // only after an auto-hide
-  EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 1500));
-  const int painted = scope_.battery.figure_calls;
-  Pump(2100);
-  EXPECT_GE(scope_.battery.figure_calls - painted, 2);
-  EXPECT_LE(scope_.battery.figure_calls - painted, 4);
-}
-
-// The alpha formula is checked by the auto-hide cases, which end on the configured alpha.
-TEST(MeterTransparencyTest, WithoutLayeredWindowsTheCallsSaySoAndTheMeterIsOpaque) {
-  DisplayTestScope scope;
-  scope.settings().TransparentForm = 1;
-  LayeredLookup previous = SetLayeredLookup([]() -> SetLayeredWindowAttributesFn { return nullptr; });
-  MeterWindow meter{app::State().settings};
-  const bool created = meter.Create();
-  const int layered = SetLayered(meter.hwnd(), true), alpha = SetAlpha(meter.hwnd(), 0, 10, LWA_ALPHA);
-  SetLayeredLookup(previous);
-  ASSERT_TRUE(created);
-  EXPECT_EQ(layered, -1);
-  EXPECT_EQ(alpha, -1);
-  EXPECT_FALSE(IsLayered(meter.hwnd()));
 }
 
 TEST_F(MeterWindowTest, AutoHideHidesUnderThePointerAndReturnsWhenItLeaves) {
@@ -107,8 +101,21 @@ TEST_F(MeterWindowTest, AutoHideHidesUnderThePointerAndReturnsWhenItLeaves) {
   }
 }
 
-TEST_F(MeterWindowTest, DragCapturesThePointerRunsItsTimerAndEndsOnReleaseOrCaptureLoss) {
-  Create();
+// A drag captures the pointer, runs its timer and ends on release or capture loss.
+TEST_F(MeterWindowTest, WithABatteryOnlyTheTickRunsItShowsAndRepaintsEverySecondAndCanBeDragged) {
+  scope_.settings().AlwaysOnTop = 1;
+  Create(false);
+  EXPECT_TRUE(::GetWindowLongPtrA(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(TimerRuns(hwnd(), display::kMeterTickTimer, 1000));
+  EXPECT_FALSE(TimerRuns(hwnd(), display::kMeterDragTimer, 50));  // only while dragging
+  EXPECT_FALSE(TimerRuns(hwnd(), display::kMeterShowTimer, 50));  // only after an auto-hide
+  EXPECT_TRUE(PumpUntil([&] { return Visible(hwnd()); }, 1500));
+  const int painted = scope_.battery.figure_calls;
+  Pump(2100);
+  EXPECT_GE(scope_.battery.figure_calls - painted, 2);
+  EXPECT_LE(scope_.battery.figure_calls - painted, 4);
+
+
   ::SendMessageA(hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
   EXPECT_EQ(::GetCapture(), hwnd());
   EXPECT_TRUE(TimerRuns(hwnd(), display::kMeterDragTimer, 50));
@@ -135,36 +142,6 @@ TEST_F(MeterWindowTest, DragCapturesThePointerRunsItsTimerAndEndsOnReleaseOrCapt
   ::DestroyWindow(other);
 }
 
-TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackAndCursor) {
-  Create();
-  ::SetForegroundWindow(hwnd());
-  ::PostMessageA(hwnd(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
-  for (MSG msg; ::PeekMessageA(&msg, hwnd(), 0, 0, PM_REMOVE);)
-    if (!fw::PreTranslateDialogMessage(msg)) ::DispatchMessageA(&msg);
-  ::SendMessageA(hwnd(), WM_CLOSE, 0, 0);
-  Pump(100);
-  EXPECT_TRUE(::IsWindow(hwnd()) && Visible(hwnd()));  // closing neither hides nor destroys
-  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(ID_TRAY_WAKE_LAST + 1, 0), 0);  // not the menu's
-  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(ID_TRAY_WAKE_LAST, 0), 0);
-  // Enter opens the main dialog; the close request reaches the menu as Cancel.
-  EXPECT_EQ(menu_->commands, (std::vector<UINT>{ID_TRAY_MAIN_DIALOG, IDCANCEL, ID_TRAY_WAKE_LAST}));
-  EXPECT_EQ(::SendMessageA(hwnd(), display::WM_TRAY_CALLBACK, 1, WM_RBUTTONDOWN), 1);
-  EXPECT_EQ(menu_->notifications, std::vector<UINT>{WM_RBUTTONDOWN});
-  ::SendMessageA(hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));  // it can be dragged
-}
-
-// Brought back onto the work area only when on no monitor at all.
-TEST_F(MeterWindowTest, StoredPositionIsKeptUnlessItIsOnNoMonitor) {
-  Create(false);
-  RECT work{};
-  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  meter_.MoveTo(-30, -10);  // partly off the screen
-  EXPECT_EQ(Where(hwnd()), std::make_pair(-30L, -10L));
-  meter_.MoveTo(300, 9000);
-  EXPECT_EQ(Where(hwnd()), std::make_pair(300L, work.bottom - 33));
-}
-
 TEST_F(MeterWindowTest, AppearOnlyHidesWithoutABatteryOfInterestAndShowsOnlyWhenThePointerIsAway) {
   scope_.settings().AppearOnlyWhenChrDischr = 1;
   Create();
@@ -186,8 +163,26 @@ TrayIcon::EntrySource Entries(std::vector<uint32_t> ids, DWORD result = 0) {
   };
 }
 
-TEST_F(MeterWindowTest, TrayIconTakesAFreeIdentifierCutsItsTipAndFollowsTheTaskbar) {
+// The tray icon takes a free identifier, cuts its tip and follows the taskbar.
+TEST_F(MeterWindowTest, KeyboardCloseCommandsTrayCallbackCursorAndTheTrayIcon) {
   Create();
+  ::SetForegroundWindow(hwnd());
+  ::PostMessageA(hwnd(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  for (MSG msg; ::PeekMessageA(&msg, hwnd(), 0, 0, PM_REMOVE);)
+    if (!fw::PreTranslateDialogMessage(msg)) ::DispatchMessageA(&msg);
+  ::SendMessageA(hwnd(), WM_CLOSE, 0, 0);
+  Pump(100);
+  EXPECT_TRUE(::IsWindow(hwnd()) && Visible(hwnd()));  // closing neither hides nor destroys
+  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(ID_TRAY_WAKE_LAST + 1, 0), 0);  // not the menu's
+  ::SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(ID_TRAY_WAKE_LAST, 0), 0);
+  // Enter opens the main dialog; the close request reaches the menu as Cancel.
+  EXPECT_EQ(menu_->commands, (std::vector<UINT>{ID_TRAY_MAIN_DIALOG, IDCANCEL, ID_TRAY_WAKE_LAST}));
+  EXPECT_EQ(::SendMessageA(hwnd(), display::WM_TRAY_CALLBACK, 1, WM_RBUTTONDOWN), 1);
+  EXPECT_EQ(menu_->notifications, std::vector<UINT>{WM_RBUTTONDOWN});
+  ::SendMessageA(hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursor(nullptr, IDC_HAND));  // it can be dragged
+
+
   {
     TrayIcon icon;
     icon.set_entry_source(Entries({1}, ERROR_ACCESS_DENIED));  // half a listing counts
@@ -210,6 +205,280 @@ TEST_F(MeterWindowTest, TrayIconTakesAFreeIdentifierCutsItsTipAndFollowsTheTaskb
     meter_.set_tray_icon(nullptr);
   }
   EXPECT_FALSE(TrayIconExists(hwnd(), 7));  // an icon still added goes with its object
+}
+
+
+// Copies a bitmap resource of the test program onto `canvas`.
+bool LoadBitmap(Canvas& canvas, UINT id, int width, int height) {
+  fw::UniqueBitmap picture(static_cast<HBITMAP>(
+      ::LoadImageA(fw::ResourceInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  fw::UniqueMemoryDC source(::CreateCompatibleDC(canvas.dc()));
+  fw::SelectObjectGuard select(source, picture);
+  return picture && ::BitBlt(canvas.dc(), 0, 0, width, height, source, 0, 0, SRCCOPY);
+}
+
+class PaintedFaceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(LoadBitmap(face_, IDB_METER_FACE, kFaceWidth, kFaceHeight));
+    ASSERT_TRUE(LoadBitmap(font_, IDB_METER_FONT, kFontWidth, kFontHeight));
+    background_ = font_.At(0, 17);  // the spare row
+  }
+
+  void Paint(unsigned charge, const std::string& time) {
+    scope_.battery.figures = {charge, time};
+    painter_.Paint(painted_.dc());
+  }
+
+  // The text at `at` is made of these strip blocks (5 wide, the last one 4), with ink in them.
+  ::testing::AssertionResult TextIs(Point at, const std::vector<Point>& glyphs) const {
+    int ink = 0;
+    for (int k = 0; k < static_cast<int>(glyphs.size()); ++k) {
+      for (int dy = 0; dy < 6; ++dy) {
+        for (int dx = 0; dx < (k + 1 == static_cast<int>(glyphs.size()) ? 4 : 5); ++dx) {
+          const COLORREF want = font_.At(glyphs[k].x + dx, glyphs[k].y + dy);
+          ink += want != background_;
+          if (painted_.At(at.x + 5 * k + dx, at.y + dy) != want)
+            return ::testing::AssertionFailure() << "glyph " << k << " differs at " << dx << ", " << dy;
+        }
+      }
+    }
+    if (ink == 0) return ::testing::AssertionFailure() << "the expected glyphs have no ink";
+    return ::testing::AssertionSuccess();
+  }
+
+  // The bar shows the face before `blank` and white from there; every pixel outside the bar
+  // and the two texts (of the given lengths) is the face bitmap's own.
+  ::testing::AssertionResult FaceWithBarBlankedFrom(int blank, int time_length, int charge_length) const {
+    auto in_text = [](int x, int y, Point at, int length) {
+      return x >= at.x && x < at.x + 5 * length - 1 && y >= at.y && y < at.y + 6;
+    };
+    for (int y = 0; y < kFaceHeight; ++y) {
+      for (int x = 0; x < kFaceWidth; ++x) {
+        const bool bar = x >= 7 && x <= 44 && y >= 14 && y <= 18;
+        if (bar && face_.At(x, y) == 0xFFFFFF) return ::testing::AssertionFailure() << "white in the face's bar";
+        if (!bar && (in_text(x, y, kTimeTextOrigin, time_length) || in_text(x, y, kChargeTextOrigin, charge_length)))
+          continue;
+        const COLORREF want = bar && x >= blank ? 0xFFFFFF : face_.At(x, y);
+        if (painted_.At(x, y) != want) return ::testing::AssertionFailure() << "pixel " << x << ", " << y;
+      }
+    }
+    return ::testing::AssertionSuccess();
+  }
+
+  DisplayTestScope scope_;
+  MeterPainter painter_{nullptr, scope_.settings()};
+  Canvas face_{kFaceWidth, kFaceHeight}, font_{kFontWidth, kFontHeight}, painted_{kFaceWidth, kFaceHeight};
+  COLORREF background_ = 0;
+};
+
+TEST_F(PaintedFaceTest, BarTextsRedrawsAndObjectsFollowWhatTheFaceShows) {
+  ASSERT_TRUE(painter_.ready());
+  Paint(0, "UNKNOWN");
+  EXPECT_TRUE(FaceWithBarBlankedFrom(7, 7, 2));
+  // U N K N O W N: cells 20, 13, 10, 13, 14, 22, 13 of row 0, at (9, 4).
+  EXPECT_TRUE(TextIs({9, 4}, {{100, 0}, {65, 0}, {50, 0}, {65, 0}, {70, 0}, {110, 0}, {65, 0}}));
+  EXPECT_TRUE(TextIs({16, 23}, {{0, 6}, {130, 6}}));  // "0%" from row 1, at (16, 23)
+
+  Paint(50, "1:02:05");
+  EXPECT_TRUE(TextIs({9, 4}, {{5, 6}, {60, 6}, {0, 6}, {10, 6}, {60, 6}, {0, 6}, {25, 6}}));
+  Paint(100, "a 1");  // lower case: the block at (0, 3); the blank: row 0's last cell
+  EXPECT_TRUE(FaceWithBarBlankedFrom(45, 3, 4));
+  EXPECT_TRUE(TextIs({9, 4}, {{0, 3}, {145, 0}, {5, 6}}));
+
+  // Each tick asks for the figures; the face is drawn again only when its texts change, and a
+  // paint between ticks copies the face as last drawn. A thousand paints leave no object behind.
+  const struct { unsigned charge; const char* time; bool drawn; } steps[] = {
+      {50, "1:02:05", true}, {50, "1:02:05", false}, {51, "1:02:05", true},
+      {51, "1:02:06", true}, {51, "1:02:06", false}};
+  for (const auto& step : steps) {
+    scope_.battery.figures = {step.charge, step.time};
+    EXPECT_EQ(painter_.Refresh(), step.drawn) << step.charge << " " << step.time;
+  }
+  EXPECT_EQ(scope_.battery.figure_calls, 8);
+  painter_.Blit(painted_.dc());
+  EXPECT_EQ(scope_.battery.figure_calls, 8) << "a paint asks for no figures";
+  EXPECT_TRUE(TextIs({9, 4}, {{5, 6}, {60, 6}, {0, 6}, {10, 6}, {60, 6}, {0, 6}, {30, 6}}));
+  EXPECT_TRUE(TextIs({16, 23}, {{25, 6}, {5, 6}, {130, 6}}));
+
+  const long gdi = fw::LiveGdiObjects(), user = fw::LiveUserObjects();
+  const WORD slot = NextGdiSlot();
+  for (int i = 0; i < 1000; ++i) Paint(i % 2 ? 87 : 86, "5:36:49");  // every other one draws the face anew
+  EXPECT_EQ(fw::LiveGdiObjects(), gdi);
+  EXPECT_EQ(fw::LiveUserObjects(), user);
+  EXPECT_EQ(NextGdiSlot(), slot);
+  EXPECT_EQ(scope_.battery.figure_calls, 1008);
+  EXPECT_TRUE(TextIs({16, 23}, {{40, 6}, {35, 6}, {130, 6}}));  // the last paint is whole
+}
+
+// What reached the shell: the message, the flags and the balloon's fields.
+struct ShellCall { DWORD message; UINT flags; std::string title, text; DWORD info_flags; };
+std::vector<ShellCall> g_shell_calls;
+
+BOOL WINAPI RecordShell(DWORD message, PNOTIFYICONDATAA data) {
+  g_shell_calls.push_back({message, data->uFlags, data->szInfoTitle, data->szInfo, data->dwInfoFlags});
+  return TRUE;
+}
+
+std::vector<ShellCall> Balloons() {
+  std::vector<ShellCall> balloons;
+  for (const ShellCall& call : g_shell_calls)
+    if (call.message == NIM_MODIFY && (call.flags & NIF_INFO)) balloons.push_back(call);
+  return balloons;
+}
+
+// An icon that talks to the recorder instead of the shell.
+struct RecordedIcon : TrayIcon {
+  explicit RecordedIcon(HWND owner) {
+    g_shell_calls.clear();
+    set_shell_notify(&RecordShell);
+    SetOwner(owner, 1);
+    SetCallback(WM_TRAY_CALLBACK);
+  }
+};
+
+TEST_F(MeterWindowTest, ABalloonModifiesTheIconAndThePositionIsKeptUnlessOnNoMonitorAndTheShapeHasANub) {
+  Create(false);
+  RecordedIcon icon(hwnd());
+  EXPECT_FALSE(icon.ShowBalloon("Title", "Text", true));  // not added yet: nothing asked
+  EXPECT_TRUE(g_shell_calls.empty());
+  ASSERT_TRUE(icon.Add());
+  ASSERT_TRUE(icon.ShowBalloon(std::string(70, 't'), std::string(300, 'x'), true));
+  ASSERT_TRUE(icon.ShowBalloon("Full", "Unplug", false));
+  const std::vector<ShellCall> balloons = Balloons();
+  ASSERT_EQ(balloons.size(), 2u);
+  EXPECT_EQ(balloons[0].flags, static_cast<UINT>(NIF_INFO));  // neither icon nor tip sent again
+  EXPECT_EQ(balloons[0].title, std::string(63, 't'));
+  EXPECT_EQ(balloons[0].text, std::string(255, 'x'));
+  EXPECT_EQ(balloons[0].info_flags, static_cast<DWORD>(NIIF_WARNING));
+  EXPECT_EQ(balloons[1].title + "/" + balloons[1].text, "Full/Unplug");
+  EXPECT_EQ(balloons[1].info_flags, static_cast<DWORD>(NIIF_INFO));
+  // A restarted taskbar gets the icon back without a stale balloon.
+  g_shell_calls.clear();
+  icon.AddAgain();
+  ASSERT_EQ(g_shell_calls.size(), 1u);
+  EXPECT_EQ(g_shell_calls[0].flags & NIF_INFO, 0u);
+
+  // The stored position is brought back onto the work area only when on no monitor at all.
+  RECT work{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  meter_.MoveTo(-30, -10);  // partly off the screen
+  EXPECT_EQ(Where(hwnd()), std::make_pair(-30L, -10L));
+  meter_.MoveTo(300, 9000);
+  EXPECT_EQ(Where(hwnd()), std::make_pair(300L, work.bottom - 33));
+  fw::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+  ASSERT_EQ(::GetWindowRgn(hwnd(), region), COMPLEXREGION);
+  struct { int x, y; bool inside; } probes[] = {
+      {51, 32, true}, {52, 0, false}, {55, 7, false}, {52, 8, true}, {55, 24, true}, {55, 25, false}, {0, 33, false}};
+  for (const auto& p : probes) EXPECT_EQ(::PtInRegion(region, p.x, p.y) != FALSE, p.inside) << p.x << ", " << p.y;
+}
+
+class NoticesTest : public ::testing::Test, protected PageControls {
+ protected:
+  // Modeless, so that the test can work it; its end only hides it then.
+  void Open() {
+    dialog_ = std::make_unique<CNoticesDialog>(nullptr, scope_.settings());
+    ASSERT_TRUE(dialog_->Create());
+    ::ShowWindow(dialog_->hwnd(), SW_SHOW);
+  }
+  HWND page() const override { return dialog_->hwnd(); }
+  void Start() {
+    if (meter_) meter_->set_tray_icon(nullptr);
+    meter_ = std::make_unique<MeterWindow>(scope_.settings());
+    meter_->set_tray_menu(std::make_unique<RecordingTrayMenu>());
+    ASSERT_TRUE(meter_->Create());
+    meter_->MoveTo(400, 300);
+    meter_->ShowAndPaint();
+    icon_ = std::make_unique<RecordedIcon>(meter_->hwnd());
+    ASSERT_TRUE(icon_->Add());
+    meter_->set_tray_icon(icon_.get());
+  }
+  // One tick of the meter's timer, without waiting for it.
+  void Tick() { ::SendMessageA(meter_->hwnd(), WM_TIMER, kMeterTickTimer, 0); }
+  void TearDown() override {
+    if (meter_) meter_->set_tray_icon(nullptr);
+  }
+
+  CleanKey clean_;
+  DisplayTestScope scope_{false};  // the battery status model answers
+  PowerTestMachine pc_;
+  std::unique_ptr<CNoticesDialog> dialog_;
+  std::unique_ptr<MeterWindow> meter_;
+  std::unique_ptr<RecordedIcon> icon_;
+};
+
+// The edits of notices that are off are greyed; OK takes and stores the levels within the
+// range, Cancel changes nothing.
+TEST_F(NoticesTest, TheDialogTakesAndStoresTheLevelsAndACrossingRaisesOneBalloonWithItsTexts) {
+  Open();  // the title, and the limit off at the usual 80, are seen end to end
+  EXPECT_TRUE(Checked(IDC_NOTICES_LOW_CHECK));
+  EXPECT_EQ(Text(IDC_NOTICES_LOW_EDIT), "15");
+  for (int id : {IDC_NOTICES_LIMIT_EDIT, IDC_NOTICES_LIMIT_SPIN, IDC_NOTICES_LIMIT_UNIT}) EXPECT_FALSE(Enabled(id)) << id;
+  Click(IDC_NOTICES_LIMIT_CHECK);
+  for (int id : {IDC_NOTICES_LIMIT_EDIT, IDC_NOTICES_LIMIT_SPIN}) EXPECT_TRUE(Enabled(id)) << id;
+  Click(IDC_NOTICES_LOW_CHECK);
+  EXPECT_FALSE(Enabled(IDC_NOTICES_LOW_EDIT));
+  ::SetWindowTextA(Item(IDC_NOTICES_LIMIT_EDIT), "abc");
+  Press(IDCANCEL);
+  EXPECT_FALSE(::IsWindowVisible(dialog_->hwnd()));
+  EXPECT_EQ(scope_.settings().LowBatteryNotice, 15u);
+  EXPECT_EQ(scope_.settings().ChargeLimitNotice, 0u);
+  EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, kKey, settings::kLowBatteryNotice).found);
+
+  // typed level -> stored level
+  const struct { const char* typed; uint32_t level; } cases[] = {{"85", 85}, {"250", 100}, {"0", 1}, {"-5", 1}, {"", 90}};
+  for (const auto& c : cases) {
+    scope_.settings().ChargeLimitNotice = 90;
+    scope_.settings().LowBatteryNotice = 15;
+    Open();
+    Click(IDC_NOTICES_LOW_CHECK);
+    ::SetWindowTextA(Item(IDC_NOTICES_LIMIT_EDIT), c.typed);
+    Press(IDOK);
+    EXPECT_FALSE(::IsWindowVisible(dialog_->hwnd()));
+    for (const settings::AppSettings& taken : {scope_.settings(), StoredSettings()}) {
+      EXPECT_EQ(taken.ChargeLimitNotice, c.level) << c.typed;
+      EXPECT_EQ(taken.LowBatteryNotice, 0u) << c.typed;
+    }
+  }
+
+  // One battery of 10 000 mWh at 3.6 W: a point every 100 simulated seconds, four ticks. A
+  // battery that does not know its charge shows 0 %, which must not pass for an empty one: its
+  // balloon waits for the figure to come back (at 15 %: 1550 mWh, 25 minutes 50 seconds). A
+  // battery draining through the level is followed end to end.
+  const struct { uint32_t low, limit; ULONG capacity; LONG rate; const char *title, *text; DWORD sign; } crossings[] = {
+      {15, 80, BATTERY_UNKNOWN_CAPACITY, -3600, "Low battery",
+       "The battery is at 15%, time left 0:25:50. Connect the charger.", NIIF_WARNING},
+      {0, 80, 7950, 3600, "Charge limit reached",
+       "The battery is charged to 80%. Unplug the charger to spare the battery.", NIIF_INFO}};
+  // The battery chosen by name: its power state is read even while its charge is not.
+  scope_.settings().DisplayOneBatteryStatus = 1;
+  scope_.settings().BatteryName = "Battery";
+  for (const auto& c : crossings) {
+    SCOPED_TRACE(c.title);
+    scope_.settings().LowBatteryNotice = c.low;
+    scope_.settings().ChargeLimitNotice = c.limit;
+    platform::sim::SimState state;
+    state.time_scale = 0;  // simulated time moves only by Advance()
+    state.batteries = {SimLaptopBattery("Battery", 10000, 10000, c.capacity, c.rate)};
+    if (c.rate > 0) state.batteries[0].power_state |= BATTERY_CHARGING;
+    pc_.Boot(std::move(state));
+    Start();
+    for (int step = 0; step < 4; ++step) {
+      Tick();
+      pc_.machine().Advance(c.capacity == BATTERY_UNKNOWN_CAPACITY ? 0 : 100);  // the figure comes back as set
+    }
+    if (c.capacity == BATTERY_UNKNOWN_CAPACITY) {
+      EXPECT_EQ(meter_->painter()->last_figures().charge, 0u);
+      EXPECT_TRUE(Balloons().empty()) << "an unknown charge taken for an empty battery";
+      pc_.state().batteries[0].capacity = 1550;
+      Tick();
+    }
+    const std::vector<ShellCall> balloons = Balloons();
+    ASSERT_EQ(balloons.size(), 1u);
+    EXPECT_EQ(balloons[0].title, c.title);
+    EXPECT_EQ(balloons[0].text, c.text);
+    EXPECT_EQ(balloons[0].info_flags, c.sign);
+  }
 }
 
 }  // namespace

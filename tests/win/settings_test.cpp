@@ -29,7 +29,7 @@ class SettingsTest : public ::testing::Test {
 };
 
 // An overlong text is refused alone: the options saved with it are written all the same.
-TEST_F(SettingsTest, FreshDefaultsAndRoundTripsThatRefuseAnOverlongText) {
+TEST_F(SettingsTest, FreshDefaultsEveryOptionInItsFormatAndRoundTripsThatRefuseAnOverlongText) {
   AppSettings s = LoadAll(1600);
   EXPECT_EQ(s.TransparentForm + s.bAlpha + s.AppearOnlyWhenChrDischr + s.BeepAfterWakeUp + s.PaneWindow +
                 s.DisplayOneBatteryStatus,
@@ -60,17 +60,14 @@ TEST_F(SettingsTest, FreshDefaultsAndRoundTripsThatRefuseAnOverlongText) {
   s.BatteryName = std::string(254, 'm');
   store.SaveDisplayOptions(s);
   EXPECT_EQ(LoadAll().BatteryName, std::string(254, 'm'));
-}
 
-// One table holds every option: each is stored in its own format (numbers as four
-// little-endian bytes of REG_BINARY, texts as REG_SZ with their zero) and read back as saved.
-TEST_F(SettingsTest, EveryOptionIsStoredInItsFormatAndReadBackAsSaved) {
-  AppSettings s;
+  // One table holds every option: each is stored in its own format (numbers as four
+  // little-endian bytes of REG_BINARY, texts as REG_SZ with their zero) and read back as saved.
+  s = AppSettings{};
   s.TransparentForm = 1, s.bAlpha = 200, s.AlwaysOnTop = 0, s.AppearOnlyWhenChrDischr = 2, s.BeepAfterWakeUp = 3;
   s.PaneWindow = 4, s.DisplayOneBatteryStatus = 5, s.BatteryName = "42T4969";
   s.BatteryMeterPosLeft = -1200, s.BatteryMeterPosTop = 345, s.LowBatteryNotice = 9, s.ChargeLimitNotice = 80;
   s.SchemeOnMains = "Home", s.SchemeOnBattery = "Max";
-  SettingsStore store;
   store.SaveDisplayOptions(s);
   ASSERT_TRUE(store.SaveLanguage("Deutsch") && store.SaveNoticeLevels(s) && store.SaveSchemeSwitch(s));
   using Bytes = std::vector<BYTE>;
@@ -89,7 +86,7 @@ TEST_F(SettingsTest, EveryOptionIsStoredInItsFormatAndReadBackAsSaved) {
     EXPECT_EQ(raw.data, value.text ? Bytes(value.text, value.text + std::strlen(value.text) + 1) : value.number)
         << value.name;
   }
-  const AppSettings back = LoadAll();
+  back = LoadAll();
   EXPECT_EQ(back.bAlpha + back.AppearOnlyWhenChrDischr + back.BeepAfterWakeUp + back.PaneWindow, 209);
   EXPECT_EQ(back.BatteryMeterPosLeft + back.BatteryMeterPosTop, -855);
   EXPECT_EQ(back.BatteryName + back.Language + back.SchemeOnMains + back.SchemeOnBattery, "42T4969DeutschHomeMax");
@@ -97,7 +94,7 @@ TEST_F(SettingsTest, EveryOptionIsStoredInItsFormatAndReadBackAsSaved) {
   EXPECT_EQ(back.TransparentForm + back.AlwaysOnTop + back.DisplayOneBatteryStatus, 6);
 }
 
-TEST_F(SettingsTest, StoredValuesOfOtherTypesAndSizes) {
+TEST_F(SettingsTest, StoredValuesOfOtherTypesSizesAndNoticeLevelsAndRegistryKeysWithoutAPath) {
   WriteDword(kAlpha, 300);                         // only the low byte counts
   WriteDword(kTransparentForm, 1);                 // a number of another type still reads
   Write(kAlwaysOnTop, REG_SZ, "12345", 6);         // longer than four bytes: the default
@@ -126,11 +123,9 @@ TEST_F(SettingsTest, StoredValuesOfOtherTypesAndSizes) {
     Write(kLanguage, c.type, c.bytes.data(), c.bytes.size());
     EXPECT_EQ(LoadAll().Language, c.read) << c.bytes.size();
   }
-}
 
-// Stored value -> low battery level read: only a four-byte number within the scale counts.
-TEST_F(SettingsTest, ANoticeLevelIsAFourByteNumberOrTheDefault) {
-  const struct { DWORD type; std::vector<BYTE> bytes; uint32_t read; } cases[] = {
+  // Stored value -> low battery level read: only a four-byte number within the scale counts.
+  const struct { DWORD type; std::vector<BYTE> bytes; uint32_t read; } levels[] = {
       {REG_BINARY, {0, 0, 0, 0}, 0},             // switched off: kept off, not taken for missing
       {REG_DWORD, {30, 0, 0, 0}, 30},            // written by hand as a DWORD
       {REG_BINARY, {100, 0, 0, 0}, 100},
@@ -138,22 +133,18 @@ TEST_F(SettingsTest, ANoticeLevelIsAFourByteNumberOrTheDefault) {
       {REG_BINARY, {0xF6, 0xFF, 0xFF, 0xFF}, 15},  // -10
       {REG_BINARY, {20, 0}, 15},                 // too short
       {REG_BINARY, {20, 0, 0, 0, 0, 0, 0, 0}, 15}, // too long
-      {REG_SZ, {'2', '0', 0}, 15},               // a text fits in four bytes but is no number
-  };
-  for (const auto& c : cases) {
+      {REG_SZ, {'2', '0', 0}, 15}};              // a text fits in four bytes but is no number
+  for (const auto& c : levels) {
     Write(kLowBatteryNotice, c.type, c.bytes.data(), c.bytes.size());
     EXPECT_EQ(LoadAll().LowBatteryNotice, c.read) << c.type << " " << c.bytes.size();
   }
-}
 
-// The auto-start value is written, read and deleted through the Control page's tests.
-
-TEST(RegistryKeyTest, SetRootTakesOnlyThePredefinedRootsAndAMissingKeyGivesDefaults) {
-  RegistryKey key;
-  EXPECT_FALSE(key.SetRoot(HKEY_CURRENT_CONFIG) || key.SetRoot(reinterpret_cast<HKEY>(0x1234)));
-  EXPECT_EQ(key.root(), HKEY_CURRENT_USER);
-  EXPECT_TRUE(key.SetRoot(HKEY_LOCAL_MACHINE));
-  EXPECT_EQ(key.root(), HKEY_LOCAL_MACHINE);
+  // Registry keys: only the predefined roots, and a missing key gives defaults.
+  RegistryKey rooted;
+  EXPECT_FALSE(rooted.SetRoot(HKEY_CURRENT_CONFIG) || rooted.SetRoot(reinterpret_cast<HKEY>(0x1234)));
+  EXPECT_EQ(rooted.root(), HKEY_CURRENT_USER);
+  EXPECT_TRUE(rooted.SetRoot(HKEY_LOCAL_MACHINE));
+  EXPECT_EQ(rooted.root(), HKEY_LOCAL_MACHINE);
 
   const std::string missing = "Software\\VantrelMissing";
   RegistryKey opened;
@@ -167,11 +158,9 @@ TEST(RegistryKeyTest, SetRootTakesOnlyThePredefinedRootsAndAMissingKeyGivesDefau
   EXPECT_EQ(opened.ReadString("x", "d"), "d");
   EXPECT_FALSE(opened.ValueExists("x") || opened.WriteNumber("x", 1) || opened.WriteString("x", "y") ||
                opened.DeleteValue("x"));
-}
 
-// RegOpenKeyEx with an empty sub-key opens the root itself: a key without a path must never
-// reach the root of HKEY_CURRENT_USER.
-TEST(RegistryKeyTest, AKeyWithoutAPathReadsDefaultsAndWritesNothing) {
+  // RegOpenKeyEx with an empty sub-key opens the root itself: a key without a path must never
+  // reach the root of HKEY_CURRENT_USER.
   constexpr char kProbe[] = "VantrelRootProbe";
   const DWORD planted = 5;
   ASSERT_TRUE(vantrel::testing::WriteRaw(HKEY_CURRENT_USER, "", kProbe, REG_BINARY, &planted, sizeof planted));
