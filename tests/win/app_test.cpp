@@ -71,12 +71,10 @@ TEST_F(StartUpTest, FirstCopyShowsTheMeterAndIconUntilTheEndASecondReadsNothingA
     EXPECT_EQ(DirectoryOf("C:\\Program Files\\Vantrel\\vantrel.exe"), "C:\\Program Files\\Vantrel");
     EXPECT_EQ(DirectoryOf("C:\\vantrel.exe") + DirectoryOf("\\vantrel.exe"), "C:");
     EXPECT_EQ(DirectoryOf("vantrel.exe") + DirectoryOf(""), "");
-    RECT desktop{};
-    ::GetWindowRect(::GetDesktopWindow(), &desktop);
     meter = application.meter()->hwnd();
     EXPECT_EQ(State().meter, application.meter());
     EXPECT_TRUE(::IsWindowVisible(meter));
-    EXPECT_EQ(MeterAt(application), std::make_pair(desktop.right - 70, 10L));
+    EXPECT_EQ(MeterAt(application), std::make_pair(::GetSystemMetrics(SM_CXSCREEN) - 70L, 10L));
     id = application.tray_icon()->record().uID;
     EXPECT_TRUE(TrayIconExists(meter, id));
   }

@@ -436,42 +436,39 @@ fw::UniqueImageList StockIcons(int size) {
   return images;
 }
 
-class PageListTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(host.Create(300, 500));
-    list = ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SINGLESEL | LVS_ALIGNTOP, 10,
-                             10, 100, 420, host.hwnd(), nullptr, nullptr, nullptr);
-    ::SendMessageA(list, LVM_SETBKCOLOR, 0, kListBack);
-    ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(StockIcons(32).release()));
-    for (int i = 0; i < 4; ++i) {
-      LVITEMA item{};
-      item.mask = LVIF_TEXT | LVIF_IMAGE;
-      item.iItem = item.iImage = i;
-      item.pszText = const_cast<char*>("Page");
-      ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    }
-    ASSERT_TRUE(pages.Subclass(list));
-    ::UpdateWindow(list);
+TEST(ControlsTest, PageListRaisedFrameFollowsTheMouseReleaseSendsThePressedIconOnlyAndNothingSelects) {
+  testing::ControlHost host;
+  ASSERT_TRUE(host.Create(300, 500));
+  HWND list = ::CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_SINGLESEL | LVS_ALIGNTOP,
+                                10, 10, 100, 420, host.hwnd(), nullptr, nullptr, nullptr);
+  ::SendMessageA(list, LVM_SETBKCOLOR, 0, kListBack);
+  ::SendMessageA(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(StockIcons(32).release()));
+  RECT icons[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = item.iImage = i;
+    item.pszText = const_cast<char*>("Page");
+    ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
   }
+  CPageListCtrl pages;
+  ASSERT_TRUE(pages.Subclass(list));
+  ::UpdateWindow(list);
+  for (int i = 0; i < 4; ++i) ListView_GetItemRect(list, i, &icons[i], LVIR_ICON);
 
-  RECT IconRect(int item) const {
-    RECT rect{LVIR_ICON, 0, 0, 0};
-    ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect));
-    return rect;
-  }
-  POINT Centre(int item) const {
-    RECT r = IconRect(item);
+  auto Centre = [&](int item) {
+    const RECT& r = icons[item];
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  }
+  };
   // The frame's top-left and bottom-right pixels.
-  std::pair<COLORREF, COLORREF> Frame(int item) const {
-    RECT r = IconRect(item);
-    return {testing::WindowPixel(list, r.left, r.top), testing::WindowPixel(list, r.right - 1, r.bottom - 1)};
-  }
-  void Send(UINT msg, POINT at) const { ::SendMessageA(list, msg, 0, MAKELPARAM(at.x, at.y)); }
+  auto Frame = [&](int item) {
+    const RECT& r = icons[item];
+    return std::make_pair(testing::WindowPixel(list, r.left, r.top),
+                          testing::WindowPixel(list, r.right - 1, r.bottom - 1));
+  };
+  auto Send = [&](UINT msg, POINT at) { ::SendMessageA(list, msg, 0, MAKELPARAM(at.x, at.y)); };
   // Pressed at `at` with the pointer there, then the pointer leaves the window for good.
-  void PressAndLeave(POINT at) const {
+  auto PressAndLeave = [&](POINT at) {
     POINT screen = at;
     ::ClientToScreen(list, &screen);
     testing::MovePointer(screen.x, screen.y);
@@ -479,18 +476,10 @@ class PageListTest : public ::testing::Test {
     Send(WM_LBUTTONDOWN, at);
     testing::MovePointer(800, 450);
     testing::Pump(700);
-  }
-
-  testing::ControlHost host;
-  HWND list = nullptr;
-  CPageListCtrl pages;
+  };
   const POINT blank{50, 400};
-  const std::pair<COLORREF, COLORREF> raised{kWhite, kBlack};
-  const std::pair<COLORREF, COLORREF> sunken{kBlack, kWhite};
-  const std::pair<COLORREF, COLORREF> erased{kListBack, kListBack};
-};
+  const std::pair<COLORREF, COLORREF> raised{kWhite, kBlack}, sunken{kBlack, kWhite}, erased{kListBack, kListBack};
 
-TEST_F(PageListTest, RaisedFrameFollowsTheMouseReleaseSendsThePressedIconOnlyAndNothingSelects) {
   Send(WM_MOUSEMOVE, Centre(1));
   EXPECT_EQ(Frame(1), raised);
   Send(WM_MOUSEMOVE, blank);
