@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -242,19 +241,12 @@ TEST(WindowTest, WithoutASystemInstalledTheSeamFailsCleanly) {
   EXPECT_EQ(file, INVALID_HANDLE_VALUE);
 }
 
-// A dialog template without items, kept as words so that it is laid out as the system reads it.
-class EmptyTemplate {
- public:
-  explicit EmptyTemplate(DWORD style) {
-    DLGTEMPLATE header{style, 0, 0, 0, 0, 240, 160};
-    std::memcpy(words_, &header, sizeof header);  // then no menu, class or title
-  }
-  const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_); }
-
- private:
-  alignas(4) WORD words_[12] = {};
-};
-const EmptyTemplate kHostForm(WS_POPUP | WS_CAPTION | WS_VISIBLE), kPageForm(WS_CHILD | DS_CONTROL);
+// Dialog templates without items, as the system reads them: the style's two halves, no extended
+// style or items, placed at 0, 0 and 240 x 160 units, then no menu, class or title.
+constexpr DWORD kHostStyle = WS_POPUP | WS_CAPTION | WS_VISIBLE, kPageStyle = WS_CHILD | DS_CONTROL;
+alignas(4) constexpr WORD kHostForm[12] = {LOWORD(kHostStyle), HIWORD(kHostStyle), 0, 0, 0, 0, 0, 240, 160};
+alignas(4) constexpr WORD kPageForm[12] = {LOWORD(kPageStyle), HIWORD(kPageStyle), 0, 0, 0, 0, 0, 240, 160};
+const DLGTEMPLATE* Form(const WORD* words) { return reinterpret_cast<const DLGTEMPLATE*>(words); }
 
 class ReflectingControl : public Window {
  public:
@@ -273,7 +265,7 @@ class ReflectingControl : public Window {
 
 class HostDialog : public Dialog {
  public:
-  HostDialog() noexcept : Dialog(kHostForm.get(), nullptr) {}
+  HostDialog() noexcept : Dialog(Form(kHostForm), nullptr) {}
   std::vector<UINT> commands, notifications;
   UINT throw_on = 0;
 
@@ -338,7 +330,7 @@ TEST(HostingTest, DialogsAndWindowsOfferControlMessagesToTheControlObjectFirstAn
 
 class CountingPage : public Dialog {
  public:
-  CountingPage() noexcept : Dialog(kPageForm.get(), nullptr) {}
+  CountingPage() noexcept : Dialog(Form(kPageForm), nullptr) {}
   int shows = 0;  // WM_SHOWWINDOW, shown or hidden
   bool Visible() const { return ::IsWindowVisible(hwnd()) != FALSE; }
 
