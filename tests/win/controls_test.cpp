@@ -1,9 +1,6 @@
-// The program's own controls, drawn into memory and driven by keystrokes, mouse and focus
-// messages: owner-drawn menus and the self-painted progress bar (geometry, text, repaint rules,
-// no object left behind), the masked time edit and its preset popup, the page selector's hover,
-// press and release, the coloured icon list, and the icons themselves (each has images of its
-// own at the sizes it is shown, in full colour with alpha and in 256 colours, each a shape on a
-// clear background).
+// The program's own controls, drawn into memory and driven by keystrokes, mouse and focus messages:
+// owner-drawn menus, the self-painted progress bar, the masked time edit and its preset popup, the page
+// selector, the coloured icon list, and the icons themselves.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -241,6 +238,18 @@ TEST(ControlsTest, ProgressBarGeometryTextAndRepaintsOnlyWhenSomethingShows) {
   EXPECT_EQ(unbound.SetPos(5), -1);
 }
 
+std::pair<DWORD, DWORD> Selection(const fw::Window& field) {
+  DWORD start = 0, end = 0;
+  ::SendMessageA(field.hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return {start, end};
+}
+void Key(const fw::Window& field, UINT key) { ::SendMessageA(field.hwnd(), WM_KEYDOWN, key, 1); }
+// A click that leaves the caret at `position`.
+void ClickAt(const fw::Window& field, int position) {
+  ::SendMessageA(field.hwnd(), EM_SETSEL, position, position);
+  ::SendMessageA(field.hwnd(), WM_LBUTTONUP, 0, 0);
+}
+
 class TimeEditTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -251,19 +260,8 @@ class TimeEditTest : public ::testing::Test {
   }
 
   std::string Text() const { return WindowText(edit.hwnd()); }
-  std::pair<DWORD, DWORD> Selection() const {
-    DWORD start = 0, end = 0;
-    ::SendMessageA(edit.hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return {start, end};
-  }
-  void Key(UINT key) { ::SendMessageA(edit.hwnd(), WM_KEYDOWN, key, 1); }
   void Type(const std::string& characters) {
     for (char c : characters) ::SendMessageA(edit.hwnd(), WM_CHAR, static_cast<unsigned char>(c), 1);
-  }
-  // A click that leaves the caret at `position`.
-  void ClickAt(int position) {
-    ::SendMessageA(edit.hwnd(), EM_SETSEL, position, position);
-    ::SendMessageA(edit.hwnd(), WM_LBUTTONUP, 0, 0);
   }
 
   testing::ControlHost host;
@@ -283,7 +281,7 @@ TEST_F(TimeEditTest, ShowsAndReadsRawTextTypingFollowsTheMaskAndBadMasksDisable)
   edit.SetInputText("");
   EXPECT_EQ(Text(), "0:00:00");
 
-  ClickAt(2);
+  ClickAt(edit, 2);
   Type("735");  // the first minutes position takes 0 to 5
   EXPECT_EQ(Text(), "0:35:00");
   EXPECT_EQ(edit.current_position(), 5);  // past the colon
@@ -291,18 +289,18 @@ TEST_F(TimeEditTest, ShowsAndReadsRawTextTypingFollowsTheMaskAndBadMasksDisable)
   EXPECT_EQ(Text(), "0:30:00");
   EXPECT_EQ(edit.current_position(), 3);
 
-  Key(VK_HOME);
+  Key(edit, VK_HOME);
   Type("\b");  // nothing before the first input position
-  Key(VK_RIGHT);
-  EXPECT_EQ(Selection(), std::make_pair(2ul, 2ul));
-  Key(VK_END);
-  Key(VK_DELETE);  // nothing after the last input position
+  Key(edit, VK_RIGHT);
+  EXPECT_EQ(Selection(edit), std::make_pair(2ul, 2ul));
+  Key(edit, VK_END);
+  Key(edit, VK_DELETE);  // nothing after the last input position
   EXPECT_EQ(Text(), "0:30:00");
-  ClickAt(1);
-  Key(VK_DELETE);  // a literal stays what it is
+  ClickAt(edit, 1);
+  Key(edit, VK_DELETE);  // a literal stays what it is
   EXPECT_EQ(Text(), "0:30:00");
   EXPECT_EQ(edit.current_position(), 2);
-  Key(VK_DELETE);
+  Key(edit, VK_DELETE);
   EXPECT_EQ(Text(), "0:00:00");
   EXPECT_EQ(edit.current_position(), 3);
 
@@ -325,14 +323,14 @@ TEST_F(TimeEditTest, FocusSelectsAllTypingReplacesItAndPasteChangesNothing) {
   edit.SetInputText("12345");
   ::SetFocus(host.hwnd());
   ::SetFocus(edit.hwnd());
-  EXPECT_EQ(Selection(), std::make_pair(0ul, 7ul));
+  EXPECT_EQ(Selection(edit), std::make_pair(0ul, 7ul));
   Type("5");
   EXPECT_EQ(Text(), "5:00:00");
   EXPECT_EQ(edit.current_position(), 2);
 
   edit.SetPromptChar("_");
   ::SendMessageA(edit.hwnd(), WM_LBUTTONDBLCLK, 0, 0);
-  EXPECT_EQ(Selection(), std::make_pair(0ul, 7ul));
+  EXPECT_EQ(Selection(edit), std::make_pair(0ul, 7ul));
   Type("x");
   EXPECT_EQ(Text(), "_:__:__");
 
@@ -349,35 +347,31 @@ TEST_F(TimeEditTest, FocusSelectsAllTypingReplacesItAndPasteChangesNothing) {
 TEST_F(TimeEditTest, ShiftExtendsHomeAndEndOnlyWhileHeldInThisField) {
   edit.SetInputText("12345");
   ::SetFocus(edit.hwnd());
-  ClickAt(2);
-  Key(VK_SHIFT);
-  Key(VK_END);
-  EXPECT_EQ(Selection(), std::make_pair(2ul, 7ul));
+  ClickAt(edit, 2);
+  Key(edit, VK_SHIFT);
+  Key(edit, VK_END);
+  EXPECT_EQ(Selection(edit), std::make_pair(2ul, 7ul));
   ::SendMessageA(edit.hwnd(), WM_KEYUP, VK_SHIFT, 0xC0000001);
-  ClickAt(2);
-  Key(VK_END);
-  EXPECT_EQ(Selection(), std::make_pair(7ul, 7ul));
+  ClickAt(edit, 2);
+  Key(edit, VK_END);
+  EXPECT_EQ(Selection(edit), std::make_pair(7ul, 7ul));
 
-  // Shift+Tab away: the field reached carries the shift on and gets its key-up; the one left
-  // must not keep it.
+  // Shift+Tab away: the field reached carries the shift on and gets its key-up; the one left must not keep it.
   CTimeEdit next;
   ASSERT_TRUE(next.Create(host.hwnd(), RECT{10, 40, 110, 62}, 2));
   ASSERT_TRUE(next.Init(kTimeMask, "12345"));
-  ClickAt(2);
-  Key(VK_SHIFT);
-  Key(VK_TAB);
+  ClickAt(edit, 2);
+  Key(edit, VK_SHIFT);
+  Key(edit, VK_TAB);
   ASSERT_EQ(::GetFocus(), next.hwnd());
-  ::SendMessageA(next.hwnd(), EM_SETSEL, 2, 2);
-  ::SendMessageA(next.hwnd(), WM_LBUTTONUP, 0, 0);
-  ::SendMessageA(next.hwnd(), WM_KEYDOWN, VK_END, 1);
-  DWORD start = 0, end = 0;
-  ::SendMessageA(next.hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  EXPECT_EQ(std::make_pair(start, end), std::make_pair(2ul, 7ul));
+  ClickAt(next, 2);
+  Key(next, VK_END);
+  EXPECT_EQ(Selection(next), std::make_pair(2ul, 7ul));
   ::SendMessageA(next.hwnd(), WM_KEYUP, VK_SHIFT, 0xC0000001);
   ::SetFocus(edit.hwnd());
-  ClickAt(2);
-  Key(VK_END);
-  EXPECT_EQ(Selection(), std::make_pair(7ul, 7ul));
+  ClickAt(edit, 2);
+  Key(edit, VK_END);
+  EXPECT_EQ(Selection(edit), std::make_pair(7ul, 7ul));
 }
 
 // Keys for the open preset popup: "2 Hours", into it, "15 Minutes", choose.
