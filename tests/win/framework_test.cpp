@@ -309,8 +309,23 @@ void ExpectControlFirst(Parent& parent) {
   EXPECT_EQ(parent.notifications, std::vector<UINT>{click});
 }
 
-// A handler that throws is stopped and counted, and the message gets its default processing.
-TEST(HostingTest, DialogsAndWindowsOfferControlMessagesToTheControlObjectFirstAndStopThrowingHandlers) {
+class CountingPage : public Dialog {
+ public:
+  CountingPage() noexcept : Dialog(Form(kPageForm), nullptr) {}
+  int shows = 0;  // WM_SHOWWINDOW, shown or hidden
+  bool Visible() const { return ::IsWindowVisible(hwnd()) != FALSE; }
+
+ protected:
+  bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+    shows += msg == WM_SHOWWINDOW;
+    return false;
+  }
+};
+
+// A handler that throws is stopped and counted, and the message gets its default processing. Failures nobody
+// is told of are counted, the caller's last error kept; dropping a dialog object before its window is one of
+// them, and the window goes all the same.
+TEST(HostingTest, ControlMessagesGoToTheControlObjectFirstAndThrowingHandlersAndQuietFailuresAreCounted) {
   ASSERT_EQ(CaughtExceptionCount(), 0);
   HostDialog dialog;
   ASSERT_TRUE(dialog.Create());
@@ -326,24 +341,7 @@ TEST(HostingTest, DialogsAndWindowsOfferControlMessagesToTheControlObjectFirstAn
   EXPECT_EQ(CaughtExceptionCount(), 2);
   ResetCaughtExceptionCount();  // these were meant
   ::DestroyWindow(window.hwnd());
-}
 
-class CountingPage : public Dialog {
- public:
-  CountingPage() noexcept : Dialog(Form(kPageForm), nullptr) {}
-  int shows = 0;  // WM_SHOWWINDOW, shown or hidden
-  bool Visible() const { return ::IsWindowVisible(hwnd()) != FALSE; }
-
- protected:
-  bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
-    shows += msg == WM_SHOWWINDOW;
-    return false;
-  }
-};
-
-// Failures nobody is told of are counted, the caller's last error kept; dropping a dialog object
-// before its window is one of them, and the window goes all the same.
-TEST(HostingTest, EachIsCountedWithTheLastErrorKeptAndADroppedLiveDialogIsOne) {
   const long before = QuietFailureCount();
   ::SetLastError(ERROR_ACCESS_DENIED);
   TraceQuietFailure("a test's own write");
@@ -351,18 +349,16 @@ TEST(HostingTest, EachIsCountedWithTheLastErrorKeptAndADroppedLiveDialogIsOne) {
   EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
   EXPECT_EQ(QuietFailureCount(), before + 2);
 
-  HostDialog host;
-  ASSERT_TRUE(host.Create());
-  HWND window = nullptr;
+  HWND dropped_window = nullptr;
   {
     CountingPage in_order;
-    ASSERT_TRUE(in_order.Create(host.hwnd()));
+    ASSERT_TRUE(in_order.Create(dialog.hwnd()));
     in_order.DestroyWindow();
     auto dropped = std::make_unique<CountingPage>();
-    ASSERT_TRUE(dropped->Create(host.hwnd()));
-    window = dropped->hwnd();
+    ASSERT_TRUE(dropped->Create(dialog.hwnd()));
+    dropped_window = dropped->hwnd();
   }
-  EXPECT_FALSE(::IsWindow(window));
+  EXPECT_FALSE(::IsWindow(dropped_window));
   EXPECT_EQ(QuietFailureCount(), before + 3) << "only the object dropped before its window";
 }
 
@@ -376,14 +372,14 @@ bool FillsDisplayArea(HWND page) {
   return ::EqualRect(&area, &at) != FALSE;
 }
 
-TEST(HostingTest, PagesFillTheDisplayAreaAndOnlyTheChosenOneShows) {
+TEST(HostingTest, TabPagesFillTheDisplayAreaOnlyTheChosenOneShowsAndNothingIsLeftDangling) {
   const long user_objects = LiveUserObjects();
-  HostDialog dialog;
-  ASSERT_TRUE(dialog.Create());
+  auto dialog = std::make_unique<HostDialog>();
+  ASSERT_TRUE(dialog->Create());
   CountingPage pages[3];
   {
     TabHost host;
-    ASSERT_TRUE(host.Create(dialog.hwnd(), 300, RECT{5, 5, 305, 205}));
+    ASSERT_TRUE(host.Create(dialog->hwnd(), 300, RECT{5, 5, 305, 205}));
     HWND tab = host.tab();
     host.SetImageList(UniqueImageList(::ImageList_Create(16, 16, ILC_COLOR32, 2, 0)));
     EXPECT_EQ(reinterpret_cast<HIMAGELIST>(::SendMessageA(tab, TCM_GETIMAGELIST, 0, 0)), host.image_list());
@@ -417,13 +413,10 @@ TEST(HostingTest, PagesFillTheDisplayAreaAndOnlyTheChosenOneShows) {
   }
   // The host made the control and owned the image list: both gone, the pages with the control.
   EXPECT_EQ(LiveUserObjects(), user_objects);
-  EXPECT_EQ(::GetDlgItem(dialog.hwnd(), 300), nullptr);
+  EXPECT_EQ(::GetDlgItem(dialog->hwnd(), 300), nullptr);
   EXPECT_EQ(pages[0].hwnd(), nullptr);
-}
 
-TEST(HostingTest, AClickSwitchesPagesAndPagesOrTheControlGoingFirstLeaveNothingDangling) {
-  auto dialog = std::make_unique<HostDialog>();
-  ASSERT_TRUE(dialog->Create());
+  // A click switches pages; pages or the control going first leave nothing dangling.
   HWND tab = ::CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE, 5, 5, 300, 200, dialog->hwnd(),
                                reinterpret_cast<HMENU>(301), ::GetModuleHandleA(nullptr), nullptr);
   TabHost host;
