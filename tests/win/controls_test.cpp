@@ -319,7 +319,7 @@ TEST_F(TimeEditTest, ShowsAndReadsRawTextTypingFollowsTheMaskAndBadMasksDisable)
   EXPECT_TRUE(::IsWindowEnabled(other.hwnd()));
 }
 
-TEST_F(TimeEditTest, FocusSelectsAllTypingReplacesItAndPasteChangesNothing) {
+TEST_F(TimeEditTest, FocusSelectsAllTypingReplacesItPasteChangesNothingAndShiftExtendsOnlyWhileHeld) {
   edit.SetInputText("12345");
   ::SetFocus(host.hwnd());
   ::SetFocus(edit.hwnd());
@@ -342,10 +342,8 @@ TEST_F(TimeEditTest, FocusSelectsAllTypingReplacesItAndPasteChangesNothing) {
   Type("\x16\x18\x1a\x03");  // Ctrl+V, Ctrl+X, Ctrl+Z, and Ctrl+C, which copies
   for (UINT msg : {WM_PASTE, WM_CUT, WM_CLEAR}) ::SendMessageA(edit.hwnd(), msg, 0, 0);
   EXPECT_EQ(Text(), "1:23:45");
-}
 
-TEST_F(TimeEditTest, ShiftExtendsHomeAndEndOnlyWhileHeldInThisField) {
-  edit.SetInputText("12345");
+  // Shift extends Home and End only while held, in this field only.
   ::SetFocus(edit.hwnd());
   ClickAt(edit, 2);
   Key(edit, VK_SHIFT);
