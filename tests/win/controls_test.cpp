@@ -339,7 +339,8 @@ TEST_F(TimeEditTest, FocusSelectsAllTypingReplacesItPasteChangesNothingAndShiftE
   ::SendMessageA(copied, EM_SETSEL, 0, -1);
   ::SendMessageA(copied, WM_COPY, 0, 0);
   ::SendMessageA(edit.hwnd(), EM_SETSEL, 0, -1);
-  Type("\x16\x18\x1a\x03");  // Ctrl+V, Ctrl+X, Ctrl+Z, and Ctrl+C, which copies
+  Type("\x16\x18\x1a\x03");  // Ctrl+V, Ctrl+X, Ctrl+Z, and Ctrl+C, which copies the field's own text
+  ::SendMessageA(copied, WM_COPY, 0, 0);  // digits again for the messages
   for (UINT msg : {WM_PASTE, WM_CUT, WM_CLEAR}) ::SendMessageA(edit.hwnd(), msg, 0, 0);
   EXPECT_EQ(Text(), "1:23:45");
 
