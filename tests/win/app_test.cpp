@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/about_dialog.h"
@@ -344,25 +345,22 @@ TEST_F(MainWindowTest, ADroppedPageLeavesNoWindowOrObjectBehind) {
   for (platform::sim::SimScheme& scheme : state.schemes) scheme.policy.user.SpindownTimeoutAc = 36000;
   pc_.Boot(state);
   CMainDialog& main = Open();
-  const int windows = ThreadWindows();
-  const long users = fw::LiveUserObjects(), gdis = fw::LiveGdiObjects(), kernels = fw::LiveKernelHandles();
-  auto expect_as_before = [&](const char* after) {
-    EXPECT_EQ(ThreadWindows(), windows) << after;
-    EXPECT_EQ(fw::LiveUserObjects(), users) << after;
-    EXPECT_EQ(fw::LiveGdiObjects(), gdis) << after;
-    EXPECT_EQ(fw::LiveKernelHandles(), kernels) << after;
+  // Top-level windows, then USER, GDI and kernel objects.
+  auto census = [] {
+    return std::tuple(ThreadWindows(), fw::LiveUserObjects(), fw::LiveGdiObjects(), fw::LiveKernelHandles());
   };
+  const auto before = census();
   for (int round = 0; round < 2; ++round) {
     ASSERT_EQ(Choose(kSchemesPage), 1);
-    EXPECT_GT(ThreadWindows(), windows) << "the tip shows the kept time";
+    EXPECT_GT(ThreadWindows(), std::get<0>(before)) << "the tip shows the kept time";
     ASSERT_EQ(Choose(kControlPage), 1);
-    expect_as_before("a page switch");
+    EXPECT_EQ(census(), before) << "after a page switch";
   }
   auto page = std::make_unique<power::SchemesPage>(main.hwnd());
   ASSERT_TRUE(page->Create());
-  EXPECT_GT(ThreadWindows(), windows);
+  EXPECT_GT(ThreadWindows(), std::get<0>(before));
   page.reset();
-  expect_as_before("the object dropped before its window");
+  EXPECT_EQ(census(), before) << "after the object dropped before its window";
 }
 
 // A page that notes its own OK before closing its host.
