@@ -9,6 +9,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -156,12 +157,10 @@ TEST(ControlsTest, ThousandMenuDrawsAndBarPaintsLeaveNothingBehind) {
     ::SendMessageA(bar.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
   };
   draw_all(0);
-  const long gdi = fw::LiveGdiObjects(), user = fw::LiveUserObjects();
-  const WORD slot = testing::NextGdiSlot();
+  auto census = [] { return std::tuple(fw::LiveGdiObjects(), fw::LiveUserObjects(), testing::NextGdiSlot()); };
+  const auto before = census();
   for (int i = 1; i <= 1000; ++i) draw_all(i);
-  EXPECT_EQ(fw::LiveGdiObjects(), gdi);
-  EXPECT_EQ(fw::LiveUserObjects(), user);
-  EXPECT_EQ(testing::NextGdiSlot(), slot);
+  EXPECT_EQ(census(), before) << "GDI and USER objects, and the next free GDI slot";
 }
 
 class CountingBar : public TextProgressBar {
