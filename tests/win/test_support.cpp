@@ -26,9 +26,7 @@ bool DeleteTree(HKEY root, const std::string& path) {
 
 bool KeyExists(HKEY root, const std::string& path) {
   HKEY key = nullptr;
-  if (::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  ::RegCloseKey(key);
-  return true;
+  return ::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS && fw::UniqueKey(key).valid();
 }
 
 RawValue ReadRaw(HKEY root, const std::string& path, const char* name) {
@@ -272,9 +270,7 @@ bool TrayIconExists(HWND owner, UINT id) {
 
 BYTE LayeredAlpha(HWND window) {
   BYTE alpha = 0;
-  DWORD flags = 0;
-  COLORREF key = 0;
-  return ::GetLayeredWindowAttributes(window, &key, &alpha, &flags) ? alpha : 0;
+  return ::GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr) ? alpha : 0;
 }
 
 bool TimerRuns(HWND window, UINT_PTR id, UINT period) {
@@ -308,7 +304,7 @@ LONG RecordingSystem::CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOI
   for (ULONG i = 0; in && i < in_size; ++i) bytes += std::to_string(static_cast<BYTE*>(in)[i]) + " ";
   Note("CallNtPowerInformation %d in=%lu[%s] out=%s/%lu", static_cast<int>(level), in_size, bytes.c_str(),
        out ? "buffer" : "null", out_size);
-  return ForwardingSystemApi::CallNtPowerInformation(level, in, in_size, out, out_size);
+  return Base::CallNtPowerInformation(level, in, in_size, out, out_size);
 }
 
 BOOL RecordingSystem::SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period,
@@ -318,7 +314,7 @@ BOOL RecordingSystem::SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, L
   if (arming_thread) ::CloseHandle(arming_thread);
   ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(), &arming_thread, SYNCHRONIZE,
                     FALSE, 0);
-  return ForwardingSystemApi::SetWaitableTimer(timer, due, period, completion, argument, resume);
+  return Base::SetWaitableTimer(timer, due, period, completion, argument, resume);
 }
 
 std::string GuidText(const GUID& guid) { return platform::FormatGuid(platform::FromGuid(guid)); }
@@ -326,7 +322,7 @@ std::string GuidText(const GUID& guid) { return platform::FormatGuid(platform::F
 std::string RecordingSystem::Of(const GUID* guid) { return guid ? GuidText(*guid) : "null"; }
 
 FARPROC RecordingSystem::GetPowerLibraryProc(LPCSTR name) {
-  FARPROC real = ForwardingSystemApi::GetPowerLibraryProc(name);
+  FARPROC real = Base::GetPowerLibraryProc(name);
   if (!real || !name) return real;
   const bool read = std::strcmp(name, "ReadProcessorPwrScheme") == 0;
   if (!read && std::strcmp(name, "WriteProcessorPwrScheme") != 0) return real;
@@ -348,12 +344,6 @@ BOOLEAN WINAPI RecordingSystem::WriteProcessor(UINT id, PMACHINE_PROCESSOR_POWER
   self->Note("WriteProcessorPwrScheme %u", id);
   if (self->fail_processor_write) return Fail<BOOLEAN>(ERROR_WRITE_FAULT, FALSE);
   return self->real_write_(id, policy);
-}
-
-size_t RecordingSystem::Find(const std::string& prefix) const {
-  size_t i = 0;
-  while (i < calls.size() && calls[i].rfind(prefix, 0) != 0) ++i;
-  return i;
 }
 
 static size_t CountStartingWith(const std::vector<std::string>& lines, const std::string& prefix) {

@@ -1,6 +1,5 @@
-// Helpers shared by the Windows tests: the registry, temporary folders, message pumping and the
-// pointer, window texts and pixels, a host window for controls, the meter's fakes, and a
-// simulated laptop behind a recording fake.
+// Helpers shared by the Windows tests: registry, temporary folders, messages, the pointer, texts,
+// pixels, a host window for controls, the meter's fakes and a simulated laptop behind a recording fake.
 #pragma once
 
 #include <windows.h>
@@ -123,8 +122,7 @@ COLORREF WindowPixel(HWND window, int x, int y);
 // A font drawn without smoothing, so that text pixels have exactly the text colour.
 fw::UniqueFont CrispFont(int height = 14, int weight = FW_NORMAL);
 
-// A visible top-level window that reflects owner-drawn requests to its children (as dialogs
-// do) and records the page messages its children send.
+// A visible top-level window that reflects owner-drawn requests to its children and records their page messages.
 class ControlHost : public fw::Window {
  public:
   ~ControlHost() override;
@@ -135,8 +133,7 @@ class ControlHost : public fw::Window {
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
-// The main window's stand-in: closing only hides it (unless told to stay), and a request for
-// its menu is counted instead of entering the modal menu loop.
+// The main window's stand-in: closing only hides it (unless told to stay); a menu request is only counted.
 class MainWindowStandIn : public ControlHost {
  public:
   int closes = 0, menu_requests = 0;
@@ -158,8 +155,7 @@ class PageControls {
   int Selected(int id) const { return static_cast<int>(Send(id, CB_GETCURSEL)); }
   int ListCount(int id) const { return static_cast<int>(Send(id, CB_GETCOUNT)); }
   std::string ListText(int id, int index) const;
-  // A button (or check box) pressed as the user presses it: through the button, which must be
-  // on screen and enabled. A disabled or hidden one fails the test and tells nothing.
+  // A button (or check box) pressed through itself, as the user does: a hidden or disabled one fails the test.
   void Press(int id) const;
   void Click(int id) const { Press(id); }
   // A selection as the user makes it: the list changes, then tells its page.
@@ -199,8 +195,7 @@ struct RecordingTrayMenu : power::TrayMenuHook {
   void OnMenuCommand(HWND, UINT id) override { commands.push_back(id); }
 };
 
-// Settings back as they were, the battery answers in place (unless the battery status model
-// is to answer), the pointer out of the way.
+// Settings back as they were, the battery answers in place (unless the model is to answer), the pointer away.
 class DisplayTestScope {
  public:
   explicit DisplayTestScope(bool fake_battery = true) : saved_(app::State().settings) {
@@ -217,8 +212,7 @@ class DisplayTestScope {
   std::optional<display::ScopedMeterBattery> scoped_;
 };
 
-// Whether the notification area holds the icon: a modification that changes nothing succeeds
-// only then.
+// Whether the notification area holds the icon: a modification that changes nothing succeeds only then.
 bool TrayIconExists(HWND owner, UINT id);
 BYTE LayeredAlpha(HWND window);
 // Killing is the only way to ask whether a timer runs; it is started again afterwards.
@@ -226,11 +220,11 @@ bool TimerRuns(HWND window, UINT_PTR id, UINT period);
 
 // ---- a simulated laptop
 
-// Notes chosen calls with their exact arguments (those the simulated machine does not log
-// itself) and makes chosen ones fail.
+// Notes chosen calls with the arguments the simulated machine does not log itself, and makes chosen ones fail.
 class RecordingSystem : public platform::ForwardingSystemApi {
  public:
-  using ForwardingSystemApi::ForwardingSystemApi;
+  using Base = platform::ForwardingSystemApi;
+  using Base::Base;
   ~RecordingSystem() override {
     if (arming_thread) ::CloseHandle(arming_thread);
     if (handing_out_ == this) handing_out_ = nullptr;
@@ -247,48 +241,43 @@ class RecordingSystem : public platform::ForwardingSystemApi {
   int battery_searches = 0;  // enumerations of the battery interfaces
 
   BOOL ExitWindowsEx(UINT flags, DWORD reason) override {
-    return refuse_exit ? Fail<BOOL>(ERROR_ACCESS_DENIED, FALSE) : ForwardingSystemApi::ExitWindowsEx(flags, reason);
+    return refuse_exit ? Fail<BOOL>(ERROR_ACCESS_DENIED, FALSE) : Base::ExitWindowsEx(flags, reason);
   }
   LONG CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in, ULONG in_size, PVOID out,
                               ULONG out_size) override;
   BOOLEAN WritePwrScheme(PUINT id, LPWSTR name, LPWSTR description, PPOWER_POLICY policy) override {
     Note("WritePwrScheme %u", id ? *id : 0);
     return fail_scheme_write ? Fail<BOOLEAN>(ERROR_WRITE_FAULT, FALSE)
-                             : ForwardingSystemApi::WritePwrScheme(id, name, description, policy);
+                             : Base::WritePwrScheme(id, name, description, policy);
   }
   BOOLEAN DeletePwrScheme(UINT id) override {
     Note("DeletePwrScheme %u", id);
-    return fail_delete ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE) : ForwardingSystemApi::DeletePwrScheme(id);
+    return fail_delete ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE) : Base::DeletePwrScheme(id);
   }
   BOOLEAN ReadPwrScheme(UINT id, PPOWER_POLICY policy) override {
-    return fail_scheme_read ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE)
-                            : ForwardingSystemApi::ReadPwrScheme(id, policy);
+    return fail_scheme_read ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE) : Base::ReadPwrScheme(id, policy);
   }
   HDEVINFO SetupDiGetClassDevsA(const GUID* guid, PCSTR enumerator, HWND parent, DWORD flags) override {
     ++battery_searches;
-    return ForwardingSystemApi::SetupDiGetClassDevsA(guid, enumerator, parent, flags);
+    return Base::SetupDiGetClassDevsA(guid, enumerator, parent, flags);
   }
-  // The processor-scheme functions handed out go through this fake ("WriteProcessorPwrScheme
-  // <id>" noted), which can make them fail or be missing.
+  // The processor-scheme functions handed out come through here: noted, failing or missing at will.
   FARPROC GetPowerLibraryProc(LPCSTR name) override;
   BOOLEAN SetActivePwrScheme(UINT id, PGLOBAL_POWER_POLICY global, PPOWER_POLICY policy) override {
     Note("SetActivePwrScheme %u", id);
-    return fail_activation ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE)
-                           : ForwardingSystemApi::SetActivePwrScheme(id, global, policy);
+    return fail_activation ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE) : Base::SetActivePwrScheme(id, global, policy);
   }
   BOOLEAN ReadGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override {
-    return fail_global_read ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE)
-                            : ForwardingSystemApi::ReadGlobalPwrPolicy(policy);
+    return fail_global_read ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE) : Base::ReadGlobalPwrPolicy(policy);
   }
   BOOLEAN WriteGlobalPwrPolicy(PGLOBAL_POWER_POLICY policy) override {
     Note("WriteGlobalPwrPolicy");
-    return fail_global_write ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE)
-                             : ForwardingSystemApi::WriteGlobalPwrPolicy(policy);
+    return fail_global_write ? Fail<BOOLEAN>(ERROR_ACCESS_DENIED, FALSE) : Base::WriteGlobalPwrPolicy(policy);
   }
   HANDLE CreateWaitableTimerA(LPSECURITY_ATTRIBUTES security, BOOL manual_reset, LPCSTR name) override {
     Note("CreateWaitableTimerA %s %d", name ? name : "(null)", manual_reset);
     return fail_timer_creation ? Fail<HANDLE>(ERROR_ACCESS_DENIED, nullptr)
-                               : ForwardingSystemApi::CreateWaitableTimerA(security, manual_reset, name);
+                               : Base::CreateWaitableTimerA(security, manual_reset, name);
   }
   // On the waiting thread, while the caller waits for it to arm the timer.
   BOOL SetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period, PTIMERAPCROUTINE completion,
@@ -296,40 +285,38 @@ class RecordingSystem : public platform::ForwardingSystemApi {
   // The plan functions that change something, with their GUIDs ("PowerSetActiveScheme <plan>").
   DWORD PowerSetActiveScheme(HKEY root, const GUID* scheme) override {
     Note("PowerSetActiveScheme %s", Of(scheme).c_str());
-    return ForwardingSystemApi::PowerSetActiveScheme(root, scheme);
+    return Base::PowerSetActiveScheme(root, scheme);
   }
   DWORD PowerWriteACValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
                                DWORD index) override {
     Note("PowerWriteACValueIndex %s %s %lu", Of(scheme).c_str(), Of(setting).c_str(), index);
-    return ForwardingSystemApi::PowerWriteACValueIndex(root, scheme, subgroup, setting, index);
+    return Base::PowerWriteACValueIndex(root, scheme, subgroup, setting, index);
   }
   DWORD PowerWriteDCValueIndex(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting,
                                DWORD index) override {
     Note("PowerWriteDCValueIndex %s %s %lu", Of(scheme).c_str(), Of(setting).c_str(), index);
-    return ForwardingSystemApi::PowerWriteDCValueIndex(root, scheme, subgroup, setting, index);
+    return Base::PowerWriteDCValueIndex(root, scheme, subgroup, setting, index);
   }
   DWORD PowerWriteFriendlyName(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
                                DWORD size) override {
     Note("PowerWriteFriendlyName %s", Of(scheme).c_str());
-    return ForwardingSystemApi::PowerWriteFriendlyName(root, scheme, subgroup, setting, buffer, size);
+    return Base::PowerWriteFriendlyName(root, scheme, subgroup, setting, buffer, size);
   }
   DWORD PowerWriteDescription(HKEY root, const GUID* scheme, const GUID* subgroup, const GUID* setting, UCHAR* buffer,
                               DWORD size) override {
     Note("PowerWriteDescription %s", Of(scheme).c_str());
-    return ForwardingSystemApi::PowerWriteDescription(root, scheme, subgroup, setting, buffer, size);
+    return Base::PowerWriteDescription(root, scheme, subgroup, setting, buffer, size);
   }
   DWORD PowerDuplicateScheme(HKEY root, const GUID* source, GUID** destination) override {
     Note("PowerDuplicateScheme %s", Of(source).c_str());
-    return ForwardingSystemApi::PowerDuplicateScheme(root, source, destination);
+    return Base::PowerDuplicateScheme(root, source, destination);
   }
   DWORD PowerDeleteScheme(HKEY root, const GUID* scheme) override {
     Note("PowerDeleteScheme %s", Of(scheme).c_str());
-    return ForwardingSystemApi::PowerDeleteScheme(root, scheme);
+    return Base::PowerDeleteScheme(root, scheme);
   }
   // The noted calls that start with `prefix`.
   size_t Called(const std::string& prefix) const;
-  // The position of the first noted call that starts with `prefix` (the count when there is none).
-  size_t Find(const std::string& prefix) const;
 
  private:
   template <class T>
@@ -346,8 +333,7 @@ class RecordingSystem : public platform::ForwardingSystemApi {
   static inline RecordingSystem* handing_out_ = nullptr;  // whose functions are handed out
 };
 
-// The XP-era write functions, as the recording fake notes them: none may be called while plans
-// are in use.
+// The XP-era write functions, as the recording fake notes them: none may be called while plans are in use.
 inline constexpr const char* kXpWrites[] = {"WritePwrScheme", "DeletePwrScheme", "SetActivePwrScheme",
                                             "WriteGlobalPwrPolicy", "WriteProcessorPwrScheme"};
 // "381b4222-f694-41f0-9685-ff5bb260df2e", as the recording fake writes GUIDs.
@@ -392,10 +378,7 @@ class PowerTestMachine {
   std::unique_ptr<platform::ScopedSystemApi> scope_;
 };
 
-}  // namespace vantrel::testing
-
-// ---- a simulated battery for the battery, history and notice tests ----
-namespace vantrel::testing {
+// ---- a simulated battery
 
 // A system battery of LGC's, LION, rechargeable, serial " 7392", made 5/11/2003, at 12868 mV and
 // 2982 tenths of a kelvin, alerts at 9360 and 2836 mWh; discharging when `rate` < 0, else on mains.

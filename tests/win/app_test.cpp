@@ -1,30 +1,146 @@
-// The main window under Wine: page choice and its refusal without batteries, the Languages
-// menu and what a language file lacks, placement when shown again, and keys on a page.
+// The application under Wine. Start-up and shutdown, in-process: the single-copy guard, the
+// settings, the language, the meter and the tray icon, and Exit. The main window: page choice
+// and its refusal without batteries, the Languages menu and what a language file lacks,
+// placement when shown again, and keys on a page.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/about_dialog.h"
-#include "controls/page_list.h"
 #include "app/app_state.h"
+#include "app/corvane_app.h"
 #include "app/main_dialog.h"
+#include "controls/page_list.h"
 #include "display/control_page.h"
 #include "display/meter_window.h"
+#include "display/tray_icon.h"
+#include "framework/dialog.h"
 #include "framework/prompt.h"
 #include "i18n/core/language_table.h"
 #include "power/schemes_page.h"
 #include "power/tray_menu.h"
 #include "resource.h"
+#include "settings/settings_store.h"
 #include "win/test_support.h"
 
 namespace vantrel::app {
 namespace {
 
 using namespace vantrel::settings;
-
 using namespace vantrel::testing;
+
+class StartUpTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // A copy of the program that an earlier test ended may still be on its way out.
+    for (int i = 0; i < 100 && SemaphoreExists(); ++i) ::Sleep(100);
+    ASSERT_FALSE(SemaphoreExists()) << "another copy of the program runs in this Wine prefix";
+  }
+  static bool SemaphoreExists() {
+    return fw::UniqueHandle(::OpenSemaphoreA(SYNCHRONIZE, FALSE, kSemaphoreName)).valid();
+  }
+  static std::pair<LONG, LONG> MeterAt(CorvaneApp& application) {
+    RECT r{};
+    ::GetWindowRect(application.meter()->hwnd(), &r);
+    return {r.left, r.top};
+  }
+
+  CleanKey clean_;
+  DisplayTestScope display_;
+  fw::PromptRecorder prompts_;
+};
+
+// The second copy's message and the first copy running on are proven end to end.
+TEST_F(StartUpTest, FirstCopyShowsTheMeterAndIconUntilTheEndASecondReadsNothingAndEnds) {
+  HWND meter = nullptr;
+  UINT id = 0;
+  {
+    CorvaneApp application;
+    ASSERT_FALSE(application.another_copy());
+    {
+      CorvaneApp second;
+      EXPECT_FALSE(second.InitInstance(::GetModuleHandleA(nullptr)));
+      EXPECT_EQ(prompts_.entries().size(), 1u);
+      EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kKey));  // not even created
+    }
+    EXPECT_TRUE(CorvaneApp().another_copy());  // the second copy's handle went, the guard stays
+    ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
+    EXPECT_EQ(State().app_directory, DirectoryOf(ModulePath(nullptr)));  // cut at the last backslash
+    EXPECT_EQ(DirectoryOf("C:\\Program Files\\Vantrel\\vantrel.exe"), "C:\\Program Files\\Vantrel");
+    EXPECT_EQ(DirectoryOf("C:\\vantrel.exe") + DirectoryOf("\\vantrel.exe"), "C:");
+    EXPECT_EQ(DirectoryOf("vantrel.exe") + DirectoryOf(""), "");
+    meter = application.meter()->hwnd();
+    EXPECT_EQ(State().meter, application.meter());
+    EXPECT_TRUE(::IsWindowVisible(meter));
+    EXPECT_EQ(MeterAt(application), std::make_pair(::GetSystemMetrics(SM_CXSCREEN) - 70L, 10L));
+    id = application.tray_icon()->record().uID;
+    EXPECT_TRUE(TrayIconExists(meter, id));
+  }
+  EXPECT_FALSE(CorvaneApp().another_copy());
+  EXPECT_FALSE(::IsWindow(meter));
+  EXPECT_FALSE(TrayIconExists(meter, id));
+  MSG msg;  // the loop was over: the end posts no second quit
+  EXPECT_FALSE(::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(prompts_.entries().size(), 1u);
+}
+
+TEST_F(StartUpTest, APositionOnNoMonitorAndAMissingLanguageFallBackForThisRunOnly) {
+  SettingsStore store;
+  ASSERT_TRUE(store.OpenKey() && store.SaveLanguage("Klingon"));
+  const int32_t left = -4000, top = 50;
+  ASSERT_TRUE(WriteRaw(HKEY_CURRENT_USER, kKey, kBatteryMeterPosLeft, REG_BINARY, &left, 4) &&
+              WriteRaw(HKEY_CURRENT_USER, kKey, kBatteryMeterPosTop, REG_BINARY, &top, 4));
+  {
+    CorvaneApp application;
+    ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(MeterAt(application), std::make_pair(work.left, 50L));
+    ASSERT_EQ(prompts_.entries().size(), 1u);
+    EXPECT_EQ(prompts_.entries()[0].text, "The language file 'Klingon.lng' absent or location in wrong path!");
+    EXPECT_EQ(State().settings.Language, "");
+  }
+  EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, kKey, kLanguage).text(), std::string("Klingon", 8));
+  EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, kKey, kBatteryMeterPosLeft).data, (std::vector<BYTE>{0x60, 0xF0, 0xFF, 0xFF}));
+
+  ASSERT_TRUE(store.SaveLanguage("Deutsch"));  // shipped beside the test program by the build
+  {
+    CorvaneApp application;
+    ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
+    EXPECT_EQ(i18n::Text(3), "\xDC" "bernehmen");
+  }
+  EXPECT_EQ(i18n::Text(3), "Apply");  // the table went with the application; nothing points at it
+}
+
+void CALLBACK QuitWithAnotherCode(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(99); }
+HWND g_exiting_meter = nullptr;
+void CALLBACK ChooseExit(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  ::SendMessageA(g_exiting_meter, WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
+}
+
+// Exit is chosen while the About box runs its own loop inside a handler of the main window.
+TEST_F(StartUpTest, ExitWhileTheAboutBoxIsOpenClosesTheMainWindowThenTheMeterAndEndsTheLoop) {
+  CorvaneApp application;
+  ASSERT_TRUE(application.InitInstance(::GetModuleHandleA(nullptr)));
+  HWND meter = application.meter()->hwnd();
+  ::SendMessageA(meter, display::WM_TRAY_CALLBACK, 0, WM_LBUTTONDBLCLK);  // opens the main window
+  HWND main = ::FindWindowA(nullptr, "Vantrel - Control");
+  ASSERT_NE(main, nullptr);
+  g_exiting_meter = meter;
+  UINT_PTR exit = ::SetTimer(nullptr, 0, 200, &ChooseExit);
+  ::SendMessageA(main, WM_COMMAND, MAKEWPARAM(ID_HELP_ABOUT, 0), 0);  // ends with its window
+  ::KillTimer(nullptr, exit);
+  EXPECT_FALSE(::IsWindow(main));
+  EXPECT_FALSE(::IsWindow(meter));
+  // The loop ends with the meter, or the guard ends it with another code after three seconds.
+  UINT_PTR guard = ::SetTimer(nullptr, 0, 3000, &QuitWithAnotherCode);
+  EXPECT_EQ(fw::RunMessageLoop(), 0);
+  ::KillTimer(nullptr, guard);
+}
 
 std::vector<UINT> Checked(HMENU menu) {
   std::vector<UINT> checked;
@@ -90,14 +206,11 @@ TEST_F(MainWindowTest, PagesAreBuiltOnlyOnAChangeWithNoBatterySearchAndBatteries
   CMainDialog& main = Open();
   // Every entry of the page list is wholly in view (the list has no scroll bar).
   HWND list = ::GetDlgItem(main.hwnd(), IDC_PAGE_LIST);
-  RECT client{};
+  RECT client{}, last{};
   ::GetClientRect(list, &client);
   ASSERT_EQ(ListView_GetItemCount(list), kPageKindCount);
-  for (int i = 0; i < kPageKindCount; ++i) {
-    RECT item{};
-    ASSERT_TRUE(ListView_GetItemRect(list, i, &item, LVIR_BOUNDS));
-    EXPECT_LE(item.bottom, client.bottom) << "entry " << i;
-  }
+  ASSERT_TRUE(ListView_GetItemRect(list, kPageKindCount - 1, &last, LVIR_BOUNDS));
+  EXPECT_LE(last.bottom, client.bottom);
   HWND control = main.current_page()->hwnd();
   EXPECT_EQ(Choose(kControlPage), 0);
   EXPECT_EQ(Choose(static_cast<WPARAM>(-1)), 0);
@@ -200,21 +313,15 @@ TEST_F(MainWindowTest, FirstShowIsCentredLaterShowsKeepThePlaceAndHelpComesFromT
   EXPECT_EQ(main.current_page()->hwnd(), page);
 
   // The viewer comes from the system folder, even with a library of its name beside the program.
-  char system[MAX_PATH] = {}, program[MAX_PATH] = {};
-  const UINT length = ::GetSystemDirectoryA(system, sizeof system);
-  ASSERT_TRUE(length > 0 && length < sizeof system);
-  const DWORD program_length = ::GetModuleFileNameA(nullptr, program, sizeof program);
-  ASSERT_TRUE(program_length > 0 && program_length < sizeof program);
-  std::string decoy = program;
-  decoy = decoy.substr(0, decoy.find_last_of('\\') + 1) + "hhctrl.ocx";
-  ASSERT_TRUE(::CopyFileA((std::string(system) + "\\hhctrl.ocx").c_str(), decoy.c_str(), FALSE));
+  char system[MAX_PATH] = {}, loaded[MAX_PATH] = {};
+  ASSERT_TRUE(::GetSystemDirectoryA(system, sizeof system));
+  const std::string viewer = system + std::string("\\hhctrl.ocx");
+  const std::string decoy = DirectoryOf(ModulePath(nullptr)) + "\\hhctrl.ocx";
+  ASSERT_TRUE(::CopyFileA(viewer.c_str(), decoy.c_str(), FALSE));
   Command(ID_HELP_TOPICS);  // the folder holds no help file
   ::DeleteFileA(decoy.c_str());
-  if (HMODULE help = ::GetModuleHandleA("hhctrl.ocx")) {
-    char loaded[MAX_PATH] = {};
-    ::GetModuleFileNameA(help, loaded, sizeof loaded);
-    EXPECT_EQ(::lstrcmpiA(loaded, (std::string(system) + "\\hhctrl.ocx").c_str()), 0) << loaded;
-  }
+  if (HMODULE help = ::GetModuleHandleA("hhctrl.ocx")) ::GetModuleFileNameA(help, loaded, sizeof loaded);
+  EXPECT_TRUE(!loaded[0] || ::lstrcmpiA(loaded, viewer.c_str()) == 0) << loaded;
   EXPECT_EQ(CAboutDialog(nullptr).Lines()[0], "Vantrel 1.00");  // from the version resource
   host_.DestroyMainWindow();
   EXPECT_FALSE(::IsWindow(page));
@@ -222,15 +329,11 @@ TEST_F(MainWindowTest, FirstShowIsCentredLaterShowsKeepThePlaceAndHelpComesFromT
   EXPECT_EQ(main.hwnd(), nullptr);
 }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM counter) {
-  ++*reinterpret_cast<int*>(counter);
-  return TRUE;
-}
-
 // The thread's top-level windows: a page's popups (the editor's tip) among them.
 int ThreadWindows() {
   int count = 0;
-  ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&count));
+  for (HWND w = ::GetTopWindow(nullptr); w; w = ::GetWindow(w, GW_HWNDNEXT))
+    count += ::GetWindowThreadProcessId(w, nullptr) == ::GetCurrentThreadId();
   return count;
 }
 
@@ -242,25 +345,22 @@ TEST_F(MainWindowTest, ADroppedPageLeavesNoWindowOrObjectBehind) {
   for (platform::sim::SimScheme& scheme : state.schemes) scheme.policy.user.SpindownTimeoutAc = 36000;
   pc_.Boot(state);
   CMainDialog& main = Open();
-  const int windows = ThreadWindows();
-  const long users = fw::LiveUserObjects(), gdis = fw::LiveGdiObjects(), kernels = fw::LiveKernelHandles();
-  auto expect_as_before = [&](const char* after) {
-    EXPECT_EQ(ThreadWindows(), windows) << after;
-    EXPECT_EQ(fw::LiveUserObjects(), users) << after;
-    EXPECT_EQ(fw::LiveGdiObjects(), gdis) << after;
-    EXPECT_EQ(fw::LiveKernelHandles(), kernels) << after;
+  // Top-level windows, then USER, GDI and kernel objects.
+  auto census = [] {
+    return std::tuple(ThreadWindows(), fw::LiveUserObjects(), fw::LiveGdiObjects(), fw::LiveKernelHandles());
   };
+  const auto before = census();
   for (int round = 0; round < 2; ++round) {
     ASSERT_EQ(Choose(kSchemesPage), 1);
-    EXPECT_GT(ThreadWindows(), windows) << "the tip shows the kept time";
+    EXPECT_GT(ThreadWindows(), std::get<0>(before)) << "the tip shows the kept time";
     ASSERT_EQ(Choose(kControlPage), 1);
-    expect_as_before("a page switch");
+    EXPECT_EQ(census(), before) << "after a page switch";
   }
   auto page = std::make_unique<power::SchemesPage>(main.hwnd());
   ASSERT_TRUE(page->Create());
-  EXPECT_GT(ThreadWindows(), windows);
+  EXPECT_GT(ThreadWindows(), std::get<0>(before));
   page.reset();
-  expect_as_before("the object dropped before its window");
+  EXPECT_EQ(census(), before) << "after the object dropped before its window";
 }
 
 // A page that notes its own OK before closing its host.
