@@ -63,7 +63,7 @@ class TrayMenuTest : public ::testing::Test {
   TrayMenu* tray_ = nullptr;
 };
 
-TEST_F(TrayMenuTest, ItemsSubmenusAndARebuildThatLeaksNothing) {
+TEST_F(TrayMenuTest, ItemsSubmenusARebuildThatLeaksNothingAndTheCommands) {
   Start(Laptop());
   const std::vector<std::string> expected = {
       "bar:Vantrel 1.00", "1:Main Dialog...", "popup:Power Schemes", "-", "5:Logging Off", "6:Shutdown",
@@ -80,6 +80,22 @@ TEST_F(TrayMenuTest, ItemsSubmenusAndARebuildThatLeaksNothing) {
   tray_->BuildTrayMenu(meter_.hwnd());
   EXPECT_EQ(Describe(top()), expected);
   EXPECT_EQ(fw::LiveUserObjects(), user_objects);
+
+  Command(1850);  // the last wake-up item: 8 h 50 min
+  EXPECT_EQ(pc_.Logged("SetWaitableTimer due=-318000000000 period=0 resume=1"), 1u);
+  pc_.machine().ClearLog();
+  for (UINT nothing : {0u, 2u, 8u, 15u, 17u, 1000u}) Command(nothing);
+  EXPECT_TRUE(pc_.machine().Log().empty());
+  const std::pair<UINT, const char*> actions[] = {
+      {ID_TRAY_SLEEP, "SetSuspendState hibernate=0 forceCritical=0 disableWakeEvent=1"},
+      {ID_TRAY_HIBERNATE, "SetSuspendState hibernate=1 forceCritical=0 disableWakeEvent=1"},
+      {ID_TRAY_LOG_OFF, "ExitWindowsEx flags=0x10"}, {ID_TRAY_SHUT_DOWN, "ExitWindowsEx flags=0x18"},
+      {ID_TRAY_REBOOT, "ExitWindowsEx flags=0x12"}};
+  for (auto [id, logged] : actions) {
+    Command(id);
+    EXPECT_EQ(pc_.Logged(logged), 1u) << id;
+  }
+  EXPECT_TRUE(::IsWindow(meter_.hwnd()));
 }
 
 // Whether Sleep was greyed while the tray menu was open, read from inside its message loop.
@@ -107,27 +123,6 @@ TEST_F(TrayMenuTest, StandbyDecidesTheWakeUpItemAtBuildAndGreyingFollowsThePermi
   EXPECT_EQ(Describe(top())[8], "3:Sleep");  // only a rebuild adds it
   tray_->BuildTrayMenu(meter_.hwnd());
   EXPECT_EQ(Describe(top())[8], "popup:WakeUp After");
-}
-
-TEST_F(TrayMenuTest, WakeUpCommandsSleepUntilTheirTimerAndTheOthersReachTheMachine) {
-  Start(Laptop());
-  Command(1850);  // the last wake-up item: 8 h 50 min
-  EXPECT_EQ(pc_.Logged("SetWaitableTimer due=-318000000000 period=0 resume=1"), 1u);
-
-  pc_.machine().ClearLog();
-  for (UINT nothing : {0u, 2u, 8u, 15u, 17u, 1000u}) Command(nothing);
-  EXPECT_TRUE(pc_.machine().Log().empty());
-
-  const std::pair<UINT, const char*> actions[] = {
-      {ID_TRAY_SLEEP, "SetSuspendState hibernate=0 forceCritical=0 disableWakeEvent=1"},
-      {ID_TRAY_HIBERNATE, "SetSuspendState hibernate=1 forceCritical=0 disableWakeEvent=1"},
-      {ID_TRAY_LOG_OFF, "ExitWindowsEx flags=0x10"}, {ID_TRAY_SHUT_DOWN, "ExitWindowsEx flags=0x18"},
-      {ID_TRAY_REBOOT, "ExitWindowsEx flags=0x12"}};
-  for (auto [id, logged] : actions) {
-    Command(id);
-    EXPECT_EQ(pc_.Logged(logged), 1u) << id;
-  }
-  EXPECT_TRUE(::IsWindow(meter_.hwnd()));
 }
 
 // Delivers commands to the meter while the machine is being put to sleep, as a message that
