@@ -274,28 +274,16 @@ REFUSED(WriteProcessorPwrScheme, ERROR_CALL_NOT_IMPLEMENTED, UINT id UNUSED,
         PMACHINE_PROCESSOR_POWER_POLICY policy UNUSED)
 REFUSED(SetSuspendState, ERROR_NOT_SUPPORTED, BOOLEAN hibernate UNUSED, BOOLEAN force UNUSED, BOOLEAN no_wake UNUSED)
 
-/* A laptop: both buttons, a lid, standby and hibernation. */
-EXPORT BOOLEAN WINAPI GetPwrCapabilities(PSYSTEM_POWER_CAPABILITIES capabilities) {
-  Note("GetPwrCapabilities");
-  if (!capabilities) return Refuse("GetPwrCapabilities refused", ERROR_INVALID_PARAMETER);
-  memset(capabilities, 0, sizeof *capabilities);
-  capabilities->PowerButtonPresent = capabilities->SleepButtonPresent = capabilities->LidPresent = TRUE;
-  capabilities->SystemS3 = capabilities->SystemS4 = capabilities->SystemS5 = TRUE;
-  capabilities->HiberFilePresent = capabilities->SystemBatteriesPresent = TRUE;
-  capabilities->ProcessorMinThrottle = capabilities->ProcessorMaxThrottle = 100;
-  SetLastError(ERROR_SUCCESS);
-  return TRUE;
-}
+/* Not driven by the binding test either (the static import only needs the name). */
+REFUSED(GetPwrCapabilities, ERROR_CALL_NOT_IMPLEMENTED, PSYSTEM_POWER_CAPABILITIES capabilities UNUSED)
+NOT_DRIVEN(LONG, CallNtPowerInformation, 0xC0000002L /* STATUS_NOT_IMPLEMENTED */, POWER_INFORMATION_LEVEL level UNUSED,
+           PVOID in UNUSED, ULONG in_size UNUSED, PVOID out UNUSED, ULONG out_size UNUSED)
+
 #define ALLOWED(name) \
   EXPORT BOOLEAN WINAPI name(void) { return Note(#name), TRUE; }
 ALLOWED(IsPwrSuspendAllowed)
 ALLOWED(IsPwrHibernateAllowed)
 ALLOWED(IsPwrShutdownAllowed)
-EXPORT LONG WINAPI CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in UNUSED, ULONG in_size UNUSED,
-                                          PVOID out UNUSED, ULONG out_size UNUSED) {
-  Note("CallNtPowerInformation level=%d", (int)level);
-  return (LONG)0xC0000002L; /* STATUS_NOT_IMPLEMENTED */
-}
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved UNUSED) {
   if (reason != DLL_PROCESS_ATTACH) return TRUE;
