@@ -1,7 +1,6 @@
 // A small driver for the end-to-end tests: finds the program's windows, reads their texts and
 // answers message boxes, as a user would. Commands (timeouts in milliseconds, 10000 unless given):
-//   messagebox <caption> [ms]       prints the box's text ("TEXT: ...") and presses OK
-//   read-messagebox <caption> [ms]  the same, and leaves the box open
+//   messagebox | read-messagebox <caption> [ms]  prints the box's text ("TEXT: ..."); presses OK | leaves it open
 //   window | no-window <caption> [ms]  prints 1 or 0; succeeds when one appears (none appears)
 //   list-layout <caption> <id>      a list view: left top right bottom, item spacing cx cy
 //   list-control <caption> <id>     a control (pages included): left top right bottom
@@ -12,13 +11,11 @@
 //   alarm <state-file> <entry>      a battery alarm of the simulated machine's global policy:
 //                                   enable level action flags event-code minimum-state
 //   scheme <state-file> <name>      user figures of the simulated scheme: key=value pairs
-//   power-source <state-file> <line>  the simulated adapter plugged in (1), out (0) or
-//                                   unknown (255), the power-status change broadcast
+//   power-source <state-file> <line>  the simulated adapter plugged in (1), out (0) or unknown (255), then broadcast
 //   menu-open [ms]                  succeeds when a popup menu is on show
 //   menu-rects                      each popup menu on show: left top right bottom
 //   balloons                        each balloon tip on show: handle left top right bottom
-//   windows                         each visible top-level window: class, style, extended
-//                                   style, owner and caption
+//   windows                         each visible top-level window: class, style, extended style, owner, caption
 //   foreground                      the foreground window
 //   focus                           the control with the keyboard focus: its id and class
 //   meter-alpha                     the meter's rectangle and "layered <alpha>" or "opaque"
