@@ -82,12 +82,8 @@ TEST_F(BindingsTest, EveryKindStoresWhatItLoadedAndTheUsersChanges) {
   // Flag bit 0x10 clear, the others set.
   Record in{1, 0x80000021, 1, 200, 37, 100, PowerSystemSleeping2, 3, 5400, 3599, "LION"};
   bindings_.Load(in);
-  EXPECT_TRUE(Checked(kOn));
-  EXPECT_FALSE(Checked(kOff));
-  EXPECT_EQ(Text(kTimeAc), "1:30:00");
-  EXPECT_EQ(Text(kTimeDc), "0:59:59");
-  EXPECT_EQ(Text(kText), "LION");
-  EXPECT_EQ(Selected(kAction), 2);
+  EXPECT_EQ(std::tuple(Checked(kOn), Checked(kOff), Text(kTimeAc), Text(kTimeDc), Text(kText), Selected(kAction)),
+            std::tuple(true, false, "1:30:00", "0:59:59", "LION", 2));
   const controls::ComboItemData* green = bindings_.ListControl(kList)->ItemData(2);
   ASSERT_TRUE(green);
   EXPECT_EQ(green->text_colour, RGB(0, 150, 0));
@@ -112,11 +108,8 @@ TEST_F(BindingsTest, EveryKindStoresWhatItLoadedAndTheUsersChanges) {
   bindings_.TimeField(kTimeAc)->SetInputText("95959");
   out.flags = 0x80000021;
   bindings_.Store(out);
-  EXPECT_EQ(out.flags, 0x80000031u);
-  EXPECT_EQ(out.one, 0);
-  EXPECT_EQ(out.action, 2u);
-  EXPECT_EQ(out.percent_dc, 100);
-  EXPECT_EQ(out.time_ac, 35999u) << "9:59:59";
+  EXPECT_EQ(std::tuple(out.flags, out.one, out.action, int{out.percent_dc}, out.time_ac),
+            std::tuple(0x80000031u, 0, 2u, 100, 35999u));  // 9:59:59 at most
   bindings_.TimeField(kTimeAc)->SetInputText("00000");
   bindings_.Store(out);
   EXPECT_EQ(out.time_ac, 0u);
@@ -140,9 +133,7 @@ TEST_F(BindingsTest, AValueTheControlCannotShowIsKeptUntilTheUserEditsIt) {
   Record out;
   out.state = static_cast<SYSTEM_POWER_STATE>(9);
   bindings_.Store(out);
-  EXPECT_EQ(out.time_ac, 36000u);
-  EXPECT_EQ(out.time_dc, 90061u);
-  EXPECT_EQ(out.state, 9);
+  EXPECT_EQ(std::tuple(out.time_ac, out.time_dc, int{out.state}), std::tuple(36000u, 90061u, 9));
   EXPECT_EQ(bindings_.KeptTime(kTimeDc), 90061u);
   bindings_.TimeField(kTimeDc)->SetInputText("20000");
   bindings_.Store(out);
@@ -204,7 +195,8 @@ TEST_F(BindingsTest, ChangeNotifications) {
       {WM_NOTIFY, kChecks, static_cast<UINT>(LVN_ITEMCHANGING), false},
       {WM_NOTIFY, kTrack, static_cast<UINT>(LVN_ITEMCHANGED), false}};
   for (const auto& e : events)
-    EXPECT_EQ(bindings_.IsUserChange({e.msg, nullptr, e.id, e.code}), e.change) << e.msg << " " << e.id << " " << e.code;
+    EXPECT_EQ(bindings_.IsUserChange({e.msg, nullptr, e.id, e.code}), e.change)
+        << e.msg << " " << e.id << " " << e.code;
 }
 
 int g_text_sets = 0;
