@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -111,10 +110,7 @@ TEST(LanguageFileTest, RealFilesThroughTheTablesOwnReader) {
   };
   clear();
   ASSERT_TRUE(fsys::create_directories(dir, ec)) << ec.message();
-  std::FILE* out = std::fopen(file.c_str(), "wb");
-  ASSERT_NE(out, nullptr) << file;
-  std::fputs("# test\r\n1 Gut\r\n2 Nein\x1a" "3 hidden\r\n", out);
-  ASSERT_EQ(std::fclose(out), 0);
+  ASSERT_TRUE(std::ofstream(file, std::ios::binary) << "# test\r\n1 Gut\r\n2 Nein\x1a" "3 hidden\r\n") << file;
   // Where the file should be, a folder: it opens on some systems but cannot be read.
   ASSERT_TRUE(fsys::create_directory(folder_as_file, ec)) << ec.message();
 
