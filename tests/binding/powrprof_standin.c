@@ -1,8 +1,8 @@
 /* A stand-in for the system's power library, for the tests of the program's own binding: a
    small plan store (two plans, four settings) that the program reads and edits the values of,
-   with the documented calling conventions, sizes and error codes, and a record of every call. The XP-era functions answer as Wine's own
-   library does (reads fail with 2, writes with 120), so a program that chooses by what the
-   system answers takes the plan functions.
+   with the documented calling conventions, sizes and error codes, and a record of every call.
+   The XP-era functions answer as Wine's own library does (reads fail with 2, writes with 120),
+   so a program that chooses by what the system answers takes the plan functions.
 
    Each call appends one line to the file named by VANTREL_STANDIN_LOG (nothing without it);
    the first line says where the library was loaded from. */
