@@ -62,17 +62,15 @@ static const GUID kPowerButton = {0x7648efa3, 0xdd9c, 0x4e3e, {0xb5, 0x66, 0x50,
 typedef struct {
   const GUID* subgroup;
   const GUID* guid;
-  const wchar_t* name;
   BOOL list; /* a list of possible values (the button actions) rather than a range */
 } Setting;
 
 static const Setting kSettings[SETTINGS] = {
-    {&kVideo, &kVideoTimeout, L"Turn off display after", FALSE},
-    {&kSleep, &kStandby, L"Sleep after", FALSE},
-    {&kButtons, &kLid, L"Lid close action", TRUE},
-    {&kButtons, &kPowerButton, L"Power button action", TRUE},
+    {&kVideo, &kVideoTimeout, FALSE},
+    {&kSleep, &kStandby, FALSE},
+    {&kButtons, &kLid, TRUE},
+    {&kButtons, &kPowerButton, TRUE},
 };
-static const GUID* const kSubgroups[] = {&kVideo, &kSleep, &kButtons};
 static const DWORD kActionValues[] = {0, 2, 3, 6};
 #define ACTIONS ((ULONG)(sizeof kActionValues / sizeof kActionValues[0]))
 
@@ -146,32 +144,16 @@ EXPORT DWORD WINAPI PowerEnumerate(HKEY root UNUSED, const GUID* scheme, const G
                                    POWER_DATA_ACCESSOR access, ULONG index, UCHAR* buffer, DWORD* size) {
   Note("PowerEnumerate %s %s access=%d index=%lu size=%lu", G(scheme), G(subgroup), (int)access, index,
        size ? *size : 0);
-  const GUID* found = NULL;
-  if (access == ACCESS_SCHEME) {
-    if (index < PLANS) found = &g_plans[index].guid;
-  } else if (access == ACCESS_SUBGROUP) {
-    if (FindPlan(scheme) < 0) return ERROR_FILE_NOT_FOUND;
-    if (index < sizeof kSubgroups / sizeof kSubgroups[0]) found = kSubgroups[index];
-  } else if (access == ACCESS_INDIVIDUAL_SETTING) {
-    for (int i = 0, n = 0; i < SETTINGS && !found; ++i)
-      if (subgroup && IsEqualGUID(kSettings[i].subgroup, subgroup) && n++ == (int)index) found = kSettings[i].guid;
-  } else {
-    return ERROR_INVALID_PARAMETER;
-  }
-  if (!found) return ERROR_NO_MORE_ITEMS;
-  return Give(found, sizeof(GUID), buffer, size);
+  /* Only the plans: the binding test reads no catalogue of subgroups and settings. */
+  if (access != ACCESS_SCHEME) return ERROR_CALL_NOT_IMPLEMENTED;
+  return index < PLANS ? Give(&g_plans[index].guid, sizeof(GUID), buffer, size) : ERROR_NO_MORE_ITEMS;
 }
 
 static DWORD ReadText(const char* what, BOOL description, const GUID* scheme, const GUID* subgroup, const GUID* setting,
                       UCHAR* buffer, DWORD* size) {
   Note("%s %s %s %s size=%lu", what, G(scheme), G(subgroup), G(setting), size ? *size : 0);
-  if (setting) {
-    int s = FindSetting(subgroup, setting);
-    return s < 0 ? ERROR_FILE_NOT_FOUND : GiveText(description ? L"" : kSettings[s].name, buffer, size);
-  }
-  if (subgroup) return GiveText(L"Subgroup", buffer, size);
   int plan = FindPlan(scheme);
-  if (plan < 0) return ERROR_FILE_NOT_FOUND;
+  if (plan < 0 || subgroup || setting) return ERROR_FILE_NOT_FOUND;  /* only the plans' own texts */
   return GiveText(description ? g_plans[plan].description : g_plans[plan].name, buffer, size);
 }
 
