@@ -97,6 +97,12 @@ HWND RequireControl(const char* caption, const char* id) {
   return found;
 }
 
+// Says what is missing; the command fails.
+int Missing(const std::string& what) {
+  std::printf("no %s\n", what.c_str());
+  return 1;
+}
+
 DWORD Number(int argc, char** argv, int index, DWORD fallback) {
   return argc > index ? static_cast<DWORD>(std::strtoul(argv[index], nullptr, 10)) : fallback;
 }
@@ -148,10 +154,7 @@ int main(int argc, char** argv) {
       return ::IsWindowVisible(hwnd) && TitleOf(hwnd).empty() && ClassOf(hwnd) == "#32770" &&
              (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     });
-    if (!meter) {
-      std::printf("no meter\n");
-      return 1;
-    }
+    if (!meter) return Missing("meter");
     COLORREF key = 0;
     BYTE alpha = 0;
     DWORD flags = 0;
@@ -169,10 +172,7 @@ int main(int argc, char** argv) {
   const DWORD timeout = Number(argc, argv, 3, 10000);
   if (command == "messagebox" || command == "read-messagebox") {
     HWND box = WaitFor(caption, "#32770", timeout);
-    if (!box) {
-      std::printf("no message box \"%s\"\n", caption);
-      return 1;
-    }
+    if (!box) return Missing("message box \"" + std::string(caption) + "\"");
     char text[1024] = {};
     ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message box's text control
     std::printf("TEXT: %s\n", text);
@@ -197,10 +197,8 @@ int main(int argc, char** argv) {
     GLOBAL_POWER_POLICY policy{};
     const unsigned entry = static_cast<unsigned>(std::atoi(argv[3]));
     if (entry >= NUM_DISCHARGE_POLICIES ||
-        !::GetPrivateProfileStructA("GlobalPolicy", "Policy", &policy, sizeof policy, caption)) {
-      std::printf("no global policy in %s\n", caption);
-      return 1;
-    }
+        !::GetPrivateProfileStructA("GlobalPolicy", "Policy", &policy, sizeof policy, caption))
+      return Missing("global policy in " + std::string(caption));
     const SYSTEM_POWER_LEVEL& alarm = policy.user.DischargePolicy[entry];
     std::printf("%u %lu %d 0x%lx 0x%lx %d\n", alarm.Enable, alarm.BatteryLevel, static_cast<int>(alarm.PowerPolicy.Action),
                 alarm.PowerPolicy.Flags, alarm.PowerPolicy.EventCode, static_cast<int>(alarm.MinSystemState));
@@ -223,8 +221,7 @@ int main(int argc, char** argv) {
                   u.SpindownTimeoutDc, u.OptimizeForPowerAc, u.OptimizeForPowerDc);
       return 0;
     }
-    std::printf("no scheme %s in %s\n", argv[3], caption);
-    return 1;
+    return Missing("scheme " + std::string(argv[3]) + " in " + caption);
   }
   const bool of_control = command == "list-control" || command == "combo-items" || command == "control-rect" ||
                           command == "control" || command == "list-layout";
