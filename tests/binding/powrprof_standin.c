@@ -113,23 +113,16 @@ static DWORD Give(const void* data, DWORD bytes, UCHAR* buffer, DWORD* size) {
   return ERROR_SUCCESS;
 }
 
-static DWORD GiveText(const wchar_t* text, UCHAR* buffer, DWORD* size) {
-  return Give(text, (DWORD)((wcslen(text) + 1) * sizeof(wchar_t)), buffer, size);
-}
-
-static GUID* NewGuid(const GUID* value) {
-  GUID* out = (GUID*)LocalAlloc(LMEM_FIXED, sizeof(GUID));
-  if (out) *out = *value;
-  return out;
-}
 
 /* ---- plan functions ---- */
 
 EXPORT DWORD WINAPI PowerGetActiveScheme(HKEY root UNUSED, GUID** active) {
   Note("PowerGetActiveScheme");
   if (!active) return ERROR_INVALID_PARAMETER;
-  *active = NewGuid(&g_plans[g_active].guid);
-  return *active ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
+  *active = (GUID*)LocalAlloc(LMEM_FIXED, sizeof(GUID));
+  if (!*active) return ERROR_NOT_ENOUGH_MEMORY;
+  **active = g_plans[g_active].guid;
+  return ERROR_SUCCESS;
 }
 
 EXPORT DWORD WINAPI PowerSetActiveScheme(HKEY root UNUSED, const GUID* scheme) {
@@ -154,7 +147,8 @@ static DWORD ReadText(const char* what, BOOL description, const GUID* scheme, co
   Note("%s %s %s %s size=%lu", what, G(scheme), G(subgroup), G(setting), size ? *size : 0);
   int plan = FindPlan(scheme);
   if (plan < 0 || subgroup || setting) return ERROR_FILE_NOT_FOUND;  /* only the plans' own texts */
-  return GiveText(description ? g_plans[plan].description : g_plans[plan].name, buffer, size);
+  const wchar_t* text = description ? g_plans[plan].description : g_plans[plan].name;
+  return Give(text, (DWORD)((wcslen(text) + 1) * sizeof(wchar_t)), buffer, size);
 }
 
 /* The exported functions that pass on to a shared body under their own name: a text's
