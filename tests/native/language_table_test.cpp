@@ -50,7 +50,6 @@ TEST(LineScannerTest, OneLineGivesAtMostOneEntryAndLinesFollowTextModeRules) {
 class LanguageTableTest : public ::testing::Test {
  protected:
   static constexpr char kFolder[] = "C:\\Vantrel\\Languages\\";
-  static std::string PathOf(const std::string& name) { return std::string(kFolder) + "\\" + name + ".lng"; }
 
   std::map<std::string, std::string> files_;
   std::vector<std::string> asked_;
@@ -74,7 +73,7 @@ TEST_F(LanguageTableTest, BuiltInTextsUntilALanguageIsLoadedWhichIsReadAfreshEac
                 table_.GetText(IDS_BATTERY_NOT_RECHARGEABLE),
             "This computer don't have batteries!|Rechargable|NoRechargeble");
 
-  files_[PathOf("X")] = "3001 A\n3001 B\n 3302 About\n";
+  files_[table_.FilePath("X")] = "3001 A\n3001 B\n 3302 About\n";
   ASSERT_TRUE(table_.Load("X"));
   // The folder keeps its own trailing backslash, so two of them precede the name.
   EXPECT_EQ(asked_.back(), "C:\\Vantrel\\Languages\\\\X.lng");
@@ -84,7 +83,7 @@ TEST_F(LanguageTableTest, BuiltInTextsUntilALanguageIsLoadedWhichIsReadAfreshEac
   table_.GetText(1, out);
   EXPECT_EQ(out, "");
 
-  files_[PathOf("X")] = "1 Uno\n";
+  files_[table_.FilePath("X")] = "1 Uno\n";
   ASSERT_TRUE(table_.Load("X"));
   EXPECT_EQ(table_.entries().size(), 1u);
   EXPECT_EQ(table_.GetText(1), "Uno");
