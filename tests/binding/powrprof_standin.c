@@ -113,7 +113,6 @@ static DWORD Give(const void* data, DWORD bytes, UCHAR* buffer, DWORD* size) {
   return ERROR_SUCCESS;
 }
 
-
 /* ---- plan functions ---- */
 
 EXPORT DWORD WINAPI PowerGetActiveScheme(HKEY root UNUSED, GUID** active) {
