@@ -1,8 +1,8 @@
 /* A stand-in for the system's power library, for the tests of the program's own binding: a
-   small plan store (two plans, four settings) with the documented calling conventions, sizes
-   and error codes, and a record of every call. The XP-era functions answer as Wine's own
-   library does (reads fail with 2, writes with 120), so a program that chooses by what the
-   system answers takes the plan functions.
+   small plan store (two plans, four settings) that the program reads and edits the values of,
+   with the documented calling conventions, sizes and error codes, and a record of every call.
+   The XP-era functions answer as Wine's own library does (reads fail with 2, writes with 120),
+   so a program that chooses by what the system answers takes the plan functions.
 
    Each call appends one line to the file named by VANTREL_STANDIN_LOG (nothing without it);
    the first line says where the library was loaded from. */
@@ -21,22 +21,16 @@
 
 static char g_log[MAX_PATH];
 
+/* Opened and closed for each line, so that the record is complete whenever it is read. */
 static void Note(const char* format, ...) {
-  char line[512];
+  FILE* file = g_log[0] ? fopen(g_log, "ab") : NULL;
+  if (!file) return;
   va_list args;
   va_start(args, format);
-  int n = vsnprintf(line, sizeof line - 2, format, args);
+  vfprintf(file, format, args);
   va_end(args);
-  if (!g_log[0] || n < 0) return;
-  if (n > (int)sizeof line - 3) n = (int)sizeof line - 3;
-  line[n++] = '\r';
-  line[n++] = '\n';
-  HANDLE file = CreateFileA(g_log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, NULL);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, line, (DWORD)n, &written, NULL);
-  CloseHandle(file);
+  fputs("\r\n", file);
+  fclose(file);
 }
 
 /* Formats into one of a few rotating buffers, so that one line can show several GUIDs. */
@@ -62,29 +56,25 @@ static const GUID kButtons = {0x4f971e89, 0xeebd, 0x4455, {0xa8, 0xde, 0x9e, 0x5
 static const GUID kLid = {0x5ca83367, 0x6e45, 0x459f, {0xa2, 0x7b, 0x47, 0x6b, 0x1d, 0x01, 0xc9, 0x36}};
 static const GUID kPowerButton = {0x7648efa3, 0xdd9c, 0x4e3e, {0xb5, 0x66, 0x50, 0xf9, 0x29, 0x38, 0x62, 0x80}};
 
-#define PLANS 8
+#define PLANS 2
 #define SETTINGS 4
 
 typedef struct {
   const GUID* subgroup;
   const GUID* guid;
-  const wchar_t* name;
   BOOL list; /* a list of possible values (the button actions) rather than a range */
 } Setting;
 
 static const Setting kSettings[SETTINGS] = {
-    {&kVideo, &kVideoTimeout, L"Turn off display after", FALSE},
-    {&kSleep, &kStandby, L"Sleep after", FALSE},
-    {&kButtons, &kLid, L"Lid close action", TRUE},
-    {&kButtons, &kPowerButton, L"Power button action", TRUE},
+    {&kVideo, &kVideoTimeout, FALSE},
+    {&kSleep, &kStandby, FALSE},
+    {&kButtons, &kLid, TRUE},
+    {&kButtons, &kPowerButton, TRUE},
 };
-static const GUID* const kSubgroups[] = {&kVideo, &kSleep, &kButtons};
 static const DWORD kActionValues[] = {0, 2, 3, 6};
-static const wchar_t* const kActionNames[] = {L"Do nothing", L"Sleep", L"Hibernate", L"Shut down"};
 #define ACTIONS ((ULONG)(sizeof kActionValues / sizeof kActionValues[0]))
 
 typedef struct {
-  BOOL used;
   GUID guid;
   wchar_t name[64];
   wchar_t description[128];
@@ -92,16 +82,15 @@ typedef struct {
 } Plan;
 
 static Plan g_plans[PLANS] = {
-    {TRUE, {0}, L"Balanced", L"Balances performance and energy", {600, 1800, 1, 3}, {300, 900, 1, 3}},
-    {TRUE, {0}, L"Quiet Stand-in", L"A second plan", {1200, 0, 0, 3}, {60, 600, 2, 1}},
+    {{0}, L"Balanced", L"Balances performance and energy", {600, 1800, 1, 3}, {300, 900, 1, 3}},
+    {{0}, L"Quiet Stand-in", L"A second plan", {1200, 0, 0, 3}, {60, 600, 2, 1}},
 };
 static int g_active;
-static int g_next_new = 2;
 
 static int FindPlan(const GUID* guid) {
   if (!guid) return -1;
   for (int i = 0; i < PLANS; ++i)
-    if (g_plans[i].used && IsEqualGUID(&g_plans[i].guid, guid)) return i;
+    if (IsEqualGUID(&g_plans[i].guid, guid)) return i;
   return -1;
 }
 
@@ -124,23 +113,15 @@ static DWORD Give(const void* data, DWORD bytes, UCHAR* buffer, DWORD* size) {
   return ERROR_SUCCESS;
 }
 
-static DWORD GiveText(const wchar_t* text, UCHAR* buffer, DWORD* size) {
-  return Give(text, (DWORD)((wcslen(text) + 1) * sizeof(wchar_t)), buffer, size);
-}
-
-static GUID* NewGuid(const GUID* value) {
-  GUID* out = (GUID*)LocalAlloc(LMEM_FIXED, sizeof(GUID));
-  if (out) *out = *value;
-  return out;
-}
-
 /* ---- plan functions ---- */
 
 EXPORT DWORD WINAPI PowerGetActiveScheme(HKEY root UNUSED, GUID** active) {
   Note("PowerGetActiveScheme");
   if (!active) return ERROR_INVALID_PARAMETER;
-  *active = NewGuid(&g_plans[g_active].guid);
-  return *active ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
+  *active = (GUID*)LocalAlloc(LMEM_FIXED, sizeof(GUID));
+  if (!*active) return ERROR_NOT_ENOUGH_MEMORY;
+  **active = g_plans[g_active].guid;
+  return ERROR_SUCCESS;
 }
 
 EXPORT DWORD WINAPI PowerSetActiveScheme(HKEY root UNUSED, const GUID* scheme) {
@@ -155,69 +136,34 @@ EXPORT DWORD WINAPI PowerEnumerate(HKEY root UNUSED, const GUID* scheme, const G
                                    POWER_DATA_ACCESSOR access, ULONG index, UCHAR* buffer, DWORD* size) {
   Note("PowerEnumerate %s %s access=%d index=%lu size=%lu", G(scheme), G(subgroup), (int)access, index,
        size ? *size : 0);
-  const GUID* found = NULL;
-  if (access == ACCESS_SCHEME) {
-    for (int i = 0, n = 0; i < PLANS && !found; ++i)
-      if (g_plans[i].used && n++ == (int)index) found = &g_plans[i].guid;
-  } else if (access == ACCESS_SUBGROUP) {
-    if (FindPlan(scheme) < 0) return ERROR_FILE_NOT_FOUND;
-    if (index < sizeof kSubgroups / sizeof kSubgroups[0]) found = kSubgroups[index];
-  } else if (access == ACCESS_INDIVIDUAL_SETTING) {
-    for (int i = 0, n = 0; i < SETTINGS && !found; ++i)
-      if (subgroup && IsEqualGUID(kSettings[i].subgroup, subgroup) && n++ == (int)index) found = kSettings[i].guid;
-  } else {
-    return ERROR_INVALID_PARAMETER;
-  }
-  if (!found) return ERROR_NO_MORE_ITEMS;
-  return Give(found, sizeof(GUID), buffer, size);
+  /* Only the plans: the binding test reads no catalogue of subgroups and settings. */
+  if (access != ACCESS_SCHEME) return ERROR_CALL_NOT_IMPLEMENTED;
+  return index < PLANS ? Give(&g_plans[index].guid, sizeof(GUID), buffer, size) : ERROR_NO_MORE_ITEMS;
 }
 
 static DWORD ReadText(const char* what, BOOL description, const GUID* scheme, const GUID* subgroup, const GUID* setting,
                       UCHAR* buffer, DWORD* size) {
   Note("%s %s %s %s size=%lu", what, G(scheme), G(subgroup), G(setting), size ? *size : 0);
-  if (setting) {
-    int s = FindSetting(subgroup, setting);
-    return s < 0 ? ERROR_FILE_NOT_FOUND : GiveText(description ? L"" : kSettings[s].name, buffer, size);
-  }
-  if (subgroup) return GiveText(L"Subgroup", buffer, size);
   int plan = FindPlan(scheme);
-  if (plan < 0) return ERROR_FILE_NOT_FOUND;
-  return GiveText(description ? g_plans[plan].description : g_plans[plan].name, buffer, size);
+  if (plan < 0 || subgroup || setting) return ERROR_FILE_NOT_FOUND;  /* only the plans' own texts */
+  const wchar_t* text = description ? g_plans[plan].description : g_plans[plan].name;
+  return Give(text, (DWORD)((wcslen(text) + 1) * sizeof(wchar_t)), buffer, size);
 }
 
-static DWORD WriteText(const char* what, BOOL description, const GUID* scheme, const GUID* subgroup,
-                       const GUID* setting, UCHAR* buffer, DWORD size) {
-  int plan = FindPlan(scheme);
-  wchar_t* target = plan < 0 ? NULL : description ? g_plans[plan].description : g_plans[plan].name;
-  size_t capacity = description ? 128 : 64;
-  char text[256] = "";
-  if (buffer && size >= sizeof(wchar_t))
-    WideCharToMultiByte(CP_UTF8, 0, (const wchar_t*)buffer, (int)(size / sizeof(wchar_t)) - 1, text, sizeof text - 1,
-                        NULL, NULL);
-  Note("%s %s %s %s size=%lu \"%s\"", what, G(scheme), G(subgroup), G(setting), size, text);
-  if (!target || subgroup || setting) return ERROR_FILE_NOT_FOUND;
-  if (!buffer || size < sizeof(wchar_t) || size % sizeof(wchar_t) || size / sizeof(wchar_t) > capacity)
-    return ERROR_INVALID_PARAMETER;
-  memcpy(target, buffer, size);
-  target[size / sizeof(wchar_t) - 1] = L'\0';
-  return ERROR_SUCCESS;
-}
-
-/* The exported functions that pass on to a shared body under their own name. */
+/* The exported functions that pass on to a shared body under their own name: a text's
+   (buffer and size) or a value index's. */
 #define SETTING_OF_PLAN HKEY root UNUSED, const GUID* scheme, const GUID* subgroup, const GUID* setting
 #define SETTING_ALONE HKEY root UNUSED, const GUID* subgroup, const GUID* setting
-EXPORT DWORD WINAPI PowerReadFriendlyName(SETTING_OF_PLAN, PUCHAR buffer, LPDWORD size) {
-  return ReadText(__func__, FALSE, scheme, subgroup, setting, buffer, size);
-}
-EXPORT DWORD WINAPI PowerReadDescription(SETTING_OF_PLAN, PUCHAR buffer, LPDWORD size) {
-  return ReadText(__func__, TRUE, scheme, subgroup, setting, buffer, size);
-}
-EXPORT DWORD WINAPI PowerWriteFriendlyName(SETTING_OF_PLAN, UCHAR* buffer, DWORD size) {
-  return WriteText(__func__, FALSE, scheme, subgroup, setting, buffer, size);
-}
-EXPORT DWORD WINAPI PowerWriteDescription(SETTING_OF_PLAN, UCHAR* buffer, DWORD size) {
-  return WriteText(__func__, TRUE, scheme, subgroup, setting, buffer, size);
-}
+#define TEXT_CALL(name, body, description)                                         \
+  EXPORT DWORD WINAPI name(SETTING_OF_PLAN, UCHAR* buffer, LPDWORD size) {         \
+    return body(#name, description, scheme, subgroup, setting, buffer, size);      \
+  }
+#define INDEX_CALL(name, body, dc, index_type)                                     \
+  EXPORT DWORD WINAPI name(SETTING_OF_PLAN, index_type index) {                    \
+    return body(#name, dc, scheme, subgroup, setting, index);                      \
+  }
+TEXT_CALL(PowerReadFriendlyName, ReadText, FALSE)
+TEXT_CALL(PowerReadDescription, ReadText, TRUE)
 
 static DWORD ReadIndex(const char* what, BOOL dc, const GUID* scheme, const GUID* subgroup, const GUID* setting,
                        LPDWORD index) {
@@ -239,90 +185,38 @@ static DWORD WriteIndex(const char* what, BOOL dc, const GUID* scheme, const GUI
   return ERROR_SUCCESS;
 }
 
-EXPORT DWORD WINAPI PowerReadACValueIndex(SETTING_OF_PLAN, LPDWORD index) {
-  return ReadIndex(__func__, FALSE, scheme, subgroup, setting, index);
-}
-EXPORT DWORD WINAPI PowerReadDCValueIndex(SETTING_OF_PLAN, LPDWORD index) {
-  return ReadIndex(__func__, TRUE, scheme, subgroup, setting, index);
-}
-EXPORT DWORD WINAPI PowerWriteACValueIndex(SETTING_OF_PLAN, DWORD index) {
-  return WriteIndex(__func__, FALSE, scheme, subgroup, setting, index);
-}
-EXPORT DWORD WINAPI PowerWriteDCValueIndex(SETTING_OF_PLAN, DWORD index) {
-  return WriteIndex(__func__, TRUE, scheme, subgroup, setting, index);
-}
+INDEX_CALL(PowerReadACValueIndex, ReadIndex, FALSE, LPDWORD)
+INDEX_CALL(PowerReadDCValueIndex, ReadIndex, TRUE, LPDWORD)
+INDEX_CALL(PowerWriteACValueIndex, WriteIndex, FALSE, DWORD)
+INDEX_CALL(PowerWriteDCValueIndex, WriteIndex, TRUE, DWORD)
 
-EXPORT DWORD WINAPI PowerDuplicateScheme(HKEY root UNUSED, const GUID* source, GUID** destination) {
-  Note("PowerDuplicateScheme %s", G(source));
-  int from = FindPlan(source);
-  if (from < 0) return ERROR_FILE_NOT_FOUND;
-  if (!destination) return ERROR_INVALID_PARAMETER;
-  for (int i = 0; i < PLANS; ++i) {
-    if (g_plans[i].used) continue;
-    g_plans[i] = g_plans[from];
-    g_plans[i].guid = kQuiet;
-    g_plans[i].guid.Data4[7] = (BYTE)(g_next_new++);
-    *destination = NewGuid(&g_plans[i].guid);
-    Note("  -> %s", G(&g_plans[i].guid));
-    return *destination ? ERROR_SUCCESS : ERROR_NOT_ENOUGH_MEMORY;
-  }
-  return ERROR_NOT_ENOUGH_MEMORY;
-}
+/* The plan functions the binding test does not drive only note their name, so that a call
+   shows in the record, and fail as a library without them would. */
+#define NOT_DRIVEN(type, name, answer, ...) \
+  EXPORT type WINAPI name(__VA_ARGS__) { return Note(#name), (type)(answer); }
+#define PLAN_UNUSED HKEY root UNUSED, const GUID* scheme UNUSED, const GUID* subgroup UNUSED, const GUID* setting UNUSED
+#define SETTING_UNUSED HKEY root UNUSED, const GUID* subgroup UNUSED, const GUID* setting UNUSED
+NOT_DRIVEN(DWORD, PowerWriteFriendlyName, ERROR_CALL_NOT_IMPLEMENTED, PLAN_UNUSED, UCHAR* b UNUSED, DWORD n UNUSED)
+NOT_DRIVEN(DWORD, PowerWriteDescription, ERROR_CALL_NOT_IMPLEMENTED, PLAN_UNUSED, UCHAR* b UNUSED, DWORD n UNUSED)
+NOT_DRIVEN(DWORD, PowerDuplicateScheme, ERROR_CALL_NOT_IMPLEMENTED, HKEY root UNUSED, const GUID* from UNUSED,
+           GUID** copy UNUSED)
+NOT_DRIVEN(DWORD, PowerDeleteScheme, ERROR_CALL_NOT_IMPLEMENTED, HKEY root UNUSED, const GUID* scheme UNUSED)
+NOT_DRIVEN(DWORD, PowerReadValueMin, ERROR_CALL_NOT_IMPLEMENTED, SETTING_UNUSED, LPDWORD value UNUSED)
+NOT_DRIVEN(DWORD, PowerReadValueMax, ERROR_CALL_NOT_IMPLEMENTED, SETTING_UNUSED, LPDWORD value UNUSED)
+NOT_DRIVEN(DWORD, PowerReadValueIncrement, ERROR_CALL_NOT_IMPLEMENTED, SETTING_UNUSED, LPDWORD value UNUSED)
+NOT_DRIVEN(DWORD, PowerReadValueUnitsSpecifier, ERROR_CALL_NOT_IMPLEMENTED, SETTING_UNUSED, UCHAR* b UNUSED,
+           LPDWORD n UNUSED)
+NOT_DRIVEN(DWORD, PowerReadPossibleFriendlyName, ERROR_CALL_NOT_IMPLEMENTED, SETTING_UNUSED, ULONG index UNUSED,
+           PUCHAR b UNUSED, LPDWORD n UNUSED)
+NOT_DRIVEN(BOOLEAN, PowerIsSettingRangeDefined, FALSE, const GUID* subgroup UNUSED, const GUID* setting UNUSED)
+NOT_DRIVEN(DWORD, PowerReadSettingAttributes, 0, const GUID* subgroup UNUSED, const GUID* setting UNUSED)
 
-EXPORT DWORD WINAPI PowerDeleteScheme(HKEY root UNUSED, const GUID* scheme) {
-  Note("PowerDeleteScheme %s", G(scheme));
-  int plan = FindPlan(scheme);
-  if (plan < 0) return ERROR_FILE_NOT_FOUND;
-  if (plan == g_active) return ERROR_ACCESS_DENIED;
-  g_plans[plan].used = FALSE;
-  return ERROR_SUCCESS;
-}
-
-/* A setting of the store with a range (list FALSE) or a list of possible values (TRUE); -1
-   for any other, which the caller answers with ERROR_FILE_NOT_FOUND. */
-static int SettingOfKind(const GUID* subgroup, const GUID* setting, BOOL list) {
-  int s = FindSetting(subgroup, setting);
-  return s >= 0 && !kSettings[s].list == !list ? s : -1;
-}
-
-static DWORD RangeValue(const char* what, const GUID* subgroup, const GUID* setting, LPDWORD value, DWORD answer) {
-  Note("%s %s %s", what, G(subgroup), G(setting));
-  if (SettingOfKind(subgroup, setting, FALSE) < 0) return ERROR_FILE_NOT_FOUND;
-  if (!value) return ERROR_INVALID_PARAMETER;
-  *value = answer;
-  return ERROR_SUCCESS;
-}
-EXPORT DWORD WINAPI PowerReadValueMin(SETTING_ALONE, LPDWORD value) {
-  return RangeValue(__func__, subgroup, setting, value, 0);
-}
-EXPORT DWORD WINAPI PowerReadValueMax(SETTING_ALONE, LPDWORD value) {
-  return RangeValue(__func__, subgroup, setting, value, 18000);
-}
-EXPORT DWORD WINAPI PowerReadValueIncrement(SETTING_ALONE, LPDWORD value) {
-  return RangeValue(__func__, subgroup, setting, value, 1);
-}
-EXPORT DWORD WINAPI PowerReadValueUnitsSpecifier(SETTING_ALONE, UCHAR* buffer, LPDWORD size) {
-  Note("PowerReadValueUnitsSpecifier %s %s", G(subgroup), G(setting));
-  return SettingOfKind(subgroup, setting, FALSE) < 0 ? ERROR_FILE_NOT_FOUND : GiveText(L"Seconds", buffer, size);
-}
-EXPORT BOOLEAN WINAPI PowerIsSettingRangeDefined(const GUID* subgroup, const GUID* setting) {
-  Note("PowerIsSettingRangeDefined %s %s", G(subgroup), G(setting));
-  return SettingOfKind(subgroup, setting, FALSE) >= 0;
-}
 EXPORT DWORD WINAPI PowerReadPossibleValue(SETTING_ALONE, PULONG type, ULONG index, PUCHAR buffer, LPDWORD size) {
   Note("PowerReadPossibleValue %s %s index=%lu size=%lu", G(subgroup), G(setting), index, size ? *size : 0);
-  if (SettingOfKind(subgroup, setting, TRUE) < 0 || index >= ACTIONS) return ERROR_FILE_NOT_FOUND;
+  const int s = FindSetting(subgroup, setting);
+  if (s < 0 || !kSettings[s].list || index >= ACTIONS) return ERROR_FILE_NOT_FOUND;
   if (type) *type = REG_DWORD;
   return Give(&kActionValues[index], sizeof(DWORD), buffer, size);
-}
-EXPORT DWORD WINAPI PowerReadPossibleFriendlyName(SETTING_ALONE, ULONG index, PUCHAR buffer, LPDWORD size) {
-  Note("PowerReadPossibleFriendlyName %s %s index=%lu", G(subgroup), G(setting), index);
-  if (SettingOfKind(subgroup, setting, TRUE) < 0 || index >= ACTIONS) return ERROR_FILE_NOT_FOUND;
-  return GiveText(kActionNames[index], buffer, size);
-}
-EXPORT DWORD WINAPI PowerReadSettingAttributes(const GUID* subgroup, const GUID* setting) {
-  Note("PowerReadSettingAttributes %s %s", G(subgroup), G(setting));
-  return 0;
 }
 EXPORT DWORD WINAPI PowerSettingAccessCheck(POWER_DATA_ACCESSOR access, const GUID* guid) {
   Note("PowerSettingAccessCheck access=%d %s", (int)access, G(guid));
@@ -353,34 +247,18 @@ REFUSED(WriteGlobalPwrPolicy, ERROR_CALL_NOT_IMPLEMENTED, PGLOBAL_POWER_POLICY p
 REFUSED(ReadProcessorPwrScheme, ERROR_FILE_NOT_FOUND, UINT id UNUSED, PMACHINE_PROCESSOR_POWER_POLICY policy UNUSED)
 REFUSED(WriteProcessorPwrScheme, ERROR_CALL_NOT_IMPLEMENTED, UINT id UNUSED,
         PMACHINE_PROCESSOR_POWER_POLICY policy UNUSED)
-EXPORT BOOLEAN WINAPI SetSuspendState(BOOLEAN hibernate, BOOLEAN force, BOOLEAN no_wake) {
-  Note("SetSuspendState %d %d %d", hibernate, force, no_wake);
-  SetLastError(ERROR_NOT_SUPPORTED);
-  return FALSE;
-}
+REFUSED(SetSuspendState, ERROR_NOT_SUPPORTED, BOOLEAN hibernate UNUSED, BOOLEAN force UNUSED, BOOLEAN no_wake UNUSED)
 
-/* A laptop: both buttons, a lid, standby and hibernation. */
-EXPORT BOOLEAN WINAPI GetPwrCapabilities(PSYSTEM_POWER_CAPABILITIES capabilities) {
-  Note("GetPwrCapabilities");
-  if (!capabilities) return Refuse("GetPwrCapabilities refused", ERROR_INVALID_PARAMETER);
-  memset(capabilities, 0, sizeof *capabilities);
-  capabilities->PowerButtonPresent = capabilities->SleepButtonPresent = capabilities->LidPresent = TRUE;
-  capabilities->SystemS3 = capabilities->SystemS4 = capabilities->SystemS5 = TRUE;
-  capabilities->HiberFilePresent = capabilities->SystemBatteriesPresent = TRUE;
-  capabilities->ProcessorMinThrottle = capabilities->ProcessorMaxThrottle = 100;
-  SetLastError(ERROR_SUCCESS);
-  return TRUE;
-}
+/* Not driven by the binding test either (the static import only needs the name). */
+REFUSED(GetPwrCapabilities, ERROR_CALL_NOT_IMPLEMENTED, PSYSTEM_POWER_CAPABILITIES capabilities UNUSED)
+NOT_DRIVEN(LONG, CallNtPowerInformation, 0xC0000002L /* STATUS_NOT_IMPLEMENTED */, POWER_INFORMATION_LEVEL level UNUSED,
+           PVOID in UNUSED, ULONG in_size UNUSED, PVOID out UNUSED, ULONG out_size UNUSED)
+
 #define ALLOWED(name) \
   EXPORT BOOLEAN WINAPI name(void) { return Note(#name), TRUE; }
 ALLOWED(IsPwrSuspendAllowed)
 ALLOWED(IsPwrHibernateAllowed)
 ALLOWED(IsPwrShutdownAllowed)
-EXPORT LONG WINAPI CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID in UNUSED, ULONG in_size UNUSED,
-                                          PVOID out UNUSED, ULONG out_size UNUSED) {
-  Note("CallNtPowerInformation level=%d", (int)level);
-  return (LONG)0xC0000002L; /* STATUS_NOT_IMPLEMENTED */
-}
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved UNUSED) {
   if (reason != DLL_PROCESS_ATTACH) return TRUE;

@@ -23,12 +23,9 @@ static std::vector<LanguageEntry> Parse(std::string_view bytes) {
   return entries;
 }
 
-static bool Same(const std::vector<LanguageEntry>& a, const std::vector<LanguageEntry>& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i].id != b[i].id || a[i].text != b[i].text) return false;
-  return true;
-}
+namespace vantrel::i18n {
+static bool operator==(const LanguageEntry& a, const LanguageEntry& b) { return a.id == b.id && a.text == b.text; }
+}  // namespace vantrel::i18n
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -37,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Nothing after the end-of-file byte counts; one entry at most per line; texts are parts
   // of lines, so never hold a line feed or the end-of-file byte.
   const std::string_view visible = bytes.substr(0, bytes.find('\x1a'));
-  Check(Same(entries, Parse(visible)));
+  Check(entries == Parse(visible));
   size_t lines = visible.empty() ? 0 : 1, text_bytes = 0;
   for (char c : visible) lines += c == '\n';
   Check(entries.size() <= lines);
@@ -54,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (visible[i] == '\n' && (i == 0 || visible[i - 1] != '\r')) dos += '\r';
     dos += visible[i];
   }
-  Check(Same(entries, Parse(dos)));
+  Check(entries == Parse(dos));
 
   // Loaded, lookups give the first of a duplicated identifier; a failing reload keeps it all.
   bool readable = true;
@@ -62,11 +59,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (readable) out.assign(bytes);
     return readable;
   });
-  Check(table.Load("fuzz") && Same(table.entries(), entries));
+  Check(table.Load("fuzz") && table.entries() == entries);
   std::map<int32_t, const std::string*> first;
   for (size_t i = 0; i < entries.size() && first.size() < 64; ++i) first.emplace(entries[i].id, &entries[i].text);
   for (const auto& [id, text] : first) Check(table.GetText(id) == *text);
   readable = false;
-  Check(!table.Load("other") && table.name() == "fuzz" && Same(table.entries(), entries));
+  Check(!table.Load("other") && table.name() == "fuzz" && table.entries() == entries);
   return 0;
 }

@@ -20,9 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string shown = rules.Shown(raw);
   if (shown.size() != elements.size()) std::abort();
   for (int pos = 0; pos < rules.count(); ++pos) {
-    if (rules.IsInput(pos) && shown[static_cast<size_t>(pos)] != '_' && !rules.Accepts(pos, shown[static_cast<size_t>(pos)])) {
-      std::abort();
-    }
+    const char c = shown[static_cast<size_t>(pos)];
+    if (rules.IsInput(pos) && c != '_' && !rules.Accepts(pos, c)) std::abort();
   }
   // Reading back and showing again gives the same text.
   if (MaskRules(elements, '_').Shown(rules.Raw(shown)) != shown && shown.find('_') == std::string::npos) std::abort();

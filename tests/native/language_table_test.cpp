@@ -1,9 +1,12 @@
+// The language files: how a line reads, the table's lookups and reloads, the shipped files.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -47,7 +50,6 @@ TEST(LineScannerTest, OneLineGivesAtMostOneEntryAndLinesFollowTextModeRules) {
 class LanguageTableTest : public ::testing::Test {
  protected:
   static constexpr char kFolder[] = "C:\\Vantrel\\Languages\\";
-  static std::string PathOf(const std::string& name) { return std::string(kFolder) + "\\" + name + ".lng"; }
 
   std::map<std::string, std::string> files_;
   std::vector<std::string> asked_;
@@ -71,7 +73,7 @@ TEST_F(LanguageTableTest, BuiltInTextsUntilALanguageIsLoadedWhichIsReadAfreshEac
                 table_.GetText(IDS_BATTERY_NOT_RECHARGEABLE),
             "This computer don't have batteries!|Rechargable|NoRechargeble");
 
-  files_[PathOf("X")] = "3001 A\n3001 B\n 3302 About\n";
+  files_[table_.FilePath("X")] = "3001 A\n3001 B\n 3302 About\n";
   ASSERT_TRUE(table_.Load("X"));
   // The folder keeps its own trailing backslash, so two of them precede the name.
   EXPECT_EQ(asked_.back(), "C:\\Vantrel\\Languages\\\\X.lng");
@@ -81,7 +83,7 @@ TEST_F(LanguageTableTest, BuiltInTextsUntilALanguageIsLoadedWhichIsReadAfreshEac
   table_.GetText(1, out);
   EXPECT_EQ(out, "");
 
-  files_[PathOf("X")] = "1 Uno\n";
+  files_[table_.FilePath("X")] = "1 Uno\n";
   ASSERT_TRUE(table_.Load("X"));
   EXPECT_EQ(table_.entries().size(), 1u);
   EXPECT_EQ(table_.GetText(1), "Uno");
@@ -107,10 +109,7 @@ TEST(LanguageFileTest, RealFilesThroughTheTablesOwnReader) {
   };
   clear();
   ASSERT_TRUE(fsys::create_directories(dir, ec)) << ec.message();
-  std::FILE* out = std::fopen(file.c_str(), "wb");
-  ASSERT_NE(out, nullptr) << file;
-  std::fputs("# test\r\n1 Gut\r\n2 Nein\x1a" "3 hidden\r\n", out);
-  ASSERT_EQ(std::fclose(out), 0);
+  ASSERT_TRUE(std::ofstream(file, std::ios::binary) << "# test\r\n1 Gut\r\n2 Nein\x1a" "3 hidden\r\n") << file;
   // Where the file should be, a folder: it opens on some systems but cannot be read.
   ASSERT_TRUE(fsys::create_directory(folder_as_file, ec)) << ec.message();
 
@@ -129,6 +128,53 @@ TEST(FormatTextTest, FillsOnlyItsOwnPlaceholders) {
   // A translated text is not a trusted format: anything else passes through untouched.
   EXPECT_EQ(FormatText("%n%x%s%p%", {"a"}), "%n%xa%p%");
   EXPECT_EQ(FormatText("%s and %s", {"%s%d"}), "%s%d and ");
+}
+
+std::vector<std::string> Placeholders(const std::string& text) {
+  std::vector<std::string> found;
+  for (size_t i = text.find('%'); i != std::string::npos; i = text.find('%', i + 2)) found.push_back(text.substr(i, 2));
+  return found;
+}
+
+// The shipped files translate every text once, keep the placeholders the program fills in, and
+// are stored in their own 8-bit code page.
+TEST(ShippedLanguagesTest, EachTranslatesEveryTextOnceInItsOwnCodePage) {
+  // A text with letters outside ASCII, as the file's code page encodes them (not as UTF-8).
+  std::map<std::string, std::pair<int, std::string>> expected = {
+      {"Deutsch", {3, "\xDC" "bernehmen"}}, {"Francais", {1030, "Red\xE9marrer"}},  // Windows-1252
+      {"Russkiy", {2, "\xCE\xF2\xEC\xE5\xED\xE0"}}};                                // Windows-1251
+  const std::vector<int> builtin = BuiltInIds();
+  std::error_code ec;
+  for (const auto& file : std::filesystem::directory_iterator(VANTREL_LANGUAGE_SOURCE_DIR, ec)) {
+    if (file.path().extension() != ".lng") continue;
+    const std::string name = file.path().stem().string();
+    SCOPED_TRACE(name);
+    std::ifstream in(file.path(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<LanguageEntry> entries;
+    ParseLanguageFile(bytes, entries);
+
+    std::vector<int> ids;
+    for (const LanguageEntry& entry : entries) {
+      ids.push_back(entry.id);
+      const char* english = BuiltInText(entry.id);
+      if (!english) continue;
+      EXPECT_EQ(Placeholders(entry.text), Placeholders(english)) << entry.id << " " << entry.text;
+      // Only the blank text may be blank.
+      EXPECT_EQ(entry.text.find_first_not_of(' ') == std::string::npos, english == std::string(" ")) << entry.id;
+    }
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, builtin);  // nothing missing, nothing extra, nothing twice
+
+    auto sample = expected.find(name);
+    if (sample == expected.end()) continue;
+    auto text = std::find_if(entries.begin(), entries.end(),
+                             [&](const LanguageEntry& entry) { return entry.id == sample->second.first; });
+    ASSERT_NE(text, entries.end());
+    EXPECT_EQ(text->text, sample->second.second);
+    expected.erase(sample);
+  }
+  EXPECT_TRUE(expected.empty()) << "missing: " << expected.begin()->first;
 }
 
 }  // namespace

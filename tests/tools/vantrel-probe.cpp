@@ -1,7 +1,6 @@
 // A small driver for the end-to-end tests: finds the program's windows, reads their texts and
 // answers message boxes, as a user would. Commands (timeouts in milliseconds, 10000 unless given):
-//   messagebox <caption> [ms]       prints the box's text ("TEXT: ...") and presses OK
-//   read-messagebox <caption> [ms]  the same, and leaves the box open
+//   messagebox | read-messagebox <caption> [ms]  prints the box's text ("TEXT: ..."); presses OK | leaves it open
 //   window | no-window <caption> [ms]  prints 1 or 0; succeeds when one appears (none appears)
 //   list-layout <caption> <id>      a list view: left top right bottom, item spacing cx cy
 //   list-control <caption> <id>     a control (pages included): left top right bottom
@@ -12,13 +11,11 @@
 //   alarm <state-file> <entry>      a battery alarm of the simulated machine's global policy:
 //                                   enable level action flags event-code minimum-state
 //   scheme <state-file> <name>      user figures of the simulated scheme: key=value pairs
-//   power-source <state-file> <line>  the simulated adapter plugged in (1), out (0) or
-//                                   unknown (255), the power-status change broadcast
+//   power-source <state-file> <line>  the simulated adapter plugged in (1), out (0) or unknown (255), then broadcast
 //   menu-open [ms]                  succeeds when a popup menu is on show
 //   menu-rects                      each popup menu on show: left top right bottom
 //   balloons                        each balloon tip on show: handle left top right bottom
-//   windows                         each visible top-level window: class, style, extended
-//                                   style, owner and caption
+//   windows                         each visible top-level window: class, style, extended style, owner, caption
 //   foreground                      the foreground window
 //   focus                           the control with the keyboard focus: its id and class
 //   meter-alpha                     the meter's rectangle and "layered <alpha>" or "opaque"
@@ -29,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace {
@@ -65,87 +63,44 @@ std::string ComboItem(HWND combo, LRESULT index) {
   return text;
 }
 
-// A visible top-level window with this caption and class (either any, when null).
-struct Search {
-  const char* caption;
-  const char* cls;
+using Visitor = std::function<bool(HWND)>;  // true ends the walk at that window
+BOOL CALLBACK Visit(HWND hwnd, LPARAM visitor) { return !(*reinterpret_cast<Visitor*>(visitor))(hwnd); }
+
+// Walks the top-level windows, or the descendants of `parent`, to the first that `stop` takes.
+HWND FirstWindow(const Visitor& stop, HWND parent = nullptr) {
   HWND found = nullptr;
-};
-
-BOOL CALLBACK Visit(HWND hwnd, LPARAM lp) {
-  auto* search = reinterpret_cast<Search*>(lp);
-  if (!::IsWindowVisible(hwnd) || (search->caption && TitleOf(hwnd) != search->caption) ||
-      (search->cls && ClassOf(hwnd) != search->cls))
-    return TRUE;
-  search->found = hwnd;
-  return FALSE;
+  Visitor visit = [&](HWND hwnd) { return stop(hwnd) && (found = hwnd) != nullptr; };
+  if (parent)
+    ::EnumChildWindows(parent, &Visit, reinterpret_cast<LPARAM>(&visit));
+  else
+    ::EnumWindows(&Visit, reinterpret_cast<LPARAM>(&visit));
+  return found;
 }
 
-BOOL CALLBACK PrintMenuRect(HWND hwnd, LPARAM) {
-  if (ClassOf(hwnd) == kMenuClass && ::IsWindowVisible(hwnd)) PrintRect(hwnd);
-  return TRUE;
-}
-
-BOOL CALLBACK PrintBalloon(HWND hwnd, LPARAM) {
-  if (ClassOf(hwnd) == TOOLTIPS_CLASSA && ::IsWindowVisible(hwnd) &&
-      (::GetWindowLongA(hwnd, GWL_STYLE) & TTS_BALLOON)) {
-    std::printf("%p ", static_cast<void*>(hwnd));
-    PrintRect(hwnd);
-  }
-  return TRUE;
-}
-
+// A visible top-level window with this caption and class (either any, when null).
 HWND WaitFor(const char* caption, const char* cls, DWORD timeout) {
   for (DWORD start = ::GetTickCount();; ::Sleep(100)) {
-    Search search{caption, cls};
-    ::EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
-    if (search.found || ::GetTickCount() - start >= timeout) return search.found;
+    HWND found = FirstWindow([&](HWND hwnd) {
+      return ::IsWindowVisible(hwnd) && (!caption || TitleOf(hwnd) == caption) && (!cls || ClassOf(hwnd) == cls);
+    });
+    if (found || ::GetTickCount() - start >= timeout) return found;
   }
 }
 
-// A visible control with this identifier among the window's descendants.
-struct ControlSearch {
-  int id;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK VisitControl(HWND hwnd, LPARAM lp) {
-  auto* search = reinterpret_cast<ControlSearch*>(lp);
-  if (::GetDlgCtrlID(hwnd) != search->id || !::IsWindowVisible(hwnd)) return TRUE;
-  search->found = hwnd;
-  return FALSE;
-}
-
-// The meter: a visible captionless dialog that is a tool window.
-BOOL CALLBACK VisitMeter(HWND hwnd, LPARAM lp) {
-  if (!::IsWindowVisible(hwnd) || !TitleOf(hwnd).empty() || ClassOf(hwnd) != "#32770" ||
-      !(::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
-    return TRUE;
-  *reinterpret_cast<HWND*>(lp) = hwnd;
-  return FALSE;
-}
-
-// One visible top-level window: class, style, extended style, owner and caption.
-BOOL CALLBACK PrintWindow(HWND hwnd, LPARAM) {
-  if (!::IsWindowVisible(hwnd)) return TRUE;
-  std::printf("%s 0x%08lx 0x%08lx %p \"%s\"\n", ClassOf(hwnd).c_str(),
-              static_cast<unsigned long>(::GetWindowLongA(hwnd, GWL_STYLE)),
-              static_cast<unsigned long>(::GetWindowLongA(hwnd, GWL_EXSTYLE)),
-              static_cast<void*>(::GetWindow(hwnd, GW_OWNER)), TitleOf(hwnd).c_str());
-  return TRUE;
-}
-
-HWND FindControl(HWND window, int id) {
-  ControlSearch search{id};
-  if (window) ::EnumChildWindows(window, &VisitControl, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// The visible control `id` of the window captioned `caption` (waited for), or null, said.
+// The visible control `id` among the descendants of the window captioned `caption` (waited
+// for), or null, said.
 HWND RequireControl(const char* caption, const char* id) {
-  HWND found = FindControl(WaitFor(caption, nullptr, 10000), std::atoi(id));
+  HWND window = WaitFor(caption, nullptr, 10000), found = nullptr;
+  if (window)
+    found = FirstWindow([&](HWND h) { return ::GetDlgCtrlID(h) == std::atoi(id) && ::IsWindowVisible(h); }, window);
   if (!found) std::printf("no control %s in \"%s\"\n", id, caption);
   return found;
+}
+
+// Says what is missing; the command fails.
+int Missing(const std::string& what) {
+  std::printf("no %s\n", what.c_str());
+  return 1;
 }
 
 DWORD Number(int argc, char** argv, int index, DWORD fallback) {
@@ -157,8 +112,24 @@ DWORD Number(int argc, char** argv, int index, DWORD fallback) {
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "menu-open") return WaitFor(nullptr, kMenuClass, Number(argc, argv, 2, 10000)) ? 0 : 1;
-  if (command == "menu-rects") return ::EnumWindows(&PrintMenuRect, 0) ? 0 : 1;
-  if (command == "windows") return ::EnumWindows(&PrintWindow, 0) ? 0 : 1;
+  if (command == "menu-rects" || command == "balloons" || command == "windows") {
+    FirstWindow([&](HWND hwnd) {
+      if (!::IsWindowVisible(hwnd)) return false;
+      const std::string cls = ClassOf(hwnd);
+      const LONG style = ::GetWindowLongA(hwnd, GWL_STYLE);
+      if (command == "menu-rects" && cls == kMenuClass) PrintRect(hwnd);
+      if (command == "balloons" && cls == TOOLTIPS_CLASSA && (style & TTS_BALLOON)) {
+        std::printf("%p ", static_cast<void*>(hwnd));
+        PrintRect(hwnd);
+      }
+      if (command == "windows")
+        std::printf("%s 0x%08lx 0x%08lx %p \"%s\"\n", cls.c_str(), static_cast<unsigned long>(style),
+                    static_cast<unsigned long>(::GetWindowLongA(hwnd, GWL_EXSTYLE)),
+                    static_cast<void*>(::GetWindow(hwnd, GW_OWNER)), TitleOf(hwnd).c_str());
+      return false;
+    });
+    return 0;
+  }
   if (command == "focus") {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -169,7 +140,6 @@ int main(int argc, char** argv) {
     std::printf("%d %s\n", ::GetDlgCtrlID(info.hwndFocus), ClassOf(info.hwndFocus).c_str());
     return 0;
   }
-  if (command == "balloons") return ::EnumWindows(&PrintBalloon, 0) ? 0 : 1;
   if (command == "foreground") {
     HWND window = ::GetForegroundWindow();
     DWORD process = 0;
@@ -179,12 +149,12 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "meter-alpha") {
-    HWND meter = nullptr;
-    ::EnumWindows(&VisitMeter, reinterpret_cast<LPARAM>(&meter));
-    if (!meter) {
-      std::printf("no meter\n");
-      return 1;
-    }
+    // The meter: a visible captionless dialog that is a tool window.
+    HWND meter = FirstWindow([](HWND hwnd) {
+      return ::IsWindowVisible(hwnd) && TitleOf(hwnd).empty() && ClassOf(hwnd) == "#32770" &&
+             (::GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    });
+    if (!meter) return Missing("meter");
     COLORREF key = 0;
     BYTE alpha = 0;
     DWORD flags = 0;
@@ -202,10 +172,7 @@ int main(int argc, char** argv) {
   const DWORD timeout = Number(argc, argv, 3, 10000);
   if (command == "messagebox" || command == "read-messagebox") {
     HWND box = WaitFor(caption, "#32770", timeout);
-    if (!box) {
-      std::printf("no message box \"%s\"\n", caption);
-      return 1;
-    }
+    if (!box) return Missing("message box \"" + std::string(caption) + "\"");
     char text[1024] = {};
     ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message box's text control
     std::printf("TEXT: %s\n", text);
@@ -230,10 +197,8 @@ int main(int argc, char** argv) {
     GLOBAL_POWER_POLICY policy{};
     const unsigned entry = static_cast<unsigned>(std::atoi(argv[3]));
     if (entry >= NUM_DISCHARGE_POLICIES ||
-        !::GetPrivateProfileStructA("GlobalPolicy", "Policy", &policy, sizeof policy, caption)) {
-      std::printf("no global policy in %s\n", caption);
-      return 1;
-    }
+        !::GetPrivateProfileStructA("GlobalPolicy", "Policy", &policy, sizeof policy, caption))
+      return Missing("global policy in " + std::string(caption));
     const SYSTEM_POWER_LEVEL& alarm = policy.user.DischargePolicy[entry];
     std::printf("%u %lu %d 0x%lx 0x%lx %d\n", alarm.Enable, alarm.BatteryLevel, static_cast<int>(alarm.PowerPolicy.Action),
                 alarm.PowerPolicy.Flags, alarm.PowerPolicy.EventCode, static_cast<int>(alarm.MinSystemState));
@@ -256,21 +221,26 @@ int main(int argc, char** argv) {
                   u.SpindownTimeoutDc, u.OptimizeForPowerAc, u.OptimizeForPowerDc);
       return 0;
     }
-    std::printf("no scheme %s in %s\n", argv[3], caption);
-    return 1;
+    return Missing("scheme " + std::string(argv[3]) + " in " + caption);
   }
-  const bool of_control =
-      command == "list-control" || command == "combo-items" || command == "control-rect" || command == "control";
+  const bool of_control = command == "list-control" || command == "combo-items" || command == "control-rect" ||
+                          command == "control" || command == "list-layout";
   if (of_control && argc > 3) {
     HWND found = RequireControl(caption, argv[3]);
     if (!found) return 1;
     if (command == "combo-items") {
       const LRESULT count = ::SendMessageA(found, CB_GETCOUNT, 0, 0);
       const LRESULT selected = ::SendMessageA(found, CB_GETCURSEL, 0, 0);
-      for (LRESULT i = 0; i < count; ++i) {
+      for (LRESULT i = 0; i < count; ++i)
         if (::SendMessageW(found, CB_GETLBTEXTLEN, i, 0) < 256)
           std::printf("%s%s\n", i == selected ? "*" : "", ComboItem(found, i).c_str());
-      }
+      return 0;
+    }
+    if (command == "list-layout") {
+      // The spacing comes back in the result itself, so it crosses the process boundary.
+      const DWORD spacing = static_cast<DWORD>(::SendMessageA(found, LVM_GETITEMSPACING, FALSE, 0));
+      PrintRect(found, " ");
+      std::printf("%u %u\n", LOWORD(spacing), HIWORD(spacing));
       return 0;
     }
     PrintRect(found, command == "control-rect" ? "\n" : " ");
@@ -281,7 +251,7 @@ int main(int argc, char** argv) {
       const LRESULT chosen = combo ? ::SendMessageA(found, CB_GETCURSEL, 0, 0) : CB_ERR;
       const std::string item = ComboItem(found, chosen);
       std::printf("%ld %d %s\n", static_cast<long>(item_height), ::IsWindowEnabled(found) ? 1 : 0,
-                  chosen >= 0 && !item.empty() ? item.c_str() : TitleOf(found).c_str());
+                  !item.empty() ? item.c_str() : TitleOf(found).c_str());
     } else if (command == "control") {
       // Sent, not read from the window record: an edit's text lives in its own process.
       char text[256] = {};
@@ -290,19 +260,6 @@ int main(int argc, char** argv) {
                             2000, &copied);
       std::printf("%d %s\n", ::IsWindowEnabled(found) ? 1 : 0, text);
     }
-    return 0;
-  }
-  if (command == "list-layout" && argc > 3) {
-    HWND window = WaitFor(caption, nullptr, 10000);
-    HWND list = window ? ::GetDlgItem(window, std::atoi(argv[3])) : nullptr;
-    if (!list) {
-      std::printf("no list %s in \"%s\"\n", argv[3], caption);
-      return 1;
-    }
-    // The spacing comes back in the result itself, so it crosses the process boundary.
-    DWORD spacing = static_cast<DWORD>(::SendMessageA(list, LVM_GETITEMSPACING, FALSE, 0));
-    PrintRect(list, " ");
-    std::printf("%u %u\n", LOWORD(spacing), HIWORD(spacing));
     return 0;
   }
   std::fprintf(stderr, "unknown command %s\n", command.c_str());

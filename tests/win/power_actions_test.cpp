@@ -158,7 +158,7 @@ TEST_F(WakeUpTest, StartArmsTheNamedTimerOnItsThreadBeforeReturningOrLeavesTheHa
   EXPECT_EQ(pc_.Logged("Resume after 3600 s"), 1u) << "nothing woke it early";
 }
 
-TEST_F(WakeUpTest, SleepEndsAtTheTimerWhichBeepsThenEverythingIsReleased) {
+TEST_F(WakeUpTest, TheTimersEndingBeepsEveryOtherStaysSilentAndEachCancelsJoinsAndReleases) {
   Boot();
   EXPECT_TRUE(RunWakeUpCommand(1001, settings_));
   Lines log = pc_.machine().Log();
@@ -169,9 +169,7 @@ TEST_F(WakeUpTest, SleepEndsAtTheTimerWhichBeepsThenEverythingIsReleased) {
   EXPECT_NE(log[5].find("(wake-up timer)"), std::string::npos) << log[5];
   EXPECT_EQ(log[6], "CancelWaitableTimer");
   ExpectCleanEnd();
-}
 
-TEST_F(WakeUpTest, EveryOtherEndingCancelsJoinsAndStaysSilent) {
   void (*setups[])(SimState&) = {
       [](SimState& s) { s.suspend_refused = true; },
       [](SimState& s) { s.capabilities.SystemS3 = FALSE; },  // standby not allowed: -1
