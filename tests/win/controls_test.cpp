@@ -157,10 +157,10 @@ TEST(ControlsTest, ThousandMenuDrawsAndBarPaintsLeaveNothingBehind) {
     ::SendMessageA(bar.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
   };
   draw_all(0);
-  auto census = [] { return std::tuple(fw::LiveGdiObjects(), fw::LiveUserObjects(), testing::NextGdiSlot()); };
+  auto census = [] { return std::tuple(fw::LiveGdiObjects(), fw::LiveUserObjects(), testing::GdiObjectsInUse()); };
   const auto before = census();
   for (int i = 1; i <= 1000; ++i) draw_all(i);
-  EXPECT_EQ(census(), before) << "GDI and USER objects, and the next free GDI slot";
+  EXPECT_EQ(census(), before) << "owned GDI and USER objects, and the process's GDI objects";
 }
 
 class CountingBar : public TextProgressBar {

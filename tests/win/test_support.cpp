@@ -254,10 +254,14 @@ std::string PageControls::Tip(int id) const {
   return text;
 }
 
-WORD NextGdiSlot() {
-  HRGN probe = ::CreateRectRgn(0, 0, 1, 1);
-  ::DeleteObject(probe);
-  return LOWORD(reinterpret_cast<ULONG_PTR>(probe));
+// Windows counts them; Wine answers 0, but its handle table takes a bare slot number for the
+// handle of the object in that slot (this process's only), so the slots in use are counted.
+int GdiObjectsInUse() {
+  if (const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return int(counted);
+  int in_use = 0;
+  for (ULONG_PTR slot = 1; slot <= 0xFFFF; ++slot)
+    if (::GetObjectType(reinterpret_cast<HGDIOBJ>(slot))) ++in_use;
+  return in_use;
 }
 
 bool TrayIconExists(HWND owner, UINT id) {

@@ -113,8 +113,8 @@ class Canvas {
   std::optional<fw::SelectObjectGuard> selected_;
 };
 
-// Freed GDI slots are handed out again first: an object left behind, owned or not, moves this.
-WORD NextGdiSlot();
+// The GDI objects this process holds, owned or not: an object left behind moves this.
+int GdiObjectsInUse();
 
 // A pixel of a window's client area as shown (copied out: window DCs may not answer GetPixel).
 COLORREF WindowPixel(HWND window, int x, int y);
