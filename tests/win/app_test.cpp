@@ -345,9 +345,10 @@ TEST_F(MainWindowTest, ADroppedPageLeavesNoWindowOrObjectBehind) {
   for (platform::sim::SimScheme& scheme : state.schemes) scheme.policy.user.SpindownTimeoutAc = 36000;
   pc_.Boot(state);
   CMainDialog& main = Open();
-  // Top-level windows, then USER, GDI and kernel objects.
+  // Top-level windows, then USER, GDI and kernel objects, and the GDI objects the process holds.
   auto census = [] {
-    return std::tuple(ThreadWindows(), fw::LiveUserObjects(), fw::LiveGdiObjects(), fw::LiveKernelHandles());
+    return std::tuple(ThreadWindows(), fw::LiveUserObjects(), fw::LiveGdiObjects(), fw::LiveKernelHandles(),
+                      testing::GdiObjectsInUse());
   };
   const auto before = census();
   for (int round = 0; round < 2; ++round) {

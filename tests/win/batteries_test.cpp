@@ -701,7 +701,7 @@ TEST_F(BatteryHistoryTest, RepaintsAtAnySizeAndInEveryLanguageLeakNothing) {
   Start();
   Run(96, 900);
   const long gdi = fw::LiveGdiObjects(), user = fw::LiveUserObjects();
-  const DWORD system_gdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+  const int objects = testing::GdiObjectsInUse();
   i18n::LanguageTable languages(VANTREL_LANGUAGE_SOURCE_DIR);
   struct Restore { ~Restore() { i18n::InstallTexts(nullptr); } } restore;
   i18n::InstallTexts(&languages);
@@ -728,8 +728,7 @@ TEST_F(BatteryHistoryTest, RepaintsAtAnySizeAndInEveryLanguageLeakNothing) {
   history_page_.reset();
   EXPECT_EQ(fw::LiveGdiObjects(), gdi);
   EXPECT_EQ(fw::LiveUserObjects(), user);
-  // The system's own count too, where it keeps one.
-  EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), system_gdi + 2);
+  EXPECT_LE(testing::GdiObjectsInUse(), objects + 2) << "GDI objects the process holds";
 }
 
 }  // namespace
