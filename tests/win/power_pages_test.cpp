@@ -832,9 +832,10 @@ TEST_F(ControlPageTest, GlobalFlagsKeepUnshownBitsAndUnchangedOrUnreadableOnesAr
   EXPECT_EQ(Flags(), 0x22u);
   EXPECT_EQ(Fake().Called("CallNtPowerInformation 10 in=1[0 ]"), 1u);
   ::ShowWindow(host_.hwnd(), SW_SHOW);
+  pc_->state().global.user.GlobalFlags |= EnableVideoDimDisplay;  // set elsewhere meanwhile
   Click(IDC_CONTROL_MULTI_BATTERY);  // changed back on the page that stayed loaded
   Press(IDOK);
-  EXPECT_EQ(Flags(), 0x20u);
+  EXPECT_EQ(Flags(), 0x20u | EnableVideoDimDisplay);
   EXPECT_EQ(Fake().Called("WriteGlobalPwrPolicy"), 2u);
   EXPECT_EQ(Fake().Called("CallNtPowerInformation"), 1u);
 
