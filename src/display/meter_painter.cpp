@@ -54,22 +54,34 @@ bool MeterPainter::Refresh() {
   last_figures_ = CurrentMeterBattery().Figures(platform_, settings_, named_);
   ++figure_count_;
   // The face shows the time text and the charge, nothing else of the figures.
-  if (drawn_ && last_figures_.time_text == drawn_time_ && last_figures_.charge == drawn_charge_) return false;
+  const std::string& time = last_figures_.time_text;
+  if (drawn_ && time == drawn_time_ && last_figures_.charge == drawn_charge_) return false;
+  if (drawn_ && last_figures_.charge == drawn_charge_ && time.size() == drawn_time_.size()) {
+    // Mostly a second went by: only the glyphs that differ are drawn again, and only they are
+    // copied to the window.
+    changed_ = DrawFontText(kTimeTextOrigin, time, &drawn_time_);
+    drawn_time_ = time;
+    return true;
+  }
   drawn_ = RenderFace(last_figures_);
   if (drawn_) {
-    drawn_time_ = last_figures_.time_text;
+    drawn_time_ = time;
     drawn_charge_ = last_figures_.charge;
   }
   return true;
 }
 
-void MeterPainter::Blit(HDC target) {
+void MeterPainter::Blit(HDC target, const RECT* area) {
   if (!drawn_) Refresh();
-  if (drawn_) ::BitBlt(target, 0, 0, kFaceWidth, kFaceHeight, surface_.dc, 0, 0, SRCCOPY);
+  if (!drawn_) return;
+  RECT r{0, 0, kFaceWidth, kFaceHeight};
+  if (area && !::IntersectRect(&r, &r, area)) return;
+  ::BitBlt(target, r.left, r.top, r.right - r.left, r.bottom - r.top, surface_.dc, r.left, r.top, SRCCOPY);
 }
 
 bool MeterPainter::RenderFace(const FaceFigures& figures) {
   if (!ready()) return false;
+  changed_ = RECT{0, 0, kFaceWidth, kFaceHeight};
   ::BitBlt(surface_.dc, 0, 0, kFaceWidth, kFaceHeight, face_.dc, 0, 0, SRCCOPY);
   DrawFontText(kTimeTextOrigin, figures.time_text);
   DrawFontText(kChargeTextOrigin, ChargeText(figures.charge));
@@ -82,17 +94,23 @@ bool MeterPainter::RenderFace(const FaceFigures& figures) {
   return true;
 }
 
-void MeterPainter::DrawFontText(Point at, const std::string& text) {
+RECT MeterPainter::DrawFontText(Point at, const std::string& text, const std::string* before) {
   // Glyph k goes to 5k; the text is 5 * length - 1 wide, so the last glyph's spacing column
-  // is left out. Plain copies: the strip brings its own background.
+  // is left out. Plain copies: the strip brings its own background, so one glyph can be drawn
+  // over another of a text of the same length.
   const int width = TextWidth(text.size());
+  RECT drawn{0, 0, 0, 0};
   for (size_t k = 0; k < text.size(); ++k) {
     const int x = static_cast<int>(k) * kGlyphWidth;
     if (x >= width || at.x + x >= kFaceWidth) break;
+    if (before && (*before)[k] == text[k]) continue;
     const int w = std::min(kGlyphWidth, width - x);
     const Point glyph = GlyphOrigin(text[k]);
     ::BitBlt(surface_.dc, at.x + x, at.y, w, kGlyphHeight, font_.dc, glyph.x, glyph.y, SRCCOPY);
+    if (drawn.right == drawn.left) drawn = RECT{at.x + x, at.y, at.x + x, at.y + kGlyphHeight};
+    drawn.right = at.x + x + w;
   }
+  return drawn;
 }
 
 }  // namespace vantrel::display

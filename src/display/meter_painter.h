@@ -1,7 +1,9 @@
 // Paints the meter's face: the face bitmap, the time and the percentage in the private bitmap
 // font, and the empty part of the charge bar blanked in white. Drawn off-screen, again only
-// when the time or the charge it shows changed, and copied to the window in one operation. The face, the glyph strip and the off-screen surface are made
-// once and kept selected: a paint, once a second all day, creates no drawing object at all.
+// when the time or the charge it shows changed; a second gone by redraws only the glyphs that
+// differ, and only they are copied to the window. The face, the glyph strip and the off-screen
+// surface are made once and kept selected: a paint, once a second all day, creates no drawing
+// object at all.
 #pragma once
 
 #include <windows.h>
@@ -36,8 +38,11 @@ class MeterPainter {
   // Asks the batteries for the figures and draws the face again when what it shows changed;
   // true when it did (or the face could not be drawn before).
   bool Refresh();
-  // Copies the face as last drawn to `target` at (0, 0), drawing it first if it never was.
-  void Blit(HDC target);
+  // The part of the face the last Refresh that returned true drew again.
+  const RECT& changed() const noexcept { return changed_; }
+  // Copies the face as last drawn to `target` at (0, 0), drawing it first if it never was;
+  // with `area`, only that part of it.
+  void Blit(HDC target, const RECT* area = nullptr);
 
   // Draws the face for `figures` on the off-screen surface; false when the painter's drawing
   // objects could not be made.
@@ -65,7 +70,9 @@ class MeterPainter {
     bool valid() const noexcept { return dc.valid() && bitmap.valid(); }
   };
 
-  void DrawFontText(Point at, const std::string& text);
+  // Draws `text` at `at`; with `before` (of the same length), only the glyphs that differ from
+  // it. Returns the rectangle drawn.
+  RECT DrawFontText(Point at, const std::string& text, const std::string* before = nullptr);
 
   HWND window_;
   const settings::AppSettings& settings_;
@@ -82,6 +89,7 @@ class MeterPainter {
   bool drawn_ = false;
   std::string drawn_time_;
   unsigned drawn_charge_ = 0;
+  RECT changed_{0, 0, kFaceWidth, kFaceHeight};
 };
 
 }  // namespace vantrel::display

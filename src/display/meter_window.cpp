@@ -92,7 +92,7 @@ bool MeterWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       {
         // The face as the last tick drew it: a paint asks the batteries nothing.
         fw::PaintDC dc(hwnd());
-        painter_->Blit(dc);
+        painter_->Blit(dc, &dc.paint().rcPaint);
       }
       return true;
     case WM_PRINTCLIENT:  // the blend animations take the face from here
@@ -201,8 +201,8 @@ void MeterWindow::ShowAndPaint(int show_command) {
   Repaint();
 }
 
-void MeterWindow::Repaint() {
-  ::InvalidateRect(hwnd(), nullptr, FALSE);
+void MeterWindow::Repaint(const RECT* area) {
+  ::InvalidateRect(hwnd(), area, FALSE);
   ::UpdateWindow(hwnd());
 }
 
@@ -235,8 +235,9 @@ void MeterWindow::OnTick() {
       ::ShowWindow(hwnd(), SW_HIDE);
       break;
     case TickAction::kRepaint:
-      // Most ticks change nothing the face shows: then the window is left alone.
-      if (painter_ && painter_->Refresh()) Repaint();
+      // A tick that changes nothing the face shows leaves the window alone; one that does
+      // repaints only what changed (mostly a glyph or two of the time).
+      if (painter_ && painter_->Refresh()) Repaint(&painter_->changed());
       break;
     case TickAction::kShow:
       ShowAndPaint();

@@ -82,7 +82,7 @@ class MeterWindow : public fw::Dialog {
   void EndDrag();
   void FadeOutAndHide();
   void FadeIn();
-  void Repaint();
+  void Repaint(const RECT* area = nullptr);  // the whole face without an area
   Rect WindowRect() const;
   bool PointerInside() const;
 

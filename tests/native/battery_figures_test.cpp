@@ -70,7 +70,9 @@ TEST(BatteryFigures, ChargeAndWearAreSafeTextsHaveTheirFormsAndTheBatteryOfInter
     EXPECT_EQ(ChargeFromCapacity(c.a, c.b), c.charge) << c.a << " " << c.b;
     EXPECT_EQ(WearFromCapacity(c.a, c.b), c.wear) << c.a << " " << c.b;
   }
-  EXPECT_EQ(TimeText(0xFFFFFFFEull), "1193046:28:14");
+  for (auto [seconds, text] : {std::pair<uint64_t, const char*>{0, "0:00:00"}, {3599, "0:59:59"}, {36005, "10:00:05"},
+                                {0xFFFFFFFEull, "1193046:28:14"}, {~0ull, "5124095576030431:00:15"}})
+    EXPECT_EQ(TimeText(seconds), text);
   EXPECT_EQ(PowerStateTextId(true, true), PowerStateTextId(true, false));  // charging wins
   // The battery of interest: the first readable one that charges or discharges.
   FakeBatteries batteries({{"", 50, false, 0, true, false},  // name unreadable: never counts

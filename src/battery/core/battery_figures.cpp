@@ -18,10 +18,25 @@ unsigned WearFromCapacity(uint32_t full, uint32_t design) {
 }
 
 std::string TimeText(uint64_t seconds) {
+  // Made once a second all day: by hand, not through the formatted printer. "H:MM:SS", the
+  // hours as many digits as they take.
   char text[32];
-  std::snprintf(text, sizeof text, "%llu:%02u:%02u", static_cast<unsigned long long>(seconds / 3600),
-                static_cast<unsigned>(seconds % 3600 / 60), static_cast<unsigned>(seconds % 60));
-  return text;
+  char* end = text + sizeof text;
+  char* p = end;
+  const auto two = [&p](unsigned v) {
+    *--p = static_cast<char>('0' + v % 10);
+    *--p = static_cast<char>('0' + v / 10);
+  };
+  two(static_cast<unsigned>(seconds % 60));
+  *--p = ':';
+  two(static_cast<unsigned>(seconds % 3600 / 60));
+  *--p = ':';
+  uint64_t hours = seconds / 3600;
+  do {
+    *--p = static_cast<char>('0' + hours % 10);
+    hours /= 10;
+  } while (hours != 0);
+  return std::string(p, end);
 }
 
 std::string ChargeText(unsigned charge) {
